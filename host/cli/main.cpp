@@ -1,0 +1,42 @@
+#include "cli_context.h"
+
+#include "runtime/console.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+std::string DefaultPluginsFolder(const char* argv0) {
+  if (const char* configured = std::getenv("ORVEX360_PLUGINS")) return configured;
+  std::error_code error;
+  fs::path executable = fs::canonical("/proc/self/exe", error);
+  if (error) executable = fs::absolute(argv0);
+  return (executable.parent_path() / ORVEX_DEFAULT_PLUGINS).string();
+}
+
+bool CliContext::LoadPlugins() {
+  std::vector<std::string> errors;
+  modules = ::LoadPlugins(pluginsFolder, errors);
+  for (const std::string& error : errors) std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+  return errors.empty() && !modules.empty();
+}
+
+int main(int argc, char** argv) {
+  CLI::App app{"orvex360: renders 360-degree, fulldome and stereo output through the Orvex360Cam module"};
+  app.require_subcommand(1);
+  CliContext context;
+  context.pluginsFolder = DefaultPluginsFolder(argv[0]);
+  app.add_option("--plugins", context.pluginsFolder, "Plugin folder, or a folder of plugin folders")
+      ->capture_default_str();
+
+  CLI::App* plugins = app.add_subcommand("plugins", "Load the plugins and list every registration in order");
+
+  CLI11_PARSE(app, argc, argv);
+  if (!context.LoadPlugins()) return 1;
+  if (plugins->parsed()) return RunPluginsCommand(context);
+  return 0;
+}

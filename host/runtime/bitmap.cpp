@@ -1,0 +1,138 @@
+#include "c4d_bitmap.h"
+
+#include "geometry/vector.h"
+
+#include <OpenImageIO/imageio.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+// Pixels as floats: three colour channels interleaved, alpha kept apart (empty when absent).
+struct BitmapRecord {
+  Int32 width = 0;
+  Int32 height = 0;
+  std::vector<Float32> rgb;
+  std::vector<Float32> alpha;
+
+  bool Inside(Int32 x, Int32 y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+  size_t Index(Int32 x, Int32 y) const { return static_cast<size_t>(y) * width + x; }
+};
+
+BaseBitmap::BaseBitmap() : record_(std::make_unique<BitmapRecord>()) {}
+BaseBitmap::~BaseBitmap() = default;
+
+BaseBitmap* BaseBitmap::Alloc() { return new BaseBitmap(); }
+
+void BaseBitmap::Free(BaseBitmap*& bitmap) {
+  delete bitmap;
+  bitmap = nullptr;
+}
+
+IMAGERESULT BaseBitmap::Init(Int32 width, Int32 height, Int32 depth) {
+  FlushAll();
+  if (width <= 0 || height <= 0 || static_cast<Int64>(width) * height > (Int64(1) << 31))
+    return IMAGERESULT_WRONGTYPE;
+  record_->width = width;
+  record_->height = height;
+  record_->rgb.assign(static_cast<size_t>(width) * height * 3, 0.0f);
+  if (depth == 32) record_->alpha.assign(static_cast<size_t>(width) * height, 0.0f);
+  return IMAGERESULT_OK;
+}
+
+namespace {
+// Spreads an image of any channel count into RGB (grey repeated) and alpha.
+void SplitChannels(const std::vector<Float32>& pixels, int channels, BitmapRecord& record) {
+  const size_t count = static_cast<size_t>(record.width) * record.height;
+  record.rgb.resize(count * 3);
+  const bool hasAlpha = channels == 2 || channels >= 4;
+  record.alpha.assign(hasAlpha ? count : 0, 1.0f);
+  for (size_t i = 0; i < count; ++i) {
+    const Float32* source = &pixels[i * channels];
+    const bool grey = channels < 3;
+    for (int c = 0; c < 3; ++c) record.rgb[i * 3 + c] = grey ? source[0] : source[c];
+    if (hasAlpha) record.alpha[i] = source[channels == 2 ? 1 : 3];
+  }
+}
+}  // namespace
+
+IMAGERESULT BaseBitmap::Init(const Filename& name) {
+  FlushAll();
+  auto input = OIIO::ImageInput::open(name.GetString().GetStdString());
+  if (!input) return IMAGERESULT_NOTEXISTING;
+  const OIIO::ImageSpec& spec = input->spec();
+  const int channels = spec.nchannels;
+  if (channels < 1 || spec.width <= 0 || spec.height <= 0) return IMAGERESULT_WRONGTYPE;
+  std::vector<Float32> pixels(static_cast<size_t>(spec.width) * spec.height * channels);
+  if (!input->read_image(0, 0, 0, channels, OIIO::TypeDesc::FLOAT, pixels.data()))
+    return IMAGERESULT_WRONGTYPE;
+  record_->width = spec.width;
+  record_->height = spec.height;
+  SplitChannels(pixels, channels, *record_);
+  return IMAGERESULT_OK;
+}
+
+void BaseBitmap::FlushAll() { *record_ = BitmapRecord(); }
+
+Int32 BaseBitmap::GetBw() const { return record_->width; }
+Int32 BaseBitmap::GetBh() const { return record_->height; }
+
+namespace {
+UInt32 ToByte(Float32 value) {
+  return static_cast<UInt32>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
+}
+}  // namespace
+
+void BaseBitmap::GetPixel(Int32 x, Int32 y, UInt32* r, UInt32* g, UInt32* b) const {
+  const Vector colour = GetPixelFloat(x, y);
+  *r = ToByte(static_cast<Float32>(colour.x));
+  *g = ToByte(static_cast<Float32>(colour.y));
+  *b = ToByte(static_cast<Float32>(colour.z));
+}
+
+Bool BaseBitmap::SetPixel(Int32 x, Int32 y, Int32 r, Int32 g, Int32 b) {
+  if (!record_->Inside(x, y)) return false;
+  SetPixelFloat(x, y, Vector(r, g, b) / 255.0);
+  return true;
+}
+
+Vector BaseBitmap::GetPixelFloat(Int32 x, Int32 y) const {
+  if (!record_->Inside(x, y)) return Vector();
+  const Float32* pixel = &record_->rgb[record_->Index(x, y) * 3];
+  return {pixel[0], pixel[1], pixel[2]};
+}
+
+void BaseBitmap::SetPixelFloat(Int32 x, Int32 y, const Vector& rgb) {
+  if (!record_->Inside(x, y)) return;
+  Float32* pixel = &record_->rgb[record_->Index(x, y) * 3];
+  pixel[0] = static_cast<Float32>(rgb.x);
+  pixel[1] = static_cast<Float32>(rgb.y);
+  pixel[2] = static_cast<Float32>(rgb.z);
+}
+
+Bool BaseBitmap::HasAlpha() const { return !record_->alpha.empty(); }
+
+void BaseBitmap::AddAlpha() {
+  if (!HasAlpha()) record_->alpha.assign(static_cast<size_t>(record_->width) * record_->height, 1.0f);
+}
+
+Float BaseBitmap::GetAlpha(Int32 x, Int32 y) const {
+  if (!record_->Inside(x, y)) return 0.0;
+  return HasAlpha() ? record_->alpha[record_->Index(x, y)] : 1.0;
+}
+
+void BaseBitmap::SetAlpha(Int32 x, Int32 y, Float alpha) {
+  if (record_->Inside(x, y) && HasAlpha()) record_->alpha[record_->Index(x, y)] = static_cast<Float32>(alpha);
+}
+
+BaseBitmap* BaseBitmap::GetClone() const {
+  BaseBitmap* clone = Alloc();
+  *clone->record_ = *record_;
+  return clone;
+}
+
+Bool BaseBitmap::CopyTo(BaseBitmap* destination) const {
+  if (!destination) return false;
+  *destination->record_ = *record_;
+  return true;
+}

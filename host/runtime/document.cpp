@@ -1,0 +1,147 @@
+#include "host_state.h"
+#include "node_record.h"
+
+namespace {
+DocumentState& StateOf(const BaseDocument* doc) { return *doc->GetRecord().document; }
+}  // namespace
+
+// ---- BaseDocument
+
+BaseDocument* BaseDocument::Alloc() { return static_cast<BaseDocument*>(NodeFactory::Create(Tbasedocument)); }
+
+void BaseDocument::Free(BaseDocument*& document) {
+  if (document && GetActiveDocument() == document) host_state::SetActiveDocument(nullptr);
+  NodeFactory::Destroy(document);
+  document = nullptr;
+}
+
+BaseObject* BaseDocument::GetFirstObject() const {
+  return static_cast<BaseObject*>(FirstIn(GetRecord(), Branch::Objects));
+}
+
+void BaseDocument::InsertObject(BaseObject* object, BaseObject* parent, BaseObject* pred) {
+  if (!object) return;
+  if (pred)
+    object->InsertAfter(pred);
+  else if (parent)
+    object->InsertUnder(parent);
+  else
+    InsertIntoBranch(object, this, Branch::Objects, nullptr);
+}
+
+RenderData* BaseDocument::GetActiveRenderData() const { return StateOf(this).activeRenderData; }
+
+RenderData* BaseDocument::GetFirstRenderData() const {
+  return static_cast<RenderData*>(FirstIn(GetRecord(), Branch::RenderData));
+}
+
+void BaseDocument::InsertRenderData(RenderData* renderData, RenderData* parent, RenderData* pred) {
+  if (!renderData) return;
+  if (pred)
+    renderData->InsertAfter(pred);
+  else if (parent)
+    renderData->InsertUnder(parent);
+  else
+    AppendToBranch(renderData, this, Branch::RenderData);
+  if (!StateOf(this).activeRenderData) StateOf(this).activeRenderData = renderData;
+}
+
+void BaseDocument::SetActiveRenderData(RenderData* renderData) {
+  StateOf(this).activeRenderData = renderData;
+}
+
+BaseDraw* BaseDocument::GetActiveBaseDraw() const { return StateOf(this).view; }
+BaseDraw* BaseDocument::GetRenderBaseDraw() const { return StateOf(this).view; }
+
+BaseTime BaseDocument::GetTime() const { return StateOf(this).time; }
+void BaseDocument::SetTime(const BaseTime& time) { StateOf(this).time = time; }
+Int32 BaseDocument::GetFps() const { return StateOf(this).fps; }
+BaseTime BaseDocument::GetMinTime() const { return StateOf(this).minTime; }
+BaseTime BaseDocument::GetMaxTime() const { return StateOf(this).maxTime; }
+
+BaseObject* BaseDocument::GetActiveObject() const {
+  return static_cast<BaseObject*>(StateOf(this).activeObject.GetLink());
+}
+
+void BaseDocument::SetActiveObject(BaseObject* object, Int32 /*mode*/) {
+  StateOf(this).activeObject = BaseLink(object);
+}
+
+BaseTag* BaseDocument::GetActiveTag() const {
+  return static_cast<BaseTag*>(StateOf(this).activeTag.GetLink());
+}
+void BaseDocument::SetActiveTag(BaseTag* tag, Int32 /*mode*/) { StateOf(this).activeTag = BaseLink(tag); }
+
+Bool BaseDocument::StartUndo() {
+  DocumentState& state = StateOf(this);
+  if (state.undoDepth++ == 0) state.undoGroups.emplace_back();
+  return true;
+}
+
+Bool BaseDocument::AddUndo(UNDOTYPE type, void* data) {
+  DocumentState& state = StateOf(this);
+  if (state.undoDepth == 0 || !data) return false;
+  state.undoGroups.back().emplace_back(type, BaseLink(static_cast<BaseList2D*>(data)));
+  return true;
+}
+
+Bool BaseDocument::EndUndo() {
+  DocumentState& state = StateOf(this);
+  if (state.undoDepth == 0) return false;
+  --state.undoDepth;
+  return true;
+}
+
+namespace {
+// Runs the expression of every tag below `object`, children before the next sibling.
+void ExecuteTags(BaseDocument* doc, BaseObject* object, BaseThread* thread) {
+  for (; object; object = object->GetNext()) {
+    for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext())
+      if (auto* data = dynamic_cast<TagData*>(tag->GetNodeData()))
+        data->Execute(tag, doc, object, thread, 0, EXECUTIONFLAGS_0);
+    ExecuteTags(doc, object->GetDown(), thread);
+  }
+}
+}  // namespace
+
+Bool BaseDocument::ExecutePasses(BaseThread* thread, Bool /*animation*/, Bool expressions, Bool /*caches*/) {
+  if (expressions) ExecuteTags(this, GetFirstObject(), thread);
+  return true;
+}
+
+// ---- RenderData
+
+RenderData* RenderData::Alloc() { return static_cast<RenderData*>(NodeFactory::Create(Rbase)); }
+
+void RenderData::Free(RenderData*& renderData) {
+  NodeFactory::Destroy(renderData);
+  renderData = nullptr;
+}
+
+BaseVideoPost* RenderData::GetFirstVideoPost() const {
+  return static_cast<BaseVideoPost*>(FirstIn(GetRecord(), Branch::VideoPosts));
+}
+
+void RenderData::InsertVideoPost(BaseVideoPost* videoPost, BaseVideoPost* pred) {
+  if (!videoPost) return;
+  if (pred)
+    InsertIntoBranch(videoPost, this, Branch::VideoPosts, pred);
+  else
+    AppendToBranch(videoPost, this, Branch::VideoPosts);
+}
+
+// ---- BaseVideoPost
+
+BaseVideoPost* BaseVideoPost::Alloc(Int32 type) {
+  C4DAtom* node = NodeFactory::Create(type);
+  if (node && !node->IsInstanceOf(VPbase)) {
+    NodeFactory::Destroy(node);
+    return nullptr;
+  }
+  return static_cast<BaseVideoPost*>(node);
+}
+
+void BaseVideoPost::Free(BaseVideoPost*& videoPost) {
+  NodeFactory::Destroy(videoPost);
+  videoPost = nullptr;
+}

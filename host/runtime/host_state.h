@@ -1,0 +1,18 @@
+#pragma once
+
+#include "c4d.h"
+
+#include <string>
+#include <vector>
+
+// Application-wide state of the stand-in host: documents, running renders, the user's answers.
+namespace host_state {
+void SetActiveDocument(BaseDocument* doc);
+Int32 EventCount();
+void SetRendering(CHECKISRUNNING kind, Bool running);
+std::vector<std::string> OpenedPages();
+// The answer a question dialog gets; the headless host has no user to ask.
+void SetDialogAnswer(GEMB_R answer);
+std::vector<std::string> DialogTexts();
+void Reset();
+}  // namespace host_state

@@ -1,0 +1,100 @@
+#include "node_record.h"
+
+// ---- BaseObject
+
+BaseObject* BaseObject::Alloc(Int32 type) {
+  C4DAtom* node = NodeFactory::Create(type);
+  if (node && !node->IsInstanceOf(Obase)) {
+    NodeFactory::Destroy(node);
+    return nullptr;
+  }
+  return static_cast<BaseObject*>(node);
+}
+
+void BaseObject::Free(BaseObject*& object) {
+  NodeFactory::Destroy(object);
+  object = nullptr;
+}
+
+Matrix BaseObject::GetMl() const { return GetRecord().local; }
+void BaseObject::SetMl(const Matrix& local) { GetRecord().local = local; }
+
+Matrix BaseObject::GetMg() const {
+  const BaseObject* parent = GetUp();
+  return parent ? parent->GetMg() * GetRecord().local : GetRecord().local;
+}
+
+namespace {
+// Inverse of an affine matrix; a singular one inverts to the identity.
+Matrix InvertAffine(const Matrix& m) {
+  const Vector& a = m.axisX;
+  const Vector& b = m.axisY;
+  const Vector& c = m.axisZ;
+  const Float determinant = Dot(a, Cross(b, c));
+  if (determinant == 0.0) return Matrix();
+  const Vector rowX = Cross(b, c) / determinant;
+  const Vector rowY = Cross(c, a) / determinant;
+  const Vector rowZ = Cross(a, b) / determinant;
+  const Matrix rotation(Vector(), {rowX.x, rowY.x, rowZ.x}, {rowX.y, rowY.y, rowZ.y},
+                        {rowX.z, rowY.z, rowZ.z});
+  return Matrix(-rotation.TransformDirection(m.offset), rotation.axisX, rotation.axisY, rotation.axisZ);
+}
+}  // namespace
+
+void BaseObject::SetMg(const Matrix& global) {
+  const BaseObject* parent = GetUp();
+  GetRecord().local = parent ? InvertAffine(parent->GetMg()) * global : global;
+}
+
+BaseTag* BaseObject::GetFirstTag() const { return static_cast<BaseTag*>(FirstIn(GetRecord(), Branch::Tags)); }
+
+BaseTag* BaseObject::GetTag(Int32 type, Int32 number) const {
+  for (BaseTag* tag = GetFirstTag(); tag; tag = tag->GetNext())
+    if (tag->IsInstanceOf(type) && number-- == 0) return tag;
+  return nullptr;
+}
+
+void BaseObject::InsertTag(BaseTag* tag, BaseTag* pred) {
+  if (tag) InsertIntoBranch(tag, this, Branch::Tags, pred);
+}
+
+BaseTag* BaseObject::MakeTag(Int32 type, BaseTag* pred) {
+  BaseTag* tag = BaseTag::Alloc(type);
+  InsertTag(tag, pred);
+  return tag;
+}
+
+Int32 BaseObject::GetRenderMode() const { return GetRecord().renderMode; }
+void BaseObject::SetRenderMode(Int32 mode) { GetRecord().renderMode = mode; }
+
+// ---- CameraObject
+
+enum : Int32 { CAMERA_FOCUS = 500 };
+
+Bool CameraObject::SetFocus(Float focalLength) {
+  GetDataInstance()->SetFloat(CAMERA_FOCUS, focalLength);
+  return true;
+}
+
+Float CameraObject::GetFocus() const { return GetDataInstance()->GetFloat(CAMERA_FOCUS, 36.0); }
+
+// ---- BaseTag
+
+BaseTag* BaseTag::Alloc(Int32 type) {
+  C4DAtom* node = NodeFactory::Create(type);
+  if (node && !node->IsInstanceOf(Tbase)) {
+    NodeFactory::Destroy(node);
+    return nullptr;
+  }
+  return static_cast<BaseTag*>(node);
+}
+
+void BaseTag::Free(BaseTag*& tag) {
+  NodeFactory::Destroy(tag);
+  tag = nullptr;
+}
+
+BaseObject* BaseTag::GetObject() const {
+  const NodeRecord& record = GetRecord();
+  return record.branch == Branch::Tags ? static_cast<BaseObject*>(record.owner) : nullptr;
+}

@@ -1,0 +1,189 @@
+#include "plugin_registry.h"
+
+#include "console.h"
+
+#include <algorithm>
+#include <utility>
+
+const char* PluginKindName(PluginKind kind) {
+  switch (kind) {
+    case PluginKind::VideoPost:
+      return "video post";
+    case PluginKind::Tag:
+      return "tag";
+    case PluginKind::Command:
+      return "command";
+    case PluginKind::CustomGui:
+      return "custom GUI";
+  }
+  return "unknown";
+}
+
+PluginEntry::PluginEntry(PluginEntry&& other) noexcept
+    : kind(other.kind),
+      id(other.id),
+      name(std::move(other.name)),
+      info(other.info),
+      allocator(other.allocator),
+      descriptionName(std::move(other.descriptionName)),
+      icon(std::exchange(other.icon, nullptr)),
+      help(std::move(other.help)),
+      command(std::exchange(other.command, nullptr)),
+      customGui(std::exchange(other.customGui, nullptr)),
+      resFolder(std::move(other.resFolder)),
+      moduleId(other.moduleId) {}
+
+PluginEntry::~PluginEntry() {
+  BaseBitmap::Free(icon);
+  delete command;
+  delete customGui;
+}
+
+PluginRegistry& PluginRegistry::Instance() {
+  static PluginRegistry registry;
+  return registry;
+}
+
+void PluginRegistry::BeginModule(Int32 moduleId, const std::string& resFolder) {
+  currentModule_ = moduleId;
+  currentResFolder_ = resFolder;
+}
+
+namespace {
+bool Refuse(const PluginEntry& entry, const std::string& why) {
+  console::Print("[host] registration of " + std::string(PluginKindName(entry.kind)) + " " +
+                 std::to_string(entry.id) + " \"" + entry.name + "\" refused: " + why);
+  return false;
+}
+
+std::string MissingPart(const PluginEntry& entry) {
+  const bool isNode = entry.kind == PluginKind::VideoPost || entry.kind == PluginKind::Tag;
+  if (isNode && !entry.allocator) return "it has no factory";
+  if (entry.kind == PluginKind::Command && !entry.command) return "it has no command object";
+  if (entry.kind == PluginKind::CustomGui && !entry.customGui) return "it has no GUI object";
+  return {};
+}
+}  // namespace
+
+Bool PluginRegistry::Add(PluginEntry entry) {
+  if (const std::string missing = MissingPart(entry); !missing.empty()) return Refuse(entry, missing);
+  if (entry.id <= 0) return Refuse(entry, "the ID is not positive");
+  if (Find(entry.id)) return Refuse(entry, "the ID is already registered");
+  entry.moduleId = currentModule_;
+  entry.resFolder = currentResFolder_;
+  entries_.push_back(std::make_unique<PluginEntry>(std::move(entry)));
+  return true;
+}
+
+Bool PluginRegistry::InstallLibrary(Int32 id, Int32 version, Int32 size) {
+  const bool taken =
+      std::any_of(libraries_.begin(), libraries_.end(), [id](auto& lib) { return lib.first == id; });
+  if (taken || size <= 0 || version <= 0) {
+    console::Print("[host] library " + std::to_string(id) +
+                   " not installed: " + (taken ? "the ID is already installed" : "bad size or version"));
+    return false;
+  }
+  libraries_.emplace_back(id, currentModule_);
+  return true;
+}
+
+const PluginEntry* PluginRegistry::Find(Int32 id) const {
+  for (const auto& entry : entries_)
+    if (entry->id == id) return entry.get();
+  return nullptr;
+}
+
+Bool PluginRegistry::IsInstanceOf(Int32 type, Int32 base) const {
+  const PluginEntry* entry = Find(type);
+  if (!entry) return false;
+  return (entry->kind == PluginKind::VideoPost && base == VPbase) ||
+         (entry->kind == PluginKind::Tag && base == Tbase);
+}
+
+void PluginRegistry::RemoveModule(Int32 moduleId) {
+  std::erase_if(entries_, [moduleId](const auto& entry) { return entry->moduleId == moduleId; });
+  std::erase_if(libraries_, [moduleId](const auto& lib) { return lib.second == moduleId; });
+}
+
+void PluginRegistry::Clear() {
+  entries_.clear();
+  libraries_.clear();
+}
+
+// ---- the registration calls modules make
+
+namespace {
+BaseBitmap* CopyIcon(BaseBitmap* icon) { return icon && !icon->IsEmpty() ? icon->GetClone() : nullptr; }
+
+Bool RegisterNodePlugin(PluginKind kind, Int32 id, const String& name, Int32 info, DataAllocator allocator,
+                        const String& description, BaseBitmap* icon) {
+  PluginEntry entry;
+  entry.kind = kind;
+  entry.id = id;
+  entry.name = name.GetStdString();
+  entry.info = info;
+  entry.allocator = allocator;
+  entry.descriptionName = description.GetStdString();
+  entry.icon = CopyIcon(icon);
+  return PluginRegistry::Instance().Add(std::move(entry));
+}
+}  // namespace
+
+Bool RegisterVideoPostPlugin(Int32 id, const String& name, Int32 info, DataAllocator allocator,
+                             const String& description, Int32 /*diskLevel*/, Int32 /*priority*/,
+                             BaseBitmap* icon) {
+  return RegisterNodePlugin(PluginKind::VideoPost, id, name, info, allocator, description, icon);
+}
+
+Bool RegisterTagPlugin(Int32 id, const String& name, Int32 info, DataAllocator allocator,
+                       const String& description, BaseBitmap* icon, Int32 /*diskLevel*/) {
+  return RegisterNodePlugin(PluginKind::Tag, id, name, info, allocator, description, icon);
+}
+
+Bool RegisterCommandPlugin(Int32 id, const String& name, Int32 info, BaseBitmap* icon, const String& help,
+                           CommandData* data) {
+  PluginEntry entry;
+  entry.kind = PluginKind::Command;
+  entry.id = id;
+  entry.name = name.GetStdString();
+  entry.info = info;
+  entry.icon = CopyIcon(icon);
+  entry.help = help.GetStdString();
+  entry.command = data;  // the host owns the command object from here on, even when refusing it
+  return PluginRegistry::Instance().Add(std::move(entry));
+}
+
+Bool RegisterCustomGuiPlugin(const String& name, Int32 info, CustomGuiData* data) {
+  PluginEntry entry;
+  entry.kind = PluginKind::CustomGui;
+  entry.name = name.GetStdString();
+  entry.info = info;
+  entry.customGui = data;
+  if (data) {
+    entry.id = data->GetId();
+    entry.descriptionName = data->GetResourceSym() ? data->GetResourceSym() : "";
+  }
+  return PluginRegistry::Instance().Add(std::move(entry));
+}
+
+void FillBaseCustomGui(CustomGuiLib& library) {
+  library = CustomGuiLib();
+  library.size = sizeof(CustomGuiLib);
+  // The host's standard entries; the stand-in host only needs them to be present.
+  static int standardEntry = 0;
+  for (void*& entry : library.entries) entry = &standardEntry;
+}
+
+Bool InstallLibrary(Int32 id, CustomGuiLib* library, Int32 version, Int32 size) {
+  if (!library) return false;
+  return PluginRegistry::Instance().InstallLibrary(id, version, size);
+}
+
+Bool CallCommandById(Int32 commandId) {
+  const PluginEntry* entry = PluginRegistry::Instance().Find(commandId);
+  if (!entry || !entry->command) {
+    console::Print("[host] no command with ID " + std::to_string(commandId));
+    return false;
+  }
+  return entry->command->Execute(GetActiveDocument());
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "c4d_general.h"
+#include "c4d_string.h"
+#include "geometry/vector.h"
+
+#include <memory>
+
+struct BitmapRecord;  // the host's pixel storage
+
+enum IMAGERESULT : Int32 { IMAGERESULT_OK = 1, IMAGERESULT_NOTEXISTING = -1, IMAGERESULT_WRONGTYPE = -2 };
+enum COLORBYTES : Int32 { COLORBYTES_RGB = 3, COLORBYTES_RGBA = 4 };
+
+// An RGB image with an optional alpha channel; float channels 0..1 (unclamped).
+class BaseBitmap {
+ public:
+  static BaseBitmap* Alloc();
+  static void Free(BaseBitmap*& bitmap);
+  ~BaseBitmap();
+
+  IMAGERESULT Init(Int32 width, Int32 height, Int32 depth = 32);
+  IMAGERESULT Init(const Filename& name);  // load from a file
+  void FlushAll();
+
+  Int32 GetBw() const;
+  Int32 GetBh() const;
+  Bool IsEmpty() const { return GetBw() == 0 || GetBh() == 0; }
+
+  // 8-bit access, as the host's classic bitmap API.
+  void GetPixel(Int32 x, Int32 y, UInt32* r, UInt32* g, UInt32* b) const;
+  Bool SetPixel(Int32 x, Int32 y, Int32 r, Int32 g, Int32 b);
+  // Float access without clamping.
+  Vector GetPixelFloat(Int32 x, Int32 y) const;
+  void SetPixelFloat(Int32 x, Int32 y, const Vector& rgb);
+
+  Bool HasAlpha() const;
+  void AddAlpha();
+  Float GetAlpha(Int32 x, Int32 y) const;
+  void SetAlpha(Int32 x, Int32 y, Float alpha);
+
+  BaseBitmap* GetClone() const;
+  Bool CopyTo(BaseBitmap* destination) const;
+
+  BitmapRecord& GetRecord() const { return *record_; }
+
+ private:
+  BaseBitmap();
+  std::unique_ptr<BitmapRecord> record_;
+};
+
+// Loads an image from the module's res folder for the life of the scope; empty when missing.
+class AutoBitmap {
+ public:
+  explicit AutoBitmap(const String& fileName, Float pixelRatio = 1.0);
+  ~AutoBitmap();
+  AutoBitmap(const AutoBitmap&) = delete;
+  AutoBitmap& operator=(const AutoBitmap&) = delete;
+
+  BaseBitmap* Get() const { return bitmap_; }
+  operator BaseBitmap*() const { return bitmap_; }
+
+ private:
+  BaseBitmap* bitmap_ = nullptr;
+};
+
+// Module-side: reads from the module's own res folder, which only the module knows.
+inline AutoBitmap::AutoBitmap(const String& fileName, Float /*pixelRatio*/) {
+  BaseBitmap* bitmap = BaseBitmap::Alloc();
+  const Filename path = GeGetPluginPath() + Filename("res") + Filename(fileName);
+  if (bitmap && bitmap->Init(path) == IMAGERESULT_OK)
+    bitmap_ = bitmap;
+  else
+    BaseBitmap::Free(bitmap);
+}
+
+inline AutoBitmap::~AutoBitmap() { BaseBitmap::Free(bitmap_); }

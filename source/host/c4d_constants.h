@@ -1,0 +1,100 @@
+#pragma once
+
+#include "geometry/types.h"
+
+// Node types.
+enum : Int32 {
+  Obase = 5155,
+  Onull = 5140,
+  Olight = 5102,
+  Ocamera = 5103,
+  Ocube = 5159,
+  Osphere = 5160,
+  Oplane = 5168,
+  Ocylinder = 5170,
+  Tbase = 5612,
+  Tprotection = 5629,
+  Tbasedocument = 110059,
+  Rbase = 110304,
+  VPbase = 1002,
+  Xbase = 5707,
+  Xbitmap = 5833,
+  Xgradient = 1011100,
+};
+
+// Node messages.
+enum : Int32 {
+  MSG_UPDATE = 5,
+  MSG_DESCRIPTION_COMMAND_BUTTON = 7,
+  MSG_DESCRIPTION_COMMAND = 18,
+  MSG_DESCRIPTION_POSTSETPARAMETER = 19,
+  MSG_DESCRIPTION_GETBITMAP = 27,
+  MSG_MULTI_RENDERNOTIFICATION = 1001071,
+  MSG_UNDO_NOTICE = 1001078,
+  MSG_GETCUSTOMICON = 1001090,
+};
+
+// Flags of parameter access and descriptions.
+enum DESCFLAGS_GET : Int32 { DESCFLAGS_GET_0 = 0, DESCFLAGS_GET_PARAM_GET = 2 };
+enum DESCFLAGS_SET : Int32 {
+  DESCFLAGS_SET_0 = 0,
+  DESCFLAGS_SET_PARAM_SET = 2,
+  DESCFLAGS_SET_USERINTERACTION = 4,
+};
+enum DESCFLAGS_DESC : Int32 { DESCFLAGS_DESC_0 = 0, DESCFLAGS_DESC_LOADED = 2 };
+enum DESCFLAGS_ENABLE : Int32 { DESCFLAGS_ENABLE_0 = 0 };
+
+inline DESCFLAGS_GET operator|(DESCFLAGS_GET a, DESCFLAGS_GET b) {
+  return DESCFLAGS_GET(Int32(a) | Int32(b));
+}
+inline DESCFLAGS_SET operator|(DESCFLAGS_SET a, DESCFLAGS_SET b) {
+  return DESCFLAGS_SET(Int32(a) | Int32(b));
+}
+inline DESCFLAGS_DESC operator|(DESCFLAGS_DESC a, DESCFLAGS_DESC b) {
+  return DESCFLAGS_DESC(Int32(a) | Int32(b));
+}
+
+// Description element properties.
+enum : Int32 {
+  DESC_NAME = 1,
+  DESC_SHORT_NAME = 2,
+  DESC_DEFAULT = 5,
+  DESC_MIN = 7,
+  DESC_MAX = 8,
+  DESC_UNIT = 12,
+  DESC_HIDE = 15,
+  DESC_CYCLE = 21,
+  DESC_CUSTOMGUI = 25,
+  DESC_DEFAULTOPEN = 33,
+};
+
+// Node bits and dirty flags.
+enum : Int32 { BIT_ACTIVE = 2, BIT_VPDISABLED = 4 };
+enum : Int32 { DIRTYFLAGS_DATA = 2, DIRTYFLAGS_DESCRIPTION = 64 };
+
+// Render-mode answers of objects.
+enum : Int32 { MODE_ON = 0, MODE_OFF = 1, MODE_UNDEF = 2 };
+
+// Custom data types.
+enum : Int32 { CUSTOMDATATYPE_BITMAPBUTTON = 1001053 };
+
+// Render settings and camera parameters the module reads or mirrors.
+enum : Int32 {
+  RDATA_XRES = 5008,
+  RDATA_YRES = 5009,
+  RDATA_FRAMERATE = 5020,
+  RDATA_STEREO = 8000,
+  CAMERAOBJECT_STEREO_MODE = 4200,
+  CAMERAOBJECT_STEREO_EYESEPARATION = 4201,
+  CAMERAOBJECT_STEREO_PLACEMENT = 4202,
+  CAMERAOBJECT_STEREO_ZERO_PARALLAX = 4205,
+};
+
+// Undo kinds.
+enum UNDOTYPE : Int32 { UNDOTYPE_CHANGE = 40, UNDOTYPE_NEW = 43, UNDOTYPE_DELETE = 44 };
+
+// Selection modes for SetActiveObject/SetActiveTag.
+enum : Int32 { SELECTION_NEW = 0, SELECTION_ADD = 1 };
+
+// Host query: CheckIsRunning kinds.
+enum CHECKISRUNNING : Int32 { CHECKISRUNNING_EXTERNALRENDERING = 1, CHECKISRUNNING_EDITORRENDERING = 2 };

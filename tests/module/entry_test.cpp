@@ -1,0 +1,194 @@
+#include "plugin_folder.h"
+#include "runtime/console.h"
+#include "runtime/plugin_loader.h"
+#include "runtime/plugin_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+constexpr Int32 kSystemStart = 1;
+constexpr Int32 kPluginStart = 2;
+constexpr Int32 kShutdown = 3;
+constexpr Int32 kResourceMessage = 1;
+
+struct Registration {
+  PluginKind kind;
+  Int32 id;
+  std::string name;
+  Int32 info;
+  std::string description;
+};
+
+class EntryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    console::SetEcho(false);
+    console::Clear();
+  }
+  void TearDown() override { PluginRegistry::Instance().Clear(); }
+
+  // Opens a fresh instance of the module without starting it.
+  std::unique_ptr<LoadedModule> OpenFresh(const PluginFolderCopy& copy) {
+    std::string error;
+    auto module = LoadedModule::Open(copy.Folder(), error);
+    EXPECT_TRUE(module) << error;
+    return module;
+  }
+
+  static bool HasLine(const std::string& text) {
+    for (const std::string& line : console::Lines())
+      if (line.find(text) != std::string::npos) return true;
+    return false;
+  }
+};
+}  // namespace
+
+TEST_F(EntryTest, RegistersTheNinePluginsInOrder) {
+  std::string error;
+  auto module = LoadedModule::Load(ORVEX_PLUGIN_DIR, error);
+  ASSERT_TRUE(module) << error;
+  const std::vector<Registration> expected = {
+      {PluginKind::VideoPost, 1033675, "Orvex360Cam", 32, "Orvex360Cam"},
+      {PluginKind::Command, 1036701, "Create Fulldome Camera", 0, ""},
+      {PluginKind::Command, 1035136, "Create Fisheye Camera", 0, ""},
+      {PluginKind::Command, 1035137, "Create Panorama Camera", 0, ""},
+      {PluginKind::Command, 1036297, "Create Cylindrical Camera", 0, ""},
+      {PluginKind::Command, 1036110, "Create Cubemap Camera", 0, ""},
+      {PluginKind::Command, 1036687, "Create Little Planet Camera", 0, ""},
+      {PluginKind::Tag, 1035138, "Orvex360Cam Tag", 9, "OrvexTag"},
+      {PluginKind::CustomGui, 1036905, "XY Pad", 2, "XYPAD"},
+  };
+  const auto& entries = PluginRegistry::Instance().Entries();
+  ASSERT_EQ(entries.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE(expected[i].name);
+    EXPECT_EQ(entries[i]->kind, expected[i].kind);
+    EXPECT_EQ(entries[i]->id, expected[i].id);
+    EXPECT_EQ(entries[i]->name, expected[i].name);
+    EXPECT_EQ(entries[i]->info, expected[i].info);
+    EXPECT_EQ(entries[i]->descriptionName, expected[i].description);
+    const bool hasIcon = expected[i].kind == PluginKind::Command || expected[i].kind == PluginKind::Tag;
+    EXPECT_EQ(entries[i]->icon != nullptr, hasIcon);
+    if (expected[i].kind == PluginKind::Command) {
+      EXPECT_EQ(entries[i]->help, expected[i].name);
+    }
+  }
+  EXPECT_EQ(module->Priority(), -1000000);
+  EXPECT_TRUE(HasLine("--- Orvex360Cam: READY!"));
+}
+
+TEST_F(EntryTest, AnswersVersionQueriesAndUnknownActionsAndMessages) {
+  PluginFolderCopy copy;
+  auto module = OpenFresh(copy);
+  EXPECT_EQ(module->Call(4, reinterpret_cast<void*>(1), reinterpret_cast<void*>(2)), 5);
+  EXPECT_EQ(module->Call(5), -1);
+  EXPECT_EQ(module->Call(99), -1);
+  Int32 priority = 0;
+  EXPECT_EQ(module->SendMessage(0, &priority), 1);
+  EXPECT_EQ(priority, -1000000);
+  EXPECT_EQ(module->SendMessage(0, nullptr), -1);  // nowhere to write the priority
+  EXPECT_EQ(module->SendMessage(1003), -1);
+  EXPECT_EQ(module->SendMessage(77), -1);
+}
+
+TEST_F(EntryTest, TwoStartsAndOneShutdownKeepTheModuleUpTheSecondTearsItDown) {
+  PluginFolderCopy copy;
+  auto module = OpenFresh(copy);
+  C4D_HostTable table{kHostApiVersion, "test"};
+  Filename path(String(copy.Folder()));
+  EXPECT_EQ(module->Call(kSystemStart, &table, nullptr, &path), 1);
+  EXPECT_EQ(module->Call(kSystemStart, &table, nullptr, &path), 1);
+  EXPECT_EQ(module->SendMessage(kResourceMessage), 1);
+  EXPECT_EQ(module->Call(kShutdown), 1);
+  EXPECT_EQ(module->SendMessage(kResourceMessage), 1);  // still set up: the module path is there
+  EXPECT_EQ(module->Call(kShutdown), 1);
+  EXPECT_EQ(module->SendMessage(kResourceMessage), -1);  // torn down
+  EXPECT_EQ(module->Call(kShutdown), 1);                 // an extra shutdown changes nothing
+}
+
+TEST_F(EntryTest, AnOldHostOrAMissingModulePathIsRefused) {
+  PluginFolderCopy copy;
+  auto module = OpenFresh(copy);
+  C4D_HostTable oldHost{16048, "old"};
+  Filename path(String(copy.Folder()));
+  EXPECT_EQ(module->Call(kSystemStart, &oldHost, nullptr, &path), -3);
+  C4D_HostTable host{kHostApiVersion, "test"};
+  EXPECT_EQ(module->Call(kSystemStart, &host, nullptr, nullptr), -3);
+  EXPECT_EQ(module->SendMessage(kResourceMessage), -1);  // nothing was set up
+  // A refused start leaves no half set-up module behind: the next good start works.
+  EXPECT_EQ(module->Call(kSystemStart, &host, nullptr, &path), 1);
+  EXPECT_EQ(module->SendMessage(kResourceMessage), 1);
+  module->Call(kShutdown);
+
+  std::string error;
+  EXPECT_FALSE(LoadedModule::Load(copy.Folder(), error, 16000));
+  EXPECT_NE(error.find("refused to start"), std::string::npos);
+}
+
+TEST_F(EntryTest, AFailingFirstRegistrationLeavesTheOtherEightUnregistered) {
+  ASSERT_TRUE(RegisterVideoPostPlugin(
+      1033675, "Someone else's effect", 0, [] { return static_cast<NodeData*>(nullptr); }, "", 0, 0));
+  PluginFolderCopy copy;
+  auto module = OpenFresh(copy);
+  C4D_HostTable host{kHostApiVersion, "test"};
+  Filename path(String(copy.Folder()));
+  ASSERT_EQ(module->Call(kSystemStart, &host, nullptr, &path), 1);
+  ASSERT_EQ(module->SendMessage(kResourceMessage), 1);
+  EXPECT_EQ(module->Call(kPluginStart), 0);
+  EXPECT_EQ(PluginRegistry::Instance().Entries().size(), 1u);
+  module->Call(kShutdown);
+}
+
+TEST_F(EntryTest, AMissingIconIsNoError) {
+  PluginFolderCopy copy;
+  std::filesystem::remove(copy.Path() / "res" / "orvextag.tif");
+  std::filesystem::remove(copy.Path() / "res" / "map_dome.png");
+  std::string error;
+  auto module = LoadedModule::Load(copy.Folder(), error);
+  ASSERT_TRUE(module) << error;
+  const PluginEntry* tag = PluginRegistry::Instance().Find(1035138);
+  ASSERT_NE(tag, nullptr);
+  EXPECT_EQ(tag->icon, nullptr);
+}
+
+TEST_F(EntryTest, AMissingStringIsReportedOnceAndRegistrationGoesOn) {
+  PluginFolderCopy copy;
+  std::ofstream(copy.Path() / "res" / "strings_en-US" / "strings.json")
+      << R"({"strings": {"10000": "Effect"}})";
+  std::string error;
+  auto module = LoadedModule::Load(copy.Folder(), error);
+  ASSERT_TRUE(module) << error;
+  EXPECT_EQ(PluginRegistry::Instance().Entries().size(), 9u);
+  EXPECT_TRUE(HasLine("string resource 10003 not found"));
+}
+
+TEST_F(EntryTest, BrokenPluginFoldersGiveOneClearError) {
+  std::string error;
+  EXPECT_FALSE(LoadedModule::Load("/nonexistent/Orvex360Cam", error));
+  EXPECT_NE(error.find("plugin folder not found"), std::string::npos);
+
+  PluginFolderCopy noRes;
+  std::filesystem::remove_all(noRes.Path() / "res");
+  EXPECT_FALSE(LoadedModule::Load(noRes.Folder(), error));
+  EXPECT_NE(error.find("has no res/ folder"), std::string::npos);
+
+  PluginFolderCopy noStrings;
+  std::filesystem::remove_all(noStrings.Path() / "res" / "strings_en-US");
+  EXPECT_FALSE(LoadedModule::Load(noStrings.Folder(), error));
+  EXPECT_NE(error.find("could not load its resources"), std::string::npos);
+
+  PluginFolderCopy notALibrary;
+  std::filesystem::remove(notALibrary.Path() / "orvex360cam.so");
+  std::ofstream(notALibrary.Path() / "orvex360cam.so") << "not a library";
+  EXPECT_FALSE(LoadedModule::Load(notALibrary.Folder(), error));
+  EXPECT_NE(error.find("cannot load module"), std::string::npos);
+
+  PluginFolderCopy noEntry;
+  std::filesystem::remove(noEntry.Path() / "orvex360cam.so");
+  std::filesystem::copy(NO_ENTRY_LIBRARY, noEntry.Path() / "orvex360cam.so");
+  EXPECT_FALSE(LoadedModule::Load(noEntry.Folder(), error));
+  EXPECT_NE(error.find("has no c4d_main"), std::string::npos);
+  EXPECT_TRUE(PluginRegistry::Instance().Entries().empty());
+}

@@ -1,0 +1,175 @@
+#include "c4d.h"
+#include "runtime/console.h"
+#include "runtime/host_state.h"
+#include "runtime/plugin_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+constexpr Int32 kProbeTag = 990001;
+constexpr Int32 kParameter = 1000;
+
+// A tag that records which of its operations the host called.
+class ProbeTag : public TagData {
+ public:
+  static NodeData* Alloc() { return new ProbeTag(); }
+  Bool Init(GeListNode* node) override {
+    static_cast<BaseList2D*>(node)->GetDataInstance()->SetInt32(kParameter, 7);
+    return true;
+  }
+  Bool GetDParameter(GeListNode*, const DescID& id, GeData& data, DESCFLAGS_GET& flags) override {
+    calls.push_back("get");
+    if (id[0] == 2000) {
+      data = GeData(Int32(99));
+      flags = flags | DESCFLAGS_GET_PARAM_GET;
+    }
+    return true;
+  }
+  Bool SetDParameter(GeListNode*, const DescID& id, const GeData&, DESCFLAGS_SET& flags) override {
+    calls.push_back("set " + std::to_string(id[0]) +
+                    ((flags & DESCFLAGS_SET_USERINTERACTION) ? " user" : ""));
+    return true;
+  }
+  Bool Message(GeListNode*, Int32 type, void* data) override {
+    if (type == MSG_DESCRIPTION_POSTSETPARAMETER)
+      calls.push_back("post-set " +
+                      std::to_string((*static_cast<DescriptionPostSetValue*>(data)->descid)[0]));
+    return true;
+  }
+  std::vector<std::string> calls;
+};
+
+class NodeTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    console::SetEcho(false);
+    ASSERT_TRUE(RegisterTagPlugin(kProbeTag, "Probe", TAG_VISIBLE, ProbeTag::Alloc, "Probe", nullptr, 0));
+    doc = BaseDocument::Alloc();
+  }
+  void TearDown() override {
+    BaseDocument::Free(doc);
+    PluginRegistry::Instance().Clear();
+    host_state::Reset();
+  }
+  BaseDocument* doc = nullptr;
+};
+}  // namespace
+
+TEST_F(NodeTest, SetParameterRunsSetDParameterThenThePostSetMessage) {
+  BaseTag* tag = BaseTag::Alloc(kProbeTag);
+  ASSERT_NE(tag, nullptr);
+  auto* probe = tag->GetNodeData<ProbeTag>();
+  EXPECT_EQ(tag->GetDataInstance()->GetInt32(kParameter), 7);  // Init ran
+  EXPECT_TRUE(tag->SetParameter(DescID(kParameter), GeData(Int32(3)), DESCFLAGS_SET_USERINTERACTION));
+  EXPECT_EQ(probe->calls, (std::vector<std::string>{"set 1000 user", "post-set 1000"}));
+  EXPECT_EQ(tag->GetDataInstance()->GetInt32(kParameter), 3);
+  BaseTag::Free(tag);
+}
+
+TEST_F(NodeTest, DirectContainerWritesRunNeitherSetDParameterNorThePostSetMessage) {
+  BaseTag* tag = BaseTag::Alloc(kProbeTag);
+  tag->GetDataInstance()->SetInt32(kParameter, 5);
+  EXPECT_TRUE(tag->GetNodeData<ProbeTag>()->calls.empty());
+  BaseTag::Free(tag);
+}
+
+TEST_F(NodeTest, GetParameterAsksTheNodeFirstAndFallsBackToTheContainer) {
+  BaseTag* tag = BaseTag::Alloc(kProbeTag);
+  GeData value;
+  EXPECT_TRUE(tag->GetParameter(DescID(2000), value, DESCFLAGS_GET_0));
+  EXPECT_EQ(value.GetInt32(), 99);
+  EXPECT_TRUE(tag->GetParameter(DescID(kParameter), value, DESCFLAGS_GET_0));
+  EXPECT_EQ(value.GetInt32(), 7);
+  EXPECT_EQ(tag->GetNodeData<ProbeTag>()->calls.size(), 2u);
+  BaseTag::Free(tag);
+}
+
+TEST_F(NodeTest, UnknownPluginTypesAllocateNothing) {
+  EXPECT_EQ(BaseTag::Alloc(424242), nullptr);
+  EXPECT_EQ(BaseObject::Alloc(kProbeTag), nullptr);  // a tag type is not an object
+  EXPECT_EQ(BaseVideoPost::Alloc(kProbeTag), nullptr);
+}
+
+TEST_F(NodeTest, ObjectTreeWalksChildrenBeforeTheNextSibling) {
+  BaseObject* a = BaseObject::Alloc(Onull);
+  BaseObject* b = BaseObject::Alloc(Onull);
+  BaseObject* a1 = BaseObject::Alloc(Ocamera);
+  BaseObject* a2 = BaseObject::Alloc(Ocube);
+  a->SetName("a");
+  b->SetName("b");
+  a1->SetName("a1");
+  a2->SetName("a2");
+  doc->InsertObject(b, nullptr);
+  doc->InsertObject(a, nullptr);  // first at the top
+  doc->InsertObject(a2, a);
+  doc->InsertObject(a1, a);
+  std::vector<std::string> order;
+  std::function<void(BaseObject*)> walk = [&](BaseObject* object) {
+    for (; object; object = object->GetNext()) {
+      order.push_back(object->GetName().GetStdString());
+      walk(object->GetDown());
+    }
+  };
+  walk(doc->GetFirstObject());
+  EXPECT_EQ(order, (std::vector<std::string>{"a", "a1", "a2", "b"}));
+  EXPECT_EQ(a1->GetDocument(), doc);
+  EXPECT_EQ(a1->GetUp(), a);
+  EXPECT_EQ(a->GetUp(), nullptr);
+}
+
+TEST_F(NodeTest, GlobalMatrixComposesTheParents) {
+  BaseObject* parent = BaseObject::Alloc(Onull);
+  BaseObject* child = BaseObject::Alloc(Onull);
+  doc->InsertObject(parent, nullptr);
+  doc->InsertObject(child, parent);
+  parent->SetMl(
+      Matrix(Vector(10, 0, 0), Vector(0, 0, -1), Vector(0, 1, 0), Vector(1, 0, 0)));  // quarter turn
+  child->SetMl(Matrix(Vector(0, 0, 5), Vector(1, 0, 0), Vector(0, 1, 0), Vector(0, 0, 1)));
+  EXPECT_EQ(child->GetMg().offset, Vector(15, 0, 0));
+  child->SetMg(Matrix(Vector(1, 2, 3), Vector(1, 0, 0), Vector(0, 1, 0), Vector(0, 0, 1)));
+  const Matrix global = child->GetMg();
+  EXPECT_NEAR(global.offset.x, 1, 1e-12);
+  EXPECT_NEAR(global.offset.y, 2, 1e-12);
+  EXPECT_NEAR(global.offset.z, 3, 1e-12);
+}
+
+TEST_F(NodeTest, TagsAreFoundByTypeAndKnowTheirObject) {
+  BaseObject* camera = BaseObject::Alloc(Ocamera);
+  doc->InsertObject(camera, nullptr);
+  BaseTag* first = camera->MakeTag(kProbeTag);
+  BaseTag* second = camera->MakeTag(kProbeTag, first);
+  EXPECT_EQ(camera->GetTag(kProbeTag), first);
+  EXPECT_EQ(camera->GetTag(kProbeTag, 1), second);
+  EXPECT_EQ(camera->GetTag(Tprotection), nullptr);
+  EXPECT_EQ(first->GetObject(), camera);
+  EXPECT_TRUE(first->IsInstanceOf(Tbase));
+  EXPECT_EQ(first->GetDocument(), doc);
+}
+
+TEST_F(NodeTest, RenderDataHoldsVideoPostsAndTheFirstBecomesActive) {
+  RenderData* settings = RenderData::Alloc();
+  doc->InsertRenderData(settings);
+  EXPECT_EQ(doc->GetActiveRenderData(), settings);
+  EXPECT_EQ(settings->GetDataInstance()->GetFloat(RDATA_XRES), 1280.0);
+  EXPECT_EQ(settings->GetFirstVideoPost(), nullptr);
+}
+
+TEST_F(NodeTest, CloneCopiesTheContainerAndRunsInit) {
+  BaseTag* tag = BaseTag::Alloc(kProbeTag);
+  tag->GetDataInstance()->SetInt32(kParameter, 11);
+  auto* clone = static_cast<BaseTag*>(tag->GetClone());
+  ASSERT_NE(clone, nullptr);
+  EXPECT_EQ(clone->GetDataInstance()->GetInt32(kParameter), 11);
+  EXPECT_NE(clone->GetNodeData(), tag->GetNodeData());
+  BaseTag::Free(clone);
+  BaseTag::Free(tag);
+}
+
+TEST_F(NodeTest, DuplicateRegistrationIsRefusedWithAConsoleLine) {
+  console::Clear();
+  EXPECT_FALSE(RegisterTagPlugin(kProbeTag, "Again", 0, ProbeTag::Alloc, "Probe", nullptr, 0));
+  ASSERT_EQ(console::Lines().size(), 1u);
+  EXPECT_NE(console::Lines()[0].find("already registered"), std::string::npos);
+}
