@@ -2,6 +2,9 @@
 
 #include "runtime/plugin_loader.h"
 
+#include <CLI/CLI.hpp>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,4 +21,13 @@ struct CliContext {
 // The plugins folder beside the executable, unless ORVEX360_PLUGINS names another.
 std::string DefaultPluginsFolder(const char* argv0);
 
-int RunPluginsCommand(CliContext& context);
+// A subcommand: its CLI11 node and what runs once the plugins are loaded (returns the exit code).
+struct CliCommand {
+  CLI::App* app = nullptr;
+  std::function<int(CliContext&)> run;
+};
+
+// Each command file adds its subcommand with one of these.
+CliCommand AddPluginsCommand(CLI::App& parent);
+CliCommand AddPanelCommand(CLI::App& parent);
+CliCommand AddRenderCommand(CLI::App& parent);

@@ -1,9 +1,5 @@
 #include "cli_context.h"
 
-#include "runtime/console.h"
-
-#include <CLI/CLI.hpp>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -33,10 +29,11 @@ int main(int argc, char** argv) {
   app.add_option("--plugins", context.pluginsFolder, "Plugin folder, or a folder of plugin folders")
       ->capture_default_str();
 
-  CLI::App* plugins = app.add_subcommand("plugins", "Load the plugins and list every registration in order");
+  const std::vector<CliCommand> commands = {AddPluginsCommand(app), AddPanelCommand(app), AddRenderCommand(app)};
 
   CLI11_PARSE(app, argc, argv);
   if (!context.LoadPlugins()) return 1;
-  if (plugins->parsed()) return RunPluginsCommand(context);
+  for (const CliCommand& command : commands)
+    if (command.app->parsed()) return command.run(context);
   return 0;
 }

@@ -13,8 +13,8 @@ enum EXECUTIONFLAGS : Int32 { EXECUTIONFLAGS_0 = 0 };
 enum : Int32 { TAG_VISIBLE = 1, TAG_MULTIPLE = 2, TAG_EXPRESSION = 8 };
 
 // Expression priority of a tag: parameter ID and the camera-dependent mode.
-enum : Int32 { EXPRESSION_PRIORITY = 1000, PRIORITYVALUE_MODE = 1000, PRIORITYVALUE_CAMERADEPENDENT = 2 };
-enum : Int32 { CUSTOMDATATYPE_PRIORITY = 1009381 };
+enum : Int32 { EXPRESSION_PRIORITY = 1000998, PRIORITYVALUE_CAMERADEPENDENT = 2 };
+enum : Int32 { CUSTOMDATATYPE_PRIORITY = 1009369 };
 
 // Value of a tag's priority parameter.
 class PriorityData : public CustomDataType {

@@ -1,13 +1,56 @@
 #pragma once
 
 #include "c4d.h"
+#include "orvex360camvp/render_state.h"
+
+#include <array>
 
 constexpr Int32 ID_ORVEX360CAMVP = 1033675;
 
-// The video-post effect that replaces the camera lens at render time.
+// The video-post effect: holds the output settings, replaces the camera lens at render time and
+// merges the camera images of cubemaps and stereo pairs.
 class Orvex360CamVP : public VideoPostData {
  public:
   static NodeData* Alloc();
+  ~Orvex360CamVP() override;
+
+  // Node and panel.
+  Bool Init(GeListNode* node) override;
+  void Free(GeListNode* node) override;
+  Bool Message(GeListNode* node, Int32 type, void* data) override;
+  Bool GetDDescription(GeListNode* node, Description* description, DESCFLAGS_DESC& flags) override;
+  Bool GetDParameter(GeListNode* node, const DescID& id, GeData& data, DESCFLAGS_GET& flags) override;
+  Bool SetDParameter(GeListNode* node, const DescID& id, const GeData& data, DESCFLAGS_SET& flags) override;
+  Bool GetDEnabling(GeListNode* node, const DescID& id, const GeData& data, DESCFLAGS_ENABLE flags,
+                    const BaseContainer* itemDescription) override;
+
+  // Render pipeline.
+  RENDERRESULT AllocateBuffers(BaseVideoPost* node, Render* render, BaseDocument* doc) override;
+  Int32 GetRenderInfo(BaseVideoPost* node) override;
+  RENDERRESULT Execute(BaseVideoPost* node, VideoPostStruct* vps) override;
+  void ExecuteLine(BaseVideoPost* node, PixelPost* pixel) override;
+  void ExecutePixel(BaseVideoPost* node, PixelPost* pixel, Int32 x, Int32 subX, Int32 subY) override;
+  void CreateRay(Ray* ray, Float x, Float y) override;
+  Int32 StereoGetCameraCountEditor(BaseVideoPost* node, BaseDocument* doc, BaseDraw* view) override;
+  Int32 StereoGetCameraCountRenderer(BaseVideoPost* node, BaseDocument* doc, RenderData* renderData) override;
+  Bool StereoGetCameraInfo(BaseVideoPost* node, BaseDocument* doc, BaseDraw* view, RenderData* renderData,
+                           Int32 index, StereoCameraInfo& info) override;
+
+  // Stereo merge.
+  Bool StereoMergeImages(BaseVideoPost* node, BaseBitmap* destination, const BaseBitmap* const* sources,
+                         Int32 count, const BaseContainer& settings, COLORSPACETRANSFORMATION transform) override;
+
+  Bool RenderEngineCheck(BaseVideoPost* node, Int32 engineId) override;
+
+  // Finds the render camera and its tag (see camera_search.cpp); returns the document's active view.
+  BaseDraw* SearchCamera(BaseDocument* doc);
+  // Builds `state.layout` from this node's cubemap parameters.
+  void BuildLayout(Bool editorRender);
+
+  const RenderState& State() const { return state; }
+
+  RenderState state;
+  std::array<BaseBitmap*, 7> faceImages{};  // owned cube-face previews; index 6 is "no face"
 };
 
 Bool RegisterOrvex360CamVP();

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "c4d.h"
+#include "geometry/cubemap_layout.h"
+#include "geometry/lens.h"
+#include "geometry/render_area.h"
+#include "geometry/sub_view.h"
+
+#include <array>
+
+// Everything the effect knows about the render in progress. Render start and Execute write it
+// between camera renders; CreateRay and ExecutePixel only read it.
+struct RenderState {
+  // Scene links, refreshed by every camera search; not owned.
+  BaseObject* camera = nullptr;
+  BaseTag* tag = nullptr;
+  BaseContainer* tagData = nullptr;
+
+  Int32 enabled = 0;
+  Int32 editorRender = 0;
+  Bool sceneCameraSet = false;
+
+  // Projection, read at render start.
+  Int32 isEquirect = 0;
+  Int32 isFisheye = 0;
+  Int32 isCylindrical = 0;
+  Int32 isCubemap = 0;
+
+  // The lens (fov, spans, flags, mask mode, current face and eye, pixel scale, margin).
+  orvex::LensSettings lens;
+  Float cylinderHeight = 0.0;
+
+  // Stereo output.
+  Bool stereo = false;
+  Int32 stereoOutput = 0;
+  Int32 stereoOut0 = 0;
+  Int32 stereoSideBySide = 0;
+  Int32 stereoOut2 = 0;
+  Bool splitHorizontal = false;
+  Bool splitVertical = false;
+  Bool swapEyes = false;
+  Int32 anaglyphColors = 0;
+  Int32 anaglyphMethod = 0;
+  Float anaglyphGamma = 1.0;
+  Int32 interlacePattern = 0;
+  Float eyeSeparation = 0.0;
+  Float zeroParallax = 0.0;
+  Int32 rigMode = 0;
+  BaseShader* separationShader = nullptr;  // private clone, owned by the render
+
+  // Geometry of the output.
+  orvex::RenderArea frameArea;
+  orvex::RenderArea previewArea;
+  orvex::RenderArea currentArea;
+  std::array<orvex::SubView, 2> eyes;
+  std::array<orvex::SubView, 6> faces;
+  orvex::CubemapLayout layout;  // cells and gridSize
+  Int32 facesPerEye = 1;
+  Int32 eyeCount = 0;
+  Int32 cameraCount = 0;
+  Int32 cameraIndex = -1;
+  BaseContainer renderSettings;  // copy of the host render's settings
+};
