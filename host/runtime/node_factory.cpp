@@ -88,7 +88,17 @@ C4DAtom* NodeFactory::Create(Int32 type) {
 
 void NodeFactory::Destroy(C4DAtom* node) {
   if (!node) return;
-  if (auto* listNode = dynamic_cast<GeListNode*>(node)) listNode->Remove();
+  auto* listNode = static_cast<GeListNode*>(node);  // every node the factory makes is a list node
+  listNode->Remove();
+  NodeRecord& record = listNode->GetRecord();
+  record.aliveToken.reset();
+  if (record.nodeData) {
+    record.nodeData->Free(listNode);
+    delete record.nodeData;
+    record.nodeData = nullptr;
+  }
+  for (GeListNode*& first : record.first)
+    while (first) Destroy(first);
   delete node;
 }
 

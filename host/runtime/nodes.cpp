@@ -10,21 +10,15 @@ C4DAtom::C4DAtom(Int32 type) : record_(std::make_unique<NodeRecord>(type)) {
   record_->aliveToken = std::make_shared<C4DAtom*>(this);
 }
 
+// Nodes are normally torn down by NodeFactory::Destroy while still whole; this only catches nodes
+// deleted directly, without calling into their plugin data on a half-destroyed node.
 C4DAtom::~C4DAtom() {
   NodeRecord& record = *record_;
   record.aliveToken.reset();
-  if (record.nodeData) {
-    record.nodeData->Free(static_cast<GeListNode*>(this));
-    delete record.nodeData;
-    record.nodeData = nullptr;
-  }
-  for (GeListNode*& first : record.first) {
-    while (first) {
-      GeListNode* child = first;
-      child->Remove();
-      delete child;
-    }
-  }
+  delete record.nodeData;
+  record.nodeData = nullptr;
+  for (GeListNode*& first : record.first)
+    while (first) NodeFactory::Destroy(first);
 }
 
 Int32 C4DAtom::GetType() const { return record_->type; }
