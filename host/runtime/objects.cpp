@@ -1,3 +1,4 @@
+#include "geometry/rotation.h"
 #include "node_record.h"
 
 // ---- BaseObject
@@ -24,26 +25,10 @@ Matrix BaseObject::GetMg() const {
   return parent ? parent->GetMg() * GetRecord().local : GetRecord().local;
 }
 
-namespace {
-// Inverse of an affine matrix; a singular one inverts to the identity.
-Matrix InvertAffine(const Matrix& m) {
-  const Vector& a = m.axisX;
-  const Vector& b = m.axisY;
-  const Vector& c = m.axisZ;
-  const Float determinant = Dot(a, Cross(b, c));
-  if (determinant == 0.0) return Matrix();
-  const Vector rowX = Cross(b, c) / determinant;
-  const Vector rowY = Cross(c, a) / determinant;
-  const Vector rowZ = Cross(a, b) / determinant;
-  const Matrix rotation(Vector(), {rowX.x, rowY.x, rowZ.x}, {rowX.y, rowY.y, rowZ.y},
-                        {rowX.z, rowY.z, rowZ.z});
-  return Matrix(-rotation.TransformDirection(m.offset), rotation.axisX, rotation.axisY, rotation.axisZ);
-}
-}  // namespace
 
 void BaseObject::SetMg(const Matrix& global) {
   const BaseObject* parent = GetUp();
-  GetRecord().local = parent ? InvertAffine(parent->GetMg()) * global : global;
+  GetRecord().local = parent ? orvex::Inverse(parent->GetMg()) * global : global;
 }
 
 BaseTag* BaseObject::GetFirstTag() const { return static_cast<BaseTag*>(FirstIn(GetRecord(), Branch::Tags)); }

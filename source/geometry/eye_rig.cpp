@@ -1,0 +1,135 @@
+#include "geometry/eye_rig.h"
+
+#include "geometry/equirect.h"
+#include "geometry/fisheye.h"
+#include "geometry/frame_change.h"
+#include "geometry/rotation.h"
+#include "geometry/scalar_math.h"
+
+#include <cmath>
+
+namespace orvex {
+namespace {
+
+// Cosine and sine of a turn angle.
+struct Turn {
+  Float c;
+  Float s;
+};
+
+Turn TurnOf(Float a) { return {std::cos(a), std::sin(a)}; }
+
+// The omni rig's angle atan2(d.z, d.x) - pi/2 has cosine d.z / rho and sine -d.x / rho; straight up or
+// down (no horizontal part) the angle itself decides.
+Turn OmniTurn(const Vector& d) {
+  constexpr Float kSmallestSafeRho = 1e-150;  // below this the squares lose precision
+  const Float rho = std::sqrt(d.x * d.x + d.z * d.z);
+  if (rho < kSmallestSafeRho) return TurnOf(std::atan2(d.z, d.x) - kHalfPi);
+  const Float inverse = 1.0 / rho;
+  return {d.z * inverse, -d.x * inverse};
+}
+
+// RotY(a) and RotZ(a) applied to v.
+Vector TurnAboutY(const Turn& t, const Vector& v) {
+  return {t.c * v.x - t.s * v.z, v.y, t.s * v.x + t.c * v.z};
+}
+Vector TurnAboutZ(const Turn& t, const Vector& v) {
+  return {t.c * v.x + t.s * v.y, t.c * v.y - t.s * v.x, v.z};
+}
+
+// Each turning mode chains Move(-e) x R(a) x Move(k e) x R(-a); the rotations cancel, leaving the move
+// R(a) k e - e, which keeps the eye's axes exact.
+Vector EyeMove(const StereoRig& rig, const Vector& d, const Vector& e, Float k) {
+  const Vector scaled = e * k;
+  switch (rig.rigMode) {
+    case kRigOmni: {
+      const Turn turn = OmniTurn(d);
+      return (rig.dome ? TurnAboutZ(turn, scaled) : TurnAboutY(turn, scaled)) - e;
+    }
+    case kRigTurnVertical: {
+      const Turn turn = TurnOf(-d.x * kHalfPi);
+      return (rig.dome ? TurnAboutZ(turn, scaled) : TurnAboutY(turn, scaled)) - e;
+    }
+    case kRigTurnViewAxis: {
+      const Turn turn = TurnOf(-d.x * kHalfPi);
+      return (rig.dome ? TurnAboutY(turn, scaled) : TurnAboutZ({turn.c, -turn.s}, scaled)) - e;
+    }
+    default:
+      return -e * (1.0 - k);
+  }
+}
+
+// Turns the eye's ray towards the zero-parallax point, about the normal of the plane through the
+// camera, the eye and the ray.
+void Converge(const EyeRig& eyeRig, const Vector& d, EyeMatrix& eye) {
+  const Vector zeroParallaxPoint = d * eyeRig.rig.zeroParallax;
+  const Float w = Angle((zeroParallaxPoint - eyeRig.eyeOffset).GetNormalized(), d);
+
+  const Matrix& head = eyeRig.head;
+  const Vector eyeOrigin = eye.matrix.offset;
+  const Vector alongRay = head.offset + head.TransformDirection(d);
+  const Vector worldAxis = Cross(head.offset - eyeOrigin, alongRay - eyeOrigin).GetNormalized();
+  const Vector axis = eyeRig.headInverse.TransformDirection(worldAxis);
+
+  eye.matrix = eye.matrix * RotAxis(axis, w);
+  eye.zeroParallaxPoint = zeroParallaxPoint;
+  eye.convergenceAxis = axis;
+}
+
+}  // namespace
+
+bool PlaceEye(const Matrix& camera, Int32 eyeIndex, Float separation, SubView& eye) {
+  if (eyeIndex < 0 || eyeIndex > 2) return false;
+  const Float h = eyeIndex != 0 ? separation * 0.5 : -separation * 0.5;
+  eye.matrix = WithLocalMove(camera, Vector(h, 0.0, 0.0));
+  eye.offsetX = 0.0;
+  eye.offsetY = 0.0;
+  const Char digit[] = {static_cast<Char>('0' + eyeIndex)};
+  eye.SetName(std::string_view(digit, 1));
+  return true;
+}
+
+EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, std::string_view eyeName,
+                     const StereoRig& rig) {
+  EyeRig eyeRig;
+  eyeRig.rig = rig;
+  eyeRig.eye = eye;
+  eyeRig.eyeOffset = Inverse(eye).TransformDirection(eye.offset - camera.offset);
+  eyeRig.head = rig.dome ? WithInverseFrameChange(camera) : camera;
+  eyeRig.headInverse = Inverse(eyeRig.head);
+  eyeRig.convergingEye = IsConvergingEyeName(eyeName) && rig.zeroParallax > 0.0 && rig.separation > 0.0;
+  return eyeRig;
+}
+
+EyeMatrix EyeMatrixForRay(const EyeRig& eyeRig, const Vector& d, Float k) {
+  EyeMatrix result;
+  result.matrix = WithLocalMove(eyeRig.eye, EyeMove(eyeRig.rig, d, eyeRig.eyeOffset, k));
+  if (eyeRig.rig.dome) result.matrix = WithInverseFrameChange(result.matrix);
+  if (eyeRig.convergingEye && k > 0.0) Converge(eyeRig, d, result);
+  return result;
+}
+
+EyeMatrix EyeMatrixForRay(const Matrix& camera, const Matrix& eye, std::string_view eyeName, const Vector& d,
+                          const StereoRig& rig, Float k) {
+  return EyeMatrixForRay(PrepareEyeRig(camera, eye, eyeName, rig), d, k);
+}
+
+Vector SeparationMapPoint(const Vector& d, Bool dome, Float fisheyeFov) {
+  const Vector lensFrame = InverseFrameChange(d);
+  if (dome) {
+    Vector p = DomeUvFromDirection(lensFrame, fisheyeFov);
+    p.z = 0.5;
+    return p;
+  }
+  Vector p = EquirectUvFromDirection(lensFrame);
+  p.y = 1.0 - p.y;
+  p.z = 0.0;
+  return p;
+}
+
+Float SeparationFactor(const ScalarMapSampler* map, const Vector& d, Bool dome, Float fisheyeFov) {
+  if (map == nullptr) return 1.0;
+  return map->SampleRed(SeparationMapPoint(d, dome, fisheyeFov));
+}
+
+}  // namespace orvex

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "geometry/matrix.h"
+#include "geometry/sub_view.h"
+
+#include <string_view>
+
+namespace orvex {
+
+// Rig modes: how the eye offset turns with the view direction of each ray.
+enum StereoRigMode : Int32 {
+  kRigFixed = 0,         // eyes stay on the X axis; only the separation factor scales them
+  kRigOmni = 1,          // eye pair turns with the ray's horizontal angle (full omni-directional stereo)
+  kRigTurnVertical = 2,  // turns about the vertical axis by the ray's sideways component
+  kRigTurnViewAxis = 3,  // turns about the viewing axis by the ray's sideways component
+};
+
+// Places eye 0 (left) or eye 1 or 2 (right) half the separation along the camera's own X axis and
+// names it with its number; the eyes stay parallel, rays converge one by one. Any other index is
+// refused: false, and the view is left unchanged.
+bool PlaceEye(const Matrix& camera, Int32 eyeIndex, Float separation, SubView& eye);
+
+// Only the two eyes of a pair converge: a name of exactly one character, '0' or '1'.
+constexpr bool IsConvergingEyeName(std::string_view name) {
+  return name.size() == 1 && (name[0] == '0' || name[0] == '1');
+}
+
+// Stereo settings shared by all rays of a render.
+struct StereoRig {
+  Int32 rigMode = kRigTurnVertical;  // values outside 0..3 act as kRigFixed
+  Bool dome = false;                 // fisheye dome: the lens direction arrives frame-changed
+  Float zeroParallax = 0.0;          // distance the eyes converge at; 0 keeps rays parallel
+  Float separation = 6.5;
+};
+
+// The eye matrix of one ray and the two by-products the stereo diagram draws.
+struct EyeMatrix {
+  Matrix matrix;             // origin = offset, direction = rotation applied to the lens direction
+  Vector zeroParallaxPoint;  // camera frame; zero when the ray does not converge
+  Vector convergenceAxis;    // camera frame; zero when the ray does not converge
+};
+
+// One eye of the rig, prepared once per camera render so that each ray only turns and converges.
+struct EyeRig {
+  StereoRig rig;
+  Matrix eye;                  // the eye's placement
+  Vector eyeOffset;            // the eye's offset from the camera in its own axes: (h, 0, 0) for a placed eye
+  Matrix head;                 // the camera, turned back from the dome for dome stereo
+  Matrix headInverse;          // its inverse, to bring the convergence axis into the camera frame
+  Bool convergingEye = false;  // a converging name with positive zero-parallax distance and separation
+};
+
+EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, std::string_view eyeName, const StereoRig& rig);
+
+// Eye matrix for a ray with lens direction d (camera frame, as the lens gave it), with separation
+// factor k (1 keeps the full separation, 0 puts the eye on the camera and skips convergence).
+EyeMatrix EyeMatrixForRay(const EyeRig& eyeRig, const Vector& d, Float k);
+
+// The same in one call, for a single ray (viewport diagrams).
+EyeMatrix EyeMatrixForRay(const Matrix& camera, const Matrix& eye, std::string_view eyeName, const Vector& d,
+                          const StereoRig& rig, Float k);
+
+// A two-dimensional scalar map whose red channel scales the eye separation per direction.
+class ScalarMapSampler {
+ public:
+  virtual ~ScalarMapSampler() = default;
+  // p: texture point (x, y in 0..1; z 0.5 on the dome map, 0 on the panorama map). Must be safe to
+  // call from several render threads at once.
+  virtual Float SampleRed(const Vector& p) const = 0;
+};
+
+// Where the separation map is sampled for lens direction d: the dome map for a dome, otherwise the
+// panorama map with its top row looking up.
+Vector SeparationMapPoint(const Vector& d, Bool dome, Float fisheyeFov);
+
+// Separation factor k for lens direction d: the map's red channel, unclamped, or 1.0 without a map
+// (map switched off, or no initialised sampler).
+Float SeparationFactor(const ScalarMapSampler* map, const Vector& d, Bool dome, Float fisheyeFov);
+
+}  // namespace orvex

@@ -1,0 +1,45 @@
+#include "geometry/rotation.h"
+
+#include "geometry/scalar_math.h"
+
+namespace orvex {
+
+Matrix RotAxis(const Vector& axis, Float w) {
+  const Vector a = axis.GetNormalized();
+  const Float sinHalf = std::sin(w * 0.5);
+  const Float s = std::cos(w * 0.5);
+  const Float x = a.x * sinHalf;
+  const Float y = a.y * sinHalf;
+  const Float z = a.z * sinHalf;
+  return {Vector(),
+          {1.0 - 2.0 * (y * y + z * z), 2.0 * (x * y - z * s), 2.0 * (x * z + y * s)},
+          {2.0 * (x * y + z * s), 1.0 - 2.0 * (x * x + z * z), 2.0 * (y * z - x * s)},
+          {2.0 * (x * z - y * s), 2.0 * (y * z + x * s), 1.0 - 2.0 * (x * x + y * y)}};
+}
+
+Matrix Inverse(const Matrix& m) {
+  const Vector rowX = Cross(m.axisY, m.axisZ);
+  const Float determinant = Dot(m.axisX, rowX);
+  if (determinant == 0.0) return Matrix();
+  const Float scale = 1.0 / determinant;
+  // A denormal determinant would overflow the inverse axes.
+  if (!std::isfinite(scale)) return Matrix();
+
+  const Vector x = rowX * scale;
+  const Vector y = Cross(m.axisZ, m.axisX) * scale;
+  const Vector z = Cross(m.axisX, m.axisY) * scale;
+  Matrix inverse(Vector(), {x.x, y.x, z.x}, {x.y, y.y, z.y}, {x.z, y.z, z.z});
+  inverse.offset = -inverse.TransformDirection(m.offset);
+  return inverse;
+}
+
+Float Angle(const Vector& p, const Vector& q) {
+  const Float lengths = std::sqrt(p.GetSquaredLength() * q.GetSquaredLength());
+  const Float scale = lengths > 0.0 ? 1.0 / lengths : 0.0;
+  const Float cosine = Dot(p, q) * scale;
+  // Products that overflowed leave no usable cosine; treat them like a zero length.
+  if (std::isnan(cosine)) return kHalfPi;
+  return LimitedArcCos(cosine);
+}
+
+}  // namespace orvex

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "geometry/matrix.h"
+
+#include <cmath>
+
+namespace orvex {
+
+// Translation by t; the axes stay those of the identity.
+constexpr Matrix Move(const Vector& t) { return {t, {1.0, 0.0, 0.0}, {0.0, 1.0, 0.0}, {0.0, 0.0, 1.0}}; }
+
+// m x Move(t), by moving the offset instead of multiplying the identity axes.
+constexpr Matrix WithLocalMove(const Matrix& m, const Vector& t) {
+  return {m.TransformPoint(t), m.axisX, m.axisY, m.axisZ};
+}
+
+// Rotations by w radians about the camera axes; RotAxis of a unit axis gives the same matrices.
+inline Matrix RotX(Float w) {
+  const Float c = std::cos(w);
+  const Float s = std::sin(w);
+  return {Vector(), {1.0, 0.0, 0.0}, {0.0, c, -s}, {0.0, s, c}};
+}
+
+inline Matrix RotY(Float w) {
+  const Float c = std::cos(w);
+  const Float s = std::sin(w);
+  return {Vector(), {c, 0.0, s}, {0.0, 1.0, 0.0}, {-s, 0.0, c}};
+}
+
+inline Matrix RotZ(Float w) {
+  const Float c = std::cos(w);
+  const Float s = std::sin(w);
+  return {Vector(), {c, -s, 0.0}, {s, c, 0.0}, {0.0, 0.0, 1.0}};
+}
+
+// Rotation by w about axis (normalised here) built from a unit quaternion; a zero axis or w = 0
+// gives the identity.
+Matrix RotAxis(const Vector& axis, Float w);
+
+// Full affine inverse. Axes without volume (zero determinant) invert to the identity.
+Matrix Inverse(const Matrix& m);
+
+// Angle between p and q in [0, pi]. Parallel vectors give 0, opposite ones pi in single precision;
+// a zero-length vector gives pi / 2.
+Float Angle(const Vector& p, const Vector& q);
+
+}  // namespace orvex

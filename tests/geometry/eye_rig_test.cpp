@@ -1,0 +1,152 @@
+#include "geometry/eye_rig.h"
+
+#include "geometry/frame_change.h"
+#include "geometry/rotation.h"
+#include "test_support.h"
+
+namespace orvex {
+namespace {
+
+using test::Near;
+
+// A camera somewhere in the scene, turned on all three axes.
+const Matrix kCamera = Move({100.0, -20.0, 35.0}) * RotAxis({0.2, 1.0, -0.4}, 0.9);
+
+Matrix Eye(const Matrix& camera, Int32 index) {
+  SubView eye;
+  PlaceEye(camera, index, 6.5, eye);
+  return eye.matrix;
+}
+
+struct RayCase {
+  Int32 eye = 0;
+  Int32 mode = kRigFixed;
+  Float zeroParallax = 0.0;
+  Float k = 1.0;
+  Matrix camera = kCamera;
+  Bool dome = false;
+  std::string_view name = "";  // empty: the eye's own name
+};
+
+EyeMatrix Ray(const Vector& d, const RayCase& c) {
+  const std::string_view name = c.name.empty() ? (c.eye == 0 ? "0" : "1") : c.name;
+  return EyeMatrixForRay(c.camera, Eye(c.camera, c.eye), name, d, {c.mode, c.dome, c.zeroParallax, 6.5}, c.k);
+}
+
+TEST(EyeRigTest, EyePlacementPerRig) {
+  SubView eye;
+  EXPECT_FALSE(PlaceEye(kCamera, -1, 6.5, eye) || PlaceEye(kCamera, 3, 6.5, eye));
+  EXPECT_EQ(Eye(kCamera, 2), Eye(kCamera, 1));
+  // Omni rig: forward keeps the left eye on the left, a ray to the right puts it in front.
+  for (Float zp : {0.0, 1000.0}) {
+    EXPECT_TRUE(Near(Ray({0, 0, 1}, {.mode = kRigOmni, .zeroParallax = zp}).matrix.offset,
+                     kCamera * Vector(-3.25, 0, 0), 1e-12));
+    EXPECT_TRUE(Near(Ray({1, 0, 0}, {.mode = kRigOmni, .zeroParallax = zp}).matrix.offset,
+                     kCamera * Vector(0, 0, 3.25), 1e-12));
+  }
+  // Fixed rig: only the factor shortens the baseline, whatever the ray.
+  for (const Vector& d : test::SphereDirections()) {
+    ASSERT_TRUE(Near(Ray(d, {.k = 0.5, .camera = Matrix()}).matrix.offset, {-1.625, 0, 0}, 1e-15));
+    ASSERT_TRUE(Near(Ray(d, {.eye = 1, .k = 0.5, .camera = Matrix()}).matrix.offset, {1.625, 0, 0}, 1e-15));
+  }
+}
+
+TEST(EyeRigTest, BothEyesConvergeOnTheZeroParallaxPoint) {
+  for (Int32 index : {0, 1}) {
+    const EyeMatrix eye = Ray({0, 0, 1}, {.eye = index, .zeroParallax = 1000.0, .camera = Matrix()});
+    const Vector direction = eye.matrix.TransformDirection({0.0, 0.0, 1.0});
+    EXPECT_EQ(eye.matrix.offset, Vector(index == 0 ? -3.25 : 3.25, 0.0, 0.0));
+    EXPECT_TRUE(Near(eye.matrix.offset + direction * (1000.0 / direction.z), {0, 0, 1000.0}, 1e-9));
+    EXPECT_EQ(eye.zeroParallaxPoint, Vector(0.0, 0.0, 1000.0));
+    EXPECT_TRUE(Near(eye.convergenceAxis, {0.0, index == 0 ? -1.0 : 1.0, 0.0}, 1e-15));
+  }
+}
+
+TEST(EyeRigTest, ZeroFactorOrNoZeroParallaxKeepsRaysParallel) {
+  const Vector d = Vector(0.3, 0.4, 0.8).GetNormalized();
+  for (Int32 mode : {0, 1, 2, 3}) {
+    for (Bool dome : {false, true}) {
+      const Vector mono = (dome ? WithInverseFrameChange(kCamera) : kCamera).TransformDirection(d);
+      const EyeMatrix onCamera =
+          Ray(d, {.eye = 1, .mode = mode, .zeroParallax = 1000.0, .k = 0.0, .dome = dome});
+      EXPECT_TRUE(Near(onCamera.matrix.offset, kCamera.offset, 1e-12));
+      EXPECT_TRUE(Near(onCamera.matrix.TransformDirection(d), mono, 1e-12));
+      EXPECT_EQ(onCamera.convergenceAxis, Vector());
+      EXPECT_TRUE(Near(Ray(d, {.mode = mode, .dome = dome}).matrix.TransformDirection(d), mono, 1e-12));
+    }
+  }
+}
+
+TEST(EyeRigTest, UnknownModesActAsFixedAndOnlyEyesZeroAndOneConverge) {
+  const Vector d = Vector(0.6, -0.2, 0.5).GetNormalized();
+  const Matrix fixed = Ray(d, {.zeroParallax = 500.0, .k = 0.7}).matrix;
+  for (Int32 mode : {-1, 4}) EXPECT_EQ(Ray(d, {.mode = mode, .zeroParallax = 500.0, .k = 0.7}).matrix, fixed);
+  const Matrix parallel = Ray(d, {}).matrix;
+  EXPECT_NE(Ray(d, {.zeroParallax = 1000.0}).matrix, parallel);
+  for (std::string_view name : {"2", "00", "01", "a"}) {
+    EXPECT_EQ(Ray(d, {.zeroParallax = 1000.0, .name = name}).matrix, parallel) << name;
+  }
+  EXPECT_FALSE(IsConvergingEyeName("") || IsConvergingEyeName(std::string_view("0\0", 2)));
+}
+
+// The eye offset written out as the chain Move(-e) x R(a) x Move(k e) x R(-a) of each mode.
+Matrix Chained(const Vector& d, Int32 mode, Bool dome, Float k) {
+  const Vector e(-3.25, 0.0, 0.0);
+  const Float a = mode == 1 ? std::atan2(d.z, d.x) - kHalfPi : -d.x * kHalfPi;
+  const Float turn = mode == 3 && !dome ? -a : a;
+  const auto rot = [aboutZ = (mode == 3) != dome](Float w) { return aboutZ ? RotZ(w) : RotY(w); };
+  const Matrix eye = Eye(kCamera, 0);
+  const Matrix m =
+      mode == 0 ? eye * Move(-e * (1.0 - k)) : eye * Move(-e) * rot(turn) * Move(e * k) * rot(-turn);
+  return dome ? m * RotX(-kHalfPi) : m;
+}
+
+TEST(EyeRigTest, EyeOffsetMatchesTheMatrixChainOfEveryMode) {
+  for (Int32 mode : {0, 1, 2, 3}) {
+    for (Bool dome : {false, true}) {
+      for (const Vector& d : test::SphereDirections()) {
+        ASSERT_TRUE(
+            Near(Ray(d, {.mode = mode, .k = 0.35, .dome = dome}).matrix, Chained(d, mode, dome, 0.35), 1e-12))
+            << mode << " " << dome;
+      }
+    }
+  }
+}
+
+TEST(EyeRigTest, DegenerateInputsStayFinite) {
+  const Matrix flat({1.0, 2.0, 3.0}, Vector(), Vector(), Vector());
+  for (Int32 mode : {0, 1, 2, 3}) {
+    for (const Vector& d : {Vector(), Vector(0, 0, -1), Vector(1e-300, 0, 0)}) {
+      for (const Matrix& camera : {kCamera, flat}) {
+        const Matrix m =
+            Ray(d, {.mode = mode, .zeroParallax = 1000.0, .camera = camera, .dome = true}).matrix;
+        const Matrix onCamera =
+            EyeMatrixForRay(camera, camera, "0", d, {mode, false, 1000.0, 6.5}, 1.0).matrix;
+        ASSERT_TRUE(test::IsFinite(m.offset) && test::IsFinite(m.axisZ) && test::IsFinite(onCamera.axisZ));
+      }
+    }
+  }
+}
+
+// Separation maps as the render hands them over: here the map's row, or a constant beyond 1.
+struct RowMap : ScalarMapSampler {
+  Float SampleRed(const Vector& p) const override { return p.y; }
+};
+struct StrongMap : ScalarMapSampler {
+  Float SampleRed(const Vector&) const override { return 1.7; }
+};
+
+TEST(EyeRigTest, SeparationMapIsSampledUnclampedAtThePanoramaOrDomePoint) {
+  EXPECT_EQ(SeparationFactor(nullptr, {0.0, 0.0, 1.0}, false, kPi), 1.0);
+  const RowMap row;
+  EXPECT_NEAR(SeparationFactor(&row, {0, 1, 0}, false, kPi), 0.0, 1e-12);  // the top row looks up
+  EXPECT_NEAR(SeparationFactor(&row, {0, -1, 0}, false, kPi), 1.0, 1e-7);
+  // Forward lies a quarter turn on from the panorama's centre column.
+  EXPECT_TRUE(Near(SeparationMapPoint({0, 0, 1}, false, kPi), {0.75, 0.5, 0.0}, 1e-12));
+  EXPECT_TRUE(Near(SeparationMapPoint({1, 0, 0}, true, kPi), {1.0, 0.5, 0.5}, 1e-12));
+  const StrongMap strong;
+  EXPECT_EQ(SeparationFactor(&strong, {0.0, 0.0, 1.0}, true, kPi), 1.7);
+}
+
+}  // namespace
+}  // namespace orvex

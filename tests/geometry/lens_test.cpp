@@ -1,0 +1,83 @@
+#include "geometry/lens.h"
+
+#include "test_support.h"
+
+namespace orvex {
+namespace {
+
+using test::Near;
+
+LensSettings LensFor(Projection projection) {
+  LensSettings lens;
+  lens.projection = projection;
+  lens.pixelScale = Vector(1.0 / 1000.0, 1.0 / 500.0, 0.0);
+  return lens;
+}
+
+// The direction, and the (u, v) the lens left behind.
+std::pair<Vector, Vector> Traced(const LensSettings& lens, Float u, Float v) {
+  const Vector d = LensDirection(lens, u, v);
+  return {d, {u, v, 0.0}};
+}
+
+TEST(LensTest, MarginEyeShiftAndViewTransformsShapeTheRay) {
+  LensSettings lens = LensFor(Projection::kEquirect);
+  EXPECT_NE(Traced(lens, -0.0099, 1.0199).first, Vector());  // ten pixels beyond the area
+  EXPECT_EQ(Traced(lens, -0.0101, 0.5).first, Vector());
+  EXPECT_EQ(Traced(lens, 0.5, 1.0201).first, Vector());
+  lens.stereo = true;
+  lens.eyeShift = 10;  // 0.005 per eye, wrapping once round the seam
+  lens.currentEye.index = 0;
+  EXPECT_NEAR(Traced(lens, 0.002, 0.5).second.x, 0.997, 1e-12);
+  lens.currentEye.index = 1;
+  lens.currentEye.flipU = true;
+  lens.currentFace.rotation = 90;
+  const auto [d, uv] = Traced(lens, 0.195, 0.3);  // shift to 0.2, turn to (0.3, 0.8), flip to (0.7, 0.8)
+  EXPECT_TRUE(Near(uv, {0.7, 0.8, 0.0}, 1e-15));
+  EXPECT_TRUE(Near(d, Traced(LensFor(Projection::kEquirect), 0.7, 0.8).first, 1e-15));
+}
+
+TEST(LensTest, FisheyeMaskAndDomeStereo) {
+  LensSettings lens = LensFor(Projection::kFisheye);
+  lens.maskMode = kMaskModeImage;
+  EXPECT_EQ(Traced(lens, 0.0, 0.0).first, Vector());
+  lens.maskMode = kMaskModeNone;
+  EXPECT_NE(Traced(lens, 0.0, 0.0).first, Vector());
+  lens.domeStereo = true;
+  EXPECT_EQ(Traced(lens, 0.5, 0.5).first, Vector(0.0, 0.0, 1.0));  // mono keeps the dome forward
+  lens.stereo = true;
+  EXPECT_EQ(Traced(lens, 0.5, 0.5).first, Vector(0.0, 1.0, 0.0));
+}
+
+TEST(LensTest, CustomSpansMapIntoThePanoramaAndTheCylinder) {
+  LensSettings lens = LensFor(Projection::kEquirect);
+  lens.equirectCustom = true;
+  lens.uMin = lens.vMin = 0.25;  // half a turn, 45 degrees down
+  lens.uMax = lens.vMax = 0.75;  // and up
+  const auto [topRight, uv] = Traced(lens, 1.0, 0.0);
+  EXPECT_TRUE(Near(topRight, Vector(1.0, 1.0, 0.0).GetNormalized(), 1e-15));
+  EXPECT_EQ(uv, Vector(0.75, 0.25, 0.0));
+  lens.projection = Projection::kCylindrical;
+  lens.uMin = 0.375;  // a quarter turn
+  lens.uMax = 0.625;
+  const auto [upright, uprightUv] = Traced(lens, 1.0, 0.1);
+  EXPECT_TRUE(Near(upright, Vector(1.0, 0.0, 1.0).GetNormalized(), 1e-15));
+  EXPECT_EQ(uprightUv, Vector(0.625, 0.1, 0.0));  // the height moves the ray origin instead
+  lens.cylinderTurned = true;
+  const auto [turned, turnedUv] = Traced(lens, 0.3, 0.0);
+  EXPECT_TRUE(Near(turned, Vector(0.0, 1.0, 1.0).GetNormalized(), 1e-15));
+  EXPECT_EQ(turnedUv, Vector(0.3, 0.25, 0.0));
+}
+
+TEST(LensTest, CubemapFollowsTheCurrentFaceAndUnknownValuesTraceNothing) {
+  LensSettings lens = LensFor(Projection::kCubemap);
+  lens.currentFace.index = 4;
+  lens.currentFace.rotation = 180;
+  EXPECT_TRUE(Near(Traced(lens, 0.0, 0.5).first, Vector(-1.0, 0.0, -1.0).GetNormalized(), 1e-15));
+  lens.currentFace.index = -1;
+  EXPECT_EQ(Traced(lens, 0.5, 0.5).first, Vector());
+  EXPECT_EQ(Traced(LensFor(static_cast<Projection>(4)), 0.5, 0.5).first, Vector());
+}
+
+}  // namespace
+}  // namespace orvex
