@@ -1,11 +1,306 @@
 #include "cli_context.h"
+#include "runtime/attribute_manager.h"
+#include "runtime/bitmap_io.h"
+#include "runtime/description_values.h"
+#include "runtime/host_state.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+using attribute_manager::Panel;
+using attribute_manager::PanelItem;
+
+namespace {
+constexpr Int32 kTagType = 1035138;     // the module's camera tag
+constexpr Int32 kEffectType = 1033675;  // the module's video-post effect
+
+struct PanelOptions {
+  std::string node = "tag";
+  std::vector<std::string> assignments;
+  std::vector<std::string> presses;
+  std::string bitmapFolder;
+};
+
+// What an artist starts from: a document with active render settings and a camera carrying the
+// tag, which inserts the effect into the render settings itself.
+class PanelScene {
+ public:
+  PanelScene() = default;
+  PanelScene(const PanelScene&) = delete;
+  PanelScene& operator=(const PanelScene&) = delete;
+  ~PanelScene() { BaseDocument::Free(doc_); }
+
+  bool Build(std::string& error) {
+    doc_ = BaseDocument::Alloc();
+    doc_->InsertRenderData(RenderData::Alloc());
+    host_state::SetActiveDocument(doc_);
+    BaseObject* camera = BaseObject::Alloc(Ocamera);
+    doc_->InsertObject(camera, nullptr);
+    tag_ = BaseTag::Alloc(kTagType);
+    if (!tag_) {
+      error = "the camera tag " + std::to_string(kTagType) + " could not be created (is the module loaded?)";
+      return false;
+    }
+    camera->InsertTag(tag_);
+    for (BaseVideoPost* vp = doc_->GetActiveRenderData()->GetFirstVideoPost(); vp; vp = vp->GetNext())
+      if (vp->GetType() == kEffectType) effect_ = vp;
+    if (!effect_) error = "creating the camera tag did not add the effect to the render settings";
+    return effect_ != nullptr;
+  }
+
+  BaseList2D* Node(const std::string& which) const {
+    return which == "vp" ? static_cast<BaseList2D*>(effect_) : static_cast<BaseList2D*>(tag_);
+  }
+  BaseList2D* Other(const std::string& which) const { return Node(which == "vp" ? "tag" : "vp"); }
+
+ private:
+  BaseDocument* doc_ = nullptr;
+  BaseTag* tag_ = nullptr;
+  BaseVideoPost* effect_ = nullptr;
+};
+
+// A name the shown node does not know may belong to the other node (the tag's projection decides
+// which groups of the effect open, for example).
+BaseList2D* OwnerOf(const PanelScene& scene, const std::string& which, const std::string& name) {
+  BaseList2D* shown = scene.Node(which);
+  if (attribute_manager::HasParameter(shown, name)) return shown;
+  BaseList2D* other = scene.Other(which);
+  return attribute_manager::HasParameter(other, name) ? other : shown;
+}
+
+bool ApplyEdits(const PanelScene& scene, const PanelOptions& options) {
+  std::string error;
+  for (const std::string& assignment : options.assignments) {
+    const std::string name = assignment.substr(0, assignment.find('='));
+    if (!attribute_manager::SetByName(OwnerOf(scene, options.node, name), assignment, error)) {
+      std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+      return false;
+    }
+  }
+  for (const std::string& button : options.presses) {
+    if (!attribute_manager::PressByName(OwnerOf(scene, options.node, button), button, error)) {
+      std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
+using Bitmaps = std::map<Int32, BitmapPtr>;
+
+Bitmaps RequestBitmaps(BaseList2D* node, const Panel& panel) {
+  Bitmaps bitmaps;
+  for (const PanelItem& item : panel.items)
+    if (item.element->kind == ElementKind::BitmapButton)
+      bitmaps[item.element->id] = attribute_manager::RequestBitmap(node, item.element->id);
+  return bitmaps;
+}
+
+const BaseBitmap* BitmapOf(const Bitmaps& bitmaps, Int32 id) {
+  const auto found = bitmaps.find(id);
+  return found == bitmaps.end() ? nullptr : found->second.get();
+}
+
+std::string BitmapText(const Bitmaps& bitmaps, Int32 id) {
+  const BaseBitmap* bitmap = BitmapOf(bitmaps, id);
+  if (!bitmap) return "no bitmap";
+  if (bitmap->IsEmpty()) return "empty";
+  return "bitmap " + std::to_string(bitmap->GetBw()) + "x" + std::to_string(bitmap->GetBh());
+}
+
+// The text between the label and the symbol: the value, a button's face, a group's fold state.
+std::string ItemText(const PanelItem& item, const Bitmaps& bitmaps) {
+  const DescriptionElement& element = *item.element;
+  switch (element.kind) {
+    case ElementKind::Group:
+      return element.properties.GetBool(DESC_DEFAULTOPEN) ? "" : "(folded)";
+    case ElementKind::Button:
+      return "[ press ]";
+    case ElementKind::BitmapButton:
+      return "[" + BitmapText(bitmaps, element.id) + "]";
+    case ElementKind::StaticText:
+    case ElementKind::Separator:
+      return {};
+    default:
+      return FormatValue(element, item.value);
+  }
+}
+
+std::string ItemLabel(const PanelItem& item) {
+  const DescriptionElement& element = *item.element;
+  const std::string label = element.Label().GetStdString();
+  const std::string indent(static_cast<size_t>(item.depth) * 4, ' ');
+  if (element.kind == ElementKind::Group)
+    return indent + (element.properties.GetBool(DESC_DEFAULTOPEN) ? "[-] " : "[+] ") + label;
+  if (element.kind == ElementKind::Separator) return indent + "    -- " + label + " --";
+  return indent + "    " + label;
+}
+
+void PrintItem(const PanelItem& item, const Bitmaps& bitmaps) {
+  std::string line = ItemLabel(item);
+  line.resize(std::max<size_t>(line.size() + 1, 52), ' ');
+  line += ItemText(item, bitmaps);
+  line.resize(std::max<size_t>(line.size() + 1, 84), ' ');
+  line += item.element->symbol;
+  if (!item.enabled) line += "  (disabled)";
+  while (!line.empty() && line.back() == ' ') line.pop_back();
+  std::printf("%s\n", line.c_str());
+}
+
+// A group laid out in columns whose members are all bitmap buttons, such as the cube preview.
+bool IsBitmapGrid(const Panel& panel, size_t groupIndex) {
+  const PanelItem& group = panel.items[groupIndex];
+  if (group.element->kind != ElementKind::Group || group.element->properties.GetInt32(DESC_COLUMNS) < 2)
+    return false;
+  const DescriptionRecord& record = panel.Record();
+  const Int32 self = static_cast<Int32>(group.element - record.elements.data());
+  bool any = false;
+  for (const PanelItem& item : panel.items) {
+    if (item.element->parent != self) continue;
+    if (item.element->kind != ElementKind::BitmapButton) return false;
+    any = true;
+  }
+  return any;
+}
+
+std::vector<const PanelItem*> MembersOf(const Panel& panel, const PanelItem& group) {
+  const Int32 self = static_cast<Int32>(group.element - panel.Record().elements.data());
+  std::vector<const PanelItem*> members;
+  for (const PanelItem& item : panel.items)
+    if (item.element->parent == self) members.push_back(&item);
+  return members;
+}
+
+void PrintGrid(const Panel& panel, const PanelItem& group, const Bitmaps& bitmaps) {
+  const size_t columns = static_cast<size_t>(group.element->properties.GetInt32(DESC_COLUMNS));
+  const std::vector<const PanelItem*> members = MembersOf(panel, group);
+  const std::string indent(static_cast<size_t>(group.depth + 1) * 4, ' ');
+  for (size_t start = 0; start < members.size(); start += columns) {
+    std::string row = indent;
+    for (size_t i = start; i < std::min(members.size(), start + columns); ++i) {
+      std::string cell = "[" + BitmapText(bitmaps, members[i]->element->id) + "]";
+      cell.resize(16, ' ');
+      row += cell;
+    }
+    while (!row.empty() && row.back() == ' ') row.pop_back();
+    std::printf("%s\n", row.c_str());
+  }
+}
+
+void PrintPanel(BaseList2D* node, const Panel& panel, const Bitmaps& bitmaps) {
+  std::printf("%s  (%s, description \"%s\")\n", node->GetName().GetCString(),
+              node->GetType() == kTagType ? "camera tag" : "video-post effect",
+              panel.Record().resourceName.c_str());
+  for (size_t i = 0; i < panel.items.size(); ++i) {
+    PrintItem(panel.items[i], bitmaps);
+    if (!IsBitmapGrid(panel, i)) continue;
+    PrintGrid(panel, panel.items[i], bitmaps);
+    i += MembersOf(panel, panel.items[i]).size();
+  }
+}
+
+std::string FileNameOf(const std::string& symbol) {
+  std::string name = symbol;
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return name + ".png";
+}
+
+// The members of a bitmap grid side by side, as the panel lays them out; empty cells stay grey.
+BitmapPtr ComposeGrid(const Panel& panel, const PanelItem& group, const Bitmaps& bitmaps) {
+  constexpr Int32 kGap = 2;
+  const Int32 columns = group.element->properties.GetInt32(DESC_COLUMNS);
+  const std::vector<const PanelItem*> members = MembersOf(panel, group);
+  const Int32 rows = (static_cast<Int32>(members.size()) + columns - 1) / columns;
+  Int32 cell = 1;
+  for (const PanelItem* member : members)
+    if (const BaseBitmap* bitmap = BitmapOf(bitmaps, member->element->id))
+      cell = std::max({cell, bitmap->GetBw(), bitmap->GetBh()});
+  BitmapPtr grid(BaseBitmap::Alloc());
+  grid->Init(columns * (cell + kGap) + kGap, rows * (cell + kGap) + kGap, 24);
+  for (Int32 y = 0; y < grid->GetBh(); ++y)
+    for (Int32 x = 0; x < grid->GetBw(); ++x) grid->SetPixelFloat(x, y, Vector(0.12));
+  for (size_t i = 0; i < members.size(); ++i) {
+    const Int32 left = kGap + static_cast<Int32>(i) % columns * (cell + kGap);
+    const Int32 top = kGap + static_cast<Int32>(i) / columns * (cell + kGap);
+    const BaseBitmap* bitmap = BitmapOf(bitmaps, members[i]->element->id);
+    for (Int32 y = 0; y < cell; ++y)
+      for (Int32 x = 0; x < cell; ++x) {
+        const bool inside = bitmap && x < bitmap->GetBw() && y < bitmap->GetBh();
+        grid->SetPixelFloat(left + x, top + y, inside ? bitmap->GetPixelFloat(x, y) : Vector(0.25));
+      }
+  }
+  return grid;
+}
+
+bool Save(const BaseBitmap& bitmap, const fs::path& file) {
+  std::string error;
+  if (!SaveBitmap(bitmap, file.string(), error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return false;
+  }
+  std::printf("wrote %s (%dx%d)\n", file.string().c_str(), bitmap.GetBw(), bitmap.GetBh());
+  return true;
+}
+
+bool WriteBitmaps(const Panel& panel, const Bitmaps& bitmaps, const fs::path& folder) {
+  std::error_code problem;
+  fs::create_directories(folder, problem);
+  if (problem) {
+    std::fprintf(stderr, "orvex360: cannot create %s: %s\n", folder.string().c_str(),
+                 problem.message().c_str());
+    return false;
+  }
+  bool written = true;
+  for (size_t i = 0; i < panel.items.size(); ++i) {
+    const DescriptionElement& element = *panel.items[i].element;
+    const BaseBitmap* bitmap = BitmapOf(bitmaps, element.id);
+    if (bitmap && !bitmap->IsEmpty()) written &= Save(*bitmap, folder / FileNameOf(element.symbol));
+    if (IsBitmapGrid(panel, i) && !element.symbol.empty())
+      written &= Save(*ComposeGrid(panel, panel.items[i], bitmaps), folder / FileNameOf(element.symbol));
+  }
+  return written;
+}
+
+int RunPanel(const PanelOptions& options) {
+  PanelScene scene;
+  std::string error;
+  if (!scene.Build(error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
+  if (!ApplyEdits(scene, options)) return 1;
+  BaseList2D* node = scene.Node(options.node);
+  const Panel panel = attribute_manager::BuildPanel(node);
+  if (!panel.loaded) {
+    std::fprintf(stderr, "orvex360: %s has no panel: its description did not load (see above)\n",
+                 node->GetName().GetCString());
+    return 1;
+  }
+  const Bitmaps bitmaps = RequestBitmaps(node, panel);
+  PrintPanel(node, panel, bitmaps);
+  if (options.bitmapFolder.empty()) return 0;
+  return WriteBitmaps(panel, bitmaps, options.bitmapFolder) ? 0 : 1;
+}
+}  // namespace
 
 CliCommand AddPanelCommand(CLI::App& parent) {
-  CLI::App* panel = parent.add_subcommand("panel", "Show a node's settings panel as text (not yet available)");
-  return {panel, [](CliContext&) {
-            std::fprintf(stderr, "orvex360: panel is not available yet\n");
-            return 2;
-          }};
+  CLI::App* panel =
+      parent.add_subcommand("panel", "Show the settings panel of the camera tag or the effect as text");
+  auto options = std::make_shared<PanelOptions>();
+  panel->add_option("--node", options->node, "Whose panel: the camera tag or the video-post effect")
+      ->check(CLI::IsMember({"tag", "vp"}))
+      ->capture_default_str();
+  panel
+      ->add_option("--set", options->assignments,
+                   "Edit NAME=VALUE first, as a click would (repeatable; angles: 90deg or radians)")
+      ->allow_extra_args(false);
+  panel->add_option("--press", options->presses, "Press the button NAME first (repeatable)")
+      ->allow_extra_args(false);
+  panel->add_option("--bitmaps", options->bitmapFolder, "Write every bitmap button as PNG into this folder");
+  return {panel, [options](CliContext&) { return RunPanel(*options); }};
 }

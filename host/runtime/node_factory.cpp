@@ -52,6 +52,8 @@ C4DAtom* NodeFactory::CreatePlugin(Int32 type) {
   if (entry->kind == PluginKind::Tag) node = new BaseTag(type);
   if (!node) return nullptr;
   node->SetName(String(entry->name));
+  if (entry->kind == PluginKind::Tag && (entry->info & TAG_EXPRESSION))
+    node->GetRecord().priority = std::make_unique<PriorityData>();
   if (!AttachPluginData(node, *entry)) {
     delete node;
     return nullptr;

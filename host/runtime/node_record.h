@@ -29,6 +29,12 @@ struct ViewState {
   Int32 height = 720;
 };
 
+// What a shader's InitRender built (shader_program.h); deleted where the type is complete.
+class ShaderProgram;
+struct ShaderProgramDeleter {
+  void operator()(ShaderProgram* program) const;
+};
+
 // The lists a node can hold other nodes in.
 enum class Branch : Int32 { Children = 0, Tags, VideoPosts, Objects, RenderData, Shaders, Count };
 
@@ -55,12 +61,18 @@ struct NodeRecord {
   // Weak-link target: links hold a weak reference to this token.
   std::shared_ptr<C4DAtom*> aliveToken;
 
+  // Expression tags: the host's priority parameter (EXPRESSION_PRIORITY), kept outside `data`.
+  std::unique_ptr<PriorityData> priority;
+
   // Objects.
   Matrix local;
   Int32 renderMode = MODE_UNDEF;
 
   std::unique_ptr<DocumentState> document;
   std::unique_ptr<ViewState> view;
+
+  // Shaders: set by InitRender, cleared by FreeRender; clones start without one.
+  std::unique_ptr<ShaderProgram, ShaderProgramDeleter> shaderProgram;
 };
 
 inline GeListNode*& FirstIn(NodeRecord& record, Branch branch) {

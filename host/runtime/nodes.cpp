@@ -29,17 +29,34 @@ Bool C4DAtom::IsInstanceOf(Int32 type) const {
          PluginRegistry::Instance().IsInstanceOf(record_->type, type);
 }
 
+namespace {
+// Expression tags keep their priority beside their container, as a PriorityData value.
+bool IsPriority(const NodeRecord& record, const DescID& id) {
+  return record.priority && id[0] == EXPRESSION_PRIORITY;
+}
+}  // namespace
+
 Bool C4DAtom::GetParameter(const DescID& id, GeData& data, DESCFLAGS_GET flags) {
   NodeData* nodeData = record_->nodeData;
   if (nodeData && !nodeData->GetDParameter(static_cast<GeListNode*>(this), id, data, flags)) return false;
-  if (!(flags & DESCFLAGS_GET_PARAM_GET)) data = record_->data.GetData(id[0]);
+  if (flags & DESCFLAGS_GET_PARAM_GET) return true;
+  if (IsPriority(*record_, id))
+    data = GeData(CUSTOMDATATYPE_PRIORITY, *record_->priority);
+  else
+    data = record_->data.GetData(id[0]);
   return true;
 }
 
 Bool C4DAtom::SetParameter(const DescID& id, const GeData& data, DESCFLAGS_SET flags) {
   NodeData* nodeData = record_->nodeData;
+  const bool isPriority = IsPriority(*record_, id);
+  const auto* priority = static_cast<const PriorityData*>(data.GetCustomDataType(CUSTOMDATATYPE_PRIORITY));
+  if (isPriority && !priority) return false;
   if (nodeData && !nodeData->SetDParameter(static_cast<GeListNode*>(this), id, data, flags)) return false;
-  if (!(flags & DESCFLAGS_SET_PARAM_SET)) record_->data.SetData(id[0], data);
+  if (isPriority && !(flags & DESCFLAGS_SET_PARAM_SET))
+    *record_->priority = *priority;
+  else if (!(flags & DESCFLAGS_SET_PARAM_SET))
+    record_->data.SetData(id[0], data);
   record_->dataDirty++;
   Bool userInteraction = (flags & DESCFLAGS_SET_USERINTERACTION) != 0;
   DescriptionPostSetValue postSet{&id, &userInteraction};
@@ -61,6 +78,7 @@ C4DAtom* C4DAtom::GetClone() const {
   target.bits = record_->bits;
   target.local = record_->local;
   target.renderMode = record_->renderMode;
+  if (record_->priority && target.priority) *target.priority = *record_->priority;
   if (record_->nodeData && target.nodeData)
     record_->nodeData->CopyTo(target.nodeData, static_cast<GeListNode*>(const_cast<C4DAtom*>(this)),
                               static_cast<GeListNode*>(clone));

@@ -68,6 +68,18 @@ enum : Int32 {
   DESC_DEFAULTOPEN = 33,
 };
 
+// Further element properties: input step, the enclosing group's ID (0 at the top), the columns
+// of a group and the element's symbol text.
+enum : Int32 { DESC_STEP = 9, DESC_PARENTGROUP = 13, DESC_COLUMNS = 22, DESC_IDENT = 46 };
+
+// Units a DESC_UNIT property names: plain numbers, angles (stored in radians, shown in degrees)
+// and lengths (scene units).
+enum : Int32 {
+  DESC_UNIT_FLOAT = 0x66726561,   // 'frea'
+  DESC_UNIT_DEGREE = 0x66646772,  // 'fdgr'
+  DESC_UNIT_METER = 0x666d6574,   // 'fmet'
+};
+
 // Node bits and dirty flags.
 enum : Int32 { BIT_ACTIVE = 2, BIT_VPDISABLED = 4 };
 enum : Int32 { DIRTYFLAGS_DATA = 2, DIRTYFLAGS_DESCRIPTION = 64 };

@@ -35,6 +35,12 @@ class Orvex360CamVP : public VideoPostData {
   Int32 StereoGetCameraCountRenderer(BaseVideoPost* node, BaseDocument* doc, RenderData* renderData) override;
   Bool StereoGetCameraInfo(BaseVideoPost* node, BaseDocument* doc, BaseDraw* view, RenderData* renderData,
                            Int32 index, StereoCameraInfo& info) override;
+  // The render phases Execute dispatches to (render_pipeline.cpp).
+  void StartSequence(BaseVideoPost* node, VideoPostStruct* vps);
+  void PlaceEyes(BaseVideoPost* node, BaseDocument* doc, BaseDraw* view, RenderData* renderData);
+  void PlaceFaces();
+  void StartCamera();
+  void EndSequence(VideoPostStruct* vps);
 
   // Stereo merge.
   Bool StereoMergeImages(BaseVideoPost* node, BaseBitmap* destination, const BaseBitmap* const* sources,
@@ -51,6 +57,11 @@ class Orvex360CamVP : public VideoPostData {
 
   RenderState state;
   std::array<BaseBitmap*, 7> faceImages{};  // owned cube-face previews; index 6 is "no face"
+
+ private:
+  // Panel messages: the bitmap of a bitmap button, and what follows a parameter set in the panel.
+  void HandOverBitmap(DescriptionGetBitmap& request);
+  void AfterParameterSet(GeListNode* node, Int32 id);
 };
 
 Bool RegisterOrvex360CamVP();

@@ -1,0 +1,50 @@
+#include "orvex360camvp/panel_preview.h"
+
+#include "geometry/cube_face.h"
+#include "orvex360camvp/orvex360camvp_params.h"
+
+#include <iterator>
+
+namespace {
+constexpr Int32 kNoFaceImage = 6;
+constexpr const char* kFaceFiles[] = {"cubemap_L.png", "cubemap_R.png", "cubemap_D.png",   "cubemap_U.png",
+                                      "cubemap_B.png", "cubemap_F.png", "cubemap_none.png"};
+static_assert(std::size(kFaceFiles) == std::tuple_size_v<FaceImages>);
+
+Filename ResourceFile(const char* name) { return GeGetPluginPath() + Filename("res") + Filename(name); }
+
+// Any cell value that is no face, whatever it holds, shows the no-face image.
+Int32 ImageIndexOfFace(Int32 face) { return orvex::IsCubeFace(face) ? face : kNoFaceImage; }
+}  // namespace
+
+void FreeFaceImages(FaceImages& images) {
+  for (BaseBitmap*& image : images) BaseBitmap::Free(image);
+}
+
+void LoadFaceImages(FaceImages& images) {
+  FreeFaceImages(images);
+  for (size_t index = 0; index < images.size(); ++index) {
+    images[index] = BaseBitmap::Alloc();
+    if (images[index]) images[index]->Init(ResourceFile(kFaceFiles[index]));
+  }
+}
+
+Bool IsPreviewButton(Int32 id) { return id >= ORVEXVP_CUBE_PREVIEW && id <= ORVEXVP_CUBE_PREVIEW_LAST; }
+
+BaseBitmap* MakePreviewBitmap(Int32 id, const orvex::CubemapLayout& layout, const FaceImages& images) {
+  BaseBitmap* bitmap = BaseBitmap::Alloc();
+  if (!bitmap || !IsPreviewButton(id)) return bitmap;
+  const Int32 column = (id - ORVEXVP_CUBE_PREVIEW) % orvex::CubemapLayout::kMaxCells;
+  const Int32 row = (id - ORVEXVP_CUBE_PREVIEW) / orvex::CubemapLayout::kMaxCells;
+  if (column >= static_cast<Int32>(layout.gridSize.x) || row >= static_cast<Int32>(layout.gridSize.y))
+    return bitmap;
+  if (const BaseBitmap* image = images[ImageIndexOfFace(layout.cells[column][row].index)])
+    image->CopyTo(bitmap);
+  return bitmap;
+}
+
+BaseBitmap* MakeHeaderBitmap() {
+  BaseBitmap* bitmap = BaseBitmap::Alloc();
+  if (bitmap) bitmap->Init(ResourceFile("header_beta.png"));
+  return bitmap;
+}

@@ -1,0 +1,179 @@
+#include "linked_module.h"
+#include "orvex360camvp/orvex360camvp.h"
+#include "orvex360camvp/orvex360camvp_params.h"
+#include "orvextag/orvextag_params.h"
+#include "runtime/bitmap_io.h"
+#include "runtime/host_state.h"
+
+namespace {
+class EffectNode : public LinkedModuleTest {
+ protected:
+  void SetUp() override {
+    LinkedModuleTest::SetUp();
+    scene->AddTaggedCamera();
+    effect = scene->Effect();
+    ASSERT_NE(effect, nullptr);
+    node = effect->GetNodeData<Orvex360CamVP>();
+  }
+
+  // Sets a parameter the way the panel does, so the post-set message follows.
+  void Set(BaseList2D* target, Int32 id, const GeData& value) {
+    ASSERT_TRUE(target->SetParameter(DescID(id), value, DESCFLAGS_SET_USERINTERACTION));
+  }
+  Int32 CellFace(Int32 column, Int32 row) const { return node->State().layout.cells[column][row].index; }
+  Vector GridSize() const { return node->State().layout.gridSize; }
+
+  BitmapPtr RequestBitmap(Int32 id) {
+    DescriptionGetBitmap request{DescID(id), nullptr};
+    EXPECT_TRUE(effect->Message(MSG_DESCRIPTION_GETBITMAP, &request));
+    return BitmapPtr(request.bmp);
+  }
+  BitmapPtr ResourceImage(const char* name) {
+    BitmapPtr image(BaseBitmap::Alloc());
+    image->Init(Filename(ORVEX_SOURCE_DIR "/res/") + Filename(name));
+    return image;
+  }
+
+  void Notify(Bool start, Bool external) {
+    RenderNotificationData notice{scene->doc, start, external};
+    EXPECT_TRUE(effect->Message(MSG_MULTI_RENDERNOTIFICATION, &notice));
+  }
+
+  BaseVideoPost* effect = nullptr;
+  Orvex360CamVP* node = nullptr;
+};
+
+BaseContainer ExpectedEffectDefaults() {
+  BaseContainer data;
+  for (Int32 id : {1011, 1019, 1024, 1030, 1031, 1034, 1036, 1040, 1046, 1048}) data.SetInt32(id, 0);
+  for (Int32 id : {1013, 1014, 1015, 1016, 1023, 1032, 1041, 1042, 1043, 1044}) data.SetBool(id, false);
+  data.SetFilename(1012, Filename());
+  data.SetFilename(1020, Filename());
+  data.SetString(1017, "TITLE\nDirected by\nProduced by\nMusic by\nLicence");
+  data.SetFloat(1018, 1.0);
+  data.SetBool(1028, true);
+  data.SetInt32(1037, 3);
+  data.SetFloat(1038, 1.0);
+  data.SetInt32(1049, 5);
+  const Int32 slots[] = {1, 0, 3, 2, 5, 4};
+  for (Int32 slot = 0; slot < 6; ++slot) data.SetInt32(1051 + slot, slots[slot]);
+  data.SetInt32(1057, 1);
+  return data;
+}
+}  // namespace
+
+TEST_F(EffectNode, InitWritesExactlyTheDefaultsAndLogs) {
+  EXPECT_EQ(*effect->GetDataInstance(), ExpectedEffectDefaults());
+  EXPECT_TRUE(ConsoleHas("--- Orvex360Cam: ------- INIT -------"));
+  EXPECT_TRUE(node->RenderEngineCheck(effect, 0));
+  EXPECT_TRUE(node->RenderEngineCheck(effect, 1023342));
+}
+
+TEST_F(EffectNode, TheDefaultGridIsTheHorizontalCrossWithTheFrontInColumnOne) {
+  EXPECT_EQ(GridSize(), Vector(4.0, 3.0, 0.0));
+  EXPECT_EQ(CellFace(1, 0), 3);
+  EXPECT_EQ(CellFace(0, 1), 0);
+  EXPECT_EQ(CellFace(1, 1), 5);
+  EXPECT_EQ(CellFace(2, 1), 1);
+  EXPECT_EQ(CellFace(3, 1), 4);
+  EXPECT_EQ(CellFace(1, 2), 2);
+  EXPECT_EQ(CellFace(0, 0), -1);
+}
+
+TEST_F(EffectNode, CrossStartZeroMovesTheArmToColumnZeroAndFiveActsAsOne) {
+  Set(effect, ORVEXVP_CUBE_CROSS_START, GeData(Int32(0)));
+  EXPECT_EQ(CellFace(0, 0), 3);
+  EXPECT_EQ(CellFace(0, 1), 5);
+  EXPECT_EQ(CellFace(3, 1), 0);
+  EXPECT_EQ(CellFace(0, 2), 2);
+  Set(effect, ORVEXVP_CUBE_CROSS_START, GeData(Int32(5)));
+  EXPECT_EQ(CellFace(1, 1), 5);
+  EXPECT_EQ(CellFace(1, 0), 3);
+}
+
+TEST_F(EffectNode, CubeParametersRebuildTheGridAndDirtyTheDescriptions) {
+  const UInt32 effectBefore = effect->GetDirty(DIRTYFLAGS_DESCRIPTION);
+  const UInt32 tagBefore = scene->tag->GetDirty(DIRTYFLAGS_DESCRIPTION);
+  Set(effect, ORVEXVP_CUBE_LAYOUT, GeData(Int32(4)));
+  EXPECT_EQ(GridSize(), Vector(1.0, 6.0, 0.0));
+  EXPECT_EQ(effect->GetDirty(DIRTYFLAGS_DESCRIPTION), effectBefore + 1);
+  EXPECT_EQ(scene->tag->GetDirty(DIRTYFLAGS_DESCRIPTION), tagBefore + 1);
+
+  Set(effect, ORVEXVP_CUBE_SLOT1, GeData(Int32(4)));
+  EXPECT_EQ(CellFace(0, 0), 4);
+  EXPECT_EQ(effect->GetDirty(DIRTYFLAGS_DESCRIPTION), effectBefore + 2);
+  EXPECT_EQ(scene->tag->GetDirty(DIRTYFLAGS_DESCRIPTION), tagBefore + 1);  // slots are the effect's own
+
+  Set(effect, ORVEXVP_CUBE_LAYOUT, GeData(Int32(6)));
+  Set(effect, ORVEXVP_CUBE_FACE, GeData(Int32(2)));
+  EXPECT_EQ(GridSize(), Vector(1.0, 1.0, 0.0));
+  EXPECT_EQ(CellFace(0, 0), 2);
+}
+
+TEST_F(EffectNode, StereoAndLinkedParametersReachTheTag) {
+  const UInt32 tagBefore = scene->tag->GetDirty(DIRTYFLAGS_DESCRIPTION);
+  const UInt32 effectBefore = effect->GetDirty(DIRTYFLAGS_DESCRIPTION);
+  Set(effect, ORVEXVP_STEREO_MODE, GeData(Int32(1)));
+  Set(effect, ORVEXVP_SIDE_LAYOUT, GeData(Int32(1)));
+  EXPECT_EQ(scene->tag->GetDirty(DIRTYFLAGS_DESCRIPTION), tagBefore + 2);
+  EXPECT_EQ(effect->GetDirty(DIRTYFLAGS_DESCRIPTION), effectBefore);
+
+  const Int32 events = host_state::EventCount();
+  Set(effect, ORVEXVP_TOGGLE, GeData(true));
+  EXPECT_EQ(host_state::EventCount(), events + 1);
+  // Without a tagged camera the tag is skipped.
+  scene->tag->GetDataInstance()->SetBool(ORVEXTAG_ENABLE, false);
+  Set(effect, ORVEXVP_CHOICE, GeData(Int32(2)));
+  EXPECT_EQ(host_state::EventCount(), events + 1);
+  EXPECT_EQ(node->State().tag, nullptr);
+}
+
+TEST_F(EffectNode, RenderNotificationsSetAndClearEditorRender) {
+  Notify(true, false);
+  EXPECT_EQ(node->State().editorRender, 1);
+  Notify(false, false);
+  EXPECT_EQ(node->State().editorRender, 0);
+  Notify(true, false);
+  Notify(false, true);
+  EXPECT_EQ(node->State().editorRender, 0);
+  Notify(true, true);
+  EXPECT_EQ(node->State().editorRender, 0);
+  EXPECT_TRUE(effect->Message(MSG_MULTI_RENDERNOTIFICATION, nullptr));  // no data: nothing to read
+}
+
+TEST_F(EffectNode, PreviewCellsShowTheirFaceTheNoFaceImageOrNothing) {
+  EXPECT_TRUE(SamePixels(*RequestBitmap(ORVEXVP_CUBE_PREVIEW + 6 + 1), *ResourceImage("cubemap_F.png")));
+  EXPECT_TRUE(SamePixels(*RequestBitmap(ORVEXVP_CUBE_PREVIEW), *ResourceImage("cubemap_none.png")));
+  EXPECT_TRUE(RequestBitmap(ORVEXVP_CUBE_PREVIEW + 4)->IsEmpty());   // column 4 of a 4-column grid
+  EXPECT_TRUE(RequestBitmap(ORVEXVP_CUBE_PREVIEW_LAST)->IsEmpty());  // row 5 of a 3-row grid
+  EXPECT_TRUE(SamePixels(*RequestBitmap(ORVEXVP_HEADER), *ResourceImage("header_beta.png")));
+  EXPECT_EQ(RequestBitmap(ORVEXVP_TEXT), nullptr);
+}
+
+TEST_F(EffectNode, FaceNumbersBeyondTheSevenImagesShowTheNoFaceImage) {
+  Set(effect, ORVEXVP_CUBE_LAYOUT, GeData(Int32(6)));
+  Set(effect, ORVEXVP_CUBE_FACE, GeData(Int32(7)));
+  EXPECT_EQ(CellFace(0, 0), -1);
+  EXPECT_TRUE(SamePixels(*RequestBitmap(ORVEXVP_CUBE_PREVIEW), *ResourceImage("cubemap_none.png")));
+  // Whatever a cell holds, only the seven images are read.
+  for (Int32 face : {6, 7, 99, -5}) {
+    node->state.layout.cells[0][0].index = face;
+    EXPECT_TRUE(SamePixels(*RequestBitmap(ORVEXVP_CUBE_PREVIEW), *ResourceImage("cubemap_none.png"))) << face;
+  }
+}
+
+TEST_F(EffectNode, BitmapButtonsHoldTheirButtonValueAndTheHeaderClickOpensThePage) {
+  GeData value;
+  ASSERT_TRUE(effect->GetParameter(DescID(ORVEXVP_CUBE_PREVIEW + 3), value, DESCFLAGS_GET_0));
+  const auto* button =
+      static_cast<const BitmapButtonStruct*>(value.GetCustomDataType(CUSTOMDATATYPE_BITMAPBUTTON));
+  ASSERT_NE(button, nullptr);
+  EXPECT_EQ(button->node, effect);
+  EXPECT_EQ(button->id, DescID(ORVEXVP_CUBE_PREVIEW + 3));
+
+  ASSERT_TRUE(effect->SetParameter(DescID(ORVEXVP_HEADER), value, DESCFLAGS_SET_0));
+  EXPECT_TRUE(host_state::OpenedPages().empty());  // only a user's click opens the page
+  Set(effect, ORVEXVP_HEADER, value);
+  EXPECT_EQ(host_state::OpenedPages().size(), 1u);
+  EXPECT_TRUE(ConsoleHas("CLICKED ON HEADER BITMAP! flags [4]"));
+}

@@ -1,0 +1,128 @@
+#include "linked_module.h"
+#include "orvextag/orvextag.h"
+#include "orvextag/orvextag_params.h"
+#include "orvextag/orvextag_settings.h"
+#include "runtime/host_state.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+
+namespace fs = std::filesystem;
+
+namespace {
+using TagSettings = LinkedModuleTest;
+constexpr Float kPi = std::numbers::pi;
+
+// What a fresh tag holds: exactly these IDs with these values.
+BaseContainer ExpectedTagDefaults() {
+  BaseContainer data;
+  data.SetBool(1000, true);
+  data.SetBool(1004, true);
+  data.SetBool(1005, false);
+  data.SetFloat(1008, kPi);
+  data.SetBool(1011, false);
+  data.SetFloat(1012, 2.0 * kPi);
+  data.SetFloat(1014, -kPi / 2.0);
+  data.SetFloat(1015, kPi / 2.0);
+  data.SetInt32(1017, 0);
+  data.SetFloat(1018, 2.0 * kPi);
+  data.SetFloat(1019, 100.0);
+  data.SetFloat(1020, 100.0);
+  data.SetInt32(1054, 5);
+  data.SetBool(1024, false);
+  data.SetFloat(1025, 6.5);
+  data.SetFloat(1026, 1000.0);
+  data.SetInt32(1027, 1);
+  data.SetInt32(1028, 0);
+  data.SetInt32(1029, 2);
+  data.SetBool(1030, true);
+  data.SetFloat(1031, 0.0);
+  data.SetFloat(1032, 0.0);
+  data.SetVector(1053, Vector(0.5, 0.5, 0.0));
+  data.SetBool(1034, false);
+  data.SetFloat(1035, 0.5);
+  data.SetLink(1037, nullptr);
+  data.SetBool(1049, false);
+  data.SetInt32(1050, 0);
+  return data;
+}
+}  // namespace
+
+TEST_F(TagSettings, AFreshTagHoldsExactlyTheDefaultsInitWrites) {
+  BaseTag* tag = scene->AddTaggedCamera();
+  ASSERT_NE(tag, nullptr);
+  EXPECT_EQ(*tag->GetDataInstance(), ExpectedTagDefaults());
+  // Not written, so reads give the container's empty answers.
+  const BaseContainer& data = *tag->GetDataInstance();
+  EXPECT_EQ(data.GetDataPointer(ORVEXTAG_PROJECTION), nullptr);
+  EXPECT_EQ(data.GetDataPointer(ORVEXTAG_PROTECT), nullptr);
+  EXPECT_EQ(data.GetDataPointer(ORVEXTAG_CAMERA_KIND), nullptr);
+  // The render settings' stereo switch is not the tag's to touch on creation.
+  EXPECT_FALSE(scene->doc->GetActiveRenderData()->GetDataInstance()->GetBool(RDATA_STEREO));
+}
+
+TEST_F(TagSettings, ThePriorityBecomesCameraDependentOutsideTheContainer) {
+  BaseTag* tag = scene->AddTaggedCamera();
+  GeData data;
+  ASSERT_TRUE(tag->GetParameter(DescID(EXPRESSION_PRIORITY), data, DESCFLAGS_GET_0));
+  const auto* priority = static_cast<const PriorityData*>(data.GetCustomDataType(CUSTOMDATATYPE_PRIORITY));
+  ASSERT_NE(priority, nullptr);
+  EXPECT_TRUE(priority->GetPriorityValue(PRIORITYVALUE_CAMERADEPENDENT).GetBool());
+  EXPECT_EQ(tag->GetDataInstance()->GetDataPointer(EXPRESSION_PRIORITY), nullptr);
+  // A value of another type is no priority.
+  EXPECT_FALSE(tag->SetParameter(DescID(EXPRESSION_PRIORITY), GeData(Int32(3)), DESCFLAGS_SET_0));
+}
+
+TEST_F(TagSettings, CreatingTagsAddsTheEffectOnceToTheActiveRenderSettings) {
+  ASSERT_EQ(scene->EffectCount(), 0);
+  scene->AddTaggedCamera();
+  EXPECT_EQ(scene->EffectCount(), 1);
+  EXPECT_EQ(FindVideoPost(scene->tag, nullptr, false), scene->Effect());
+  scene->AddTaggedCamera();
+  EXPECT_EQ(scene->EffectCount(), 1);
+}
+
+TEST_F(TagSettings, WithoutADocumentThereIsNoEffectAndNoTag) {
+  host_state::SetActiveDocument(nullptr);
+  EXPECT_EQ(FindVideoPost(nullptr, nullptr, true), nullptr);
+  EXPECT_EQ(BaseTag::Alloc(kTagType), nullptr);
+  BaseDocument* bare = BaseDocument::Alloc();
+  EXPECT_EQ(FindVideoPost(nullptr, bare, true), nullptr);  // no render settings
+  BaseDocument::Free(bare);
+}
+
+TEST_F(TagSettings, StateIconsLoadAndMissingOrBrokenOnesAreLogged) {
+  auto* tag = scene->AddTaggedCamera()->GetNodeData<OrvexTag>();
+  EXPECT_NE(tag->StateIcon(true), nullptr);
+  EXPECT_NE(tag->StateIcon(false), nullptr);
+
+  const fs::path folder = fs::temp_directory_path() / ("orvex-icons-" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  fs::copy(fs::path(ORVEX_SOURCE_DIR) / "res", folder / "res", fs::copy_options::recursive);
+  fs::remove(folder / "res" / "orvextag_off.tif");
+  std::ofstream(folder / "res" / "orvextag.tif", std::ios::trunc) << "not an image";
+  RestartFrom(folder.string());
+  auto* broken = scene->AddTaggedCamera()->GetNodeData<OrvexTag>();
+  EXPECT_EQ(broken->StateIcon(false), nullptr);
+  EXPECT_EQ(broken->StateIcon(true), nullptr);
+  EXPECT_TRUE(ConsoleHas(">>> ERROR bmp not exist [" + (folder / "res" / "orvextag_off.tif").string() + "]"));
+  EXPECT_TRUE(ConsoleHas(">>> ERROR loadign bmp [" + (folder / "res" / "orvextag.tif").string() + "]"));
+  fs::remove_all(folder);
+}
+
+TEST_F(TagSettings, DomeStereoNeedsTheFisheyeProjectionAndTheDomeLens) {
+  BaseContainer data;
+  WriteTagDefaults(data);
+  EXPECT_FALSE(isDomeStereo(data));
+  EXPECT_EQ(stereoRig(data), 2);
+  data.SetInt32(ORVEXTAG_FISHEYE_TYPE, ORVEXTAG_FISHEYE_TYPE_DOME);
+  EXPECT_FALSE(isDomeStereo(data));
+  data.SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_FISHEYE);
+  EXPECT_TRUE(isDomeStereo(data));
+  data.SetInt32(ORVEXTAG_STEREO_RIG, 3);
+  EXPECT_EQ(stereoRig(data), 3);
+}
