@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 // Pixels as floats: three colour channels interleaved, alpha kept apart (empty when absent).
@@ -134,5 +135,31 @@ BaseBitmap* BaseBitmap::GetClone() const {
 Bool BaseBitmap::CopyTo(BaseBitmap* destination) const {
   if (!destination) return false;
   *destination->record_ = *record_;
+  return true;
+}
+
+namespace {
+constexpr Int32 kRgbFloatBytes = 3 * static_cast<Int32>(sizeof(Float32));
+
+// A run of packed float pixels inside one row: the only layout the storage serves.
+bool IsRgbFloatRun(const BitmapRecord& record, Int32 x, Int32 y, Int32 cnt, Int32 inc, COLORMODE mode) {
+  return mode == COLORMODE_RGBf && inc == kRgbFloatBytes && cnt >= 0 && y >= 0 && y < record.height &&
+         x >= 0 && x <= record.width - cnt;
+}
+}  // namespace
+
+Bool BaseBitmap::GetPixelCnt(Int32 x, Int32 y, Int32 cnt, UChar* buffer, Int32 inc, COLORMODE dstmode,
+                             PIXELCNT) const {
+  if (!buffer || !IsRgbFloatRun(*record_, x, y, cnt, inc, dstmode)) return false;
+  std::memcpy(buffer, record_->rgb.data() + record_->Index(x, y) * 3,
+              static_cast<size_t>(cnt) * kRgbFloatBytes);
+  return true;
+}
+
+Bool BaseBitmap::SetPixelCnt(Int32 x, Int32 y, Int32 cnt, const UChar* buffer, Int32 inc, COLORMODE srcmode,
+                             PIXELCNT) {
+  if (!buffer || !IsRgbFloatRun(*record_, x, y, cnt, inc, srcmode)) return false;
+  std::memcpy(record_->rgb.data() + record_->Index(x, y) * 3, buffer,
+              static_cast<size_t>(cnt) * kRgbFloatBytes);
   return true;
 }

@@ -10,6 +10,10 @@ struct BitmapRecord;  // the host's pixel storage
 
 enum IMAGERESULT : Int32 { IMAGERESULT_OK = 1, IMAGERESULT_NOTEXISTING = -1, IMAGERESULT_WRONGTYPE = -2 };
 enum COLORBYTES : Int32 { COLORBYTES_RGB = 3, COLORBYTES_RGBA = 4 };
+// Pixel layouts of row access; only three 32-bit floats per pixel (red, green, blue) so far.
+enum COLORMODE : Int32 { COLORMODE_RGBf = 36 };
+enum PIXELCNT : Int32 { PIXELCNT_0 = 0 };
+using UChar = unsigned char;
 
 // An RGB image with an optional alpha channel; float channels 0..1 (unclamped).
 class BaseBitmap {
@@ -32,6 +36,12 @@ class BaseBitmap {
   // Float access without clamping.
   Vector GetPixelFloat(Int32 x, Int32 y) const;
   void SetPixelFloat(Int32 x, Int32 y, const Vector& rgb);
+  // Row access: cnt pixels of row y from column x, packed in buffer (inc 12 bytes per pixel for
+  // COLORMODE_RGBf). False, with nothing copied, for another layout or a run outside the image.
+  Bool GetPixelCnt(Int32 x, Int32 y, Int32 cnt, UChar* buffer, Int32 inc, COLORMODE dstmode,
+                   PIXELCNT flags) const;
+  Bool SetPixelCnt(Int32 x, Int32 y, Int32 cnt, const UChar* buffer, Int32 inc, COLORMODE srcmode,
+                   PIXELCNT flags);
 
   Bool HasAlpha() const;
   void AddAlpha();
