@@ -213,7 +213,9 @@ std::string FormatValue(const DescriptionElement& element, const GeData& value) 
       return WithUnit(element, value.GetFloat());
     case ElementKind::Vector: {
       const Vector v = value.GetVector();
-      return "(" + Number(v.x) + ", " + Number(v.y) + ", " + Number(v.z) + ")";
+      std::string text = "(";  // appended piece by piece: GCC 12 misreads the chained form (-Wrestrict)
+      text.append(Number(v.x)).append(", ").append(Number(v.y)).append(", ").append(Number(v.z)).append(")");
+      return text;
     }
     case ElementKind::String:
       return Quoted(value.GetString().GetStdString());
