@@ -1,11 +1,281 @@
 #include "cli_context.h"
+#include "geometry/scalar_math.h"
+#include "render/image_output.h"
+#include "render/progress_bar.h"
+#include "render/renderer.h"
+#include "runtime/attribute_manager.h"
+#include "scene/camera_kinds.h"
+#include "scene/scene_library.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <optional>
+
+namespace {
+
+constexpr Int32 kTagType = 1035138;
+
+struct RenderArguments {
+  std::string scene = "demo";
+  std::string camera = "fulldome";
+  std::string size;
+  Int32 samples = 4;
+  std::string environment;
+  std::vector<std::string> assignments;
+  std::string rotation;
+  std::string frames;
+  std::string output;
+  bool editor = false;
+};
+
+// The render settings a --set can name, with their IDs.
+struct RenderSettingName {
+  const char* name;
+  Int32 id;
+};
+constexpr RenderSettingName kRenderSettingNames[] = {
+    {"width", RDATA_XRES}, {"height", RDATA_YRES}, {"fps", RDATA_FRAMERATE}, {"stereo", RDATA_STEREO}};
+
+// A render: its document, the camera kind and where the frames go.
+struct RenderJob {
+  BaseDocument* doc = nullptr;
+  const CameraKindInfo* kind = nullptr;
+  BaseObject* camera = nullptr;
+  RenderOptions options;
+  std::string output;
+
+  RenderJob() = default;
+  RenderJob(const RenderJob&) = delete;
+  RenderJob& operator=(const RenderJob&) = delete;
+  ~RenderJob() { BaseDocument::Free(doc); }
+};
+
+std::optional<Float> ParseNumber(const std::string& text) {
+  try {
+    size_t used = 0;
+    const Float value = std::stod(text, &used);
+    if (used == text.size() && std::isfinite(value)) return value;
+  } catch (const std::exception&) {
+  }
+  return std::nullopt;
+}
+
+// Whole numbers that fit a frame number; nothing else.
+std::optional<Int32> ParseFrame(const std::string& text) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return {};
+  return std::stoi(text);
+}
+
+// The numbers of "A<separator>B<separator>C"; empty when any part is no number.
+std::vector<Float> ParseNumberList(const std::string& text, char separator) {
+  std::vector<Float> numbers;
+  size_t start = 0;
+  while (true) {
+    const size_t end = text.find(separator, start);
+    const std::optional<Float> number = ParseNumber(text.substr(start, end - start));
+    if (!number) return {};
+    numbers.push_back(*number);
+    if (end == std::string::npos) return numbers;
+    start = end + 1;
+  }
+}
+
+bool ParseSize(const std::string& text, RenderData& renderData, std::string& error) {
+  std::string lowered = text;
+  std::replace(lowered.begin(), lowered.end(), 'X', 'x');
+  const std::vector<Float> size = ParseNumberList(lowered, 'x');
+  if (size.size() != 2) {
+    error = "--size takes WIDTHxHEIGHT, e.g. 1024x1024, not \"" + text + "\"";
+    return false;
+  }
+  renderData.GetDataInstance()->SetFloat(RDATA_XRES, size[0]);
+  renderData.GetDataInstance()->SetFloat(RDATA_YRES, size[1]);
+  return true;
+}
+
+bool ParseFrames(const std::string& text, BaseDocument& doc, Float fps, RenderOptions& options,
+                 std::string& error) {
+  if (text.empty()) {
+    options.firstFrame = options.lastFrame = doc.GetTime().GetFrame(fps);
+    return true;
+  }
+  if (text == "all") {
+    options.firstFrame = doc.GetMinTime().GetFrame(fps);
+    options.lastFrame = doc.GetMaxTime().GetFrame(fps);
+    return true;
+  }
+  const size_t dash = text.find('-');
+  const std::optional<Int32> first = ParseFrame(text.substr(0, dash));
+  const std::optional<Int32> last = dash == std::string::npos ? first : ParseFrame(text.substr(dash + 1));
+  if (!first || !last) {
+    error = "--frames takes a frame (5), a range (0-10) or \"all\", not \"" + text + "\"";
+    return false;
+  }
+  options.firstFrame = *first;
+  options.lastFrame = *last;
+  return true;
+}
+
+bool ParseRotation(const std::string& text, BaseObject& camera, std::string& error) {
+  const std::vector<Float> degrees = ParseNumberList(text, ',');
+  if (degrees.size() != 3) {
+    error = "--rotate takes heading,pitch,bank in degrees, e.g. 30,0,0, not \"" + text + "\"";
+    return false;
+  }
+  Matrix placement = RotationFromHpb(Vector(degrees[0], degrees[1], degrees[2]) * (orvex::kPi / 180.0));
+  placement.offset = camera.GetMl().offset;
+  camera.SetMl(placement);
+  return true;
+}
+
+bool SetRenderSetting(RenderData& renderData, const RenderSettingName& setting, const std::string& value,
+                      std::string& error) {
+  BaseContainer& data = *renderData.GetDataInstance();
+  if (setting.id == RDATA_STEREO) {
+    const bool on = value == "1" || value == "true" || value == "on";
+    if (!on && value != "0" && value != "false" && value != "off") {
+      error = "stereo takes on or off (1 or 0), not \"" + value + "\"";
+      return false;
+    }
+    data.SetBool(RDATA_STEREO, on);
+    return true;
+  }
+  const std::optional<Float> number = ParseNumber(value);
+  if (!number) {
+    error = std::string(setting.name) + " takes a number, not \"" + value + "\"";
+    return false;
+  }
+  data.SetFloat(setting.id, *number);
+  return true;
+}
+
+// NAME=VALUE for a render setting, a tag parameter or an effect parameter, in that order.
+bool ApplyAssignment(RenderJob& job, const std::string& assignment, std::string& error) {
+  const size_t equals = assignment.find('=');
+  if (equals == std::string::npos || equals == 0) {
+    error = "--set takes NAME=VALUE, not \"" + assignment + "\"";
+    return false;
+  }
+  const std::string name = assignment.substr(0, equals);
+  for (const RenderSettingName& setting : kRenderSettingNames)
+    if (name == setting.name)
+      return SetRenderSetting(*job.doc->GetActiveRenderData(), setting, assignment.substr(equals + 1), error);
+
+  BaseTag* tag = job.camera ? job.camera->GetTag(kTagType) : nullptr;
+  BaseList2D* effect = FindOrvexEffect(job.doc);
+  if (tag && attribute_manager::HasParameter(tag, name))
+    return attribute_manager::SetByName(tag, assignment, error);
+  if (effect && attribute_manager::HasParameter(effect, name))
+    return attribute_manager::SetByName(effect, assignment, error);
+  std::string nearest;
+  if (BaseList2D* node = tag ? static_cast<BaseList2D*>(tag) : effect)
+    attribute_manager::SetByName(node, assignment, nearest);
+  error = "no render setting (width, height, fps, stereo), tag or effect parameter is named \"" + name +
+          "\"" + (nearest.empty() ? "" : "; " + nearest);
+  return false;
+}
+
+std::string DefaultOutput(const CameraKindInfo& kind) {
+  return std::string("orvex360-") + kind.name + ".png";
+}
+
+// Builds the document and applies every option; false with `error` before any rendering.
+bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& error) {
+  job.kind = FindCameraKind(arguments.camera);
+  if (!job.kind) {
+    error = "there is no camera kind \"" + arguments.camera + "\"; the kinds are: " + CameraKindNames();
+    return false;
+  }
+  job.output = arguments.output.empty() ? DefaultOutput(*job.kind) : arguments.output;
+  if (!image_output::CheckWritable(job.output, error)) return false;
+
+  job.doc = scene_library::NewDocument();
+  if (!job.doc) {
+    error = "cannot create a document";
+    return false;
+  }
+  if (!scene_library::Build(arguments.scene, job.doc, error)) return false;
+  job.camera = AddCamera(job.doc, job.kind->kind, scene_library::Viewpoint(arguments.scene), error);
+  if (!job.camera) return false;
+
+  RenderData& renderData = *job.doc->GetActiveRenderData();
+  renderData.GetDataInstance()->SetFloat(RDATA_XRES, job.kind->width);
+  renderData.GetDataInstance()->SetFloat(RDATA_YRES, job.kind->height);
+  if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
+  if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;
+  for (const std::string& assignment : arguments.assignments)
+    if (!ApplyAssignment(job, assignment, error)) return false;
+
+  const Float fps = renderData.GetDataInstance()->GetFloat(RDATA_FRAMERATE);
+  if (!ParseFrames(arguments.frames, *job.doc, fps, job.options, error)) return false;
+  job.options.editor = arguments.editor;
+  job.options.samples = arguments.samples;
+  job.options.environment = arguments.environment;
+  job.options.progress = StderrIsTerminal();
+  return true;
+}
+
+int RunRender(const RenderArguments& arguments) {
+  RenderJob job;
+  std::string error;
+  if (!PrepareJob(arguments, job, error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
+  const bool numbered = job.options.lastFrame > job.options.firstFrame;
+  const FrameSink writeFrame = [&job, numbered](const FloatImage& image, Int32 frame,
+                                                std::string& writeError) {
+    const std::string path = image_output::FramePath(job.output, frame, numbered);
+    if (!image_output::Write(image, path, writeError)) return false;
+    std::printf("orvex360: wrote %s (%d x %d, frame %d)\n", std::filesystem::absolute(path).c_str(),
+                image.width, image.height, frame);
+    return true;
+  };
+  if (!RenderDocument(job.doc, job.options, writeFrame, error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+// Whatever goes wrong inside (numbers out of range, memory) ends in one message, not an abort.
+int RunRenderSafely(const RenderArguments& arguments) {
+  try {
+    return RunRender(arguments);
+  } catch (const std::exception& failure) {
+    std::fprintf(stderr, "orvex360: render failed: %s\n", failure.what());
+    return 1;
+  }
+}
+
+}  // namespace
 
 CliCommand AddRenderCommand(CLI::App& parent) {
-  CLI::App* render = parent.add_subcommand("render", "Render a scene through the module's lens (not yet available)");
-  return {render, [](CliContext&) {
-            std::fprintf(stderr, "orvex360: render is not available yet\n");
-            return 2;
-          }};
+  CLI::App* render = parent.add_subcommand("render", "Render a scene through the module's lens");
+  auto arguments = std::make_shared<RenderArguments>();
+  render->add_option("scene", arguments->scene, "Scene to render: " + scene_library::Names())
+      ->capture_default_str();
+  render->add_option("-c,--camera", arguments->camera, "Camera kind: " + CameraKindNames())
+      ->capture_default_str();
+  render->add_option("-s,--size", arguments->size, "Image size WIDTHxHEIGHT (default: the camera kind's)")
+      ->take_last();
+  render->add_option("--samples", arguments->samples, "Samples per pixel")->capture_default_str();
+  render->add_option("--env", arguments->environment,
+                     "Equirectangular environment image (background and light)");
+  render
+      ->add_option(
+          "--set", arguments->assignments,
+          "NAME=VALUE for a render setting (width, height, fps, stereo), a tag or an effect parameter; "
+          "repeatable")
+      ->allow_extra_args(false);
+  render->add_option("--rotate", arguments->rotation, "Camera rotation heading,pitch,bank in degrees");
+  render->add_option("--frames", arguments->frames,
+                     "Frame (5), range (0-10) or \"all\" (default: the current frame)");
+  render->add_option(
+      "-o,--output", arguments->output,
+      "Image file (.png .exr .jpg .tif); \"#\" marks the frame number (default: orvex360-KIND.png)");
+  render->add_flag("--editor", arguments->editor, "Render as a preview into the editor view");
+  return {render, [arguments](CliContext&) { return RunRenderSafely(*arguments); }};
 }

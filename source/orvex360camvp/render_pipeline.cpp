@@ -1,14 +1,495 @@
+#include "geometry/eye_rig.h"
+#include "geometry/fisheye.h"
+#include "geometry/lens.h"
+#include "geometry/range_map.h"
+#include "module_log.h"
 #include "orvex360camvp/orvex360camvp.h"
+#include "orvex360camvp/orvex360camvp_params.h"
+#include "orvex360camvp/overlays.h"
+#include "orvextag/orvextag_params.h"
 
-RENDERRESULT Orvex360CamVP::AllocateBuffers(BaseVideoPost*, Render*, BaseDocument*) { return RENDERRESULT_OK; }
-Int32 Orvex360CamVP::GetRenderInfo(BaseVideoPost*) { return VIDEOPOSTINFO_0; }
-RENDERRESULT Orvex360CamVP::Execute(BaseVideoPost*, VideoPostStruct*) { return RENDERRESULT_OK; }
+#include <cmath>
+#include <string>
+
+// The render-time half of the effect: the host calls these while a render runs. Render start and
+// Execute write the render state between camera renders; CreateRay and ExecutePixel only read it.
+
+namespace {
+
+constexpr Int32 kRenderInfo =
+    VIDEOPOSTINFO_CUSTOMLENS | VIDEOPOSTINFO_EXECUTEPIXEL | VIDEOPOSTINFO_EXECUTELINE;
+constexpr Int32 kMarginPixels = 10;
+// The host offers no graphics capability query; the opengl log lines print this.
+constexpr Int32 kOpenGlCapability = 0;
+
+// The document a render-time call works on: the given one, else the effect's own, else the active one.
+BaseDocument* ResolveDocument(BaseDocument* doc, const GeListNode* node) {
+  if (doc) return doc;
+  if (node && node->GetDocument()) return node->GetDocument();
+  return GetActiveDocument();
+}
+
+const BaseContainer& SettingsOf(BaseVideoPost* node, const NodeData& data) {
+  static const BaseContainer kEmpty;
+  const BaseList2D* list = node ? node : static_cast<const BaseList2D*>(data.Get());
+  return list ? *list->GetDataInstance() : kEmpty;
+}
+
+void LogArea(const char* label, const orvex::RenderArea& area) {
+  ModuleLog("%s start [%.2f/%.2f] end [%.2f/%.2f] size [%d,%d]", label, area.GetStart().x, area.GetStart().y,
+            area.GetEnd().x, area.GetEnd().y, area.GetWidth(), area.GetHeight());
+}
+
+void SetProjection(RenderState& state, Int32 projection) {
+  state.isEquirect = projection == ORVEXTAG_PROJECTION_EQUIRECT;
+  state.isFisheye = projection == ORVEXTAG_PROJECTION_FISHEYE;
+  state.isCylindrical = projection == ORVEXTAG_PROJECTION_CYLINDRICAL;
+  state.isCubemap = projection == ORVEXTAG_PROJECTION_CUBEMAP;
+  state.lens.projection = static_cast<orvex::Projection>(projection);
+}
+
+void ReadLensSettings(RenderState& state, const BaseContainer& tag) {
+  orvex::LensSettings& lens = state.lens;
+  if (state.isFisheye) {
+    lens.fov = tag.GetFloat(ORVEXTAG_FISHEYE_FOV);
+  } else if (state.isEquirect) {
+    lens.fov = tag.GetFloat(ORVEXTAG_EQUIRECT_HSPAN);
+  } else if (state.isCylindrical) {
+    lens.fov = tag.GetFloat(ORVEXTAG_CYL_HFOV);
+  }
+  const Float span = orvex::RangeMap(lens.fov, 0.0, orvex::kTwoPi, 0.0, 1.0, true);
+  lens.uMin = (1.0 - span) * 0.5;
+  lens.uMax = lens.uMin + span;
+  lens.vMin = orvex::RangeMap(tag.GetFloat(ORVEXTAG_EQUIRECT_LAT_MIN), -orvex::kHalfPi, orvex::kHalfPi, 0.0,
+                              1.0, true);
+  lens.vMax = orvex::RangeMap(tag.GetFloat(ORVEXTAG_EQUIRECT_LAT_MAX), -orvex::kHalfPi, orvex::kHalfPi, 0.0,
+                              1.0, true);
+  lens.equirectCustom = tag.GetBool(ORVEXTAG_EQUIRECT_CUSTOM);
+  lens.cylinderTurned = tag.GetInt32(ORVEXTAG_CYL_ORIENTATION) == 1;
+  state.cylinderHeight = tag.GetFloat(ORVEXTAG_CYL_HEIGHT);
+}
+
+void ReadStereoSettings(RenderState& state, const BaseContainer& effect, const BaseContainer& tag) {
+  state.stereoOutput = effect.GetInt32(ORVEXVP_STEREO_MODE);
+  state.stereoOut0 = state.stereoOutput == ORVEXVP_STEREO_MODE_ANAGLYPH;
+  state.stereoSideBySide = state.stereoOutput == ORVEXVP_STEREO_MODE_SIDE_BY_SIDE;
+  state.stereoOut2 = state.stereoOutput == ORVEXVP_STEREO_MODE_INTERLACED;
+  const Int32 sideLayout = effect.GetInt32(ORVEXVP_SIDE_LAYOUT);
+  state.splitHorizontal = state.stereoSideBySide && sideLayout == 0;
+  state.splitVertical = state.stereoSideBySide && sideLayout == 1;
+  state.swapEyes = effect.GetBool(ORVEXVP_SWAP_EYES);
+  state.lens.eyeShift = effect.GetInt32(ORVEXVP_EYE_SHIFT);
+  state.anaglyphColors = effect.GetInt32(ORVEXVP_ANAGLYPH_COLORS);
+  state.anaglyphMethod = effect.GetInt32(ORVEXVP_ANAGLYPH_METHOD);
+  state.anaglyphGamma = effect.GetFloat(ORVEXVP_ANAGLYPH_GAMMA);
+  state.interlacePattern = effect.GetInt32(ORVEXVP_INTERLACE);
+  state.eyeSeparation = tag.GetFloat(ORVEXTAG_EYE_SEPARATION);
+  state.zeroParallax =
+      tag.GetInt32(ORVEXTAG_ZERO_PARALLAX_MODE) != 0 ? tag.GetFloat(ORVEXTAG_ZERO_PARALLAX) : 0.0;
+  state.rigMode = tag.GetInt32(ORVEXTAG_STEREO_RIG);
+  state.lens.domeStereo = tag.GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_FISHEYE &&
+                          tag.GetInt32(ORVEXTAG_FISHEYE_TYPE) == ORVEXTAG_FISHEYE_TYPE_DOME;
+}
+
+void FreeSeparationShader(RenderState& state) {
+  if (!state.separationShader) return;
+  state.separationShader->FreeRender();
+  BaseShader::Free(state.separationShader);
+}
+
+// A private clone of the separation-map shader, so that the render samples no shader the
+// viewport drawing also uses.
+void CloneSeparationShader(RenderState& state, const BaseContainer& tag, BaseDocument* doc) {
+  FreeSeparationShader(state);
+  auto* linked = static_cast<BaseShader*>(tag.GetLink(ORVEXTAG_SEPARATION_MAP_SHADER, doc, Xbase));
+  if (!linked) return;
+  InitRenderStruct irs;
+  irs.doc = doc;
+  const INITRENDERRESULT linkedResult = linked->InitRender(irs);
+  if (linkedResult != INITRENDERRESULT_OK) {
+    ModuleLog("Shader error [%d]", static_cast<Int32>(linkedResult));
+    return;
+  }
+  C4DAtom* copy = linked->GetClone();
+  linked->FreeRender();
+  auto* clone = copy && copy->IsInstanceOf(Xbase) ? static_cast<BaseShader*>(copy) : nullptr;
+  if (!clone || clone->InitRender(irs) != INITRENDERRESULT_OK) {
+    ModuleLog("Shader clone error");
+    if (clone) BaseShader::Free(clone);
+    return;
+  }
+  state.separationShader = clone;
+}
+
+// Editor renders show the projection letterboxed to its own aspect inside the view.
+void FitPreviewArea(RenderState& state, const BaseContainer& tag) {
+  const Float tagAspect = tag.GetFloat(ORVEXTAG_ASPECT);
+  if (!state.editorRender || tagAspect <= 0.0) return;
+  const Float target = state.isCubemap ? 1.0 : tagAspect;
+  orvex::RenderArea& area = state.previewArea;
+  const Float width = area.GetWidth();
+  const Float height = area.GetHeight();
+  if (area.GetAspect() > target) {
+    const Float used = std::trunc(height * target);
+    const Float gap = std::trunc(static_cast<Float32>(width - used) * 0.5f);
+    area.SetStartX(area.GetStart().x + gap);
+    area.SetEndX(area.GetEnd().x - gap);
+  } else if (target > area.GetAspect()) {
+    const Float used = std::trunc(width / target);
+    const Float gap = std::trunc(static_cast<Float32>(height - used) * 0.5f);
+    area.SetStartY(area.GetStart().y + gap);
+    area.SetEndY(area.GetEnd().y - gap);
+  }
+  LogArea("PREVIEW", area);
+}
+
+// Eye index of each eye slot: left then right unless swapped; a single eye is the one chosen.
+Int32 EyeIndexOfSlot(const RenderState& state, const BaseContainer& effect, Int32 slot) {
+  if (state.eyeCount == 1) return effect.GetInt32(ORVEXVP_SINGLE_EYE) != 0 ? 1 : 0;
+  return state.swapEyes ? 1 - slot : slot;
+}
+
+void ApplySideBySideFlips(orvex::SubView& eye, const BaseContainer& effect) {
+  const Bool left = eye.index == 0;
+  eye.flipU = effect.GetBool(left ? ORVEXVP_LEFT_FLIP_U : ORVEXVP_RIGHT_FLIP_U);
+  eye.flipV = effect.GetBool(left ? ORVEXVP_LEFT_FLIP_V : ORVEXVP_RIGHT_FLIP_V);
+}
+
+// Splits the frame between the eyes side by side (columns) or one above the other (rows).
+void SplitEyeArea(const RenderState& state, Int32 slot, orvex::RenderArea& area) {
+  if (state.eyeCount <= 0) return;
+  if (state.splitHorizontal) {
+    const Int32 w = area.GetWidth() / state.eyeCount;
+    area.SetStartX(slot * w);
+    area.SetEndX((slot + 1) * w - 1);
+  } else if (state.splitVertical) {
+    const Int32 h = area.GetHeight() / state.eyeCount;
+    area.SetStartY(slot * h);
+    area.SetEndY((slot + 1) * h - 1);
+  }
+}
+
+void PlaceFacesOfLayout(RenderState& state) {
+  const orvex::RenderArea& frame = state.eyes[0].area;
+  const Int32 columns = static_cast<Int32>(state.layout.gridSize.x);
+  const Int32 rows = static_cast<Int32>(state.layout.gridSize.y);
+  if (columns <= 0 || rows <= 0) return;
+  const Float cellWidth = static_cast<Float>(frame.GetWidth()) / columns;
+  const Float cellHeight = static_cast<Float>(frame.GetHeight()) / rows;
+  Int32 slot = 0;
+  for (Int32 row = 0; row < rows && row < orvex::CubemapLayout::kMaxCells; ++row) {
+    for (Int32 column = 0; column < columns && column < orvex::CubemapLayout::kMaxCells; ++column) {
+      const orvex::SubView& cell = state.layout.cells[column][row];
+      if (cell.index < 0 || slot >= static_cast<Int32>(state.faces.size())) continue;
+      orvex::SubView& face = state.faces[slot];
+      face = cell;
+      face.area = orvex::RenderArea(
+          Vector(std::trunc(column * cellWidth), std::trunc(row * cellHeight), 0.0),
+          Vector(std::trunc((column + 1) * cellWidth - 1.0), std::trunc((row + 1) * cellHeight - 1.0), 0.0));
+      ModuleLog("CUBEMAP AREA ch [%d] xy [%d,%d] start [%.2f/%.2f] end [%.2f/%.2f]", slot, column, row,
+                face.area.GetStart().x, face.area.GetStart().y, face.area.GetEnd().x, face.area.GetEnd().y);
+      ++slot;
+    }
+  }
+}
+
+// Reads the separation map's red channel through the render's private shader clone.
+class ShaderSeparationMap final : public orvex::ScalarMapSampler {
+ public:
+  explicit ShaderSeparationMap(BaseShader* shader) : shader_(shader) {}
+  Float SampleRed(const Vector& p) const override {
+    ChannelData channel;
+    channel.p = p;
+    channel.texflag = 1;
+    return shader_->Sample(&channel).x;
+  }
+
+ private:
+  BaseShader* shader_;
+};
+
+// Moves a cylindrical ray's origin along the cylinder axis instead of turning it.
+Vector CylinderOrigin(const RenderState& state, Float u, Float v) {
+  if (!state.isCylindrical) return {};
+  const Float half = state.cylinderHeight * 0.5;
+  if (state.lens.cylinderTurned) return {orvex::RangeMap(u, 0.0, 1.0, -half, half, false), 0.0, 0.0};
+  return {0.0, orvex::RangeMap(v, 0.0, 1.0, half, -half, false), 0.0};
+}
+
+void StereoRay(const RenderState& state, const Vector& d, const Vector& origin, Ray& ray) {
+  Float k = 1.0;
+  if (state.separationShader) {
+    const ShaderSeparationMap map(state.separationShader);
+    k = orvex::SeparationFactor(&map, d, state.lens.domeStereo, state.lens.fov);
+  }
+  const Matrix eye = orvex::EyeMatrixForRay(state.eyeRig, d, k).matrix;
+  ray.v = eye.TransformDirection(d);
+  // The cylinder axis follows the camera's own turn, whichever way the eye converges.
+  ray.p = eye.offset + state.cameraMatrix.TransformDirection(origin);
+}
+
+}  // namespace
+
+RENDERRESULT Orvex360CamVP::AllocateBuffers(BaseVideoPost* node, Render* render, BaseDocument* doc) {
+  ModuleLog("------- STARTING -------");
+  doc = ResolveDocument(doc, Get());
+  BaseDraw* view = SearchCamera(doc);
+  state.sceneCameraSet = false;
+  Bool active = true;
+  if (CheckIsRunning(CHECKISRUNNING_EDITORRENDERING) && state.tagData) {
+    BaseDraw* renderView = doc && doc->GetRenderBaseDraw() ? doc->GetRenderBaseDraw() : view;
+    if (renderView && renderView->IsAlternateRenderState()) {
+      active = state.tagData->GetBool(ORVEXTAG_EDITOR_RENDER_ALT);
+    } else {
+      active = state.tagData->GetBool(ORVEXTAG_EDITOR_RENDER);
+      if (active && renderView && !renderView->GetSceneCamera(doc)) state.sceneCameraSet = true;
+    }
+  }
+
+  state.enabled = 0;
+  if (!state.camera) {
+    ModuleLog("No Orvex camera found! Create a camera on the Plugins Menu.");
+    return RENDERRESULT_OK;
+  }
+  if (!state.tag || !state.tagData) {
+    ModuleLog("No Orvex tag found! Add a Orvex tag to the active camera.");
+    return RENDERRESULT_OK;
+  }
+  state.enabled = active && state.tagData->GetBool(ORVEXTAG_ENABLE);
+  if (!state.enabled) return RENDERRESULT_OK;
+
+  RenderData* renderData = doc ? doc->GetActiveRenderData() : nullptr;
+  if (render) {
+    state.renderSettings = render->GetRenderData();
+  } else if (renderData) {
+    state.renderSettings = renderData->GetData();
+  }
+  SetProjection(state, state.tagData->GetInt32(ORVEXTAG_PROJECTION));
+  state.cameraCount = StereoGetCameraCountRenderer(node, doc, renderData);
+  state.stereo = state.renderSettings.GetBool(RDATA_STEREO);
+  if (state.cameraCount == 0) {
+    state.enabled = 0;
+    return RENDERRESULT_OK;
+  }
+  if (state.isCubemap && SettingsOf(node, *this).GetInt32(ORVEXVP_CUBE_LAYOUT) != orvex::kCubemapSingleFace) {
+    // The host renders the six faces through its stereo cameras.
+    state.renderSettings.SetBool(RDATA_STEREO, true);
+    if (render) render->SetRenderData(state.renderSettings);
+    const BaseContainer applied = render ? render->GetRenderData() : state.renderSettings;
+    ModuleLog("> CUBEMAP SETTING stereo [%d]", applied.GetBool(RDATA_STEREO) ? 1 : 0);
+  }
+  return RENDERRESULT_OK;
+}
+
+Int32 Orvex360CamVP::GetRenderInfo(BaseVideoPost*) { return state.enabled ? kRenderInfo : VIDEOPOSTINFO_0; }
+
+RENDERRESULT Orvex360CamVP::Execute(BaseVideoPost* node, VideoPostStruct* vps) {
+  if (!state.enabled || !vps) return RENDERRESULT_OK;
+  switch (vps->vp) {
+    case VIDEOPOSTCALL_FRAMESEQUENCE:
+      if (vps->open) {
+        StartSequence(node, vps);
+      } else {
+        EndSequence(vps);
+      }
+      break;
+    case VIDEOPOSTCALL_RENDER:
+      if (vps->open) {
+        StartCamera();
+      } else {
+        ModuleLog("Orvex360CamVP::Execute VIDEOPOSTCALL_FRAME > opengl [%d]", kOpenGlCapability);
+        overlays::Draw(state, vps->doc ? vps->doc->GetActiveBaseDraw() : nullptr, vps->time);
+      }
+      break;
+    default:
+      break;
+  }
+  return RENDERRESULT_OK;
+}
+
+void Orvex360CamVP::StartSequence(BaseVideoPost* node, VideoPostStruct* vps) {
+  BaseDocument* doc = ResolveDocument(vps->doc, Get());
+  if (!state.camera || !state.tagData) {
+    // The camera or its tag went away since render start: render as if the effect were absent.
+    state.enabled = 0;
+    return;
+  }
+  const BaseContainer& effect = SettingsOf(node, *this);
+  const BaseContainer& tag = *state.tagData;
+  BaseDraw* view = doc ? doc->GetActiveBaseDraw() : nullptr;
+  RenderData* renderData = doc ? doc->GetActiveRenderData() : nullptr;
+  BaseContainer renderSettings;
+  if (vps->render) {
+    renderSettings = vps->render->GetRenderData();
+  } else if (renderData) {
+    renderSettings = renderData->GetData();
+  }
+
+  ModuleLog("Orvex360CamVP::Execute VIDEOPOSTCALL_FRAMESEQUENCE > opengl [%d]", kOpenGlCapability);
+  if (state.sceneCameraSet && view) view->SetSceneCamera(state.camera, false);
+
+  ReadLensSettings(state, tag);
+  state.lens.maskMode = effect.GetInt32(ORVEXVP_MASK_MODE);
+  overlays::Load(state, effect, doc, renderSettings);
+
+  if (state.editorRender) state.stereo = false;
+  state.lens.stereo = state.stereo;
+  if (state.stereo) {
+    ReadStereoSettings(state, effect, tag);
+    if (tag.GetBool(ORVEXTAG_SEPARATION_MAP)) CloneSeparationShader(state, tag, doc);
+  }
+
+  const Vector size(renderSettings.GetFloat(RDATA_XRES), renderSettings.GetFloat(RDATA_YRES), 0.0);
+  state.frameArea = orvex::RenderArea::FromStartAndSize(Vector(), size);
+  state.previewArea = state.frameArea;
+  FitPreviewArea(state, tag);
+  LogArea("AREA", state.frameArea);
+  state.cameraIndex = -1;
+  for (orvex::SubView& eye : state.eyes) eye.Reset();
+
+  PlaceEyes(node, doc, view, renderData);
+  PlaceFaces();
+}
+
+void Orvex360CamVP::PlaceEyes(BaseVideoPost* node, BaseDocument* doc, BaseDraw* view,
+                              RenderData* renderData) {
+  if (!state.stereo) {
+    state.eyes[0].area = state.frameArea;
+    state.eyes[0].index = 0;
+    return;
+  }
+  const BaseContainer& effect = SettingsOf(node, *this);
+  for (Int32 slot = 0; slot < state.eyeCount && slot < static_cast<Int32>(state.eyes.size()); ++slot) {
+    orvex::SubView& eye = state.eyes[slot];
+    eye.index = EyeIndexOfSlot(state, effect, slot);
+    StereoCameraInfo info;
+    if (StereoGetCameraInfo(node, doc, view, renderData, eye.index, info)) {
+      eye.matrix = info.m;
+      eye.offsetX = info.offset_x;
+      eye.offsetY = info.offset_y;
+      eye.SetName(info.strName.GetStdString());
+    }
+    if (state.stereoSideBySide) ApplySideBySideFlips(eye, effect);
+    eye.area = state.frameArea;
+    SplitEyeArea(state, slot, eye.area);
+    ModuleLog("STEREO ch [%d] start [%.2f/%.2f] end [%.2f/%.2f] size [%d,%d]", slot, eye.area.GetStart().x,
+              eye.area.GetStart().y, eye.area.GetEnd().x, eye.area.GetEnd().y, eye.area.GetWidth(),
+              eye.area.GetHeight());
+  }
+}
+
+void Orvex360CamVP::PlaceFaces() {
+  for (orvex::SubView& face : state.faces) face.Reset();
+  if (!state.isCubemap) {
+    state.faces[0] = state.eyes[0];
+    state.faces[0].index = 0;
+    LogArea("FRAME", state.faces[0].area);
+    return;
+  }
+  BuildLayout(state.editorRender != 0);
+  PlaceFacesOfLayout(state);
+}
+
+void Orvex360CamVP::StartCamera() {
+  const Int32 count = state.cameraCount > 0 ? state.cameraCount : 1;
+  const Int32 facesPerEye = state.facesPerEye > 0 ? state.facesPerEye : 1;
+  state.cameraIndex = (state.cameraIndex + 1) % count;
+  const Int32 face = state.cameraIndex % facesPerEye;
+  const Int32 eye = state.cameraIndex / facesPerEye;
+  state.lens.currentFace = state.faces[face % static_cast<Int32>(state.faces.size())];
+  state.lens.currentEye = state.eyes[eye % static_cast<Int32>(state.eyes.size())];
+
+  if (state.editorRender) {
+    state.currentArea = state.previewArea;
+  } else {
+    state.currentArea = state.lens.currentFace.area;
+    state.currentArea.MoveBy(state.lens.currentEye.area.GetStart());
+  }
+  state.lens.pixelScale = Vector(1.0f / static_cast<Float32>(state.currentArea.GetWidth()),
+                                 1.0f / static_cast<Float32>(state.currentArea.GetHeight()), 0.0);
+  state.lens.marginPixels = kMarginPixels;
+
+  state.cameraMatrix = state.camera ? state.camera->GetMg() : Matrix();
+  if (state.stereo) {
+    const orvex::StereoRig rig{state.rigMode, state.lens.domeStereo, state.zeroParallax, state.eyeSeparation};
+    const orvex::SubView& currentEye = state.lens.currentEye;
+    state.eyeRig = orvex::PrepareEyeRig(state.cameraMatrix, currentEye.matrix, currentEye.GetName(), rig);
+  }
+  if (state.isFisheye) overlays::Geometry(state);
+}
+
+void Orvex360CamVP::EndSequence(VideoPostStruct* vps) {
+  BaseDraw* view = vps->doc ? vps->doc->GetActiveBaseDraw() : nullptr;
+  if (state.sceneCameraSet && view) view->SetSceneCamera(nullptr, false);
+  FreeSeparationShader(state);
+  if (state.isCubemap && state.editorRender) BuildLayout(false);
+  ModuleLog("------- FINISH -------");
+}
+
 void Orvex360CamVP::ExecuteLine(BaseVideoPost*, PixelPost*) {}
-void Orvex360CamVP::ExecutePixel(BaseVideoPost*, PixelPost*, Int32, Int32, Int32) {}
-void Orvex360CamVP::CreateRay(Ray*, Float, Float) {}
+
+void Orvex360CamVP::ExecutePixel(BaseVideoPost*, PixelPost* pixel, Int32 x, Int32, Int32) {
+  if (!state.enabled || !pixel || !pixel->col) return;
+  const Vector uv = orvex::PixelToUv(state.currentArea, x, pixel->line);
+  Bool blank = state.editorRender && (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0);
+  if (!blank && state.isFisheye && state.lens.maskMode == orvex::kMaskModeCircle)
+    blank = orvex::IsOutsideDomeCircle(uv.x, uv.y);
+  if (!blank) return;
+  pixel->col[0] = pixel->col[1] = pixel->col[2] = 0.0f;
+  if (pixel->comp >= 4) pixel->col[3] = 1.0f;
+}
+
+void Orvex360CamVP::CreateRay(Ray* ray, Float x, Float y) {
+  if (!state.enabled || !ray) return;
+  const Vector uv = orvex::PixelToUv(state.currentArea, x, y);
+  Float u = uv.x;
+  Float v = uv.y;
+  const Vector d = orvex::LensDirection(state.lens, u, v);
+  if (d == Vector()) {
+    ray->p = Vector();
+    ray->v = Vector();
+    return;
+  }
+  const Vector origin = CylinderOrigin(state, u, v);
+  if (state.stereo) {
+    StereoRay(state, d, origin, *ray);
+    return;
+  }
+  ray->v = state.cameraMatrix.TransformDirection(d);
+  ray->p = state.cameraMatrix.TransformPoint(origin);
+}
+
 Int32 Orvex360CamVP::StereoGetCameraCountEditor(BaseVideoPost*, BaseDocument*, BaseDraw*) { return 0; }
-Int32 Orvex360CamVP::StereoGetCameraCountRenderer(BaseVideoPost*, BaseDocument*, RenderData*) { return 0; }
-Bool Orvex360CamVP::StereoGetCameraInfo(BaseVideoPost*, BaseDocument*, BaseDraw*, RenderData*, Int32,
-                                        StereoCameraInfo&) {
-  return false;
+
+Int32 Orvex360CamVP::StereoGetCameraCountRenderer(BaseVideoPost* node, BaseDocument* doc,
+                                                  RenderData* renderData) {
+  state.facesPerEye = 1;
+  state.eyeCount = 0;
+  SearchCamera(doc);
+  if (!state.camera || !state.tagData) return 0;
+  if (state.editorRender) return 1;
+  const BaseContainer& effect = SettingsOf(node, *this);
+  if (state.tagData->GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_CUBEMAP &&
+      effect.GetInt32(ORVEXVP_CUBE_LAYOUT) != orvex::kCubemapSingleFace) {
+    state.facesPerEye = 6;
+  }
+  state.eyeCount = 1;
+  if (renderData && renderData->GetDataInstance()->GetBool(RDATA_STEREO) &&
+      effect.GetInt32(ORVEXVP_STEREO_MODE) != ORVEXVP_STEREO_MODE_SINGLE_EYE) {
+    state.eyeCount = 2;
+  }
+  return state.facesPerEye * state.eyeCount;
+}
+
+Bool Orvex360CamVP::StereoGetCameraInfo(BaseVideoPost*, BaseDocument*, BaseDraw*, RenderData*, Int32 index,
+                                        StereoCameraInfo& info) {
+  if (!state.camera || !state.tagData) return false;
+  orvex::SubView eye;
+  if (!orvex::PlaceEye(state.camera->GetMg(), index, state.tagData->GetFloat(ORVEXTAG_EYE_SEPARATION), eye))
+    return false;
+  info.m = eye.matrix;
+  info.offset_x = eye.offsetX;
+  info.offset_y = eye.offsetY;
+  info.strName = String(eye.GetName());
+  return true;
 }

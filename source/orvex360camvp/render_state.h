@@ -2,6 +2,7 @@
 
 #include "c4d.h"
 #include "geometry/cubemap_layout.h"
+#include "geometry/eye_rig.h"
 #include "geometry/lens.h"
 #include "geometry/render_area.h"
 #include "geometry/sub_view.h"
@@ -47,6 +48,7 @@ struct RenderState {
   Float zeroParallax = 0.0;
   Int32 rigMode = 0;
   BaseShader* separationShader = nullptr;  // private clone, owned by the render
+  orvex::EyeRig eyeRig;                    // the current eye, prepared at each camera start
 
   // Geometry of the output.
   orvex::RenderArea frameArea;
@@ -60,4 +62,7 @@ struct RenderState {
   Int32 cameraCount = 0;
   Int32 cameraIndex = -1;
   BaseContainer renderSettings;  // copy of the host render's settings
+
+  // The tagged camera's global matrix, taken at each camera start so rays never ask the host.
+  Matrix cameraMatrix;
 };

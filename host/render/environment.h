@@ -1,0 +1,43 @@
+#pragma once
+
+#include "c4d.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+// What surrounds the scene: an equirectangular image, or a procedural sky when there is none. It is
+// the background of every ray that leaves the scene and the sky light on every surface.
+//
+// World convention: a direction d sits at u = 0.5 + atan2(d.x, d.z) / 2pi, v = acos(d.y) / pi of the
+// image (u = 0.5 looks forward along +Z, 0.75 right along +X, v = 0 straight up).
+class Environment {
+ public:
+  // A procedural sky: blue above, pale at the horizon, dark ground below.
+  Environment();
+
+  // Loads an equirectangular image (any format OpenImageIO reads, linear values expected);
+  // false with `error` when it cannot be read.
+  bool Load(const std::string& path, std::string& error);
+  bool IsImage() const { return width_ > 0; }
+
+  // Radiance arriving from direction d (unit length), bilinearly filtered.
+  Vector Radiance(const Vector& d) const;
+  // Irradiance on a surface facing unit normal n, from the whole environment.
+  Vector Irradiance(const Vector& n) const;
+
+ private:
+  Vector Texel(Int32 x, Int32 y) const;
+  Vector SkyRadiance(const Vector& d) const;
+  void ProjectIrradiance();
+
+  Int32 width_ = 0;
+  Int32 height_ = 0;
+  std::vector<Float32> rgb_;
+  std::array<Vector, 9> irradianceCoefficients_{};  // second-order spherical harmonics
+};
+
+// Image coordinates (u, v) of a world direction, by the world convention above.
+Vector DirectionToEquirectUv(const Vector& d);
+// The unit world direction at image coordinates (u, v): the inverse of DirectionToEquirectUv.
+Vector EquirectUvToDirection(Float u, Float v);

@@ -1,0 +1,20 @@
+#include "float_image.h"
+
+#include <algorithm>
+#include <new>
+
+bool FloatImage::Allocate(Int32 newWidth, Int32 newHeight) {
+  if (newWidth <= 0 || newHeight <= 0) return false;
+  try {
+    rgba.assign(static_cast<size_t>(newWidth) * newHeight * kChannels, 0.0f);
+  } catch (const std::bad_alloc&) {
+    rgba.clear();
+    width = height = 0;
+    return false;
+  }
+  width = newWidth;
+  height = newHeight;
+  return true;
+}
+
+void FloatImage::Clear() { std::fill(rgba.begin(), rgba.end(), 0.0f); }

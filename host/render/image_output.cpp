@@ -1,0 +1,153 @@
+#include "image_output.h"
+
+#include <OpenImageIO/imageio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace image_output {
+namespace {
+
+enum class Format { Unknown, Exr, Png, Jpeg, Tiff };
+
+Format FormatOf(const std::string& path) {
+  std::string suffix = fs::path(path).extension().string();
+  std::transform(suffix.begin(), suffix.end(), suffix.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
+  if (suffix == ".exr") return Format::Exr;
+  if (suffix == ".png") return Format::Png;
+  if (suffix == ".jpg" || suffix == ".jpeg") return Format::Jpeg;
+  if (suffix == ".tif" || suffix == ".tiff") return Format::Tiff;
+  return Format::Unknown;
+}
+
+// A hidden name beside the target with the same suffix, so that OpenImageIO picks the same format.
+fs::path TemporaryPath(const fs::path& target) {
+  std::string name = ".";
+  name += target.stem().string();
+  name += ".partial-";
+  name += std::to_string(getpid());
+  name += target.extension().string();
+  return target.parent_path() / name;
+}
+
+fs::path FolderOf(const fs::path& path) {
+  return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
+// Display pixels: straight (unassociated) colour, sRGB encoded, alpha kept when `alpha`.
+std::vector<Float32> DisplayPixels(const FloatImage& image, bool alpha) {
+  const size_t count = static_cast<size_t>(image.width) * image.height;
+  const int channels = alpha ? 4 : 3;
+  std::vector<Float32> pixels(count * channels);
+  for (size_t i = 0; i < count; ++i) {
+    const Float32* source = &image.rgba[i * 4];
+    const Float32 coverage = source[3];
+    // With alpha the colour is stored unassociated; without, the image lies over black.
+    const Float32 scale = alpha && coverage > 0.0f ? 1.0f / coverage : 1.0f;
+    for (int c = 0; c < 3; ++c) pixels[i * channels + c] = EncodeSrgb(source[c] * scale);
+    if (alpha) pixels[i * channels + 3] = std::clamp(coverage, 0.0f, 1.0f);
+  }
+  return pixels;
+}
+
+bool WriteFile(const FloatImage& image, const std::string& path, Format format, std::string& error) {
+  auto output = OIIO::ImageOutput::create(path);
+  if (!output) {
+    error = "cannot write \"" + path + "\": " + OIIO::geterror();
+    return false;
+  }
+  const bool linear = format == Format::Exr;
+  const bool alpha = format != Format::Jpeg;
+  const int channels = alpha ? 4 : 3;
+  OIIO::ImageSpec spec(image.width, image.height, channels,
+                       linear ? OIIO::TypeDesc::FLOAT : OIIO::TypeDesc::UINT8);
+  spec.alpha_channel = alpha ? 3 : -1;
+  spec.attribute("oiio:ColorSpace", linear ? "Linear" : "sRGB");
+  if (!linear && alpha) spec.attribute("oiio:UnassociatedAlpha", 1);
+  const std::vector<Float32> pixels = linear ? image.rgba : DisplayPixels(image, alpha);
+  const bool written = output->open(path, spec) &&
+                       output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) && output->close();
+  if (!written) error = "cannot write \"" + path + "\": " + output->geterror();
+  return written;
+}
+
+}  // namespace
+
+bool IsSupportedPath(const std::string& path) { return FormatOf(path) != Format::Unknown; }
+
+bool CheckWritable(const std::string& path, std::string& error) {
+  if (!IsSupportedPath(path)) {
+    error = "cannot write \"" + path + "\": the name must end in .exr, .png, .jpg, .jpeg, .tif or .tiff";
+    return false;
+  }
+  const fs::path folder = FolderOf(path);
+  std::error_code code;
+  if (!fs::is_directory(folder, code)) {
+    error = "cannot write \"" + path + "\": the folder \"" + folder.string() + "\" does not exist";
+    return false;
+  }
+  if (fs::is_directory(path, code)) {
+    error = "cannot write \"" + path + "\": it is a folder";
+    return false;
+  }
+  // Creating and removing the temporary file proves the folder takes new files.
+  const fs::path probe = TemporaryPath(path);
+  const bool created = std::ofstream(probe).good();
+  fs::remove(probe, code);
+  if (!created) {
+    error = "cannot write \"" + path + "\": the folder \"" + folder.string() + "\" does not take new files";
+    return false;
+  }
+  return true;
+}
+
+std::string FramePath(const std::string& path, Int32 frame, bool numbered) {
+  const fs::path target(path);
+  std::string name = target.filename().string();
+  const size_t first = name.find('#');
+  if (first != std::string::npos) {
+    const size_t last = name.find_first_not_of('#', first);
+    const size_t width = (last == std::string::npos ? name.size() : last) - first;
+    char digits[32];
+    std::snprintf(digits, sizeof(digits), "%0*d", static_cast<int>(width), frame);
+    name.replace(first, width, digits);
+    return (target.parent_path() / name).string();
+  }
+  if (!numbered) return path;
+  char suffix[32];
+  std::snprintf(suffix, sizeof(suffix), "_%04d", frame);
+  return (target.parent_path() / (target.stem().string() + suffix + target.extension().string())).string();
+}
+
+bool Write(const FloatImage& image, const std::string& path, std::string& error) {
+  const Format format = FormatOf(path);
+  if (format == Format::Unknown) return CheckWritable(path, error);
+  const fs::path temporary = TemporaryPath(path);
+  std::error_code code;
+  if (!WriteFile(image, temporary.string(), format, error)) {
+    fs::remove(temporary, code);
+    return false;
+  }
+  fs::rename(temporary, path, code);
+  if (code) {
+    error = "cannot write \"" + path + "\": " + code.message();
+    fs::remove(temporary, code);
+    return false;
+  }
+  return true;
+}
+
+Float32 EncodeSrgb(Float32 linear) {
+  const Float32 value = std::isfinite(linear) ? std::clamp(linear, 0.0f, 1.0f) : 0.0f;
+  return value <= 0.0031308f ? value * 12.92f : 1.055f * std::pow(value, 1.0f / 2.4f) - 0.055f;
+}
+
+}  // namespace image_output

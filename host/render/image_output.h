@@ -1,0 +1,29 @@
+#pragma once
+
+#include "float_image.h"
+
+#include <string>
+
+// Render output through OpenImageIO: EXR keeps the linear, unclamped floats; PNG, JPEG and TIFF are
+// display-encoded (sRGB, 8 bits). Every format but JPEG keeps the alpha channel.
+namespace image_output {
+
+// True for a file name whose suffix names a format the renderer writes.
+bool IsSupportedPath(const std::string& path);
+
+// Checks, before any rendering, that an image can be written at `path`: a known suffix and a
+// folder that exists and takes new files. False with a clear `error` otherwise.
+bool CheckWritable(const std::string& path, std::string& error);
+
+// The file of one frame: "#" runs in the name become the zero-padded frame number; without them a
+// numbered sequence gets "_NNNN" before the suffix, a single frame keeps the path as it is.
+std::string FramePath(const std::string& path, Int32 frame, bool numbered);
+
+// Writes the image under a temporary name and renames it into place, so that a failed write
+// leaves no partial file. False with `error` when writing fails.
+bool Write(const FloatImage& image, const std::string& path, std::string& error);
+
+// sRGB transfer function of a linear value, clamped to [0, 1].
+Float32 EncodeSrgb(Float32 linear);
+
+}  // namespace image_output

@@ -1,0 +1,22 @@
+#include "pinhole_camera.h"
+
+#include "scene/object_params.h"
+
+PinholeCamera::PinholeCamera(const BaseObject* camera, Int32 width, Int32 height)
+    : halfWidth_(width * 0.5), halfHeight_(height * 0.5) {
+  Float focus = 36.0;
+  Float aperture = 36.0;
+  if (camera) {
+    matrix_ = camera->GetMg();
+    focus = camera->GetDataInstance()->GetFloat(CAMERAOBJECT_FOCUS, focus);
+    aperture = camera->GetDataInstance()->GetFloat(CAMERAOBJECT_APERTURE, aperture);
+  }
+  if (focus <= 0.0) focus = 36.0;
+  tangentPerPixel_ = width > 0 ? (aperture * 0.5 / focus) / halfWidth_ : 0.0;
+}
+
+Ray PinholeCamera::RayThrough(Float x, Float y) const {
+  const Vector local((x + 0.5 - halfWidth_) * tangentPerPixel_, (halfHeight_ - y - 0.5) * tangentPerPixel_,
+                     1.0);
+  return {matrix_.offset, matrix_.TransformDirection(local)};
+}

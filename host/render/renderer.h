@@ -1,0 +1,31 @@
+#pragma once
+
+#include "c4d.h"
+#include "float_image.h"
+
+#include <functional>
+#include <string>
+
+// How a document is rendered; the image size, frame rate and stereo switch come from its active
+// render settings (5008, 5009, 5020, 8000).
+struct RenderOptions {
+  Bool editor = false;  // a preview into the editor view instead of an external render
+  Int32 firstFrame = 0;
+  Int32 lastFrame = 0;
+  Int32 samples = 1;        // per pixel
+  std::string environment;  // equirectangular image around the scene; empty: a procedural sky
+  bool progress = false;    // draw a progress bar on the terminal
+};
+
+// Receives every finished frame; returning false (with `error`) stops the render.
+using FrameSink = std::function<bool(const FloatImage& image, Int32 frame, std::string& error)>;
+
+// Renders the frames with the host's call sequence: render notification, the effects' render start
+// and render info, the sequence, frame and camera phases around each camera image, and the
+// closing phases. Bad settings, an unreadable environment image or an image too large for memory
+// fail with one clear `error` before any effect is called.
+bool RenderDocument(BaseDocument* doc, const RenderOptions& options, const FrameSink& sink,
+                    std::string& error);
+
+// Image size of render settings in whole pixels; false with `error` unless both are at least 1.
+bool ReadResolution(const BaseContainer& settings, Int32& width, Int32& height, std::string& error);

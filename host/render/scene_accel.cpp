@@ -1,0 +1,136 @@
+#include "scene_accel.h"
+
+#include "geometry/rotation.h"
+#include "scene/object_params.h"
+#include "scene_walk.h"
+
+#include <cstring>
+#include <limits>
+
+namespace {
+
+RTCRay MakeRay(const Vector& origin, const Vector& direction, Float maxDistance) {
+  RTCRay ray{};
+  ray.org_x = static_cast<float>(origin.x);
+  ray.org_y = static_cast<float>(origin.y);
+  ray.org_z = static_cast<float>(origin.z);
+  ray.dir_x = static_cast<float>(direction.x);
+  ray.dir_y = static_cast<float>(direction.y);
+  ray.dir_z = static_cast<float>(direction.z);
+  ray.tnear = 0.0f;
+  ray.tfar = static_cast<float>(maxDistance);
+  ray.mask = ~0u;
+  return ray;
+}
+
+Vector SmoothNormal(const Surface& surface, UInt32 primitive, Float u, Float v) {
+  const auto& triangle = surface.triangles[primitive];
+  const auto corner = [&surface](UInt32 index) {
+    const auto& n = surface.normals[index];
+    return Vector(n[0], n[1], n[2]);
+  };
+  return (corner(triangle[0]) * (1.0 - u - v) + corner(triangle[1]) * u + corner(triangle[2]) * v)
+      .GetNormalized();
+}
+
+}  // namespace
+
+bool MeshOfObject(const BaseObject& object, TriangleMesh& mesh) {
+  const BaseContainer& data = *object.GetDataInstance();
+  switch (object.GetType()) {
+    case Ocube:
+      mesh = MakeBox(data.GetVector(PRIM_CUBE_LEN, Vector(200.0)));
+      return true;
+    case Osphere:
+      mesh = MakeSphere(data.GetFloat(PRIM_SPHERE_RAD, 100.0));
+      return true;
+    case Oplane:
+      mesh = MakePlane(data.GetFloat(PRIM_PLANE_WIDTH, 400.0), data.GetFloat(PRIM_PLANE_HEIGHT, 400.0));
+      return true;
+    case Ocylinder:
+      mesh =
+          MakeCylinder(data.GetFloat(PRIM_CYLINDER_RADIUS, 50.0), data.GetFloat(PRIM_CYLINDER_HEIGHT, 200.0));
+      return true;
+    default:
+      return false;
+  }
+}
+
+SceneAccel::~SceneAccel() {
+  if (scene_) rtcReleaseScene(scene_);
+  if (device_) rtcReleaseDevice(device_);
+}
+
+bool SceneAccel::Build(BaseDocument* doc, std::string& error) {
+  device_ = rtcNewDevice(nullptr);
+  if (!device_) {
+    error = "the ray tracer (Embree) could not start: error " + std::to_string(rtcGetDeviceError(nullptr));
+    return false;
+  }
+  scene_ = rtcNewScene(device_);
+  ForEachRenderedObject(doc, [this](BaseObject& object) {
+    TriangleMesh mesh;
+    if (MeshOfObject(object, mesh)) Add(std::move(mesh), object);
+  });
+  rtcCommitScene(scene_);
+  if (const RTCError code = rtcGetDeviceError(device_); code != RTC_ERROR_NONE) {
+    error = "the ray tracer (Embree) could not build the scene: error " + std::to_string(code);
+    return false;
+  }
+  return true;
+}
+
+void SceneAccel::Add(TriangleMesh mesh, const BaseObject& object) {
+  const Matrix world = object.GetMg();
+  TransformMesh(mesh, world);
+  RTCGeometry geometry = rtcNewGeometry(device_, RTC_GEOMETRY_TYPE_TRIANGLE);
+  void* vertices = rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
+                                           sizeof(mesh.positions[0]), mesh.positions.size());
+  void* indices = rtcSetNewGeometryBuffer(geometry, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
+                                          sizeof(mesh.triangles[0]), mesh.triangles.size());
+  if (vertices && indices) {
+    std::memcpy(vertices, mesh.positions.data(), mesh.positions.size() * sizeof(mesh.positions[0]));
+    std::memcpy(indices, mesh.triangles.data(), mesh.triangles.size() * sizeof(mesh.triangles[0]));
+  }
+  rtcCommitGeometry(geometry);
+  rtcAttachGeometryByID(scene_, geometry, static_cast<unsigned>(surfaces_.size()));
+  rtcReleaseGeometry(geometry);
+
+  const BaseContainer& data = *object.GetDataInstance();
+  Surface surface;
+  surface.colour = data.GetVector(OBJECT_COLOR, Vector(0.8));
+  surface.gridSpacing = data.GetFloat(OBJECT_GRID_SPACING, 0.0);
+  surface.gridColour = data.GetVector(OBJECT_GRID_COLOR, Vector(0.1));
+  surface.worldToLocal = orvex::Inverse(world);
+  surface.normals = std::move(mesh.normals);
+  surface.triangles = std::move(mesh.triangles);
+  surfaces_.push_back(std::move(surface));
+}
+
+bool SceneAccel::Intersect(const Vector& origin, const Vector& direction, Hit& hit) const {
+  if (surfaces_.empty()) return false;
+  RTCIntersectContext context;
+  rtcInitIntersectContext(&context);
+  RTCRayHit query{};
+  query.ray = MakeRay(origin, direction, std::numeric_limits<float>::infinity());
+  query.hit.geomID = RTC_INVALID_GEOMETRY_ID;
+  query.hit.instID[0] = RTC_INVALID_GEOMETRY_ID;
+  rtcIntersect1(scene_, &context, &query);
+  if (query.hit.geomID == RTC_INVALID_GEOMETRY_ID) return false;
+  const Surface& surface = surfaces_[query.hit.geomID];
+  hit.distance = query.ray.tfar;
+  hit.position = origin + direction * hit.distance;
+  hit.normal = SmoothNormal(surface, query.hit.primID, query.hit.u, query.hit.v);
+  if (Dot(hit.normal, direction) > 0.0) hit.normal = -hit.normal;
+  hit.surface = &surface;
+  return true;
+}
+
+bool SceneAccel::Occluded(const Vector& origin, const Vector& direction, Float maxDistance) const {
+  if (surfaces_.empty()) return false;
+  RTCIntersectContext context;
+  rtcInitIntersectContext(&context);
+  RTCRay ray = MakeRay(origin, direction, maxDistance);
+  rtcOccluded1(scene_, &context, &ray);
+  return ray.tfar < 0.0f;
+}

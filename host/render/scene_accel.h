@@ -1,0 +1,55 @@
+#pragma once
+
+#include "c4d.h"
+#include "primitive_mesh.h"
+
+#include <embree3/rtcore.h>
+
+#include <string>
+#include <vector>
+
+// How one object's surface looks; indexed by its Embree geometry ID.
+struct Surface {
+  Vector colour;
+  Float gridSpacing = 0.0;  // 0: no grid lines
+  Vector gridColour;
+  Matrix worldToLocal;  // grid lines follow the object's own axes
+  std::vector<std::array<Float32, 3>> normals;
+  std::vector<std::array<UInt32, 3>> triangles;
+};
+
+// The nearest surface along a ray.
+struct Hit {
+  Float distance = 0.0;
+  Vector position;
+  Vector normal;  // smooth, unit length, facing the ray
+  const Surface* surface = nullptr;
+};
+
+// The document's geometry as an Embree scene; safe to trace from many threads once built.
+class SceneAccel {
+ public:
+  SceneAccel() = default;
+  ~SceneAccel();
+  SceneAccel(const SceneAccel&) = delete;
+  SceneAccel& operator=(const SceneAccel&) = delete;
+
+  // Triangulates every rendered primitive of the document; false with `error` when Embree fails.
+  bool Build(BaseDocument* doc, std::string& error);
+
+  // `direction` must be unit length.
+  bool Intersect(const Vector& origin, const Vector& direction, Hit& hit) const;
+  bool Occluded(const Vector& origin, const Vector& direction, Float maxDistance) const;
+
+  size_t SurfaceCount() const { return surfaces_.size(); }
+
+ private:
+  void Add(TriangleMesh mesh, const BaseObject& object);
+
+  RTCDevice device_ = nullptr;
+  RTCScene scene_ = nullptr;
+  std::vector<Surface> surfaces_;
+};
+
+// The mesh of a built-in primitive in its own object space; false for objects without geometry.
+bool MeshOfObject(const BaseObject& object, TriangleMesh& mesh);

@@ -1,0 +1,100 @@
+#include "shading.h"
+
+#include "geometry/scalar_math.h"
+#include "scene/object_params.h"
+#include "scene_walk.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Angular radius of the sun disc drawn into the procedural sky.
+const Float kSunDiscCosine = std::cos(1.5 * orvex::kPi / 180.0);
+// Grid lines take this share of the spacing on each side; the lines through the origin twice as much.
+constexpr Float kGridLineShare = 0.02;
+const Vector kXAxisLineColour(0.7, 0.08, 0.06);
+const Vector kZAxisLineColour(0.06, 0.12, 0.7);
+
+// Distance to the nearest multiple of spacing.
+Float DistanceToLine(Float coordinate, Float spacing) {
+  const Float offset = std::fmod(std::abs(coordinate), spacing);
+  return std::min(offset, spacing - offset);
+}
+
+// How strongly grid lines show at a distance: full up close, fading out where many lines would
+// fall into one pixel and only flicker.
+Float GridContrast(Float distance, Float spacing) {
+  constexpr Float kFullUpTo = 8.0;
+  constexpr Float kGoneAt = 25.0;
+  const Float lines = distance / spacing;
+  return std::clamp((kGoneAt - lines) / (kGoneAt - kFullUpTo), 0.0, 1.0);
+}
+
+// Base colour at a hit: the surface colour, crossed by grid lines in the object's own XZ plane. The
+// line along the object's X axis is red, the one along its Z axis blue.
+Vector Albedo(const Hit& hit) {
+  const Surface& surface = *hit.surface;
+  const Float spacing = surface.gridSpacing;
+  if (spacing <= 0.0) return surface.colour;
+  const Vector local = surface.worldToLocal.TransformPoint(hit.position);
+  const Float width = spacing * kGridLineShare;
+  Vector line = surface.colour;
+  if (std::abs(local.z) < 2.0 * width) {
+    line = kXAxisLineColour;
+  } else if (std::abs(local.x) < 2.0 * width) {
+    line = kZAxisLineColour;
+  } else if (DistanceToLine(local.x, spacing) < width || DistanceToLine(local.z, spacing) < width) {
+    line = surface.gridColour;
+  }
+  const Float contrast = GridContrast(hit.distance, spacing);
+  return line * contrast + surface.colour * (1.0 - contrast);
+}
+
+// Moves a shadow ray's start off the surface by an amount that grows with the distance from the
+// origin, where single-precision positions get coarse.
+Vector OffsetFromSurface(const Hit& hit) {
+  const Float extent =
+      std::max({std::abs(hit.position.x), std::abs(hit.position.y), std::abs(hit.position.z)});
+  return hit.position + hit.normal * (1e-4 * (1.0 + extent));
+}
+
+Vector Background(const Lighting& lighting, const Vector& direction) {
+  Vector colour = lighting.environment.Radiance(direction);
+  if (lighting.environment.IsImage()) return colour;
+  for (const Sun& sun : lighting.suns)
+    if (Dot(direction, sun.towardSun) > kSunDiscCosine) colour += sun.irradiance;
+  return colour;
+}
+
+Vector Multiply(const Vector& a, const Vector& b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+
+}  // namespace
+
+std::vector<Sun> CollectSuns(BaseDocument* doc) {
+  std::vector<Sun> suns;
+  ForEachRenderedObject(doc, [&suns](BaseObject& object) {
+    if (object.GetType() != Olight) return;
+    const BaseContainer& data = *object.GetDataInstance();
+    const Vector colour = data.GetVector(LIGHT_COLOR, Vector(1.0));
+    const Float brightness = data.GetFloat(LIGHT_BRIGHTNESS, 3.0);
+    const Vector towardSun = (-object.GetMg().axisZ).GetNormalized();
+    if (towardSun.GetSquaredLength() > 0.0) suns.push_back({towardSun, colour * brightness});
+  });
+  return suns;
+}
+
+Vector Shade(const SceneAccel& scene, const Lighting& lighting, const Vector& origin,
+             const Vector& direction) {
+  Hit hit;
+  if (!scene.Intersect(origin, direction, hit)) return Background(lighting, direction);
+  Vector light = lighting.environment.Irradiance(hit.normal);
+  const Vector shadowOrigin = OffsetFromSurface(hit);
+  for (const Sun& sun : lighting.suns) {
+    const Float facing = Dot(hit.normal, sun.towardSun);
+    if (facing > 0.0 && !scene.Occluded(shadowOrigin, sun.towardSun, std::numeric_limits<Float>::infinity()))
+      light += sun.irradiance * facing;
+  }
+  return Multiply(Albedo(hit), light) * (1.0 / orvex::kPi);
+}

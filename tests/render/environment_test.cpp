@@ -1,0 +1,53 @@
+#include "render/environment.h"
+#include "geometry/scalar_math.h"
+#include "render/image_output.h"
+#include "render_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void ExpectNear(const Vector& actual, const Vector& expected, Float tolerance) {
+  EXPECT_NEAR(actual.x, expected.x, tolerance);
+  EXPECT_NEAR(actual.y, expected.y, tolerance);
+  EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+TEST(EnvironmentMapping, FollowsTheWorldConvention) {
+  ExpectNear(DirectionToEquirectUv(Vector(0.0, 0.0, 1.0)), Vector(0.5, 0.5, 0.0), 1e-12);
+  ExpectNear(DirectionToEquirectUv(Vector(1.0, 0.0, 0.0)), Vector(0.75, 0.5, 0.0), 1e-12);
+  ExpectNear(DirectionToEquirectUv(Vector(-1.0, 0.0, 0.0)), Vector(0.25, 0.5, 0.0), 1e-12);
+  EXPECT_NEAR(DirectionToEquirectUv(Vector(0.0, 1.0, 0.0)).y, 0.0, 1e-12);
+  EXPECT_NEAR(DirectionToEquirectUv(Vector(0.0, -1.0, 0.0)).y, 1.0, 1e-12);
+  for (const Float u : {0.1, 0.37, 0.5, 0.93}) {
+    for (const Float v : {0.05, 0.5, 0.8}) {
+      const Vector uv = DirectionToEquirectUv(EquirectUvToDirection(u, v));
+      EXPECT_NEAR(uv.x, u, 1e-12);
+      EXPECT_NEAR(uv.y, v, 1e-12);
+    }
+  }
+}
+
+TEST(EnvironmentImage, UnreadableFileIsAClearError) {
+  Environment environment;
+  std::string error;
+  EXPECT_FALSE(environment.Load("/nonexistent/sky.exr", error));
+  EXPECT_NE(error.find("/nonexistent/sky.exr"), std::string::npos);
+  EXPECT_FALSE(environment.IsImage());
+}
+
+// A uniform environment of radiance L lights every surface with pi L, whichever way it faces.
+TEST(EnvironmentLight, UniformSurroundingsGivePiTimesTheirRadiance) {
+  render_test::TempFolder folder;
+  FloatImage grey;
+  ASSERT_TRUE(grey.Allocate(64, 32));
+  for (size_t i = 0; i < grey.rgba.size(); ++i) grey.rgba[i] = 0.5f;
+  std::string error;
+  ASSERT_TRUE(image_output::Write(grey, folder.File("grey.exr"), error)) << error;
+  Environment environment;
+  ASSERT_TRUE(environment.Load(folder.File("grey.exr"), error)) << error;
+  for (const Vector& n : {Vector(0, 1, 0), Vector(0, -1, 0), Vector(1, 1, 1).GetNormalized()})
+    ExpectNear(environment.Irradiance(n), Vector(0.5 * orvex::kPi), 0.01);
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "render/image_output.h"
+#include "render_test_support.h"
+
+#include <OpenImageIO/imageio.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <filesystem>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+FloatImage TwoPixels() {
+  FloatImage image;
+  image.Allocate(2, 1);
+  // A bright pixel beyond 1.0 and a half-covered one (colour premultiplied by its alpha).
+  const Float32 values[8] = {4.0f, 0.5f, 0.0f, 1.0f, 0.25f, 0.1f, 0.05f, 0.5f};
+  std::copy(values, values + 8, image.rgba.begin());
+  return image;
+}
+
+TEST(FramePath, NumbersFramesOnlyWhenNeeded) {
+  EXPECT_EQ(image_output::FramePath("out/dome.png", 7, false), "out/dome.png");
+  EXPECT_EQ(image_output::FramePath("out/dome.png", 7, true), "out/dome_0007.png");
+  EXPECT_EQ(image_output::FramePath("out/dome_###.exr", 7, false), "out/dome_007.exr");
+  EXPECT_EQ(image_output::FramePath("dome.#.tif", 12, true), "dome.12.tif");
+}
+
+TEST(ImageWrite, ExrKeepsLinearUnclampedFloatsAndAlpha) {
+  render_test::TempFolder folder;
+  const std::string path = folder.File("two.exr");
+  std::string error;
+  ASSERT_TRUE(image_output::Write(TwoPixels(), path, error)) << error;
+  BaseBitmap* bitmap = BaseBitmap::Alloc();
+  ASSERT_EQ(bitmap->Init(Filename(path.c_str())), IMAGERESULT_OK);
+  EXPECT_FLOAT_EQ(bitmap->GetPixelFloat(0, 0).x, 4.0);
+  EXPECT_FLOAT_EQ(bitmap->GetPixelFloat(1, 0).x, 0.25);
+  EXPECT_FLOAT_EQ(bitmap->GetAlpha(1, 0), 0.5);
+  BaseBitmap::Free(bitmap);
+}
+
+TEST(ImageWrite, PngIsDisplayEncodedWithStraightAlpha) {
+  render_test::TempFolder folder;
+  const std::string path = folder.File("two.png");
+  std::string error;
+  ASSERT_TRUE(image_output::Write(TwoPixels(), path, error)) << error;
+  OIIO::ImageSpec config;
+  config.attribute("oiio:UnassociatedAlpha", 1);
+  auto input = OIIO::ImageInput::open(path, &config);
+  ASSERT_TRUE(input);
+  ASSERT_EQ(input->spec().nchannels, 4);
+  unsigned char pixels[8] = {};
+  ASSERT_TRUE(input->read_image(0, 0, 0, 4, OIIO::TypeDesc::UINT8, pixels));
+  EXPECT_EQ(pixels[0], 255);  // 4.0 clamped
+  EXPECT_EQ(pixels[1], 188);  // linear 0.5 in sRGB
+  EXPECT_EQ(pixels[4], 188);  // 0.25 over half coverage is 0.5 before encoding
+  EXPECT_EQ(pixels[7], 128);
+}
+
+TEST(ImageWrite, RefusesBadPathsBeforeWritingAnything) {
+  render_test::TempFolder folder;
+  std::string error;
+  EXPECT_FALSE(image_output::CheckWritable(folder.File("dome.bmp"), error));
+  EXPECT_NE(error.find(".exr"), std::string::npos);
+  EXPECT_FALSE(image_output::CheckWritable(folder.File("missing/dome.png"), error));
+  EXPECT_NE(error.find("does not exist"), std::string::npos);
+  EXPECT_FALSE(image_output::CheckWritable(folder.Path().string(), error));
+  EXPECT_TRUE(image_output::CheckWritable(folder.File("dome.png"), error)) << error;
+  EXPECT_TRUE(fs::is_empty(folder.Path()));
+}
+
+TEST(ImageWrite, AFailedWriteLeavesNoFileBehind) {
+  render_test::TempFolder folder;
+  // A folder in the way: the image can be written, but not renamed into place.
+  fs::create_directories(folder.Path() / "dome.png" / "inside");
+  std::string error;
+  EXPECT_FALSE(image_output::Write(TwoPixels(), folder.File("dome.png"), error));
+  EXPECT_NE(error.find("dome.png"), std::string::npos);
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.Path())) ++entries;
+  EXPECT_EQ(entries, 1u);
+}
+
+TEST(SrgbEncoding, ClampsAndNeverPassesNan) {
+  EXPECT_FLOAT_EQ(image_output::EncodeSrgb(-1.0f), 0.0f);
+  EXPECT_FLOAT_EQ(image_output::EncodeSrgb(2.0f), 1.0f);
+  EXPECT_FLOAT_EQ(image_output::EncodeSrgb(std::nanf("")), 0.0f);
+  EXPECT_NEAR(image_output::EncodeSrgb(0.5f), 0.7354f, 1e-4);
+}
+
+}  // namespace

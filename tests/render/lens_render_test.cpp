@@ -1,0 +1,381 @@
+#include "geometry/lens.h"
+#include "geometry/scalar_math.h"
+#include "orvex360camvp/orvex360camvp_params.h"
+#include "orvextag/orvextag_params.h"
+#include "render_test_support.h"
+#include "runtime/console.h"
+#include "runtime/plugin_loader.h"
+#include "scene/camera_kinds.h"
+#include "scene/object_params.h"
+#include "scene/scene_library.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+// Renders through the loaded plugin folder, in an environment whose colour encodes the direction
+// it is seen in: every output pixel tells which way its ray went.
+
+namespace {
+
+using render_test::AngleDegrees;
+using render_test::ColourDirection;
+
+constexpr Int32 kTagType = 1035138;
+constexpr Int32 kEffectType = 1033675;
+constexpr Float kDegrees = orvex::kPi / 180.0;
+// A pixel's ray and the direction its colour encodes agree within this (environment texels are
+// 0.7 degrees wide and filtered).
+constexpr Float kToleranceDegrees = 1.0;
+constexpr const char* kPrefix = "--- Orvex360Cam: ";
+
+// The camera-frame direction a projection gives pixel (u, v), by its documented meaning.
+using Projection = std::function<Vector(Float u, Float v)>;
+
+Vector FromLongitudeLatitude(Float longitude, Float latitude) {
+  return {std::cos(latitude) * std::sin(longitude), std::sin(latitude),
+          std::cos(latitude) * std::cos(longitude)};
+}
+
+Vector Fisheye(Float fov, Float u, Float v) {
+  const Float x = 2.0 * u - 1.0;
+  const Float y = 1.0 - 2.0 * v;
+  const Float r = std::hypot(x, y);
+  const Float theta = r * fov * 0.5;
+  if (r == 0.0) return {0.0, 0.0, 1.0};
+  return {std::sin(theta) * x / r, std::sin(theta) * y / r, std::cos(theta)};
+}
+
+Float FisheyeRadius(Float u, Float v) { return std::hypot(2.0 * u - 1.0, 1.0 - 2.0 * v); }
+
+// A plain camera of `focus` mm on 36 mm film, through the centres of a width x height image.
+Projection Pinhole(Float focus, Int32 width, Int32 height) {
+  return [=](Float u, Float v) {
+    const Float tangentPerPixel = 18.0 / focus / (width * 0.5);
+    const Float x = u * (width - 1) + 0.5 - width * 0.5;
+    const Float y = height * 0.5 - v * (height - 1) - 0.5;
+    return Vector(x * tangentPerPixel, y * tangentPerPixel, 1.0).GetNormalized();
+  };
+}
+
+class ModuleEnvironment : public testing::Environment {
+ public:
+  void SetUp() override {
+    console::SetEcho(false);
+    std::string error;
+    module_ = LoadedModule::Load(ORVEX_PLUGIN_DIR, error);
+    ASSERT_TRUE(module_) << error;
+  }
+  void TearDown() override { module_.reset(); }
+
+ private:
+  std::unique_ptr<LoadedModule> module_;
+};
+const testing::Environment* const kModule = testing::AddGlobalTestEnvironment(new ModuleEnvironment);
+
+class LensRender : public testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    folder_ = new render_test::TempFolder();
+    environment_ = render_test::WriteDirectionEnvironment(*folder_, 512, 256);
+  }
+  static void TearDownTestSuite() {
+    delete folder_;
+    folder_ = nullptr;
+  }
+
+  void SetUp() override {
+    doc_ = scene_library::NewDocument();
+    ASSERT_TRUE(doc_);
+  }
+  void TearDown() override { BaseDocument::Free(doc_); }
+
+  void AddCamera(CameraKind kind, Int32 width, Int32 height) {
+    std::string error;
+    camera_ = ::AddCamera(doc_, kind, Vector(), error);
+    ASSERT_TRUE(camera_) << error;
+    Settings().SetFloat(RDATA_XRES, width);
+    Settings().SetFloat(RDATA_YRES, height);
+  }
+
+  BaseContainer& Settings() { return *doc_->GetActiveRenderData()->GetDataInstance(); }
+  BaseTag* Tag() { return camera_->GetTag(kTagType); }
+  BaseList2D* Effect() { return FindOrvexEffect(doc_); }
+  void SetTag(Int32 id, const GeData& value) {
+    ASSERT_TRUE(Tag()->SetParameter(DescID(id), value, DESCFLAGS_SET_0));
+  }
+  void SetEffect(Int32 id, const GeData& value) {
+    ASSERT_TRUE(Effect());
+    ASSERT_TRUE(Effect()->SetParameter(DescID(id), value, DESCFLAGS_SET_0));
+  }
+  void Rotate(Float heading, Float pitch, Float bank) {
+    Matrix placement = RotationFromHpb(Vector(heading, pitch, bank) * kDegrees);
+    placement.offset = camera_->GetMl().offset;
+    camera_->SetMl(placement);
+  }
+
+  FloatImage Render(bool editor = false) {
+    console::Clear();
+    RenderOptions options;
+    options.editor = editor;
+    options.environment = environment_;
+    FloatImage image = render_test::RenderFrame(doc_, options);
+    EXPECT_TRUE(render_test::IsFinite(image));
+    return image;
+  }
+
+  // Every traced pixel looks where the projection says, turned by the camera; pixels for which
+  // `traced` is false are not checked. Returns how many pixels were checked.
+  int ExpectDirections(const FloatImage& image, const Projection& projection,
+                       const std::function<bool(Float, Float)>& traced = nullptr) {
+    const Matrix camera = camera_->GetMg();
+    int checked = 0;
+    for (Int32 y = 0; y < image.height; ++y) {
+      for (Int32 x = 0; x < image.width; ++x) {
+        const Float u = static_cast<Float>(x) / (image.width - 1);
+        const Float v = static_cast<Float>(y) / (image.height - 1);
+        if (traced && !traced(u, v)) continue;
+        const Float32* pixel = image.Pixel(x, y);
+        EXPECT_FLOAT_EQ(pixel[3], 1.0f) << "pixel " << x << "," << y;
+        const Vector expected = camera.TransformDirection(projection(u, v));
+        EXPECT_LT(AngleDegrees(ColourDirection(pixel), expected), kToleranceDegrees)
+            << "pixel " << x << "," << y;
+        ++checked;
+      }
+    }
+    return checked;
+  }
+
+  std::vector<std::string> ModuleLines() const {
+    std::vector<std::string> lines;
+    for (const std::string& line : console::Lines())
+      if (line.rfind(kPrefix, 0) == 0) lines.push_back(line.substr(std::string(kPrefix).size()));
+    return lines;
+  }
+
+  static bool IsBlank(const Float32* pixel) {
+    return pixel[0] == 0.0f && pixel[1] == 0.0f && pixel[2] == 0.0f && pixel[3] == 1.0f;
+  }
+
+  static render_test::TempFolder* folder_;
+  static std::string environment_;
+  BaseDocument* doc_ = nullptr;
+  BaseObject* camera_ = nullptr;
+};
+
+render_test::TempFolder* LensRender::folder_ = nullptr;
+std::string LensRender::environment_;
+
+const Projection kFullPanorama = [](Float u, Float v) {
+  return FromLongitudeLatitude((u - 0.5) * orvex::kTwoPi, (0.5 - v) * orvex::kPi);
+};
+
+TEST_F(LensRender, FullPanoramaReproducesTheEnvironment) {
+  AddCamera(CameraKind::Panorama, 128, 64);
+  const FloatImage image = Render();
+  for (Int32 y = 0; y < 64; ++y) {
+    for (Int32 x = 0; x < 128; ++x) {
+      const Vector texel = render_test::DirectionColour(FromLongitudeLatitude(
+          ((x + 0.5) / 128 - 0.5) * orvex::kTwoPi, (0.5 - (y + 0.5) / 64) * orvex::kPi));
+      const Float32* pixel = image.Pixel(x, y);
+      EXPECT_NEAR(pixel[0], texel.x, 0.02) << x << "," << y;
+      EXPECT_NEAR(pixel[1], texel.y, 0.02) << x << "," << y;
+      EXPECT_NEAR(pixel[2], texel.z, 0.02) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(LensRender, PanoramaLooksWhereTheTurnedCameraLooks) {
+  AddCamera(CameraKind::Panorama, 64, 32);
+  Rotate(30.0, 20.0, 10.0);
+  EXPECT_EQ(ExpectDirections(Render(), kFullPanorama), 64 * 32);
+}
+
+TEST_F(LensRender, CustomPanoramaCoversItsSpanAndLatitudes) {
+  AddCamera(CameraKind::Panorama, 64, 32);
+  SetTag(ORVEXTAG_EQUIRECT_CUSTOM, GeData(true));
+  SetTag(ORVEXTAG_EQUIRECT_HSPAN, GeData(orvex::kPi));
+  SetTag(ORVEXTAG_EQUIRECT_LAT_MIN, GeData(-45.0 * kDegrees));
+  SetTag(ORVEXTAG_EQUIRECT_LAT_MAX, GeData(60.0 * kDegrees));
+  const Projection custom = [](Float u, Float v) {
+    return FromLongitudeLatitude((u - 0.5) * orvex::kPi, (60.0 - v * 105.0) * kDegrees);
+  };
+  ExpectDirections(Render(), custom);
+}
+
+TEST_F(LensRender, FulldomeLooksUpWithTheFrontAtTheBottom) {
+  AddCamera(CameraKind::Fulldome, 49, 49);
+  const FloatImage image = Render();
+  const auto inside = [](Float u, Float v) { return FisheyeRadius(u, v) <= 1.0; };
+  EXPECT_GT(ExpectDirections(
+                image, [](Float u, Float v) { return Fisheye(orvex::kPi, u, v); }, inside),
+            1500);
+  // The middle of the bottom edge looks at the horizon straight ahead, the middle straight up.
+  EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(24, 48)), Vector(0.0, 0.0, 1.0)), 1.0);
+  EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(24, 24)), Vector(0.0, 1.0, 0.0)), 1.0);
+}
+
+TEST_F(LensRender, FisheyeOf360DegreesFollowsATurnedCamera) {
+  AddCamera(CameraKind::Fisheye, 48, 48);
+  SetTag(ORVEXTAG_FISHEYE_FOV, GeData(orvex::kTwoPi));
+  Rotate(-40.0, 0.0, 25.0);
+  const auto inside = [](Float u, Float v) { return FisheyeRadius(u, v) <= 0.97; };
+  ExpectDirections(
+      Render(), [](Float u, Float v) { return Fisheye(orvex::kTwoPi, u, v); }, inside);
+}
+
+TEST_F(LensRender, LittlePlanetLooksDownWithAWideFisheye) {
+  AddCamera(CameraKind::LittlePlanet, 49, 49);
+  const Float fov = Tag()->GetDataInstance()->GetFloat(ORVEXTAG_FISHEYE_FOV);
+  EXPECT_NEAR(fov, 315.0 * kDegrees, 1e-6);
+  const FloatImage image = Render();
+  const auto inside = [](Float u, Float v) { return FisheyeRadius(u, v) <= 1.0; };
+  ExpectDirections(
+      image, [fov](Float u, Float v) { return Fisheye(fov, u, v); }, inside);
+  EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(24, 24)), Vector(0.0, -1.0, 0.0)), 1.0);
+}
+
+TEST_F(LensRender, CylinderCoversItsAngleAroundEitherAxis) {
+  AddCamera(CameraKind::Cylindrical, 64, 16);
+  SetTag(ORVEXTAG_CYL_HFOV, GeData(orvex::kPi));
+  ExpectDirections(Render(),
+                   [](Float u, Float) { return FromLongitudeLatitude((u - 0.5) * orvex::kPi, 0.0); });
+
+  SetTag(ORVEXTAG_CYL_ORIENTATION, GeData(Int32(1)));
+  ExpectDirections(Render(),
+                   [](Float, Float v) { return FromLongitudeLatitude(0.0, (0.5 - v) * orvex::kPi); });
+}
+
+// The upright cylinder moves each row's ray origin down its axis: with a height of 100, the rows
+// above the middle start above the camera and hit a wall that stands only there.
+TEST_F(LensRender, CylinderRaysStartAlongItsAxis) {
+  AddCamera(CameraKind::Cylindrical, 8, 16);
+  BaseObject* wall = BaseObject::Alloc(Ocube);
+  wall->GetDataInstance()->SetVector(PRIM_CUBE_LEN, Vector(20000.0, 1000.0, 10.0));
+  wall->GetDataInstance()->SetVector(OBJECT_COLOR, Vector(0.0));
+  Matrix placement;
+  placement.offset = Vector(0.0, 500.0, 500.0);
+  wall->SetMl(placement);
+  doc_->InsertObject(wall, nullptr);
+  SetTag(ORVEXTAG_CYL_HFOV, GeData(30.0 * kDegrees));
+  const FloatImage image = Render();
+  for (Int32 y = 0; y < 16; ++y) {
+    const bool aboveCamera = y < 8;
+    const Float32* pixel = image.Pixel(4, y);
+    EXPECT_EQ(pixel[0] + pixel[1] + pixel[2] == 0.0f, aboveCamera) << "row " << y;
+  }
+}
+
+TEST_F(LensRender, CubeFaceShowsTheFrontFace) {
+  AddCamera(CameraKind::CubeFace, 32, 32);
+  ExpectDirections(
+      Render(), [](Float u, Float v) { return Vector(2.0 * u - 1.0, 1.0 - 2.0 * v, 1.0).GetNormalized(); });
+}
+
+TEST_F(LensRender, FisheyeMaskModesBlankOrTrace) {
+  AddCamera(CameraKind::Fisheye, 48, 48);
+  const Projection fisheye = [](Float u, Float v) { return Fisheye(orvex::kPi, u, v); };
+
+  // Circle mask: blank (black, opaque) beyond the circle, traced within.
+  SetEffect(ORVEXVP_MASK_MODE, GeData(orvex::kMaskModeCircle));
+  FloatImage image = Render();
+  ExpectDirections(image, fisheye, [](Float u, Float v) { return FisheyeRadius(u, v) <= 1.0; });
+  for (Int32 y = 0; y < 48; ++y) {
+    for (Int32 x = 0; x < 48; ++x) {
+      if (FisheyeRadius(x / 47.0, y / 47.0) > 1.0) {
+        EXPECT_TRUE(IsBlank(image.Pixel(x, y))) << x << "," << y;
+      }
+    }
+  }
+
+  // Mask image: no ray beyond radius 1.01, so those pixels stay transparent for the mask to cover.
+  SetEffect(ORVEXVP_MASK_MODE, GeData(orvex::kMaskModeImage));
+  image = Render();
+  ExpectDirections(image, fisheye, [](Float u, Float v) { return FisheyeRadius(u, v) <= 1.01; });
+  for (Int32 y = 0; y < 48; ++y) {
+    for (Int32 x = 0; x < 48; ++x) {
+      if (FisheyeRadius(x / 47.0, y / 47.0) > 1.01) {
+        EXPECT_EQ(image.Pixel(x, y)[3], 0.0f) << x << "," << y;
+      }
+    }
+  }
+
+  // No mask: the lens keeps going into the corners.
+  SetEffect(ORVEXVP_MASK_MODE, GeData(orvex::kMaskModeNone));
+  EXPECT_EQ(ExpectDirections(Render(), fisheye), 48 * 48);
+}
+
+TEST_F(LensRender, LogLinesOfAFisheyeRender) {
+  AddCamera(CameraKind::Fisheye, 48, 40);
+  Render();
+  const std::vector<std::string> expected = {
+      "------- STARTING -------",
+      "Orvex360CamVP::Execute VIDEOPOSTCALL_FRAMESEQUENCE > opengl [0]",
+      "AREA start [0.00/0.00] end [47.00/39.00] size [48,40]",
+      "FRAME start [0.00/0.00] end [47.00/39.00] size [48,40]",
+      "Orvex360CamVP::Execute VIDEOPOSTCALL_FRAME > opengl [0]",
+      "------- FINISH -------",
+  };
+  EXPECT_EQ(ModuleLines(), expected);
+}
+
+TEST_F(LensRender, EditorRenderLetterboxesToTheTagsAspect) {
+  AddCamera(CameraKind::Fisheye, 1920, 1080);
+  SetEffect(ORVEXVP_MASK_MODE, GeData(orvex::kMaskModeNone));
+  SetTag(ORVEXTAG_ASPECT, GeData(1.0));
+  const FloatImage image = Render(true);
+  const std::vector<std::string> lines = ModuleLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(),
+                      "PREVIEW start [420.00/0.00] end [1499.00/1079.00] size [1080,1080]"),
+            lines.end());
+  for (const Int32 y : {0, 540, 1079}) {
+    EXPECT_TRUE(IsBlank(image.Pixel(0, y)));
+    EXPECT_TRUE(IsBlank(image.Pixel(419, y)));
+    EXPECT_FALSE(IsBlank(image.Pixel(420, y)));
+    EXPECT_FALSE(IsBlank(image.Pixel(1499, y)));
+    EXPECT_TRUE(IsBlank(image.Pixel(1500, y)));
+    EXPECT_TRUE(IsBlank(image.Pixel(1919, y)));
+  }
+  // The dome fills the letterbox: its left edge looks 90 degrees to the left.
+  EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(420, 540)), Vector(-1.0, 0.0, 0.0)), 1.0);
+}
+
+TEST_F(LensRender, WithoutATaggedCameraThePlainCameraRendersAndOneLineSaysSo) {
+  AddCamera(CameraKind::Plain, 32, 16);
+  doc_->GetActiveRenderData()->InsertVideoPost(BaseVideoPost::Alloc(kEffectType));
+  const FloatImage image = Render();
+  const std::vector<std::string> expected = {"------- STARTING -------",
+                                             "No Orvex camera found! Create a camera on the Plugins Menu."};
+  EXPECT_EQ(ModuleLines(), expected);
+  EXPECT_EQ(ExpectDirections(image, Pinhole(36.0, 32, 16)), 32 * 16);
+}
+
+TEST_F(LensRender, ASwitchedOffTagLeavesThePlainCamera) {
+  AddCamera(CameraKind::Fulldome, 16, 16);
+  SetTag(ORVEXTAG_ENABLE, GeData(false));
+  const FloatImage image = Render();
+  const std::vector<std::string> lines = ModuleLines();
+  EXPECT_EQ(
+      std::count(lines.begin(), lines.end(), "No Orvex camera found! Create a camera on the Plugins Menu."),
+      1);
+  // The fulldome camera (8 mm, looking up) renders as a plain camera: no dome, no mask.
+  EXPECT_EQ(ExpectDirections(image, Pinhole(8.0, 16, 16)), 16 * 16);
+}
+
+TEST_F(LensRender, ACubemapLayoutAsksForTheHostsStereoCameras) {
+  AddCamera(CameraKind::Cubemap, 64, 48);
+  std::string error;
+  console::Clear();
+  RenderOptions options;
+  options.environment = environment_;
+  EXPECT_FALSE(RenderDocument(
+      doc_, options, [](const FloatImage&, Int32, std::string&) { return true; }, error));
+  EXPECT_NE(error.find("6 camera images"), std::string::npos) << error;
+  const std::vector<std::string> lines = ModuleLines();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "> CUBEMAP SETTING stereo [1]"), lines.end());
+  EXPECT_FALSE(Settings().GetBool(RDATA_STEREO));
+}
+
+}  // namespace

@@ -1,0 +1,103 @@
+#include "render_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+// The orvex360 render command as an artist runs it: the built tool with the built plugin folder.
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CommandResult {
+  int exitCode = -1;
+  std::string output;  // stdout and stderr together
+};
+
+// Runs `orvex360 render ARGUMENTS` inside `folder`.
+CommandResult RenderCommand(const render_test::TempFolder& folder, const std::string& arguments) {
+  const std::string command = "cd '" + folder.Path().string() + "' && '" + ORVEX360_COMMAND +
+                              "' --plugins '" + ORVEX_PLUGIN_DIR + "' render " + arguments + " 2>&1";
+  CommandResult run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  while (size_t read = std::fread(buffer, 1, sizeof(buffer), pipe)) run.output.append(buffer, read);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+TEST(RenderCommand, RendersTheFulldomeMasterByDefaultAndSaysWhere) {
+  render_test::TempFolder folder;
+  const CommandResult run = RenderCommand(folder, "--size 32x32 --samples 1");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  const fs::path written = folder.Path() / "orvex360-fulldome.png";
+  EXPECT_TRUE(fs::exists(written));
+  EXPECT_NE(run.output.find("wrote " + written.string() + " (32 x 32, frame 0)"), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("--- Orvex360Cam: ------- FINISH -------"), std::string::npos) << run.output;
+}
+
+TEST(RenderCommand, AFrameRangeWritesNumberedFiles) {
+  render_test::TempFolder folder;
+  const CommandResult run =
+      RenderCommand(folder, "empty --camera panorama --size 8x4 --samples 1 --frames 3-5 -o sky.exr");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  for (const char* name : {"sky_0003.exr", "sky_0004.exr", "sky_0005.exr"})
+    EXPECT_TRUE(fs::exists(folder.Path() / name)) << name;
+  EXPECT_FALSE(fs::exists(folder.Path() / "sky.exr"));
+}
+
+TEST(RenderCommand, SetsRenderTagAndEffectSettings) {
+  render_test::TempFolder folder;
+  const std::string environment = render_test::WriteDirectionEnvironment(folder, 64, 32);
+  const CommandResult run =
+      RenderCommand(folder, "empty --camera fisheye --samples 1 --env '" + environment +
+                                "' --set width=16 --set height=8 --set ORVEXVP_MASK_MODE=2 "
+                                "--set ORVEXTAG_FISHEYE_FOV=90deg -o wide.exr");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("(16 x 8, frame 0)"), std::string::npos) << run.output;
+  BaseBitmap* image = BaseBitmap::Alloc();
+  ASSERT_EQ(image->Init(Filename(folder.File("wide.exr").c_str())), IMAGERESULT_OK);
+  // Without a mask the corner is traced; a 90-degree lens keeps it 64 degrees off the axis, where
+  // a 180-degree one would look behind the camera.
+  const Vector corner = image->GetPixelFloat(0, 0);
+  const Float32 rgba[4] = {Float32(corner.x), Float32(corner.y), Float32(corner.z), 1.0f};
+  EXPECT_NEAR(render_test::ColourDirection(rgba).z, std::cos(63.6 / 180.0 * 3.14159265), 0.02);
+  BaseBitmap::Free(image);
+}
+
+TEST(RenderCommand, BadInputFailsWithOneClearMessageAndNoFile) {
+  const struct {
+    const char* arguments;
+    const char* message;
+  } cases[] = {
+      {"--size 0x32", "image size"},
+      {"--size big", "--size takes WIDTHxHEIGHT"},
+      {"--set width=1e12", "image size"},
+      {"--env /nonexistent/sky.exr", "/nonexistent/sky.exr"},
+      {"-o /nonexistent/folder/dome.png", "does not exist"},
+      {"-o dome.bmp", ".exr"},
+      {"--camera telescope", "camera kind \"telescope\""},
+      {"nowhere", "no scene \"nowhere\""},
+      {"--frames 5-2", "frame range"},
+      {"--rotate 10,20", "heading,pitch,bank"},
+      {"--set NOT_A_SETTING=1", "NOT_A_SETTING"},
+  };
+  for (const auto& bad : cases) {
+    render_test::TempFolder folder;
+    const CommandResult run = RenderCommand(folder, "--size 16x16 --samples 1 " + std::string(bad.arguments));
+    EXPECT_NE(run.exitCode, 0) << bad.arguments;
+    EXPECT_NE(run.output.find(bad.message), std::string::npos) << bad.arguments << ": " << run.output;
+    EXPECT_TRUE(fs::is_empty(folder.Path())) << bad.arguments;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,248 @@
+#include "geometry/rotation.h"
+#include "linked_module.h"
+#include "orvex360camvp/orvex360camvp.h"
+#include "orvex360camvp/orvex360camvp_params.h"
+#include "orvextag/orvextag_params.h"
+#include "render/render_record.h"
+#include "runtime/console.h"
+#include "runtime/host_state.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+// The effect's render-time half driven call by call, with its render state in view: the camera
+// questions of the host's multi-camera renders, the areas, eyes and faces of sequence start, and
+// the camera phases.
+
+namespace {
+
+class RenderPipeline : public LinkedModuleTest {
+ protected:
+  void SetUp() override {
+    LinkedModuleTest::SetUp();
+    ASSERT_TRUE(scene->AddTaggedCamera());
+    node_ = scene->Effect();
+    ASSERT_TRUE(node_);
+    effect_ = node_->GetNodeData<Orvex360CamVP>();
+    SetRenderSize(640, 320);
+  }
+  void TearDown() override {
+    render_.reset();
+    LinkedModuleTest::TearDown();
+  }
+
+  BaseContainer& Tag() { return *scene->tag->GetDataInstance(); }
+  BaseContainer& Effect() { return *node_->GetDataInstance(); }
+  BaseContainer& RenderSettings() { return *scene->doc->GetActiveRenderData()->GetDataInstance(); }
+  RenderState& State() { return effect_->state; }
+  BaseObject* Camera() { return scene->tag->GetObject(); }
+
+  void SetRenderSize(Float width, Float height) {
+    RenderSettings().SetFloat(RDATA_XRES, width);
+    RenderSettings().SetFloat(RDATA_YRES, height);
+  }
+
+  Int32 CameraCount() {
+    return effect_->StereoGetCameraCountRenderer(node_, scene->doc, scene->doc->GetActiveRenderData());
+  }
+
+  // What the host sends and sets for an editor render.
+  void StartEditorRender() {
+    RenderNotificationData notification{scene->doc, true, false};
+    node_->Message(MSG_MULTI_RENDERNOTIFICATION, &notification);
+    host_state::SetRendering(CHECKISRUNNING_EDITORRENDERING, true);
+  }
+
+  // Render start and sequence start, as the host calls them.
+  void StartSequence() {
+    render_ = std::make_unique<HostRender>(RenderSettings());
+    effect_->AllocateBuffers(node_, render_.get(), scene->doc);
+    Execute(VIDEOPOSTCALL_FRAMESEQUENCE, true);
+  }
+
+  void Execute(VIDEOPOSTCALL call, Bool open) {
+    VideoPostStruct vps;
+    vps.vp = call;
+    vps.open = open;
+    vps.doc = scene->doc;
+    vps.render = render_.get();
+    effect_->Execute(node_, &vps);
+  }
+
+  bool Logged(const std::string& text) const {
+    const std::string line = "--- Orvex360Cam: " + text;
+    const std::vector<std::string> lines = console::Lines();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+
+  static void ExpectArea(const orvex::RenderArea& area, Float x0, Float y0, Float x1, Float y1) {
+    EXPECT_EQ(area.GetStart(), Vector(x0, y0, 0.0));
+    EXPECT_EQ(area.GetEnd(), Vector(x1, y1, 0.0));
+  }
+
+  BaseVideoPost* node_ = nullptr;
+  Orvex360CamVP* effect_ = nullptr;
+  std::unique_ptr<HostRender> render_;
+};
+
+TEST_F(RenderPipeline, CameraCountIsOneTwoSixOrTwelve) {
+  EXPECT_EQ(CameraCount(), 1);
+  RenderSettings().SetBool(RDATA_STEREO, true);
+  EXPECT_EQ(CameraCount(), 2);
+  Effect().SetInt32(ORVEXVP_STEREO_MODE, ORVEXVP_STEREO_MODE_SINGLE_EYE);
+  EXPECT_EQ(CameraCount(), 1);
+  Effect().SetInt32(ORVEXVP_STEREO_MODE, ORVEXVP_STEREO_MODE_SIDE_BY_SIDE);
+  Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
+  EXPECT_EQ(CameraCount(), 12);
+  RenderSettings().SetBool(RDATA_STEREO, false);
+  EXPECT_EQ(CameraCount(), 6);
+  Effect().SetInt32(ORVEXVP_CUBE_LAYOUT, orvex::kCubemapSingleFace);
+  EXPECT_EQ(CameraCount(), 1);
+  EXPECT_EQ(effect_->StereoGetCameraCountEditor(node_, scene->doc, nullptr), 0);
+}
+
+TEST_F(RenderPipeline, EditorRendersUseOneCameraAndNoTaggedCameraNone) {
+  Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
+  RenderSettings().SetBool(RDATA_STEREO, true);
+  StartEditorRender();
+  EXPECT_EQ(CameraCount(), 1);
+  Tag().SetBool(ORVEXTAG_ENABLE, false);
+  EXPECT_EQ(CameraCount(), 0);
+}
+
+TEST_F(RenderPipeline, CameraInformationPlacesTheEyesHalfTheSeparationApart) {
+  Matrix placement = orvex::RotY(0.5);
+  placement.offset = Vector(10.0, 20.0, 30.0);
+  Camera()->SetMl(placement);
+  Tag().SetFloat(ORVEXTAG_EYE_SEPARATION, 8.0);
+  CameraCount();  // the camera search the host's questions rely on
+  StereoCameraInfo left;
+  StereoCameraInfo right;
+  StereoCameraInfo third;
+  ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 0, left));
+  ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 1, right));
+  ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 2, third));
+  const Vector expectedLeft = placement.TransformPoint(Vector(-4.0, 0.0, 0.0));
+  EXPECT_NEAR((left.m.offset - expectedLeft).GetLength(), 0.0, 1e-12);
+  EXPECT_NEAR((right.m.offset - placement.TransformPoint(Vector(4.0, 0.0, 0.0))).GetLength(), 0.0, 1e-12);
+  EXPECT_EQ(third.m, right.m);
+  EXPECT_EQ(left.strName, String("0"));
+  EXPECT_EQ(third.strName, String("2"));
+
+  StereoCameraInfo refused;
+  refused.strName = "untouched";
+  EXPECT_FALSE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 3, refused));
+  EXPECT_FALSE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, -1, refused));
+  EXPECT_EQ(refused.strName, String("untouched"));
+}
+
+TEST_F(RenderPipeline, SideBySideSplitsAnOddWidthBetweenTheEyes) {
+  SetRenderSize(1001, 500);
+  RenderSettings().SetBool(RDATA_STEREO, true);
+  Effect().SetInt32(ORVEXVP_STEREO_MODE, ORVEXVP_STEREO_MODE_SIDE_BY_SIDE);
+  Effect().SetBool(ORVEXVP_SWAP_EYES, true);
+  Effect().SetBool(ORVEXVP_LEFT_FLIP_U, true);
+  StartSequence();
+  ASSERT_EQ(State().cameraCount, 2);
+  ExpectArea(State().eyes[0].area, 0, 0, 499, 499);
+  ExpectArea(State().eyes[1].area, 500, 0, 999, 499);
+  // Swapped: the left half shows the right eye, and only the left eye is flipped.
+  EXPECT_EQ(State().eyes[0].index, 1);
+  EXPECT_FALSE(State().eyes[0].flipU);
+  EXPECT_EQ(State().eyes[1].index, 0);
+  EXPECT_TRUE(State().eyes[1].flipU);
+  EXPECT_TRUE(Logged("STEREO ch [1] start [500.00/0.00] end [999.00/499.00] size [500,500]"));
+
+  Execute(VIDEOPOSTCALL_RENDER, true);
+  Execute(VIDEOPOSTCALL_RENDER, true);
+  EXPECT_EQ(State().cameraIndex, 1);
+  ExpectArea(State().currentArea, 500, 0, 999, 499);
+}
+
+TEST_F(RenderPipeline, CubemapFacesFillTheCrossInRowOrder) {
+  SetRenderSize(4096, 3072);
+  Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
+  StartSequence();
+  EXPECT_TRUE(Logged("> CUBEMAP SETTING stereo [1]"));
+  EXPECT_TRUE(render_->GetRenderData().GetBool(RDATA_STEREO));
+  EXPECT_FALSE(RenderSettings().GetBool(RDATA_STEREO));
+  ASSERT_EQ(State().cameraCount, 6);
+  // The front face in column 1: up above it, then left, front, right, back, then down.
+  const Int32 faces[6] = {orvex::kCubeFaceUp,    orvex::kCubeFaceLeft, orvex::kCubeFaceFront,
+                          orvex::kCubeFaceRight, orvex::kCubeFaceBack, orvex::kCubeFaceDown};
+  for (int slot = 0; slot < 6; ++slot) EXPECT_EQ(State().faces[slot].index, faces[slot]) << slot;
+  ExpectArea(State().faces[0].area, 1024, 0, 2047, 1023);
+  ExpectArea(State().faces[5].area, 1024, 2048, 2047, 3071);
+  EXPECT_TRUE(Logged("CUBEMAP AREA ch [5] xy [1,2] start [1024.00/2048.00] end [2047.00/3071.00]"));
+
+  // Twelve camera starts walk the six faces twice: the counter wraps with every frame.
+  for (int camera = 0; camera < 8; ++camera) Execute(VIDEOPOSTCALL_RENDER, true);
+  EXPECT_EQ(State().cameraIndex, 1);
+  EXPECT_EQ(State().lens.currentFace.index, orvex::kCubeFaceLeft);
+  ExpectArea(State().currentArea, 0, 1024, 1023, 2047);
+}
+
+TEST_F(RenderPipeline, EditorRenderOfACubemapShowsTheTagsFaceAndRestoresTheLayout) {
+  SetRenderSize(1920, 1080);
+  Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
+  Tag().SetInt32(ORVEXTAG_CUBEMAP_FACE, orvex::kCubeFaceUp);
+  Tag().SetFloat(ORVEXTAG_ASPECT, 4.0 / 3.0);
+  StartEditorRender();
+  StartSequence();
+  EXPECT_EQ(State().cameraCount, 1);
+  EXPECT_EQ(State().faces[0].index, orvex::kCubeFaceUp);
+  // Cubemaps letterbox to square faces, whatever the tag's aspect.
+  EXPECT_TRUE(Logged("PREVIEW start [420.00/0.00] end [1499.00/1079.00] size [1080,1080]"));
+  // The editor view shows the tagged camera while the render runs.
+  EXPECT_EQ(scene->doc->GetActiveBaseDraw()->GetSceneCamera(scene->doc), Camera());
+
+  Execute(VIDEOPOSTCALL_FRAMESEQUENCE, false);
+  EXPECT_EQ(State().layout.gridSize, Vector(4.0, 3.0, 0.0));
+  EXPECT_EQ(scene->doc->GetActiveBaseDraw()->GetSceneCamera(scene->doc), nullptr);
+  EXPECT_TRUE(Logged("------- FINISH -------"));
+}
+
+TEST_F(RenderPipeline, EditorRendersFollowTheTagsEditorSwitch) {
+  Tag().SetBool(ORVEXTAG_EDITOR_RENDER, false);
+  StartEditorRender();
+  StartSequence();
+  EXPECT_EQ(State().enabled, 0);
+  EXPECT_EQ(effect_->GetRenderInfo(node_), VIDEOPOSTINFO_0);
+  EXPECT_FALSE(Logged("------- FINISH -------"));
+}
+
+TEST_F(RenderPipeline, AViewCameraWithoutTagIsLogged) {
+  BaseObject* bare = BaseObject::Alloc(Ocamera);
+  scene->doc->InsertObject(bare, nullptr);
+  scene->doc->GetActiveBaseDraw()->SetSceneCamera(bare);
+  StartSequence();
+  EXPECT_TRUE(Logged("No Orvex tag found! Add a Orvex tag to the active camera."));
+  EXPECT_EQ(effect_->GetRenderInfo(node_), VIDEOPOSTINFO_0);
+}
+
+// Stereo rays start at the eye; without convergence they run parallel to the mono rays.
+TEST_F(RenderPipeline, StereoRaysStartAtTheirEye) {
+  SetRenderSize(64, 32);
+  RenderSettings().SetBool(RDATA_STEREO, true);
+  Effect().SetInt32(ORVEXVP_STEREO_MODE, ORVEXVP_STEREO_MODE_SIDE_BY_SIDE);
+  Tag().SetInt32(ORVEXTAG_STEREO_RIG, orvex::kRigFixed);
+  Tag().SetInt32(ORVEXTAG_ZERO_PARALLAX_MODE, 0);
+  Tag().SetFloat(ORVEXTAG_EYE_SEPARATION, 6.0);
+  StartSequence();
+  Execute(VIDEOPOSTCALL_RENDER, true);
+  Ray left;
+  effect_->CreateRay(&left, 15.5, 15.5);
+  EXPECT_NEAR((left.p - Vector(-3.0, 0.0, 0.0)).GetLength(), 0.0, 1e-12);
+  EXPECT_NEAR((left.v - Vector(0.0, 0.0, 1.0)).GetLength(), 0.0, 1e-9);
+  Execute(VIDEOPOSTCALL_RENDER, true);
+  Ray right;
+  effect_->CreateRay(&right, 47.5, 15.5);
+  EXPECT_NEAR((right.p - Vector(3.0, 0.0, 0.0)).GetLength(), 0.0, 1e-12);
+  // Outside its own half an eye traces nothing.
+  Ray outside;
+  effect_->CreateRay(&outside, 5.0, 15.5);
+  EXPECT_EQ(outside.v, Vector());
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include "render_test_support.h"
+
+#include "geometry/scalar_math.h"
+#include "render/image_output.h"
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cmath>
+
+namespace render_test {
+
+TempFolder::TempFolder() {
+  static std::atomic<int> counter{0};
+  path_ = std::filesystem::temp_directory_path() /
+          ("orvex-render-" + std::to_string(getpid()) + "-" + std::to_string(counter++));
+  std::filesystem::create_directories(path_);
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+Vector DirectionColour(const Vector& d) { return Vector(0.5) + d * 0.5; }
+
+Vector ColourDirection(const Float32* rgba) {
+  return Vector(2.0 * rgba[0] - 1.0, 2.0 * rgba[1] - 1.0, 2.0 * rgba[2] - 1.0).GetNormalized();
+}
+
+std::string WriteDirectionEnvironment(const TempFolder& folder, Int32 width, Int32 height) {
+  FloatImage image;
+  EXPECT_TRUE(image.Allocate(width, height));
+  for (Int32 y = 0; y < height; ++y) {
+    for (Int32 x = 0; x < width; ++x) {
+      const Float u = (x + 0.5) / width;
+      const Float polar = (y + 0.5) / height * orvex::kPi;
+      const Float azimuth = (u - 0.5) * 2.0 * orvex::kPi;
+      const Vector d(std::sin(polar) * std::sin(azimuth), std::cos(polar),
+                     std::sin(polar) * std::cos(azimuth));
+      const Vector colour = DirectionColour(d);
+      Float32* pixel = image.Pixel(x, y);
+      pixel[0] = static_cast<Float32>(colour.x);
+      pixel[1] = static_cast<Float32>(colour.y);
+      pixel[2] = static_cast<Float32>(colour.z);
+      pixel[3] = 1.0f;
+    }
+  }
+  const std::string path = folder.File("directions.exr");
+  std::string error;
+  EXPECT_TRUE(image_output::Write(image, path, error)) << error;
+  return path;
+}
+
+FloatImage RenderFrame(BaseDocument* doc, const RenderOptions& options) {
+  FloatImage result;
+  std::string error;
+  const bool rendered = RenderDocument(
+      doc, options,
+      [&result](const FloatImage& image, Int32, std::string&) {
+        result = image;
+        return true;
+      },
+      error);
+  EXPECT_TRUE(rendered) << error;
+  return result;
+}
+
+Float AngleDegrees(const Vector& a, const Vector& b) {
+  const Float cosine = Dot(a.GetNormalized(), b.GetNormalized());
+  return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / orvex::kPi;
+}
+
+bool IsFinite(const FloatImage& image) {
+  for (const Float32 value : image.rgba)
+    if (!std::isfinite(value)) return false;
+  return true;
+}
+
+}  // namespace render_test

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "render/environment.h"
+#include "render/float_image.h"
+#include "render/renderer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace render_test {
+
+// A private folder for one test's files, removed afterwards.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The colour that encodes a unit direction: 0.5 + 0.5 d per channel.
+Vector DirectionColour(const Vector& d);
+// The direction a colour encodes, normalised.
+Vector ColourDirection(const Float32* rgba);
+
+// Writes an equirectangular EXR whose every texel's colour encodes the direction of its centre by
+// the world convention (u = 0.5 + atan2(d.x, d.z) / 2pi, v = acos(d.y) / pi).
+std::string WriteDirectionEnvironment(const TempFolder& folder, Int32 width, Int32 height);
+
+// Renders the document's current frame and returns the image; fails the test on error.
+FloatImage RenderFrame(BaseDocument* doc, const RenderOptions& options);
+
+// Angle between two directions in degrees.
+Float AngleDegrees(const Vector& a, const Vector& b);
+
+bool IsFinite(const FloatImage& image);
+
+}  // namespace render_test
