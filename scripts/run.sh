@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the release preset and runs the main job on its defaults.
+# Installs what is missing, builds the release preset and renders the demo scene (a fulldome master).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release -j"$(nproc)"
-build/release/orvex360 plugins
+cd build/release
+./orvex360 render
