@@ -69,7 +69,11 @@ BaseList2D* OwnerOf(const PanelScene& scene, const std::string& which, const std
   BaseList2D* shown = scene.Node(which);
   if (attribute_manager::HasParameter(shown, name)) return shown;
   BaseList2D* other = scene.Other(which);
-  return attribute_manager::HasParameter(other, name) ? other : shown;
+  if (attribute_manager::HasParameter(other, name)) return other;
+  // Unknown to both: suggest names from the node the prefix points at.
+  if (name.rfind("ORVEXVP_", 0) == 0) return scene.Node("vp");
+  if (name.rfind("ORVEXTAG_", 0) == 0) return scene.Node("tag");
+  return shown;
 }
 
 bool ApplyEdits(const PanelScene& scene, const PanelOptions& options) {
