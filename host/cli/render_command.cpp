@@ -6,6 +6,7 @@
 #include "runtime/attribute_manager.h"
 #include "scene/camera_kinds.h"
 #include "scene/scene_library.h"
+#include "stereo_options.h"
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +29,9 @@ struct RenderArguments {
   std::string frames;
   std::string output;
   bool editor = false;
+  std::string stereo;  // "on", "off" or empty: as the render settings have it
+  Int32 threads = 0;
+  std::shared_ptr<StereoOptions> stereoOptions = std::make_shared<StereoOptions>();
 };
 
 // The render settings a --set can name, with their IDs.
@@ -205,6 +209,9 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   renderData.GetDataInstance()->SetFloat(RDATA_YRES, job.kind->height);
   if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
   if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;
+  if (!arguments.stereo.empty() && !ApplyAssignment(job, "stereo=" + arguments.stereo, error)) return false;
+  if (!ApplyStereoOptions(*arguments.stereoOptions, job.doc, job.camera, error)) return false;
+  // Explicit assignments last, so that they win.
   for (const std::string& assignment : arguments.assignments)
     if (!ApplyAssignment(job, assignment, error)) return false;
 
@@ -213,6 +220,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   job.options.editor = arguments.editor;
   job.options.samples = arguments.samples;
   job.options.environment = arguments.environment;
+  job.options.threads = arguments.threads;
   job.options.progress = StderrIsTerminal();
   return true;
 }
@@ -277,5 +285,10 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       "-o,--output", arguments->output,
       "Image file (.png .exr .jpg .tif); \"#\" marks the frame number (default: orvex360-KIND.png)");
   render->add_flag("--editor", arguments->editor, "Render as a preview into the editor view");
+  render->add_option("--threads", arguments->threads, "Render threads at most (default: one per core)")
+      ->check(CLI::NonNegativeNumber);
+  render->add_option("--stereo", arguments->stereo, "Stereo render (render setting 8000): on or off")
+      ->check(CLI::IsMember({"on", "off"}, CLI::ignore_case));
+  AddStereoOptions(*render, arguments->stereoOptions);
   return {render, [arguments](CliContext&) { return RunRenderSafely(*arguments); }};
 }

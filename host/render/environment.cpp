@@ -1,10 +1,12 @@
 #include "environment.h"
 
 #include "geometry/scalar_math.h"
+#include "image_output.h"
 
 #include <OpenImageIO/imageio.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 namespace {
@@ -32,6 +34,15 @@ constexpr std::array<Float, 9> kCosineLobe = {
     orvex::kPi / 4.0};
 
 Vector Mix(const Vector& a, const Vector& b, Float t) { return a * (1.0 - t) + b * t; }
+
+// 8- and 16-bit images (PNG, JPEG, TIFF) hold display-encoded sRGB values, as the renderer writes
+// them; float images (EXR, HDR) hold linear ones. The file's own colour space decides when it says.
+bool IsDisplayEncoded(const OIIO::ImageSpec& spec) {
+  std::string space = spec.get_string_attribute("oiio:ColorSpace");
+  std::transform(space.begin(), space.end(), space.begin(), [](unsigned char c) { return std::tolower(c); });
+  if (!space.empty()) return space == "srgb";
+  return spec.format.basetype == OIIO::TypeDesc::UINT8 || spec.format.basetype == OIIO::TypeDesc::UINT16;
+}
 
 }  // namespace
 
@@ -68,11 +79,13 @@ bool Environment::Load(const std::string& path, std::string& error) {
   }
   width_ = spec.width;
   height_ = spec.height;
+  const bool encoded = IsDisplayEncoded(spec);
   rgb_.resize(static_cast<size_t>(width_) * height_ * 3);
   for (size_t i = 0; i < static_cast<size_t>(width_) * height_; ++i) {
     for (Int32 c = 0; c < 3; ++c) {
       const Float32 value = pixels[i * channels + std::min(c, channels - 1)];
-      rgb_[i * 3 + c] = std::isfinite(value) ? value : 0.0f;
+      const Float32 linear = encoded ? image_output::DecodeSrgb(value) : value;
+      rgb_[i * 3 + c] = std::isfinite(linear) ? linear : 0.0f;
     }
   }
   ProjectIrradiance();
@@ -119,19 +132,36 @@ Vector Environment::Irradiance(const Vector& n) const {
 
 // Integrates the radiance over the sphere once, so that irradiance is a handful of products per hit:
 // over every texel of an image, over a fixed grid for the procedural sky.
+// Second-order harmonics only see the broad shape of the light, so a large image is integrated
+// over blocks of texels (their mean radiance at the block's centre) instead of texel by texel.
 void Environment::ProjectIrradiance() {
   irradianceCoefficients_.fill(Vector());
-  const Int32 rows = IsImage() ? height_ : kIrradianceGridHeight;
-  const Int32 columns = IsImage() ? width_ : 2 * rows;
-  const Float cellSolidAngle = (orvex::kPi / rows) * (orvex::kTwoPi / columns);
+  const Int32 block = IsImage() ? std::max(1, height_ / kIrradianceGridHeight) : 1;
+  const Int32 rows = IsImage() ? (height_ + block - 1) / block : kIrradianceGridHeight;
+  const Int32 columns = IsImage() ? (width_ + block - 1) / block : 2 * rows;
   for (Int32 row = 0; row < rows; ++row) {
     const Float v = (row + 0.5) / rows;
-    const Float weight = std::sin(v * orvex::kPi) * cellSolidAngle;
+    const Float weight = std::sin(v * orvex::kPi) * (orvex::kPi / rows) * (orvex::kTwoPi / columns);
     for (Int32 column = 0; column < columns; ++column) {
       const Vector d = EquirectUvToDirection((column + 0.5) / columns, v);
-      const Vector radiance = (IsImage() ? Texel(column, row) : SkyRadiance(d)) * weight;
+      const Vector radiance =
+          (IsImage() ? BlockMean(column * block, row * block, block) : SkyRadiance(d)) * weight;
       const std::array<Float, 9> basis = HarmonicBasis(d);
       for (size_t i = 0; i < basis.size(); ++i) irradianceCoefficients_[i] += radiance * basis[i];
     }
   }
+}
+
+// Mean radiance of the texels of the block from (x0, y0), clipped to the image.
+Vector Environment::BlockMean(Int32 x0, Int32 y0, Int32 block) const {
+  Vector sum;
+  Int32 count = 0;
+  for (Int32 y = y0; y < std::min(y0 + block, height_); ++y) {
+    for (Int32 x = x0; x < std::min(x0 + block, width_); ++x) {
+      const Float32* texel = &rgb_[(static_cast<size_t>(y) * width_ + x) * 3];
+      sum += Vector(texel[0], texel[1], texel[2]);
+      ++count;
+    }
+  }
+  return count > 0 ? sum / count : Vector();
 }

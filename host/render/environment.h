@@ -16,8 +16,9 @@ class Environment {
   // A procedural sky: blue above, pale at the horizon, dark ground below.
   Environment();
 
-  // Loads an equirectangular image (any format OpenImageIO reads, linear values expected);
-  // false with `error` when it cannot be read.
+  // Loads an equirectangular image (any format OpenImageIO reads; 8- and 16-bit images are taken
+  // as sRGB-encoded, the way the renderer writes them, float images as linear); false with `error`
+  // when it cannot be read.
   bool Load(const std::string& path, std::string& error);
   bool IsImage() const { return width_ > 0; }
 
@@ -28,6 +29,7 @@ class Environment {
 
  private:
   Vector Texel(Int32 x, Int32 y) const;
+  Vector BlockMean(Int32 x0, Int32 y0, Int32 block) const;
   Vector SkyRadiance(const Vector& d) const;
   void ProjectIrradiance();
 

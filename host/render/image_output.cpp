@@ -1,6 +1,8 @@
 #include "image_output.h"
 
 #include <OpenImageIO/imageio.h>
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -47,14 +49,16 @@ std::vector<Float32> DisplayPixels(const FloatImage& image, bool alpha) {
   const size_t count = static_cast<size_t>(image.width) * image.height;
   const int channels = alpha ? 4 : 3;
   std::vector<Float32> pixels(count * channels);
-  for (size_t i = 0; i < count; ++i) {
-    const Float32* source = &image.rgba[i * 4];
-    const Float32 coverage = source[3];
-    // With alpha the colour is stored unassociated; without, the image lies over black.
-    const Float32 scale = alpha && coverage > 0.0f ? 1.0f / coverage : 1.0f;
-    for (int c = 0; c < 3; ++c) pixels[i * channels + c] = EncodeSrgb(source[c] * scale);
-    if (alpha) pixels[i * channels + 3] = std::clamp(coverage, 0.0f, 1.0f);
-  }
+  tbb::parallel_for(tbb::blocked_range<size_t>(0, count), [&](const tbb::blocked_range<size_t>& range) {
+    for (size_t i = range.begin(); i != range.end(); ++i) {
+      const Float32* source = &image.rgba[i * 4];
+      const Float32 coverage = source[3];
+      // With alpha the colour is stored unassociated; without, the image lies over black.
+      const Float32 scale = alpha && coverage > 0.0f ? 1.0f / coverage : 1.0f;
+      for (int c = 0; c < 3; ++c) pixels[i * channels + c] = EncodeSrgb(source[c] * scale);
+      if (alpha) pixels[i * channels + 3] = std::clamp(coverage, 0.0f, 1.0f);
+    }
+  });
   return pixels;
 }
 
@@ -148,6 +152,10 @@ bool Write(const FloatImage& image, const std::string& path, std::string& error)
 Float32 EncodeSrgb(Float32 linear) {
   const Float32 value = std::isfinite(linear) ? std::clamp(linear, 0.0f, 1.0f) : 0.0f;
   return value <= 0.0031308f ? value * 12.92f : 1.055f * std::pow(value, 1.0f / 2.4f) - 0.055f;
+}
+
+Float32 DecodeSrgb(Float32 encoded) {
+  return encoded <= 0.04045f ? encoded / 12.92f : std::pow((encoded + 0.055f) / 1.055f, 2.4f);
 }
 
 }  // namespace image_output

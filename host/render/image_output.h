@@ -25,5 +25,7 @@ bool Write(const FloatImage& image, const std::string& path, std::string& error)
 
 // sRGB transfer function of a linear value, clamped to [0, 1].
 Float32 EncodeSrgb(Float32 linear);
+// Its inverse: the linear value of a display-encoded one.
+Float32 DecodeSrgb(Float32 encoded);
 
 }  // namespace image_output

@@ -9,6 +9,9 @@ class PinholeCamera {
   // The camera object's placement and lens; without one, a default camera at the origin.
   PinholeCamera(const BaseObject* camera, Int32 width, Int32 height);
 
+  // Moves the camera, keeping its lens (a stereo camera beside the scene camera).
+  void SetPlacement(const Matrix& placement) { matrix_ = placement; }
+
   // The ray through continuous pixel position (x, y), where (0, 0) is the first pixel's centre.
   Ray RayThrough(Float x, Float y) const;
 

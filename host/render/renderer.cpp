@@ -1,14 +1,19 @@
 #include "renderer.h"
 
+#include "camera_bitmaps.h"
 #include "camera_image.h"
+#include "camera_merge.h"
+#include "camera_plan.h"
 #include "render_record.h"
 #include "runtime/host_state.h"
 #include "scene_walk.h"
 
+#include <tbb/global_control.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -21,18 +26,31 @@ std::string FormatNumber(Float value) {
   return text;
 }
 
-// Whether a float image of this size fits into the machine's memory at all.
-bool FitsIntoMemory(Int32 width, Int32 height) {
+double ImageBytes(Int32 width, Int32 height) {
+  return static_cast<double>(width) * height * FloatImage::kChannels * sizeof(Float32);
+}
+
+// Whether this many bytes fit into the machine's memory at all.
+bool FitsIntoMemory(double bytes) {
   const long pages = sysconf(_SC_PHYS_PAGES);
   const long pageSize = sysconf(_SC_PAGE_SIZE);
   if (pages <= 0 || pageSize <= 0) return true;
-  const double bytes = static_cast<double>(width) * height * FloatImage::kChannels * sizeof(Float32);
   return bytes < static_cast<double>(pages) * static_cast<double>(pageSize);
+}
+
+std::string FormatGigabytes(double bytes) {
+  char text[32];
+  std::snprintf(text, sizeof(text), "%.1f GB", bytes / 1e9);
+  return text;
 }
 
 bool CheckOptions(const RenderOptions& options, const BaseContainer& settings, std::string& error) {
   if (options.samples < 1 || options.samples > kMaxSamples) {
     error = "samples per pixel must lie between 1 and " + std::to_string(kMaxSamples);
+    return false;
+  }
+  if (options.threads < 0) {
+    error = "the thread count must be 0 (one per core) or more";
     return false;
   }
   if (options.firstFrame > options.lastFrame) {
@@ -57,17 +75,20 @@ class RenderSession {
   bool Run(const FrameSink& sink, std::string& error);
 
  private:
-  bool RunSequence(const VideoPostChain& effects, HostRender& render, const FrameSink& sink,
-                   std::string& error);
-  bool CheckSingleCamera(const VideoPostChain& effects, const HostRender& render, std::string& error) const;
+  bool RunSequence(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
+                   const FrameSink& sink, std::string& error);
+  bool MakeRoomForCameras(const CameraPlan& plan, std::string& error);
+  void RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
+                     VideoPostStruct& vps);
   void RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
-                    FloatImage& target);
+                    const std::string& label, const std::optional<Matrix>& placement = std::nullopt);
 
   BaseDocument* doc_;
   RenderOptions options_;
   RenderData* renderData_ = nullptr;
   Float fps_ = 30.0;
-  FloatImage image_;
+  FloatImage image_;       // the camera being rendered, then the finished frame
+  CameraBitmaps cameras_;  // the camera images of a multi-camera frame
   SceneAccel scene_;
   Lighting lighting_;
 };
@@ -85,7 +106,7 @@ bool RenderSession::Prepare(std::string& error) {
     return false;
   fps_ = settings.GetFloat(RDATA_FRAMERATE);
   if (!options_.environment.empty() && !lighting_.environment.Load(options_.environment, error)) return false;
-  if (!FitsIntoMemory(width, height) || !image_.Allocate(width, height)) {
+  if (!FitsIntoMemory(ImageBytes(width, height)) || !image_.Allocate(width, height)) {
     error = "an image of " + std::to_string(width) + " x " + std::to_string(height) +
             " pixels does not fit into memory";
     return false;
@@ -104,27 +125,30 @@ bool RenderSession::Run(const FrameSink& sink, std::string& error) {
   effects.Notify(doc_, true, !options_.editor);
   effects.AllocateBuffers(&render, doc_);
   effects.GatherRenderInfo();
-  const bool rendered =
-      CheckSingleCamera(effects, render, error) && RunSequence(effects, render, sink, error);
+  // Asked after render start, whose settings written back apply to this render.
+  const CameraPlan plan(effects, doc_, render.record.settings, options_.editor);
+  const bool rendered = MakeRoomForCameras(plan, error) && RunSequence(effects, render, plan, sink, error);
   effects.FreeBuffers();
   effects.Notify(doc_, false, !options_.editor);
   host_state::SetRendering(kind, false);
   return rendered;
 }
 
-// Renders needing several camera images (stereo pairs, cubemap layouts) are not available yet.
-bool RenderSession::CheckSingleCamera(const VideoPostChain& effects, const HostRender& render,
-                                      std::string& error) const {
-  if (options_.editor || !render.record.settings.GetBool(RDATA_STEREO)) return true;
-  const Int32 cameras = effects.CameraCount(doc_, renderData_);
-  if (cameras <= 1) return true;
-  error = "this render needs " + std::to_string(cameras) +
-          " camera images (stereo or a cubemap layout), which the renderer cannot combine yet";
+// A multi-camera render keeps every camera image of a frame until the merge.
+bool RenderSession::MakeRoomForCameras(const CameraPlan& plan, std::string& error) {
+  if (!plan.IsMultiCamera()) return true;
+  const double bytes = CameraBitmaps::BytesNeeded(plan.Count(), image_.width, image_.height);
+  if (FitsIntoMemory(bytes + ImageBytes(image_.width, image_.height)) &&
+      cameras_.Allocate(plan.Count(), image_.width, image_.height))
+    return true;
+  error = "the " + std::to_string(plan.Count()) + " camera images of " + std::to_string(image_.width) +
+          " x " + std::to_string(image_.height) + " pixels need " + FormatGigabytes(bytes) +
+          ", which do not fit into memory";
   return false;
 }
 
-bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& render, const FrameSink& sink,
-                                std::string& error) {
+bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
+                                const FrameSink& sink, std::string& error) {
   VideoPostStruct vps;
   vps.doc = doc_;
   vps.render = &render;
@@ -139,7 +163,11 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
     vps.time = doc_->GetTime();
     vps.frame = frame;
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, true);
-    RenderCamera(effects, render, vps, image_);
+    if (plan.IsMultiCamera()) {
+      RenderCameras(effects, render, plan, vps);
+    } else {
+      RenderCamera(effects, render, vps, "Frame " + std::to_string(frame));
+    }
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, false);
     delivered = sink(image_, frame, error);
   }
@@ -147,16 +175,30 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
   return delivered;
 }
 
-// One full camera image into `target`, between the camera phases of the effects. Renders of
-// several cameras call it once per camera, each into an image of its own.
+// Every camera of a multi-camera frame in index order, each placed where the effect says, kept
+// until the effect merges them into the frame.
+void RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
+                                  VideoPostStruct& vps) {
+  for (Int32 camera = 0; camera < plan.Count(); ++camera) {
+    const std::string label = "Frame " + std::to_string(vps.frame) + ", camera " +
+                              std::to_string(camera + 1) + "/" + std::to_string(plan.Count());
+    RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera));
+    cameras_.Store(camera, image_);
+  }
+  MergeCameraImages(*plan.Merger(), render.record.settings, cameras_, image_);
+}
+
+// One full camera image into image_, between the camera phases of the effects. The plain camera
+// stands at `placement` when given (a stereo camera), else where the scene camera is.
 void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
-                                 FloatImage& target) {
-  render.record.image = &target;
+                                 const std::string& label, const std::optional<Matrix>& placement) {
+  render.record.image = &image_;
   effects.Execute(vps, VIDEOPOSTCALL_RENDER, true);
-  const PinholeCamera camera(FindRenderCamera(doc_), target.width, target.height);
-  ProgressBar progress("Frame " + std::to_string(vps.frame), target.height, options_.progress);
+  PinholeCamera camera(FindRenderCamera(doc_), image_.width, image_.height);
+  if (placement) camera.SetPlacement(*placement);
+  ProgressBar progress(label, image_.height, options_.progress);
   const CameraPass pass{&scene_, &lighting_, &effects, &camera, options_.samples, &progress};
-  RenderCameraImage(pass, target);
+  RenderCameraImage(pass, image_);
   progress.Finish();
   effects.Execute(vps, VIDEOPOSTCALL_RENDER, false);
 }
@@ -180,6 +222,8 @@ bool ReadResolution(const BaseContainer& settings, Int32& width, Int32& height, 
 
 bool RenderDocument(BaseDocument* doc, const RenderOptions& options, const FrameSink& sink,
                     std::string& error) {
+  std::optional<tbb::global_control> threadLimit;
+  if (options.threads > 0) threadLimit.emplace(tbb::global_control::max_allowed_parallelism, options.threads);
   RenderSession session(doc, options);
   return session.Prepare(error) && session.Run(sink, error);
 }

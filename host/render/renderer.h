@@ -15,6 +15,7 @@ struct RenderOptions {
   Int32 samples = 1;        // per pixel
   std::string environment;  // equirectangular image around the scene; empty: a procedural sky
   bool progress = false;    // draw a progress bar on the terminal
+  Int32 threads = 0;        // render threads at most; 0: one per core
 };
 
 // Receives every finished frame; returning false (with `error`) stops the render.

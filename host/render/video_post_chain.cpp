@@ -45,10 +45,12 @@ void VideoPostChain::Execute(VideoPostStruct& vps, VIDEOPOSTCALL call, Bool open
   for (const Effect& effect : effects_) effect.data->Execute(effect.node, &vps);
 }
 
-Int32 VideoPostChain::CameraCount(BaseDocument* doc, RenderData* renderData) const {
+Int32 VideoPostChain::CameraCount(BaseDocument* doc, RenderData* renderData, const Effect** answering) const {
   for (const Effect& effect : effects_) {
     const Int32 count = effect.data->StereoGetCameraCountRenderer(effect.node, doc, renderData);
-    if (count > 0) return count;
+    if (count <= 0) continue;
+    if (answering) *answering = &effect;
+    return count;
   }
   return 0;
 }

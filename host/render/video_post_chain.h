@@ -26,7 +26,8 @@ class VideoPostChain {
   void Execute(VideoPostStruct& vps, VIDEOPOSTCALL call, Bool open) const;
 
   // Cameras of a multi-camera render: the first nonzero answer of an effect, 0 when none asks.
-  Int32 CameraCount(BaseDocument* doc, RenderData* renderData) const;
+  // `answering` (when given) receives that effect, which also places and merges the cameras.
+  Int32 CameraCount(BaseDocument* doc, RenderData* renderData, const Effect** answering = nullptr) const;
 
   // The effect that makes the primary rays, or null for the plain camera.
   const Effect* Lens() const { return lens_; }

@@ -5,6 +5,7 @@
 #include <OpenImageIO/imageio.h>
 
 #include <algorithm>
+#include <new>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -23,14 +24,35 @@ struct BitmapRecord {
 BaseBitmap::BaseBitmap() : record_(std::make_unique<BitmapRecord>()) {}
 BaseBitmap::~BaseBitmap() = default;
 
-BaseBitmap* BaseBitmap::Alloc() { return new BaseBitmap(); }
+BaseBitmap* BaseBitmap::Alloc() { return new (std::nothrow) BaseBitmap(); }
 
 void BaseBitmap::Free(BaseBitmap*& bitmap) {
   delete bitmap;
   bitmap = nullptr;
 }
 
+namespace {
+// Bitmaps are handed to the module: running out of memory becomes a result, never an exception.
+template <typename Work>
+IMAGERESULT WithoutThrowing(BitmapRecord& record, Work work) {
+  try {
+    return work();
+  } catch (const std::bad_alloc&) {
+    record = BitmapRecord();
+    return IMAGERESULT_OUTOFMEMORY;
+  }
+}
+}  // namespace
+
 IMAGERESULT BaseBitmap::Init(Int32 width, Int32 height, Int32 depth) {
+  return WithoutThrowing(*record_, [&] { return Allocate(width, height, depth); });
+}
+
+IMAGERESULT BaseBitmap::Init(const Filename& name) {
+  return WithoutThrowing(*record_, [&] { return Load(name); });
+}
+
+IMAGERESULT BaseBitmap::Allocate(Int32 width, Int32 height, Int32 depth) {
   FlushAll();
   if (width <= 0 || height <= 0 || static_cast<Int64>(width) * height > (Int64(1) << 31))
     return IMAGERESULT_WRONGTYPE;
@@ -57,7 +79,7 @@ void SplitChannels(const std::vector<Float32>& pixels, int channels, BitmapRecor
 }
 }  // namespace
 
-IMAGERESULT BaseBitmap::Init(const Filename& name) {
+IMAGERESULT BaseBitmap::Load(const Filename& name) {
   FlushAll();
   auto input = OIIO::ImageInput::open(name.GetString().GetStdString());
   if (!input) return IMAGERESULT_NOTEXISTING;
@@ -114,7 +136,11 @@ void BaseBitmap::SetPixelFloat(Int32 x, Int32 y, const Vector& rgb) {
 Bool BaseBitmap::HasAlpha() const { return !record_->alpha.empty(); }
 
 void BaseBitmap::AddAlpha() {
-  if (!HasAlpha()) record_->alpha.assign(static_cast<size_t>(record_->width) * record_->height, 1.0f);
+  if (HasAlpha()) return;
+  WithoutThrowing(*record_, [&] {
+    record_->alpha.assign(static_cast<size_t>(record_->width) * record_->height, 1.0f);
+    return IMAGERESULT_OK;
+  });
 }
 
 Float BaseBitmap::GetAlpha(Int32 x, Int32 y) const {
@@ -128,14 +154,16 @@ void BaseBitmap::SetAlpha(Int32 x, Int32 y, Float alpha) {
 
 BaseBitmap* BaseBitmap::GetClone() const {
   BaseBitmap* clone = Alloc();
-  *clone->record_ = *record_;
+  if (clone && !CopyTo(clone)) Free(clone);
   return clone;
 }
 
 Bool BaseBitmap::CopyTo(BaseBitmap* destination) const {
   if (!destination) return false;
-  *destination->record_ = *record_;
-  return true;
+  return WithoutThrowing(*destination->record_, [&] {
+           *destination->record_ = *record_;
+           return IMAGERESULT_OK;
+         }) == IMAGERESULT_OK;
 }
 
 namespace {

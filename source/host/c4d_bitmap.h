@@ -8,7 +8,12 @@
 
 struct BitmapRecord;  // the host's pixel storage
 
-enum IMAGERESULT : Int32 { IMAGERESULT_OK = 1, IMAGERESULT_NOTEXISTING = -1, IMAGERESULT_WRONGTYPE = -2 };
+enum IMAGERESULT : Int32 {
+  IMAGERESULT_OK = 1,
+  IMAGERESULT_NOTEXISTING = -1,
+  IMAGERESULT_WRONGTYPE = -2,
+  IMAGERESULT_OUTOFMEMORY = -3,
+};
 enum COLORBYTES : Int32 { COLORBYTES_RGB = 3, COLORBYTES_RGBA = 4 };
 // Pixel layouts of row access; only three 32-bit floats per pixel (red, green, blue) so far.
 enum COLORMODE : Int32 { COLORMODE_RGBf = 36 };
@@ -55,6 +60,8 @@ class BaseBitmap {
 
  private:
   BaseBitmap();
+  IMAGERESULT Allocate(Int32 width, Int32 height, Int32 depth);
+  IMAGERESULT Load(const Filename& name);
   std::unique_ptr<BitmapRecord> record_;
 };
 

@@ -26,6 +26,7 @@ class Orvex360CamVP : public VideoPostData {
 
   // Render pipeline.
   RENDERRESULT AllocateBuffers(BaseVideoPost* node, Render* render, BaseDocument* doc) override;
+  void FreeBuffers(BaseVideoPost* node) override;
   Int32 GetRenderInfo(BaseVideoPost* node) override;
   RENDERRESULT Execute(BaseVideoPost* node, VideoPostStruct* vps) override;
   void ExecuteLine(BaseVideoPost* node, PixelPost* pixel) override;
@@ -44,7 +45,8 @@ class Orvex360CamVP : public VideoPostData {
 
   // Stereo merge.
   Bool StereoMergeImages(BaseVideoPost* node, BaseBitmap* destination, const BaseBitmap* const* sources,
-                         Int32 count, const BaseContainer& settings, COLORSPACETRANSFORMATION transform) override;
+                         Int32 count, const BaseContainer& settings,
+                         COLORSPACETRANSFORMATION transform) override;
 
   Bool RenderEngineCheck(BaseVideoPost* node, Int32 engineId) override;
 

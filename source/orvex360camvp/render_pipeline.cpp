@@ -235,6 +235,7 @@ RENDERRESULT Orvex360CamVP::AllocateBuffers(BaseVideoPost* node, Render* render,
   doc = ResolveDocument(doc, Get());
   BaseDraw* view = SearchCamera(doc);
   state.sceneCameraSet = false;
+  state.stereoSwitchedForCubemap = false;
   Bool active = true;
   if (CheckIsRunning(CHECKISRUNNING_EDITORRENDERING) && state.tagData) {
     BaseDraw* renderView = doc && doc->GetRenderBaseDraw() ? doc->GetRenderBaseDraw() : view;
@@ -266,13 +267,15 @@ RENDERRESULT Orvex360CamVP::AllocateBuffers(BaseVideoPost* node, Render* render,
   }
   SetProjection(state, state.tagData->GetInt32(ORVEXTAG_PROJECTION));
   state.cameraCount = StereoGetCameraCountRenderer(node, doc, renderData);
-  state.stereo = state.renderSettings.GetBool(RDATA_STEREO);
+  state.stereo = state.renderSettings.GetBool(RDATA_STEREO) && !state.stereoSwitchedForCubemap;
   if (state.cameraCount == 0) {
     state.enabled = 0;
     return RENDERRESULT_OK;
   }
   if (state.isCubemap && SettingsOf(node, *this).GetInt32(ORVEXVP_CUBE_LAYOUT) != orvex::kCubemapSingleFace) {
-    // The host renders the six faces through its stereo cameras.
+    // The host renders the six faces through its stereo cameras. A switch turned on here only for
+    // that must not double the cameras into two eyes when the host asks for the count again.
+    state.stereoSwitchedForCubemap = !state.stereo;
     state.renderSettings.SetBool(RDATA_STEREO, true);
     if (render) render->SetRenderData(state.renderSettings);
     const BaseContainer applied = render ? render->GetRenderData() : state.renderSettings;
@@ -280,6 +283,8 @@ RENDERRESULT Orvex360CamVP::AllocateBuffers(BaseVideoPost* node, Render* render,
   }
   return RENDERRESULT_OK;
 }
+
+void Orvex360CamVP::FreeBuffers(BaseVideoPost*) { state.stereoSwitchedForCubemap = false; }
 
 Int32 Orvex360CamVP::GetRenderInfo(BaseVideoPost*) { return state.enabled ? kRenderInfo : VIDEOPOSTINFO_0; }
 
@@ -381,8 +386,13 @@ void Orvex360CamVP::PlaceEyes(BaseVideoPost* node, BaseDocument* doc, BaseDraw* 
 void Orvex360CamVP::PlaceFaces() {
   for (orvex::SubView& face : state.faces) face.Reset();
   if (!state.isCubemap) {
+    // The eye's own flips apply once, through the current eye: face 0 carries none, or every
+    // camera would get slot 0's flips once more.
     state.faces[0] = state.eyes[0];
     state.faces[0].index = 0;
+    state.faces[0].flipU = false;
+    state.faces[0].flipV = false;
+    state.faces[0].rotation = 0;
     LogArea("FRAME", state.faces[0].area);
     return;
   }
@@ -474,8 +484,9 @@ Int32 Orvex360CamVP::StereoGetCameraCountRenderer(BaseVideoPost* node, BaseDocum
     state.facesPerEye = 6;
   }
   state.eyeCount = 1;
-  if (renderData && renderData->GetDataInstance()->GetBool(RDATA_STEREO) &&
-      effect.GetInt32(ORVEXVP_STEREO_MODE) != ORVEXVP_STEREO_MODE_SINGLE_EYE) {
+  const Bool stereoSwitch =
+      renderData && renderData->GetDataInstance()->GetBool(RDATA_STEREO) && !state.stereoSwitchedForCubemap;
+  if (stereoSwitch && effect.GetInt32(ORVEXVP_STEREO_MODE) != ORVEXVP_STEREO_MODE_SINGLE_EYE) {
     state.eyeCount = 2;
   }
   return state.facesPerEye * state.eyeCount;

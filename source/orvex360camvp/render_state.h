@@ -62,6 +62,9 @@ struct RenderState {
   Int32 cameraCount = 0;
   Int32 cameraIndex = -1;
   BaseContainer renderSettings;  // copy of the host render's settings
+  // Render start turned the host's stereo switch on only so that the host renders the cube faces;
+  // the camera count of this render then still asks for one eye.
+  Bool stereoSwitchedForCubemap = false;
 
   // The tagged camera's global matrix, taken at each camera start so rays never ask the host.
   Matrix cameraMatrix;

@@ -39,15 +39,34 @@ TEST(EnvironmentImage, UnreadableFileIsAClearError) {
 // A uniform environment of radiance L lights every surface with pi L, whichever way it faces.
 TEST(EnvironmentLight, UniformSurroundingsGivePiTimesTheirRadiance) {
   render_test::TempFolder folder;
+  // Small images are integrated texel by texel, large ones block by block.
+  for (const Int32 height : {32, 512}) {
+    FloatImage grey;
+    ASSERT_TRUE(grey.Allocate(2 * height, height));
+    for (size_t i = 0; i < grey.rgba.size(); ++i) grey.rgba[i] = 0.5f;
+    std::string error;
+    ASSERT_TRUE(image_output::Write(grey, folder.File("grey.exr"), error)) << error;
+    Environment environment;
+    ASSERT_TRUE(environment.Load(folder.File("grey.exr"), error)) << error;
+    for (const Vector& n : {Vector(0, 1, 0), Vector(0, -1, 0), Vector(1, 1, 1).GetNormalized()})
+      ExpectNear(environment.Irradiance(n), Vector(0.5 * orvex::kPi), 0.01);
+  }
+}
+
+// A PNG environment is display-encoded: loading decodes it, so that a rendered PNG written again
+// as PNG keeps its colours.
+TEST(EnvironmentImage, DisplayEncodedImagesAreDecoded) {
+  render_test::TempFolder folder;
   FloatImage grey;
   ASSERT_TRUE(grey.Allocate(64, 32));
-  for (size_t i = 0; i < grey.rgba.size(); ++i) grey.rgba[i] = 0.5f;
+  for (size_t i = 0; i < grey.rgba.size(); ++i) grey.rgba[i] = i % 4 == 3 ? 1.0f : 0.2f;
   std::string error;
-  ASSERT_TRUE(image_output::Write(grey, folder.File("grey.exr"), error)) << error;
-  Environment environment;
-  ASSERT_TRUE(environment.Load(folder.File("grey.exr"), error)) << error;
-  for (const Vector& n : {Vector(0, 1, 0), Vector(0, -1, 0), Vector(1, 1, 1).GetNormalized()})
-    ExpectNear(environment.Irradiance(n), Vector(0.5 * orvex::kPi), 0.01);
+  for (const char* name : {"grey.png", "grey.exr"}) {
+    ASSERT_TRUE(image_output::Write(grey, folder.File(name), error)) << error;
+    Environment environment;
+    ASSERT_TRUE(environment.Load(folder.File(name), error)) << error;
+    ExpectNear(environment.Radiance(Vector(0.0, 0.0, 1.0)), Vector(0.2), 0.003);
+  }
 }
 
 }  // namespace

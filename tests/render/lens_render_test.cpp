@@ -1,5 +1,6 @@
 #include "geometry/lens.h"
 #include "geometry/scalar_math.h"
+#include "module_render_fixture.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
 #include "render_test_support.h"
@@ -23,13 +24,11 @@ namespace {
 using render_test::AngleDegrees;
 using render_test::ColourDirection;
 
-constexpr Int32 kTagType = 1035138;
 constexpr Int32 kEffectType = 1033675;
 constexpr Float kDegrees = orvex::kPi / 180.0;
 // A pixel's ray and the direction its colour encodes agree within this (environment texels are
 // 0.7 degrees wide and filtered).
 constexpr Float kToleranceDegrees = 1.0;
-constexpr const char* kPrefix = "--- Orvex360Cam: ";
 
 // The camera-frame direction a projection gives pixel (u, v), by its documented meaning.
 using Projection = std::function<Vector(Float u, Float v)>;
@@ -60,72 +59,8 @@ Projection Pinhole(Float focus, Int32 width, Int32 height) {
   };
 }
 
-class ModuleEnvironment : public testing::Environment {
- public:
-  void SetUp() override {
-    console::SetEcho(false);
-    std::string error;
-    module_ = LoadedModule::Load(ORVEX_PLUGIN_DIR, error);
-    ASSERT_TRUE(module_) << error;
-  }
-  void TearDown() override { module_.reset(); }
-
- private:
-  std::unique_ptr<LoadedModule> module_;
-};
-const testing::Environment* const kModule = testing::AddGlobalTestEnvironment(new ModuleEnvironment);
-
-class LensRender : public testing::Test {
+class LensRender : public ModuleRender {
  protected:
-  static void SetUpTestSuite() {
-    folder_ = new render_test::TempFolder();
-    environment_ = render_test::WriteDirectionEnvironment(*folder_, 512, 256);
-  }
-  static void TearDownTestSuite() {
-    delete folder_;
-    folder_ = nullptr;
-  }
-
-  void SetUp() override {
-    doc_ = scene_library::NewDocument();
-    ASSERT_TRUE(doc_);
-  }
-  void TearDown() override { BaseDocument::Free(doc_); }
-
-  void AddCamera(CameraKind kind, Int32 width, Int32 height) {
-    std::string error;
-    camera_ = ::AddCamera(doc_, kind, Vector(), error);
-    ASSERT_TRUE(camera_) << error;
-    Settings().SetFloat(RDATA_XRES, width);
-    Settings().SetFloat(RDATA_YRES, height);
-  }
-
-  BaseContainer& Settings() { return *doc_->GetActiveRenderData()->GetDataInstance(); }
-  BaseTag* Tag() { return camera_->GetTag(kTagType); }
-  BaseList2D* Effect() { return FindOrvexEffect(doc_); }
-  void SetTag(Int32 id, const GeData& value) {
-    ASSERT_TRUE(Tag()->SetParameter(DescID(id), value, DESCFLAGS_SET_0));
-  }
-  void SetEffect(Int32 id, const GeData& value) {
-    ASSERT_TRUE(Effect());
-    ASSERT_TRUE(Effect()->SetParameter(DescID(id), value, DESCFLAGS_SET_0));
-  }
-  void Rotate(Float heading, Float pitch, Float bank) {
-    Matrix placement = RotationFromHpb(Vector(heading, pitch, bank) * kDegrees);
-    placement.offset = camera_->GetMl().offset;
-    camera_->SetMl(placement);
-  }
-
-  FloatImage Render(bool editor = false) {
-    console::Clear();
-    RenderOptions options;
-    options.editor = editor;
-    options.environment = environment_;
-    FloatImage image = render_test::RenderFrame(doc_, options);
-    EXPECT_TRUE(render_test::IsFinite(image));
-    return image;
-  }
-
   // Every traced pixel looks where the projection says, turned by the camera; pixels for which
   // `traced` is false are not checked. Returns how many pixels were checked.
   int ExpectDirections(const FloatImage& image, const Projection& projection,
@@ -148,25 +83,10 @@ class LensRender : public testing::Test {
     return checked;
   }
 
-  std::vector<std::string> ModuleLines() const {
-    std::vector<std::string> lines;
-    for (const std::string& line : console::Lines())
-      if (line.rfind(kPrefix, 0) == 0) lines.push_back(line.substr(std::string(kPrefix).size()));
-    return lines;
-  }
-
   static bool IsBlank(const Float32* pixel) {
     return pixel[0] == 0.0f && pixel[1] == 0.0f && pixel[2] == 0.0f && pixel[3] == 1.0f;
   }
-
-  static render_test::TempFolder* folder_;
-  static std::string environment_;
-  BaseDocument* doc_ = nullptr;
-  BaseObject* camera_ = nullptr;
 };
-
-render_test::TempFolder* LensRender::folder_ = nullptr;
-std::string LensRender::environment_;
 
 const Projection kFullPanorama = [](Float u, Float v) {
   return FromLongitudeLatitude((u - 0.5) * orvex::kTwoPi, (0.5 - v) * orvex::kPi);
@@ -362,20 +282,6 @@ TEST_F(LensRender, ASwitchedOffTagLeavesThePlainCamera) {
       1);
   // The fulldome camera (8 mm, looking up) renders as a plain camera: no dome, no mask.
   EXPECT_EQ(ExpectDirections(image, Pinhole(8.0, 16, 16)), 16 * 16);
-}
-
-TEST_F(LensRender, ACubemapLayoutAsksForTheHostsStereoCameras) {
-  AddCamera(CameraKind::Cubemap, 64, 48);
-  std::string error;
-  console::Clear();
-  RenderOptions options;
-  options.environment = environment_;
-  EXPECT_FALSE(RenderDocument(
-      doc_, options, [](const FloatImage&, Int32, std::string&) { return true; }, error));
-  EXPECT_NE(error.find("6 camera images"), std::string::npos) << error;
-  const std::vector<std::string> lines = ModuleLines();
-  EXPECT_NE(std::find(lines.begin(), lines.end(), "> CUBEMAP SETTING stereo [1]"), lines.end());
-  EXPECT_FALSE(Settings().GetBool(RDATA_STEREO));
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -14,25 +12,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CommandResult {
-  int exitCode = -1;
-  std::string output;  // stdout and stderr together
-};
-
-// Runs `orvex360 render ARGUMENTS` inside `folder`.
-CommandResult RenderCommand(const render_test::TempFolder& folder, const std::string& arguments) {
-  const std::string command = "cd '" + folder.Path().string() + "' && '" + ORVEX360_COMMAND +
-                              "' --plugins '" + ORVEX_PLUGIN_DIR + "' render " + arguments + " 2>&1";
-  CommandResult run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  while (size_t read = std::fread(buffer, 1, sizeof(buffer), pipe)) run.output.append(buffer, read);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+using render_test::CommandResult;
+using render_test::RenderCommand;
 
 TEST(RenderCommand, RendersTheFulldomeMasterByDefaultAndSaysWhere) {
   render_test::TempFolder folder;

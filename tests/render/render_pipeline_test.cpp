@@ -183,6 +183,21 @@ TEST_F(RenderPipeline, CubemapFacesFillTheCrossInRowOrder) {
   ExpectArea(State().currentArea, 0, 1024, 1023, 2047);
 }
 
+// Render start turns the stereo switch on only so that the host renders the faces: asked again with
+// the running render's settings, a mono cubemap still has one eye; after the render the switch is
+// the document's own again.
+TEST_F(RenderPipeline, TheCubemapStereoSwitchKeepsAMonoCubemapAtSixCameras) {
+  Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
+  StartSequence();
+  RenderData* running = RenderData::Alloc();
+  running->SetData(render_->GetRenderData(), false);
+  EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 6);
+  EXPECT_EQ(State().eyeCount, 1);
+  effect_->FreeBuffers(node_);
+  EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 12);
+  RenderData::Free(running);
+}
+
 TEST_F(RenderPipeline, EditorRenderOfACubemapShowsTheTagsFaceAndRestoresTheLayout) {
   SetRenderSize(1920, 1080);
   Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);

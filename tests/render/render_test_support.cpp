@@ -3,10 +3,13 @@
 #include "geometry/scalar_math.h"
 #include "render/image_output.h"
 
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 
 namespace render_test {
 
@@ -75,6 +78,41 @@ bool IsFinite(const FloatImage& image) {
   for (const Float32 value : image.rgba)
     if (!std::isfinite(value)) return false;
   return true;
+}
+
+#if defined(ORVEX360_COMMAND) && defined(ORVEX_PLUGIN_DIR)
+CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments) {
+  const std::string command = "cd '" + folder.Path().string() + "' && '" + ORVEX360_COMMAND +
+                              "' --plugins '" + ORVEX_PLUGIN_DIR + "' render " + arguments + " 2>&1";
+  CommandResult run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  while (size_t read = std::fread(buffer, 1, sizeof(buffer), pipe)) run.output.append(buffer, read);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+#endif
+
+FloatImage ReadImage(const std::string& path) {
+  FloatImage image;
+  BaseBitmap* bitmap = BaseBitmap::Alloc();
+  EXPECT_EQ(bitmap->Init(Filename(path.c_str())), IMAGERESULT_OK) << path;
+  if (image.Allocate(std::max(bitmap->GetBw(), 1), std::max(bitmap->GetBh(), 1))) {
+    for (Int32 y = 0; y < bitmap->GetBh(); ++y) {
+      for (Int32 x = 0; x < bitmap->GetBw(); ++x) {
+        const Vector colour = bitmap->GetPixelFloat(x, y);
+        Float32* pixel = image.Pixel(x, y);
+        pixel[0] = static_cast<Float32>(colour.x);
+        pixel[1] = static_cast<Float32>(colour.y);
+        pixel[2] = static_cast<Float32>(colour.z);
+        pixel[3] = static_cast<Float32>(bitmap->GetAlpha(x, y));
+      }
+    }
+  }
+  BaseBitmap::Free(bitmap);
+  return image;
 }
 
 }  // namespace render_test

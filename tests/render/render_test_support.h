@@ -43,4 +43,15 @@ Float AngleDegrees(const Vector& a, const Vector& b);
 
 bool IsFinite(const FloatImage& image);
 
+struct CommandResult {
+  int exitCode = -1;
+  std::string output;  // stdout and stderr together
+};
+
+// Runs the built `orvex360 render ARGUMENTS` with the built plugin folder inside `folder`.
+CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments);
+
+// Reads an image file written by the renderer; fails the test when it cannot.
+FloatImage ReadImage(const std::string& path);
+
 }  // namespace render_test

@@ -1,0 +1,185 @@
+#include "stereo_options.h"
+
+#include "orvex360camvp/orvex360camvp_params.h"
+#include "render/separation_map.h"
+#include "runtime/attribute_manager.h"
+#include "scene/camera_kinds.h"
+
+#include <map>
+
+namespace {
+
+constexpr Int32 kTagType = 1035138;
+
+using Words = std::map<std::string, std::string>;
+
+const Words kFaces = {{"left", "0"}, {"right", "1"}, {"down", "2"},
+                      {"up", "3"},   {"back", "4"},  {"front", "5"}};
+
+// One effect parameter set from a readable word (or the parameter's own number).
+struct WordOption {
+  const char* option;
+  const char* parameter;
+  Words words;
+  const char* help;
+};
+
+const WordOption kWordOptions[] = {
+    {"--stereo-output",
+     "ORVEXVP_STEREO_MODE",
+     {{"anaglyph", "0"}, {"side-by-side", "1"}, {"interlaced", "2"}, {"single-eye", "3"}},
+     "How the two eyes make the frame"},
+    {"--side-layout",
+     "ORVEXVP_SIDE_LAYOUT",
+     {{"left-right", "0"}, {"top-bottom", "1"}},
+     "Side by side: the eyes in left and right halves or top and bottom halves"},
+    {"--interlace",
+     "ORVEXVP_INTERLACE",
+     {{"rows", "0"}, {"columns", "1"}, {"checkerboard", "2"}},
+     "Interlaced: which pixels show which eye"},
+    {"--anaglyph-colours,--anaglyph-colors",
+     "ORVEXVP_ANAGLYPH_COLORS",
+     {{"red-cyan", "0"}, {"red-green", "1"}},
+     "Anaglyph: the glasses' colours"},
+    {"--anaglyph-method",
+     "ORVEXVP_ANAGLYPH_METHOD",
+     {{"true", "0"}, {"colour", "1"}, {"half-colour", "2"}, {"optimized", "3"}, {"grey", "4"}},
+     "Red/cyan anaglyph: how the eyes' colours mix"},
+    {"--single-eye",
+     "ORVEXVP_SINGLE_EYE",
+     {{"left", "0"}, {"right", "1"}},
+     "Single-eye output: the eye rendered"},
+    {"--cube-layout",
+     "ORVEXVP_CUBE_LAYOUT",
+     {{"horizontal-cross", "0"},
+      {"vertical-cross", "1"},
+      {"strip-6x1", "2"},
+      {"grid-3x2", "3"},
+      {"strip-1x6", "4"},
+      {"grid-2x3", "5"},
+      {"single-face", "6"}},
+     "Cubemap: how the six faces are laid out"},
+    {"--cube-face", "ORVEXVP_CUBE_FACE", kFaces, "Cubemap single-face layout: the face rendered"},
+};
+
+// Effect parameters that take a number as it is written.
+struct NumberOption {
+  const char* option;
+  const char* parameter;
+  const char* help;
+};
+
+const NumberOption kNumberOptions[] = {
+    {"--anaglyph-gamma", "ORVEXVP_ANAGLYPH_GAMMA",
+     "Optimized anaglyph: gamma of the red channel (above 1 brightens)"},
+    {"--eye-shift", "ORVEXVP_EYE_SHIFT", "Pixels the two eyes' images are shifted apart"},
+    {"--cross-start", "ORVEXVP_CUBE_CROSS_START",
+     "Cross layouts: where the front face sits along the long arm (0-3)"},
+};
+
+const Words kFlips = {{"left-horizontal", "ORVEXVP_LEFT_FLIP_U"},
+                      {"left-vertical", "ORVEXVP_LEFT_FLIP_V"},
+                      {"right-horizontal", "ORVEXVP_RIGHT_FLIP_U"},
+                      {"right-vertical", "ORVEXVP_RIGHT_FLIP_V"}};
+
+void AddWordOption(CLI::App& render, const WordOption& word, const std::shared_ptr<StereoOptions>& options) {
+  const std::string parameter = word.parameter;
+  render
+      .add_option_function<std::string>(
+          word.option,
+          [options, parameter](const std::string& value) {
+            options->effectValues.emplace_back(parameter, value);
+          },
+          word.help)
+      ->transform(CLI::CheckedTransformer(word.words, CLI::ignore_case));
+}
+
+void AddNumberOption(CLI::App& render, const NumberOption& number,
+                     const std::shared_ptr<StereoOptions>& options) {
+  const std::string parameter = number.parameter;
+  render.add_option_function<std::string>(
+      number.option,
+      [options, parameter](const std::string& value) {
+        options->effectValues.emplace_back(parameter, value);
+      },
+      number.help);
+}
+
+void AddListOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& options) {
+  render
+      .add_option_function<std::vector<std::string>>(
+          "--flip",
+          [options](const std::vector<std::string>& flips) {
+            for (const std::string& flip : flips) options->effectValues.emplace_back(kFlips.at(flip), "1");
+          },
+          "Side by side: mirror an eye; repeatable or comma separated")
+      ->delimiter(',')
+      ->transform(CLI::IsMember(kFlips, CLI::ignore_case));
+  render
+      .add_option_function<std::vector<std::string>>(
+          "--cube-slots",
+          [options](const std::vector<std::string>& faces) {
+            for (size_t slot = 0; slot < faces.size(); ++slot)
+              options->effectValues.emplace_back("ORVEXVP_CUBE_SLOT" + std::to_string(slot + 1), faces[slot]);
+          },
+          "Strip and grid layouts: the six faces in slot order, e.g. right,left,up,down,front,back")
+      ->delimiter(',')
+      ->expected(6)
+      ->transform(CLI::CheckedTransformer(kFaces, CLI::ignore_case));
+}
+
+void AddSeparationOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& options) {
+  CLI::Option* image = render.add_option("--separation-map", options->separationMap,
+                                         "Image whose red channel scales the eye separation per direction "
+                                         "(panorama map, or the dome map of a fulldome)");
+  render
+      .add_flag("--separation-gradient", options->separationGradient,
+                "Fade the eye separation toward the poles: 0 straight up and down, full at the horizon")
+      ->excludes(image);
+}
+
+bool ApplyEffectValues(const StereoOptions& options, BaseDocument* doc, std::string& error) {
+  if (options.effectValues.empty()) return true;
+  BaseVideoPost* effect = FindOrvexEffect(doc);
+  if (!effect) {
+    error = "the stereo and cubemap options need a camera with an Orvex360Cam tag (not --camera plain)";
+    return false;
+  }
+  for (const auto& [parameter, value] : options.effectValues)
+    if (!attribute_manager::SetByName(effect, parameter + "=" + value, error)) return false;
+  return true;
+}
+
+bool LinkSeparationMap(const StereoOptions& options, BaseObject* camera, std::string& error) {
+  if (options.separationMap.empty() && !options.separationGradient) return true;
+  BaseTag* tag = camera ? camera->GetTag(kTagType) : nullptr;
+  if (!tag) {
+    error = "a separation map needs a camera with an Orvex360Cam tag (not --camera plain)";
+    return false;
+  }
+  BaseShader* shader = options.separationGradient ? separation_map::MakePoleFade()
+                                                  : separation_map::MakeImage(options.separationMap, error);
+  if (!shader) {
+    if (error.empty()) error = "cannot create the separation map's shader";
+    return false;
+  }
+  separation_map::Link(*tag, shader);
+  return true;
+}
+
+}  // namespace
+
+void AddStereoOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& options) {
+  for (const WordOption& word : kWordOptions) AddWordOption(render, word, options);
+  for (const NumberOption& number : kNumberOptions) AddNumberOption(render, number, options);
+  AddListOptions(render, options);
+  render.add_flag_callback(
+      "--swap-eyes", [options] { options->effectValues.emplace_back("ORVEXVP_SWAP_EYES", "1"); },
+      "Swap the left and right eye");
+  AddSeparationOptions(render, options);
+}
+
+bool ApplyStereoOptions(const StereoOptions& options, BaseDocument* doc, BaseObject* camera,
+                        std::string& error) {
+  return ApplyEffectValues(options, doc, error) && LinkSeparationMap(options, camera, error);
+}

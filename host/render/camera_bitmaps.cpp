@@ -1,0 +1,132 @@
+#include "camera_bitmaps.h"
+
+#include <tbb/blocked_range.h>
+#include <tbb/parallel_for.h>
+
+#include <algorithm>
+#include <new>
+
+namespace {
+
+constexpr Int32 kRgbBytes = 3 * static_cast<Int32>(sizeof(Float32));
+constexpr Int32 kRgbDepth = 24;
+
+UChar* AsBytes(Float32* row) { return reinterpret_cast<UChar*>(row); }
+const UChar* AsBytes(const Float32* row) { return reinterpret_cast<const UChar*>(row); }
+
+BaseBitmap* MakeBitmap(Int32 width, Int32 height) {
+  BaseBitmap* bitmap = BaseBitmap::Alloc();
+  if (bitmap && bitmap->Init(width, height, kRgbDepth) != IMAGERESULT_OK) BaseBitmap::Free(bitmap);
+  return bitmap;
+}
+
+// Calls use(y, buffer) for every row on all cores; each block of rows has a buffer of its own for
+// one row of three floats per pixel.
+template <typename UseRow>
+void ForEachRow(Int32 width, Int32 height, UseRow use) {
+  tbb::parallel_for(tbb::blocked_range<Int32>(0, height), [&](const tbb::blocked_range<Int32>& rows) {
+    std::vector<Float32> buffer(static_cast<size_t>(width) * 3);
+    for (Int32 y = rows.begin(); y != rows.end(); ++y) use(y, buffer.data());
+  });
+}
+
+void ReadRow(const BaseBitmap& bitmap, Int32 y, Int32 width, Float32* row) {
+  bitmap.GetPixelCnt(0, y, width, AsBytes(row), kRgbBytes, COLORMODE_RGBf, PIXELCNT_0);
+}
+
+void WriteRow(BaseBitmap& bitmap, Int32 y, Int32 width, const Float32* row) {
+  bitmap.SetPixelCnt(0, y, width, AsBytes(row), kRgbBytes, COLORMODE_RGBf, PIXELCNT_0);
+}
+
+}  // namespace
+
+CameraBitmaps::~CameraBitmaps() { Release(); }
+
+void CameraBitmaps::Release() {
+  for (BaseBitmap*& bitmap : colour_) BaseBitmap::Free(bitmap);
+  BaseBitmap::Free(destination_);
+  colour_.clear();
+  sources_.clear();
+  alpha_.clear();
+}
+
+double CameraBitmaps::BytesNeeded(Int32 count, Int32 width, Int32 height) {
+  const double pixels = static_cast<double>(width) * height;
+  const double cameraBytes = pixels * (kRgbBytes + sizeof(Float32));
+  return count * cameraBytes + pixels * kRgbBytes;
+}
+
+bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
+  Release();
+  width_ = width;
+  height_ = height;
+  bool complete = true;
+  try {
+    for (Int32 k = 0; k < count && complete; ++k) {
+      colour_.push_back(MakeBitmap(width, height));
+      sources_.push_back(colour_.back());
+      alpha_.emplace_back(static_cast<size_t>(width) * height, 0.0f);
+      complete = colour_.back() != nullptr;
+    }
+    destination_ = complete ? MakeBitmap(width, height) : nullptr;
+  } catch (const std::bad_alloc&) {
+    complete = false;
+  }
+  complete = complete && destination_;
+  if (!complete) Release();
+  return complete;
+}
+
+size_t CameraBitmaps::RowStart(Int32 y) const { return static_cast<size_t>(y) * width_; }
+
+void CameraBitmaps::Store(Int32 camera, const FloatImage& image) {
+  ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
+    const Float32* pixel = image.Row(y);
+    Float32* alpha = alpha_[camera].data() + RowStart(y);
+    for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels) {
+      std::copy(pixel, pixel + 3, row + 3 * static_cast<size_t>(x));
+      alpha[x] = pixel[3];
+    }
+    WriteRow(*colour_[camera], y, width_, row);
+  });
+}
+
+void CameraBitmaps::Load(Int32 camera, FloatImage& image) const {
+  ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
+    ReadRow(*colour_[camera], y, width_, row);
+    const Float32* alpha = alpha_[camera].data() + RowStart(y);
+    Float32* pixel = image.Row(y);
+    for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels, row += 3) {
+      std::copy(row, row + 3, pixel);
+      pixel[3] = alpha[x];
+    }
+  });
+}
+
+void CameraBitmaps::LoadMergedColour(FloatImage& frame) const {
+  ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
+    ReadRow(*destination_, y, width_, row);
+    Float32* pixel = frame.Row(y);
+    for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels, row += 3)
+      std::copy(row, row + 3, pixel);
+  });
+}
+
+void CameraBitmaps::LoadMergedAlpha(FloatImage& frame) const {
+  ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
+    ReadRow(*destination_, y, width_, row);
+    Float32* pixel = frame.Row(y);
+    for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels, row += 3)
+      pixel[3] = std::clamp(std::max({row[0], row[1], row[2]}), 0.0f, 1.0f);
+  });
+}
+
+void CameraBitmaps::ReplaceColourByAlpha() {
+  for (Int32 camera = 0; camera < Count(); ++camera) {
+    ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
+      const Float32* alpha = alpha_[camera].data() + RowStart(y);
+      for (Int32 x = 0; x < width_; ++x) std::fill_n(row + 3 * static_cast<size_t>(x), 3, alpha[x]);
+      WriteRow(*colour_[camera], y, width_, row);
+    });
+  }
+}

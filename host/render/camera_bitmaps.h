@@ -1,0 +1,50 @@
+#pragma once
+
+#include "c4d.h"
+#include "float_image.h"
+
+#include <vector>
+
+// The camera images of one frame of a multi-camera render, kept as the bitmaps an effect's merge
+// reads (three float channels per pixel), each camera's alpha beside its bitmap, and the bitmap
+// the merge writes. Camera images are stored one after another from the one image the renderer
+// draws into, so a frame holds one copy of each camera image and no more.
+class CameraBitmaps {
+ public:
+  CameraBitmaps() = default;
+  ~CameraBitmaps();
+  CameraBitmaps(const CameraBitmaps&) = delete;
+  CameraBitmaps& operator=(const CameraBitmaps&) = delete;
+
+  // Memory that `count` camera images and the merged frame of this size take.
+  static double BytesNeeded(Int32 count, Int32 width, Int32 height);
+
+  // Makes room for `count` camera images of this size; false when the memory cannot be had.
+  bool Allocate(Int32 count, Int32 width, Int32 height);
+
+  Int32 Count() const { return static_cast<Int32>(colour_.size()); }
+  const BaseBitmap* const* Sources() const { return sources_.data(); }
+  BaseBitmap* Destination() const { return destination_; }
+
+  // Keeps camera `camera`'s finished image (same size as allocated).
+  void Store(Int32 camera, const FloatImage& image);
+  // Camera `camera`'s image as it was stored.
+  void Load(Int32 camera, FloatImage& image) const;
+  // The merged colour into `frame`'s colour channels; alpha is left as it was.
+  void LoadMergedColour(FloatImage& frame) const;
+  // The merged bitmap read as alpha (its largest channel, limited to 0..1) into `frame`'s alpha.
+  void LoadMergedAlpha(FloatImage& frame) const;
+  // Replaces every camera's colour by its alpha (grey), so that the same merge combines alphas.
+  void ReplaceColourByAlpha();
+
+ private:
+  void Release();
+  size_t RowStart(Int32 y) const;  // index of row y's first pixel in an alpha plane
+
+  std::vector<BaseBitmap*> colour_;         // owned
+  std::vector<const BaseBitmap*> sources_;  // the same, as the merge takes them
+  std::vector<std::vector<Float32>> alpha_;
+  BaseBitmap* destination_ = nullptr;
+  Int32 width_ = 0;
+  Int32 height_ = 0;
+};
