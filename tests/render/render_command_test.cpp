@@ -12,7 +12,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using render_test::CommandResult;
+
 using render_test::RenderCommand;
 
 TEST(RenderCommand, RendersTheFulldomeMasterByDefaultAndSaysWhere) {

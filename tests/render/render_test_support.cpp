@@ -3,7 +3,6 @@
 #include "geometry/scalar_math.h"
 #include "render/image_output.h"
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,16 +81,8 @@ bool IsFinite(const FloatImage& image) {
 
 #if defined(ORVEX360_COMMAND) && defined(ORVEX_PLUGIN_DIR)
 CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments) {
-  const std::string command = "cd '" + folder.Path().string() + "' && '" + ORVEX360_COMMAND +
-                              "' --plugins '" + ORVEX_PLUGIN_DIR + "' render " + arguments + " 2>&1";
-  CommandResult run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  while (size_t read = std::fread(buffer, 1, sizeof(buffer), pipe)) run.output.append(buffer, read);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return RunCommand("cd '" + folder.Path().string() + "' && '" + ORVEX360_COMMAND + "' --plugins '" +
+                    ORVEX_PLUGIN_DIR + "' render " + arguments);
 }
 #endif
 

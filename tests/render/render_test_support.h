@@ -1,5 +1,7 @@
 #pragma once
 
+#include "command_runner.h"
+
 #include "render/environment.h"
 #include "render/float_image.h"
 #include "render/renderer.h"
@@ -42,11 +44,6 @@ FloatImage RenderFrame(BaseDocument* doc, const RenderOptions& options);
 Float AngleDegrees(const Vector& a, const Vector& b);
 
 bool IsFinite(const FloatImage& image);
-
-struct CommandResult {
-  int exitCode = -1;
-  std::string output;  // stdout and stderr together
-};
 
 // Runs the built `orvex360 render ARGUMENTS` with the built plugin folder inside `folder`.
 CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments);

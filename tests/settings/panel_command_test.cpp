@@ -1,8 +1,8 @@
+#include "command_runner.h"
 #include "runtime/bitmap_io.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,22 +11,8 @@
 namespace fs = std::filesystem;
 
 namespace {
-struct CommandRun {
-  int exitCode = -1;
-  std::string output;  // stdout and stderr
-};
-
-CommandRun Panel(const std::string& arguments) {
-  const std::string command =
-      std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR + " panel " + arguments + " 2>&1";
-  CommandRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  while (size_t read = std::fread(buffer, 1, sizeof(buffer), pipe)) run.output.append(buffer, read);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+CommandResult Panel(const std::string& arguments) {
+  return RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR + " panel " + arguments);
 }
 
 // The line of the panel that ends in a parameter's symbol (or its disabled mark).
@@ -43,7 +29,7 @@ Vector Centre(const BaseBitmap& bitmap, Int32 left, Int32 top, Int32 size) {
 }  // namespace
 
 TEST(PanelCommand, SingleEyeModeShowsItsElementAndDisablesSwapEyes) {
-  const CommandRun run = Panel("--node vp --set ORVEXVP_STEREO_MODE=3");
+  const CommandResult run = Panel("--node vp --set ORVEXVP_STEREO_MODE=3");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(LineOf(run.output, "ORVEXVP_STEREO_MODE").find("Single eye (3)"), std::string::npos)
       << run.output;
@@ -57,7 +43,7 @@ TEST(PanelCommand, SingleEyeModeShowsItsElementAndDisablesSwapEyes) {
 TEST(PanelCommand, BitmapsWritesTheCubePreviewAsACross) {
   const fs::path folder = fs::temp_directory_path() / ("orvex-bitmaps-" + std::to_string(::getpid()));
   fs::remove_all(folder);
-  const CommandRun run = Panel("--node vp --bitmaps " + folder.string());
+  const CommandResult run = Panel("--node vp --bitmaps " + folder.string());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_TRUE(fs::exists(folder / "orvexvp_header.png"));
   EXPECT_TRUE(fs::exists(folder / "orvexvp_cube_preview_r1c3.png"));
@@ -80,7 +66,7 @@ TEST(PanelCommand, BitmapsWritesTheCubePreviewAsACross) {
 }
 
 TEST(PanelCommand, BadNamesAndValuesFailWithTheNearestNames) {
-  CommandRun run = Panel("--node vp --set ORVEXVP_STERO_MODE=3");
+  CommandResult run = Panel("--node vp --set ORVEXVP_STERO_MODE=3");
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.output.find("nearest names: ORVEXVP_STEREO_MODE"), std::string::npos) << run.output;
 

@@ -11,7 +11,6 @@
 
 namespace {
 
-using render_test::CommandResult;
 using render_test::RenderCommand;
 using render_test::TempFolder;
 
