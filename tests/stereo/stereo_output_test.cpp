@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 
 // The stereo outputs through the real render path: every part of the merged frame must be exactly
 // the eye image the output mode puts there, as the eye renders alone. (The merge's arithmetic is
@@ -64,18 +65,18 @@ class SideBySide : public StereoOutput, public testing::WithParamInterface<Int32
   }
 };
 
-TEST_P(SideBySide, EachHalfIsItsEye) { ExpectHalves({}, false); }
-
-TEST_P(SideBySide, EachFlipMirrorsOnlyItsEye) {
-  for (const Flips flips : {Flips{true, false, false, false}, Flips{false, true, false, false},
-                            Flips{false, false, true, false}, Flips{false, false, false, true}}) {
-    SCOPED_TRACE(testing::Message() << flips.leftU << flips.leftV << flips.rightU << flips.rightV);
-    ExpectHalves(flips, false);
+// Plain, each flip alone (it mirrors only its eye), and swapped eyes that keep their flips.
+TEST_P(SideBySide, EachHalfIsItsEyeWithItsFlips) {
+  const std::pair<Flips, bool> cases[] = {{{}, false},
+                                          {{true, false, false, false}, false},
+                                          {{false, true, false, false}, false},
+                                          {{false, false, true, false}, false},
+                                          {{false, false, false, true}, false},
+                                          {{true, false, false, true}, true}};
+  for (const auto& [flips, swap] : cases) {
+    SCOPED_TRACE(testing::Message() << flips.leftU << flips.leftV << flips.rightU << flips.rightV << swap);
+    ExpectHalves(flips, swap);
   }
-}
-
-TEST_P(SideBySide, SwappedEyesTradeHalvesAndKeepTheirFlips) {
-  ExpectHalves({true, false, false, true}, true);
 }
 
 INSTANTIATE_TEST_SUITE_P(LeftRightAndTopBottom, SideBySide, testing::Values(0, 1));
