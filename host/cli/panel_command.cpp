@@ -1,6 +1,7 @@
 #include "cli_context.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/bitmap_io.h"
+#include "runtime/custom_gui_host.h"
 #include "runtime/description_values.h"
 #include "runtime/host_state.h"
 
@@ -27,6 +28,10 @@ struct PanelOptions {
   std::string answer = "no";  // what questions are answered
   bool evaluate = false;      // evaluate the scene after the edits
   bool effectOff = false;     // switch the effect off in the render settings first
+  std::string padClick;       // X,Y in the pad's pixels
+  std::string padDrag;        // X0,Y0:X1,Y1[:...]
+  bool padDoubleClick = false;
+  std::string guiFolder;  // where the pad is written as a PNG
 };
 
 // What an artist starts from: a document with active render settings and a camera carrying the
@@ -322,6 +327,56 @@ bool WriteBitmaps(const Panel& panel, const Bitmaps& bitmaps, const fs::path& fo
   return written;
 }
 
+// "X,Y[:X,Y]..." in the pad's pixels; empty when any point is not two whole numbers.
+std::vector<HostedCustomGui::Point> ParsePoints(const std::string& text) {
+  std::vector<HostedCustomGui::Point> points;
+  size_t start = 0;
+  while (start <= text.size()) {
+    const size_t end = std::min(text.find(':', start), text.size());
+    int x = 0;
+    int y = 0;
+    char rest = 0;
+    if (std::sscanf(text.substr(start, end - start).c_str(), "%d,%d%c", &x, &y, &rest) != 2) return {};
+    points.push_back({x, y});
+    start = end + 1;
+  }
+  return points;
+}
+
+bool UsesPad(const PanelOptions& options) {
+  return !options.padClick.empty() || !options.padDrag.empty() || options.padDoubleClick ||
+         !options.guiFolder.empty();
+}
+
+// The artist's clicks on the tag's XY pad, then a picture of the pad as they see it.
+bool RunPad(const PanelScene& scene, const PanelOptions& options) {
+  std::string error;
+  auto pad = HostedCustomGui::Open(scene.Node("tag"), 1053, error);
+  if (!pad) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return false;
+  }
+  for (const std::string* script : {&options.padClick, &options.padDrag}) {
+    if (script->empty()) continue;
+    const std::vector<HostedCustomGui::Point> points = ParsePoints(*script);
+    if (points.empty() || (script == &options.padClick && points.size() != 1)) {
+      std::fprintf(stderr, "orvex360: %s takes %s in the pad's pixels, not \"%s\"\n",
+                   script == &options.padClick ? "--pad-click" : "--pad-drag",
+                   script == &options.padClick ? "X,Y" : "X0,Y0:X1,Y1[:...]", script->c_str());
+      return false;
+    }
+    if (!pad->Gesture(points, false, error)) return false;
+  }
+  if (options.padDoubleClick && !pad->Gesture({{0, 0}}, true, error)) return false;
+  const Vector value = pad->Value().GetValue().GetVector();
+  std::printf("pad: (%g, %g, %g)\n", value.x, value.y, value.z);
+  if (options.guiFolder.empty()) return true;
+  BitmapPtr picture = pad->Snapshot();
+  std::error_code problem;
+  fs::create_directories(options.guiFolder, problem);
+  return picture && Save(*picture, fs::path(options.guiFolder) / "orvextag_stereo_direction_pad.png");
+}
+
 int RunPanel(const PanelOptions& options) {
   PanelScene scene;
   std::string error;
@@ -331,6 +386,7 @@ int RunPanel(const PanelOptions& options) {
   }
   if (!PrepareScene(scene, options) || !ApplyEdits(scene, options)) return 1;
   if (options.evaluate) scene.Document()->ExecutePasses(nullptr, true, true, true);
+  if (UsesPad(options) && !RunPad(scene, options)) return 1;
   BaseList2D* node = scene.Node(options.node);
   const Panel panel = attribute_manager::BuildPanel(node);
   if (!panel.loaded) {
@@ -366,6 +422,13 @@ CliCommand AddPanelCommand(CLI::App& parent) {
       ->capture_default_str();
   panel->add_flag("--evaluate", options->evaluate,
                   "Evaluate the scene (the tags' expressions) after the edits");
+  panel->add_option("--pad-click", options->padClick, "Click the tag's XY pad at X,Y (pad pixels)");
+  panel->add_option("--pad-drag", options->padDrag,
+                    "Drag on the XY pad through X0,Y0:X1,Y1[:...], then release");
+  panel->add_flag("--pad-double-click", options->padDoubleClick,
+                  "Double-click the XY pad (back to its default)");
+  panel->add_option("--gui", options->guiFolder,
+                    "Write the XY pad as the artist sees it as PNG into this folder");
   panel->add_flag("--effect-off", options->effectOff, "Switch the effect off in the render settings first");
   return {panel, [options](CliContext&) { return RunPanel(*options); }};
 }

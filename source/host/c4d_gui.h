@@ -14,6 +14,7 @@ enum : Int32 {
   BFM_ACTION = FourCC("bACT"),
   BFM_ACTION_ID = FourCC("meid"),
   BFM_ACTION_VALUE = FourCC("meva"),
+  BFM_INPUT = FourCC("inpt"),
   BFM_INPUT_DEVICE = FourCC("ipdv"),
   BFM_INPUT_MOUSE = FourCC("mous"),
   BFM_INPUT_CHANNEL = FourCC("ipca"),

@@ -14,10 +14,43 @@ class XYPadData : public CustomGuiData {
   Int32 GetResourceDataType(Int32*& table) override;
 };
 
+// The clickable map of the pad: x and y of its value are the picked point in 0..1 across and down;
+// z above 0 shows the square dome map with the point kept inside its circle, else the 2:1 panorama.
+class XYPadUserArea : public GeUserArea {
+ public:
+  Bool GetMinSize(Int32& w, Int32& h) override;
+  void DrawMsg(Int32 x1, Int32 y1, Int32 x2, Int32 y2, const BaseContainer& msg) override;
+  Bool InputEvent(const BaseContainer& msg) override;
+
+  Vector value;
+
+ private:
+  Bool IsDome() const { return value.z > 0.0; }
+  Int32 Width() const { return IsDome() ? 100 : 200; }
+  Int32 Height() const { return 100; }
+  // Tells the owning dialog that the value changed.
+  void Notify();
+  // Moves the point to the pointer of one polled state; false when a first press lands outside
+  // the dome circle and leaves the point where it was.
+  Bool FollowPointer(const BaseContainer& state, Bool first);
+};
+
 // The pad control shown in the attribute manager.
 class XYPadGui : public iCustomGui {
  public:
   XYPadGui(const BaseContainer& settings, void* pluginRecord) : iCustomGui(settings, pluginRecord) {}
+
+  Bool CreateLayout() override;
+  Bool InitValues() override { return true; }
+  Bool Command(Int32 id, const BaseContainer& msg) override;
+  Int32 GetWidth() override;
+  Int32 GetHeight() override;
+  void CustomGuiRedraw() override;
+  Bool SetData(const TriState<GeData>& data) override;
+  TriState<GeData> GetData() override;
+
+ private:
+  XYPadUserArea area_;
 };
 
 // The background maps shared by every pad; null when their file did not load.

@@ -1,0 +1,148 @@
+#include "xypad/xypad.h"
+#include "command_runner.h"
+#include "linked_module.h"
+#include "orvextag/orvextag_params.h"
+#include "runtime/custom_gui_host.h"
+#include "runtime/gui_records.h"
+#include "runtime/host_state.h"
+
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <numbers>
+
+namespace fs = std::filesystem;
+using Point = HostedCustomGui::Point;
+
+namespace {
+class XYPad : public LinkedModuleTest {
+ protected:
+  void SetUp() override {
+    LinkedModuleTest::SetUp();
+    tag = scene->AddTaggedCamera();
+    ASSERT_NE(tag, nullptr);
+  }
+  void TearDown() override {
+    pad = nullptr;  // freed by the module that made it, before the module goes
+    LinkedModuleTest::TearDown();
+  }
+  // Opens the pad on the tag as the attribute manager shows it; `dome` switches the tag to a dome.
+  void Open(bool dome) {
+    if (dome) {
+      tag->GetDataInstance()->SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_FISHEYE);
+      tag->GetDataInstance()->SetInt32(ORVEXTAG_FISHEYE_TYPE, ORVEXTAG_FISHEYE_TYPE_DOME);
+      scene->doc->ExecutePasses(nullptr, true, true, true);  // the pad's z follows the projection
+    }
+    std::string error;
+    pad = HostedCustomGui::Open(tag, ORVEXTAG_STEREO_DIRECTION_PAD, error);
+    ASSERT_TRUE(pad) << error;
+  }
+  // Runs a gesture; answers how many times the pad wrote the tag's parameter.
+  Int32 Gesture(const std::vector<Point>& points, bool doubleClick = false) {
+    const Int32 before = host_state::EventCount();
+    std::string error;
+    EXPECT_TRUE(pad->Gesture(points, doubleClick, error)) << error;
+    return host_state::EventCount() - before;
+  }
+  Vector TagPad() const { return tag->GetDataInstance()->GetVector(ORVEXTAG_STEREO_DIRECTION_PAD); }
+
+  BaseTag* tag = nullptr;
+  std::unique_ptr<HostedCustomGui> pad;
+};
+
+// Bitmaps keep 8-bit steps: the marker colour to within one step.
+bool IsMarker(const Vector& colour) { return (colour - InterfaceColour(1004)).GetLength() < 0.01; }
+}  // namespace
+
+TEST_F(XYPad, PanoramaPadClicksMapPixelsToValuesAndReachTheTag) {
+  Open(false);
+  EXPECT_EQ(Gesture({{199, 50}}), 2);  // one step, one release
+  EXPECT_EQ(TagPad().x, 1.0);
+  EXPECT_EQ(TagPad().y, static_cast<Float32>(50.0f / 99.0f));
+  Gesture({{-30, 400}});  // outside the pad: clamped
+  EXPECT_EQ(TagPad().x, 0.0);
+  EXPECT_EQ(TagPad().y, 1.0);
+  // A quarter turn to the right of the pad's centre is the preferred direction's longitude.
+  Gesture({{149, 49}});
+  EXPECT_NEAR(std::fabs(tag->GetDataInstance()->GetFloat(ORVEXTAG_STEREO_DIRECTION_LON)),
+              std::numbers::pi / 2.0, 0.02);
+  // The marker is drawn where the click landed, and the pad is 2:1.
+  const BitmapPtr picture = pad->Snapshot();
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->GetBw(), 200);
+  EXPECT_EQ(picture->GetBh(), 100);
+  EXPECT_TRUE(IsMarker(picture->GetPixelFloat(149, 49)));
+  EXPECT_TRUE(IsMarker(picture->GetPixelFloat(149 + 4, 49)));
+  EXPECT_FALSE(IsMarker(picture->GetPixelFloat(149 + 5, 49)));
+}
+
+TEST_F(XYPad, DomePadKeepsDragsInsideItsCircle) {
+  Open(true);
+  EXPECT_EQ(pad->Value().GetValue().GetVector().z, 1.0);
+  // A first press at a corner changes nothing, yet tells the dialog once.
+  const Vector before = TagPad();
+  EXPECT_EQ(Gesture({{99, 99}}), 1);
+  EXPECT_EQ(TagPad(), before);
+  // From the centre to the lower right corner: the point slides along the circle.
+  EXPECT_EQ(Gesture({{49, 49}, {80, 80}, {99, 99}}), 4);
+  const Float onCircle = (1.0 / std::sqrt(2.0) + 1.0) / 2.0;
+  EXPECT_NEAR(TagPad().x, onCircle, 1e-6);
+  EXPECT_NEAR(TagPad().y, onCircle, 1e-6);
+  const BitmapPtr picture = pad->Snapshot();
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(picture->GetBw(), 100);
+  EXPECT_TRUE(IsMarker(picture->GetPixelFloat(85, 85)));  // round(99 * 0.8536)
+}
+
+TEST_F(XYPad, DoubleClickAsksTheTagForItsResetPosition) {
+  Open(true);
+  Gesture({{10, 50}});
+  EXPECT_EQ(Gesture({{10, 50}}, true), 1);
+  EXPECT_EQ(TagPad(), Vector(0.5, 1.0, 1.0));  // the dome's zenith
+  EXPECT_EQ(tag->GetDataInstance()->GetFloat(ORVEXTAG_STEREO_DIRECTION_LAT), 0.0);
+  // A value of (-1, -1) in the GUI draws no marker anywhere.
+  pad = nullptr;
+  tag->GetDataInstance()->SetVector(ORVEXTAG_STEREO_DIRECTION_PAD, Vector(-1.0, -1.0, 0.0));
+  std::string error;
+  pad = HostedCustomGui::Open(tag, ORVEXTAG_STEREO_DIRECTION_PAD, error);
+  const BitmapPtr picture = pad->Snapshot();
+  for (Int32 y = 0; y < picture->GetBh(); ++y)
+    for (Int32 x = 0; x < picture->GetBw(); ++x) ASSERT_FALSE(IsMarker(picture->GetPixelFloat(x, y)));
+}
+
+TEST_F(XYPad, OtherInputAndBadValuesChangeNothing) {
+  Open(false);
+  BaseContainer key(BFM_INPUT);
+  key.SetInt32(BFM_INPUT_DEVICE, FourCC("kbrd"));
+  key.SetInt32(BFM_INPUT_CHANNEL, BFM_INPUT_MOUSELEFT);
+  XYPadUserArea area;
+  EXPECT_FALSE(area.InputEvent(key));
+  key.SetInt32(BFM_INPUT_DEVICE, BFM_INPUT_MOUSE);
+  key.SetInt32(BFM_INPUT_CHANNEL, 2);  // the right button
+  EXPECT_FALSE(area.InputEvent(key));
+  const Vector before = TagPad();
+  std::string error;
+  EXPECT_FALSE(pad->Gesture({}, false, error));
+  EXPECT_EQ(TagPad(), before);
+  pad = nullptr;
+  const Float nan = std::numeric_limits<Float>::quiet_NaN();
+  tag->GetDataInstance()->SetVector(ORVEXTAG_STEREO_DIRECTION_PAD, Vector(nan, 1e300, nan));
+  pad = HostedCustomGui::Open(tag, ORVEXTAG_STEREO_DIRECTION_PAD, error);
+  ASSERT_TRUE(pad);
+  EXPECT_TRUE(pad->Snapshot());  // draws, no marker, no crash
+}
+
+TEST(XYPadCommand, ClickWritesThePadPictureAndTheDirection) {
+  const fs::path folder = fs::temp_directory_path() / ("orvex-pad-" + std::to_string(::getpid()));
+  const CommandResult run = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR +
+                                       " panel --pad-click 149,49 --gui " + folder.string());
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("pad: (0.74"), std::string::npos) << run.output;
+  const CommandResult noRelease = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " +
+                                             ORVEX_PLUGIN_DIR + " panel --pad-drag 1,2:x");
+  EXPECT_NE(noRelease.exitCode, 0);
+  EXPECT_TRUE(fs::exists(folder / "orvextag_stereo_direction_pad.png"));
+  fs::remove_all(folder);
+}
