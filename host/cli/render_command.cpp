@@ -32,6 +32,8 @@ struct RenderArguments {
   std::string stereo;  // "on", "off" or empty: as the render settings have it
   Int32 threads = 0;
   std::shared_ptr<StereoOptions> stereoOptions = std::make_shared<StereoOptions>();
+  std::string documentName;  // empty: the scene's name
+  std::string documentFrames;
 };
 
 // The render settings a --set can name, with their IDs.
@@ -181,6 +183,23 @@ bool ApplyAssignment(RenderJob& job, const std::string& assignment, std::string&
   return false;
 }
 
+// The document's name and time range (in frames at the render's frame rate), as the overlays print them.
+bool ApplyDocumentFacts(const std::string& name, const std::string& frames, Float fps, BaseDocument& doc,
+                        std::string& error) {
+  doc.SetParameter(DescID(DOCUMENT_NAME), GeData(Filename(String(name))), DESCFLAGS_SET_0);
+  if (frames.empty()) return true;
+  const size_t dash = frames.find('-');
+  const std::optional<Int32> first = dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(0, dash));
+  const std::optional<Int32> last = dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(dash + 1));
+  if (!first || !last || *first > *last) {
+    error = "--document-frames takes FIRST-LAST with FIRST <= LAST, e.g. 0-250, not \"" + frames + "\"";
+    return false;
+  }
+  doc.SetParameter(DescID(DOCUMENT_MINTIME), GeData(BaseTime(*first, fps)), DESCFLAGS_SET_0);
+  doc.SetParameter(DescID(DOCUMENT_MAXTIME), GeData(BaseTime(*last, fps)), DESCFLAGS_SET_0);
+  return true;
+}
+
 std::string DefaultOutput(const CameraKindInfo& kind) {
   return std::string("orvex360-") + kind.name + ".png";
 }
@@ -216,6 +235,9 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
     if (!ApplyAssignment(job, assignment, error)) return false;
 
   const Float fps = renderData.GetDataInstance()->GetFloat(RDATA_FRAMERATE);
+  if (!ApplyDocumentFacts(arguments.documentName.empty() ? arguments.scene : arguments.documentName,
+                          arguments.documentFrames, fps, *job.doc, error))
+    return false;
   if (!ParseFrames(arguments.frames, *job.doc, fps, job.options, error)) return false;
   job.options.editor = arguments.editor;
   job.options.samples = arguments.samples;
@@ -289,6 +311,10 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       ->check(CLI::NonNegativeNumber);
   render->add_option("--stereo", arguments->stereo, "Stereo render (render setting 8000): on or off")
       ->check(CLI::IsMember({"on", "off"}, CLI::ignore_case));
+  render->add_option("--document-name", arguments->documentName,
+                     "The document's name, as the fulldome information overlay prints it (default: the scene's)");
+  render->add_option("--document-frames", arguments->documentFrames,
+                     "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
   AddStereoOptions(*render, arguments->stereoOptions);
   return {render, [arguments](CliContext&) { return RunRenderSafely(*arguments); }};
 }

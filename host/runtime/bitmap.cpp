@@ -1,4 +1,5 @@
 #include "c4d_bitmap.h"
+#include "bitmap_record.h"
 
 #include "geometry/vector.h"
 
@@ -9,17 +10,6 @@
 #include <cmath>
 #include <cstring>
 #include <vector>
-
-// Pixels as floats: three colour channels interleaved, alpha kept apart (empty when absent).
-struct BitmapRecord {
-  Int32 width = 0;
-  Int32 height = 0;
-  std::vector<Float32> rgb;
-  std::vector<Float32> alpha;
-
-  bool Inside(Int32 x, Int32 y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-  size_t Index(Int32 x, Int32 y) const { return static_cast<size_t>(y) * width + x; }
-};
 
 BaseBitmap::BaseBitmap() : record_(std::make_unique<BitmapRecord>()) {}
 BaseBitmap::~BaseBitmap() = default;
@@ -91,6 +81,7 @@ IMAGERESULT BaseBitmap::Load(const Filename& name) {
     return IMAGERESULT_WRONGTYPE;
   record_->width = spec.width;
   record_->height = spec.height;
+  record_->linear = spec.format.is_floating_point();
   SplitChannels(pixels, channels, *record_);
   return IMAGERESULT_OK;
 }
