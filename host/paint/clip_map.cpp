@@ -13,7 +13,9 @@ namespace {
 constexpr Int32 kFontKindId = 500;  // where a font description keeps the font's kind
 
 Float32 FromByte(Int32 value) { return static_cast<Float32>(std::clamp(value, 0, 255)) / 255.0f; }
-Int32 ToByte(Float32 value) { return static_cast<Int32>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f)); }
+Int32 ToByte(Float32 value) {
+  return static_cast<Int32>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
+}
 }  // namespace
 
 // A clip map paints display-encoded values, as an 8-bit image holds them.
@@ -55,7 +57,8 @@ IMAGERESULT GeClipMap::Init(Int32 w, Int32 h, Int32 bits) {
   record_->withAlpha = bits == 32;
   record_->changed = true;
   if (!record_->image.Allocate(w, h, paint::Encoding::Display)) {
-    GePrint("GeClipMap: cannot make a surface of " + std::to_string(w) + " x " + std::to_string(h) + " pixels");
+    GePrint("GeClipMap: cannot make a surface of " + std::to_string(w) + " x " + std::to_string(h) +
+            " pixels");
     return w > 0 && h > 0 ? IMAGERESULT_OUTOFMEMORY : IMAGERESULT_WRONGTYPE;
   }
   return IMAGERESULT_OK;

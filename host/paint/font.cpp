@@ -31,7 +31,8 @@ std::string SearchFontFile(const char* name) {
   std::error_code error;
   if (fs::is_regular_file(usual, error)) return usual.string();
   for (const char* folder : {"/usr/share/fonts", "/usr/local/share/fonts"}) {
-    for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error), end;
+    for (fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, error),
+         end;
          !error && it != end; it.increment(error)) {
       if (it->path().filename() == name && it->is_regular_file(error)) return it->path().string();
     }

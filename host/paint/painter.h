@@ -28,7 +28,9 @@ class Painter {
   void DrawLine(Int32 x0, Int32 y0, Int32 x1, Int32 y1) const;
 
  private:
-  bool Inside(Int32 x, Int32 y) const { return x >= clip_.x0 && x <= clip_.x1 && y >= clip_.y0 && y <= clip_.y1; }
+  bool Inside(Int32 x, Int32 y) const {
+    return x >= clip_.x0 && x <= clip_.x1 && y >= clip_.y0 && y <= clip_.y1;
+  }
 
   Surface surface_;
   PixelRect clip_;

@@ -15,7 +15,8 @@ Premultiplied Texel(const TextureView& texture, Int32 x, Int32 y, bool useAlpha,
   const Float32 alpha = useAlpha && texture.alpha ? texture.alpha[index] : 1.0f;
   if (alpha <= 0.0f) return {0.0f, 0.0f, 0.0f, 0.0f};
   const Float32* rgb = texture.rgb + index * 3;
-  return {Convert(rgb[0], texture.encoding, target) * alpha, Convert(rgb[1], texture.encoding, target) * alpha,
+  return {Convert(rgb[0], texture.encoding, target) * alpha,
+          Convert(rgb[1], texture.encoding, target) * alpha,
           Convert(rgb[2], texture.encoding, target) * alpha, alpha};
 }
 

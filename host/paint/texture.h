@@ -29,8 +29,8 @@ struct TextureDraw {
   // on (x1, y1).
   Float x0 = 0.0, y0 = 0.0, x1 = 0.0, y1 = 0.0;
   Filter filter = Filter::Nearest;
-  bool useAlpha = true;  // the texture's alpha is coverage; else every texel is opaque
-  bool blend = true;     // composite over the surface; else replace its pixels
+  bool useAlpha = true;                 // the texture's alpha is coverage; else every texel is opaque
+  bool blend = true;                    // composite over the surface; else replace its pixels
   Colour tint{1.0f, 1.0f, 1.0f, 1.0f};  // multiplies every texel
 };
 

@@ -38,7 +38,8 @@ bool SameColours(const Vector* colours) {
 }
 
 paint::TextureView TextureOf(const BitmapRecord& record) {
-  return {record.width, record.height, record.rgb.data(), record.alpha.empty() ? nullptr : record.alpha.data(),
+  return {record.width, record.height, record.rgb.data(),
+          record.alpha.empty() ? nullptr : record.alpha.data(),
           record.linear ? paint::Encoding::Linear : paint::Encoding::Display};
 }
 
@@ -86,6 +87,7 @@ void BaseDraw::DrawTexture(const BaseBitmap* bitmap, const Vector* points, const
   draw.filter = FilterOf(flags);
   draw.useAlpha = fromImage;
   draw.blend = alphaMode != DRAW_ALPHA_NONE;
-  draw.tint = {static_cast<Float32>(tint.x), static_cast<Float32>(tint.y), static_cast<Float32>(tint.z), 1.0f};
+  draw.tint = {static_cast<Float32>(tint.x), static_cast<Float32>(tint.y), static_cast<Float32>(tint.z),
+               1.0f};
   paint::DrawTexture(paint::Painter(canvas.target), TextureOf(bitmap->GetRecord()), draw);
 }

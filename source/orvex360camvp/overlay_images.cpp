@@ -29,7 +29,9 @@ Bool Load(BaseBitmap& bitmap, const Filename& path, const char* what) {
     return false;
   }
   const IMAGERESULT result = bitmap.Init(path);
-  const char* reason = result != IMAGERESULT_OK ? ReasonOf(result) : bitmap.IsEmpty() ? "it has no pixels" : nullptr;
+  const char* reason = result != IMAGERESULT_OK ? ReasonOf(result)
+                       : bitmap.IsEmpty()       ? "it has no pixels"
+                                                : nullptr;
   if (!reason) return true;
   bitmap.FlushAll();
   ModuleLog("%s off: image \"%s\" %s", what, path.GetString().GetCString(), reason);

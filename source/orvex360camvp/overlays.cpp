@@ -164,7 +164,8 @@ void WriteTimecode(TextLayer& layer, const OverlayState& overlay, const BaseTime
   }
   if (overlay.showFrameNumber) {
     y -= layer.Height();
-    layer.At(3 * m, y, overlay_text::FrameText(overlay_text::FrameOfTime(time, overlay.fps, overlay.documentFps)));
+    layer.At(3 * m, y,
+             overlay_text::FrameText(overlay_text::FrameOfTime(time, overlay.fps, overlay.documentFps)));
   }
 }
 
@@ -234,7 +235,8 @@ constexpr Int32 kImageAlpha = DRAW_ALPHA_NORMAL_FROM_IMAGE | DRAW_ALPHA_OPAQUE_W
 
 }  // namespace
 
-void Load(RenderState& state, const BaseContainer& effect, BaseDocument* doc, const BaseContainer& renderSettings) {
+void Load(RenderState& state, const BaseContainer& effect, BaseDocument* doc,
+          const BaseContainer& renderSettings) {
   OverlayState& overlay = state.overlay;
   ReadSettings(overlay, state, effect);
   overlay.documentName = DocumentParameter(doc, DOCUMENT_NAME).GetFilename();
@@ -266,7 +268,6 @@ void Geometry(RenderState& state) {
   overlay.cornerBottomLeft = orvex::RenderArea(Vector(s.x, e.y - k, 0.0), Vector(s.x + k, e.y, 0.0));
   overlay.cornerBottomRight = orvex::RenderArea(e - Vector(k, k, 0.0), e);
 }
-
 
 void Draw(RenderState& state, BaseDraw* view, const BaseTime& time) {
   if (!state.enabled || !view || !state.isFisheye || state.editorRender) return;
