@@ -189,8 +189,10 @@ bool ApplyDocumentFacts(const std::string& name, const std::string& frames, Floa
   doc.SetParameter(DescID(DOCUMENT_NAME), GeData(Filename(String(name))), DESCFLAGS_SET_0);
   if (frames.empty()) return true;
   const size_t dash = frames.find('-');
-  const std::optional<Int32> first = dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(0, dash));
-  const std::optional<Int32> last = dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(dash + 1));
+  const std::optional<Int32> first =
+      dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(0, dash));
+  const std::optional<Int32> last =
+      dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(dash + 1));
   if (!first || !last || *first > *last) {
     error = "--document-frames takes FIRST-LAST with FIRST <= LAST, e.g. 0-250, not \"" + frames + "\"";
     return false;
@@ -311,10 +313,12 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       ->check(CLI::NonNegativeNumber);
   render->add_option("--stereo", arguments->stereo, "Stereo render (render setting 8000): on or off")
       ->check(CLI::IsMember({"on", "off"}, CLI::ignore_case));
-  render->add_option("--document-name", arguments->documentName,
-                     "The document's name, as the fulldome information overlay prints it (default: the scene's)");
-  render->add_option("--document-frames", arguments->documentFrames,
-                     "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
+  render->add_option(
+      "--document-name", arguments->documentName,
+      "The document's name, as the fulldome information overlay prints it (default: the scene's)");
+  render->add_option(
+      "--document-frames", arguments->documentFrames,
+      "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
   AddStereoOptions(*render, arguments->stereoOptions);
   return {render, [arguments](CliContext&) { return RunRenderSafely(*arguments); }};
 }

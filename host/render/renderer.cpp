@@ -202,8 +202,9 @@ void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& rend
   RenderCameraImage(pass, image_);
   progress.Finish();
   // Camera end: effects may draw into the finished camera image through the document's view.
-  const ScopedViewTarget target(doc_->GetActiveBaseDraw(),
-                                paint::Surface{image_.width, image_.height, image_.rgba.data(), paint::Encoding::Linear});
+  const ScopedViewTarget target(
+      doc_->GetActiveBaseDraw(),
+      paint::Surface{image_.width, image_.height, image_.rgba.data(), paint::Encoding::Linear});
   effects.Execute(vps, VIDEOPOSTCALL_RENDER, false);
 }
 

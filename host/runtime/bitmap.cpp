@@ -1,5 +1,5 @@
-#include "c4d_bitmap.h"
 #include "bitmap_record.h"
+#include "c4d_bitmap.h"
 
 #include "geometry/vector.h"
 
