@@ -1,5 +1,6 @@
 #include "cli_context.h"
 #include "geometry/scalar_math.h"
+#include "orvex360camvp/orvex360camvp_params.h"
 #include "render/image_output.h"
 #include "render/progress_bar.h"
 #include "render/renderer.h"
@@ -202,6 +203,15 @@ bool ApplyDocumentFacts(const std::string& name, const std::string& frames, Floa
   return true;
 }
 
+// The command's fulldome master shows every overlay element (the effect's defaults show only the
+// logo and title); --set switches them off again.
+void ShowEveryOverlay(BaseDocument* doc) {
+  BaseVideoPost* effect = FindOrvexEffect(doc);
+  if (!effect) return;
+  for (Int32 id : {ORVEXVP_SHOW_INFO, ORVEXVP_SHOW_TIME, ORVEXVP_SHOW_FRAME, ORVEXVP_SHOW_TEXT})
+    effect->SetParameter(DescID(id), GeData(true), DESCFLAGS_SET_0);
+}
+
 std::string DefaultOutput(const CameraKindInfo& kind) {
   return std::string("orvex360-") + kind.name + ".png";
 }
@@ -229,6 +239,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   renderData.GetDataInstance()->SetFloat(RDATA_XRES, job.kind->width);
   renderData.GetDataInstance()->SetFloat(RDATA_YRES, job.kind->height);
   if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
+  if (job.kind->kind == CameraKind::Fulldome) ShowEveryOverlay(job.doc);
   if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;
   if (!arguments.stereo.empty() && !ApplyAssignment(job, "stereo=" + arguments.stereo, error)) return false;
   if (!ApplyStereoOptions(*arguments.stereoOptions, job.doc, job.camera, error)) return false;
