@@ -1,5 +1,6 @@
 #include "cli_context.h"
 #include "geometry/scalar_math.h"
+#include "orvex360camvp/orvex360camvp_params.h"
 #include "render/image_output.h"
 #include "render/progress_bar.h"
 #include "render/renderer.h"
@@ -32,6 +33,8 @@ struct RenderArguments {
   std::string stereo;  // "on", "off" or empty: as the render settings have it
   Int32 threads = 0;
   std::shared_ptr<StereoOptions> stereoOptions = std::make_shared<StereoOptions>();
+  std::string documentName;  // empty: the scene's name
+  std::string documentFrames;
 };
 
 // The render settings a --set can name, with their IDs.
@@ -181,6 +184,34 @@ bool ApplyAssignment(RenderJob& job, const std::string& assignment, std::string&
   return false;
 }
 
+// The document's name and time range (in frames at the render's frame rate), as the overlays print them.
+bool ApplyDocumentFacts(const std::string& name, const std::string& frames, Float fps, BaseDocument& doc,
+                        std::string& error) {
+  doc.SetParameter(DescID(DOCUMENT_NAME), GeData(Filename(String(name))), DESCFLAGS_SET_0);
+  if (frames.empty()) return true;
+  const size_t dash = frames.find('-');
+  const std::optional<Int32> first =
+      dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(0, dash));
+  const std::optional<Int32> last =
+      dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(dash + 1));
+  if (!first || !last || *first > *last) {
+    error = "--document-frames takes FIRST-LAST with FIRST <= LAST, e.g. 0-250, not \"" + frames + "\"";
+    return false;
+  }
+  doc.SetParameter(DescID(DOCUMENT_MINTIME), GeData(BaseTime(*first, fps)), DESCFLAGS_SET_0);
+  doc.SetParameter(DescID(DOCUMENT_MAXTIME), GeData(BaseTime(*last, fps)), DESCFLAGS_SET_0);
+  return true;
+}
+
+// The command's fulldome master shows every overlay element (the effect's defaults show only the
+// logo and title); --set switches them off again.
+void ShowEveryOverlay(BaseDocument* doc) {
+  BaseVideoPost* effect = FindOrvexEffect(doc);
+  if (!effect) return;
+  for (Int32 id : {ORVEXVP_SHOW_INFO, ORVEXVP_SHOW_TIME, ORVEXVP_SHOW_FRAME, ORVEXVP_SHOW_TEXT})
+    effect->SetParameter(DescID(id), GeData(true), DESCFLAGS_SET_0);
+}
+
 std::string DefaultOutput(const CameraKindInfo& kind) {
   return std::string("orvex360-") + kind.name + ".png";
 }
@@ -208,6 +239,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   renderData.GetDataInstance()->SetFloat(RDATA_XRES, job.kind->width);
   renderData.GetDataInstance()->SetFloat(RDATA_YRES, job.kind->height);
   if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
+  if (job.kind->kind == CameraKind::Fulldome) ShowEveryOverlay(job.doc);
   if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;
   if (!arguments.stereo.empty() && !ApplyAssignment(job, "stereo=" + arguments.stereo, error)) return false;
   if (!ApplyStereoOptions(*arguments.stereoOptions, job.doc, job.camera, error)) return false;
@@ -216,6 +248,9 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
     if (!ApplyAssignment(job, assignment, error)) return false;
 
   const Float fps = renderData.GetDataInstance()->GetFloat(RDATA_FRAMERATE);
+  if (!ApplyDocumentFacts(arguments.documentName.empty() ? arguments.scene : arguments.documentName,
+                          arguments.documentFrames, fps, *job.doc, error))
+    return false;
   if (!ParseFrames(arguments.frames, *job.doc, fps, job.options, error)) return false;
   job.options.editor = arguments.editor;
   job.options.samples = arguments.samples;
@@ -289,6 +324,12 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       ->check(CLI::NonNegativeNumber);
   render->add_option("--stereo", arguments->stereo, "Stereo render (render setting 8000): on or off")
       ->check(CLI::IsMember({"on", "off"}, CLI::ignore_case));
+  render->add_option(
+      "--document-name", arguments->documentName,
+      "The document's name, as the fulldome information overlay prints it (default: the scene's)");
+  render->add_option(
+      "--document-frames", arguments->documentFrames,
+      "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
   AddStereoOptions(*render, arguments->stereoOptions);
   return {render, [arguments](CliContext&) { return RunRenderSafely(*arguments); }};
 }

@@ -4,6 +4,7 @@
 #include "camera_image.h"
 #include "camera_merge.h"
 #include "camera_plan.h"
+#include "paint/view_canvas.h"
 #include "render_record.h"
 #include "runtime/host_state.h"
 #include "scene_walk.h"
@@ -204,6 +205,10 @@ void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& rend
   const CameraPass pass{&scene_, &lighting_, &effects, &camera, options_.samples, &progress};
   RenderCameraImage(pass, image_);
   progress.Finish();
+  // Camera end: effects may draw into the finished camera image through the document's view.
+  const ScopedViewTarget target(
+      doc_->GetActiveBaseDraw(),
+      paint::Surface{image_.width, image_.height, image_.rgba.data(), paint::Encoding::Linear});
   effects.Execute(vps, VIDEOPOSTCALL_RENDER, false);
 }
 

@@ -1,3 +1,4 @@
+#include "bitmap_record.h"
 #include "c4d_bitmap.h"
 
 #include "geometry/vector.h"
@@ -10,18 +11,6 @@
 #include <cstring>
 #include <new>
 #include <vector>
-
-// Pixels as floats: three colour channels interleaved, alpha kept apart (empty when absent).
-struct BitmapRecord {
-  Int32 width = 0;
-  Int32 height = 0;
-  std::vector<Float32> rgb;
-  std::vector<Float32> alpha;
-  Vector pen;  // the colour Line draws with, 0..1
-
-  bool Inside(Int32 x, Int32 y) const { return x >= 0 && y >= 0 && x < width && y < height; }
-  size_t Index(Int32 x, Int32 y) const { return static_cast<size_t>(y) * width + x; }
-};
 
 BaseBitmap::BaseBitmap() : record_(std::make_unique<BitmapRecord>()) {}
 BaseBitmap::~BaseBitmap() = default;
@@ -93,6 +82,7 @@ IMAGERESULT BaseBitmap::Load(const Filename& name) {
     return IMAGERESULT_WRONGTYPE;
   record_->width = spec.width;
   record_->height = spec.height;
+  record_->linear = spec.format.is_floating_point();
   SplitChannels(pixels, channels, *record_);
   return IMAGERESULT_OK;
 }

@@ -56,8 +56,9 @@ BaseDraw* BaseDocument::GetRenderBaseDraw() const { return StateOf(this).view; }
 BaseTime BaseDocument::GetTime() const { return StateOf(this).time; }
 void BaseDocument::SetTime(const BaseTime& time) { StateOf(this).time = time; }
 Int32 BaseDocument::GetFps() const { return StateOf(this).fps; }
-BaseTime BaseDocument::GetMinTime() const { return StateOf(this).minTime; }
-BaseTime BaseDocument::GetMaxTime() const { return StateOf(this).maxTime; }
+// The time range is a pair of document parameters, like the name.
+BaseTime BaseDocument::GetMinTime() const { return GetDataInstance()->GetTime(DOCUMENT_MINTIME); }
+BaseTime BaseDocument::GetMaxTime() const { return GetDataInstance()->GetTime(DOCUMENT_MAXTIME); }
 
 BaseObject* BaseDocument::GetActiveObject() const {
   return static_cast<BaseObject*>(StateOf(this).activeObject.GetLink());

@@ -68,6 +68,10 @@ C4DAtom* NodeFactory::Create(Int32 type) {
     view->GetRecord().view = std::make_unique<ViewState>();
     InsertIntoBranch(view, doc, Branch::Children, nullptr);
     doc->GetRecord().document->view = view;
+    // A new, unsaved document: three seconds at 30 frames per second.
+    doc->GetRecord().data.SetTime(DOCUMENT_MINTIME, BaseTime());
+    doc->GetRecord().data.SetTime(DOCUMENT_MAXTIME, BaseTime(90.0, 30.0));
+    doc->GetRecord().data.SetFilename(DOCUMENT_NAME, Filename("Untitled"));
     return doc;
   }
   if (type == Rbase) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "c4d.h"
+#include "paint/view_canvas.h"
 
 #include <array>
 #include <memory>
@@ -13,8 +14,6 @@ struct DocumentState {
   BaseDraw* view = nullptr;  // owned: the document's one viewport
   BaseTime time;
   Int32 fps = 30;
-  BaseTime minTime;
-  BaseTime maxTime{90.0, 30.0};
   BaseLink activeObject;
   BaseLink activeTag;
   Int32 undoDepth = 0;
@@ -27,6 +26,7 @@ struct ViewState {
   Bool alternateRenderState = false;
   Int32 width = 1280;
   Int32 height = 720;
+  ViewCanvas canvas;
 };
 
 // What a shader's InitRender built (shader_program.h); deleted where the type is complete.

@@ -1,7 +1,7 @@
 #include "node_record.h"
 
-// The viewport of a document. Drawing calls are accepted; the software rasterizer that turns them
-// into pixels lives with the paint code.
+// The viewport of a document. Its drawing state and the screen-space drawing into an image live
+// with the paint code (paint/view_draw.cpp); 3D drawing calls are accepted but draw nothing yet.
 
 namespace {
 ViewState& StateOf(const BaseDraw* view) { return *view->GetRecord().view; }
@@ -21,17 +21,11 @@ Bool BaseDraw::IsAlternateRenderState() const { return StateOf(this).alternateRe
 DRAWPASS BaseDraw::GetDrawPass() const { return DRAWPASS_OBJECT; }
 GeData BaseDraw::GetDrawParam(Int32 id) const { return GetDataInstance()->GetData(id); }
 void BaseDraw::SetDrawParam(Int32 id, const GeData& data) { GetDataInstance()->SetData(id, data); }
-void BaseDraw::SetPen(const Vector&) {}
 void BaseDraw::SetPointSize(Float) {}
-void BaseDraw::SetMatrix_Matrix(BaseObject*, const Matrix&) {}
-void BaseDraw::SetTransparency(Int32) {}
-void BaseDraw::SetDepth(Bool) {}
 void BaseDraw::DrawLine(const Vector&, const Vector&, Int32) {}
 void BaseDraw::DrawPoly(const Vector*, const Vector*, Int32, const Vector*) {}
 void BaseDraw::DrawBox(const Matrix&, Float, const Vector&, Bool) {}
 void BaseDraw::DrawSphere(const Vector&, const Vector&, const Vector&, Int32) {}
-void BaseDraw::DrawTexture(const BaseBitmap*, const Vector*, const Vector*, const Vector*, const Vector*,
-                           Int32) {}
 
 void BaseDraw::GetFrame(Int32* left, Int32* top, Int32* right, Int32* bottom) const {
   *left = 0;

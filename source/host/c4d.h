@@ -15,3 +15,5 @@
 #include "c4d_string.h"
 #include "c4d_tagdata.h"
 #include "c4d_videopostdata.h"
+#include "c4d_clipmap.h"
+#include "c4d_document_params.h"

@@ -17,6 +17,6 @@ void Geometry(RenderState& state);
 
 // Draws the overlays of the camera just rendered into the view; only fisheye renders that are not
 // editor renders get them.
-void Draw(const RenderState& state, BaseDraw* view, const BaseTime& time);
+void Draw(RenderState& state, BaseDraw* view, const BaseTime& time);
 
 }  // namespace overlays

@@ -6,6 +6,7 @@
 #include "geometry/lens.h"
 #include "geometry/render_area.h"
 #include "geometry/sub_view.h"
+#include "orvex360camvp/overlay_state.h"
 
 #include <array>
 
@@ -68,4 +69,7 @@ struct RenderState {
 
   // The tagged camera's global matrix, taken at each camera start so rays never ask the host.
   Matrix cameraMatrix;
+
+  // Fulldome overlays (mask image, logo, texts) and the dome's corner squares.
+  OverlayState overlay;
 };

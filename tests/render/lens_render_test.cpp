@@ -4,6 +4,7 @@
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
 #include "render_test_support.h"
+#include "runtime/bitmap_io.h"
 #include "runtime/console.h"
 #include "runtime/plugin_loader.h"
 #include "scene/camera_kinds.h"
@@ -81,6 +82,16 @@ class LensRender : public ModuleRender {
       }
     }
     return checked;
+  }
+
+  // A fully transparent mask image.
+  static std::string WriteClearMask(const render_test::TempFolder& folder) {
+    BitmapPtr mask(BaseBitmap::Alloc());
+    std::string error;
+    const std::string path = folder.File("clear_mask.png");
+    EXPECT_EQ(mask->Init(4, 4, 32), IMAGERESULT_OK);
+    EXPECT_TRUE(SaveBitmap(*mask, path, error)) << error;
+    return path;
   }
 
   static bool IsBlank(const Float32* pixel) {
@@ -196,6 +207,9 @@ TEST_F(LensRender, CubeFaceShowsTheFrontFace) {
 
 TEST_F(LensRender, FisheyeMaskModesBlankOrTrace) {
   AddCamera(CameraKind::Fisheye, 48, 48);
+  // The lens pixels alone: no overlays, and a mask image that covers nothing.
+  SetEffect(ORVEXVP_OVERLAY, GeData(false));
+  SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(WriteClearMask(*folder_)))));
   const Projection fisheye = [](Float u, Float v) { return Fisheye(orvex::kPi, u, v); };
 
   // Circle mask: blank (black, opaque) beyond the circle, traced within.

@@ -1,0 +1,150 @@
+#include "c4d_clipmap.h"
+
+#include "paint/font.h"
+#include "paint/painter.h"
+#include "runtime/bitmap_record.h"
+#include "runtime/console.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace {
+constexpr Int32 kFontKindId = 500;  // where a font description keeps the font's kind
+
+Float32 FromByte(Int32 value) { return static_cast<Float32>(std::clamp(value, 0, 255)) / 255.0f; }
+Int32 ToByte(Float32 value) {
+  return static_cast<Int32>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
+}
+}  // namespace
+
+// A clip map paints display-encoded values, as an 8-bit image holds them.
+struct ClipMapRecord {
+  paint::Image image;
+  paint::Colour pen{0.0f, 0.0f, 0.0f, 1.0f};
+  paint::Font font;
+  Int32 fontKind = -1;  // the kind loaded into `font`, -1 none
+  bool withAlpha = true;
+  bool changed = false;  // pixels differ from the bitmap
+  BaseBitmap* bitmap = nullptr;
+
+  ~ClipMapRecord() { BaseBitmap::Free(bitmap); }
+  paint::Painter MakePainter() const {
+    paint::Painter painter(image.GetSurface());
+    painter.SetPen(pen);
+    return painter;
+  }
+};
+
+GeClipMap::GeClipMap() : record_(std::make_unique<ClipMapRecord>()) {}
+GeClipMap::~GeClipMap() = default;
+
+GeClipMap* GeClipMap::Alloc() {
+  try {
+    return new GeClipMap();
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+}
+
+void GeClipMap::Free(GeClipMap*& map) {
+  delete map;
+  map = nullptr;
+}
+
+IMAGERESULT GeClipMap::Init(Int32 w, Int32 h, Int32 bits) {
+  BaseBitmap::Free(record_->bitmap);
+  record_->withAlpha = bits == 32;
+  record_->changed = true;
+  if (!record_->image.Allocate(w, h, paint::Encoding::Display)) {
+    GePrint("GeClipMap: cannot make a surface of " + std::to_string(w) + " x " + std::to_string(h) +
+            " pixels");
+    return w > 0 && h > 0 ? IMAGERESULT_OUTOFMEMORY : IMAGERESULT_WRONGTYPE;
+  }
+  return IMAGERESULT_OK;
+}
+
+void GeClipMap::BeginDraw() { record_->changed = true; }
+void GeClipMap::EndDraw() { GetBitmap(); }
+
+Int32 GeClipMap::GetBw() const { return record_->image.GetSurface().width; }
+Int32 GeClipMap::GetBh() const { return record_->image.GetSurface().height; }
+
+void GeClipMap::SetColor(Int32 r, Int32 g, Int32 b, Int32 a) {
+  record_->pen = {FromByte(r), FromByte(g), FromByte(b), FromByte(a)};
+}
+
+void GeClipMap::GetDefaultFont(GE_FONT_DEFAULT kind, BaseContainer* description) {
+  if (description) description->SetInt32(kFontKindId, kind);
+}
+
+Bool GeClipMap::SetFont(const BaseContainer* description, Float size) {
+  const Int32 kind = description ? description->GetInt32(kFontKindId) : GE_FONT_DEFAULT_SYSTEM;
+  if (kind != record_->fontKind) {
+    const paint::FontKind fontKind =
+        kind == GE_FONT_DEFAULT_MONOSPACED ? paint::FontKind::Monospaced : paint::FontKind::Proportional;
+    std::string error;
+    if (!record_->font.Load(paint::FindFontFile(fontKind), error)) {
+      GePrint("GeClipMap: " + error);
+      record_->fontKind = -1;
+      return false;
+    }
+    record_->fontKind = kind;
+  }
+  record_->font.SetSize(size);
+  return true;
+}
+
+Int32 GeClipMap::GetTextWidth(const String& text) { return record_->font.TextWidth(text.GetStdString()); }
+Int32 GeClipMap::GetTextHeight() { return record_->font.LineHeight(); }
+
+void GeClipMap::TextAt(Int32 x, Int32 y, const String& text) {
+  if (record_->image.GetSurface().IsEmpty()) return;
+  record_->font.Draw(record_->MakePainter(), x, y, text.GetStdString());
+  record_->changed = true;
+}
+
+void GeClipMap::GetPixelRGBA(Int32 x, Int32 y, Int32* r, Int32* g, Int32* b, Int32* a) const {
+  const paint::Surface& surface = record_->image.GetSurface();
+  const bool inside = x >= 0 && y >= 0 && x < surface.width && y < surface.height;
+  const Float32 none[4] = {0.0f, 0.0f, 0.0f, 0.0f};
+  const Float32* pixel = inside ? surface.Pixel(x, y) : none;
+  if (r) *r = ToByte(pixel[0]);
+  if (g) *g = ToByte(pixel[1]);
+  if (b) *b = ToByte(pixel[2]);
+  if (a) *a = ToByte(pixel[3]);
+}
+
+void GeClipMap::SetPixelRGBA(Int32 x, Int32 y, Int32 r, Int32 g, Int32 b, Int32 a) {
+  const paint::Surface& surface = record_->image.GetSurface();
+  if (x < 0 || y < 0 || x >= surface.width || y >= surface.height) return;
+  Float32* pixel = surface.Pixel(x, y);
+  pixel[0] = FromByte(r);
+  pixel[1] = FromByte(g);
+  pixel[2] = FromByte(b);
+  pixel[3] = FromByte(a);
+  record_->changed = true;
+}
+
+BaseBitmap* GeClipMap::GetBitmap() {
+  const paint::Surface& surface = record_->image.GetSurface();
+  if (surface.IsEmpty()) return nullptr;
+  if (!record_->bitmap) {
+    record_->bitmap = BaseBitmap::Alloc();
+    record_->changed = true;
+  }
+  if (!record_->bitmap || !record_->changed) return record_->bitmap;
+  if (record_->bitmap->Init(surface.width, surface.height, record_->withAlpha ? 32 : 24) != IMAGERESULT_OK) {
+    BaseBitmap::Free(record_->bitmap);
+    return nullptr;
+  }
+  BitmapRecord& bitmap = record_->bitmap->GetRecord();
+  const size_t count = static_cast<size_t>(surface.width) * static_cast<size_t>(surface.height);
+  for (size_t i = 0; i < count; ++i) {
+    const Float32* pixel = surface.rgba + i * paint::Surface::kChannels;
+    std::copy(pixel, pixel + 3, bitmap.rgb.begin() + static_cast<std::ptrdiff_t>(i * 3));
+    if (record_->withAlpha) bitmap.alpha[i] = pixel[3];
+  }
+  record_->changed = false;
+  return record_->bitmap;
+}

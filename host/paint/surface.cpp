@@ -1,0 +1,42 @@
+#include "paint/surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <new>
+
+namespace paint {
+
+PixelRect PixelRect::Intersect(const PixelRect& other) const {
+  return {std::max(x0, other.x0), std::max(y0, other.y0), std::min(x1, other.x1), std::min(y1, other.y1)};
+}
+
+// The sRGB transfer curve, both ways.
+Float32 DisplayToLinear(Float32 value) {
+  if (value <= 0.04045f) return value / 12.92f;
+  return std::pow((value + 0.055f) / 1.055f, 2.4f);
+}
+
+Float32 LinearToDisplay(Float32 value) {
+  if (value <= 0.0031308f) return value * 12.92f;
+  return 1.055f * std::pow(value, 1.0f / 2.4f) - 0.055f;
+}
+
+Float32 Convert(Float32 value, Encoding from, Encoding to) {
+  if (from == to) return value;
+  return to == Encoding::Linear ? DisplayToLinear(value) : LinearToDisplay(value);
+}
+
+bool Image::Allocate(Int32 width, Int32 height, Encoding encoding) {
+  surface_ = Surface();
+  pixels_.clear();
+  if (width <= 0 || height <= 0 || static_cast<Int64>(width) * height > (Int64(1) << 31)) return false;
+  try {
+    pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * Surface::kChannels, 0.0f);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  surface_ = Surface{width, height, pixels_.data(), encoding};
+  return true;
+}
+
+}  // namespace paint

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "geometry/types.h"
+
+// Parameters of a document (read and written with GetParameter and SetParameter).
+enum : Int32 {
+  DOCUMENT_MINTIME = 1002,  // BaseTime: start of the document's time range
+  DOCUMENT_MAXTIME = 1003,  // BaseTime: end of the document's time range
+  DOCUMENT_NAME = 1013,     // Filename: the document's file name
+};

@@ -1,0 +1,303 @@
+#include "module_render_fixture.h"
+#include "orvex360camvp/orvex360camvp_params.h"
+#include "runtime/bitmap_io.h"
+#include "runtime/console.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <set>
+#include <string>
+
+namespace {
+
+constexpr Int32 kSize = 400;
+enum Corner { kTopLeft, kTopRight, kBottomLeft, kBottomRight };
+
+// The corner a pixel of a square dome area lies in.
+Corner CornerOf(Int32 x, Int32 y, Int32 left, Int32 size) {
+  const bool right = x - left >= size / 2;
+  const bool bottom = y >= size / 2;
+  return bottom ? (right ? kBottomRight : kBottomLeft) : (right ? kTopRight : kTopLeft);
+}
+
+bool InsideDome(Int32 x, Int32 y, Int32 left, Int32 size) {
+  const Float u = (x - left) / (size - 1.0), v = y / (size - 1.0);
+  return std::hypot(2.0 * u - 1.0, 2.0 * v - 1.0) <= 1.0;
+}
+
+bool SamePixel(const FloatImage& a, const FloatImage& b, Int32 x, Int32 y) {
+  for (Int32 c = 0; c < 4; ++c)
+    if (a.Pixel(x, y)[c] != b.Pixel(x, y)[c]) return false;
+  return true;
+}
+
+// Corners (of the dome whose area starts at column `left`) where two renders differ; fails the test
+// when they differ anywhere inside the dome circle.
+std::set<Corner> ChangedCorners(const FloatImage& a, const FloatImage& b, Int32 left = 0,
+                                Int32 size = kSize) {
+  std::set<Corner> corners;
+  for (Int32 y = 0; y < size; ++y) {
+    for (Int32 x = left; x < left + size; ++x) {
+      if (SamePixel(a, b, x, y)) continue;
+      EXPECT_FALSE(InsideDome(x, y, left, size)) << "changed inside the dome at " << x << "," << y;
+      corners.insert(CornerOf(x, y, left, size));
+    }
+  }
+  return corners;
+}
+
+std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& start) {
+  std::vector<std::string> found;
+  for (const std::string& line : lines)
+    if (line.rfind(start, 0) == 0) found.push_back(line);
+  return found;
+}
+
+class OverlayRender : public ModuleRender {
+ protected:
+  void SetUp() override {
+    ModuleRender::SetUp();
+    AddCamera(CameraKind::Fulldome, kSize, kSize);
+    setenv("SOURCE_DATE_EPOCH", "1700000000", 1);
+  }
+  void TearDown() override {
+    unsetenv("SOURCE_DATE_EPOCH");
+    ModuleRender::TearDown();
+  }
+
+  // Every overlay element off, the master switch on.
+  void AllOff() {
+    for (Int32 id : {ORVEXVP_SHOW_INFO, ORVEXVP_SHOW_TIME, ORVEXVP_SHOW_FRAME, ORVEXVP_SHOW_TEXT})
+      SetEffect(id, GeData(false));
+    SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(2)));
+  }
+
+  FloatImage OverlayOff() {
+    SetEffect(ORVEXVP_OVERLAY, GeData(false));
+    FloatImage image = Render();
+    SetEffect(ORVEXVP_OVERLAY, GeData(true));
+    return image;
+  }
+
+  FloatImage RenderFrameNumber(Int32 frame) {
+    RenderOptions options;
+    options.firstFrame = options.lastFrame = frame;
+    options.environment = environment_;
+    return render_test::RenderFrame(doc_, options);
+  }
+
+  static std::string BuiltInLogo() { return std::string(ORVEX_PLUGIN_DIR) + "/res/Orvex360Cam.png"; }
+
+  std::string WriteFile(const std::string& name, const std::string& bytes) {
+    const std::string path = folder_->File(name);
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  // A mask of `size` pixels: black and opaque beyond the circle, clear within (or, without alpha,
+  // black beyond and white within).
+  std::string WriteMask(const std::string& name, bool withAlpha) {
+    BitmapPtr mask(BaseBitmap::Alloc());
+    const Int32 size = 64;
+    EXPECT_EQ(mask->Init(size, size, withAlpha ? 32 : 24), IMAGERESULT_OK);
+    for (Int32 y = 0; y < size; ++y) {
+      for (Int32 x = 0; x < size; ++x) {
+        const bool outside = !InsideDome(x, y, 0, size);
+        if (withAlpha) mask->SetAlpha(x, y, outside ? 1.0 : 0.0);
+        if (!withAlpha && !outside) mask->SetPixel(x, y, 255, 255, 255);
+      }
+    }
+    std::string error;
+    const std::string path = folder_->File(name);
+    EXPECT_TRUE(SaveBitmap(*mask, path, error)) << error;
+    return path;
+  }
+};
+
+TEST_F(OverlayRender, EachSwitchShowsItsElementInItsCornerAndNothingElse) {
+  const FloatImage off = OverlayOff();
+  AllOff();
+  const FloatImage none = Render();
+  EXPECT_TRUE(ChangedCorners(off, none).empty());
+
+  struct Case {
+    Int32 id;
+    GeData value;
+    std::set<Corner> corners;
+  };
+  const Case cases[] = {{ORVEXVP_SHOW_TEXT, GeData(true), {kTopLeft}},
+                        {ORVEXVP_SHOW_INFO, GeData(true), {kTopRight}},
+                        {ORVEXVP_SHOW_TIME, GeData(true), {kBottomLeft}},
+                        {ORVEXVP_SHOW_FRAME, GeData(true), {kBottomLeft}},
+                        {ORVEXVP_LOGO_MODE, GeData(Int32(0)), {kBottomRight}},
+                        {ORVEXVP_LOGO_MODE, GeData(Int32(1)), {kBottomRight}}};
+  SetEffect(ORVEXVP_LOGO_FILE, GeData(Filename(String(BuiltInLogo()))));
+  for (const Case& c : cases) {
+    AllOff();
+    SetEffect(c.id, c.value);
+    EXPECT_EQ(ChangedCorners(none, Render()), c.corners) << "parameter " << c.id;
+  }
+
+  // The same logo by file (mode 1) lacks only the title of the built-in one (mode 0).
+  AllOff();
+  SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(1)));
+  const FloatImage logoOnly = Render();
+  SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(0)));
+  const FloatImage withTitle = Render();
+  EXPECT_EQ(ChangedCorners(logoOnly, withTitle), std::set<Corner>({kBottomRight}));
+  Int32 titleTop = kSize;
+  for (Int32 y = 0; y < kSize; ++y)
+    for (Int32 x = 0; x < kSize; ++x)
+      if (!SamePixel(logoOnly, withTitle, x, y)) titleTop = std::min(titleTop, y);
+  EXPECT_GT(titleTop, kSize - 20);  // a line of small text at the bottom edge
+}
+
+TEST_F(OverlayRender, TimecodeAndFrameCounterAtKnownFrames) {
+  AllOff();
+  SetEffect(ORVEXVP_SHOW_FRAME, GeData(true));
+  Settings().SetFloat(RDATA_FRAMERATE, 25.0);
+  const FloatImage frame42 = RenderFrameNumber(42);
+  const FloatImage frame43 = RenderFrameNumber(43);
+  // 000042 and 000043 differ in their last digit only: the changed pixels sit at the right end.
+  Int32 left = kSize, right = -1;
+  for (Int32 y = 0; y < kSize; ++y)
+    for (Int32 x = 0; x < kSize; ++x)
+      if (!SamePixel(frame42, frame43, x, y)) left = std::min(left, x), right = std::max(right, x);
+  ASSERT_GE(right, 0);
+  const Int32 digit = (right - 3 * 2) / 6;  // six monospaced digits from x = 3m
+  EXPECT_GT(left, 3 * 2 + 4 * digit);
+}
+
+TEST_F(OverlayRender, MaskImagesCoverTheCorners) {
+  const FloatImage circle = OverlayOff();
+  SetEffect(ORVEXVP_OVERLAY, GeData(false));
+  SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(1)));
+  for (const bool withAlpha : {true, false}) {
+    SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(WriteMask("mask.png", withAlpha)))));
+    const FloatImage masked = Render();
+    for (const auto& [x, y] : {std::pair{0, 0}, {kSize - 1, 0}, {0, kSize - 1}, {kSize - 1, kSize - 1}}) {
+      const Float32* pixel = masked.Pixel(x, y);
+      EXPECT_EQ(std::vector<Float32>(pixel, pixel + 4), std::vector<Float32>({0, 0, 0, 1})) << withAlpha;
+    }
+    Int32 different = 0;
+    for (Int32 y = 0; y < kSize; ++y)
+      for (Int32 x = 0; x < kSize; ++x)
+        if (std::hypot(x - 199.5, y - 199.5) < 180.0) different += !SamePixel(circle, masked, x, y);
+    EXPECT_EQ(different, 0) << withAlpha;
+  }
+}
+
+TEST_F(OverlayRender, SideBySideStereoDomesEachCarryTheirOwn) {
+  SetSize(2 * kSize, kSize);
+  Settings().SetBool(RDATA_STEREO, true);
+  SetEffect(ORVEXVP_STEREO_MODE, GeData(Int32(1)));
+  const FloatImage off = OverlayOff();
+  AllOff();
+  SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(0)));
+  SetEffect(ORVEXVP_SHOW_TEXT, GeData(true));
+  const FloatImage on = Render();
+  EXPECT_EQ(CamerasRendered(), 2);
+  for (const Int32 left : {0, kSize})
+    EXPECT_EQ(ChangedCorners(off, on, left), std::set<Corner>({kTopLeft, kBottomRight})) << left;
+}
+
+TEST_F(OverlayRender, PanoramaAndEditorRendersHaveNone) {
+  const auto showEverything = [this] {
+    for (Int32 id : {ORVEXVP_SHOW_INFO, ORVEXVP_SHOW_TIME, ORVEXVP_SHOW_FRAME, ORVEXVP_SHOW_TEXT})
+      SetEffect(id, GeData(true));
+    SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(0)));
+  };
+  showEverything();
+  const FloatImage editorOn = Render(true);
+  SetEffect(ORVEXVP_OVERLAY, GeData(false));
+  const FloatImage editorOff = Render(true);
+  EXPECT_TRUE(ChangedCorners(editorOff, editorOn).empty());
+
+  BaseDocument::Free(doc_);
+  ModuleRender::SetUp();
+  AddCamera(CameraKind::Panorama, 2 * kSize, kSize);
+  showEverything();
+  const FloatImage panoramaOn = Render();
+  const FloatImage panoramaOff = OverlayOff();
+  for (Int32 y = 0; y < kSize; ++y)
+    for (Int32 x = 0; x < 2 * kSize; ++x)
+      ASSERT_TRUE(SamePixel(panoramaOn, panoramaOff, x, y)) << x << "," << y;
+}
+
+TEST_F(OverlayRender, BrokenLogoOrMaskFilesTurnTheirLayerOffWithOneLine) {
+  std::string logo;
+  {
+    std::ifstream in(BuiltInLogo(), std::ios::binary);
+    logo.assign(std::istreambuf_iterator<char>(in), {});
+  }
+  // A PNG whose header says 0 x 0 pixels.
+  const std::string empty = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\0\0\0\0\0\x08\x06\0\0\0", 29);
+  const std::string broken[] = {folder_->File("missing.png"), WriteFile("truncated.png", logo.substr(0, 200)),
+                                WriteFile("empty.png", empty), folder_->Path().string(), ""};
+  const FloatImage off = OverlayOff();
+  AllOff();
+  SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(2)));
+  const FloatImage unmasked = Render();
+  for (const std::string& path : broken) {
+    SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(0)));
+    SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(1)));
+    SetEffect(ORVEXVP_LOGO_FILE, GeData(Filename(String(path))));
+    EXPECT_TRUE(ChangedCorners(off, Render()).empty()) << path;
+    EXPECT_EQ(LinesStartingWith(ModuleLines(), "Logo off").size(), 1u) << path;
+
+    SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(2)));
+    SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(1)));
+    SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(path))));
+    const FloatImage image = Render();
+    for (Int32 y = 0; y < kSize; y += 7)
+      for (Int32 x = 0; x < kSize; x += 7) ASSERT_TRUE(SamePixel(unmasked, image, x, y)) << path;
+    EXPECT_EQ(LinesStartingWith(ModuleLines(), "Mask off").size(), 1u) << path;
+  }
+}
+
+// The information block (with a fixed date) against its committed image, within a tolerance.
+// ORVEX_UPDATE_GOLDEN=1 rewrites the image.
+TEST_F(OverlayRender, InformationTextMatchesItsGoldenImage) {
+  AllOff();
+  SetEffect(ORVEXVP_SHOW_INFO, GeData(true));
+  SetEffect(ORVEXVP_TEXT_SIZE, GeData(2.0));
+  Settings().SetFloat(RDATA_FRAMERATE, 25.0);
+  doc_->SetParameter(DescID(DOCUMENT_NAME), GeData(Filename("dome \xC3\xA9t\xC3\xA9.scn")), DESCFLAGS_SET_0);
+  doc_->SetParameter(DescID(DOCUMENT_MAXTIME), GeData(BaseTime(250.0, 25.0)), DESCFLAGS_SET_0);
+  const FloatImage image = Render();
+  const Int32 width = 160, height = 70;
+  const std::string golden = std::string(ORVEX_TEST_DATA) + "/info_golden.png";
+  if (std::getenv("ORVEX_UPDATE_GOLDEN")) {
+    BitmapPtr corner(BaseBitmap::Alloc());
+    ASSERT_EQ(corner->Init(width, height, 24), IMAGERESULT_OK);
+    for (Int32 y = 0; y < height; ++y)
+      for (Int32 x = 0; x < width; ++x)
+        corner->SetPixelFloat(x, y, Vector(image.Pixel(kSize - width + x, y)[0]));
+    std::string error;
+    ASSERT_TRUE(SaveBitmap(*corner, golden, error)) << error;
+  }
+  BitmapPtr expected(BaseBitmap::Alloc());
+  ASSERT_EQ(expected->Init(Filename(String(golden))), IMAGERESULT_OK);
+  Float total = 0.0;
+  for (Int32 y = 0; y < height; ++y)
+    for (Int32 x = 0; x < width; ++x)
+      total += std::abs(expected->GetPixelFloat(x, y).x - image.Pixel(kSize - width + x, y)[0]);
+  EXPECT_LT(total / (width * height), 0.01);
+}
+
+TEST(OverlayCommand, DocumentFactsFromTheCommandLine) {
+  const render_test::TempFolder folder;
+  const CommandResult bad = render_test::RenderCommand(folder, "-c fulldome -s 64x64 --document-frames 9-1");
+  EXPECT_NE(bad.exitCode, 0);
+  EXPECT_NE(bad.output.find("--document-frames takes FIRST-LAST"), std::string::npos) << bad.output;
+  const CommandResult good = render_test::RenderCommand(
+      folder,
+      "-c fulldome -s 64x64 --samples 1 --document-name Show --document-frames 0-250 --set fps=25 "
+      "--set ORVEXVP_SHOW_INFO=1 -o dome.png");
+  EXPECT_EQ(good.exitCode, 0) << good.output;
+}
+
+}  // namespace
