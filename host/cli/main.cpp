@@ -1,5 +1,6 @@
 #include "cli_context.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,7 +22,28 @@ bool CliContext::LoadPlugins() {
   return errors.empty() && !modules.empty();
 }
 
+// The first word that is no option (nor --plugins' value) names the command; CLI11 would only call
+// an unknown one "not expected".
+bool NamesUnknownCommand(int argc, char** argv, const std::vector<CliCommand>& commands) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string word = argv[i];
+    if (word == "--plugins") ++i;
+    if (word.empty() || word[0] == '-') continue;
+    std::string names;
+    for (const CliCommand& command : commands) {
+      if (command.app->get_name() == word) return false;
+      names += (names.empty() ? "" : ", ") + command.app->get_name();
+    }
+    std::fprintf(stderr, "orvex360: unknown command \"%s\"; the commands are: %s\n", word.c_str(),
+                 names.c_str());
+    return true;
+  }
+  return false;
+}
+
 int main(int argc, char** argv) {
+  // A file-size limit then fails the write with a message instead of killing the process.
+  std::signal(SIGXFSZ, SIG_IGN);
   CLI::App app{"orvex360: renders 360-degree, fulldome and stereo output through the Orvex360Cam module"};
   app.require_subcommand(1);
   CliContext context;
@@ -29,8 +51,10 @@ int main(int argc, char** argv) {
   app.add_option("--plugins", context.pluginsFolder, "Plugin folder, or a folder of plugin folders")
       ->capture_default_str();
 
-  const std::vector<CliCommand> commands = {AddPluginsCommand(app), AddPanelCommand(app), AddRenderCommand(app)};
+  const std::vector<CliCommand> commands = {AddPluginsCommand(app), AddPanelCommand(app),
+                                            AddRenderCommand(app)};
 
+  if (NamesUnknownCommand(argc, argv, commands)) return 1;
   CLI11_PARSE(app, argc, argv);
   if (!context.LoadPlugins()) return 1;
   for (const CliCommand& command : commands)

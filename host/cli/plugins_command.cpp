@@ -18,5 +18,6 @@ int ListPlugins(CliContext& context) {
 }  // namespace
 
 CliCommand AddPluginsCommand(CLI::App& parent) {
-  return {parent.add_subcommand("plugins", "Load the plugins and list every registration in order"), ListPlugins};
+  return {parent.add_subcommand("plugins", "Load the plugins and list every registration in order"),
+          ListPlugins};
 }

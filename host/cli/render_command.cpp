@@ -1,5 +1,6 @@
 #include "cli_context.h"
 #include "geometry/scalar_math.h"
+#include "option_checks.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "render/image_output.h"
 #include "render/progress_bar.h"
@@ -267,6 +268,9 @@ int RunRender(const RenderArguments& arguments) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
+  if (const std::string unused = StereoOnlyOptions(*arguments.stereoOptions);
+      !unused.empty() && !job.doc->GetActiveRenderData()->GetDataInstance()->GetBool(RDATA_STEREO))
+    std::fprintf(stderr, "orvex360: %s: no effect without stereo (--stereo on)\n", unused.c_str());
   const bool numbered = job.options.lastFrame > job.options.firstFrame;
   const FrameSink writeFrame = [&job, numbered](const FloatImage& image, Int32 frame,
                                                 std::string& writeError) {
@@ -303,10 +307,13 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render->add_option("-c,--camera", arguments->camera, "Camera kind: " + CameraKindNames())
       ->capture_default_str();
   render->add_option("-s,--size", arguments->size, "Image size WIDTHxHEIGHT (default: the camera kind's)")
-      ->take_last();
+      ->take_last()
+      ->check(NotEmpty());
   render->add_option("--samples", arguments->samples, "Samples per pixel")->capture_default_str();
-  render->add_option("--env", arguments->environment,
-                     "Equirectangular environment image (background and light)");
+  render
+      ->add_option("--env", arguments->environment,
+                   "Equirectangular environment image (background and light)")
+      ->check(NotEmpty());
   render
       ->add_option(
           "--set", arguments->assignments,
@@ -316,12 +323,14 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render->add_option("--rotate", arguments->rotation, "Camera rotation heading,pitch,bank in degrees");
   render->add_option("--frames", arguments->frames,
                      "Frame (5), range (0-10) or \"all\" (default: the current frame)");
-  render->add_option(
-      "-o,--output", arguments->output,
-      "Image file (.png .exr .jpg .tif); \"#\" marks the frame number (default: orvex360-KIND.png)");
+  render
+      ->add_option(
+          "-o,--output", arguments->output,
+          "Image file (.png .exr .jpg .tif); \"#\" marks the frame number (default: orvex360-KIND.png)")
+      ->check(NotEmpty());
   render->add_flag("--editor", arguments->editor, "Render as a preview into the editor view");
   render->add_option("--threads", arguments->threads, "Render threads at most (default: one per core)")
-      ->check(CLI::NonNegativeNumber);
+      ->check(CLI::Range(0, MaxRenderThreads()));
   render->add_option("--stereo", arguments->stereo, "Stereo render (render setting 8000): on or off")
       ->check(CLI::IsMember({"on", "off"}, CLI::ignore_case));
   render->add_option(

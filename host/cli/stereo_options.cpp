@@ -1,10 +1,13 @@
 #include "stereo_options.h"
 
+#include "option_checks.h"
+
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "render/separation_map.h"
 #include "runtime/attribute_manager.h"
 #include "scene/camera_kinds.h"
 
+#include <algorithm>
 #include <map>
 
 namespace {
@@ -129,9 +132,11 @@ void AddListOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& opti
 }
 
 void AddSeparationOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& options) {
-  CLI::Option* image = render.add_option("--separation-map", options->separationMap,
-                                         "Image whose red channel scales the eye separation per direction "
-                                         "(panorama map, or the dome map of a fulldome)");
+  CLI::Option* image = render
+                           .add_option("--separation-map", options->separationMap,
+                                       "Image whose red channel scales the eye separation per direction "
+                                       "(panorama map, or the dome map of a fulldome)")
+                           ->check(NotEmpty());
   render
       .add_flag("--separation-gradient", options->separationGradient,
                 "Fade the eye separation toward the poles: 0 straight up and down, full at the horizon")
@@ -167,7 +172,35 @@ bool LinkSeparationMap(const StereoOptions& options, BaseObject* camera, std::st
   return true;
 }
 
+// The option that sets `parameter`, by its first name.
+std::string OptionOf(const std::string& parameter) {
+  const auto firstName = [](const char* names) {
+    return std::string(names).substr(0, std::string(names).find(','));
+  };
+  for (const WordOption& word : kWordOptions)
+    if (parameter == word.parameter) return firstName(word.option);
+  for (const NumberOption& number : kNumberOptions)
+    if (parameter == number.parameter) return firstName(number.option);
+  for (const auto& [flip, flipParameter] : kFlips)
+    if (parameter == flipParameter) return "--flip";
+  return "--swap-eyes";
+}
+
 }  // namespace
+
+std::string StereoOnlyOptions(const StereoOptions& options) {
+  std::vector<std::string> names;
+  const auto add = [&names](const std::string& name) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  };
+  for (const auto& [parameter, value] : options.effectValues)
+    if (parameter.rfind("ORVEXVP_CUBE", 0) != 0) add(OptionOf(parameter));
+  if (!options.separationMap.empty()) add("--separation-map");
+  if (options.separationGradient) add("--separation-gradient");
+  std::string joined;
+  for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
+  return joined;
+}
 
 void AddStereoOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& options) {
   for (const WordOption& word : kWordOptions) AddWordOption(render, word, options);

@@ -20,6 +20,10 @@ struct StereoOptions {
 // Adds the options to the render command; they fill `options` while the command line is parsed.
 void AddStereoOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& options);
 
+// The stereo-only options given (", "-joined option names), empty when none: they do nothing in a
+// render without stereo.
+std::string StereoOnlyOptions(const StereoOptions& options);
+
 // Sets the effect parameters the way a click in the effect's panel does, then links the separation
 // map into the camera's tag. False with `error` when a value does not fit or there is no effect or
 // tag to set.

@@ -9,14 +9,14 @@
 namespace {
 
 constexpr Int32 kRgbBytes = 3 * static_cast<Int32>(sizeof(Float32));
-constexpr Int32 kRgbDepth = 24;
+constexpr Int32 kRgbaDepth = 32;  // colour as the merge reads it, alpha beside it
 
 UChar* AsBytes(Float32* row) { return reinterpret_cast<UChar*>(row); }
 const UChar* AsBytes(const Float32* row) { return reinterpret_cast<const UChar*>(row); }
 
 BaseBitmap* MakeBitmap(Int32 width, Int32 height) {
   BaseBitmap* bitmap = BaseBitmap::Alloc();
-  if (bitmap && bitmap->Init(width, height, kRgbDepth) != IMAGERESULT_OK) BaseBitmap::Free(bitmap);
+  if (bitmap && bitmap->Init(width, height, kRgbaDepth) != IMAGERESULT_OK) BaseBitmap::Free(bitmap);
   return bitmap;
 }
 
@@ -47,13 +47,12 @@ void CameraBitmaps::Release() {
   BaseBitmap::Free(destination_);
   colour_.clear();
   sources_.clear();
-  alpha_.clear();
 }
 
 double CameraBitmaps::BytesNeeded(Int32 count, Int32 width, Int32 height) {
   const double pixels = static_cast<double>(width) * height;
-  const double cameraBytes = pixels * (kRgbBytes + sizeof(Float32));
-  return count * cameraBytes + pixels * kRgbBytes;
+  const double bitmapBytes = pixels * (kRgbBytes + sizeof(Float32));
+  return (count + 1) * bitmapBytes;
 }
 
 bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
@@ -65,7 +64,6 @@ bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
     for (Int32 k = 0; k < count && complete; ++k) {
       colour_.push_back(MakeBitmap(width, height));
       sources_.push_back(colour_.back());
-      alpha_.emplace_back(static_cast<size_t>(width) * height, 0.0f);
       complete = colour_.back() != nullptr;
     }
     destination_ = complete ? MakeBitmap(width, height) : nullptr;
@@ -77,56 +75,29 @@ bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
   return complete;
 }
 
-size_t CameraBitmaps::RowStart(Int32 y) const { return static_cast<size_t>(y) * width_; }
-
 void CameraBitmaps::Store(Int32 camera, const FloatImage& image) {
+  BaseBitmap& bitmap = *colour_[camera];
   ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
     const Float32* pixel = image.Row(y);
-    Float32* alpha = alpha_[camera].data() + RowStart(y);
     for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels) {
       std::copy(pixel, pixel + 3, row + 3 * static_cast<size_t>(x));
-      alpha[x] = pixel[3];
+      bitmap.SetAlpha(x, y, pixel[3]);
     }
-    WriteRow(*colour_[camera], y, width_, row);
+    WriteRow(bitmap, y, width_, row);
   });
 }
 
-void CameraBitmaps::Load(Int32 camera, FloatImage& image) const {
+void CameraBitmaps::Load(Int32 camera, FloatImage& image) const { LoadBitmap(*colour_[camera], image); }
+
+void CameraBitmaps::LoadMerged(FloatImage& frame) const { LoadBitmap(*destination_, frame); }
+
+void CameraBitmaps::LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) const {
   ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
-    ReadRow(*colour_[camera], y, width_, row);
-    const Float32* alpha = alpha_[camera].data() + RowStart(y);
+    ReadRow(bitmap, y, width_, row);
     Float32* pixel = image.Row(y);
     for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels, row += 3) {
       std::copy(row, row + 3, pixel);
-      pixel[3] = alpha[x];
+      pixel[3] = static_cast<Float32>(bitmap.GetAlpha(x, y));
     }
   });
-}
-
-void CameraBitmaps::LoadMergedColour(FloatImage& frame) const {
-  ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
-    ReadRow(*destination_, y, width_, row);
-    Float32* pixel = frame.Row(y);
-    for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels, row += 3)
-      std::copy(row, row + 3, pixel);
-  });
-}
-
-void CameraBitmaps::LoadMergedAlpha(FloatImage& frame) const {
-  ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
-    ReadRow(*destination_, y, width_, row);
-    Float32* pixel = frame.Row(y);
-    for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels, row += 3)
-      pixel[3] = std::clamp(std::max({row[0], row[1], row[2]}), 0.0f, 1.0f);
-  });
-}
-
-void CameraBitmaps::ReplaceColourByAlpha() {
-  for (Int32 camera = 0; camera < Count(); ++camera) {
-    ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
-      const Float32* alpha = alpha_[camera].data() + RowStart(y);
-      for (Int32 x = 0; x < width_; ++x) std::fill_n(row + 3 * static_cast<size_t>(x), 3, alpha[x]);
-      WriteRow(*colour_[camera], y, width_, row);
-    });
-  }
 }

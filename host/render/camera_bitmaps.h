@@ -6,8 +6,8 @@
 #include <vector>
 
 // The camera images of one frame of a multi-camera render, kept as the bitmaps an effect's merge
-// reads (three float channels per pixel), each camera's alpha beside its bitmap, and the bitmap
-// the merge writes. Camera images are stored one after another from the one image the renderer
+// reads (three float channels per pixel, alpha in the bitmap's alpha channel), and the bitmap the
+// merge writes. Camera images are stored one after another from the one image the renderer
 // draws into, so a frame holds one copy of each camera image and no more.
 class CameraBitmaps {
  public:
@@ -26,24 +26,19 @@ class CameraBitmaps {
   const BaseBitmap* const* Sources() const { return sources_.data(); }
   BaseBitmap* Destination() const { return destination_; }
 
-  // Keeps camera `camera`'s finished image (same size as allocated).
+  // Keeps camera `camera`'s finished image (same size as allocated), alpha in the bitmap's own channel.
   void Store(Int32 camera, const FloatImage& image);
   // Camera `camera`'s image as it was stored.
   void Load(Int32 camera, FloatImage& image) const;
-  // The merged colour into `frame`'s colour channels; alpha is left as it was.
-  void LoadMergedColour(FloatImage& frame) const;
-  // The merged bitmap read as alpha (its largest channel, limited to 0..1) into `frame`'s alpha.
-  void LoadMergedAlpha(FloatImage& frame) const;
-  // Replaces every camera's colour by its alpha (grey), so that the same merge combines alphas.
-  void ReplaceColourByAlpha();
+  // The merged bitmap, colour and the alpha carried through the merge, into `frame`.
+  void LoadMerged(FloatImage& frame) const;
 
  private:
   void Release();
-  size_t RowStart(Int32 y) const;  // index of row y's first pixel in an alpha plane
+  void LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) const;
 
   std::vector<BaseBitmap*> colour_;         // owned
   std::vector<const BaseBitmap*> sources_;  // the same, as the merge takes them
-  std::vector<std::vector<Float32>> alpha_;
   BaseBitmap* destination_ = nullptr;
   Int32 width_ = 0;
   Int32 height_ = 0;

@@ -21,8 +21,10 @@ Ray PrimaryRay(const CameraPass& pass, Float x, Float y) {
 // Colour and coverage of one sample, accumulated into `sum` (RGBA).
 void TraceSample(const CameraPass& pass, Float x, Float y, Float (&sum)[4]) {
   const Ray ray = PrimaryRay(pass, x, y);
-  if (!IsFinite(ray.p) || !IsFinite(ray.v) || ray.v.GetSquaredLength() == 0.0) return;
-  const Vector colour = Shade(*pass.scene, *pass.lighting, ray.p, ray.v.GetNormalized());
+  // A ray the tracer cannot take (a lens or eye rig pushed to absurd lengths) leaves the sample empty.
+  const Vector direction = IsFinite(ray.v) ? ray.v.GetNormalized() : Vector();
+  if (!SceneAccel::CanTrace(ray.p, direction)) return;
+  const Vector colour = Shade(*pass.scene, *pass.lighting, ray.p, direction);
   if (!IsFinite(colour)) return;
   sum[0] += colour.x;
   sum[1] += colour.y;

@@ -3,6 +3,8 @@
 #include "geometry/scalar_math.h"
 #include "image_output.h"
 
+#include "runtime/image_limits.h"
+
 #include <OpenImageIO/imageio.h>
 
 #include <algorithm>
@@ -67,8 +69,8 @@ bool Environment::Load(const std::string& path, std::string& error) {
     return false;
   }
   const OIIO::ImageSpec& spec = input->spec();
-  if (spec.width <= 0 || spec.height <= 0 || spec.nchannels <= 0) {
-    error = "the environment image \"" + path + "\" has no pixels";
+  if (!image_limits::CheckBeforeDecode(path, spec, error)) {
+    error = "environment: " + error;
     return false;
   }
   const Int32 channels = spec.nchannels;

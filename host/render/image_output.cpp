@@ -1,15 +1,16 @@
 #include "image_output.h"
 
+#include "runtime/atomic_file.h"
+#include "runtime/image_file.h"
+
 #include <OpenImageIO/imageio.h>
 #include <tbb/blocked_range.h>
 #include <tbb/parallel_for.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -28,16 +29,6 @@ Format FormatOf(const std::string& path) {
   if (suffix == ".jpg" || suffix == ".jpeg") return Format::Jpeg;
   if (suffix == ".tif" || suffix == ".tiff") return Format::Tiff;
   return Format::Unknown;
-}
-
-// A hidden name beside the target with the same suffix, so that OpenImageIO picks the same format.
-fs::path TemporaryPath(const fs::path& target) {
-  std::string name = ".";
-  name += target.stem().string();
-  name += ".partial-";
-  name += std::to_string(getpid());
-  name += target.extension().string();
-  return target.parent_path() / name;
 }
 
 fs::path FolderOf(const fs::path& path) {
@@ -63,11 +54,6 @@ std::vector<Float32> DisplayPixels(const FloatImage& image, bool alpha) {
 }
 
 bool WriteFile(const FloatImage& image, const std::string& path, Format format, std::string& error) {
-  auto output = OIIO::ImageOutput::create(path);
-  if (!output) {
-    error = "cannot write \"" + path + "\": " + OIIO::geterror();
-    return false;
-  }
   const bool linear = format == Format::Exr;
   const bool alpha = format != Format::Jpeg;
   const int channels = alpha ? 4 : 3;
@@ -76,11 +62,9 @@ bool WriteFile(const FloatImage& image, const std::string& path, Format format, 
   spec.alpha_channel = alpha ? 3 : -1;
   spec.attribute("oiio:ColorSpace", linear ? "Linear" : "sRGB");
   if (!linear && alpha) spec.attribute("oiio:UnassociatedAlpha", 1);
-  const std::vector<Float32> pixels = linear ? image.rgba : DisplayPixels(image, alpha);
-  const bool written = output->open(path, spec) &&
-                       output->write_image(OIIO::TypeDesc::FLOAT, pixels.data()) && output->close();
-  if (!written) error = "cannot write \"" + path + "\": " + output->geterror();
-  return written;
+  if (linear) return WriteImageFile(path, spec, image.rgba.data(), error);
+  const std::vector<Float32> pixels = DisplayPixels(image, alpha);
+  return WriteImageFile(path, spec, pixels.data(), error);
 }
 
 }  // namespace
@@ -102,15 +86,7 @@ bool CheckWritable(const std::string& path, std::string& error) {
     error = "cannot write \"" + path + "\": it is a folder";
     return false;
   }
-  // Creating and removing the temporary file proves the folder takes new files.
-  const fs::path probe = TemporaryPath(path);
-  const bool created = std::ofstream(probe).good();
-  fs::remove(probe, code);
-  if (!created) {
-    error = "cannot write \"" + path + "\": the folder \"" + folder.string() + "\" does not take new files";
-    return false;
-  }
-  return true;
+  return atomic_file::FolderTakesFiles(path, error);
 }
 
 std::string FramePath(const std::string& path, Int32 frame, bool numbered) {
@@ -120,9 +96,12 @@ std::string FramePath(const std::string& path, Int32 frame, bool numbered) {
   if (first != std::string::npos) {
     const size_t last = name.find_first_not_of('#', first);
     const size_t width = (last == std::string::npos ? name.size() : last) - first;
-    char digits[32];
-    std::snprintf(digits, sizeof(digits), "%0*d", static_cast<int>(width), frame);
-    name.replace(first, width, digits);
+    // Padded to any width, so that every frame keeps a name of its own however many "#" there are.
+    const std::string number = std::to_string(frame);
+    const std::string sign = frame < 0 ? "-" : "";
+    const std::string digits = frame < 0 ? number.substr(1) : number;
+    const size_t padding = width > number.size() ? width - number.size() : 0;
+    name.replace(first, width, sign + std::string(padding, '0') + digits);
     return (target.parent_path() / name).string();
   }
   if (!numbered) return path;
@@ -134,19 +113,7 @@ std::string FramePath(const std::string& path, Int32 frame, bool numbered) {
 bool Write(const FloatImage& image, const std::string& path, std::string& error) {
   const Format format = FormatOf(path);
   if (format == Format::Unknown) return CheckWritable(path, error);
-  const fs::path temporary = TemporaryPath(path);
-  std::error_code code;
-  if (!WriteFile(image, temporary.string(), format, error)) {
-    fs::remove(temporary, code);
-    return false;
-  }
-  fs::rename(temporary, path, code);
-  if (code) {
-    error = "cannot write \"" + path + "\": " + code.message();
-    fs::remove(temporary, code);
-    return false;
-  }
-  return true;
+  return WriteFile(image, path, format, error);
 }
 
 Float32 EncodeSrgb(Float32 linear) {

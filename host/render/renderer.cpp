@@ -7,14 +7,16 @@
 #include "paint/view_canvas.h"
 #include "render_record.h"
 #include "runtime/host_state.h"
+#include "runtime/memory_budget.h"
 #include "scene_walk.h"
 
 #include <tbb/global_control.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <thread>
 
 namespace {
 
@@ -31,27 +33,13 @@ double ImageBytes(Int32 width, Int32 height) {
   return static_cast<double>(width) * height * FloatImage::kChannels * sizeof(Float32);
 }
 
-// Whether this many bytes fit into the machine's memory at all.
-bool FitsIntoMemory(double bytes) {
-  const long pages = sysconf(_SC_PHYS_PAGES);
-  const long pageSize = sysconf(_SC_PAGE_SIZE);
-  if (pages <= 0 || pageSize <= 0) return true;
-  return bytes < static_cast<double>(pages) * static_cast<double>(pageSize);
-}
-
-std::string FormatGigabytes(double bytes) {
-  char text[32];
-  std::snprintf(text, sizeof(text), "%.1f GB", bytes / 1e9);
-  return text;
-}
+// What one frame takes besides the camera images of a multi-camera render: the image drawn into,
+// and the writer's display-encoded copy and the encoded file, both at most as large as the image.
+double FrameBytes(Int32 width, Int32 height) { return 3.0 * ImageBytes(width, height); }
 
 bool CheckOptions(const RenderOptions& options, const BaseContainer& settings, std::string& error) {
   if (options.samples < 1 || options.samples > kMaxSamples) {
     error = "samples per pixel must lie between 1 and " + std::to_string(kMaxSamples);
-    return false;
-  }
-  if (options.threads < 0) {
-    error = "the thread count must be 0 (one per core) or more";
     return false;
   }
   if (options.firstFrame > options.lastFrame) {
@@ -79,7 +67,7 @@ class RenderSession {
   bool RunSequence(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                    const FrameSink& sink, std::string& error);
   bool MakeRoomForCameras(const CameraPlan& plan, std::string& error);
-  void RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
+  bool RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                      VideoPostStruct& vps);
   void RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
                     const std::string& label, const std::optional<Matrix>& placement = std::nullopt);
@@ -106,12 +94,14 @@ bool RenderSession::Prepare(std::string& error) {
   if (!ReadResolution(settings, width, height, error) || !CheckOptions(options_, settings, error))
     return false;
   fps_ = settings.GetFloat(RDATA_FRAMERATE);
-  if (!options_.environment.empty() && !lighting_.environment.Load(options_.environment, error)) return false;
-  if (!FitsIntoMemory(ImageBytes(width, height)) || !image_.Allocate(width, height)) {
-    error = "an image of " + std::to_string(width) + " x " + std::to_string(height) +
-            " pixels does not fit into memory";
+  // Checked before anything is loaded or drawn, so that an impossible size fails at once.
+  if (!memory_budget::Fits(FrameBytes(width, height)) || !image_.Allocate(width, height)) {
+    error = "an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels needs " +
+            memory_budget::FormatBytes(FrameBytes(width, height)) + " to render and write, more than the " +
+            memory_budget::FormatBytes(memory_budget::AvailableBytes()) + " of memory available";
     return false;
   }
+  if (!options_.environment.empty() && !lighting_.environment.Load(options_.environment, error)) return false;
   if (!scene_.Build(doc_, error)) return false;
   lighting_.suns = CollectSuns(doc_);
   return true;
@@ -143,11 +133,11 @@ bool RenderSession::Run(const FrameSink& sink, std::string& error) {
 bool RenderSession::MakeRoomForCameras(const CameraPlan& plan, std::string& error) {
   if (!plan.IsMultiCamera()) return true;
   const double bytes = CameraBitmaps::BytesNeeded(plan.Count(), image_.width, image_.height);
-  if (FitsIntoMemory(bytes + ImageBytes(image_.width, image_.height)) &&
+  if (memory_budget::Fits(bytes + FrameBytes(image_.width, image_.height)) &&
       cameras_.Allocate(plan.Count(), image_.width, image_.height))
     return true;
   error = "the " + std::to_string(plan.Count()) + " camera images of " + std::to_string(image_.width) +
-          " x " + std::to_string(image_.height) + " pixels need " + FormatGigabytes(bytes) +
+          " x " + std::to_string(image_.height) + " pixels need " + memory_budget::FormatBytes(bytes) +
           ", which do not fit into memory";
   return false;
 }
@@ -168,21 +158,28 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
     vps.time = doc_->GetTime();
     vps.frame = frame;
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, true);
+    bool merged = true;
     if (plan.IsMultiCamera()) {
-      RenderCameras(effects, render, plan, vps);
+      merged = RenderCameras(effects, render, plan, vps);
     } else {
       RenderCamera(effects, render, vps, "Frame " + std::to_string(frame));
     }
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, false);
     delivered = sink(image_, frame, error);
+    // The frame holds camera 0's image then: kept, but the render did not do its job.
+    if (delivered && !merged) {
+      error = "the effect refused to merge the camera images of frame " + std::to_string(frame) +
+              "; camera 0's image was written instead";
+      delivered = false;
+    }
   }
   effects.Execute(vps, VIDEOPOSTCALL_FRAMESEQUENCE, false);
   return delivered;
 }
 
 // Every camera of a multi-camera frame in index order, each placed where the effect says, kept
-// until the effect merges them into the frame.
-void RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
+// until the effect merges them into the frame; false when the merge refused (the frame is camera 0).
+bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                                   VideoPostStruct& vps) {
   for (Int32 camera = 0; camera < plan.Count(); ++camera) {
     const std::string label = "Frame " + std::to_string(vps.frame) + ", camera " +
@@ -190,7 +187,7 @@ void RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& ren
     RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera));
     cameras_.Store(camera, image_);
   }
-  MergeCameraImages(*plan.Merger(), render.record.settings, cameras_, image_);
+  return MergeCameraImages(*plan.Merger(), render.record.settings, cameras_, image_);
 }
 
 // One full camera image into image_, between the camera phases of the effects. The plain camera
@@ -214,6 +211,11 @@ void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& rend
 
 }  // namespace
 
+Int32 MaxRenderThreads() {
+  // More threads than this only add memory and scheduling, never speed.
+  return 4 * static_cast<Int32>(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 bool ReadResolution(const BaseContainer& settings, Int32& width, Int32& height, std::string& error) {
   const Float w = settings.GetFloat(RDATA_XRES);
   const Float h = settings.GetFloat(RDATA_YRES);
@@ -231,6 +233,12 @@ bool ReadResolution(const BaseContainer& settings, Int32& width, Int32& height, 
 
 bool RenderDocument(BaseDocument* doc, const RenderOptions& options, const FrameSink& sink,
                     std::string& error) {
+  // Checked before the limit takes effect: a huge one would stall the thread pool.
+  if (options.threads < 0 || options.threads > MaxRenderThreads()) {
+    error = "the thread count must lie between 1 and " + std::to_string(MaxRenderThreads()) +
+            " (four per core), or be 0 for one per core";
+    return false;
+  }
   std::optional<tbb::global_control> threadLimit;
   if (options.threads > 0) threadLimit.emplace(tbb::global_control::max_allowed_parallelism, options.threads);
   RenderSession session(doc, options);

@@ -30,3 +30,6 @@ bool RenderDocument(BaseDocument* doc, const RenderOptions& options, const Frame
 
 // Image size of render settings in whole pixels; false with `error` unless both are at least 1.
 bool ReadResolution(const BaseContainer& settings, Int32& width, Int32& height, std::string& error);
+
+// The most render threads a render takes: a few per core.
+Int32 MaxRenderThreads();

@@ -4,6 +4,7 @@
 #include "scene/object_params.h"
 #include "scene_walk.h"
 
+#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -107,8 +108,14 @@ void SceneAccel::Add(TriangleMesh mesh, const BaseObject& object) {
   surfaces_.push_back(std::move(surface));
 }
 
+bool SceneAccel::CanTrace(const Vector& origin, const Vector& direction) {
+  const auto within = [](Float value) { return std::fabs(value) <= kMaxTraceCoordinate; };  // false for NaN
+  const auto inRange = [&within](const Vector& v) { return within(v.x) && within(v.y) && within(v.z); };
+  return inRange(origin) && inRange(direction) && direction.GetSquaredLength() > 0.0;
+}
+
 bool SceneAccel::Intersect(const Vector& origin, const Vector& direction, Hit& hit) const {
-  if (surfaces_.empty()) return false;
+  if (surfaces_.empty() || !CanTrace(origin, direction)) return false;
   RTCIntersectContext context;
   rtcInitIntersectContext(&context);
   RTCRayHit query{};
@@ -127,7 +134,7 @@ bool SceneAccel::Intersect(const Vector& origin, const Vector& direction, Hit& h
 }
 
 bool SceneAccel::Occluded(const Vector& origin, const Vector& direction, Float maxDistance) const {
-  if (surfaces_.empty()) return false;
+  if (surfaces_.empty() || !CanTrace(origin, direction) || !(maxDistance >= 0.0)) return false;
   RTCIntersectContext context;
   rtcInitIntersectContext(&context);
   RTCRay ray = MakeRay(origin, direction, maxDistance);

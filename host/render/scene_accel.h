@@ -26,6 +26,10 @@ struct Hit {
   const Surface* surface = nullptr;
 };
 
+// Coordinates beyond this leave single-precision tracing no precision, and Embree refuses (by an
+// assertion that aborts the process) anything near 1.8e18.
+constexpr Float kMaxTraceCoordinate = 1e15;
+
 // The document's geometry as an Embree scene; safe to trace from many threads once built.
 class SceneAccel {
  public:
@@ -36,6 +40,10 @@ class SceneAccel {
 
   // Triangulates every rendered primitive of the document; false with `error` when Embree fails.
   bool Build(BaseDocument* doc, std::string& error);
+
+  // Whether a ray can be handed to the tracer: finite, a direction that is not zero, and no
+  // coordinate beyond kMaxTraceCoordinate. Any other ray hits nothing.
+  static bool CanTrace(const Vector& origin, const Vector& direction);
 
   // `direction` must be unit length.
   bool Intersect(const Vector& origin, const Vector& direction, Hit& hit) const;

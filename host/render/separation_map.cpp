@@ -1,6 +1,7 @@
 #include "separation_map.h"
 
 #include "orvextag/orvextag_params.h"
+#include "runtime/image_limits.h"
 #include "runtime/shader_gradient.h"
 #include "runtime/shader_params.h"
 
@@ -9,6 +10,10 @@
 namespace separation_map {
 
 BaseShader* MakeImage(const std::string& file, std::string& error) {
+  if (!image_limits::CheckFile(file, error)) {
+    error = "separation map: " + error;
+    return nullptr;
+  }
   BaseShader* shader = BaseShader::Alloc(Xbitmap);
   if (!shader) {
     error = "cannot create an image shader";

@@ -1,7 +1,10 @@
 #include "bitmap_record.h"
 #include "c4d_bitmap.h"
 
+#include "console.h"
 #include "geometry/vector.h"
+#include "image_limits.h"
+#include "merge_alpha_trace.h"
 
 #include <OpenImageIO/imageio.h>
 
@@ -77,6 +80,10 @@ IMAGERESULT BaseBitmap::Load(const Filename& name) {
   const OIIO::ImageSpec& spec = input->spec();
   const int channels = spec.nchannels;
   if (channels < 1 || spec.width <= 0 || spec.height <= 0) return IMAGERESULT_WRONGTYPE;
+  if (std::string error; !image_limits::CheckBeforeDecode(name.GetString().GetStdString(), spec, error)) {
+    console::Print("[host] " + error);
+    return IMAGERESULT_OUTOFMEMORY;
+  }
   std::vector<Float32> pixels(static_cast<size_t>(spec.width) * spec.height * channels);
   if (!input->read_image(0, 0, 0, channels, OIIO::TypeDesc::FLOAT, pixels.data()))
     return IMAGERESULT_WRONGTYPE;
@@ -113,12 +120,14 @@ Bool BaseBitmap::SetPixel(Int32 x, Int32 y, Int32 r, Int32 g, Int32 b) {
 
 Vector BaseBitmap::GetPixelFloat(Int32 x, Int32 y) const {
   if (!record_->Inside(x, y)) return Vector();
+  MergeAlphaTrace::NoteRead(*this, x, y, 1);
   const Float32* pixel = &record_->rgb[record_->Index(x, y) * 3];
   return {pixel[0], pixel[1], pixel[2]};
 }
 
 void BaseBitmap::SetPixelFloat(Int32 x, Int32 y, const Vector& rgb) {
   if (!record_->Inside(x, y)) return;
+  MergeAlphaTrace::NoteWrite(*this, x, y, 1);
   Float32* pixel = &record_->rgb[record_->Index(x, y) * 3];
   pixel[0] = static_cast<Float32>(rgb.x);
   pixel[1] = static_cast<Float32>(rgb.y);
@@ -171,6 +180,7 @@ bool IsRgbFloatRun(const BitmapRecord& record, Int32 x, Int32 y, Int32 cnt, Int3
 Bool BaseBitmap::GetPixelCnt(Int32 x, Int32 y, Int32 cnt, UChar* buffer, Int32 inc, COLORMODE dstmode,
                              PIXELCNT) const {
   if (!buffer || !IsRgbFloatRun(*record_, x, y, cnt, inc, dstmode)) return false;
+  MergeAlphaTrace::NoteRead(*this, x, y, cnt);
   std::memcpy(buffer, record_->rgb.data() + record_->Index(x, y) * 3,
               static_cast<size_t>(cnt) * kRgbFloatBytes);
   return true;
@@ -179,6 +189,7 @@ Bool BaseBitmap::GetPixelCnt(Int32 x, Int32 y, Int32 cnt, UChar* buffer, Int32 i
 Bool BaseBitmap::SetPixelCnt(Int32 x, Int32 y, Int32 cnt, const UChar* buffer, Int32 inc, COLORMODE srcmode,
                              PIXELCNT) {
   if (!buffer || !IsRgbFloatRun(*record_, x, y, cnt, inc, srcmode)) return false;
+  MergeAlphaTrace::NoteWrite(*this, x, y, cnt);
   std::memcpy(record_->rgb.data() + record_->Index(x, y) * 3, buffer,
               static_cast<size_t>(cnt) * kRgbFloatBytes);
   return true;

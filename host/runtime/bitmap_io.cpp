@@ -1,5 +1,7 @@
 #include "bitmap_io.h"
 
+#include "image_file.h"
+
 #include <OpenImageIO/imageio.h>
 
 #include <vector>
@@ -29,16 +31,9 @@ bool SaveBitmap(const BaseBitmap& bitmap, const std::string& path, std::string& 
     error = "cannot write " + path + ": the bitmap is empty";
     return false;
   }
-  auto output = OIIO::ImageOutput::create(path);
-  if (!output) {
-    error = "cannot write " + path + ": no image writer for its suffix";
-    return false;
-  }
   const int channels = bitmap.HasAlpha() ? 4 : 3;
-  const OIIO::ImageSpec spec(bitmap.GetBw(), bitmap.GetBh(), channels, OIIO::TypeDesc::UINT8);
+  OIIO::ImageSpec spec(bitmap.GetBw(), bitmap.GetBh(), channels, OIIO::TypeDesc::UINT8);
+  spec.alpha_channel = channels == 4 ? 3 : -1;
   const std::vector<Float32> pixels = Interleaved(bitmap, channels);
-  const bool written = output->open(path, spec) && output->write_image(OIIO::TypeDesc::FLOAT, pixels.data());
-  if (!written) error = "cannot write " + path + ": " + output->geterror();
-  output->close();
-  return written;
+  return WriteImageFile(path, spec, pixels.data(), error);
 }

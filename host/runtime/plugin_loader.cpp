@@ -1,6 +1,7 @@
 #include "plugin_loader.h"
 
 #include "console.h"
+#include "library_file_check.h"
 #include "plugin_registry.h"
 
 #include <dlfcn.h>
@@ -60,6 +61,7 @@ bool LoadedModule::OpenLibrary(std::string& error) {
     error = "plugin folder " + folder_ + " has no res/ folder";
     return false;
   }
+  if (!CheckLibraryFile(library_, error)) return false;
   handle_ = dlopen(library_.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!handle_) {
     error = "cannot load module " + library_ + ": " + dlerror();

@@ -6,6 +6,7 @@
 #include "geometry/rotation.h"
 #include "geometry/scalar_math.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvex {
@@ -130,6 +131,13 @@ Vector SeparationMapPoint(const Vector& d, Bool dome, Float fisheyeFov) {
 Float SeparationFactor(const ScalarMapSampler* map, const Vector& d, Bool dome, Float fisheyeFov) {
   if (map == nullptr) return 1.0;
   return map->SampleRed(SeparationMapPoint(d, dome, fisheyeFov));
+}
+
+Bool IsUsableSeparationFactor(Float k) { return std::fabs(k) <= kMaxSeparationFactor; }
+
+Float UsableSeparationFactor(Float k) {
+  if (!std::isfinite(k)) return 0.0;
+  return std::clamp(k, -kMaxSeparationFactor, kMaxSeparationFactor);
 }
 
 }  // namespace orvex

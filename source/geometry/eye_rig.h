@@ -77,4 +77,14 @@ Vector SeparationMapPoint(const Vector& d, Bool dome, Float fisheyeFov);
 // (map switched off, or no initialised sampler).
 Float SeparationFactor(const ScalarMapSampler* map, const Vector& d, Bool dome, Float fisheyeFov);
 
+// Separation factors beyond this push the eyes past any scene; larger ones are limited to it.
+constexpr Float kMaxSeparationFactor = 100.0;
+
+// Whether a map value can be used as it is: finite and within +/-kMaxSeparationFactor.
+Bool IsUsableSeparationFactor(Float k);
+
+// The factor the eye rig takes for a map value: NaN and infinities give no separation (0), other
+// values are limited to +/-kMaxSeparationFactor.
+Float UsableSeparationFactor(Float k);
+
 }  // namespace orvex

@@ -97,7 +97,9 @@ inline Vector LensDirection(const LensSettings& lens, Float& u, Float& v) {
   Float localU = u;
   Float localV = v;
   if (!lens_detail::InsideRayMargin(lens, localU, localV)) return {};
-  if (lens.stereo && lens.eyeShift != 0) lens_detail::ShiftForEye(lens, localU);
+  // Eye shift moves panoramas round their seam; a fisheye has no seam, and the panel greys it out.
+  if (lens.stereo && lens.eyeShift != 0 && lens.projection != Projection::kFisheye)
+    lens_detail::ShiftForEye(lens, localU);
   ApplyViewTransform(lens.currentFace, localU, localV);
   ApplyViewTransform(lens.currentEye, localU, localV);
 

@@ -221,6 +221,11 @@ void StereoRay(const RenderState& state, const Vector& d, const Vector& origin, 
   if (state.separationShader) {
     const ShaderSeparationMap map(state.separationShader);
     k = orvex::SeparationFactor(&map, d, state.lens.domeStereo, state.lens.fov);
+    if (!orvex::IsUsableSeparationFactor(k)) {
+      if (!state.separationMapReplaced.load(std::memory_order_relaxed))
+        state.separationMapReplaced.store(true, std::memory_order_relaxed);
+      k = orvex::UsableSeparationFactor(k);
+    }
   }
   const Matrix eye = orvex::EyeMatrixForRay(state.eyeRig, d, k).matrix;
   ray.v = eye.TransformDirection(d);
@@ -432,6 +437,9 @@ void Orvex360CamVP::EndSequence(VideoPostStruct* vps) {
   BaseDraw* view = vps->doc ? vps->doc->GetActiveBaseDraw() : nullptr;
   if (state.sceneCameraSet && view) view->SetSceneCamera(nullptr, false);
   FreeSeparationShader(state);
+  if (state.separationMapReplaced.exchange(false))
+    ModuleLog("Separation map: values that are no number were used as 0, values beyond +/-%g as +/-%g",
+              orvex::kMaxSeparationFactor, orvex::kMaxSeparationFactor);
   if (state.isCubemap && state.editorRender) BuildLayout(false);
   ModuleLog("------- FINISH -------");
 }

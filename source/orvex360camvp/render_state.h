@@ -9,6 +9,7 @@
 #include "orvex360camvp/overlay_state.h"
 
 #include <array>
+#include <atomic>
 
 // Everything the effect knows about the render in progress. Render start and Execute write it
 // between camera renders; CreateRay and ExecutePixel only read it.
@@ -50,6 +51,9 @@ struct RenderState {
   Int32 rigMode = 0;
   BaseShader* separationShader = nullptr;  // private clone, owned by the render
   orvex::EyeRig eyeRig;                    // the current eye, prepared at each camera start
+  // Set by any render thread that met a separation-map value it had to replace; the only state
+  // rays write, once, so that the sequence end can say so in one line.
+  mutable std::atomic<Bool> separationMapReplaced{false};
 
   // Geometry of the output.
   orvex::RenderArea frameArea;

@@ -47,6 +47,11 @@ TEST(LensTest, FisheyeMaskAndDomeStereo) {
   EXPECT_EQ(Traced(lens, 0.5, 0.5).first, Vector(0.0, 0.0, 1.0));  // mono keeps the dome forward
   lens.stereo = true;
   EXPECT_EQ(Traced(lens, 0.5, 0.5).first, Vector(0.0, 1.0, 0.0));
+  // Eye shift is greyed out for fisheyes, so it must not move the dome.
+  const Vector unshifted = Traced(lens, 0.3, 0.6).first;
+  lens.eyeShift = 40;
+  lens.currentEye.index = 1;
+  EXPECT_EQ(Traced(lens, 0.3, 0.6).first, unshifted);
 }
 
 TEST(LensTest, CustomSpansMapIntoThePanoramaAndTheCylinder) {

@@ -26,6 +26,10 @@ TEST(FramePath, NumbersFramesOnlyWhenNeeded) {
   EXPECT_EQ(image_output::FramePath("out/dome.png", 7, true), "out/dome_0007.png");
   EXPECT_EQ(image_output::FramePath("out/dome_###.exr", 7, false), "out/dome_007.exr");
   EXPECT_EQ(image_output::FramePath("dome.#.tif", 12, true), "dome.12.tif");
+  // However long the run of "#", every frame gets a name of its own.
+  const std::string hashes(40, '#');
+  EXPECT_EQ(image_output::FramePath(hashes + ".png", 12, true), std::string(38, '0') + "12.png");
+  EXPECT_EQ(image_output::FramePath("f" + hashes + ".png", -3, true), "f-" + std::string(38, '0') + "3.png");
 }
 
 TEST(ImageWrite, ExrKeepsLinearUnclampedFloatsAndAlpha) {

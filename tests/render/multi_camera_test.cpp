@@ -47,7 +47,6 @@ TEST_F(MultiCamera, EachCameraRendersBetweenItsPhasesThenTheEffectMerges) {
                                              "execute 4 open frame 0",
                                              "execute 4 close frame 0",
                                              "merge 2 of 8x4",
-                                             "merge 2 of 8x4",
                                              "execute 2 close frame 0",
                                              "execute 1 close frame 0",
                                              "free",
@@ -105,13 +104,26 @@ TEST_F(MultiCamera, AlphaComesFromTheCameraTheMergeChose) {
   }
 }
 
-TEST_F(MultiCamera, ARefusedMergeSaysSoAndWritesCameraZero) {
+TEST_F(MultiCamera, ARefusedMergeWritesCameraZeroSaysSoAndFails) {
   seen_.cameras = 2;
   seen_.mergeAccepts = false;
-  const FloatImage frame = render_test::RenderFrame(doc_, RenderOptions());
+  FloatImage frame;
+  std::string error;
+  const bool rendered = RenderDocument(
+      doc_, RenderOptions(),
+      [&frame](const FloatImage& image, Int32, std::string&) {
+        frame = image;
+        return true;
+      },
+      error);
+  EXPECT_FALSE(rendered);
+  EXPECT_NE(error.find("refused to merge the camera images of frame 0; camera 0's image was written"),
+            std::string::npos)
+      << error;
   const std::vector<std::string> lines = console::Lines();
   EXPECT_NE(std::find(lines.begin(), lines.end(), "[host] merge failed: writing camera 0's image"),
             lines.end());
+  ASSERT_EQ(frame.width, 8);
   for (Int32 x = 0; x < 8; ++x) {
     const bool traced = x % 2 == 0;
     EXPECT_EQ(frame.Pixel(x, 1)[3], traced ? 1.0f : 0.0f) << x;

@@ -80,9 +80,10 @@ bool IsFinite(const FloatImage& image) {
 }
 
 #if defined(ORVEX360_COMMAND) && defined(ORVEX_PLUGIN_DIR)
-CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments) {
-  return RunCommand("cd '" + folder.Path().string() + "' && '" + ORVEX360_COMMAND + "' --plugins '" +
-                    ORVEX_PLUGIN_DIR + "' render " + arguments);
+CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments,
+                            const std::string& shell) {
+  return RunCommand("cd '" + folder.Path().string() + "' && " + shell + " '" + ORVEX360_COMMAND +
+                    "' --plugins '" + ORVEX_PLUGIN_DIR + "' render " + arguments);
 }
 #endif
 

@@ -45,8 +45,10 @@ Float AngleDegrees(const Vector& a, const Vector& b);
 
 bool IsFinite(const FloatImage& image);
 
-// Runs the built `orvex360 render ARGUMENTS` with the built plugin folder inside `folder`.
-CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments);
+// Runs the built `orvex360 render ARGUMENTS` with the built plugin folder inside `folder`; `shell`
+// comes first on the command line (limits such as "ulimit -f 8 &&").
+CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments,
+                            const std::string& shell = "");
 
 // Reads an image file written by the renderer; fails the test when it cannot.
 FloatImage ReadImage(const std::string& path);

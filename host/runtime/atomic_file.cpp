@@ -1,0 +1,93 @@
+#include "atomic_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace atomic_file {
+namespace {
+
+std::string FolderOf(const std::string& path) {
+  const fs::path parent = fs::path(path).parent_path();
+  return parent.empty() ? std::string(".") : parent.string();
+}
+
+std::string Failure(const std::string& path, const std::string& reason) {
+  return "cannot write \"" + path + "\": " + reason;
+}
+
+// A temporary file of a fixed short name pattern, so that targets with the longest legal names
+// still work; -1 when the folder takes no new file.
+int CreateTemporary(const std::string& path, std::string& temporary) {
+  temporary = FolderOf(path) + "/.orvex360-XXXXXX";
+  return mkstemp(temporary.data());
+}
+
+bool WriteAll(int descriptor, const std::vector<unsigned char>& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = ::write(descriptor, bytes.data() + done, bytes.size() - done);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      if (written == 0) errno = ENOSPC;
+      return false;
+    }
+    done += static_cast<size_t>(written);
+  }
+  return true;
+}
+
+// New files get the usual permissions (0666 less the umask) instead of mkstemp's 0600.
+bool GiveUsualPermissions(int descriptor) {
+  const mode_t mask = umask(0);
+  umask(mask);
+  return fchmod(descriptor, 0666 & ~mask) == 0;
+}
+
+}  // namespace
+
+bool Write(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error) {
+  std::string temporary;
+  const int descriptor = CreateTemporary(path, temporary);
+  if (descriptor < 0) {
+    error = Failure(path, std::strerror(errno));
+    return false;
+  }
+  bool written = GiveUsualPermissions(descriptor) && WriteAll(descriptor, bytes) && fsync(descriptor) == 0;
+  int reason = written ? 0 : errno;
+  if (close(descriptor) != 0 && written) {
+    written = false;
+    reason = errno;
+  }
+  if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
+    written = false;
+    reason = errno;
+  }
+  if (!written) {
+    ::unlink(temporary.c_str());
+    error = Failure(path, std::strerror(reason));
+  }
+  return written;
+}
+
+bool FolderTakesFiles(const std::string& path, std::string& error) {
+  std::string temporary;
+  const int descriptor = CreateTemporary(path, temporary);
+  if (descriptor < 0) {
+    error = Failure(
+        path, "the folder \"" + FolderOf(path) + "\" does not take new files (" + std::strerror(errno) + ")");
+    return false;
+  }
+  close(descriptor);
+  ::unlink(temporary.c_str());
+  return true;
+}
+
+}  // namespace atomic_file

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <OpenImageIO/imageio.h>
+
+#include <string>
+
+// Writes an image file in the format its suffix names, completely or not at all: the image is
+// encoded in memory first (so no encoder ever meets a full disk half-way), then written through
+// atomic_file. False with `error` naming the file and the reason.
+bool WriteImageFile(const std::string& path, const OIIO::ImageSpec& spec, const float* pixels,
+                    std::string& error);

@@ -1,0 +1,149 @@
+#include "render/image_output.h"
+#include "render_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <string>
+
+// The orvex360 render command tried as a careless or hostile user would: every case ends in a
+// clear message and a non-zero exit, or in a defined result, and never loses a file.
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using render_test::RenderCommand;
+using render_test::TempFolder;
+
+std::string ReadBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+size_t Count(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// A few bytes whose header claims a huge image.
+std::string WriteHugeHeader(const TempFolder& folder, const std::string& name) {
+  std::ofstream(folder.File(name), std::ios::binary) << "P6\n20000 10000\n255\nabc";
+  return folder.File(name);
+}
+
+// A map whose every texel's red channel is `value`.
+std::string WriteUniformMap(const TempFolder& folder, const std::string& name, Float32 value) {
+  FloatImage map;
+  EXPECT_TRUE(map.Allocate(8, 4));
+  std::fill(map.rgba.begin(), map.rgba.end(), value);
+  std::string error;
+  EXPECT_TRUE(image_output::Write(map, folder.File(name), error)) << error;
+  return folder.File(name);
+}
+
+TEST(HostileInput, AFailedWriteKeepsTheOldFileAndSaysWhy) {
+  for (const char* name : {"dome.png", "dome.jpg", "dome.exr"}) {
+    TempFolder folder;
+    std::ofstream(folder.File(name)) << "the good old file";
+    // A file-size limit of 8 KB: too small for the image, as a full disk would be.
+    const CommandResult run =
+        RenderCommand(folder, "--size 128x128 --samples 1 -o " + std::string(name), "ulimit -f 8 &&");
+    EXPECT_NE(run.exitCode, 0) << name;
+    EXPECT_NE(run.output.find(std::string("cannot write \"") + name + "\": File too large"),
+              std::string::npos)
+        << run.output;
+    EXPECT_EQ(run.output.find("wrote"), std::string::npos) << run.output;
+    EXPECT_EQ(ReadBytes(folder.Path() / name), "the good old file") << name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1) << name;
+  }
+}
+
+TEST(HostileInput, TheLongestLegalFileNamesAreWritten) {
+  TempFolder folder;
+  const std::string name = std::string(251, 'd') + ".png";  // 255 characters
+  const CommandResult run = RenderCommand(folder, "--size 8x8 --samples 1 -o " + name);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_TRUE(fs::exists(folder.Path() / name));
+}
+
+TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
+  TempFolder inputs;
+  const std::string huge = WriteHugeHeader(inputs, "huge.ppm");
+  const struct {
+    std::string arguments;
+    std::string message;
+  } cases[] = {
+      {"--size ''", "--size: an empty value is not allowed"},
+      {"--env ''", "--env: an empty value is not allowed"},
+      {"--separation-map ''", "--separation-map: an empty value is not allowed"},
+      {"-o ''", "--output: an empty value is not allowed"},
+      {"--threads 2147483647", "--threads"},
+      {"--env " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
+      {"--stereo on --separation-map " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
+      {"--stereo on --set ORVEXTAG_EYE_SEPARATION=1e19", "ORVEXTAG_EYE_SEPARATION"},
+      {"-c cylindrical --set ORVEXTAG_CYL_HEIGHT=1e30", "ORVEXTAG_CYL_HEIGHT"},
+      // Beyond this machine's memory and any other's: refused at once, not after hours.
+      {"--size 65536x65536", "needs 206.2 GB to render and write"},
+  };
+  for (const auto& bad : cases) {
+    TempFolder folder;
+    const CommandResult run = RenderCommand(folder, "--samples 1 " + bad.arguments);
+    EXPECT_NE(run.exitCode, 0) << bad.arguments;
+    EXPECT_NE(run.output.find(bad.message), std::string::npos) << bad.arguments << ": " << run.output;
+    EXPECT_TRUE(fs::is_empty(folder.Path())) << bad.arguments;
+  }
+}
+
+TEST(HostileInput, AnUnknownCommandIsNamed) {
+  const CommandResult run =
+      RunCommand(std::string("'") + ORVEX360_COMMAND + "' --plugins '" + ORVEX_PLUGIN_DIR + "' rendr");
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.output.find("unknown command \"rendr\"; the commands are: plugins, panel, render"),
+            std::string::npos)
+      << run.output;
+}
+
+// Not a number gives no separation; a huge value is limited; the frame is never blanked, and the
+// log says so once.
+TEST(HostileInput, UnusableSeparationMapValuesGiveADefinedSeparation) {
+  TempFolder folder;
+  const struct {
+    Float32 value;
+    Float32 meaning;
+  } cases[] = {{std::numeric_limits<Float32>::quiet_NaN(), 0.0f},
+               {std::numeric_limits<Float32>::infinity(), 0.0f},
+               {1e30f, 100.0f}};
+  const std::string stereo = "--camera panorama --size 32x16 --samples 1 --stereo on ";
+  for (const auto& c : cases) {
+    const std::string bad = WriteUniformMap(folder, "bad.exr", c.value);
+    const std::string meant = WriteUniformMap(folder, "meant.exr", c.meaning);
+    const CommandResult run =
+        RenderCommand(folder, stereo + "--separation-map " + bad + " -o bad-render.exr");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(Count(run.output, "Separation map: values that are no number were used as 0"), 1u)
+        << run.output;
+    ASSERT_EQ(RenderCommand(folder, stereo + "--separation-map " + meant + " -o meant-render.exr").exitCode,
+              0);
+    const FloatImage image = render_test::ReadImage(folder.File("bad-render.exr"));
+    EXPECT_EQ(image.rgba, render_test::ReadImage(folder.File("meant-render.exr")).rgba) << c.value;
+    EXPECT_EQ(image.Pixel(16, 8)[3], 1.0f) << c.value;
+  }
+}
+
+TEST(HostileInput, StereoOptionsWithoutStereoSayOnceThatTheyDoNothing) {
+  TempFolder folder;
+  const CommandResult run =
+      RenderCommand(folder, "--size 8x8 --samples 1 --stereo-output side-by-side --swap-eyes --eye-shift 3");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(Count(run.output, "--stereo-output, --eye-shift, --swap-eyes: no effect without stereo"), 1u)
+      << run.output;
+  EXPECT_EQ(Count(run.output, "no effect"), 1u) << run.output;
+}
+
+}  // namespace
