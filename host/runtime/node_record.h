@@ -1,6 +1,7 @@
 #pragma once
 
 #include "c4d.h"
+#include "undo_history.h"
 
 #include <array>
 #include <memory>
@@ -17,8 +18,7 @@ struct DocumentState {
   BaseTime maxTime{90.0, 30.0};
   BaseLink activeObject;
   BaseLink activeTag;
-  Int32 undoDepth = 0;
-  std::vector<std::vector<std::pair<UNDOTYPE, BaseLink>>> undoGroups;
+  UndoHistory undo;
 };
 
 // State only views have.
@@ -66,6 +66,7 @@ struct NodeRecord {
 
   // Objects.
   Matrix local;
+  Vector rotation;  // heading, pitch, bank of `local` as last set or derived
   Int32 renderMode = MODE_UNDEF;
 
   std::unique_ptr<DocumentState> document;

@@ -14,4 +14,5 @@
 #include "c4d_registration.h"
 #include "c4d_string.h"
 #include "c4d_tagdata.h"
+#include "c4d_undo.h"
 #include "c4d_videopostdata.h"
