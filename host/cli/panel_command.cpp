@@ -23,6 +23,10 @@ struct PanelOptions {
   std::vector<std::string> assignments;
   std::vector<std::string> presses;
   std::string bitmapFolder;
+  std::string renderSize;     // WxH written into the render settings first
+  std::string answer = "no";  // what questions are answered
+  bool evaluate = false;      // evaluate the scene after the edits
+  bool effectOff = false;     // switch the effect off in the render settings first
 };
 
 // What an artist starts from: a document with active render settings and a camera carrying the
@@ -56,6 +60,9 @@ class PanelScene {
     return which == "vp" ? static_cast<BaseList2D*>(effect_) : static_cast<BaseList2D*>(tag_);
   }
   BaseList2D* Other(const std::string& which) const { return Node(which == "vp" ? "tag" : "vp"); }
+  BaseDocument* Document() const { return doc_; }
+  BaseVideoPost* Effect() const { return effect_; }
+  BaseObject* Camera() const { return tag_ ? tag_->GetObject() : nullptr; }
 
  private:
   BaseDocument* doc_ = nullptr;
@@ -76,22 +83,67 @@ BaseList2D* OwnerOf(const PanelScene& scene, const std::string& which, const std
   return shown;
 }
 
+// The panel shown redraws after every change, as the attribute manager does; derived values the
+// node computes while drawing its panel are then current for the next click.
+void Redraw(const PanelScene& scene, const PanelOptions& options) {
+  attribute_manager::BuildPanel(scene.Node(options.node));
+}
+
 bool ApplyEdits(const PanelScene& scene, const PanelOptions& options) {
   std::string error;
+  Redraw(scene, options);
   for (const std::string& assignment : options.assignments) {
     const std::string name = assignment.substr(0, assignment.find('='));
     if (!attribute_manager::SetByName(OwnerOf(scene, options.node, name), assignment, error)) {
       std::fprintf(stderr, "orvex360: %s\n", error.c_str());
       return false;
     }
+    Redraw(scene, options);
   }
   for (const std::string& button : options.presses) {
     if (!attribute_manager::PressByName(OwnerOf(scene, options.node, button), button, error)) {
       std::fprintf(stderr, "orvex360: %s\n", error.c_str());
       return false;
     }
+    Redraw(scene, options);
   }
   return true;
+}
+
+// What the artist set up before touching the panel: render size, the effect's switch, the answer
+// to questions.
+bool PrepareScene(const PanelScene& scene, const PanelOptions& options) {
+  host_state::SetDialogAnswer(options.answer == "yes" ? GEMB_R_YES : GEMB_R_NO);
+  if (options.effectOff) scene.Effect()->SetBit(BIT_VPDISABLED);
+  if (options.renderSize.empty()) return true;
+  int width = 0;
+  int height = 0;
+  char rest = 0;
+  if (std::sscanf(options.renderSize.c_str(), "%dx%d%c", &width, &height, &rest) != 2 || width < 1 ||
+      height < 1 || width > 65536 || height > 65536) {
+    std::fprintf(stderr, "orvex360: --render-size takes WIDTHxHEIGHT from 1x1 to 65536x65536, not \"%s\"\n",
+                 options.renderSize.c_str());
+    return false;
+  }
+  BaseContainer& settings = *scene.Document()->GetActiveRenderData()->GetDataInstance();
+  settings.SetFloat(RDATA_XRES, width);
+  settings.SetFloat(RDATA_YRES, height);
+  return true;
+}
+
+// The values that live outside the panel: the render settings and the camera's own settings.
+void PrintSceneState(const PanelScene& scene) {
+  const BaseContainer& settings = *scene.Document()->GetActiveRenderData()->GetDataInstance();
+  std::printf("render settings: %g x %g, stereo %s, effect %s\n", settings.GetFloat(RDATA_XRES),
+              settings.GetFloat(RDATA_YRES), settings.GetBool(RDATA_STEREO) ? "on" : "off",
+              scene.Effect()->GetBit(BIT_VPDISABLED) ? "off" : "on");
+  const BaseObject* camera = scene.Camera();
+  if (!camera) return;
+  const BaseContainer& data = *camera->GetDataInstance();
+  std::printf("camera: stereo mode %d, eye separation %g, placement %d, zero parallax %g, protection %s\n",
+              data.GetInt32(CAMERAOBJECT_STEREO_MODE), data.GetFloat(CAMERAOBJECT_STEREO_EYESEPARATION),
+              data.GetInt32(CAMERAOBJECT_STEREO_PLACEMENT), data.GetFloat(CAMERAOBJECT_STEREO_ZERO_PARALLAX),
+              camera->GetTag(Tprotection) ? "tag" : "none");
 }
 
 using Bitmaps = std::map<Int32, BitmapPtr>;
@@ -277,7 +329,8 @@ int RunPanel(const PanelOptions& options) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
-  if (!ApplyEdits(scene, options)) return 1;
+  if (!PrepareScene(scene, options) || !ApplyEdits(scene, options)) return 1;
+  if (options.evaluate) scene.Document()->ExecutePasses(nullptr, true, true, true);
   BaseList2D* node = scene.Node(options.node);
   const Panel panel = attribute_manager::BuildPanel(node);
   if (!panel.loaded) {
@@ -287,6 +340,7 @@ int RunPanel(const PanelOptions& options) {
   }
   const Bitmaps bitmaps = RequestBitmaps(node, panel);
   PrintPanel(node, panel, bitmaps);
+  PrintSceneState(scene);
   if (options.bitmapFolder.empty()) return 0;
   return WriteBitmaps(panel, bitmaps, options.bitmapFolder) ? 0 : 1;
 }
@@ -306,5 +360,12 @@ CliCommand AddPanelCommand(CLI::App& parent) {
   panel->add_option("--press", options->presses, "Press the button NAME first (repeatable)")
       ->allow_extra_args(false);
   panel->add_option("--bitmaps", options->bitmapFolder, "Write every bitmap button as PNG into this folder");
+  panel->add_option("--render-size", options->renderSize, "Render size WIDTHxHEIGHT before any edit");
+  panel->add_option("--answer", options->answer, "How questions the node asks are answered")
+      ->check(CLI::IsMember({"yes", "no"}))
+      ->capture_default_str();
+  panel->add_flag("--evaluate", options->evaluate,
+                  "Evaluate the scene (the tags' expressions) after the edits");
+  panel->add_flag("--effect-off", options->effectOff, "Switch the effect off in the render settings first");
   return {panel, [options](CliContext&) { return RunPanel(*options); }};
 }

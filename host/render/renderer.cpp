@@ -122,6 +122,10 @@ bool RenderSession::Run(const FrameSink& sink, std::string& error) {
   const CHECKISRUNNING kind =
       options_.editor ? CHECKISRUNNING_EDITORRENDERING : CHECKISRUNNING_EXTERNALRENDERING;
   host_state::SetRendering(kind, true);
+  // The scene is evaluated at the first frame's time before the effects hear of the render, so
+  // that render start reads what the tags derived; each frame evaluates it again at its own time.
+  doc_->SetTime(BaseTime(options_.firstFrame, fps_));
+  doc_->ExecutePasses(nullptr, true, true, true);
   effects.Notify(doc_, true, !options_.editor);
   effects.AllocateBuffers(&render, doc_);
   effects.GatherRenderInfo();

@@ -107,6 +107,14 @@ BitmapPtr RequestBitmap(BaseList2D* node, Int32 id) {
   return BitmapPtr(request.bmp);
 }
 
+const BaseBitmap* RequestCustomIcon(BaseList2D* node) {
+  if (!node) return nullptr;
+  IconData icon;
+  GetCustomIconData request{&icon, false};
+  node->Message(MSG_GETCUSTOMICON, &request);
+  return request.filled ? icon.bmp : nullptr;
+}
+
 bool HasParameter(BaseList2D* node, const std::string& name) {
   Description description;
   if (!node || !LoadNodeDescription(node, description)) return false;

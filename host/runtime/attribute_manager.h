@@ -45,6 +45,10 @@ bool Press(BaseList2D* node, Int32 id);
 // it. Null when the node hands none back.
 BitmapPtr RequestBitmap(BaseList2D* node, Int32 id);
 
+// The icon the node asks to be shown with (the custom-icon message); it stays the node's. Null when
+// the node hands none over and the registered icon applies.
+const BaseBitmap* RequestCustomIcon(BaseList2D* node);
+
 // Whether the node's description names a parameter `name` (with or without its prefix).
 bool HasParameter(BaseList2D* node, const std::string& name);
 

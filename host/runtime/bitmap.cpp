@@ -5,9 +5,10 @@
 #include <OpenImageIO/imageio.h>
 
 #include <algorithm>
-#include <new>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <vector>
 
 // Pixels as floats: three colour channels interleaved, alpha kept apart (empty when absent).
@@ -16,6 +17,7 @@ struct BitmapRecord {
   Int32 height = 0;
   std::vector<Float32> rgb;
   std::vector<Float32> alpha;
+  Vector pen;  // the colour Line draws with, 0..1
 
   bool Inside(Int32 x, Int32 y) const { return x >= 0 && y >= 0 && x < width && y < height; }
   size_t Index(Int32 x, Int32 y) const { return static_cast<size_t>(y) * width + x; }
@@ -190,4 +192,34 @@ Bool BaseBitmap::SetPixelCnt(Int32 x, Int32 y, Int32 cnt, const UChar* buffer, I
   std::memcpy(record_->rgb.data() + record_->Index(x, y) * 3, buffer,
               static_cast<size_t>(cnt) * kRgbFloatBytes);
   return true;
+}
+
+void BaseBitmap::SetPen(Int32 r, Int32 g, Int32 b) {
+  const auto channel = [](Int32 value) { return std::clamp(value, 0, 255) / 255.0; };
+  record_->pen = Vector(channel(r), channel(g), channel(b));
+}
+
+// Bresenham's line over whole pixels; pixels outside the image are skipped, not wrapped.
+void BaseBitmap::Line(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
+  const Vector pen = record_->pen;
+  const Int64 dx = std::llabs(Int64(x2) - x1);
+  const Int64 dy = -std::llabs(Int64(y2) - y1);
+  const Int32 stepX = x1 < x2 ? 1 : -1;
+  const Int32 stepY = y1 < y2 ? 1 : -1;
+  Int64 error = dx + dy;
+  Int64 x = x1;
+  Int64 y = y1;
+  while (true) {
+    if (x >= 0 && y >= 0 && x < GetBw() && y < GetBh()) SetPixelFloat(Int32(x), Int32(y), pen);
+    if (x == x2 && y == y2) return;
+    const Int64 twice = 2 * error;
+    if (twice >= dy) {
+      error += dy;
+      x += stepX;
+    }
+    if (twice <= dx) {
+      error += dx;
+      y += stepY;
+    }
+  }
 }

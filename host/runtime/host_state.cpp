@@ -13,6 +13,7 @@ struct State {
   std::atomic<bool> externalRendering{false};
   std::vector<std::string> pages;
   std::vector<std::string> dialogs;
+  std::vector<std::string> openedWindows;
   GEMB_R dialogAnswer = GEMB_R_NO;
 };
 
@@ -33,6 +34,7 @@ void SetRendering(CHECKISRUNNING kind, Bool running) {
 std::vector<std::string> OpenedPages() { return Get().pages; }
 void SetDialogAnswer(GEMB_R answer) { Get().dialogAnswer = answer; }
 std::vector<std::string> DialogTexts() { return Get().dialogs; }
+std::vector<std::string> OpenedWindows() { return Get().openedWindows; }
 
 void Reset() {
   State& state = Get();
@@ -42,6 +44,7 @@ void Reset() {
   state.externalRendering = false;
   state.pages.clear();
   state.dialogs.clear();
+  state.openedWindows.clear();
   state.dialogAnswer = GEMB_R_NO;
 }
 }  // namespace host_state
@@ -60,12 +63,28 @@ void GeOpenHTML(const String& address) {
   console::Print("[host] open web page: " + address.GetStdString());
 }
 
-GEMB_R GeOutString(const String& text, Int32 /*flags*/) {
+// A notice has only an OK button, so it is answered OK; a question gets the scripted answer.
+GEMB_R GeOutString(const String& text, Int32 flags) {
+  const bool question = (flags & GEMB_YESNO) != 0;
   Get().dialogs.push_back(text.GetStdString());
-  console::Print("[host] dialog: " + text.GetStdString());
-  return Get().dialogAnswer;
+  const GEMB_R answer = question ? Get().dialogAnswer : GEMB_R_OK;
+  console::Print(std::string(question ? "[host] question: " : "[host] notice: ") + text.GetStdString());
+  if (question) console::Print(answer == GEMB_R_YES ? "[host] answered: yes" : "[host] answered: no");
+  return answer;
 }
 
-// Commands are run by the registry when one is registered under the ID.
+namespace {
+enum : Int32 { kOpenRenderSettingsCommand = 12161 };
+
+// The host's own commands; false for an ID the host does not know itself.
+bool RunHostCommand(Int32 commandId) {
+  if (commandId != kOpenRenderSettingsCommand) return false;
+  Get().openedWindows.push_back("render settings");
+  console::Print("[host] render settings opened");
+  return true;
+}
+}  // namespace
+
+// The host's own commands first, then those registered by modules.
 Bool CallCommandById(Int32 commandId);
-Bool CallCommand(Int32 commandId) { return CallCommandById(commandId); }
+Bool CallCommand(Int32 commandId) { return RunHostCommand(commandId) || CallCommandById(commandId); }

@@ -14,5 +14,7 @@ std::vector<std::string> OpenedPages();
 // The answer a question dialog gets; the headless host has no user to ask.
 void SetDialogAnswer(GEMB_R answer);
 std::vector<std::string> DialogTexts();
+// Host windows opened by commands (the render settings...), in order.
+std::vector<std::string> OpenedWindows();
 void Reset();
 }  // namespace host_state

@@ -56,6 +56,10 @@ class BaseBitmap {
   BaseBitmap* GetClone() const;
   Bool CopyTo(BaseBitmap* destination) const;
 
+  // Drawing with a pen of 8-bit colour: lines are clipped to the image, both ends included.
+  void SetPen(Int32 r, Int32 g, Int32 b);
+  void Line(Int32 x1, Int32 y1, Int32 x2, Int32 y2);
+
   BitmapRecord& GetRecord() const { return *record_; }
 
  private:

@@ -1,6 +1,7 @@
 #include "orvextag/orvextag.h"
 
 #include "module_log.h"
+#include "orvextag/orvextag_params.h"
 #include "orvextag/orvextag_settings.h"
 
 #include <filesystem>
@@ -37,6 +38,27 @@ void MakePriorityCameraDependent(BaseTag* tag) {
   priority.SetPriorityValue(PRIORITYVALUE_CAMERADEPENDENT, GeData(true));
   tag->SetParameter(DescID(EXPRESSION_PRIORITY), GeData(CUSTOMDATATYPE_PRIORITY, priority), DESCFLAGS_SET_0);
 }
+// The separation map's preview: a solid red square; the host owns it once handed over.
+BaseBitmap* MakeSeparationPreview() {
+  constexpr Int32 kSize = 50;
+  BaseBitmap* preview = BaseBitmap::Alloc();
+  if (!preview || preview->Init(kSize, kSize, 24) != IMAGERESULT_OK) {
+    BaseBitmap::Free(preview);
+    return nullptr;
+  }
+  preview->SetPen(255, 0, 0);
+  for (Int32 y = 0; y < kSize; ++y) preview->Line(0, y, kSize - 1, y);
+  return preview;
+}
+
+// The ID a button or post-set message is about; 0 when the message carries none.
+Int32 IdOf(Int32 type, void* data) {
+  if (type == MSG_DESCRIPTION_POSTSETPARAMETER) {
+    const DescID* id = static_cast<DescriptionPostSetValue*>(data)->descid;
+    return id ? (*id)[0] : 0;
+  }
+  return static_cast<DescriptionCommand*>(data)->id[0];
+}
 }  // namespace
 
 NodeData* OrvexTag::Alloc() { return new (std::nothrow) OrvexTag(); }
@@ -52,6 +74,45 @@ Bool OrvexTag::Init(GeListNode* node) {
   LoadIcons();
   MakePriorityCameraDependent(tag);
   return true;
+}
+
+Bool OrvexTag::Message(GeListNode* node, Int32 type, void* data) {
+  auto* tag = static_cast<BaseTag*>(node);
+  if (!tag || !data) return true;
+  switch (type) {
+    case MSG_DESCRIPTION_POSTSETPARAMETER:
+      AfterParameterSet(tag, IdOf(type, data));
+      break;
+    case MSG_DESCRIPTION_COMMAND:
+    case MSG_DESCRIPTION_COMMAND_BUTTON:
+      return PressButton(tag, IdOf(type, data));
+    case MSG_DESCRIPTION_GETBITMAP: {
+      auto& request = *static_cast<DescriptionGetBitmap*>(data);
+      if (request.id[0] == ORVEXTAG_SEPARATION_MAP_PREVIEW) request.bmp = MakeSeparationPreview();
+      break;
+    }
+    case MSG_GETCUSTOMICON:
+      FillCustomIcon(tag, *static_cast<GetCustomIconData*>(data));
+      break;
+    case MSG_UNDO_NOTICE:
+      if (*static_cast<const Int32*>(data) == ORVEXTAG_EQUIRECT_VSPAN) ModuleLog("UNDO!");
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+// The on icon while the tag is on and its camera renders; the off icon otherwise. Nothing is
+// handed over when that icon's file did not load.
+void OrvexTag::FillCustomIcon(BaseTag* tag, GetCustomIconData& request) const {
+  const BaseObject* camera = tag->GetObject();
+  const Bool on =
+      tag->GetDataInstance()->GetBool(ORVEXTAG_ENABLE) && !(camera && camera->GetRenderMode() == MODE_OFF);
+  BaseBitmap* icon = StateIcon(on);
+  if (!icon || !request.dat) return;
+  *request.dat = IconData{icon, 0, 0, 32, 32};
+  request.filled = true;
 }
 
 void OrvexTag::LoadIcons() {

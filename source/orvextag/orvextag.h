@@ -6,13 +6,22 @@
 
 constexpr Int32 ID_ORVEXTAG = 1035138;
 
-// The camera tag that holds every projection setting of a camera.
+// The camera tag that holds every projection setting of a camera, keeps the settings that live
+// elsewhere (render settings, effect, camera) in step, and derives the output aspect.
 class OrvexTag : public TagData {
  public:
   static NodeData* Alloc();
   ~OrvexTag() override;
 
   Bool Init(GeListNode* node) override;
+  Bool Message(GeListNode* node, Int32 type, void* data) override;
+  Bool GetDDescription(GeListNode* node, Description* description, DESCFLAGS_DESC& flags) override;
+  Bool GetDParameter(GeListNode* node, const DescID& id, GeData& data, DESCFLAGS_GET& flags) override;
+  Bool SetDParameter(GeListNode* node, const DescID& id, const GeData& data, DESCFLAGS_SET& flags) override;
+  Bool GetDEnabling(GeListNode* node, const DescID& id, const GeData& data, DESCFLAGS_ENABLE flags,
+                    const BaseContainer* itemDescription) override;
+  EXECUTIONRESULT Execute(BaseTag* tag, BaseDocument* doc, BaseObject* object, BaseThread* thread,
+                          Int32 priority, EXECUTIONFLAGS flags) override;
 
   // The state icon: the on icon, or the off icon while the tag is switched off; null when its file
   // did not load.
@@ -20,6 +29,9 @@ class OrvexTag : public TagData {
 
  private:
   void LoadIcons();
+  void AfterParameterSet(BaseTag* tag, Int32 id);
+  Bool PressButton(BaseTag* tag, Int32 id);
+  void FillCustomIcon(BaseTag* tag, GetCustomIconData& request) const;
 
   std::array<BaseBitmap*, 2> icons_{};  // owned: off (0) and on (1)
 };

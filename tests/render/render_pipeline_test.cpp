@@ -194,7 +194,8 @@ TEST_F(RenderPipeline, EditorRenderOfACubemapShowsTheTagsFaceAndRestoresTheLayou
   SetRenderSize(1920, 1080);
   Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
   Tag().SetInt32(ORVEXTAG_CUBEMAP_FACE, orvex::kCubeFaceUp);
-  Tag().SetFloat(ORVEXTAG_ASPECT, 4.0 / 3.0);
+  scene->doc->ExecutePasses(nullptr, true, true, true);  // the tag derives the cross's 4:3
+  ASSERT_EQ(Tag().GetFloat(ORVEXTAG_ASPECT), 4.0 / 3.0);
   StartEditorRender();
   StartSequence();
   EXPECT_EQ(State().cameraCount, 1);

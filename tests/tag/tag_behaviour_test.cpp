@@ -1,0 +1,272 @@
+#include "linked_module.h"
+#include "orvex360camvp/orvex360camvp_params.h"
+#include "orvextag/orvextag.h"
+#include "orvextag/orvextag_params.h"
+#include "runtime/attribute_manager.h"
+#include "runtime/host_state.h"
+
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <set>
+
+namespace {
+constexpr Float kPi = std::numbers::pi;
+
+class TagBehaviour : public LinkedModuleTest {
+ protected:
+  void SetUp() override {
+    LinkedModuleTest::SetUp();
+    tag = scene->AddTaggedCamera();
+    ASSERT_NE(tag, nullptr);
+    camera = tag->GetObject();
+    effect = scene->Effect();
+    settings = scene->doc->GetActiveRenderData()->GetDataInstance();
+  }
+
+  GeData Get(BaseList2D* node, Int32 id) {
+    GeData value;
+    node->GetParameter(DescID(id), value, DESCFLAGS_GET_0);
+    return value;
+  }
+  void Set(Int32 id, const GeData& value) { ASSERT_TRUE(attribute_manager::Edit(tag, id, value)); }
+  BaseContainer& Data() { return *tag->GetDataInstance(); }
+
+  // Visible element IDs and disabled ones of the tag's panel as an artist sees it now.
+  std::set<Int32> Shown() {
+    std::set<Int32> ids;
+    for (const auto& item : attribute_manager::BuildPanel(tag).items) ids.insert(item.element->id);
+    return ids;
+  }
+  std::set<Int32> Disabled() {
+    std::set<Int32> ids;
+    for (const auto& item : attribute_manager::BuildPanel(tag).items)
+      if (!item.enabled) ids.insert(item.element->id);
+    return ids;
+  }
+  bool Fit(Int32 button) {
+    attribute_manager::BuildPanel(tag);  // the panel shows the current aspect before the click
+    return attribute_manager::Press(tag, button);
+  }
+
+  BaseTag* tag = nullptr;
+  BaseObject* camera = nullptr;
+  BaseVideoPost* effect = nullptr;
+  BaseContainer* settings = nullptr;
+};
+}  // namespace
+
+TEST_F(TagBehaviour, PanelShowsOnlyTheGroupOfTheProjection) {
+  const Int32 groups[] = {ORVEXTAG_GROUP_EQUIRECT, ORVEXTAG_GROUP_FISHEYE, ORVEXTAG_GROUP_CYLINDRICAL,
+                          ORVEXTAG_GROUP_CUBEMAP};
+  for (Int32 projection = 0; projection < 4; ++projection) {
+    Set(ORVEXTAG_PROJECTION, GeData(projection));
+    const std::set<Int32> shown = Shown();
+    for (Int32 group = 0; group < 4; ++group)
+      EXPECT_EQ(shown.count(groups[group]), group == projection ? 1u : 0u) << projection << " " << group;
+    EXPECT_EQ(shown.count(ORVEXTAG_FISHEYE_TYPE), projection == 1 ? 1u : 0u);
+    EXPECT_EQ(shown.count(ORVEXTAG_VP_DISABLED_INFO), 0u);
+  }
+  // Stereo off: the stereo settings show but take no input; the vertical span never does.
+  const std::set<Int32> disabled = Disabled();
+  EXPECT_TRUE(disabled.count(ORVEXTAG_EYE_SEPARATION));
+  EXPECT_TRUE(disabled.count(ORVEXTAG_ASPECT_STEREO));
+  EXPECT_FALSE(disabled.count(ORVEXTAG_ASPECT));
+  Set(ORVEXTAG_STEREO, GeData(true));
+  EXPECT_FALSE(Disabled().count(ORVEXTAG_EYE_SEPARATION));
+  Set(ORVEXTAG_STEREO_DIRECTION, GeData(false));
+  EXPECT_FALSE(Shown().count(ORVEXTAG_STEREO_DIRECTION_PAD));
+}
+
+TEST_F(TagBehaviour, EffectSwitchedOffShowsTheNoticeAndDisablesAllButTheSwitch) {
+  effect->SetBit(BIT_VPDISABLED);
+  const std::set<Int32> shown = Shown();
+  EXPECT_TRUE(shown.count(ORVEXTAG_VP_DISABLED_INFO));
+  const std::set<Int32> disabled = Disabled();
+  EXPECT_FALSE(disabled.count(ORVEXTAG_ENABLE));
+  for (const Int32 id : {ORVEXTAG_PROTECT, ORVEXTAG_PROJECTION, ORVEXTAG_STEREO, ORVEXTAG_FIT_HEIGHT})
+    EXPECT_TRUE(disabled.count(id)) << id;
+  EXPECT_EQ(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
+  EXPECT_EQ(Data().GetString(ORVEXTAG_ASPECT_TEXT), String());
+  // Deleted effect: showing the tag brings one back, as the tag always does.
+  effect->Remove();
+  BaseVideoPost::Free(effect);
+  Shown();
+  EXPECT_EQ(scene->EffectCount(), 1);
+}
+
+TEST_F(TagBehaviour, StereoLivesInTheRenderSettings) {
+  Set(ORVEXTAG_STEREO, GeData(true));
+  EXPECT_TRUE(settings->GetBool(RDATA_STEREO));
+  EXPECT_FALSE(Data().GetBool(ORVEXTAG_STEREO));  // the tag keeps no copy
+  settings->SetBool(RDATA_STEREO, false);
+  EXPECT_EQ(Get(tag, ORVEXTAG_STEREO).GetInt32(), 0);
+  settings->SetBool(RDATA_STEREO, true);  // switched on elsewhere
+  EXPECT_EQ(Get(tag, ORVEXTAG_STEREO).GetInt32(), 1);
+  // Scene evaluation keeps the camera's own stereo mode in step.
+  scene->doc->ExecutePasses(nullptr, true, true, true);
+  EXPECT_EQ(camera->GetDataInstance()->GetInt32(CAMERAOBJECT_STEREO_MODE), 1);
+  settings->SetBool(RDATA_STEREO, false);
+  scene->doc->ExecutePasses(nullptr, true, true, true);
+  EXPECT_EQ(camera->GetDataInstance()->GetInt32(CAMERAOBJECT_STEREO_MODE), 0);
+}
+
+TEST_F(TagBehaviour, CameraStereoValuesFollowTheTag) {
+  Set(ORVEXTAG_EYE_SEPARATION, GeData(8.0));
+  Set(ORVEXTAG_ZERO_PARALLAX, GeData(250.0));
+  Set(ORVEXTAG_ZERO_PARALLAX_MODE, GeData(Int32(3)));
+  const BaseContainer& cam = *camera->GetDataInstance();
+  EXPECT_EQ(cam.GetFloat(CAMERAOBJECT_STEREO_EYESEPARATION), 8.0);
+  EXPECT_EQ(cam.GetFloat(CAMERAOBJECT_STEREO_ZERO_PARALLAX), 250.0);
+  EXPECT_EQ(cam.GetInt32(CAMERAOBJECT_STEREO_PLACEMENT), 1);
+  Set(ORVEXTAG_ZERO_PARALLAX_MODE, GeData(Int32(0)));
+  EXPECT_EQ(cam.GetInt32(CAMERAOBJECT_STEREO_PLACEMENT), 0);
+}
+
+TEST_F(TagBehaviour, LinkedEffectOptionsReadAndWriteThrough) {
+  Set(ORVEXTAG_VP_TOGGLE, GeData(true));
+  Set(ORVEXTAG_VP_CHOICE, GeData(Int32(4)));
+  EXPECT_TRUE(effect->GetDataInstance()->GetBool(ORVEXVP_TOGGLE));
+  EXPECT_EQ(effect->GetDataInstance()->GetInt32(ORVEXVP_CHOICE), 4);
+  EXPECT_FALSE(Data().GetBool(ORVEXTAG_VP_TOGGLE));  // stored in the effect only
+  effect->GetDataInstance()->SetInt32(ORVEXVP_CHOICE, 7);
+  EXPECT_EQ(Get(tag, ORVEXTAG_VP_CHOICE).GetInt32(), 7);
+  EXPECT_FALSE(Disabled().count(ORVEXTAG_VP_CHOICE));
+  effect->GetDataInstance()->SetBool(ORVEXVP_TOGGLE, false);
+  EXPECT_TRUE(Disabled().count(ORVEXTAG_VP_CHOICE));
+}
+
+TEST_F(TagBehaviour, LatitudeEditsStayOrdered) {
+  Set(ORVEXTAG_EQUIRECT_CUSTOM, GeData(true));
+  Set(ORVEXTAG_EQUIRECT_LAT_MAX, GeData(0.5));
+  Set(ORVEXTAG_EQUIRECT_LAT_MIN, GeData(1.0));
+  const Float degree = static_cast<Float>(1.0f * 0.017453292f);
+  EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_LAT_MIN), 0.5 - degree);
+  EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_VSPAN), degree);
+  EXPECT_GT(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
+  Set(ORVEXTAG_EQUIRECT_LAT_MIN, GeData(-kPi / 2.0));
+  Set(ORVEXTAG_EQUIRECT_LAT_MAX, GeData(-kPi / 2.0));
+  EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_LAT_MAX), -kPi / 2.0 + degree);
+}
+
+TEST_F(TagBehaviour, PadPositionBecomesThePreferredDirection) {
+  Set(ORVEXTAG_STEREO_DIRECTION_PAD, GeData(Vector(0.75, 0.5, 0.0)));
+  EXPECT_NEAR(std::fabs(Data().GetFloat(ORVEXTAG_STEREO_DIRECTION_LON)), kPi / 2.0, 1e-12);
+  EXPECT_NEAR(Data().GetFloat(ORVEXTAG_STEREO_DIRECTION_LAT), 0.0, 1e-12);
+  // A double click on a fulldome camera's pad asks for the reset: marker to the zenith, straight ahead.
+  Set(ORVEXTAG_PROJECTION, GeData(Int32(1)));
+  Set(ORVEXTAG_FISHEYE_TYPE, GeData(Int32(1)));
+  scene->doc->ExecutePasses(nullptr, true, true, true);
+  Set(ORVEXTAG_STEREO_DIRECTION_PAD, GeData(Vector(-1.0, -1.0, 1.0)));
+  EXPECT_EQ(Data().GetVector(ORVEXTAG_STEREO_DIRECTION_PAD), Vector(0.5, 1.0, 1.0));
+  EXPECT_EQ(Data().GetFloat(ORVEXTAG_STEREO_DIRECTION_LAT), 0.0);
+  EXPECT_EQ(Data().GetFloat(ORVEXTAG_STEREO_DIRECTION_LON), 0.0);
+  // The pad's map follows the projection at the next evaluation.
+  Set(ORVEXTAG_PROJECTION, GeData(Int32(0)));
+  scene->doc->ExecutePasses(nullptr, true, true, true);
+  EXPECT_EQ(Data().GetVector(ORVEXTAG_STEREO_DIRECTION_PAD).z, 0.0);
+}
+
+TEST_F(TagBehaviour, ProtectionTagFollowsTheOptionBothWays) {
+  Set(ORVEXTAG_PROTECT, GeData(true));
+  ASSERT_NE(camera->GetFirstTag(), nullptr);
+  EXPECT_EQ(camera->GetFirstTag()->GetType(), Tprotection);
+  BaseTag* protection = camera->GetTag(Tprotection);
+  protection->Remove();  // deleted by hand
+  BaseTag::Free(protection);
+  scene->doc->ExecutePasses(nullptr, true, true, true);
+  EXPECT_FALSE(Data().GetBool(ORVEXTAG_PROTECT));
+  Set(ORVEXTAG_PROTECT, GeData(true));
+  Set(ORVEXTAG_PROTECT, GeData(false));
+  EXPECT_EQ(camera->GetTag(Tprotection), nullptr);
+}
+
+TEST_F(TagBehaviour, FitAsksAndSetsTheRenderSize) {
+  settings->SetFloat(RDATA_XRES, 1920.0);
+  settings->SetFloat(RDATA_YRES, 1080.0);
+  Set(ORVEXTAG_PROJECTION, GeData(Int32(1)));
+  host_state::SetDialogAnswer(GEMB_R_NO);
+  ASSERT_TRUE(Fit(ORVEXTAG_FIT_HEIGHT));
+  EXPECT_EQ(settings->GetFloat(RDATA_YRES), 1080.0);
+  ASSERT_EQ(host_state::DialogTexts().size(), 1u);
+  EXPECT_NE(host_state::DialogTexts()[0].find("1920 x 1080"), std::string::npos);
+  EXPECT_NE(host_state::DialogTexts()[0].find("1.778"), std::string::npos);
+  EXPECT_NE(host_state::DialogTexts()[0].find("1920 x 1920"), std::string::npos);
+
+  host_state::SetDialogAnswer(GEMB_R_YES);
+  ASSERT_TRUE(Fit(ORVEXTAG_FIT_HEIGHT));
+  EXPECT_EQ(settings->GetFloat(RDATA_YRES), 1920.0);
+  EXPECT_TRUE(ConsoleHas("SET RES [1920,1080] > [1920,1920] aspect [1.778]"));
+  // Already fitted: a notice, nothing asked.
+  ASSERT_TRUE(Fit(ORVEXTAG_FIT_WIDTH));
+  EXPECT_EQ(host_state::DialogTexts().back(), GeLoadString(10013).GetStdString());
+  // Stereo side by side fits the whole frame: 2:1.
+  Set(ORVEXTAG_STEREO, GeData(true));
+  effect->GetDataInstance()->SetInt32(ORVEXVP_STEREO_MODE, ORVEXVP_STEREO_MODE_SIDE_BY_SIDE);
+  ASSERT_TRUE(Fit(ORVEXTAG_FIT_WIDTH));
+  EXPECT_EQ(settings->GetFloat(RDATA_XRES), 3840.0);
+}
+
+TEST_F(TagBehaviour, ButtonsBitmapsAndIcons) {
+  DescriptionCommand press{DescID(ORVEXTAG_STEREO_RENDERSETTINGS)};
+  EXPECT_TRUE(tag->Message(MSG_DESCRIPTION_COMMAND_BUTTON, &press));
+  ASSERT_EQ(host_state::OpenedWindows().size(), 1u);
+
+  const BitmapPtr preview = attribute_manager::RequestBitmap(tag, ORVEXTAG_SEPARATION_MAP_PREVIEW);
+  ASSERT_TRUE(preview);
+  ASSERT_EQ(preview->GetBw(), 50);
+  for (const Int32 at : {0, 25, 49}) EXPECT_EQ(preview->GetPixelFloat(at, 49 - at), Vector(1.0, 0.0, 0.0));
+
+  auto* data = tag->GetNodeData<OrvexTag>();
+  EXPECT_EQ(attribute_manager::RequestCustomIcon(tag), data->StateIcon(true));
+  camera->SetRenderMode(MODE_OFF);
+  EXPECT_EQ(attribute_manager::RequestCustomIcon(tag), data->StateIcon(false));
+
+  Int32 undone = ORVEXTAG_EQUIRECT_VSPAN;
+  tag->Message(MSG_UNDO_NOTICE, &undone);
+  EXPECT_TRUE(ConsoleHas("UNDO!"));
+}
+
+TEST_F(TagBehaviour, CameraKindAdjustsTheEffectAndTheCamera) {
+  camera->GetDataInstance()->SetBool(1007, true);
+  Set(ORVEXTAG_CAMERA_KIND, GeData(Int32(1036110)));  // cubemap keeps it
+  EXPECT_TRUE(camera->GetDataInstance()->GetBool(1007));
+  Set(ORVEXTAG_CAMERA_KIND, GeData(Int32(1036687)));  // little planet
+  EXPECT_FALSE(camera->GetDataInstance()->GetBool(1007));
+  EXPECT_EQ(effect->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 2);
+}
+
+TEST_F(TagBehaviour, BadValuesAndOddPlacesNeverBreakIt) {
+  const Float nan = std::numeric_limits<Float>::quiet_NaN();
+  Data().SetInt32(ORVEXTAG_PROJECTION, 42);
+  Data().SetFloat(ORVEXTAG_CYL_HEIGHT, nan);
+  Data().SetVector(ORVEXTAG_STEREO_DIRECTION_PAD, Vector(nan, 5.0, nan));
+  scene->doc->ExecutePasses(nullptr, true, true, true);
+  EXPECT_EQ(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
+  tag->Message(MSG_DESCRIPTION_POSTSETPARAMETER, nullptr);
+  DescID pad(ORVEXTAG_STEREO_DIRECTION_PAD);
+  DescriptionPostSetValue postSet{&pad, nullptr};
+  tag->Message(MSG_DESCRIPTION_POSTSETPARAMETER, &postSet);
+  EXPECT_TRUE(std::isfinite(Data().GetFloat(ORVEXTAG_STEREO_DIRECTION_LAT)));
+
+  // A tag on an object that is not a camera mirrors nothing onto it.
+  BaseObject* cube = BaseObject::Alloc(Ocube);
+  scene->doc->InsertObject(cube, nullptr);
+  BaseTag* stray = BaseTag::Alloc(kTagType);
+  cube->InsertTag(stray);
+  EXPECT_TRUE(stray->SetParameter(DescID(ORVEXTAG_EYE_SEPARATION), GeData(9.0), DESCFLAGS_SET_0));
+  EXPECT_EQ(cube->GetDataInstance()->GetDataPointer(CAMERAOBJECT_STEREO_EYESEPARATION), nullptr);
+  EXPECT_TRUE(stray->SetParameter(DescID(ORVEXTAG_PROTECT), GeData(true), DESCFLAGS_SET_0));
+  EXPECT_EQ(cube->GetTag(Tprotection), nullptr);
+
+  // A tag outside any document: its stereo switch has nowhere to go and says so.
+  BaseTag* loose = BaseTag::Alloc(kTagType);
+  EXPECT_FALSE(loose->SetParameter(DescID(ORVEXTAG_STEREO), GeData(true), DESCFLAGS_SET_0));
+  EXPECT_TRUE(ConsoleHas("STEREO not switched"));
+  Description description;
+  DESCFLAGS_DESC flags = DESCFLAGS_DESC_0;
+  EXPECT_TRUE(loose->GetNodeData()->GetDDescription(loose, &description, flags));
+  EXPECT_TRUE(loose->GetNodeData<OrvexTag>()->Execute(loose, nullptr, nullptr, nullptr, 0,
+                                                      EXECUTIONFLAGS_0) == EXECUTIONRESULT_OK);
+  BaseTag::Free(loose);
+}

@@ -1,0 +1,60 @@
+#include "command_runner.h"
+#include "runtime/bitmap_io.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+CommandResult Orvex(const std::string& arguments) {
+  return RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR + " " + arguments);
+}
+bool Has(const CommandResult& run, const std::string& text) {
+  return run.output.find(text) != std::string::npos;
+}
+}  // namespace
+
+TEST(TagCommands, FitHeightAsksThenSetsASquareDomeFrame) {
+  const CommandResult yes = Orvex(
+      "panel --node tag --render-size 1920x1080 --set ORVEXTAG_PROJECTION=1 --answer yes --press FIT_HEIGHT");
+  ASSERT_EQ(yes.exitCode, 0) << yes.output;
+  EXPECT_TRUE(Has(yes, "[host] question: ")) << yes.output;
+  EXPECT_TRUE(Has(yes, "SET RES [1920,1080] > [1920,1920] aspect [1.778]")) << yes.output;
+  EXPECT_TRUE(Has(yes, "render settings: 1920 x 1920")) << yes.output;
+  EXPECT_TRUE(Has(yes, "1:1")) << yes.output;  // the aspect label
+
+  const CommandResult no = Orvex(
+      "panel --node tag --render-size 1920x1080 --set ORVEXTAG_PROJECTION=1 --answer no --press FIT_WIDTH");
+  ASSERT_EQ(no.exitCode, 0) << no.output;
+  EXPECT_TRUE(Has(no, "render settings: 1920 x 1080")) << no.output;
+  EXPECT_FALSE(Has(no, "SET RES")) << no.output;
+
+  EXPECT_NE(Orvex("panel --render-size 0x5").exitCode, 0);
+}
+
+TEST(TagCommands, PanelShowsMirrorsAndTheEffectNotice) {
+  const CommandResult run = Orvex("panel --set ORVEXTAG_STEREO=1 --set ORVEXTAG_EYE_SEPARATION=7 --evaluate");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_TRUE(Has(run, "stereo on")) << run.output;
+  EXPECT_TRUE(Has(run, "camera: stereo mode 1, eye separation 7")) << run.output;
+  EXPECT_FALSE(Has(run, "ORVEXTAG_VP_DISABLED_INFO")) << run.output;
+  const CommandResult off = Orvex("panel --effect-off");
+  ASSERT_EQ(off.exitCode, 0) << off.output;
+  EXPECT_TRUE(Has(off, "ORVEXTAG_VP_DISABLED_INFO")) << off.output;
+}
+
+TEST(TagCommands, TagStereoSwitchRendersAStereoFrame) {
+  const fs::path file =
+      fs::temp_directory_path() / ("orvex-tag-stereo-" + std::to_string(::getpid()) + ".png");
+  const CommandResult run = Orvex(
+      "render -c panorama -s 64x32 --samples 1 --set ORVEXTAG_STEREO=1 "
+      "--set ORVEXVP_STEREO_MODE=1 -o " +
+      file.string());
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_TRUE(Has(run, "Stereo MERGE!")) << run.output;
+  fs::remove(file);
+}

@@ -1,0 +1,271 @@
+#include "geometry/pad_direction.h"
+#include "geometry/scalar_math.h"
+#include "orvextag/orvextag_params.h"
+#include "orvextag/output_aspect.h"
+#include "orvextag/tag_panel_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+using orvex::kHalfPi;
+using orvex::kPi;
+constexpr Float kDegree = orvex::kPi / 180.0;
+constexpr Float kOneDegreeSingle = static_cast<Float>(1.0f * 0.017453292f);
+
+AspectInputs Inputs(Int32 projection, bool stereo = false, Int32 mode = 0, Int32 side = 0) {
+  AspectInputs in;
+  in.projection = projection;
+  in.hspan = 2.0 * kPi;
+  in.latMin = -kHalfPi;
+  in.latMax = kHalfPi;
+  in.cylRadius = 100.0;
+  in.cylHeight = 100.0;
+  in.cylHfov = 2.0 * kPi;
+  in.effectOn = true;
+  in.stereo = stereo;
+  in.stereoMode = mode;
+  in.sideLayout = side;
+  return in;
+}
+
+struct CubemapRow {
+  Int32 layout;
+  Float aspect;
+  const char* text;
+  const char* horizontal;
+  const char* vertical;
+};
+}  // namespace
+
+TEST(OutputAspect, PanoramaFullAndCustomSpans) {
+  AspectResult full = ComputeAspect(Inputs(0));
+  EXPECT_EQ(full.mono, 2.0);
+  EXPECT_EQ(full.monoText, "2:1 ");
+  EXPECT_EQ(full.stereo, 0.0);
+  EXPECT_EQ(full.stereoText, "");
+  EXPECT_EQ(full.vspan, kPi);
+
+  AspectInputs custom = Inputs(0);
+  custom.custom = true;
+  custom.hspan = kPi;
+  custom.latMin = -45.0 * kDegree;
+  custom.latMax = 45.0 * kDegree;
+  const AspectResult half = ComputeAspect(custom);
+  EXPECT_DOUBLE_EQ(half.mono, 2.0);
+  EXPECT_EQ(half.monoText, " (custom)");
+  EXPECT_DOUBLE_EQ(half.vspan, kHalfPi);
+
+  // A custom span that still covers the whole sphere counts as full.
+  custom.hspan = 2.0 * kPi;
+  custom.latMin = -kHalfPi;
+  custom.latMax = kHalfPi;
+  custom.stereo = true;
+  custom.stereoMode = 1;
+  const AspectResult wide = ComputeAspect(custom);
+  EXPECT_EQ(wide.monoText, "2:1 ");
+  EXPECT_EQ(wide.stereo, 4.0);
+  EXPECT_EQ(wide.stereoText, "4:1 (horizontal)");
+}
+
+TEST(OutputAspect, FisheyeAndCylinderInEveryStereoOutput) {
+  EXPECT_EQ(ComputeAspect(Inputs(1)).monoText, "1:1 ");
+  const AspectResult horizontal = ComputeAspect(Inputs(1, true, 1, 0));
+  EXPECT_EQ(horizontal.stereo, 2.0);
+  EXPECT_EQ(horizontal.stereoText, "2:1 (horizontal)");
+  const AspectResult vertical = ComputeAspect(Inputs(1, true, 1, 1));
+  EXPECT_EQ(vertical.stereo, 0.5);
+  EXPECT_EQ(vertical.stereoText, "1:2 (vertical)");
+  EXPECT_EQ(ComputeAspect(Inputs(1, true, 0)).stereoText, "1:1 (merged)");
+  EXPECT_EQ(ComputeAspect(Inputs(1, true, 2)).stereoText, "1:1 (merged)");
+  EXPECT_EQ(ComputeAspect(Inputs(1, true, 3)).stereoText, "1:1 (single channel)");
+
+  AspectInputs cylinder = Inputs(2, true, 1, 0);
+  cylinder.cylHfov = kPi;  // half the cylinder: pi * 100 / 100
+  const AspectResult cyl = ComputeAspect(cylinder);
+  EXPECT_DOUBLE_EQ(cyl.mono, kPi);
+  EXPECT_EQ(cyl.monoText, " (custom)");
+  EXPECT_DOUBLE_EQ(cyl.stereo, 2.0 * kPi);
+  EXPECT_EQ(cyl.stereoText, " (horizontal)");
+}
+
+TEST(OutputAspect, EveryCubemapLayoutSideBySide) {
+  const CubemapRow rows[] = {
+      {0, 4.0 / 3.0, "4:3 (cross horizontal)", "8:3 (horizontal)", "4:6 (vertical)"},
+      {1, 0.75, "3:4 (cross vertical)", "6:4 (horizontal)", "3:8 (vertical)"},
+      {2, 6.0, "6:1 (horizontal)", "12:1 (horizontal)", "6:2 (vertical)"},
+      {3, 1.5, "3:2 (horizontal)", "6:2 (horizontal)", "3:4 (vertical)"},
+      {4, 1.0 / 6.0, "1:6 (vertical)", "2:6 (horizontal)", "1:12 (vertical)"},
+      {5, 2.0 / 3.0, "2:3 (vertical)", "4:3 (horizontal)", "2:6 (vertical)"},
+      {6, 1.0, "1:1 (single channel)", "2:1 (horizontal)", "1:2 (vertical)"},
+  };
+  for (const CubemapRow& row : rows) {
+    AspectInputs in = Inputs(3, true, 1, 0);
+    in.cubeLayout = row.layout;
+    const AspectResult horizontal = ComputeAspect(in);
+    EXPECT_EQ(horizontal.mono, row.aspect) << row.layout;
+    EXPECT_EQ(horizontal.monoText, row.text) << row.layout;
+    EXPECT_EQ(horizontal.stereo, row.aspect * 2.0) << row.layout;
+    EXPECT_EQ(horizontal.stereoText, row.horizontal) << row.layout;
+    in.sideLayout = 1;
+    const AspectResult vertical = ComputeAspect(in);
+    EXPECT_EQ(vertical.stereo, row.aspect * 0.5) << row.layout;
+    EXPECT_EQ(vertical.stereoText, row.vertical) << row.layout;
+  }
+}
+
+TEST(OutputAspect, NoAspectWhenTheSettingsGiveNone) {
+  AspectInputs off = Inputs(1, true, 1);
+  off.effectOn = false;
+  const AspectResult switchedOff = ComputeAspect(off);
+  EXPECT_EQ(switchedOff.mono, 0.0);
+  EXPECT_EQ(switchedOff.stereo, 0.0);
+  EXPECT_EQ(switchedOff.monoText, "");
+  EXPECT_EQ(switchedOff.stereoText, "");
+
+  EXPECT_EQ(ComputeAspect(Inputs(7)).mono, 0.0);
+  AspectInputs badLayout = Inputs(3);
+  badLayout.cubeLayout = 9;
+  EXPECT_EQ(ComputeAspect(badLayout).monoText, "");
+
+  AspectInputs flat = Inputs(2);
+  flat.cylHeight = 0.0;
+  EXPECT_EQ(ComputeAspect(flat).mono, 0.0);
+  flat.cylHeight = std::numeric_limits<Float>::quiet_NaN();
+  EXPECT_EQ(ComputeAspect(flat).mono, 0.0);
+
+  AspectInputs line = Inputs(0);
+  line.custom = true;
+  line.latMin = line.latMax = 0.3;
+  EXPECT_EQ(ComputeAspect(line).mono, 0.0);
+  EXPECT_EQ(ComputeAspect(line).monoText, "");
+}
+
+TEST(ResolutionFit, KeepsOneSideAndRoundsTheOther) {
+  const RenderSize hd{1920.0, 1080.0};
+  EXPECT_EQ(FitRenderSize(hd, 1.0, FitKeeps::Width), (RenderSize{1920.0, 1920.0}));
+  EXPECT_EQ(FitRenderSize(hd, 1.0, FitKeeps::Height), (RenderSize{1080.0, 1080.0}));
+  // 1000 / 3 = 333.33: rounds; 1001 / 2 = 500.5: halves round away from zero.
+  EXPECT_EQ(FitRenderSize({1000.0, 1.0}, 3.0, FitKeeps::Width)->height, 333.0);
+  EXPECT_EQ(FitRenderSize({1001.0, 1.0}, 2.0, FitKeeps::Width)->height, 501.0);
+  EXPECT_FALSE(FitRenderSize(hd, 0.0, FitKeeps::Width));
+  EXPECT_FALSE(FitRenderSize(hd, -2.0, FitKeeps::Width));
+  EXPECT_FALSE(FitRenderSize(hd, std::numeric_limits<Float>::infinity(), FitKeeps::Width));
+  EXPECT_FALSE(FitRenderSize(hd, 1e-9, FitKeeps::Width));  // far beyond 65536 pixels
+}
+
+TEST(LatitudeRange, EditsKeepTheRangeOrdered) {
+  // The edited end moves back to one degree from the other.
+  LatitudeRange range = KeepLatitudesOrdered({1.0, 0.5}, ORVEXTAG_EQUIRECT_LAT_MIN);
+  EXPECT_EQ(range.min, 0.5 - kOneDegreeSingle);
+  EXPECT_EQ(range.max, 0.5);
+  range = KeepLatitudesOrdered({-1.55, -1.6}, ORVEXTAG_EQUIRECT_LAT_MAX);
+  EXPECT_EQ(range.min, -1.55);
+  EXPECT_EQ(range.max, -1.55 + kOneDegreeSingle);
+  // Equal ends at the limits: the span never collapses and never leaves [-90, 90] degrees.
+  range = KeepLatitudesOrdered({-kHalfPi, -kHalfPi}, ORVEXTAG_EQUIRECT_LAT_MIN);
+  EXPECT_EQ(range.min, -kHalfPi);
+  EXPECT_GT(range.max, range.min);
+  range = KeepLatitudesOrdered({kHalfPi, kHalfPi}, ORVEXTAG_EQUIRECT_LAT_MAX);
+  EXPECT_EQ(range.max, kHalfPi);
+  EXPECT_LT(range.min, range.max);
+  // Values beyond the poles or not numbers at all.
+  range = KeepLatitudesOrdered({std::numeric_limits<Float>::quiet_NaN(), 7.0}, ORVEXTAG_EQUIRECT_LAT_MIN);
+  EXPECT_EQ(range.min, -kHalfPi);
+  EXPECT_EQ(range.max, kHalfPi);
+  // An ordered range is left alone.
+  range = KeepLatitudesOrdered({-0.2, 0.4}, ORVEXTAG_EQUIRECT_LAT_MAX);
+  EXPECT_EQ(range.min, -0.2);
+  EXPECT_EQ(range.max, 0.4);
+}
+
+TEST(PadDirection, CentresCornersAndDomeReset) {
+  // The centre looks straight ahead on the panorama and the forward fisheye; so does the dome's
+  // reset position with a 180-degree lens.
+  for (const bool fisheye : {false, true}) {
+    const orvex::PadDirection centre = orvex::PadToDirection({0.5, 0.5}, fisheye, false, kPi);
+    EXPECT_NEAR(centre.lat, 0.0, 1e-12);
+    EXPECT_NEAR(centre.lon, 0.0, 1e-12);
+  }
+  const orvex::PadPosition reset = orvex::PadResetPosition(true);
+  const orvex::PadDirection zenith = orvex::PadToDirection(reset, true, true, kPi);
+  EXPECT_NEAR(zenith.lat, 0.0, 1e-12);
+  EXPECT_NEAR(zenith.lon, 0.0, 1e-12);
+  EXPECT_EQ(orvex::PadResetPosition(false).v, 0.5);
+  EXPECT_TRUE(orvex::IsPadResetRequest({-1.0, -1.0}));
+  EXPECT_FALSE(orvex::IsPadResetRequest({-1.0, 0.0}));
+
+  // Panorama: the top edge is the zenith, a quarter to the right a quarter turn of longitude.
+  const orvex::PadDirection top = orvex::PadToDirection({0.5, 0.0}, false, false, kPi);
+  EXPECT_NEAR(top.lat, static_cast<Float32>(kHalfPi), 1e-7);
+  const orvex::PadDirection quarter = orvex::PadToDirection({0.75, 0.5}, false, false, kPi);
+  EXPECT_NEAR(std::fabs(quarter.lon), kHalfPi, 1e-12);
+  EXPECT_NEAR(quarter.lat, 0.0, 1e-12);
+  // The left edge looks straight back.
+  EXPECT_NEAR(std::fabs(orvex::PadToDirection({0.0, 0.5}, false, false, kPi).lon), kPi, 1e-12);
+
+  // Fisheye corner of a 180-degree lens: beyond the circle, no limit on the radius.
+  const orvex::PadDirection corner = orvex::PadToDirection({1.0, 0.0}, true, false, kPi);
+  EXPECT_TRUE(std::isfinite(corner.lat) && std::isfinite(corner.lon));
+  // The right edge's middle is 90 degrees off the axis: on the horizon a quarter turn round.
+  const orvex::PadDirection side = orvex::PadToDirection({1.0, 0.5}, true, false, kPi);
+  EXPECT_NEAR(std::fabs(side.lon), kHalfPi, 1e-12);
+}
+
+TEST(PadDirection, BadPositionsStayFinite) {
+  const Float nan = std::numeric_limits<Float>::quiet_NaN();
+  for (const bool fisheye : {false, true}) {
+    const orvex::PadDirection d = orvex::PadToDirection({nan, 1e300}, fisheye, fisheye, nan);
+    EXPECT_TRUE(std::isfinite(d.lat) && std::isfinite(d.lon));
+    EXPECT_LE(std::fabs(d.lat), static_cast<Float32>(kHalfPi));  // the limit is single precision
+  }
+}
+
+TEST(TagPanelRules, HiddenAndEnabledFollowProjectionStereoAndEffect) {
+  TagPanelFacts facts;
+  facts.effectExists = true;
+  facts.projection = 1;
+  EXPECT_FALSE(IsTagElementHidden(ORVEXTAG_GROUP_FISHEYE, facts));
+  EXPECT_TRUE(IsTagElementHidden(ORVEXTAG_GROUP_EQUIRECT, facts));
+  EXPECT_FALSE(IsTagElementHidden(ORVEXTAG_FISHEYE_TYPE, facts));
+  EXPECT_TRUE(IsTagElementHidden(ORVEXTAG_VP_DISABLED_INFO, facts));
+  EXPECT_TRUE(IsTagElementHidden(ORVEXTAG_HIDDEN, facts));
+  EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_FISHEYE_FOV, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_CYL_HEIGHT, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_EYE_SEPARATION, facts));  // stereo off
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_EQUIRECT_VSPAN, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_FIT_HEIGHT, facts));  // no aspect yet
+  facts.aspect = 1.0;
+  EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_FIT_HEIGHT, facts));
+
+  facts.stereo = true;
+  facts.zeroParallaxMode = 0;
+  EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_EYE_SEPARATION, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_ZERO_PARALLAX, facts));
+  EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_STEREO_DIRECTION_PAD, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_SEPARATION_MAP_SHADER, facts));
+  facts.preferredDirection = false;
+  EXPECT_TRUE(IsTagElementHidden(ORVEXTAG_STEREO_DIRECTION_PAD, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_STEREO_DIRECTION_LAT, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_VP_CHOICE, facts));
+  facts.linkedToggle = true;
+  EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_VP_CHOICE, facts));
+
+  // The effect switched off (or missing): the notice shows, everything but the master switch is off.
+  for (const bool exists : {true, false}) {
+    facts.effectExists = exists;
+    facts.effectSwitchedOff = exists;
+    EXPECT_FALSE(IsTagElementHidden(ORVEXTAG_VP_DISABLED_INFO, facts));
+    EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_ENABLE, facts));
+    EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_FISHEYE_FOV, facts));
+    EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_PROTECT, facts));
+  }
+  // The tag switched off: only its switch takes input.
+  facts = TagPanelFacts{};
+  facts.effectExists = true;
+  facts.enabled = false;
+  EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_ENABLE, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_PROJECTION, facts));
+}
