@@ -29,8 +29,8 @@ int main(int argc, char** argv) {
   app.add_option("--plugins", context.pluginsFolder, "Plugin folder, or a folder of plugin folders")
       ->capture_default_str();
 
-  const std::vector<CliCommand> commands = {AddPluginsCommand(app), AddPanelCommand(app), AddRenderCommand(app),
-                                            AddCreateCommand(app)};
+  const std::vector<CliCommand> commands = {AddPluginsCommand(app), AddPanelCommand(app),
+                                            AddRenderCommand(app), AddCreateCommand(app)};
 
   CLI11_PARSE(app, argc, argv);
   if (!context.LoadPlugins()) return 1;

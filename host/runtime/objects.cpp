@@ -29,7 +29,6 @@ Matrix BaseObject::GetMg() const {
   return parent ? parent->GetMg() * GetRecord().local : GetRecord().local;
 }
 
-
 void BaseObject::SetMg(const Matrix& global) {
   const BaseObject* parent = GetUp();
   SetMl(parent ? orvex::Inverse(parent->GetMg()) * global : global);

@@ -156,8 +156,10 @@ TEST(CreateCameraFaults, UndoPutsBackTheEffectSettingsTheTagsReactionChanged) {
   Effect(doc)->GetDataInstance()->SetInt32(ORVEXVP_MASK_MODE, 1);
   ASSERT_TRUE(ExecuteCommand(1036687, doc));
   EXPECT_EQ(Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 2);
+  console::Clear();
   ASSERT_TRUE(doc->DoUndo());
   EXPECT_EQ(Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 1);
+  EXPECT_TRUE(ConsoleHas("--- Orvex360Cam: UNDO!"));  // the panorama camera's tag heard of it
   ASSERT_TRUE(doc->DoRedo());
   EXPECT_EQ(Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 2);
   BaseDocument::Free(doc);
