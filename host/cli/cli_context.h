@@ -31,3 +31,4 @@ struct CliCommand {
 CliCommand AddPluginsCommand(CLI::App& parent);
 CliCommand AddPanelCommand(CLI::App& parent);
 CliCommand AddRenderCommand(CLI::App& parent);
+CliCommand AddCreateCommand(CLI::App& parent);

@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
       ->capture_default_str();
 
   const std::vector<CliCommand> commands = {AddPluginsCommand(app), AddPanelCommand(app),
-                                            AddRenderCommand(app)};
+                                            AddRenderCommand(app), AddCreateCommand(app)};
 
   if (NamesUnknownCommand(argc, argv, commands)) return 1;
   CLI11_PARSE(app, argc, argv);

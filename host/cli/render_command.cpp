@@ -132,9 +132,7 @@ bool ParseRotation(const std::string& text, BaseObject& camera, std::string& err
     error = "--rotate takes heading,pitch,bank in degrees, e.g. 30,0,0, not \"" + text + "\"";
     return false;
   }
-  Matrix placement = RotationFromHpb(Vector(degrees[0], degrees[1], degrees[2]) * (orvex::kPi / 180.0));
-  placement.offset = camera.GetMl().offset;
-  camera.SetMl(placement);
+  camera.SetRelRot(Vector(degrees[0], degrees[1], degrees[2]) * (orvex::kPi / 180.0));
   return true;
 }
 

@@ -73,25 +73,15 @@ BaseTag* BaseDocument::GetActiveTag() const {
 }
 void BaseDocument::SetActiveTag(BaseTag* tag, Int32 /*mode*/) { StateOf(this).activeTag = BaseLink(tag); }
 
-Bool BaseDocument::StartUndo() {
-  DocumentState& state = StateOf(this);
-  if (state.undoDepth++ == 0) state.undoGroups.emplace_back();
-  return true;
-}
+Bool BaseDocument::StartUndo() { return StateOf(this).undo.Start(*this); }
 
 Bool BaseDocument::AddUndo(UNDOTYPE type, void* data) {
-  DocumentState& state = StateOf(this);
-  if (state.undoDepth == 0 || !data) return false;
-  state.undoGroups.back().emplace_back(type, BaseLink(static_cast<BaseList2D*>(data)));
-  return true;
+  return StateOf(this).undo.Add(*this, type, static_cast<BaseList2D*>(data));
 }
 
-Bool BaseDocument::EndUndo() {
-  DocumentState& state = StateOf(this);
-  if (state.undoDepth == 0) return false;
-  --state.undoDepth;
-  return true;
-}
+Bool BaseDocument::EndUndo() { return StateOf(this).undo.End(); }
+Bool BaseDocument::DoUndo() { return StateOf(this).undo.Undo(*this); }
+Bool BaseDocument::DoRedo() { return StateOf(this).undo.Redo(*this); }
 
 namespace {
 // Runs the expression of every tag below `object`, children before the next sibling.

@@ -2,6 +2,7 @@
 
 #include "c4d.h"
 #include "paint/view_canvas.h"
+#include "undo_history.h"
 
 #include <array>
 #include <memory>
@@ -16,8 +17,7 @@ struct DocumentState {
   Int32 fps = 30;
   BaseLink activeObject;
   BaseLink activeTag;
-  Int32 undoDepth = 0;
-  std::vector<std::vector<std::pair<UNDOTYPE, BaseLink>>> undoGroups;
+  UndoHistory undo;
 };
 
 // State only views have.
@@ -66,6 +66,7 @@ struct NodeRecord {
 
   // Objects.
   Matrix local;
+  Vector rotation;  // heading, pitch, bank of `local` as last set or derived
   Int32 renderMode = MODE_UNDEF;
 
   std::unique_ptr<DocumentState> document;

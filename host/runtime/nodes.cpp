@@ -77,6 +77,7 @@ C4DAtom* C4DAtom::GetClone() const {
   target.data = record_->data;
   target.bits = record_->bits;
   target.local = record_->local;
+  target.rotation = record_->rotation;
   target.renderMode = record_->renderMode;
   if (record_->priority && target.priority) *target.priority = *record_->priority;
   if (record_->nodeData && target.nodeData)

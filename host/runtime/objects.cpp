@@ -18,7 +18,11 @@ void BaseObject::Free(BaseObject*& object) {
 }
 
 Matrix BaseObject::GetMl() const { return GetRecord().local; }
-void BaseObject::SetMl(const Matrix& local) { GetRecord().local = local; }
+
+void BaseObject::SetMl(const Matrix& local) {
+  GetRecord().local = local;
+  GetRecord().rotation = orvex::MatrixToHpb(local);
+}
 
 Matrix BaseObject::GetMg() const {
   const BaseObject* parent = GetUp();
@@ -27,7 +31,32 @@ Matrix BaseObject::GetMg() const {
 
 void BaseObject::SetMg(const Matrix& global) {
   const BaseObject* parent = GetUp();
-  GetRecord().local = parent ? orvex::Inverse(parent->GetMg()) * global : global;
+  SetMl(parent ? orvex::Inverse(parent->GetMg()) * global : global);
+}
+
+// The local matrix is what the renderer reads; the angles are kept beside it so that a rotation
+// reads back as it was set, not as some equivalent triple.
+Vector BaseObject::GetRelPos() const { return GetRecord().local.offset; }
+void BaseObject::SetRelPos(const Vector& position) { GetRecord().local.offset = position; }
+Vector BaseObject::GetRelRot() const { return GetRecord().rotation; }
+
+void BaseObject::SetRelRot(const Vector& hpb) {
+  const Vector scale = GetRelScale();
+  const Matrix turn = orvex::HpbToMatrix(hpb);
+  Matrix& local = GetRecord().local;
+  local = {local.offset, turn.axisX * scale.x, turn.axisY * scale.y, turn.axisZ * scale.z};
+  GetRecord().rotation = hpb;
+}
+
+Vector BaseObject::GetRelScale() const {
+  const Matrix& local = GetRecord().local;
+  return {local.axisX.GetLength(), local.axisY.GetLength(), local.axisZ.GetLength()};
+}
+
+void BaseObject::SetRelScale(const Vector& scale) {
+  const Matrix turn = orvex::HpbToMatrix(GetRecord().rotation);
+  Matrix& local = GetRecord().local;
+  local = {local.offset, turn.axisX * scale.x, turn.axisY * scale.y, turn.axisZ * scale.z};
 }
 
 BaseTag* BaseObject::GetFirstTag() const { return static_cast<BaseTag*>(FirstIn(GetRecord(), Branch::Tags)); }

@@ -179,11 +179,13 @@ Bool InstallLibrary(Int32 id, CustomGuiLib* library, Int32 version, Int32 size) 
   return PluginRegistry::Instance().InstallLibrary(id, version, size);
 }
 
-Bool CallCommandById(Int32 commandId) {
+Bool ExecuteCommand(Int32 commandId, BaseDocument* doc) {
   const PluginEntry* entry = PluginRegistry::Instance().Find(commandId);
   if (!entry || !entry->command) {
     console::Print("[host] no command with ID " + std::to_string(commandId));
     return false;
   }
-  return entry->command->Execute(GetActiveDocument());
+  return entry->command->Execute(doc);
 }
+
+Bool CallCommandById(Int32 commandId) { return ExecuteCommand(commandId, GetActiveDocument()); }

@@ -59,3 +59,7 @@ class PluginRegistry {
   Int32 currentModule_ = 0;
   std::string currentResFolder_;
 };
+
+// Runs the command registered under `commandId` in `doc`; false with a console line when there is
+// no such command.
+Bool ExecuteCommand(Int32 commandId, BaseDocument* doc);

@@ -13,6 +13,7 @@ enum class CameraKind { Fulldome, Fisheye, LittlePlanet, Panorama, Cylindrical, 
 struct CameraKindInfo {
   CameraKind kind;
   const char* name;
+  Int32 commandId;  // the module's create command that makes the camera; 0: a plain camera
   const char* description;
   Int32 width;  // the output size that suits the kind
   Int32 height;
@@ -24,15 +25,11 @@ const CameraKindInfo* FindCameraKind(const std::string& name);
 // The names, comma separated, for messages.
 std::string CameraKindNames();
 
-// Inserts a camera of that kind as the scene's first object at `position`, preset as the kind's
-// create command would preset it (tag settings, rotation, focal length). The tag needs the loaded
-// module and inserts the effect into the active render settings itself. Null with `error` when the
-// tag cannot be made.
+// Inserts a camera of that kind as the scene's first object by running the module's create
+// command in `doc` (the tag it makes inserts the effect into the active render settings itself);
+// a camera the command leaves at the origin is moved to `position`. Null with `error` when the
+// command is missing or fails.
 BaseObject* AddCamera(BaseDocument* doc, CameraKind kind, const Vector& position, std::string& error);
 
 // The Orvex360Cam effect in the document's active render settings, or null.
 BaseVideoPost* FindOrvexEffect(BaseDocument* doc);
-
-// Heading, pitch and bank in radians to a rotation matrix: heading turns about +Y (positive turns
-// left), pitch about +X (positive looks up), bank about +Z; bank applies first, heading last.
-Matrix RotationFromHpb(const Vector& hpb);

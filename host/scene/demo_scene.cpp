@@ -2,7 +2,6 @@
 
 #include "geometry/scalar_math.h"
 #include "object_params.h"
-#include "scene/camera_kinds.h"
 
 #include <cmath>
 
@@ -82,7 +81,7 @@ void AddSun(BaseDocument* doc) {
   if (!sun) return;
   sun->SetName("Sun");
   // Shines from high up at the front right, so shadows fall to the back left.
-  sun->SetMl(RotationFromHpb(Vector(orvex::kPi * 0.8, -orvex::kPi * 0.3, 0.0)));
+  sun->SetRelRot(Vector(orvex::kPi * 0.8, -orvex::kPi * 0.3, 0.0));
   sun->GetDataInstance()->SetFloat(LIGHT_BRIGHTNESS, 2.2);
   sun->GetDataInstance()->SetVector(LIGHT_COLOR, Vector(1.0, 0.95, 0.88));
   doc->InsertObject(sun, nullptr);

@@ -2,6 +2,8 @@
 
 #include "geometry/scalar_math.h"
 
+#include <algorithm>
+
 namespace orvex {
 
 Matrix RotAxis(const Vector& axis, Float w) {
@@ -15,6 +17,20 @@ Matrix RotAxis(const Vector& axis, Float w) {
           {1.0 - 2.0 * (y * y + z * z), 2.0 * (x * y - z * s), 2.0 * (x * z + y * s)},
           {2.0 * (x * y + z * s), 1.0 - 2.0 * (x * x + z * z), 2.0 * (y * z - x * s)},
           {2.0 * (x * z - y * s), 2.0 * (y * z + x * s), 1.0 - 2.0 * (x * x + y * y)}};
+}
+
+Matrix HpbToMatrix(const Vector& hpb) { return RotY(hpb.x) * RotX(hpb.y) * RotZ(hpb.z); }
+
+Vector MatrixToHpb(const Matrix& m) {
+  const Vector x = m.axisX.GetNormalized();
+  const Vector y = m.axisY.GetNormalized();
+  const Vector z = m.axisZ.GetNormalized();
+  // The forward axis is (-sin h cos p, sin p, cos h cos p).
+  const Float pitch = std::asin(std::clamp(z.y, -1.0, 1.0));
+  const Float cosPitch = std::sqrt(z.x * z.x + z.z * z.z);
+  if (cosPitch < 1e-9) return {std::atan2(x.z, x.x), pitch, 0.0};
+  // The right axis's height is -sin b cos p, the up axis's cos b cos p.
+  return {std::atan2(-z.x, z.z), pitch, std::atan2(-x.y, y.y)};
 }
 
 Matrix Inverse(const Matrix& m) {

@@ -33,6 +33,17 @@ inline Matrix RotZ(Float w) {
   return {Vector(), {c, -s, 0.0}, {s, c, 0.0}, {0.0, 0.0, 1.0}};
 }
 
+// The one heading/pitch/bank convention of objects, the renderer and the command line, in radians:
+// heading turns about +Y (positive turns the forward axis +Z towards -X, to the left), pitch about
+// +X (positive looks up), bank about +Z (positive tips +Y towards +X); bank applies first, heading
+// last: HpbToMatrix(h, p, b) = RotY(h) x RotX(p) x RotZ(b).
+Matrix HpbToMatrix(const Vector& hpb);
+
+// The heading, pitch and bank of a rotation (axes may carry a scale, which is ignored): pitch in
+// [-pi/2, pi/2], heading and bank in [-pi, pi]. Looking straight up or down, bank is 0 and the
+// whole turn about the vertical goes into heading.
+Vector MatrixToHpb(const Matrix& m);
+
 // Rotation by w about axis (normalised here) built from a unit quaternion; a zero axis or w = 0
 // gives the identity.
 Matrix RotAxis(const Vector& axis, Float w);

@@ -14,6 +14,7 @@
 #include "c4d_registration.h"
 #include "c4d_string.h"
 #include "c4d_tagdata.h"
+#include "c4d_undo.h"
 #include "c4d_videopostdata.h"
 #include "c4d_clipmap.h"
 #include "c4d_document_params.h"

@@ -103,7 +103,14 @@ enum : Int32 {
 };
 
 // Undo kinds.
-enum UNDOTYPE : Int32 { UNDOTYPE_CHANGE = 40, UNDOTYPE_NEW = 43, UNDOTYPE_DELETE = 44 };
+// CHANGE and CHANGE_SMALL record a node's own state (container, name, bits, placement, place in
+// its list) before an edit; NEW records a node just inserted. Deletion is not recorded by this host.
+enum UNDOTYPE : Int32 {
+  UNDOTYPE_CHANGE = 40,
+  UNDOTYPE_CHANGE_SMALL = 42,
+  UNDOTYPE_NEW = 44,
+  UNDOTYPE_DELETE = 45
+};
 
 // Selection modes for SetActiveObject/SetActiveTag.
 enum : Int32 { SELECTION_NEW = 0, SELECTION_ADD = 1 };

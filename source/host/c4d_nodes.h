@@ -118,6 +118,14 @@ class BaseObject : public BaseList2D {
 
   Matrix GetMl() const;
   void SetMl(const Matrix& local);
+  // The object's own placement relative to its parent: position, rotation as heading, pitch and
+  // bank in radians (the convention of orvex::HpbToMatrix) and scale per axis.
+  Vector GetRelPos() const;
+  void SetRelPos(const Vector& position);
+  Vector GetRelRot() const;
+  void SetRelRot(const Vector& hpb);
+  Vector GetRelScale() const;
+  void SetRelScale(const Vector& scale);
   Matrix GetMg() const;
   void SetMg(const Matrix& global);
 
@@ -236,6 +244,10 @@ class BaseDocument : public BaseList2D {
   Bool StartUndo();
   Bool AddUndo(UNDOTYPE type, void* data);
   Bool EndUndo();
+  // Reverts the latest undo step, or applies again the latest reverted one; false with a console
+  // line when there is none or a step is still open.
+  Bool DoUndo();
+  Bool DoRedo();
 
   // Scene evaluation: runs the tags' expressions.
   Bool ExecutePasses(BaseThread* thread, Bool animation, Bool expressions, Bool caches);

@@ -2,14 +2,60 @@
 
 #include "c4d.h"
 
-// Menu commands that create a camera with a preconfigured tag, one per kind of output.
-class OrvexCreateCamera : public CommandData {};
-class OrvexCreateFulldome : public OrvexCreateCamera {};
-class OrvexCreateFisheye : public OrvexCreateCamera {};
-class OrvexCreatePanorama : public OrvexCreateCamera {};
-class OrvexCreateCylindrical : public OrvexCreateCamera {};
-class OrvexCreateCubemap : public OrvexCreateCamera {};
-class OrvexCreateLittlePlanet : public OrvexCreateCamera {};
+struct CameraPreset;
+
+// Menu commands that create a camera with a preconfigured tag, one per kind of output. The base
+// creates the camera and its tag in one undo step; each kind then writes its preset.
+class OrvexCreateCamera : public CommandData {
+ public:
+  ~OrvexCreateCamera() override = default;
+  // Inserts a new camera as the document's first object with a new tag as its first tag, the tag
+  // selected and active; one undo step. False, leaving nothing behind, when either cannot be made.
+  Bool Execute(BaseDocument* doc) override;
+
+ protected:
+  // Logs the kind's line, runs the common creation and writes the preset.
+  Bool CreateWithPreset(BaseDocument* doc, const CameraPreset& preset);
+
+  BaseObject* camera = nullptr;  // made by the latest run; the document owns it
+  BaseTag* tag = nullptr;        // made by the latest run; the camera owns it
+};
+
+class OrvexCreateFulldome : public OrvexCreateCamera {
+ public:
+  ~OrvexCreateFulldome() override = default;
+  Bool Execute(BaseDocument* doc) override;
+};
+
+class OrvexCreateFisheye : public OrvexCreateCamera {
+ public:
+  ~OrvexCreateFisheye() override = default;
+  Bool Execute(BaseDocument* doc) override;
+};
+
+class OrvexCreateLittlePlanet : public OrvexCreateCamera {
+ public:
+  ~OrvexCreateLittlePlanet() override = default;
+  Bool Execute(BaseDocument* doc) override;
+};
+
+class OrvexCreatePanorama : public OrvexCreateCamera {
+ public:
+  ~OrvexCreatePanorama() override = default;
+  Bool Execute(BaseDocument* doc) override;
+};
+
+class OrvexCreateCubemap : public OrvexCreateCamera {
+ public:
+  ~OrvexCreateCubemap() override = default;
+  Bool Execute(BaseDocument* doc) override;
+};
+
+class OrvexCreateCylindrical : public OrvexCreateCamera {
+ public:
+  ~OrvexCreateCylindrical() override = default;
+  Bool Execute(BaseDocument* doc) override;
+};
 
 // Registers the six commands in menu order; stops at the first that fails.
 Bool RegisterOrvexCreateCommands();

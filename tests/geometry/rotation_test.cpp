@@ -42,5 +42,21 @@ TEST(RotationTest, AngleAndRangeMapLimits) {
   EXPECT_EQ(RangeMap(-1.0, 0.0, 1.0, 20.0, 10.0, true), 20.0);
 }
 
+TEST(RotationTest, HpbRoundTripsAndKeepsItsDocumentedSenses) {
+  for (Float h : test::Steps(-3.0, 3.0, 7))
+    for (Float p : test::Steps(-1.5, 1.5, 7))
+      for (Float b : test::Steps(-3.0, 3.0, 7)) {
+        Matrix scaled = HpbToMatrix({h, p, b});
+        scaled.axisX = scaled.axisX * 2.0;  // a scale does not change the angles
+        EXPECT_TRUE(Near(MatrixToHpb(scaled), Vector(h, p, b), 1e-9)) << h << " " << p << " " << b;
+      }
+  // Positive heading turns forward to the left, positive pitch looks up, positive bank tips up to the right.
+  EXPECT_TRUE(Near(HpbToMatrix({kHalfPi, 0.0, 0.0}).axisZ, Vector(-1.0, 0.0, 0.0), 1e-12));
+  EXPECT_TRUE(Near(HpbToMatrix({0.0, kHalfPi, 0.0}).axisZ, Vector(0.0, 1.0, 0.0), 1e-12));
+  EXPECT_TRUE(Near(HpbToMatrix({0.0, 0.0, kHalfPi}).axisY, Vector(1.0, 0.0, 0.0), 1e-12));
+  // Straight up, the turn about the vertical is all heading.
+  EXPECT_TRUE(Near(MatrixToHpb(HpbToMatrix({0.7, kHalfPi, 0.0})), Vector(0.7, kHalfPi, 0.0), 1e-9));
+}
+
 }  // namespace
 }  // namespace orvex

@@ -53,7 +53,7 @@ TEST_F(EntryTest, RegistersTheNinePluginsInOrder) {
       {PluginKind::VideoPost, 1033675, "Orvex360Cam", 32, "Orvex360Cam"},
       {PluginKind::Command, 1036701, "Create Fulldome Camera", 0, ""},
       {PluginKind::Command, 1035136, "Create Fisheye Camera", 0, ""},
-      {PluginKind::Command, 1035137, "Create Panorama Camera", 0, ""},
+      {PluginKind::Command, 1035137, "Create 360 Panorama Camera", 0, ""},
       {PluginKind::Command, 1036297, "Create Cylindrical Camera", 0, ""},
       {PluginKind::Command, 1036110, "Create Cubemap Camera", 0, ""},
       {PluginKind::Command, 1036687, "Create Little Planet Camera", 0, ""},

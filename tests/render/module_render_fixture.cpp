@@ -1,33 +1,15 @@
 #include "module_render_fixture.h"
 
 #include "runtime/console.h"
-#include "runtime/plugin_loader.h"
 #include "scene/scene_library.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace {
 
 constexpr Int32 kTagType = 1035138;
 constexpr Float kDegrees = 3.14159265358979323846 / 180.0;
 constexpr const char* kPrefix = "--- Orvex360Cam: ";
-
-class ModuleEnvironment : public testing::Environment {
- public:
-  void SetUp() override {
-    console::SetEcho(false);
-    std::string error;
-    module_ = LoadedModule::Load(ORVEX_PLUGIN_DIR, error);
-    ASSERT_TRUE(module_) << error;
-  }
-  void TearDown() override { module_.reset(); }
-
- private:
-  std::unique_ptr<LoadedModule> module_;
-};
-const testing::Environment* const kModule = testing::AddGlobalTestEnvironment(new ModuleEnvironment);
-
 }  // namespace
 
 render_test::TempFolder* ModuleRender::folder_ = nullptr;
@@ -63,9 +45,7 @@ void ModuleRender::SetSize(Int32 width, Int32 height) {
 }
 
 void ModuleRender::Rotate(Float heading, Float pitch, Float bank) {
-  Matrix placement = RotationFromHpb(Vector(heading, pitch, bank) * kDegrees);
-  placement.offset = camera_->GetMl().offset;
-  camera_->SetMl(placement);
+  camera_->SetRelRot(Vector(heading, pitch, bank) * kDegrees);
 }
 
 BaseContainer& ModuleRender::Settings() { return *doc_->GetActiveRenderData()->GetDataInstance(); }

@@ -1,0 +1,77 @@
+#include "orvexcreate/camera_presets.h"
+
+#include "geometry/scalar_math.h"
+#include "orvexcreate/orvexcreate.h"
+#include "orvextag/orvextag_params.h"
+
+namespace {
+// 315 degrees formed in single precision, degrees times the single-precision pi / 180.
+const Float kLittlePlanetFov = static_cast<Float>(315.0f * 0.017453292f);
+const Vector kDomePad(0.5, 0.5, 1.0);
+constexpr Float kFisheyeFocalLength = 8.0;
+}  // namespace
+
+const CameraPreset kFulldomePreset{1036701,
+                                   "Creating Fulldome camera",
+                                   {},
+                                   ORVEXTAG_PROJECTION_FISHEYE,
+                                   ORVEXTAG_FISHEYE_TYPE_DOME,
+                                   2,
+                                   kDomePad,
+                                   {},
+                                   Vector(0.0, orvex::kHalfPi, 0.0),
+                                   true,
+                                   kFisheyeFocalLength};
+const CameraPreset kFisheyePreset{1035136,
+                                  "Creating Fisheye camera",
+                                  {},
+                                  ORVEXTAG_PROJECTION_FISHEYE,
+                                  ORVEXTAG_FISHEYE_TYPE_FISHEYE,
+                                  3,
+                                  kDomePad,
+                                  {},
+                                  {},
+                                  true,
+                                  kFisheyeFocalLength};
+const CameraPreset kLittlePlanetPreset{1036687,
+                                       "Creating Little Planet camera",
+                                       kLittlePlanetFov,
+                                       ORVEXTAG_PROJECTION_FISHEYE,
+                                       ORVEXTAG_FISHEYE_TYPE_FISHEYE,
+                                       3,
+                                       kDomePad,
+                                       Vector(0.0, 200.0, 0.0),
+                                       Vector(0.0, -orvex::kHalfPi, 0.0),
+                                       true,
+                                       kFisheyeFocalLength};
+const CameraPreset kPanoramaPreset{
+    1035137, "Creating 360 Panorama camera", {}, ORVEXTAG_PROJECTION_EQUIRECT, {}, 2, {}, {}, {}, false, {}};
+const CameraPreset kCubemapPreset{
+    1036110, "Creating Cubemap camera", {}, ORVEXTAG_PROJECTION_CUBEMAP, {}, 2, {}, {}, {}, false, 18.0};
+const CameraPreset kCylindricalPreset{
+    1036297, "Creating Cylindrical camera", {}, ORVEXTAG_PROJECTION_CYLINDRICAL, {}, 2, {}, {}, {}, false,
+    {}};
+
+void ApplyPreset(const CameraPreset& preset, BaseObject& camera, BaseTag& tag) {
+  BaseContainer& data = *tag.GetDataInstance();
+  tag.SetParameter(DescID(ORVEXTAG_CAMERA_KIND), GeData(preset.commandId), DESCFLAGS_SET_0);
+  if (preset.fisheyeFov) data.SetFloat(ORVEXTAG_FISHEYE_FOV, *preset.fisheyeFov);
+  data.SetInt32(ORVEXTAG_PROJECTION, preset.projection);
+  if (preset.fisheyeType) data.SetInt32(ORVEXTAG_FISHEYE_TYPE, *preset.fisheyeType);
+  data.SetInt32(ORVEXTAG_STEREO_RIG, preset.stereoRig);
+  if (preset.directionPad) data.SetVector(ORVEXTAG_STEREO_DIRECTION_PAD, *preset.directionPad);
+
+  if (preset.position) camera.SetRelPos(*preset.position);
+  if (preset.rotation) camera.SetRelRot(*preset.rotation);
+  if (preset.sendUpdate) camera.Message(MSG_UPDATE);
+  if (preset.focalLength) static_cast<CameraObject&>(camera).SetFocus(*preset.focalLength);
+}
+
+Bool OrvexCreateFulldome::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kFulldomePreset); }
+Bool OrvexCreateFisheye::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kFisheyePreset); }
+Bool OrvexCreateLittlePlanet::Execute(BaseDocument* doc) {
+  return CreateWithPreset(doc, kLittlePlanetPreset);
+}
+Bool OrvexCreatePanorama::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kPanoramaPreset); }
+Bool OrvexCreateCubemap::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kCubemapPreset); }
+Bool OrvexCreateCylindrical::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kCylindricalPreset); }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "c4d.h"
+
+#include <optional>
+
+// What one create command writes into its tag and does to its camera. Empty values are left as
+// the tag's defaults or the camera's own.
+struct CameraPreset {
+  Int32 commandId;      // also the tag's camera kind
+  const char* logText;  // the command's console line
+  // Tag values, written straight into the tag's container in this order.
+  std::optional<Float> fisheyeFov;
+  Int32 projection;
+  std::optional<Int32> fisheyeType;
+  Int32 stereoRig;
+  std::optional<Vector> directionPad;
+  // Camera changes, in this order.
+  std::optional<Vector> position;
+  std::optional<Vector> rotation;  // heading, pitch, bank in radians
+  Bool sendUpdate;
+  std::optional<Float> focalLength;  // millimetres
+};
+
+extern const CameraPreset kFulldomePreset;
+extern const CameraPreset kFisheyePreset;
+extern const CameraPreset kLittlePlanetPreset;
+extern const CameraPreset kPanoramaPreset;
+extern const CameraPreset kCubemapPreset;
+extern const CameraPreset kCylindricalPreset;
+
+// Writes the preset into a tag on its camera: the camera kind through the tag's parameter path
+// (so that the tag reacts to it), everything else directly.
+void ApplyPreset(const CameraPreset& preset, BaseObject& camera, BaseTag& tag);

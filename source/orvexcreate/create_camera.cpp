@@ -1,0 +1,56 @@
+#include "module_log.h"
+#include "orvexcreate/camera_presets.h"
+#include "orvexcreate/orvexcreate.h"
+#include "orvextag/orvextag.h"
+
+namespace {
+// The tag's reaction to its camera kind may change the effect's settings after the undo step has
+// closed; recording the effect in the step lets undo put those settings back, and take the effect
+// out again when the new tag inserted it.
+void RecordEffect(BaseDocument* doc, BaseTag* tag, Bool effectExisted) {
+  BaseVideoPost* effect = FindVideoPost(tag, doc, false);
+  if (effect) doc->AddUndo(effectExisted ? UNDOTYPE_CHANGE : UNDOTYPE_NEW, effect);
+}
+}  // namespace
+
+Bool OrvexCreateCamera::Execute(BaseDocument* doc) {
+  if (!doc) {
+    ModuleLog(">>> ERROR no document to create the camera in");
+    return false;
+  }
+  doc->StartUndo();
+  camera = BaseObject::Alloc(Ocamera);
+  if (!camera) {
+    doc->EndUndo();
+    return false;
+  }
+  doc->InsertObject(camera, nullptr, nullptr);
+  doc->AddUndo(UNDOTYPE_NEW, camera);
+
+  const Bool effectExisted = FindVideoPost(nullptr, doc, false) != nullptr;
+  tag = BaseTag::Alloc(ID_ORVEXTAG);
+  if (!tag) {
+    // Nothing half-made stays: a camera without its tag is no camera of this command.
+    ModuleLog(">>> ERROR cannot create the tag; camera removed");
+    BaseObject::Free(camera);
+    doc->EndUndo();
+    return false;
+  }
+  camera->InsertTag(tag, nullptr);
+  doc->AddUndo(UNDOTYPE_NEW, tag);
+  RecordEffect(doc, tag, effectExisted);
+
+  tag->SetBit(BIT_ACTIVE);
+  doc->SetActiveTag(tag, SELECTION_NEW);
+  EventAdd();
+  doc->EndUndo();
+  return true;
+}
+
+Bool OrvexCreateCamera::CreateWithPreset(BaseDocument* doc, const CameraPreset& preset) {
+  ModuleLog("%s", preset.logText);
+  if (!OrvexCreateCamera::Execute(doc)) return false;
+  ApplyPreset(preset, *camera, *tag);
+  EventAdd();
+  return true;
+}

@@ -1,0 +1,211 @@
+#include "command_runner.h"
+#include "orvex360camvp/orvex360camvp_params.h"
+#include "orvextag/orvextag_params.h"
+#include "runtime/console.h"
+#include "runtime/host_state.h"
+#include "runtime/plugin_registry.h"
+#include "runtime/undo_history.h"
+#include "scene/scene_library.h"
+#include "scene/scene_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+
+namespace {
+
+constexpr Int32 kTagType = 1035138;
+constexpr Int32 kEffectType = 1033675;
+constexpr Float kPi = 3.14159265358979323846;
+
+// What each command must leave, written out from the commands' table rather than from the code.
+struct Expected {
+  const char* name;
+  Int32 id;
+  const char* log;
+  Float fov;
+  Int32 projection;
+  Int32 fisheyeType;
+  Int32 rig;
+  Vector pad;
+  Vector position;
+  Vector rotation;
+  Float focalLength;
+  Int32 maskMode;
+  const char* flag1007;  // the camera's parameter 1007 as the scene tree shows it
+};
+
+void PrintTo(const Expected& expected, std::ostream* out) { *out << expected.name; }
+
+const Vector kDefaultPad(0.5, 0.5, 0.0);
+const Vector kDomePad(0.5, 0.5, 1.0);
+const Float kLittlePlanetFov = 5.4977871;  // 315 degrees in single precision
+
+const Expected kCommands[] = {
+    {"Fulldome", 1036701, "Creating Fulldome camera", kPi, 1, 1, 2, kDomePad, Vector(),
+     Vector(0.0, kPi / 2, 0.0), 8.0, 0, "0"},
+    {"Fisheye", 1035136, "Creating Fisheye camera", kPi, 1, 0, 3, kDomePad, Vector(), Vector(), 8.0, 0, "0"},
+    {"LittlePlanet", 1036687, "Creating Little Planet camera", kLittlePlanetFov, 1, 0, 3, kDomePad,
+     Vector(0.0, 200.0, 0.0), Vector(0.0, -kPi / 2, 0.0), 8.0, 2, "0"},
+    {"Panorama", 1035137, "Creating 360 Panorama camera", kPi, 0, 0, 2, kDefaultPad, Vector(), Vector(), 36.0,
+     0, "0"},
+    {"Cubemap", 1036110, "Creating Cubemap camera", kPi, 3, 0, 2, kDefaultPad, Vector(), Vector(), 18.0, 0,
+     "unset"},
+    {"Cylindrical", 1036297, "Creating Cylindrical camera", kPi, 2, 0, 2, kDefaultPad, Vector(), Vector(),
+     36.0, 0, "0"},
+};
+
+bool ConsoleHas(const std::string& text) {
+  const std::vector<std::string> lines = console::Lines();
+  return std::any_of(lines.begin(), lines.end(),
+                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
+}
+
+BaseVideoPost* Effect(BaseDocument* doc) {
+  for (BaseVideoPost* post = doc->GetActiveRenderData()->GetFirstVideoPost(); post; post = post->GetNext())
+    if (post->GetType() == kEffectType) return post;
+  return nullptr;
+}
+
+class CreateCameraTest : public testing::TestWithParam<Expected> {
+ protected:
+  void SetUp() override {
+    console::Clear();
+    doc = scene_library::NewDocument();
+    ASSERT_TRUE(doc);
+  }
+  void TearDown() override { BaseDocument::Free(doc); }
+
+  // Runs the command and checks the camera and tag it made; returns the camera.
+  BaseObject* CreateAndCheck() {
+    const Expected& c = GetParam();
+    EXPECT_TRUE(ExecuteCommand(c.id, doc));
+    EXPECT_TRUE(ConsoleHas(std::string("--- Orvex360Cam: ") + c.log));
+    BaseObject* camera = doc->GetFirstObject();
+    if (!camera) return nullptr;
+    BaseTag* tag = camera->GetFirstTag();
+    EXPECT_EQ(camera->GetType(), Ocamera);
+    EXPECT_TRUE(tag && tag->GetType() == kTagType);
+    if (!tag) return camera;
+    EXPECT_EQ(doc->GetActiveTag(), tag);
+    EXPECT_TRUE(tag->GetBit(BIT_ACTIVE));
+    EXPECT_EQ(doc->GetActiveObject(), nullptr);  // the camera is not made active
+
+    const BaseContainer& data = *tag->GetDataInstance();
+    EXPECT_EQ(data.GetInt32(ORVEXTAG_CAMERA_KIND), c.id);
+    EXPECT_NEAR(data.GetFloat(ORVEXTAG_FISHEYE_FOV), c.fov, 1e-6);
+    EXPECT_EQ(data.GetInt32(ORVEXTAG_PROJECTION), c.projection);
+    EXPECT_EQ(data.GetInt32(ORVEXTAG_FISHEYE_TYPE), c.fisheyeType);
+    EXPECT_EQ(data.GetInt32(ORVEXTAG_STEREO_RIG), c.rig);
+    EXPECT_EQ(data.GetVector(ORVEXTAG_STEREO_DIRECTION_PAD), c.pad);
+
+    EXPECT_EQ(camera->GetRelPos(), c.position);
+    EXPECT_EQ(camera->GetRelRot(), c.rotation);
+    EXPECT_EQ(static_cast<CameraObject*>(camera)->GetFocus(), c.focalLength);
+    EXPECT_TRUE(Effect(doc) && Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE) == c.maskMode);
+    EXPECT_NE(SceneTree(*doc).find(std::string("parameter 1007 = ") + c.flag1007), std::string::npos);
+    return camera;
+  }
+
+  BaseDocument* doc = nullptr;
+};
+
+}  // namespace
+
+TEST_P(CreateCameraTest, MakesItsPresetCameraInOneStepThatUndoesAndRedoesExactly) {
+  const std::string before = SceneTree(*doc);
+  BaseObject* camera = CreateAndCheck();
+  ASSERT_TRUE(camera);
+  BaseTag* tag = camera->GetFirstTag();
+  EXPECT_EQ(HistoryOf(*doc).UndoSteps().size(), 1u);
+  const std::string after = SceneTree(*doc);
+
+  ASSERT_TRUE(doc->DoUndo());
+  EXPECT_EQ(doc->GetFirstObject(), nullptr);
+  EXPECT_EQ(Effect(doc), nullptr);  // the new tag had inserted it
+  const std::string undone = SceneTree(*doc);
+  EXPECT_EQ(undone.substr(0, undone.find("  redo steps")), before.substr(0, before.find("  redo steps")));
+
+  ASSERT_TRUE(doc->DoRedo());
+  EXPECT_EQ(doc->GetFirstObject(), camera);
+  EXPECT_EQ(camera->GetFirstTag(), tag);
+  EXPECT_EQ(SceneTree(*doc), after);
+}
+
+TEST_P(CreateCameraTest, RunningTwiceMakesTwoCamerasInTwoSteps) {
+  BaseObject* first = CreateAndCheck();
+  BaseObject* second = CreateAndCheck();
+  ASSERT_TRUE(first && second);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(second->GetNext(), first);
+  EXPECT_NE(first->GetFirstTag(), second->GetFirstTag());
+  EXPECT_EQ(HistoryOf(*doc).UndoSteps().size(), 2u);
+  ASSERT_TRUE(doc->DoUndo());
+  EXPECT_EQ(doc->GetFirstObject(), first);
+  EXPECT_EQ(doc->GetActiveTag(), first->GetFirstTag());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCommand, CreateCameraTest, testing::ValuesIn(kCommands),
+                         [](const testing::TestParamInfo<Expected>& info) { return info.param.name; });
+
+TEST(CreateCameraFaults, UndoPutsBackTheEffectSettingsTheTagsReactionChanged) {
+  BaseDocument* doc = scene_library::NewDocument();
+  ASSERT_TRUE(ExecuteCommand(1035137, doc));  // a panorama camera brings the effect
+  Effect(doc)->GetDataInstance()->SetInt32(ORVEXVP_MASK_MODE, 1);
+  ASSERT_TRUE(ExecuteCommand(1036687, doc));
+  EXPECT_EQ(Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 2);
+  console::Clear();
+  ASSERT_TRUE(doc->DoUndo());
+  EXPECT_EQ(Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 1);
+  EXPECT_TRUE(ConsoleHas("--- Orvex360Cam: UNDO!"));  // the panorama camera's tag heard of it
+  ASSERT_TRUE(doc->DoRedo());
+  EXPECT_EQ(Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 2);
+  BaseDocument::Free(doc);
+}
+
+TEST(CreateCameraFaults, NoDocumentOrNoRenderSettingsLeaveNothingBehind) {
+  console::Clear();
+  EXPECT_FALSE(ExecuteCommand(1036701, nullptr));
+  EXPECT_TRUE(ConsoleHas(">>> ERROR no document"));
+
+  BaseDocument* bare = BaseDocument::Alloc();  // no render settings: the tag cannot be made
+  host_state::SetActiveDocument(bare);
+  EXPECT_FALSE(ExecuteCommand(1036701, bare));
+  EXPECT_TRUE(ConsoleHas(">>> ERROR cannot create the tag"));
+  EXPECT_EQ(bare->GetFirstObject(), nullptr);
+  EXPECT_TRUE(HistoryOf(*bare).UndoSteps().empty());
+  EXPECT_FALSE(bare->DoUndo());
+  BaseDocument::Free(bare);
+}
+
+TEST(CreateCameraFaults, RedoAfterANewEditHasNothingToRedo) {
+  BaseDocument* doc = scene_library::NewDocument();
+  ASSERT_TRUE(ExecuteCommand(1036110, doc));
+  const BaseLink undone(doc->GetFirstObject());
+  ASSERT_TRUE(doc->DoUndo());
+  ASSERT_TRUE(ExecuteCommand(1035136, doc));
+  EXPECT_EQ(undone.GetLink(), nullptr);  // freed with the dropped redo step
+  console::Clear();
+  EXPECT_FALSE(doc->DoRedo());
+  EXPECT_TRUE(ConsoleHas("[host] nothing to redo"));
+  BaseDocument::Free(doc);
+}
+
+TEST(CreateCommandLine, PrintsTheSceneAfterEachStep) {
+  const CommandResult run = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR +
+                                       " create little-planet --twice --undo --redo");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  for (const char* text :
+       {"--- Orvex360Cam: Creating Little Planet camera", "== create little-planet again", "== undo",
+        "== redo", "Camera \"Camera\": position (0, 200, 0), rotation (0, -90, 0) deg, focal length 8 mm",
+        "1052 ORVEXTAG_CAMERA_KIND = 1036687", "video post \"Orvex360Cam\", mask mode 2", "undo steps: 2"})
+    EXPECT_NE(run.output.find(text), std::string::npos) << text << "\n" << run.output;
+
+  const CommandResult nothing =
+      RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR + " create fisheye --redo");
+  EXPECT_NE(nothing.exitCode, 0);
+  EXPECT_NE(nothing.output.find("nothing to redo"), std::string::npos) << nothing.output;
+  EXPECT_NE(RunCommand(std::string(ORVEX360_COMMAND) + " create cube-face").exitCode, 0);
+}
