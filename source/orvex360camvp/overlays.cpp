@@ -36,16 +36,15 @@ void ReadSettings(OverlayState& overlay, const RenderState& state, const BaseCon
   overlay.textSize = effect.GetFloat(ORVEXVP_TEXT_SIZE);
 }
 
-// An empty bitmap the effect keeps, made once.
-BaseBitmap& EmptyBitmap(OverlayBitmap& bitmap) {
+// Empties a bitmap the effect keeps, making it once; it stays null when no memory is left.
+void EmptyBitmap(OverlayBitmap& bitmap) {
   if (!bitmap) bitmap.reset(BaseBitmap::Alloc());
   if (bitmap) bitmap->FlushAll();
-  return *bitmap;
 }
 
 void LoadLogo(OverlayState& overlay, const BaseContainer& effect) {
-  if (overlay.logoMode == kLogoNone || !overlay.logoBitmap) return;
-  if (overlay.logoMode != kLogoBuiltIn && overlay.logoMode != kLogoFile) {
+  if (overlay.logoMode == kLogoNone) return;
+  if ((overlay.logoMode != kLogoBuiltIn && overlay.logoMode != kLogoFile) || !overlay.logoBitmap) {
     overlay.logoMode = kLogoNone;
     return;
   }
@@ -57,8 +56,8 @@ void LoadLogo(OverlayState& overlay, const BaseContainer& effect) {
 
 void LoadMask(RenderState& state, const BaseContainer& effect) {
   OverlayBitmap& mask = state.overlay.maskBitmap;
-  if (state.lens.maskMode != orvex::kMaskModeImage || !mask) return;
-  if (!overlay_images::Load(*mask, effect.GetFilename(ORVEXVP_MASK_FILE), "Mask")) {
+  if (state.lens.maskMode != orvex::kMaskModeImage) return;
+  if (!mask || !overlay_images::Load(*mask, effect.GetFilename(ORVEXVP_MASK_FILE), "Mask")) {
     state.lens.maskMode = orvex::kMaskModeNone;
     return;
   }
