@@ -149,7 +149,7 @@ std::vector<std::string> InfoLines(const RenderState& state) {
   text += "\nTotal Time: " + overlay_text::TimeText(total, fps, fallback);
   text += "\nTotal Frames: " + overlay_text::FrameText(frames);
   text += "\n" + std::string(rate);
-  text += "\n" + overlay_text::DateText(overlay_text::DateNow());
+  text += "\n" + overlay.dateText;
   return overlay_text::SplitLines(text);
 }
 
@@ -244,6 +244,7 @@ void Load(RenderState& state, const BaseContainer& effect, BaseDocument* doc,
   overlay.docMinTime = DocumentParameter(doc, DOCUMENT_MINTIME).GetTime();
   overlay.docMaxTime = DocumentParameter(doc, DOCUMENT_MAXTIME).GetTime();
   overlay.textCutReported = false;
+  overlay.dateText = overlay_text::DateText(overlay_text::DateNow());
 
   EmptyBitmap(overlay.logoBitmap);
   EmptyBitmap(overlay.maskBitmap);
