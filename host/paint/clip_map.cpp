@@ -140,8 +140,10 @@ BaseBitmap* GeClipMap::GetBitmap() {
   }
   BitmapRecord& bitmap = record_->bitmap->GetRecord();
   const size_t count = static_cast<size_t>(surface.width) * static_cast<size_t>(surface.height);
+  // The fresh bitmap is transparent black: only pixels painted on need copying.
   for (size_t i = 0; i < count; ++i) {
     const Float32* pixel = surface.rgba + i * paint::Surface::kChannels;
+    if (pixel[0] == 0.0f && pixel[1] == 0.0f && pixel[2] == 0.0f && pixel[3] == 0.0f) continue;
     std::copy(pixel, pixel + 3, bitmap.rgb.begin() + static_cast<std::ptrdiff_t>(i * 3));
     if (record_->withAlpha) bitmap.alpha[i] = pixel[3];
   }
