@@ -5,6 +5,7 @@
 #include "camera_merge.h"
 #include "camera_plan.h"
 #include "render_record.h"
+#include "runtime/document_animation.h"
 #include "runtime/host_state.h"
 #include "scene_walk.h"
 
@@ -78,6 +79,7 @@ class RenderSession {
   bool RunSequence(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                    const FrameSink& sink, std::string& error);
   bool MakeRoomForCameras(const CameraPlan& plan, std::string& error);
+  bool BuildScene(std::string& error);
   void RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                      VideoPostStruct& vps);
   void RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
@@ -111,8 +113,13 @@ bool RenderSession::Prepare(std::string& error) {
             " pixels does not fit into memory";
     return false;
   }
+  return BuildScene(error);
+}
+
+bool RenderSession::BuildScene(std::string& error) {
   if (!scene_.Build(doc_, error)) return false;
   lighting_.suns = CollectSuns(doc_);
+  lighting_.lamps = CollectLamps(doc_);
   return true;
 }
 
@@ -164,6 +171,11 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
   for (Int32 frame = options_.firstFrame; delivered && frame <= options_.lastFrame; ++frame) {
     doc_->SetTime(BaseTime(frame, fps_));
     doc_->ExecutePasses(nullptr, true, true, true);
+    // Animated objects moved: the geometry is traced where they stand at this frame.
+    if (HasDocumentAnimation(*doc_) && !BuildScene(error)) {
+      delivered = false;
+      break;
+    }
     vps.time = doc_->GetTime();
     vps.frame = frame;
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, true);
