@@ -176,37 +176,47 @@ bool HasGltfSuffix(const std::string& path) {
 bool Load(const std::string& path, tinygltf::Model& model, std::string& warnings, std::string& error) {
   std::vector<unsigned char> bytes;
   std::string problem;
-  const bool binary = [&] {
-    if (!ReadWhole(path, bytes, problem)) return false;
-    return bytes.size() >= 4 && ReadU32(bytes, 0) == kGlbMagic;
-  }();
-  if (problem.empty() && binary) CheckGlb(bytes, problem);
-  if (!problem.empty()) {
+  if (!ReadWhole(path, bytes, problem)) {
     error = path + ": " + problem;
     return false;
   }
   std::error_code code;
-  Folder folder{fs::canonical(fs::absolute(path).parent_path(), code), {}};
+  const fs::path folder = fs::canonical(fs::absolute(path).parent_path(), code);
   if (code) {
     error = path + ": its folder cannot be resolved";
     return false;
   }
+  return LoadBytes(path, bytes, folder.string(), model, warnings, error);
+}
+
+bool LoadBytes(const std::string& name, const std::vector<unsigned char>& bytes,
+               const std::string& folderPath, tinygltf::Model& model, std::string& warnings,
+               std::string& error) {
+  std::string problem;
+  const bool binary = bytes.size() >= 4 && ReadU32(bytes, 0) == kGlbMagic;
+  if (bytes.empty()) problem = "is empty";
+  if (problem.empty() && binary) CheckGlb(bytes, problem);
+  if (!problem.empty()) {
+    error = name + ": " + problem;
+    return false;
+  }
+  Folder folder{fs::path(folderPath), {}};
   tinygltf::TinyGLTF loader;
   loader.SetFsCallbacks({&FileExists, &ExpandNothing, &ReadFile, &WriteNothing, &folder});
   loader.SetImageLoader(&LoadImage, nullptr);
   std::string loadError;
-  const std::string base = folder.root.string();
-  const bool loaded = binary ? loader.LoadBinaryFromMemory(&model, &loadError, &warnings, bytes.data(),
-                                                           static_cast<unsigned int>(bytes.size()), base)
-                             : loader.LoadASCIIFromString(&model, &loadError, &warnings,
-                                                          reinterpret_cast<const char*>(bytes.data()),
-                                                          static_cast<unsigned int>(bytes.size()), base);
+  const bool loaded = binary
+                          ? loader.LoadBinaryFromMemory(&model, &loadError, &warnings, bytes.data(),
+                                                        static_cast<unsigned int>(bytes.size()), folderPath)
+                          : loader.LoadASCIIFromString(&model, &loadError, &warnings,
+                                                       reinterpret_cast<const char*>(bytes.data()),
+                                                       static_cast<unsigned int>(bytes.size()), folderPath);
   if (!folder.refusal.empty()) {
-    error = path + ": " + folder.refusal;
+    error = name + ": " + folder.refusal;
     return false;
   }
   if (!loaded) {
-    error = path + ": " +
+    error = name + ": " +
             (loadError.empty() ? "is not a glTF 2.0 file"
                                : "not a usable glTF 2.0 file: " + FirstLine(loadError));
     return false;
