@@ -184,21 +184,21 @@ bool ReadComponents(const tinygltf::Model& model, int index, int components, std
   } else if (accessor.bufferView < 0 && !accessor.sparse.isSparse) {
     problem = "has neither a buffer view nor sparse values";
   }
+  const size_t elementSize = componentSize * components;
+  Span span;
+  // The range is checked before anything is allocated: the values then take at most a few times
+  // the bytes the buffer holds.
+  if (problem.empty() && accessor.bufferView >= 0)
+    ViewSpan(model, accessor.bufferView, accessor.byteOffset, accessor.count, elementSize, true, span,
+             problem);
   if (problem.empty()) {
     values.assign(accessor.count * components, 0.0);
-    const size_t elementSize = componentSize * components;
-    Span span;
-    if (accessor.bufferView >= 0) {
-      if (ViewSpan(model, accessor.bufferView, accessor.byteOffset, accessor.count, elementSize, true, span,
-                   problem)) {
-        for (size_t i = 0; i < accessor.count; ++i)
-          for (int c = 0; c < components; ++c)
-            values[i * components + c] = ReadComponent(span.data + i * span.stride + c * componentSize,
-                                                       accessor.componentType, accessor.normalized);
-      }
-    }
-    if (problem.empty() && accessor.sparse.isSparse)
-      ApplySparse(model, accessor, components, values, problem);
+    if (accessor.bufferView >= 0)
+      for (size_t i = 0; i < accessor.count; ++i)
+        for (int c = 0; c < components; ++c)
+          values[i * components + c] = ReadComponent(span.data + i * span.stride + c * componentSize,
+                                                     accessor.componentType, accessor.normalized);
+    if (accessor.sparse.isSparse) ApplySparse(model, accessor, components, values, problem);
   }
   if (problem.empty()) return true;
   error = NameOf(index) + ": " + problem;

@@ -13,7 +13,7 @@
 namespace gltf_accessor {
 
 // At most this many elements per accessor.
-inline constexpr size_t kMaxElements = size_t(1) << 26;
+inline constexpr size_t kMaxElements = size_t(1) << 24;
 
 // The accessor's elements as `components` floats each (normalised integers scaled to 0..1 or
 // -1..1); the accessor's type must have exactly that many components. Non-finite values refuse.

@@ -66,6 +66,7 @@ class Importer {
   std::vector<BaseObject*> objects_;                        // per node
   std::vector<Pose> poses_;                                 // per node: its rest pose
   std::map<int, std::shared_ptr<const Texture>> textures_;  // per image
+  BaseObject* lastRoot_ = nullptr;                          // roots keep the file's order
 };
 
 BaseObject* Importer::Insert(Int32 type, const std::string& name, BaseObject* parent) {
@@ -75,9 +76,8 @@ BaseObject* Importer::Insert(Int32 type, const std::string& name, BaseObject* pa
   if (parent) {
     object->InsertUnderLast(parent);
   } else {
-    BaseObject* last = doc_->GetFirstObject();
-    while (last && last->GetNext()) last = last->GetNext();
-    doc_->InsertObject(object, nullptr, last);
+    doc_->InsertObject(object, nullptr, lastRoot_);
+    lastRoot_ = object;
   }
   return object;
 }

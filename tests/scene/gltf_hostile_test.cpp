@@ -53,7 +53,9 @@ TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
   } cases[] = {
       {"count 0", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 0; }, "accessors[0]: count is 0"},
       {"huge count", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 4000000000u; },
-       "accessors[0]: count 4000000000 is more than"},
+       "accessors[0]: count 4000000000 is more than the 16777216"},
+      {"large count, small buffer", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 16000000; },
+       "accessors[0]: 16000000 elements of 12 bytes"},
       {"count past the view", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 4; },
        "accessors[0]: 4 elements of 12 bytes"},
       {"offset past the view", [](GltfBuilder& b) { b.Json()["accessors"][0]["byteOffset"] = 1u << 31; },

@@ -76,8 +76,9 @@ TEST(GltfRenderCommand, AnAnimatedCameraMovesAcrossFramesAndItsStereoEyesWithIt)
 
   // The sequence starts at frame 0, where the eyes were first placed; by frame 30 they must have
   // followed the camera.
-  const CommandResult stereo = RenderCommand(folder, "walk.gltf -c panorama -s 128x32 --samples 1 --frames 0-30 "
-                                                     "--stereo on --stereo-output side-by-side -o eyes_#.png");
+  const CommandResult stereo = RenderCommand(folder,
+                                             "walk.gltf -c panorama -s 128x32 --samples 1 --frames 0-30 "
+                                             "--stereo on --stereo-output side-by-side -o eyes_#.png");
   ASSERT_EQ(stereo.exitCode, 0) << stereo.output;
   const FloatImage eyes = render_test::ReadImage(folder.File("eyes_30.png"));
   // Each eye fills its half; both stand where the camera is at frame 30.
