@@ -1,4 +1,5 @@
 #include "cli_context.h"
+#include "gltf_scene.h"
 #include "geometry/scalar_math.h"
 #include "option_checks.h"
 #include "orvex360camvp/orvex360camvp_params.h"
@@ -7,6 +8,7 @@
 #include "render/renderer.h"
 #include "runtime/attribute_manager.h"
 #include "scene/camera_kinds.h"
+#include "scene/gltf_file.h"
 #include "scene/scene_library.h"
 #include "stereo_options.h"
 
@@ -23,6 +25,7 @@ constexpr Int32 kTagType = 1035138;
 struct RenderArguments {
   std::string scene = "demo";
   std::string camera = "fulldome";
+  std::string sceneCamera;  // a glTF scene's camera by name or index
   std::string size;
   Int32 samples = 4;
   std::string environment;
@@ -230,13 +233,27 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
     error = "cannot create a document";
     return false;
   }
-  if (!scene_library::Build(arguments.scene, job.doc, error)) return false;
-  job.camera = AddCamera(job.doc, job.kind->kind, scene_library::Viewpoint(arguments.scene), error);
-  if (!job.camera) return false;
+  GltfRenderCamera sceneCamera;
+  if (gltf_file::HasGltfSuffix(arguments.scene)) {
+    if (!PrepareGltfScene(arguments.scene, arguments.sceneCamera, *job.kind, job.doc, sceneCamera, error))
+      return false;
+    job.camera = sceneCamera.camera;
+  } else {
+    if (!arguments.sceneCamera.empty()) {
+      error = "--scene-camera chooses a camera of a glTF scene (.gltf or .glb)";
+      return false;
+    }
+    if (!scene_library::Build(arguments.scene, job.doc, error)) return false;
+    job.camera = AddCamera(job.doc, job.kind->kind, scene_library::Viewpoint(arguments.scene), error);
+    if (!job.camera) return false;
+  }
 
   RenderData& renderData = *job.doc->GetActiveRenderData();
   renderData.GetDataInstance()->SetFloat(RDATA_XRES, job.kind->width);
   renderData.GetDataInstance()->SetFloat(RDATA_YRES, job.kind->height);
+  // An ordinary camera renders at its scene camera's aspect.
+  if (job.kind->kind == CameraKind::Plain && sceneCamera.aspect > 0.0)
+    renderData.GetDataInstance()->SetFloat(RDATA_YRES, std::max(1.0, std::round(job.kind->width / sceneCamera.aspect)));
   if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
   if (job.kind->kind == CameraKind::Fulldome) ShowEveryOverlay(job.doc);
   if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;
@@ -300,8 +317,12 @@ int RunRenderSafely(const RenderArguments& arguments) {
 CliCommand AddRenderCommand(CLI::App& parent) {
   CLI::App* render = parent.add_subcommand("render", "Render a scene through the module's lens");
   auto arguments = std::make_shared<RenderArguments>();
-  render->add_option("scene", arguments->scene, "Scene to render: " + scene_library::Names())
+  render
+      ->add_option("scene", arguments->scene,
+                   "Scene to render: " + scene_library::Names() + ", or a glTF 2.0 file (.gltf, .glb)")
       ->capture_default_str();
+  render->add_option("--scene-camera", arguments->sceneCamera,
+                     "The glTF scene's camera to render through, by name or index (default: its first)");
   render->add_option("-c,--camera", arguments->camera, "Camera kind: " + CameraKindNames())
       ->capture_default_str();
   render->add_option("-s,--size", arguments->size, "Image size WIDTHxHEIGHT (default: the camera kind's)")

@@ -6,6 +6,7 @@
 #include "camera_plan.h"
 #include "paint/view_canvas.h"
 #include "render_record.h"
+#include "runtime/document_animation.h"
 #include "runtime/host_state.h"
 #include "runtime/memory_budget.h"
 #include "scene_walk.h"
@@ -67,6 +68,7 @@ class RenderSession {
   bool RunSequence(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                    const FrameSink& sink, std::string& error);
   bool MakeRoomForCameras(const CameraPlan& plan, std::string& error);
+  bool BuildScene(std::string& error);
   bool RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                      VideoPostStruct& vps);
   void RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
@@ -102,8 +104,13 @@ bool RenderSession::Prepare(std::string& error) {
     return false;
   }
   if (!options_.environment.empty() && !lighting_.environment.Load(options_.environment, error)) return false;
+  return BuildScene(error);
+}
+
+bool RenderSession::BuildScene(std::string& error) {
   if (!scene_.Build(doc_, error)) return false;
   lighting_.suns = CollectSuns(doc_);
+  lighting_.lamps = CollectLamps(doc_);
   return true;
 }
 
@@ -155,6 +162,11 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
   for (Int32 frame = options_.firstFrame; delivered && frame <= options_.lastFrame; ++frame) {
     doc_->SetTime(BaseTime(frame, fps_));
     doc_->ExecutePasses(nullptr, true, true, true);
+    // Animated objects moved: the geometry is traced where they stand at this frame.
+    if (HasDocumentAnimation(*doc_) && !BuildScene(error)) {
+      delivered = false;
+      break;
+    }
     vps.time = doc_->GetTime();
     vps.frame = frame;
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, true);

@@ -24,7 +24,11 @@ RTCRay MakeRay(const Vector& origin, const Vector& direction, Float maxDistance)
   return ray;
 }
 
-Vector SmoothNormal(const Surface& surface, UInt32 primitive, Float u, Float v) {
+Vector SurfaceNormal(const Surface& surface, const RTCHit& hit) {
+  if (surface.normals.empty()) return Vector(hit.Ng_x, hit.Ng_y, hit.Ng_z).GetNormalized();
+  const UInt32 primitive = hit.primID;
+  const Float u = hit.u;
+  const Float v = hit.v;
   const auto& triangle = surface.triangles[primitive];
   const auto corner = [&surface](UInt32 index) {
     const auto& n = surface.normals[index];
@@ -32,6 +36,15 @@ Vector SmoothNormal(const Surface& surface, UInt32 primitive, Float u, Float v) 
   };
   return (corner(triangle[0]) * (1.0 - u - v) + corner(triangle[1]) * u + corner(triangle[2]) * v)
       .GetNormalized();
+}
+
+bool PolygonTriangles(const BaseObject& object, TriangleMesh& mesh) {
+  const std::shared_ptr<const PolygonMesh> polygons = GetPolygonMesh(object);
+  if (!polygons || polygons->triangles.empty()) return false;
+  mesh.positions = polygons->points;
+  mesh.normals = polygons->normals;
+  mesh.triangles = polygons->triangles;
+  return true;
 }
 
 }  // namespace
@@ -52,6 +65,8 @@ bool MeshOfObject(const BaseObject& object, TriangleMesh& mesh) {
       mesh =
           MakeCylinder(data.GetFloat(PRIM_CYLINDER_RADIUS, 50.0), data.GetFloat(PRIM_CYLINDER_HEIGHT, 200.0));
       return true;
+    case Opolygon:
+      return PolygonTriangles(object, mesh);
     default:
       return false;
   }
@@ -63,6 +78,10 @@ SceneAccel::~SceneAccel() {
 }
 
 bool SceneAccel::Build(BaseDocument* doc, std::string& error) {
+  if (scene_) rtcReleaseScene(scene_);
+  if (device_) rtcReleaseDevice(device_);
+  scene_ = nullptr;
+  surfaces_.clear();
   device_ = rtcNewDevice(nullptr);
   if (!device_) {
     error = "the ray tracer (Embree) could not start: error " + std::to_string(rtcGetDeviceError(nullptr));
@@ -103,6 +122,12 @@ void SceneAccel::Add(TriangleMesh mesh, const BaseObject& object) {
   surface.gridSpacing = data.GetFloat(OBJECT_GRID_SPACING, 0.0);
   surface.gridColour = data.GetVector(OBJECT_GRID_COLOR, Vector(0.1));
   surface.worldToLocal = orvex::Inverse(world);
+  if (object.GetType() == Opolygon) {
+    const std::shared_ptr<const PolygonMesh> polygons = GetPolygonMesh(object);
+    surface.colour = polygons->colour;
+    surface.uvs = polygons->uvs;
+    surface.texture = polygons->texture;
+  }
   surface.normals = std::move(mesh.normals);
   surface.triangles = std::move(mesh.triangles);
   surfaces_.push_back(std::move(surface));
@@ -127,9 +152,12 @@ bool SceneAccel::Intersect(const Vector& origin, const Vector& direction, Hit& h
   const Surface& surface = surfaces_[query.hit.geomID];
   hit.distance = query.ray.tfar;
   hit.position = origin + direction * hit.distance;
-  hit.normal = SmoothNormal(surface, query.hit.primID, query.hit.u, query.hit.v);
+  hit.normal = SurfaceNormal(surface, query.hit);
   if (Dot(hit.normal, direction) > 0.0) hit.normal = -hit.normal;
   hit.surface = &surface;
+  hit.triangle = query.hit.primID;
+  hit.u = query.hit.u;
+  hit.v = query.hit.v;
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "c4d.h"
 #include "primitive_mesh.h"
+#include "runtime/polygon_mesh.h"
 
 #include <embree3/rtcore.h>
 
@@ -13,9 +14,11 @@ struct Surface {
   Vector colour;
   Float gridSpacing = 0.0;  // 0: no grid lines
   Vector gridColour;
-  Matrix worldToLocal;  // grid lines follow the object's own axes
-  std::vector<std::array<Float32, 3>> normals;
+  Matrix worldToLocal;                          // grid lines follow the object's own axes
+  std::vector<std::array<Float32, 3>> normals;  // empty: the triangles' own (flat) normals
   std::vector<std::array<UInt32, 3>> triangles;
+  std::vector<std::array<Float32, 2>> uvs;  // per point, for the texture
+  std::shared_ptr<const Texture> texture;   // multiplies the colour
 };
 
 // The nearest surface along a ray.
@@ -24,6 +27,9 @@ struct Hit {
   Vector position;
   Vector normal;  // smooth, unit length, facing the ray
   const Surface* surface = nullptr;
+  UInt32 triangle = 0;  // which triangle of the surface, and where on it (barycentric)
+  Float u = 0.0;
+  Float v = 0.0;
 };
 
 // Coordinates beyond this leave single-precision tracing no precision, and Embree refuses (by an
@@ -38,7 +44,8 @@ class SceneAccel {
   SceneAccel(const SceneAccel&) = delete;
   SceneAccel& operator=(const SceneAccel&) = delete;
 
-  // Triangulates every rendered primitive of the document; false with `error` when Embree fails.
+  // Triangulates every rendered primitive and polygon object of the document, replacing what an
+  // earlier build made; false with `error` when Embree fails.
   bool Build(BaseDocument* doc, std::string& error);
 
   // Whether a ray can be handed to the tracer: finite, a direction that is not zero, and no
@@ -59,5 +66,6 @@ class SceneAccel {
   std::vector<Surface> surfaces_;
 };
 
-// The mesh of a built-in primitive in its own object space; false for objects without geometry.
+// The mesh of a built-in primitive or polygon object in its own object space; false for objects
+// without geometry.
 bool MeshOfObject(const BaseObject& object, TriangleMesh& mesh);

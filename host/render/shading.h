@@ -12,15 +12,28 @@ struct Sun {
   Vector irradiance;
 };
 
-// Everything that lights the scene: the suns (hard shadows) and the environment (background and sky
-// light).
+// A light at a position: a point light, or a spot shining along `axis` within a cone.
+struct Lamp {
+  Vector position;
+  Vector intensity;  // irradiance one scene unit away, facing the lamp
+  bool spot = false;
+  Vector axis;  // unit length
+  Float cosInner = 1.0;
+  Float cosOuter = 0.0;
+};
+
+// Everything that lights the scene: the suns and lamps (hard shadows) and the environment
+// (background and sky light).
 struct Lighting {
   std::vector<Sun> suns;
+  std::vector<Lamp> lamps;
   Environment environment;
 };
 
-// The suns of the document: every rendered light object, shining along its own +Z axis.
+// The suns of the document: every rendered sun light object, shining along its own +Z axis.
 std::vector<Sun> CollectSuns(BaseDocument* doc);
+// The point and spot lights of the document.
+std::vector<Lamp> CollectLamps(BaseDocument* doc);
 
 // Linear colour seen along a ray with unit direction.
 Vector Shade(const SceneAccel& scene, const Lighting& lighting, const Vector& origin,

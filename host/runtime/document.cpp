@@ -1,3 +1,4 @@
+#include "document_animation.h"
 #include "host_state.h"
 #include "node_record.h"
 
@@ -95,7 +96,8 @@ void ExecuteTags(BaseDocument* doc, BaseObject* object, BaseThread* thread) {
 }
 }  // namespace
 
-Bool BaseDocument::ExecutePasses(BaseThread* thread, Bool /*animation*/, Bool expressions, Bool /*caches*/) {
+Bool BaseDocument::ExecutePasses(BaseThread* thread, Bool animation, Bool expressions, Bool /*caches*/) {
+  if (animation) ApplyDocumentAnimations(*this, GetTime());
   if (expressions) ExecuteTags(this, GetFirstObject(), thread);
   return true;
 }

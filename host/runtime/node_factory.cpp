@@ -13,7 +13,7 @@ bool IsOneOf(Int32 type, std::initializer_list<Int32> types) {
 }
 
 bool IsBuiltinObject(Int32 type) {
-  return IsOneOf(type, {Onull, Olight, Ocamera, Ocube, Osphere, Oplane, Ocylinder});
+  return IsOneOf(type, {Onull, Olight, Ocamera, Ocube, Osphere, Oplane, Ocylinder, Opolygon});
 }
 bool IsBuiltinShader(Int32 type) { return IsOneOf(type, {Xbitmap, Xgradient}); }
 

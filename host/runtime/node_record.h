@@ -9,6 +9,9 @@
 #include <utility>
 #include <vector>
 
+class DocumentAnimation;
+struct PolygonMesh;
+
 // State only documents have.
 struct DocumentState {
   RenderData* activeRenderData = nullptr;
@@ -18,6 +21,7 @@ struct DocumentState {
   BaseLink activeObject;
   BaseLink activeTag;
   UndoHistory undo;
+  std::vector<std::shared_ptr<DocumentAnimation>> animations;  // applied when the scene is evaluated
 };
 
 // State only views have.
@@ -70,6 +74,7 @@ struct NodeRecord {
   Int32 renderMode = MODE_UNDEF;
 
   std::unique_ptr<DocumentState> document;
+  std::shared_ptr<const PolygonMesh> polygonMesh;  // a polygon object's points and triangles
   std::unique_ptr<ViewState> view;
 
   // Shaders: set by InitRender, cleared by FreeRender; clones start without one.

@@ -12,6 +12,7 @@ enum : Int32 {
   Osphere = 5160,
   Oplane = 5168,
   Ocylinder = 5170,
+  Opolygon = 5100,
   Tbase = 5612,
   Tprotection = 5629,
   Tbasedocument = 110059,

@@ -427,7 +427,11 @@ void Orvex360CamVP::StartCamera() {
   state.cameraMatrix = state.camera ? state.camera->GetMg() : Matrix();
   if (state.stereo) {
     const orvex::StereoRig rig{state.rigMode, state.lens.domeStereo, state.zeroParallax, state.eyeSeparation};
-    const orvex::SubView& currentEye = state.lens.currentEye;
+    orvex::SubView& currentEye = state.lens.currentEye;
+    // The camera may have moved since the sequence started: the eye stands beside it as it is now.
+    orvex::SubView placed;
+    if (orvex::PlaceEye(state.cameraMatrix, currentEye.index, state.eyeSeparation, placed))
+      currentEye.matrix = placed.matrix;
     state.eyeRig = orvex::PrepareEyeRig(state.cameraMatrix, currentEye.matrix, currentEye.GetName(), rig);
   }
   if (state.isFisheye) overlays::Geometry(state);

@@ -1,0 +1,77 @@
+#include "gltf_image.h"
+
+#include <OpenImageIO/filesystem.h>
+#include <OpenImageIO/imageio.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace gltf_image {
+namespace {
+
+// A name whose suffix tells OpenImageIO the format, chosen from the data's signature, never from
+// what the file claims.
+const char* FormatName(const unsigned char* bytes, size_t size) {
+  static const unsigned char kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  if (size >= sizeof(kPng) && std::memcmp(bytes, kPng, sizeof(kPng)) == 0) return "image.png";
+  if (size >= 3 && bytes[0] == 0xff && bytes[1] == 0xd8 && bytes[2] == 0xff) return "image.jpg";
+  return nullptr;
+}
+
+float SrgbToLinear(float c) { return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f); }
+
+}  // namespace
+
+bool Decode(const unsigned char* bytes, size_t size, std::vector<unsigned char>& rgba, Int32& width,
+            Int32& height, std::string& error) {
+  const char* name = bytes ? FormatName(bytes, size) : nullptr;
+  if (!name) {
+    error = "is neither a PNG nor a JPEG image";
+    return false;
+  }
+  OIIO::Filesystem::IOMemReader reader(const_cast<unsigned char*>(bytes), size);
+  auto input = OIIO::ImageInput::open(name, nullptr, &reader);
+  if (!input) {
+    error = "cannot be decoded: " + OIIO::geterror();
+    return false;
+  }
+  const OIIO::ImageSpec& spec = input->spec();
+  if (spec.width <= 0 || spec.height <= 0 || spec.width > kMaxSide || spec.height > kMaxSide ||
+      static_cast<long long>(spec.width) * spec.height > kMaxPixels || spec.nchannels <= 0) {
+    error = "is " + std::to_string(spec.width) + " x " + std::to_string(spec.height) + " pixels; at most " +
+            std::to_string(kMaxSide) + " on a side are taken";
+    return false;
+  }
+  width = spec.width;
+  height = spec.height;
+  rgba.assign(static_cast<size_t>(width) * height * 4, 255);
+  // Missing channels: grey repeats its one channel, alpha stays opaque.
+  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * spec.nchannels);
+  if (!input->read_image(0, 0, 0, spec.nchannels, OIIO::TypeDesc::UINT8, pixels.data())) {
+    error = "cannot be decoded: " + input->geterror();
+    return false;
+  }
+  const int channels = spec.nchannels;
+  for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
+    const unsigned char* pixel = &pixels[i * channels];
+    const bool grey = channels <= 2;
+    for (int c = 0; c < 3; ++c) rgba[i * 4 + c] = pixel[grey ? 0 : c];
+    if (channels == 2 || channels >= 4) rgba[i * 4 + 3] = pixel[grey ? 1 : 3];
+  }
+  return true;
+}
+
+Texture BaseColourTexture(const std::vector<unsigned char>& rgba, Int32 width, Int32 height) {
+  Texture texture;
+  texture.width = width;
+  texture.height = height;
+  texture.texels.resize(static_cast<size_t>(width) * height);
+  for (size_t i = 0; i < texture.texels.size(); ++i)
+    for (int c = 0; c < 4; ++c) {
+      const float value = rgba[i * 4 + c] / 255.0f;
+      texture.texels[i][c] = c < 3 ? SrgbToLinear(value) : value;
+    }
+  return texture;
+}
+
+}  // namespace gltf_image

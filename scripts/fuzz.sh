@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the glTF importer's libFuzzer target with clang and runs it for SECONDS (default 90),
+# starting from the shipped scene and the files in fuzz/corpus. A crash leaves its input in
+# build/fuzz/ and fails the script.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds="${1:-90}"
+CXX=clang++ cmake -S fuzz -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/fuzz
+mkdir -p build/fuzz/corpus
+cp scenes/*.gltf build/fuzz/corpus/
+cd build/fuzz
+./gltf_fuzz -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=10 corpus

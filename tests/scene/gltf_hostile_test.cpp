@@ -1,0 +1,198 @@
+#include "gltf_builder.h"
+#include "render_test_support.h"
+
+#include "scene/gltf_import.h"
+#include "scene/scene_library.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+
+// Files from anywhere: each broken or hostile file is refused with a message naming the file and
+// the element, before anything large is allocated.
+
+namespace {
+
+using render_test::TempFolder;
+
+struct Outcome {
+  bool imported = false;
+  std::string error;
+  std::string warnings;
+};
+
+Outcome Import(const std::string& path) {
+  BaseDocument* doc = scene_library::NewDocument();
+  GltfScene scene;
+  Outcome outcome;
+  outcome.imported = ImportGltf(path, doc, scene, outcome.error);
+  outcome.warnings = scene.warnings;
+  BaseDocument::Free(doc);
+  return outcome;
+}
+
+// A triangle (accessor 0: points, 1: indices) and a camera, for the cases to break.
+GltfBuilder Valid() {
+  GltfBuilder builder;
+  const int mesh = builder.Mesh({0, 0, -5, 1, 0, -5, 0, 1, -5}, -1, {}, {0, 1, 2});
+  builder.Node({{"mesh", mesh}});
+  builder.Node({{"camera", builder.Camera(0.8, 1.0)}});
+  return builder;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
+  const struct {
+    const char* what;
+    std::function<void(GltfBuilder&)> edit;
+    const char* message;
+  } cases[] = {
+      {"count 0", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 0; }, "accessors[0]: count is 0"},
+      {"huge count", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 4000000000u; },
+       "accessors[0]: count 4000000000 is more than the 16777216"},
+      {"large count, small buffer", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 16000000; },
+       "accessors[0]: 16000000 elements of 12 bytes"},
+      {"count past the view", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 4; },
+       "accessors[0]: 4 elements of 12 bytes"},
+      {"offset past the view", [](GltfBuilder& b) { b.Json()["accessors"][0]["byteOffset"] = 1u << 31; },
+       "accessors[0]: 3 elements"},
+      {"view past the buffer", [](GltfBuilder& b) { b.Json()["bufferViews"][0]["byteLength"] = 1 << 20; },
+       "bufferViews[0]"},
+      {"stride too small", [](GltfBuilder& b) { b.Json()["bufferViews"][0]["byteStride"] = 4; },
+       "byte stride"},
+      {"wrong type", [](GltfBuilder& b) { b.Json()["accessors"][0]["type"] = "VEC2"; },
+       "accessors[0]: has the wrong type"},
+      {"no accessor",
+       [](GltfBuilder& b) { b.Json()["meshes"][0]["primitives"][0]["attributes"]["POSITION"] = 9; },
+       "accessors[9]"},
+      {"index outside the points",
+       [](GltfBuilder& b) {
+         b.Json()["meshes"][0]["primitives"][0]["indices"] = b.Indices({0, 1, 7});
+       },
+       "meshes[0].primitives[0]: index 7 is outside its 3 points"},
+      {"sparse index outside",
+       [](GltfBuilder& b) {
+         const int indices = b.Indices({5});
+         const int values = b.Floats({1, 1, 1}, "VEC3");
+         b.Json()["accessors"][0]["sparse"] = {
+             {"count", 1},
+             {"indices",
+              {{"bufferView", b.Json()["accessors"][indices]["bufferView"]}, {"componentType", 5123}}},
+             {"values", {{"bufferView", b.Json()["accessors"][values]["bufferView"]}}}};
+       },
+       "accessors[0]: sparse index 5 (entry 0) is outside its 3 elements"},
+      {"child loop", [](GltfBuilder& b) { b.Json()["nodes"][1]["children"] = {1}; }, "nodes[1]: child 1"},
+      {"missing camera", [](GltfBuilder& b) { b.Json()["nodes"][1]["camera"] = 4; },
+       "nodes[1]: camera 4 does not exist"},
+      {"missing material", [](GltfBuilder& b) { b.Json()["meshes"][0]["primitives"][0]["material"] = 2; },
+       "material 2 does not exist"},
+      {"animation of a missing node",
+       [](GltfBuilder& b) {
+         b.Animate(7, "translation", {0, 1}, {0, 0, 0, 1, 1, 1});
+       },
+       "animations[0].channels[0]: target node 7"},
+      {"decreasing key times",
+       [](GltfBuilder& b) {
+         b.Animate(0, "translation", {1, 0}, {0, 0, 0, 1, 1, 1});
+       },
+       "key times must not decrease"},
+      {"too few keyed values",
+       [](GltfBuilder& b) {
+         b.Animate(0, "translation", {0, 1, 2}, {0, 0, 0, 1, 1, 1});
+       },
+       "2 output values for 3 key times"},
+      {"no mesh", [](GltfBuilder& b) { b.Json()["nodes"][0].erase("mesh"); }, "no triangle mesh"},
+      {"absolute URI",
+       [](GltfBuilder& b) {
+         b.Json()["images"] = {{{"uri", "/etc/hostname"}}};
+       },
+       "\"/etc/hostname\""},
+      {"escaping URI",
+       [](GltfBuilder& b) {
+         b.Json()["images"] = {{{"uri", "../outside.png"}}};
+       },
+       "\"../outside.png\" is refused"},
+  };
+  TempFolder folder;
+  for (const auto& bad : cases) {
+    GltfBuilder builder = Valid();
+    bad.edit(builder);
+    const std::string path = folder.File("bad.gltf");
+    builder.WriteGltf(path);
+    const Outcome outcome = Import(path);
+    EXPECT_FALSE(outcome.imported) << bad.what;
+    EXPECT_NE(outcome.error.find(path + ": "), std::string::npos) << bad.what << ": " << outcome.error;
+    EXPECT_NE(outcome.error.find(bad.message), std::string::npos) << bad.what << ": " << outcome.error;
+  }
+}
+
+TEST(GltfHostile, BrokenFilesAreRefusedBeforeTheyAreParsed) {
+  TempFolder folder;
+  const std::vector<unsigned char> glb = Valid().Glb();
+  const auto writeBytes = [&folder](const char* name, std::vector<unsigned char> bytes) {
+    std::ofstream(folder.File(name), std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return folder.File(name);
+  };
+  std::vector<unsigned char> longChunk = glb;
+  longChunk[12] = 0xff;  // the JSON chunk claims more bytes than the file has
+  longChunk[13] = 0xff;
+  std::vector<unsigned char> hugeChunk = glb;
+  hugeChunk[15] = 0x7f;
+  std::filesystem::create_directory(folder.File("folder.gltf"));
+  WriteText(folder.File("empty.glb"), "");
+  WriteText(folder.File("text.gltf"), "this is not glTF");
+  WriteText(
+      folder.File("bad-base64.gltf"),
+      R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":8,"uri":"data:application/octet-stream;base64,@@@@"}]})");
+  const struct {
+    std::string path;
+    const char* message;
+  } cases[] = {
+      {folder.File("missing.gltf"), "does not exist"},
+      {folder.File("folder.gltf"), "is not a regular file"},
+      {folder.File("empty.glb"), "is empty"},
+      {folder.File("text.gltf"), "not a usable glTF 2.0 file"},
+      {folder.File("bad-base64.gltf"), "not a usable glTF 2.0 file"},
+      {writeBytes("truncated.glb", std::vector<unsigned char>(glb.begin(), glb.end() - 8)),
+       "does not match the file's"},
+      {writeBytes("long-chunk.glb", longChunk), "chunk 0 of"},
+      {writeBytes("huge-chunk.glb", hugeChunk), "runs past the end of the file"},
+      {writeBytes("short.glb", std::vector<unsigned char>(glb.begin(), glb.begin() + 14)), "too short"},
+  };
+  for (const auto& bad : cases) {
+    const Outcome outcome = Import(bad.path);
+    EXPECT_FALSE(outcome.imported) << bad.path;
+    EXPECT_EQ(outcome.error.rfind(bad.path + ": ", 0), 0u) << outcome.error;
+    EXPECT_NE(outcome.error.find(bad.message), std::string::npos) << bad.path << ": " << outcome.error;
+  }
+}
+
+TEST(GltfHostile, OddTransformsAreRefusedOrFixedWithAWarning) {
+  TempFolder folder;
+  const std::string path = folder.File("odd.gltf");
+  GltfBuilder zeroQuaternion = Valid();
+  zeroQuaternion.Json()["nodes"][0]["rotation"] = {0, 0, 0, 0};
+  zeroQuaternion.Json()["nodes"][1]["scale"] = {1, 0, 1};
+  zeroQuaternion.WriteGltf(path);
+  const Outcome fixed = Import(path);
+  EXPECT_TRUE(fixed.imported) << fixed.error;
+  EXPECT_NE(fixed.warnings.find("nodes[0]: rotation is a zero quaternion"), std::string::npos)
+      << fixed.warnings;
+  EXPECT_NE(fixed.warnings.find("nodes[1]: a scale of 0"), std::string::npos) << fixed.warnings;
+
+  GltfBuilder infinite = Valid();
+  infinite.Json()["nodes"][0]["translation"] = {1, 2, 3};
+  std::string text = infinite.GltfText();
+  text.replace(text.find("[1,2,3]"), 7, "[1,2,1e999]");
+  WriteText(path, text);
+  const Outcome refused = Import(path);
+  EXPECT_FALSE(refused.imported);
+  EXPECT_NE(refused.error.find(path + ": "), std::string::npos) << refused.error;
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+#include "gltf_builder.h"
+#include "render_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+// glTF scenes rendered by `orvex360 render FILE` through the loaded module, checked pixel by pixel.
+
+namespace {
+
+namespace fs = std::filesystem;
+using render_test::RenderCommand;
+using render_test::TempFolder;
+
+bool IsRed(const FloatImage& image, Int32 x, Int32 y) {
+  const Float32* p = image.Pixel(x, y);
+  return p[0] > 0.05f && p[0] > 4.0f * p[1] && p[0] > 4.0f * p[2];
+}
+
+// A red square of `size` metres centred at `centre`, facing along `axis`.
+void AddRedSquare(GltfBuilder& builder, const std::vector<float>& centre, float size, int axis) {
+  builder.Node({{"mesh", builder.Square(centre, size, axis, builder.Material(1, 0, 0))}});
+}
+
+TEST(GltfRenderCommand, ASquareToTheRightAppearsThereInAPanorama) {
+  TempFolder folder;
+  GltfBuilder builder;
+  AddRedSquare(builder, {5, 0, 0}, 4.0f, 0);
+  builder.WriteGlb(folder.File("right.glb"));
+  const CommandResult run = RenderCommand(folder, "right.glb -c panorama -s 64x32 --samples 1 -o pano.png");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const FloatImage image = render_test::ReadImage(folder.File("pano.png"));
+  // Without a camera in the file the view looks along +Z from the origin: +X is u = 0.75.
+  EXPECT_TRUE(IsRed(image, 47, 16));
+  EXPECT_FALSE(IsRed(image, 16, 16));
+  EXPECT_FALSE(IsRed(image, 32, 16));
+}
+
+TEST(GltfRenderCommand, ASquareOverheadFillsTheDomeCentre) {
+  TempFolder folder;
+  GltfBuilder builder;
+  AddRedSquare(builder, {0, 5, 0}, 4.0f, 1);
+  AddRedSquare(builder, {0, -50, 0}, 1.0f, 1);  // a second mesh, far below, out of the dome's view
+  builder.WriteGltf(folder.File("up.gltf"));
+  const CommandResult run = RenderCommand(folder, "up.gltf -c fulldome -s 64x64 --samples 1 -o dome.png");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const FloatImage image = render_test::ReadImage(folder.File("dome.png"));
+  EXPECT_TRUE(IsRed(image, 32, 32));
+  // The square spans 44 degrees around the zenith; 60 degrees off it is sky.
+  EXPECT_FALSE(IsRed(image, 32, 32 + 21));
+}
+
+// A camera walking 10 m along glTF -Z in one second, a small red square 1 m to the right of where it
+// arrives.
+void WriteWalk(const std::string& path) {
+  GltfBuilder builder;
+  AddRedSquare(builder, {1, 0, -10}, 0.6f, 0);
+  const int camera = builder.Node({{"name", "Walker"}, {"camera", builder.Camera(0.8, 1.0)}});
+  builder.Animate(camera, "translation", {0, 1}, {0, 0, 0, 0, 0, -10});
+  builder.WriteGltf(path);
+}
+
+TEST(GltfRenderCommand, AnAnimatedCameraMovesAcrossFramesAndItsStereoEyesWithIt) {
+  TempFolder folder;
+  WriteWalk(folder.File("walk.gltf"));
+  const CommandResult run = RenderCommand(
+      folder, "walk.gltf -c panorama -s 64x32 --samples 1 --frames all -o walk_#.png --scene-camera Walker");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  // The range is the animation's: frames 0 to 30 at 30 frames a second.
+  EXPECT_TRUE(fs::exists(folder.File("walk_30.png"))) << run.output;
+  EXPECT_FALSE(fs::exists(folder.File("walk_31.png")));
+  EXPECT_FALSE(IsRed(render_test::ReadImage(folder.File("walk_0.png")), 47, 16));
+  EXPECT_TRUE(IsRed(render_test::ReadImage(folder.File("walk_30.png")), 47, 16));
+
+  // The sequence starts at frame 0, where the eyes were first placed; by frame 30 they must have
+  // followed the camera.
+  const CommandResult stereo = RenderCommand(folder,
+                                             "walk.gltf -c panorama -s 128x32 --samples 1 --frames 0-30 "
+                                             "--stereo on --stereo-output side-by-side -o eyes_#.png");
+  ASSERT_EQ(stereo.exitCode, 0) << stereo.output;
+  const FloatImage eyes = render_test::ReadImage(folder.File("eyes_30.png"));
+  // Each eye fills its half; both stand where the camera is at frame 30.
+  EXPECT_TRUE(IsRed(eyes, 47, 16));
+  EXPECT_TRUE(IsRed(eyes, 64 + 47, 16));
+}
+
+TEST(GltfRenderCommand, BadScenesFailWithOneClearMessageAndNoImage) {
+  TempFolder folder;
+  WriteWalk(folder.File("walk.gltf"));
+  std::ofstream(folder.File("empty.glb")).close();
+  std::ofstream(folder.File("notes.gltf")) << "not a scene";
+  fs::create_directory(folder.File("folder.glb"));
+  GltfBuilder cameraOnly;
+  cameraOnly.Node({{"camera", cameraOnly.Camera(0.8, 1.0)}});
+  cameraOnly.WriteGltf(folder.File("camera-only.gltf"));
+  const struct {
+    const char* arguments;
+    const char* message;
+  } cases[] = {
+      {"missing.gltf", "missing.gltf: does not exist"},
+      {"folder.glb", "folder.glb: is not a regular file"},
+      {"empty.glb", "empty.glb: is empty"},
+      {"notes.gltf", "notes.gltf: not a usable glTF 2.0 file"},
+      {"camera-only.gltf", "camera-only.gltf: the scene holds no triangle mesh"},
+      {"walk.gltf --scene-camera Runner", "no camera \"Runner\"; its cameras are: 0 \"Walker\""},
+      {"walk.gltf --scene-camera 1", "no camera \"1\""},
+      {"demo --scene-camera 0", "--scene-camera chooses a camera of a glTF scene"},
+  };
+  for (const auto& bad : cases) {
+    const CommandResult run =
+        RenderCommand(folder, std::string(bad.arguments) + " -s 16x16 --samples 1 -o out.png");
+    EXPECT_NE(run.exitCode, 0) << bad.arguments;
+    EXPECT_NE(run.output.find(bad.message), std::string::npos) << bad.arguments << ": " << run.output;
+    EXPECT_FALSE(fs::exists(folder.File("out.png"))) << bad.arguments;
+  }
+}
+
+TEST(GltfRenderCommand, TheShippedSceneRenders) {
+  TempFolder folder;
+  const CommandResult run =
+      RenderCommand(folder, std::string("'") + ORVEX_SOURCE_DIR +
+                                "/scenes/plaza.gltf' -c fulldome -s 32x32 --samples 1 -o plaza.png");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("warning"), std::string::npos) << run.output;
+  EXPECT_TRUE(fs::exists(folder.File("plaza.png")));
+}
+
+}  // namespace
