@@ -6,8 +6,10 @@
 #include "runtime/console.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <new>
+#include <vector>
 
 namespace {
 constexpr Int32 kFontKindId = 500;  // where a font description keeps the font's kind
@@ -15,6 +17,24 @@ constexpr Int32 kFontKindId = 500;  // where a font description keeps the font's
 Float32 FromByte(Int32 value) { return static_cast<Float32>(std::clamp(value, 0, 255)) / 255.0f; }
 Int32 ToByte(Float32 value) {
   return static_cast<Int32>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
+}
+
+// Adds `rect` (in 64 bits, so that far-off text cannot overflow), kept inside `bounds`, to the painted
+// rectangles; many small ones (single pixels) merge into their common bounds.
+void Include(std::vector<paint::PixelRect>& painted, const std::array<Int64, 4>& rect,
+             const paint::PixelRect& bounds) {
+  if (rect[2] < bounds.x0 || rect[0] > bounds.x1 || rect[3] < bounds.y0 || rect[1] > bounds.y1) return;
+  const auto clamp = [](Int64 value, Int32 low, Int32 high) {
+    return static_cast<Int32>(std::clamp<Int64>(value, low, high));
+  };
+  painted.push_back({clamp(rect[0], bounds.x0, bounds.x1), clamp(rect[1], bounds.y0, bounds.y1),
+                     clamp(rect[2], bounds.x0, bounds.x1), clamp(rect[3], bounds.y0, bounds.y1)});
+  constexpr size_t kMostRectangles = 64;
+  if (painted.size() <= kMostRectangles) return;
+  paint::PixelRect all = painted.front();
+  for (const paint::PixelRect& r : painted)
+    all = {std::min(all.x0, r.x0), std::min(all.y0, r.y0), std::max(all.x1, r.x1), std::max(all.y1, r.y1)};
+  painted.assign(1, all);
 }
 }  // namespace
 
@@ -26,6 +46,8 @@ struct ClipMapRecord {
   Int32 fontKind = -1;  // the kind loaded into `font`, -1 none
   bool withAlpha = true;
   bool changed = false;  // pixels differ from the bitmap
+  // Rectangles holding every pixel drawn since Init (the rest is transparent black).
+  std::vector<paint::PixelRect> painted;
   BaseBitmap* bitmap = nullptr;
 
   ~ClipMapRecord() { BaseBitmap::Free(bitmap); }
@@ -56,6 +78,7 @@ IMAGERESULT GeClipMap::Init(Int32 w, Int32 h, Int32 bits) {
   BaseBitmap::Free(record_->bitmap);
   record_->withAlpha = bits == 32;
   record_->changed = true;
+  record_->painted.clear();
   if (!record_->image.Allocate(w, h, paint::Encoding::Display)) {
     GePrint("GeClipMap: cannot make a surface of " + std::to_string(w) + " x " + std::to_string(h) +
             " pixels");
@@ -102,6 +125,12 @@ void GeClipMap::TextAt(Int32 x, Int32 y, const String& text) {
   if (record_->image.GetSurface().IsEmpty()) return;
   record_->font.Draw(record_->MakePainter(), x, y, text.GetStdString());
   record_->changed = true;
+  // Glyphs may reach a font size beyond their advance box on any side.
+  const Int64 reach = static_cast<Int64>(std::ceil(record_->font.GetSize())) + 1;
+  const Int64 width = record_->font.TextWidth(text.GetStdString());
+  const Int64 height = record_->font.LineHeight();
+  Include(record_->painted, {x - reach, y - reach, x + width + reach, y + height + reach},
+          record_->image.GetSurface().Bounds());
 }
 
 void GeClipMap::GetPixelRGBA(Int32 x, Int32 y, Int32* r, Int32* g, Int32* b, Int32* a) const {
@@ -124,6 +153,7 @@ void GeClipMap::SetPixelRGBA(Int32 x, Int32 y, Int32 r, Int32 g, Int32 b, Int32 
   pixel[2] = FromByte(b);
   pixel[3] = FromByte(a);
   record_->changed = true;
+  Include(record_->painted, {x, y, x, y}, surface.Bounds());
 }
 
 BaseBitmap* GeClipMap::GetBitmap() {
@@ -139,11 +169,16 @@ BaseBitmap* GeClipMap::GetBitmap() {
     return nullptr;
   }
   BitmapRecord& bitmap = record_->bitmap->GetRecord();
-  const size_t count = static_cast<size_t>(surface.width) * static_cast<size_t>(surface.height);
-  for (size_t i = 0; i < count; ++i) {
-    const Float32* pixel = surface.rgba + i * paint::Surface::kChannels;
-    std::copy(pixel, pixel + 3, bitmap.rgb.begin() + static_cast<std::ptrdiff_t>(i * 3));
-    if (record_->withAlpha) bitmap.alpha[i] = pixel[3];
+  // The fresh bitmap is transparent black: only the painted rectangles need copying.
+  for (const paint::PixelRect& painted : record_->painted) {
+    for (Int32 y = painted.y0; y <= painted.y1; ++y) {
+      for (Int32 x = painted.x0; x <= painted.x1; ++x) {
+        const size_t i = static_cast<size_t>(y) * static_cast<size_t>(surface.width) + static_cast<size_t>(x);
+        const Float32* pixel = surface.Pixel(x, y);
+        std::copy(pixel, pixel + 3, bitmap.rgb.begin() + static_cast<std::ptrdiff_t>(i * 3));
+        if (record_->withAlpha) bitmap.alpha[i] = pixel[3];
+      }
+    }
   }
   record_->changed = false;
   return record_->bitmap;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 namespace paint {
 
@@ -28,14 +27,12 @@ Float32 Convert(Float32 value, Encoding from, Encoding to) {
 
 bool Image::Allocate(Int32 width, Int32 height, Encoding encoding) {
   surface_ = Surface();
-  pixels_.clear();
+  pixels_.reset();
   if (width <= 0 || height <= 0 || static_cast<Int64>(width) * height > (Int64(1) << 31)) return false;
-  try {
-    pixels_.assign(static_cast<size_t>(width) * static_cast<size_t>(height) * Surface::kChannels, 0.0f);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  surface_ = Surface{width, height, pixels_.data(), encoding};
+  const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height) * Surface::kChannels;
+  pixels_.reset(static_cast<Float32*>(std::calloc(count, sizeof(Float32))));
+  if (!pixels_) return false;
+  surface_ = Surface{width, height, pixels_.get(), encoding};
   return true;
 }
 

@@ -2,7 +2,8 @@
 
 #include "c4d.h"
 
-#include <vector>
+#include <cstdlib>
+#include <memory>
 
 // The stand-in host's 2D painting core, shared by overlays, GUI areas and views.
 //
@@ -68,7 +69,12 @@ class Image {
   const Surface& GetSurface() const { return surface_; }
 
  private:
-  std::vector<Float32> pixels_;
+  struct Release {
+    void operator()(Float32* pixels) const { std::free(pixels); }
+  };
+  // Zeroed by the system page by page as first touched: large, mostly empty surfaces (a dome of
+  // text) cost only the pages painted on.
+  std::unique_ptr<Float32[], Release> pixels_;
   Surface surface_;
 };
 

@@ -4,6 +4,7 @@
 #include "geometry/render_area.h"
 
 #include <memory>
+#include <string>
 
 // Frees a bitmap the effect owns.
 struct OverlayBitmapFree {
@@ -29,6 +30,9 @@ struct OverlayState {
   Int32 documentFps = 0;  // the rate frames are counted in when the render's is unusable
   BaseTime docMinTime;
   BaseTime docMaxTime;
+  // The date the information block prints, taken once per sequence so every camera (both eyes of
+  // a stereo pair) prints the same.
+  std::string dateText;
 
   Float domeDiameter = 0.0;
   Float domeRadius = 0.0;

@@ -36,16 +36,15 @@ void ReadSettings(OverlayState& overlay, const RenderState& state, const BaseCon
   overlay.textSize = effect.GetFloat(ORVEXVP_TEXT_SIZE);
 }
 
-// An empty bitmap the effect keeps, made once.
-BaseBitmap& EmptyBitmap(OverlayBitmap& bitmap) {
+// Empties a bitmap the effect keeps, making it once; it stays null when no memory is left.
+void EmptyBitmap(OverlayBitmap& bitmap) {
   if (!bitmap) bitmap.reset(BaseBitmap::Alloc());
   if (bitmap) bitmap->FlushAll();
-  return *bitmap;
 }
 
 void LoadLogo(OverlayState& overlay, const BaseContainer& effect) {
-  if (overlay.logoMode == kLogoNone || !overlay.logoBitmap) return;
-  if (overlay.logoMode != kLogoBuiltIn && overlay.logoMode != kLogoFile) {
+  if (overlay.logoMode == kLogoNone) return;
+  if ((overlay.logoMode != kLogoBuiltIn && overlay.logoMode != kLogoFile) || !overlay.logoBitmap) {
     overlay.logoMode = kLogoNone;
     return;
   }
@@ -57,8 +56,8 @@ void LoadLogo(OverlayState& overlay, const BaseContainer& effect) {
 
 void LoadMask(RenderState& state, const BaseContainer& effect) {
   OverlayBitmap& mask = state.overlay.maskBitmap;
-  if (state.lens.maskMode != orvex::kMaskModeImage || !mask) return;
-  if (!overlay_images::Load(*mask, effect.GetFilename(ORVEXVP_MASK_FILE), "Mask")) {
+  if (state.lens.maskMode != orvex::kMaskModeImage) return;
+  if (!mask || !overlay_images::Load(*mask, effect.GetFilename(ORVEXVP_MASK_FILE), "Mask")) {
     state.lens.maskMode = orvex::kMaskModeNone;
     return;
   }
@@ -150,7 +149,7 @@ std::vector<std::string> InfoLines(const RenderState& state) {
   text += "\nTotal Time: " + overlay_text::TimeText(total, fps, fallback);
   text += "\nTotal Frames: " + overlay_text::FrameText(frames);
   text += "\n" + std::string(rate);
-  text += "\n" + overlay_text::DateText(overlay_text::DateNow());
+  text += "\n" + overlay.dateText;
   return overlay_text::SplitLines(text);
 }
 
@@ -245,6 +244,7 @@ void Load(RenderState& state, const BaseContainer& effect, BaseDocument* doc,
   overlay.docMinTime = DocumentParameter(doc, DOCUMENT_MINTIME).GetTime();
   overlay.docMaxTime = DocumentParameter(doc, DOCUMENT_MAXTIME).GetTime();
   overlay.textCutReported = false;
+  overlay.dateText = overlay_text::DateText(overlay_text::DateNow());
 
   EmptyBitmap(overlay.logoBitmap);
   EmptyBitmap(overlay.maskBitmap);

@@ -62,6 +62,24 @@ TEST(EyeRigTest, BothEyesConvergeOnTheZeroParallaxPoint) {
   }
 }
 
+// With the camera turned on all axes (and turned up for a dome), each converging eye's ray still
+// passes through the mono ray's zero-parallax point: mixing up world and camera axes, or leaving
+// out the dome's turn, misses it.
+TEST(EyeRigTest, ConvergenceHoldsForATurnedCameraAndADome) {
+  for (Bool dome : {false, true}) {
+    const Matrix mono = dome ? WithInverseFrameChange(kCamera) : kCamera;
+    for (Int32 index : {0, 1}) {
+      for (const Vector& d : test::SphereDirections()) {
+        if (std::fabs(d.x) > 0.9) continue;  // along the eye axis the convergence plane is undefined
+        const EyeMatrix eye = Ray(d, {.eye = index, .zeroParallax = 1000.0, .dome = dome});
+        const Vector point = kCamera.offset + mono.TransformDirection(d) * 1000.0;
+        const Vector along = eye.matrix.TransformDirection(d).GetNormalized();
+        ASSERT_LT(Cross(point - eye.matrix.offset, along).GetLength(), 1e-6) << dome << index;
+      }
+    }
+  }
+}
+
 TEST(EyeRigTest, ZeroFactorOrNoZeroParallaxKeepsRaysParallel) {
   const Vector d = Vector(0.3, 0.4, 0.8).GetNormalized();
   for (Int32 mode : {0, 1, 2, 3}) {

@@ -19,7 +19,20 @@ struct Registration {
   std::string name;
   Int32 info;
   std::string description;
+  std::string icon;  // the file in res/, empty for none
 };
+
+// The icon is the image of that file, pixel for pixel.
+void ExpectSameImage(const BaseBitmap& icon, const std::string& path) {
+  BaseBitmap* file = BaseBitmap::Alloc();
+  ASSERT_EQ(file->Init(Filename(path.c_str())), IMAGERESULT_OK) << path;
+  ASSERT_EQ(icon.GetBw(), file->GetBw()) << path;
+  ASSERT_EQ(icon.GetBh(), file->GetBh()) << path;
+  for (Int32 y = 0; y < file->GetBh(); ++y)
+    for (Int32 x = 0; x < file->GetBw(); ++x)
+      ASSERT_EQ(icon.GetPixelFloat(x, y), file->GetPixelFloat(x, y)) << path;
+  BaseBitmap::Free(file);
+}
 
 class EntryTest : public testing::Test {
  protected:
@@ -50,15 +63,15 @@ TEST_F(EntryTest, RegistersTheNinePluginsInOrder) {
   auto module = LoadedModule::Load(ORVEX_PLUGIN_DIR, error);
   ASSERT_TRUE(module) << error;
   const std::vector<Registration> expected = {
-      {PluginKind::VideoPost, 1033675, "Orvex360Cam", 32, "Orvex360Cam"},
-      {PluginKind::Command, 1036701, "Create Fulldome Camera", 0, ""},
-      {PluginKind::Command, 1035136, "Create Fisheye Camera", 0, ""},
-      {PluginKind::Command, 1035137, "Create 360 Panorama Camera", 0, ""},
-      {PluginKind::Command, 1036297, "Create Cylindrical Camera", 0, ""},
-      {PluginKind::Command, 1036110, "Create Cubemap Camera", 0, ""},
-      {PluginKind::Command, 1036687, "Create Little Planet Camera", 0, ""},
-      {PluginKind::Tag, 1035138, "Orvex360Cam Tag", 9, "OrvexTag"},
-      {PluginKind::CustomGui, 1036905, "XY Pad", 2, "XYPAD"},
+      {PluginKind::VideoPost, 1033675, "Orvex360Cam", 32, "Orvex360Cam", ""},
+      {PluginKind::Command, 1036701, "Create Fulldome Camera", 0, "", "orvextag_fish.tif"},
+      {PluginKind::Command, 1035136, "Create Fisheye Camera", 0, "", "orvextag_fish.tif"},
+      {PluginKind::Command, 1035137, "Create 360 Panorama Camera", 0, "", "orvextag_pano.tif"},
+      {PluginKind::Command, 1036297, "Create Cylindrical Camera", 0, "", "orvextag_cylindrical.tif"},
+      {PluginKind::Command, 1036110, "Create Cubemap Camera", 0, "", "orvextag_skybox.tif"},
+      {PluginKind::Command, 1036687, "Create Little Planet Camera", 0, "", "orvextag_fish.tif"},
+      {PluginKind::Tag, 1035138, "Orvex360Cam Tag", 9, "OrvexTag", "orvextag.tif"},
+      {PluginKind::CustomGui, 1036905, "XY Pad", 2, "XYPAD", ""},
   };
   const auto& entries = PluginRegistry::Instance().Entries();
   ASSERT_EQ(entries.size(), expected.size());
@@ -69,8 +82,9 @@ TEST_F(EntryTest, RegistersTheNinePluginsInOrder) {
     EXPECT_EQ(entries[i]->name, expected[i].name);
     EXPECT_EQ(entries[i]->info, expected[i].info);
     EXPECT_EQ(entries[i]->descriptionName, expected[i].description);
-    const bool hasIcon = expected[i].kind == PluginKind::Command || expected[i].kind == PluginKind::Tag;
-    EXPECT_EQ(entries[i]->icon != nullptr, hasIcon);
+    ASSERT_EQ(entries[i]->icon != nullptr, !expected[i].icon.empty());
+    if (entries[i]->icon)
+      ExpectSameImage(*entries[i]->icon, std::string(ORVEX_PLUGIN_DIR) + "/res/" + expected[i].icon);
     if (expected[i].kind == PluginKind::Command) {
       EXPECT_EQ(entries[i]->help, expected[i].name);
     }
@@ -114,7 +128,7 @@ TEST_F(EntryTest, AnOldHostOrAMissingModulePathIsRefused) {
   C4D_HostTable oldHost{16048, "old"};
   Filename path(String(copy.Folder()));
   EXPECT_EQ(module->Call(kSystemStart, &oldHost, nullptr, &path), -3);
-  C4D_HostTable host{kHostApiVersion, "test"};
+  C4D_HostTable host{16049, "oldest accepted"};  // the boundary itself, not today's version
   EXPECT_EQ(module->Call(kSystemStart, &host, nullptr, nullptr), -3);
   EXPECT_EQ(module->SendMessage(kResourceMessage), -1);  // nothing was set up
   // A refused start leaves no half set-up module behind: the next good start works.

@@ -217,6 +217,8 @@ TEST_F(RenderPipeline, EditorRendersFollowTheTagsEditorSwitch) {
   StartSequence();
   EXPECT_EQ(State().enabled, 0);
   EXPECT_EQ(effect_->GetRenderInfo(node_), VIDEOPOSTINFO_0);
+  // Closed like any sequence: a switched-off effect does no sequence end either.
+  Execute(VIDEOPOSTCALL_FRAMESEQUENCE, false);
   EXPECT_FALSE(Logged("------- FINISH -------"));
 }
 

@@ -16,6 +16,7 @@ class ProbeTag : public TagData {
  public:
   static NodeData* Alloc() { return new ProbeTag(); }
   Bool Init(GeListNode* node) override {
+    ++inits;
     static_cast<BaseList2D*>(node)->GetDataInstance()->SetInt32(kParameter, 7);
     return true;
   }
@@ -39,6 +40,7 @@ class ProbeTag : public TagData {
     return true;
   }
   std::vector<std::string> calls;
+  Int32 inits = 0;
 };
 
 class NodeTest : public testing::Test {
@@ -163,6 +165,7 @@ TEST_F(NodeTest, CloneCopiesTheContainerAndRunsInit) {
   ASSERT_NE(clone, nullptr);
   EXPECT_EQ(clone->GetDataInstance()->GetInt32(kParameter), 11);
   EXPECT_NE(clone->GetNodeData(), tag->GetNodeData());
+  EXPECT_EQ(clone->GetNodeData<ProbeTag>()->inits, 1);  // Init first, then the copied values
   BaseTag::Free(clone);
   BaseTag::Free(tag);
 }

@@ -128,6 +128,20 @@ TEST_F(EffectNode, StereoAndLinkedParametersReachTheTag) {
   EXPECT_EQ(node->State().tag, nullptr);
 }
 
+// The tag shows the effect's toggle and choice and writes its own edits through to the effect.
+// Disabled until the tag reads and writes these two through (the camera-tag work); counting
+// refresh events alone cannot tell a mirror from none.
+TEST_F(EffectNode, DISABLED_TheTagMirrorsTheEffectsToggleAndChoice) {
+  Set(effect, ORVEXVP_TOGGLE, GeData(true));
+  GeData shown;
+  ASSERT_TRUE(scene->tag->GetParameter(DescID(ORVEXTAG_VP_TOGGLE), shown, DESCFLAGS_GET_0));
+  EXPECT_TRUE(shown.GetBool());
+  ASSERT_TRUE(scene->tag->SetParameter(DescID(ORVEXTAG_VP_CHOICE), GeData(Int32(3)), DESCFLAGS_SET_0));
+  EXPECT_EQ(effect->GetDataInstance()->GetInt32(ORVEXVP_CHOICE), 3);
+  ASSERT_TRUE(scene->tag->GetParameter(DescID(ORVEXTAG_VP_CHOICE), shown, DESCFLAGS_GET_0));
+  EXPECT_EQ(shown.GetInt32(), 3);
+}
+
 TEST_F(EffectNode, RenderNotificationsSetAndClearEditorRender) {
   Notify(true, false);
   EXPECT_EQ(node->State().editorRender, 1);

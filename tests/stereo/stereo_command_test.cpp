@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 // The stereo and cubemap options of `orvex360 render` as an artist types them.
 
@@ -94,6 +95,34 @@ TEST(StereoCommand, BadStereoOptionsFailWithOneClearMessage) {
     EXPECT_NE(run.exitCode, 0) << bad.arguments;
     EXPECT_NE(run.output.find(bad.message), std::string::npos) << bad.arguments << ": " << run.output;
     EXPECT_TRUE(std::filesystem::is_empty(folder.Path())) << bad.arguments;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// Pixels must not depend on how the rows are shared out: the same image at 1, 2 and 4 threads.
+TEST(StereoCommand, OutputIsIdenticalAtOneTwoAndFourThreads) {
+  TempFolder folder;
+  const char* renders[] = {
+      "demo --camera panorama --size 48x24",
+      "demo --camera panorama --size 48x24 --stereo on --stereo-output anaglyph",
+      "demo --camera cubemap --size 48x32 --cube-layout grid-3x2",
+  };
+  for (const char* render : renders) {
+    for (const char* samples : {"1", "4"}) {
+      std::vector<Float32> first;
+      for (const char* threads : {"1", "2", "4"}) {
+        const std::string arguments =
+            std::string(render) + " --samples " + samples + " --threads " + threads + " -o out.exr";
+        const CommandResult run = RenderCommand(folder, arguments);
+        ASSERT_EQ(run.exitCode, 0) << arguments << ": " << run.output;
+        const std::vector<Float32> pixels = render_test::ReadImage(folder.File("out.exr")).rgba;
+        if (first.empty()) first = pixels;
+        EXPECT_EQ(pixels, first) << arguments;
+      }
+    }
   }
 }
 
