@@ -51,7 +51,12 @@ void BM_FulldomeRender(benchmark::State& state) {
   }
   BaseDocument::Free(doc);
 }
-BENCHMARK(BM_FulldomeRender)->ArgName("overlays")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FulldomeRender)
+    ->ArgName("overlays")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -1,6 +1,6 @@
 #include "cli_context.h"
-#include "gltf_scene.h"
 #include "geometry/scalar_math.h"
+#include "gltf_scene.h"
 #include "option_checks.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "render/image_output.h"
@@ -253,7 +253,8 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   renderData.GetDataInstance()->SetFloat(RDATA_YRES, job.kind->height);
   // An ordinary camera renders at its scene camera's aspect.
   if (job.kind->kind == CameraKind::Plain && sceneCamera.aspect > 0.0)
-    renderData.GetDataInstance()->SetFloat(RDATA_YRES, std::max(1.0, std::round(job.kind->width / sceneCamera.aspect)));
+    renderData.GetDataInstance()->SetFloat(RDATA_YRES,
+                                           std::max(1.0, std::round(job.kind->width / sceneCamera.aspect)));
   if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
   if (job.kind->kind == CameraKind::Fulldome) ShowEveryOverlay(job.doc);
   if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;

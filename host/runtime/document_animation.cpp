@@ -13,6 +13,6 @@ void ApplyDocumentAnimations(BaseDocument& doc, const BaseTime& time) {
 }
 
 void SetDocumentTimeRange(BaseDocument& doc, const BaseTime& min, const BaseTime& max) {
-  doc.GetRecord().document->minTime = min;
-  doc.GetRecord().document->maxTime = max;
+  doc.GetDataInstance()->SetTime(DOCUMENT_MINTIME, min);
+  doc.GetDataInstance()->SetTime(DOCUMENT_MAXTIME, max);
 }

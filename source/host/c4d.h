@@ -3,9 +3,11 @@
 // Everything the module may use of its host.
 #include "c4d_basedraw.h"
 #include "c4d_bitmap.h"
+#include "c4d_clipmap.h"
 #include "c4d_commanddata.h"
 #include "c4d_constants.h"
 #include "c4d_description.h"
+#include "c4d_document_params.h"
 #include "c4d_gedata.h"
 #include "c4d_general.h"
 #include "c4d_gui.h"
@@ -16,5 +18,3 @@
 #include "c4d_tagdata.h"
 #include "c4d_undo.h"
 #include "c4d_videopostdata.h"
-#include "c4d_clipmap.h"
-#include "c4d_document_params.h"

@@ -131,7 +131,7 @@ TEST_F(EffectNode, StereoAndLinkedParametersReachTheTag) {
 // The tag shows the effect's toggle and choice and writes its own edits through to the effect.
 // Disabled until the tag reads and writes these two through (the camera-tag work); counting
 // refresh events alone cannot tell a mirror from none.
-TEST_F(EffectNode, DISABLED_TheTagMirrorsTheEffectsToggleAndChoice) {
+TEST_F(EffectNode, TheTagMirrorsTheEffectsToggleAndChoice) {
   Set(effect, ORVEXVP_TOGGLE, GeData(true));
   GeData shown;
   ASSERT_TRUE(scene->tag->GetParameter(DescID(ORVEXTAG_VP_TOGGLE), shown, DESCFLAGS_GET_0));

@@ -167,7 +167,7 @@ TEST_F(PanelTest, TheTagPanelShowsEveryElementWithTheHostsOwnDescription) {
   EXPECT_FALSE(Shown(ORVEXTAG_HIDDEN));
   const DescriptionElement& pad = *Item(ORVEXTAG_STEREO_DIRECTION_PAD)->element;
   EXPECT_EQ(pad.properties.GetInt32(DESC_CUSTOMGUI), 1036905);  // the XY pad the module registered
-  ASSERT_NE(Item(ORVEXTAG_EQUIRECT_HSPAN), nullptr);  // a fresh tag makes a panorama
+  ASSERT_NE(Item(ORVEXTAG_EQUIRECT_HSPAN), nullptr);            // a fresh tag makes a panorama
   EXPECT_DOUBLE_EQ(Item(ORVEXTAG_EQUIRECT_HSPAN)->value.GetFloat(), 2.0 * 3.141592653589793);
 }
 
