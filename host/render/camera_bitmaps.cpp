@@ -1,7 +1,6 @@
 #include "camera_bitmaps.h"
 
-#include <tbb/blocked_range.h>
-#include <tbb/parallel_for.h>
+#include "runtime/parallel_for.h"
 
 #include <algorithm>
 #include <new>
@@ -24,7 +23,7 @@ BaseBitmap* MakeBitmap(Int32 width, Int32 height) {
 // one row of three floats per pixel.
 template <typename UseRow>
 void ForEachRow(Int32 width, Int32 height, UseRow use) {
-  tbb::parallel_for(tbb::blocked_range<Int32>(0, height), [&](const tbb::blocked_range<Int32>& rows) {
+  parallel::For(Int32{0}, height, [&](const tbb::blocked_range<Int32>& rows) {
     std::vector<Float32> buffer(static_cast<size_t>(width) * 3);
     for (Int32 y = rows.begin(); y != rows.end(); ++y) use(y, buffer.data());
   });

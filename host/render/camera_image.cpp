@@ -2,8 +2,7 @@
 
 #include "sample_pattern.h"
 
-#include <tbb/blocked_range.h>
-#include <tbb/parallel_for.h>
+#include "runtime/parallel_for.h"
 
 #include <cmath>
 
@@ -58,12 +57,11 @@ void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y) {
 
 void RenderCameraImage(const CameraPass& pass, FloatImage& image) {
   image.Clear();
-  tbb::parallel_for(tbb::blocked_range<Int32>(0, image.height),
-                    [&pass, &image](const tbb::blocked_range<Int32>& rows) {
-                      for (Int32 y = rows.begin(); y != rows.end(); ++y) {
-                        for (Int32 x = 0; x < image.width; ++x) RenderPixel(pass, x, y, image.Pixel(x, y));
-                        PostProcessRow(pass, image, y);
-                        if (pass.progress) pass.progress->Advance();
-                      }
-                    });
+  parallel::For(Int32{0}, image.height, [&pass, &image](const tbb::blocked_range<Int32>& rows) {
+    for (Int32 y = rows.begin(); y != rows.end(); ++y) {
+      for (Int32 x = 0; x < image.width; ++x) RenderPixel(pass, x, y, image.Pixel(x, y));
+      PostProcessRow(pass, image, y);
+      if (pass.progress) pass.progress->Advance();
+    }
+  });
 }

@@ -2,10 +2,9 @@
 
 #include "runtime/atomic_file.h"
 #include "runtime/image_file.h"
+#include "runtime/parallel_for.h"
 
 #include <OpenImageIO/imageio.h>
-#include <tbb/blocked_range.h>
-#include <tbb/parallel_for.h>
 
 #include <algorithm>
 #include <cmath>
@@ -40,7 +39,7 @@ std::vector<Float32> DisplayPixels(const FloatImage& image, bool alpha) {
   const size_t count = static_cast<size_t>(image.width) * image.height;
   const int channels = alpha ? 4 : 3;
   std::vector<Float32> pixels(count * channels);
-  tbb::parallel_for(tbb::blocked_range<size_t>(0, count), [&](const tbb::blocked_range<size_t>& range) {
+  parallel::For(size_t{0}, count, [&](const tbb::blocked_range<size_t>& range) {
     for (size_t i = range.begin(); i != range.end(); ++i) {
       const Float32* source = &image.rgba[i * 4];
       const Float32 coverage = source[3];

@@ -5,6 +5,7 @@
 #include "geometry/vector.h"
 #include "image_limits.h"
 #include "merge_alpha_trace.h"
+#include "paint/line_walk.h"
 
 #include <OpenImageIO/imageio.h>
 
@@ -203,24 +204,6 @@ void BaseBitmap::SetPen(Int32 r, Int32 g, Int32 b) {
 // Bresenham's line over whole pixels; pixels outside the image are skipped, not wrapped.
 void BaseBitmap::Line(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
   const Vector pen = record_->pen;
-  const Int64 dx = std::llabs(Int64(x2) - x1);
-  const Int64 dy = -std::llabs(Int64(y2) - y1);
-  const Int32 stepX = x1 < x2 ? 1 : -1;
-  const Int32 stepY = y1 < y2 ? 1 : -1;
-  Int64 error = dx + dy;
-  Int64 x = x1;
-  Int64 y = y1;
-  while (true) {
-    if (x >= 0 && y >= 0 && x < GetBw() && y < GetBh()) SetPixelFloat(Int32(x), Int32(y), pen);
-    if (x == x2 && y == y2) return;
-    const Int64 twice = 2 * error;
-    if (twice >= dy) {
-      error += dy;
-      x += stepX;
-    }
-    if (twice <= dx) {
-      error += dx;
-      y += stepY;
-    }
-  }
+  const paint::PixelRect image{0, 0, GetBw() - 1, GetBh() - 1};
+  paint::WalkLine(x1, y1, x2, y2, image, [this, &pen](Int32 x, Int32 y) { SetPixelFloat(x, y, pen); });
 }

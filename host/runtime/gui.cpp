@@ -2,6 +2,7 @@
 
 #include "c4d_bitmap.h"
 #include "gui_records.h"
+#include "paint/line_walk.h"
 
 #include <algorithm>
 #include <cmath>
@@ -84,28 +85,11 @@ void GeUserArea::DrawRectangle(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
     for (Int32 x = left; x <= right; ++x) area.Plot(x, y, area.pen);
 }
 
-// Bresenham's line over whole pixels, both ends included.
+// Bresenham's line over whole pixels, both ends included, inside the redraw region.
 void GeUserArea::DrawLine(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
   UserAreaRecord& area = *record_;
-  const Int64 dx = std::llabs(Int64(x2) - x1);
-  const Int64 dy = -std::llabs(Int64(y2) - y1);
-  Int64 error = dx + dy;
-  Int64 x = x1;
-  Int64 y = y1;
-  while (true) {
-    if (x >= INT32_MIN && x <= INT32_MAX && y >= INT32_MIN && y <= INT32_MAX)
-      area.Plot(static_cast<Int32>(x), static_cast<Int32>(y), area.pen);
-    if (x == x2 && y == y2) return;
-    const Int64 twice = 2 * error;
-    if (twice >= dy) {
-      error += dy;
-      x += x1 < x2 ? 1 : -1;
-    }
-    if (twice <= dx) {
-      error += dx;
-      y += y1 < y2 ? 1 : -1;
-    }
-  }
+  const paint::PixelRect clip{area.clipX1, area.clipY1, area.clipX2, area.clipY2};
+  paint::WalkLine(x1, y1, x2, y2, clip, [&area](Int32 x, Int32 y) { area.Plot(x, y, area.pen); });
 }
 
 // Draws the bitmap's source rectangle (x, y, w, h) scaled into the area's (wx, wy, ww, wh), nearest

@@ -1,6 +1,7 @@
 #include "paint/font.h"
 #include "paint/painter.h"
 #include "paint/texture.h"
+#include "runtime/bitmap_io.h"
 
 #include <gtest/gtest.h>
 
@@ -45,6 +46,21 @@ TEST(Painter, LinesIncludeBothEndsAndClipWithoutMovingPixels) {
   for (const auto& p : line)
     if (p.first >= 10 && p.first <= 25) expected.insert(p);
   EXPECT_EQ(Painted(b), expected);
+
+  // Bitmaps draw the same pixels through the same walk (either direction), and a line with ends two
+  // billion pixels away costs only its visible part.
+  BitmapPtr bitmap(BaseBitmap::Alloc());
+  ASSERT_EQ(bitmap->Init(40, 30, 32), IMAGERESULT_OK);
+  bitmap->SetPen(255, 255, 255);
+  bitmap->Line(37, 20, 2, 3);
+  bitmap->Line(INT32_MIN, 0, INT32_MAX, 0);
+  Pixels drawn;
+  for (Int32 y = 0; y < 30; ++y)
+    for (Int32 x = 0; x < 40; ++x)
+      if (bitmap->GetPixelFloat(x, y).x > 0.5) drawn.insert({x, y});
+  Pixels both = line;
+  for (Int32 x = 0; x < 40; ++x) both.insert({x, 0});
+  EXPECT_EQ(drawn, both);
 }
 
 TEST(Painter, RectanglesAreInclusiveClippedAndBlendSourceOver) {
