@@ -14,29 +14,36 @@
 #endif
 
 #ifdef ORVEX_THREAD_SANITIZER
-#include <sanitizer/tsan_interface.h>
+#include <tbb/task_arena.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
 #endif
 
 namespace parallel {
 
 // Runs body(range) over blocks of [begin, end) on all cores. Every parallel loop of the host goes
-// through here. oneTBB hands a block to a worker and joins it inside libtbb.so; Debian's build of
-// it is not instrumented, so under ThreadSanitizer those two edges are invisible and every body
-// would be reported as racing with the thread that set its data up. The loop declares them: what
-// the caller wrote before the loop happens before each body, and each body happens before the
-// caller goes on.
+// through here.
+//
+// Under ThreadSanitizer the blocks run on plain threads instead of oneTBB's workers: Debian's
+// libtbb.so is not instrumented, so the sanitizer cannot see it hand a task to a worker or join it
+// and would report every body as racing with the thread that set its data up. Thread start and
+// join it does see, so the bodies - the code that must not share writes - are still checked.
 template <class Index, class Body>
 void For(Index begin, Index end, Body&& body) {
 #ifdef ORVEX_THREAD_SANITIZER
-  char handOver = 0;
-  char join = 0;
-  __tsan_release(&handOver);
-  tbb::parallel_for(tbb::blocked_range<Index>(begin, end), [&](const tbb::blocked_range<Index>& range) {
-    __tsan_acquire(&handOver);
-    body(range);
-    __tsan_release(&join);
-  });
-  __tsan_acquire(&join);
+  if (end <= begin) return;
+  const Index count = end - begin;
+  const Index cores = static_cast<Index>(std::max(2, tbb::this_task_arena::max_concurrency()));
+  const Index threads = std::min(cores, count);
+  std::vector<std::thread> workers;
+  for (Index t = 0; t < threads; ++t) {
+    const Index first = begin + count * t / threads;
+    const Index last = begin + count * (t + 1) / threads;
+    workers.emplace_back([&body, first, last] { body(tbb::blocked_range<Index>(first, last)); });
+  }
+  for (std::thread& worker : workers) worker.join();
 #else
   tbb::parallel_for(tbb::blocked_range<Index>(begin, end), std::forward<Body>(body));
 #endif
