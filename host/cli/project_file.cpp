@@ -2,6 +2,7 @@
 
 #include "render/renderer.h"
 #include "runtime/atomic_file.h"
+#include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
 
 #include <filesystem>
@@ -66,6 +67,27 @@ bool NodeJson(const std::optional<value_json::NodeValues>& values, const Descrip
   }
   out[key] = node;
   return true;
+}
+
+// One setting or value per line, so that a project reads and compares line by line.
+std::string Layout(const Json& root) {
+  std::string text = "{";
+  const char* separator = "\n";
+  for (const auto& [key, value] : root.items()) {
+    text += separator + std::string("  ") + Json(key).dump() + ": ";
+    separator = ",\n";
+    if (!value.is_object()) {
+      text += value.dump();
+      continue;
+    }
+    const char* inner = "{\n";
+    for (const auto& [name, item] : value.items()) {
+      text += inner + std::string("    ") + Json(name).dump() + ": " + item.dump();
+      inner = ",\n";
+    }
+    text += value.empty() ? "{}" : "\n  }";
+  }
+  return text + "\n}\n";
 }
 
 // Reading the top level: every failure names the file and the key.
@@ -138,6 +160,12 @@ bool CheckFormat(const TopReader& reader) {
   return true;
 }
 
+bool KnownCamera(const TopReader& reader, const std::string& camera) {
+  if (FindCameraKind(camera)) return true;
+  return reader.Fail("camera",
+                     "there is no camera kind \"" + camera + "\"; the kinds are: " + CameraKindNames());
+}
+
 bool ReadSettings(const TopReader& reader, Project& project) {
   return reader.Text("scene", project.scene) && reader.Text("scene_camera", project.sceneCamera) &&
          reader.Text("camera", project.camera) && reader.Text("rotation", project.rotation) &&
@@ -146,7 +174,7 @@ bool ReadSettings(const TopReader& reader, Project& project) {
          reader.Text("environment", project.environment) && reader.Flag("editor", project.editor) &&
          reader.Whole("threads", 0, MaxRenderThreads(), project.threads) &&
          reader.Text("document_name", project.documentName) &&
-         reader.Text("document_frames", project.documentFrames);
+         reader.Text("document_frames", project.documentFrames) && KnownCamera(reader, project.camera);
 }
 
 bool ReadNodes(const TopReader& reader, const Schemas& schemas, Project& project) {
@@ -180,7 +208,7 @@ bool ToText(const Project& project, const Schemas& schemas, const std::string& f
       !NodeJson(project.tag, schemas.tag, "tag", root, error) ||
       !NodeJson(project.effect, schemas.effect, "effect", root, error))
     return false;
-  text = root.dump(2) + "\n";
+  text = Layout(root);
   return true;
 }
 

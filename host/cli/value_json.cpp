@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <set>
 
 namespace value_json {
 namespace {
@@ -253,6 +254,7 @@ bool ReadContainer(const Json& in, const DescriptionRecord& record, const Reader
     reader.error = reader.where + ": must be an object of named values";
     return false;
   }
+  std::set<Int32> seen;
   for (const auto& [key, item] : in.items()) {
     const DescriptionElement* element = record.FindSymbol(key);
     const std::optional<Int32> id = element ? std::optional<Int32>(element->id) : DecimalId(key);
@@ -262,6 +264,7 @@ bool ReadContainer(const Json& in, const DescriptionRecord& record, const Reader
         nearest += (nearest.empty() ? "" : ", ") + name;
       return reader.Fail(key, "unknown key" + (nearest.empty() ? "" : " (nearest: " + nearest + ")"));
     }
+    if (!seen.insert(*id).second) return reader.Fail(key, "names a value given before under another name");
     if (!element) element = record.Find(*id);
     if (!ReadValue(item, *id, element, key, reader, out)) return false;
   }

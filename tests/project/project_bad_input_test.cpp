@@ -38,6 +38,7 @@ TEST_F(ProjectBadInput, EachFaultIsNamed) {
       {std::string(kHead) + R"("colour": "red"})", "p.json: colour: unknown key"},
       {std::string(kHead) + R"("samples": 0})", "p.json: samples: takes 1 to 4096; got 0"},
       {std::string(kHead) + R"("editor": "yes"})", "p.json: editor: must be true or false"},
+      {std::string(kHead) + R"("camera": "fish"})", "p.json: camera: there is no camera kind \"fish\""},
       {std::string(kHead) + R"("tag": {"ORVEXTAG_FISHEYE_FOVV": {"type": "float", "value": 1}}})",
        "p.json: tag.ORVEXTAG_FISHEYE_FOVV: unknown key (nearest: ORVEXTAG_FISHEYE_FOV"},
       {std::string(kHead) + R"("tag": {"ORVEXTAG_FISHEYE_FOV": {"type": "int", "value": 3}}})",
@@ -56,6 +57,9 @@ TEST_F(ProjectBadInput, EachFaultIsNamed) {
        "render_settings.width: width (width) takes 1 to 65536; got 0"},
       {std::string(kHead) + R"("render_settings": {"5008": {"type": "float", "value": 1e9}}})",
        "render_settings.5008: width (width) takes 1 to 65536"},
+      {std::string(kHead) +
+           R"("render_settings": {"width": {"type": "float", "value": 9}, "5008": {"type": "float", "value": 8}}})",
+       "render_settings.5008: names a value given before under another name"},
       {std::string(kHead) + "\"tag\": " + std::string(100000, '['), "p.json: nested deeper than 32 levels"},
   };
   for (const BadProject& bad : cases) {

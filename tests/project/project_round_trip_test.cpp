@@ -117,7 +117,8 @@ TEST_F(ProjectRoundTrip, EveryValueOfTagEffectAndRenderSettingsComesBackWithItsT
   ExpectSameValues(*saved.tag, *loaded.tag);
   ExpectSameValues(*saved.effect, *loaded.effect);
   EXPECT_EQ(saved.tag->shaders.size(), 1u);
-  EXPECT_NE(text.find("\"ORVEXTAG_FISHEYE_FOV\": {\n      \"type\": \"float\""), std::string::npos) << text;
+  EXPECT_NE(text.find("\n    \"ORVEXTAG_FISHEYE_FOV\": {\"type\":\"float\",\"value\":"), std::string::npos)
+      << text;
 }
 
 TEST(ProjectPaths, SceneOutputAndEnvironmentResolveAgainstTheProjectFolder) {
