@@ -1,4 +1,5 @@
 #include "cli_context.h"
+#include "render_project.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/bitmap_io.h"
 #include "runtime/custom_gui_host.h"
@@ -31,7 +32,9 @@ struct PanelOptions {
   std::string padClick;       // X,Y in the pad's pixels
   std::string padDrag;        // X0,Y0:X1,Y1[:...]
   bool padDoubleClick = false;
-  std::string guiFolder;  // where the pad is written as a PNG
+  std::string guiFolder;    // where the pad is written as a PNG
+  std::string project;      // a project file whose values the panel starts from
+  std::string saveProject;  // where the values go after the edits
 };
 
 // What an artist starts from: a document with active render settings and a camera carrying the
@@ -377,6 +380,34 @@ bool RunPad(const PanelScene& scene, const PanelOptions& options) {
   return picture && Save(*picture, fs::path(options.guiFolder) / "orvextag_stereo_direction_pad.png");
 }
 
+// The project's render settings, tag and effect values, before anything else touches them.
+bool LoadProject(const PanelScene& scene, const PanelOptions& options) {
+  if (options.project.empty()) return true;
+  ProjectSchemas schemas;
+  project_file::Project project;
+  std::string error;
+  if (!schemas.Load(error) || !project_file::Load(options.project, schemas.Get(), project, error) ||
+      !ApplyNodes(project, scene.Document(), scene.Camera(), error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}
+
+// The panel's values with a render's defaults for the rest (demo scene, fulldome camera).
+bool SaveProject(const PanelScene& scene, const PanelOptions& options) {
+  if (options.saveProject.empty()) return true;
+  ProjectSchemas schemas;
+  project_file::Project project;
+  CaptureNodes(scene.Document(), scene.Camera(), project);
+  std::string error;
+  if (!schemas.Load(error) || !project_file::Save(project, schemas.Get(), options.saveProject, error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return false;
+  }
+  return true;
+}
+
 int RunPanel(const PanelOptions& options) {
   PanelScene scene;
   std::string error;
@@ -384,9 +415,10 @@ int RunPanel(const PanelOptions& options) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
-  if (!PrepareScene(scene, options) || !ApplyEdits(scene, options)) return 1;
+  if (!LoadProject(scene, options) || !PrepareScene(scene, options) || !ApplyEdits(scene, options)) return 1;
   if (options.evaluate) scene.Document()->ExecutePasses(nullptr, true, true, true);
   if (UsesPad(options) && !RunPad(scene, options)) return 1;
+  if (!SaveProject(scene, options)) return 1;
   BaseList2D* node = scene.Node(options.node);
   const Panel panel = attribute_manager::BuildPanel(node);
   if (!panel.loaded) {
@@ -430,5 +462,9 @@ CliCommand AddPanelCommand(CLI::App& parent) {
   panel->add_option("--gui", options->guiFolder,
                     "Write the XY pad as the artist sees it as PNG into this folder");
   panel->add_flag("--effect-off", options->effectOff, "Switch the effect off in the render settings first");
+  panel->add_option("--project", options->project,
+                    "Start from a project file's render settings, tag and effect");
+  panel->add_option("--save-project", options->saveProject,
+                    "Write the render settings, tag and effect after the edits to a project file");
   return {panel, [options](CliContext&) { return RunPanel(*options); }};
 }

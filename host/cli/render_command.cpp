@@ -6,6 +6,8 @@
 #include "render/image_output.h"
 #include "render/progress_bar.h"
 #include "render/renderer.h"
+#include "render_project.h"
+#include "render_settings_record.h"
 #include "runtime/attribute_manager.h"
 #include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
@@ -39,15 +41,10 @@ struct RenderArguments {
   std::shared_ptr<StereoOptions> stereoOptions = std::make_shared<StereoOptions>();
   std::string documentName;  // empty: the scene's name
   std::string documentFrames;
+  std::string project;      // a project file to start from
+  std::string saveProject;  // where the render's project file goes
+  std::optional<project_file::Project> loaded;
 };
-
-// The render settings a --set can name, with their IDs.
-struct RenderSettingName {
-  const char* name;
-  Int32 id;
-};
-constexpr RenderSettingName kRenderSettingNames[] = {
-    {"width", RDATA_XRES}, {"height", RDATA_YRES}, {"fps", RDATA_FRAMERATE}, {"stereo", RDATA_STEREO}};
 
 // A render: its document, the camera kind and where the frames go.
 struct RenderJob {
@@ -255,8 +252,9 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   if (job.kind->kind == CameraKind::Plain && sceneCamera.aspect > 0.0)
     renderData.GetDataInstance()->SetFloat(RDATA_YRES,
                                            std::max(1.0, std::round(job.kind->width / sceneCamera.aspect)));
-  if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
   if (job.kind->kind == CameraKind::Fulldome) ShowEveryOverlay(job.doc);
+  if (arguments.loaded && !ApplyNodes(*arguments.loaded, job.doc, job.camera, error)) return false;
+  if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
   if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;
   if (!arguments.stereo.empty() && !ApplyAssignment(job, "stereo=" + arguments.stereo, error)) return false;
   if (!ApplyStereoOptions(*arguments.stereoOptions, job.doc, job.camera, error)) return false;
@@ -277,10 +275,65 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   return true;
 }
 
-int RunRender(const RenderArguments& arguments) {
+// The project's settings, then every option the command line gives explicitly over them.
+void UseProject(const project_file::Project& project, const CLI::App& app, RenderArguments& arguments) {
+  const auto unlessGiven = [&app](const char* option, auto& field, const auto& value) {
+    if (app.count(option) == 0) field = value;
+  };
+  unlessGiven("scene", arguments.scene, project.scene);
+  unlessGiven("--scene-camera", arguments.sceneCamera, project.sceneCamera);
+  unlessGiven("--camera", arguments.camera, project.camera);
+  unlessGiven("--rotate", arguments.rotation, project.rotation);
+  unlessGiven("--frames", arguments.frames, project.frames);
+  unlessGiven("--output", arguments.output, project.output);
+  unlessGiven("--samples", arguments.samples, project.samples);
+  unlessGiven("--env", arguments.environment, project.environment);
+  unlessGiven("--editor", arguments.editor, project.editor);
+  unlessGiven("--threads", arguments.threads, project.threads);
+  unlessGiven("--document-name", arguments.documentName, project.documentName);
+  unlessGiven("--document-frames", arguments.documentFrames, project.documentFrames);
+  arguments.loaded = project;
+}
+
+// Everything that defines the prepared render, with the names and paths it was made with.
+project_file::Project ProjectOf(const RenderArguments& arguments, const RenderJob& job) {
+  project_file::Project project;
+  project.scene = arguments.scene;
+  project.sceneCamera = arguments.sceneCamera;
+  project.camera = job.kind->name;
+  project.rotation = arguments.rotation;
+  project.frames = arguments.frames;
+  project.output = job.output;
+  project.samples = arguments.samples;
+  project.environment = arguments.environment;
+  project.editor = arguments.editor;
+  project.threads = arguments.threads;
+  project.documentName = arguments.documentName.empty() ? arguments.scene : arguments.documentName;
+  project.documentFrames = arguments.documentFrames;
+  CaptureNodes(job.doc, job.camera, project);
+  return project;
+}
+
+int RunRender(RenderArguments arguments, const CLI::App& app) {
   RenderJob job;
   std::string error;
-  if (!PrepareJob(arguments, job, error)) {
+  ProjectSchemas schemas;
+  const bool usesProjects = !arguments.project.empty() || !arguments.saveProject.empty();
+  if (usesProjects && !schemas.Load(error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
+  if (!arguments.project.empty()) {
+    project_file::Project project;
+    if (!project_file::Load(arguments.project, schemas.Get(), project, error)) {
+      std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+      return 1;
+    }
+    UseProject(project, app, arguments);
+  }
+  if (!PrepareJob(arguments, job, error) ||
+      (!arguments.saveProject.empty() &&
+       !project_file::Save(ProjectOf(arguments, job), schemas.Get(), arguments.saveProject, error))) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
@@ -304,9 +357,9 @@ int RunRender(const RenderArguments& arguments) {
 }
 
 // Whatever goes wrong inside (numbers out of range, memory) ends in one message, not an abort.
-int RunRenderSafely(const RenderArguments& arguments) {
+int RunRenderSafely(const RenderArguments& arguments, const CLI::App& app) {
   try {
-    return RunRender(arguments);
+    return RunRender(arguments, app);
   } catch (const std::exception& failure) {
     std::fprintf(stderr, "orvex360: render failed: %s\n", failure.what());
     return 1;
@@ -360,5 +413,13 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       "--document-frames", arguments->documentFrames,
       "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
   AddStereoOptions(*render, arguments->stereoOptions);
-  return {render, [arguments](CliContext&) { return RunRenderSafely(*arguments); }};
+  render
+      ->add_option("--project", arguments->project,
+                   "Project file to start from; options given here apply over it")
+      ->check(NotEmpty());
+  render
+      ->add_option("--save-project", arguments->saveProject,
+                   "Write everything that defines this render to a project file (JSON)")
+      ->check(NotEmpty());
+  return {render, [arguments, render](CliContext&) { return RunRenderSafely(*arguments, *render); }};
 }

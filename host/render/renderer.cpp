@@ -22,7 +22,6 @@
 namespace {
 
 constexpr Float kMaxSide = 65536.0;
-constexpr Int32 kMaxSamples = 4096;
 
 std::string FormatNumber(Float value) {
   char text[32];

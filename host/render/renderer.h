@@ -33,3 +33,6 @@ bool ReadResolution(const BaseContainer& settings, Int32& width, Int32& height, 
 
 // The most render threads a render takes: a few per core.
 Int32 MaxRenderThreads();
+
+// The most samples per pixel a render takes.
+inline constexpr Int32 kMaxSamples = 4096;

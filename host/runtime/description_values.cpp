@@ -254,3 +254,17 @@ bool ParseValue(const DescriptionElement& element, std::string_view text, GeData
       return false;
   }
 }
+
+bool CheckLimits(const DescriptionElement& element, const GeData& value, std::string& error) {
+  const bool number = value.GetType() == DA_LONG || value.GetType() == DA_REAL;
+  if (!number || element.kind == ElementKind::Bool) return true;
+  const Float held = value.GetType() == DA_LONG ? value.GetInt32() : value.GetFloat();
+  if (element.IsCycle() && element.kind == ElementKind::Int32) {
+    if (element.properties.GetContainer(DESC_CYCLE).GetDataPointer(value.GetInt32())) return true;
+    error = Named(element) + " takes one of " + Choices(element) + "; got " + Number(held);
+    return false;
+  }
+  if (InsideLimits(element, held)) return true;
+  error = Named(element) + " takes " + LimitsText(element) + "; got " + WithUnit(element, held);
+  return false;
+}

@@ -16,3 +16,7 @@ std::string FormatValue(const DescriptionElement& element, const GeData& value);
 // "x,y,z" for vectors; texts with \n for line breaks. False with an `error` saying what the
 // element takes when the text does not fit or lies outside the element's limits.
 bool ParseValue(const DescriptionElement& element, std::string_view text, GeData& value, std::string& error);
+
+// Whether a number or choice already held as `value` fits the element: inside its limits, one of a
+// choice's entries. False with an `error` naming the element and what it takes otherwise.
+bool CheckLimits(const DescriptionElement& element, const GeData& value, std::string& error);

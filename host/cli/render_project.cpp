@@ -1,0 +1,51 @@
+#include "render_project.h"
+
+#include "orvex360camvp/orvex360camvp.h"
+#include "orvextag/orvextag.h"
+#include "render_settings_record.h"
+#include "scene/camera_kinds.h"
+
+namespace {
+
+BaseTag* TagOf(BaseObject* camera) { return camera ? camera->GetTag(ID_ORVEXTAG) : nullptr; }
+
+bool ApplyTo(const std::optional<value_json::NodeValues>& values, BaseList2D* node, const char* what,
+             std::string& error) {
+  if (!values) return true;
+  if (!node) {
+    error = std::string("the project holds values for the ") + what + ", which this render does not have";
+    return false;
+  }
+  return value_json::Apply(*values, *node, error);
+}
+
+}  // namespace
+
+ProjectSchemas::ProjectSchemas()
+    : tag_(std::make_unique<Description>()), effect_(std::make_unique<Description>()) {}
+ProjectSchemas::~ProjectSchemas() = default;
+
+bool ProjectSchemas::Load(std::string& error) {
+  if (tag_->LoadDescription(ID_ORVEXTAG) && effect_->LoadDescription(ID_ORVEX360CAMVP)) return true;
+  error = "the descriptions of the camera tag and the effect did not load (is the module loaded?)";
+  return false;
+}
+
+project_file::Schemas ProjectSchemas::Get() const {
+  return {RenderSettingsRecord(), tag_->GetRecord(), effect_->GetRecord()};
+}
+
+void CaptureNodes(BaseDocument* doc, BaseObject* camera, project_file::Project& project) {
+  project.renderSettings = value_json::Capture(*doc->GetActiveRenderData());
+  project.tag.reset();
+  project.effect.reset();
+  if (const BaseTag* tag = TagOf(camera)) project.tag = value_json::Capture(*tag);
+  if (const BaseVideoPost* effect = FindOrvexEffect(doc)) project.effect = value_json::Capture(*effect);
+}
+
+bool ApplyNodes(const project_file::Project& project, BaseDocument* doc, BaseObject* camera,
+                std::string& error) {
+  return value_json::Apply(project.renderSettings, *doc->GetActiveRenderData(), error) &&
+         ApplyTo(project.tag, TagOf(camera), "camera tag", error) &&
+         ApplyTo(project.effect, FindOrvexEffect(doc), "effect", error);
+}

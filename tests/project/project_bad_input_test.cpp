@@ -1,0 +1,91 @@
+#include "linked_module.h"
+#include "render_project.h"
+
+#include <filesystem>
+#include <fstream>
+
+// Project files that are broken, hostile or from elsewhere are refused with one message that names
+// the file and the key.
+
+namespace {
+
+const char* const kHead = R"({"format": "orvex360 project", "version": 1, )";
+
+struct BadProject {
+  std::string text;
+  const char* message;
+};
+
+class ProjectBadInput : public LinkedModuleTest {
+ protected:
+  std::string Refusal(const std::string& text) {
+    ProjectSchemas schemas;
+    std::string error;
+    EXPECT_TRUE(schemas.Load(error)) << error;
+    project_file::Project project;
+    EXPECT_FALSE(project_file::FromText(text, schemas.Get(), "/p", "p.json", project, error)) << text;
+    return error;
+  }
+};
+
+TEST_F(ProjectBadInput, EachFaultIsNamed) {
+  const BadProject cases[] = {
+      {R"({"format": "orvex360 project", "version": 1, "tag": {)", "p.json: not JSON, or cut short"},
+      {"[1, 2]", "p.json: a project file is a JSON object"},
+      {R"({"version": 1})", "p.json: format: must be \"orvex360 project\""},
+      {R"({"format": "orvex360 project", "version": 2})",
+       "version: 2 is not supported; this program reads version 1"},
+      {std::string(kHead) + R"("colour": "red"})", "p.json: colour: unknown key"},
+      {std::string(kHead) + R"("samples": 0})", "p.json: samples: takes 1 to 4096; got 0"},
+      {std::string(kHead) + R"("editor": "yes"})", "p.json: editor: must be true or false"},
+      {std::string(kHead) + R"("camera": "fish"})", "p.json: camera: there is no camera kind \"fish\""},
+      {std::string(kHead) + R"("tag": {"ORVEXTAG_FISHEYE_FOVV": {"type": "float", "value": 1}}})",
+       "p.json: tag.ORVEXTAG_FISHEYE_FOVV: unknown key (nearest: ORVEXTAG_FISHEYE_FOV"},
+      {std::string(kHead) + R"("tag": {"ORVEXTAG_FISHEYE_FOV": {"type": "int", "value": 3}}})",
+       "tag.ORVEXTAG_FISHEYE_FOV: is of type float, not int"},
+      {std::string(kHead) + R"("tag": {"ORVEXTAG_FISHEYE_FOV": {"type": "float", "value": 7}}})",
+       "tag.ORVEXTAG_FISHEYE_FOV: ORVEXTAG_FISHEYE_FOV (Field of view) takes 1 deg to 360 deg; got 401.07 "
+       "deg"},
+      {std::string(kHead) + R"("tag": {"ORVEXTAG_PROJECTION": {"type": "int", "value": 9}}})",
+       "tag.ORVEXTAG_PROJECTION: ORVEXTAG_PROJECTION (Projection) takes one of 0 Equirectangular"},
+      {std::string(kHead) +
+           R"("tag": {"ORVEXTAG_STEREO_DIRECTION_PAD": {"type": "vector", "value": [1, 2]}}})",
+       "tag.ORVEXTAG_STEREO_DIRECTION_PAD: the value is not a vector"},
+      {std::string(kHead) + R"("effect": {"ORVEXVP_TEXT": {"type": "string", "value": "x", "colour": 1}}})",
+       "effect.ORVEXVP_TEXT: unknown key beside \"type\" and \"value\""},
+      {std::string(kHead) + R"("render_settings": {"width": {"type": "float", "value": 0}}})",
+       "render_settings.width: width (width) takes 1 to 65536; got 0"},
+      {std::string(kHead) + R"("render_settings": {"5008": {"type": "float", "value": 1e9}}})",
+       "render_settings.5008: width (width) takes 1 to 65536"},
+      {std::string(kHead) +
+           R"("render_settings": {"width": {"type": "float", "value": 9}, "5008": {"type": "float", "value": 8}}})",
+       "render_settings.5008: names a value given before under another name"},
+      {std::string(kHead) + "\"tag\": " + std::string(100000, '['), "p.json: nested deeper than 32 levels"},
+  };
+  for (const BadProject& bad : cases) {
+    const std::string error = Refusal(bad.text);
+    EXPECT_NE(error.find(bad.message), std::string::npos) << "got: " << error << "\nwanted: " << bad.message;
+  }
+}
+
+TEST_F(ProjectBadInput, FilesThatAreMissingFoldersOrHugeAreRefusedBeforeReading) {
+  ProjectSchemas schemas;
+  std::string error;
+  ASSERT_TRUE(schemas.Load(error)) << error;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "orvex-project-bad-input";
+  std::filesystem::create_directories(folder);
+  const std::string huge = (folder / "huge.json").string();
+  std::ofstream(huge) << std::string(kHead) << "\"frames\": \"" << std::string(project_file::kMaxBytes, ' ')
+                      << "\"}";
+  const std::pair<std::string, const char*> cases[] = {{(folder / "none.json").string(), ": no such file"},
+                                                       {folder.string(), ": not a file"},
+                                                       {huge, ": larger than 1048576 bytes"}};
+  for (const auto& [path, message] : cases) {
+    project_file::Project project;
+    EXPECT_FALSE(project_file::Load(path, schemas.Get(), project, error));
+    EXPECT_EQ(error.rfind(path + message, 0), 0u) << error;
+  }
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace

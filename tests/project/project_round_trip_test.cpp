@@ -1,0 +1,142 @@
+#include "linked_module.h"
+#include "orvextag/orvextag_params.h"
+#include "render_project.h"
+#include "render_settings_record.h"
+#include "runtime/shader_gradient.h"
+#include "runtime/shader_params.h"
+
+// A project file keeps every value of the render settings, the camera tag and the effect, with
+// its type: each parameter is set away from its default, saved, read back into a fresh scene and
+// compared value by value.
+
+namespace {
+
+// A value of the element's kind that differs from `current` and lies inside its limits.
+GeData OtherValue(const DescriptionElement& element, const GeData& current) {
+  const BaseContainer& p = element.properties;
+  const bool limited = p.GetDataPointer(DESC_MIN) && p.GetDataPointer(DESC_MAX);
+  switch (element.kind) {
+    case ElementKind::Bool:
+      return GeData(!current.GetBool());
+    case ElementKind::Int32: {
+      if (!element.IsCycle()) {
+        const bool past = limited && current.GetInt32() + 1 > p.GetFloat(DESC_MAX);
+        return GeData(past ? static_cast<Int32>(p.GetFloat(DESC_MIN)) : current.GetInt32() + 1);
+      }
+      const BaseContainer cycle = p.GetContainer(DESC_CYCLE);
+      const Int32 last = cycle.GetIndexId(cycle.GetCount() - 1);
+      return GeData(last != current.GetInt32() ? last : cycle.GetIndexId(0));
+    }
+    case ElementKind::Float: {
+      // Digits a decimal round trip would lose at fewer than 17 places.
+      const Float value = limited ? p.GetFloat(DESC_MIN) + (p.GetFloat(DESC_MAX) - p.GetFloat(DESC_MIN)) / 3.0
+                                  : current.GetFloat() + 0.1 / 3.0;
+      return GeData(value);
+    }
+    case ElementKind::Vector:
+      return GeData(current.GetVector() + Vector(0.1, -1.0 / 7.0, 1e-300));
+    case ElementKind::String:
+      return GeData(String("two lines\nwith \"quotes\", \\ and \xc3\xbc"));
+    case ElementKind::Filename:
+      return GeData(Filename("images/a file.png"));
+    default:
+      return GeData();
+  }
+}
+
+// Every described value away from its default, straight into the container.
+void SetEveryParameter(BaseList2D& node) {
+  Description description;
+  ASSERT_TRUE(description.LoadDescription(node.GetType()));
+  BaseContainer& data = *node.GetDataInstance();
+  for (const DescriptionElement& element : description.GetRecord().elements) {
+    const GeData value = OtherValue(element, data.GetData(element.id));
+    if (!value.IsNil()) data.SetData(element.id, value);
+  }
+}
+
+// A gradient linked the way a separation map is: a shader with a container inside its container.
+void LinkGradient(BaseList2D& node, Int32 id) {
+  BaseShader* shader = BaseShader::Alloc(Xgradient);
+  const GradientKnot knots[] = {{0.0, Vector(0.25)}, {0.7, Vector(1.0, 0.5, 0.0)}};
+  SetGradientKnots(*shader->GetDataInstance(), knots);
+  node.InsertShader(shader);
+  node.GetDataInstance()->SetLink(id, shader);
+}
+
+void ExpectSameValues(const value_json::NodeValues& saved, const value_json::NodeValues& loaded) {
+  EXPECT_EQ(loaded.values.GetCount(), saved.values.GetCount());
+  for (Int32 i = 0; i < saved.values.GetCount(); ++i) {
+    const Int32 id = saved.values.GetIndexId(i);
+    const GeData* value = loaded.values.GetDataPointer(id);
+    ASSERT_NE(value, nullptr) << "lost parameter " << id;
+    EXPECT_EQ(value->GetType(), saved.values.GetData(id).GetType()) << "parameter " << id;
+    EXPECT_TRUE(*value == saved.values.GetData(id)) << "parameter " << id;
+  }
+  EXPECT_TRUE(loaded.shaders == saved.shaders);
+}
+
+class ProjectRoundTrip : public LinkedModuleTest {
+ protected:
+  // Saves the scene's values as text and loads them into a fresh scene; returns that scene.
+  std::unique_ptr<TestScene> SaveAndLoad(project_file::Project& saved, std::string& text) {
+    ProjectSchemas schemas;
+    std::string error;
+    EXPECT_TRUE(schemas.Load(error)) << error;
+    CaptureNodes(scene->doc, scene->tag->GetObject(), saved);
+    EXPECT_TRUE(project_file::ToText(saved, schemas.Get(), "/projects", text, error)) << error;
+    project_file::Project loaded;
+    EXPECT_TRUE(project_file::FromText(text, schemas.Get(), "/projects", "p.json", loaded, error)) << error;
+    auto fresh = std::make_unique<TestScene>();
+    fresh->AddTaggedCamera();
+    EXPECT_TRUE(ApplyNodes(loaded, fresh->doc, fresh->tag->GetObject(), error)) << error;
+    return fresh;
+  }
+};
+
+TEST_F(ProjectRoundTrip, EveryValueOfTagEffectAndRenderSettingsComesBackWithItsType) {
+  ASSERT_TRUE(scene->AddTaggedCamera());
+  ASSERT_TRUE(scene->Effect());
+  SetEveryParameter(*scene->tag);
+  SetEveryParameter(*scene->Effect());
+  LinkGradient(*scene->tag, ORVEXTAG_SEPARATION_MAP_SHADER);
+  BaseContainer& settings = *scene->doc->GetActiveRenderData()->GetDataInstance();
+  for (const DescriptionElement& element : RenderSettingsRecord().elements)
+    settings.SetData(element.id, OtherValue(element, settings.GetData(element.id)));
+  // Values no description names keep their types too.
+  scene->tag->GetDataInstance()->SetMatrix(
+      99001, Matrix(Vector(1, 2, 3), Vector(0, 1, 0), Vector(-1, 0, 0), Vector(0, 0, 1)));
+  scene->tag->GetDataInstance()->SetTime(99002, BaseTime(2.0 / 3.0));
+
+  project_file::Project saved;
+  std::string text;
+  const std::unique_ptr<TestScene> fresh = SaveAndLoad(saved, text);
+  project_file::Project loaded;
+  CaptureNodes(fresh->doc, fresh->tag->GetObject(), loaded);
+  ExpectSameValues(saved.renderSettings, loaded.renderSettings);
+  ExpectSameValues(*saved.tag, *loaded.tag);
+  ExpectSameValues(*saved.effect, *loaded.effect);
+  EXPECT_EQ(saved.tag->shaders.size(), 1u);
+  EXPECT_NE(text.find("\n    \"ORVEXTAG_FISHEYE_FOV\": {\"type\":\"float\",\"value\":"), std::string::npos)
+      << text;
+}
+
+TEST(ProjectPaths, SceneOutputAndEnvironmentResolveAgainstTheProjectFolder) {
+  const DescriptionRecord empty;
+  const project_file::Schemas schemas{RenderSettingsRecord(), empty, empty};
+  project_file::Project project;
+  project.scene = "/work/scenes/plaza.gltf";
+  project.output = "/work/out/frame_##.png";
+  project.environment = "/elsewhere/sky.exr";
+  std::string text;
+  std::string error;
+  ASSERT_TRUE(project_file::ToText(project, schemas, "/work/projects", text, error)) << error;
+  EXPECT_NE(text.find("\"../scenes/plaza.gltf\""), std::string::npos) << text;
+  project_file::Project moved;
+  ASSERT_TRUE(project_file::FromText(text, schemas, "/copy/projects", "p.json", moved, error)) << error;
+  EXPECT_EQ(moved.scene, "/copy/scenes/plaza.gltf");
+  EXPECT_EQ(moved.output, "/copy/out/frame_##.png");
+  EXPECT_EQ(moved.environment, "/elsewhere/sky.exr");
+}
+
+}  // namespace
