@@ -32,3 +32,5 @@ CliCommand AddPluginsCommand(CLI::App& parent);
 CliCommand AddPanelCommand(CLI::App& parent);
 CliCommand AddRenderCommand(CLI::App& parent);
 CliCommand AddCreateCommand(CLI::App& parent);
+CliCommand AddInfoCommand(CLI::App& parent);
+CliCommand AddFarmCommand(CLI::App& parent);
