@@ -25,6 +25,7 @@ std::string DefaultPluginsFolder(const char* argv0);
 struct CliCommand {
   CLI::App* app = nullptr;
   std::function<int(CliContext&)> run;
+  bool needsPlugins = true;  // false: runs without loading them (file tools)
 };
 
 // Each command file adds its subcommand with one of these.

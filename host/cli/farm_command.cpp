@@ -205,5 +205,5 @@ CliCommand AddFarmCommand(CLI::App& parent) {
   farm->add_option("--time", arguments->timeLimit, "Time limit of each task, as sbatch --time takes it");
   farm->add_option("render-options", arguments->renderArguments,
                    "After --: the scene and options of `orvex360 render`, the same for every frame");
-  return {farm, [arguments](CliContext& context) { return RunFarm(*arguments, context); }};
+  return {farm, [arguments](CliContext& context) { return RunFarm(*arguments, context); }, false};
 }

@@ -50,5 +50,5 @@ CliCommand AddInfoCommand(CLI::App& parent) {
       ->check(NotEmpty());
   info->add_flag("--verify", arguments->verify,
                  "Only check that the file is a complete image (every pixel decodes); exit 0 when it is");
-  return {info, [arguments](CliContext&) { return RunInfo(*arguments); }};
+  return {info, [arguments](CliContext&) { return RunInfo(*arguments); }, false};
 }

@@ -57,8 +57,8 @@ int main(int argc, char** argv) {
 
   if (NamesUnknownCommand(argc, argv, commands)) return 1;
   CLI11_PARSE(app, argc, argv);
-  if (!context.LoadPlugins()) return 1;
   for (const CliCommand& command : commands)
-    if (command.app->parsed()) return command.run(context);
+    if (command.app->parsed())
+      return command.needsPlugins && !context.LoadPlugins() ? 1 : command.run(context);
   return 0;
 }
