@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <random>
@@ -57,6 +58,11 @@ bool WaitFor(int seconds, const std::function<bool()>& ready) {
 }  // namespace
 
 SlurmCluster::~SlurmCluster() {
+  // Jobs still queued or running (a test that gave up waiting) end before their daemons do.
+  if (!daemons_.empty() && std::getenv("SLURM_CONF")) {
+    RunCommand("scancel --user=\"$(id -un)\"");
+    WaitForEmptyQueue(10);
+  }
   // Newest first: slurmd, slurmctld, then munged, which the others talk to while they stop.
   for (auto daemon = daemons_.rbegin(); daemon != daemons_.rend(); ++daemon) {
     kill(*daemon, SIGTERM);
