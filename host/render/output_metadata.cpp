@@ -8,6 +8,7 @@
 #include "renderer.h"
 #include "runtime/source_date.h"
 #include "scene/camera_kinds.h"
+#include "scene/effect_words.h"
 
 #include <string>
 
@@ -15,9 +16,6 @@ namespace {
 
 constexpr Int32 kTagType = 1035138;
 constexpr const char* kOwn = "orvex360";
-constexpr const char* kFaceNames[6] = {"left", "right", "down", "up", "back", "front"};
-constexpr const char* kLayoutNames[7] = {"horizontal-cross", "vertical-cross", "strip-6x1",  "grid-3x2",
-                                         "strip-1x6",        "grid-2x3",       "single-face"};
 
 Float Degrees(Float radians) { return radians * 180.0 / orvex::kPi; }
 
@@ -30,8 +28,6 @@ struct OutputSettings {
   bool stereo = false;  // the render settings' stereo switch
 };
 
-std::string FaceName(Int32 face) { return face >= 0 && face < 6 ? kFaceNames[face] : "-"; }
-
 // The grid row by row ("/" between rows, "," between cells); a turned face gets its degrees.
 std::string CubemapFaces(const orvex::CubemapLayout& layout) {
   std::string faces;
@@ -40,7 +36,7 @@ std::string CubemapFaces(const orvex::CubemapLayout& layout) {
     for (Int32 column = 0; column < static_cast<Int32>(layout.gridSize.x); ++column) {
       const orvex::SubView& cell = layout.cells[column][row];
       if (column > 0) faces += ",";
-      faces += FaceName(cell.index);
+      faces += effect_words::WordOf(effect_words::kCubeFaces, cell.index, "-");
       if (cell.index >= 0 && cell.rotation != 0) faces += ":" + std::to_string(cell.rotation);
     }
   }
@@ -57,8 +53,8 @@ void DescribeCubemap(const BaseContainer& effect, ImageMetadata& metadata) {
   orvex::CubemapLayout layout;
   orvex::BuildCubemapLayout(settings, layout);
   metadata.SetText(kOwn, "Projection", "cubemap");
-  if (settings.layout >= 0 && settings.layout < 7)
-    metadata.SetText(kOwn, "CubemapLayout", kLayoutNames[settings.layout]);
+  metadata.SetText(kOwn, "CubemapLayout",
+                   effect_words::WordOf(effect_words::kCubeLayouts, settings.layout, "unknown"));
   metadata.SetText(kOwn, "CubemapGrid",
                    std::to_string(static_cast<Int32>(layout.gridSize.x)) + "x" +
                        std::to_string(static_cast<Int32>(layout.gridSize.y)));
@@ -123,34 +119,32 @@ void DescribeStereo(const OutputSettings& settings, Int32& eyeWidth, Int32& eyeH
     metadata.SetText(kOwn, "Stereo", "mono");
     return;
   }
+  metadata.SetText(kOwn, "Stereo", effect_words::WordOf(effect_words::kStereoOutputs, mode, "unknown"));
   switch (mode) {
     case ORVEXVP_STEREO_MODE_SIDE_BY_SIDE: {
       const bool topBottom = effect.GetInt32(ORVEXVP_SIDE_LAYOUT) == 1;
       const char* first = topBottom ? "top" : "left";
       const char* second = topBottom ? "bottom" : "right";
-      metadata.SetText(kOwn, "Stereo", "side-by-side");
-      metadata.SetText(kOwn, "StereoLayout", topBottom ? "top-bottom" : "left-right");
+      metadata.SetText(kOwn, "StereoLayout", effect_words::kSideLayouts[topBottom ? 1 : 0]);
       metadata.SetText(kOwn, "LeftEye", swapped ? second : first);
       metadata.SetText(kOwn, "RightEye", swapped ? first : second);
       (topBottom ? eyeHeight : eyeWidth) /= 2;
       break;
     }
     case ORVEXVP_STEREO_MODE_ANAGLYPH:
-      metadata.SetText(kOwn, "Stereo", "anaglyph");
       metadata.SetText(kOwn, "AnaglyphColours",
-                       effect.GetInt32(ORVEXVP_ANAGLYPH_COLORS) == 1 ? "red-green" : "red-cyan");
+                       effect_words::WordOf(effect_words::kAnaglyphColours,
+                                            effect.GetInt32(ORVEXVP_ANAGLYPH_COLORS), "red-cyan"));
       break;
     case ORVEXVP_STEREO_MODE_INTERLACED: {
-      static constexpr const char* kPatterns[3] = {"rows", "columns", "checkerboard"};
-      const Int32 pattern = effect.GetInt32(ORVEXVP_INTERLACE);
-      metadata.SetText(kOwn, "Stereo", "interlaced");
-      metadata.SetText(kOwn, "Interlace", pattern >= 0 && pattern < 3 ? kPatterns[pattern] : "rows");
+      metadata.SetText(
+          kOwn, "Interlace",
+          effect_words::WordOf(effect_words::kInterlaces, effect.GetInt32(ORVEXVP_INTERLACE), "rows"));
       metadata.SetText(kOwn, "EyesSwapped", swapped ? "True" : "False");
       break;
     }
     case ORVEXVP_STEREO_MODE_SINGLE_EYE:
-      metadata.SetText(kOwn, "Stereo", "single-eye");
-      metadata.SetText(kOwn, "Eye", effect.GetInt32(ORVEXVP_SINGLE_EYE) != 0 ? "right" : "left");
+      metadata.SetText(kOwn, "Eye", effect_words::kEyes[effect.GetInt32(ORVEXVP_SINGLE_EYE) != 0 ? 1 : 0]);
       break;
     default:
       break;
