@@ -8,6 +8,7 @@ packages=(
   libembree-dev libtbb-dev libopenimageio-dev libfreetype-dev fonts-dejavu-core
   nlohmann-json3-dev libcli11-dev libtinygltf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  slurm-wlm munge libimage-exiftool-perl libxml2-utils
 )
 
 missing=()

@@ -25,6 +25,7 @@ std::string DefaultPluginsFolder(const char* argv0);
 struct CliCommand {
   CLI::App* app = nullptr;
   std::function<int(CliContext&)> run;
+  bool needsPlugins = true;  // false: runs without loading them (file tools)
 };
 
 // Each command file adds its subcommand with one of these.
@@ -32,3 +33,5 @@ CliCommand AddPluginsCommand(CLI::App& parent);
 CliCommand AddPanelCommand(CLI::App& parent);
 CliCommand AddRenderCommand(CLI::App& parent);
 CliCommand AddCreateCommand(CLI::App& parent);
+CliCommand AddInfoCommand(CLI::App& parent);
+CliCommand AddFarmCommand(CLI::App& parent);

@@ -52,12 +52,13 @@ int main(int argc, char** argv) {
       ->capture_default_str();
 
   const std::vector<CliCommand> commands = {AddPluginsCommand(app), AddPanelCommand(app),
-                                            AddRenderCommand(app), AddCreateCommand(app)};
+                                            AddRenderCommand(app),  AddCreateCommand(app),
+                                            AddInfoCommand(app),    AddFarmCommand(app)};
 
   if (NamesUnknownCommand(argc, argv, commands)) return 1;
   CLI11_PARSE(app, argc, argv);
-  if (!context.LoadPlugins()) return 1;
   for (const CliCommand& command : commands)
-    if (command.app->parsed()) return command.run(context);
+    if (command.app->parsed())
+      return command.needsPlugins && !context.LoadPlugins() ? 1 : command.run(context);
   return 0;
 }

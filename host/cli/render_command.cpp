@@ -4,6 +4,7 @@
 #include "option_checks.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "render/image_output.h"
+#include "render/output_metadata.h"
 #include "render/progress_bar.h"
 #include "render/renderer.h"
 #include "render_project.h"
@@ -44,6 +45,7 @@ struct RenderArguments {
   std::string project;      // a project file to start from
   std::string saveProject;  // where the render's project file goes
   std::optional<project_file::Project> loaded;
+  bool checkOnly = false;  // check the options and the scene, render nothing
 };
 
 // A render: its document, the camera kind and where the frames go.
@@ -340,11 +342,13 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
   if (const std::string unused = StereoOnlyOptions(*arguments.stereoOptions);
       !unused.empty() && !job.doc->GetActiveRenderData()->GetDataInstance()->GetBool(RDATA_STEREO))
     std::fprintf(stderr, "orvex360: %s: no effect without stereo (--stereo on)\n", unused.c_str());
+  if (arguments.checkOnly) return 0;
   const bool numbered = job.options.lastFrame > job.options.firstFrame;
-  const FrameSink writeFrame = [&job, numbered](const FloatImage& image, Int32 frame,
-                                                std::string& writeError) {
+  const ImageMetadata metadata = DescribeOutput(job.doc, job.camera, job.options.editor);
+  const FrameSink writeFrame = [&job, &metadata, numbered](const FloatImage& image, Int32 frame,
+                                                           std::string& writeError) {
     const std::string path = image_output::FramePath(job.output, frame, numbered);
-    if (!image_output::Write(image, path, writeError)) return false;
+    if (!image_output::Write(image, path, writeError, metadata)) return false;
     std::printf("orvex360: wrote %s (%d x %d, frame %d)\n", std::filesystem::absolute(path).c_str(),
                 image.width, image.height, frame);
     return true;
@@ -412,6 +416,7 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render->add_option(
       "--document-frames", arguments->documentFrames,
       "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
+  render->add_flag("--check", arguments->checkOnly, "Check the options and the scene, render nothing");
   AddStereoOptions(*render, arguments->stereoOptions);
   render
       ->add_option("--project", arguments->project,

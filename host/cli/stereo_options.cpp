@@ -6,6 +6,7 @@
 #include "render/separation_map.h"
 #include "runtime/attribute_manager.h"
 #include "scene/camera_kinds.h"
+#include "scene/effect_words.h"
 
 #include <algorithm>
 #include <map>
@@ -16,8 +17,15 @@ constexpr Int32 kTagType = 1035138;
 
 using Words = std::map<std::string, std::string>;
 
-const Words kFaces = {{"left", "0"}, {"right", "1"}, {"down", "2"},
-                      {"up", "3"},   {"back", "4"},  {"front", "5"}};
+// Each word with its value's number.
+template <size_t N>
+Words NumberedWords(const std::array<const char*, N>& words) {
+  Words numbered;
+  for (size_t value = 0; value < N; ++value) numbered[words[value]] = std::to_string(value);
+  return numbered;
+}
+
+const Words kFaces = NumberedWords(effect_words::kCubeFaces);
 
 // One effect parameter set from a readable word (or the parameter's own number).
 struct WordOption {
@@ -28,39 +36,19 @@ struct WordOption {
 };
 
 const WordOption kWordOptions[] = {
-    {"--stereo-output",
-     "ORVEXVP_STEREO_MODE",
-     {{"anaglyph", "0"}, {"side-by-side", "1"}, {"interlaced", "2"}, {"single-eye", "3"}},
+    {"--stereo-output", "ORVEXVP_STEREO_MODE", NumberedWords(effect_words::kStereoOutputs),
      "How the two eyes make the frame"},
-    {"--side-layout",
-     "ORVEXVP_SIDE_LAYOUT",
-     {{"left-right", "0"}, {"top-bottom", "1"}},
+    {"--side-layout", "ORVEXVP_SIDE_LAYOUT", NumberedWords(effect_words::kSideLayouts),
      "Side by side: the eyes in left and right halves or top and bottom halves"},
-    {"--interlace",
-     "ORVEXVP_INTERLACE",
-     {{"rows", "0"}, {"columns", "1"}, {"checkerboard", "2"}},
+    {"--interlace", "ORVEXVP_INTERLACE", NumberedWords(effect_words::kInterlaces),
      "Interlaced: which pixels show which eye"},
-    {"--anaglyph-colours,--anaglyph-colors",
-     "ORVEXVP_ANAGLYPH_COLORS",
-     {{"red-cyan", "0"}, {"red-green", "1"}},
-     "Anaglyph: the glasses' colours"},
-    {"--anaglyph-method",
-     "ORVEXVP_ANAGLYPH_METHOD",
-     {{"true", "0"}, {"colour", "1"}, {"half-colour", "2"}, {"optimized", "3"}, {"grey", "4"}},
+    {"--anaglyph-colours,--anaglyph-colors", "ORVEXVP_ANAGLYPH_COLORS",
+     NumberedWords(effect_words::kAnaglyphColours), "Anaglyph: the glasses' colours"},
+    {"--anaglyph-method", "ORVEXVP_ANAGLYPH_METHOD", NumberedWords(effect_words::kAnaglyphMethods),
      "Red/cyan anaglyph: how the eyes' colours mix"},
-    {"--single-eye",
-     "ORVEXVP_SINGLE_EYE",
-     {{"left", "0"}, {"right", "1"}},
+    {"--single-eye", "ORVEXVP_SINGLE_EYE", NumberedWords(effect_words::kEyes),
      "Single-eye output: the eye rendered"},
-    {"--cube-layout",
-     "ORVEXVP_CUBE_LAYOUT",
-     {{"horizontal-cross", "0"},
-      {"vertical-cross", "1"},
-      {"strip-6x1", "2"},
-      {"grid-3x2", "3"},
-      {"strip-1x6", "4"},
-      {"grid-2x3", "5"},
-      {"single-face", "6"}},
+    {"--cube-layout", "ORVEXVP_CUBE_LAYOUT", NumberedWords(effect_words::kCubeLayouts),
      "Cubemap: how the six faces are laid out"},
     {"--cube-face", "ORVEXVP_CUBE_FACE", kFaces, "Cubemap single-face layout: the face rendered"},
 };

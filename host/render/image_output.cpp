@@ -3,6 +3,7 @@
 #include "runtime/atomic_file.h"
 #include "runtime/image_file.h"
 #include "runtime/parallel_for.h"
+#include "xmp_packet.h"
 
 #include <OpenImageIO/imageio.h>
 
@@ -52,18 +53,39 @@ std::vector<Float32> DisplayPixels(const FloatImage& image, bool alpha) {
   return pixels;
 }
 
-bool WriteFile(const FloatImage& image, const std::string& path, Format format, std::string& error) {
+// EXR headers take the properties as typed attributes.
+void AddHeaderAttributes(const ImageMetadata& metadata, OIIO::ImageSpec& spec) {
+  for (const MetadataProperty& property : metadata.properties) {
+    const std::string name = property.vocabulary + ":" + property.name;
+    if (property.kind == MetadataProperty::Kind::Integer)
+      spec.attribute(name, std::stoi(property.value));
+    else if (property.kind == MetadataProperty::Kind::Real)
+      spec.attribute(name, std::stof(property.value));
+    else
+      spec.attribute(name, property.value);
+  }
+}
+
+bool WriteFile(const FloatImage& image, const std::string& path, Format format, const ImageMetadata& metadata,
+               std::string& error) {
   const bool linear = format == Format::Exr;
   const bool alpha = format != Format::Jpeg;
   const int channels = alpha ? 4 : 3;
   OIIO::ImageSpec spec(image.width, image.height, channels,
                        linear ? OIIO::TypeDesc::FLOAT : OIIO::TypeDesc::UINT8);
   spec.alpha_channel = alpha ? 3 : -1;
-  spec.attribute("oiio:ColorSpace", linear ? "Linear" : "sRGB");
+  // Not for TIFF: OpenImageIO turns it into an EXIF directory, and TIFFs with one come out of its
+  // in-memory encoder with the header pointing at that directory instead of the image's.
+  if (format != Format::Tiff) spec.attribute("oiio:ColorSpace", linear ? "Linear" : "sRGB");
   if (!linear && alpha) spec.attribute("oiio:UnassociatedAlpha", 1);
-  if (linear) return WriteImageFile(path, spec, image.rgba.data(), error);
+  if (!metadata.exifDate.empty()) spec.attribute("DateTime", metadata.exifDate);
+  if (linear) {
+    AddHeaderAttributes(metadata, spec);
+    return WriteImageFile(path, spec, image.rgba.data(), error);
+  }
   const std::vector<Float32> pixels = DisplayPixels(image, alpha);
-  return WriteImageFile(path, spec, pixels.data(), error);
+  const std::string packet = metadata.properties.empty() ? std::string() : XmpPacket(metadata);
+  return WriteImageFile(path, spec, pixels.data(), error, packet);
 }
 
 }  // namespace
@@ -109,10 +131,11 @@ std::string FramePath(const std::string& path, Int32 frame, bool numbered) {
   return (target.parent_path() / (target.stem().string() + suffix + target.extension().string())).string();
 }
 
-bool Write(const FloatImage& image, const std::string& path, std::string& error) {
+bool Write(const FloatImage& image, const std::string& path, std::string& error,
+           const ImageMetadata& metadata) {
   const Format format = FormatOf(path);
   if (format == Format::Unknown) return CheckWritable(path, error);
-  return WriteFile(image, path, format, error);
+  return WriteFile(image, path, format, metadata, error);
 }
 
 Float32 EncodeSrgb(Float32 linear) {

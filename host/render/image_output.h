@@ -1,6 +1,7 @@
 #pragma once
 
 #include "float_image.h"
+#include "image_metadata.h"
 
 #include <string>
 
@@ -20,8 +21,11 @@ bool CheckWritable(const std::string& path, std::string& error);
 std::string FramePath(const std::string& path, Int32 frame, bool numbered);
 
 // Writes the image under a temporary name and renames it into place, so that a failed write
-// leaves no partial file. False with `error` when writing fails.
-bool Write(const FloatImage& image, const std::string& path, std::string& error);
+// leaves no partial file. The metadata goes in as XMP (JPEG, PNG, TIFF) or as header attributes
+// named "vocabulary:Name" (EXR), its date in each format's own date field. False with `error`
+// when writing fails.
+bool Write(const FloatImage& image, const std::string& path, std::string& error,
+           const ImageMetadata& metadata = {});
 
 // sRGB transfer function of a linear value, clamped to [0, 1].
 Float32 EncodeSrgb(Float32 linear);

@@ -1,6 +1,7 @@
 #include "image_file.h"
 
 #include "atomic_file.h"
+#include "xmp_embed.h"
 
 #include <OpenImageIO/filesystem.h>
 
@@ -29,7 +30,12 @@ bool Encode(const std::string& path, const OIIO::ImageSpec& spec, const float* p
 }  // namespace
 
 bool WriteImageFile(const std::string& path, const OIIO::ImageSpec& spec, const float* pixels,
-                    std::string& error) {
+                    std::string& error, const std::string& xmpPacket) {
   std::vector<unsigned char> bytes;
-  return Encode(path, spec, pixels, bytes, error) && atomic_file::Write(path, bytes, error);
+  if (!Encode(path, spec, pixels, bytes, error)) return false;
+  if (!xmpPacket.empty() && !xmp_embed::Insert(bytes, xmpPacket, error)) {
+    error = "cannot write \"" + path + "\": " + error;
+    return false;
+  }
+  return atomic_file::Write(path, bytes, error);
 }

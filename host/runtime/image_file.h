@@ -6,6 +6,7 @@
 
 // Writes an image file in the format its suffix names, completely or not at all: the image is
 // encoded in memory first (so no encoder ever meets a full disk half-way), then written through
-// atomic_file. False with `error` naming the file and the reason.
+// atomic_file. A non-empty `xmpPacket` is placed into JPEG, PNG and TIFF files before the write.
+// False with `error` naming the file and the reason.
 bool WriteImageFile(const std::string& path, const OIIO::ImageSpec& spec, const float* pixels,
-                    std::string& error);
+                    std::string& error, const std::string& xmpPacket = {});

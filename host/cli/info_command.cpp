@@ -1,0 +1,54 @@
+#include "cli_context.h"
+#include "option_checks.h"
+#include "render/image_facts.h"
+
+#include <cstdio>
+
+namespace {
+
+struct InfoArguments {
+  std::string file;
+  bool verify = false;
+};
+
+void PrintFacts(const std::string& path, const ImageFacts& facts) {
+  std::printf("%s: %s, %d x %d, %d channels\n", path.c_str(), facts.format.c_str(), facts.width, facts.height,
+              facts.channels);
+  if (!facts.date.empty()) std::printf("  DateTime = %s\n", facts.date.c_str());
+  for (const MetadataProperty& property : facts.metadata.properties)
+    std::printf("  %s:%s = %s\n", property.vocabulary.c_str(), property.name.c_str(), property.value.c_str());
+  if (facts.metadata.properties.empty()) std::printf("  no spherical or projection metadata\n");
+}
+
+int RunInfo(const InfoArguments& arguments) {
+  std::string error;
+  if (arguments.verify) {
+    if (!VerifyImageComplete(arguments.file, error)) {
+      std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+      return 1;
+    }
+    std::printf("%s: complete\n", arguments.file.c_str());
+    return 0;
+  }
+  ImageFacts facts;
+  if (!ReadImageFacts(arguments.file, facts, error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
+  PrintFacts(arguments.file, facts);
+  return 0;
+}
+
+}  // namespace
+
+CliCommand AddInfoCommand(CLI::App& parent) {
+  CLI::App* info =
+      parent.add_subcommand("info", "Print what an image file says: size, format, spherical metadata");
+  auto arguments = std::make_shared<InfoArguments>();
+  info->add_option("file", arguments->file, "Image file (.png .exr .jpg .tif)")
+      ->required()
+      ->check(NotEmpty());
+  info->add_flag("--verify", arguments->verify,
+                 "Only check that the file is a complete image (every pixel decodes); exit 0 when it is");
+  return {info, [arguments](CliContext&) { return RunInfo(*arguments); }, false};
+}

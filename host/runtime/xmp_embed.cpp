@@ -1,0 +1,22 @@
+#include "xmp_embed.h"
+
+#include "xmp_containers.h"
+
+namespace xmp_embed {
+
+bool Insert(std::vector<unsigned char>& bytes, const std::string& packet, std::string& error) {
+  if (IsJpeg(bytes)) return InsertJpeg(bytes, packet, error);
+  if (IsPng(bytes)) return InsertPng(bytes, packet, error);
+  if (IsTiff(bytes)) return InsertTiff(bytes, packet, error);
+  error = "XMP metadata fits only JPEG, PNG and TIFF files";
+  return false;
+}
+
+std::string Find(const std::vector<unsigned char>& bytes) {
+  if (IsJpeg(bytes)) return FindJpeg(bytes);
+  if (IsPng(bytes)) return FindPng(bytes);
+  if (IsTiff(bytes)) return FindTiff(bytes);
+  return {};
+}
+
+}  // namespace xmp_embed

@@ -1,0 +1,146 @@
+#include "farm_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+// The batch scripts of `orvex360 farm --dry-run`, run with bash the way SLURM runs them (task by
+// task through SLURM_ARRAY_TASK_ID), and everything the command refuses before it submits.
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using farm_test::Farm;
+using render_test::TempFolder;
+
+constexpr const char* kRender = " -- empty -c panorama -s 16x8 --samples 1";
+
+TEST(FarmDryRun, ChunksCoverTheRangeWhateverItsLength) {
+  const struct {
+    const char* frames;
+    int chunk;
+    const char* array;
+    const char* range;
+  } cases[] = {
+      {"7", 4, "#SBATCH --array=0\n", "first=7 last=7 chunk=4"},      // one frame
+      {"0-2", 10, "#SBATCH --array=0\n", "first=0 last=2 chunk=10"},  // chunk larger than the range
+      {"3-9", 3, "#SBATCH --array=0-2\n", "first=3 last=9 chunk=3"},  // 7 frames: 3 + 3 + 1
+      {"0-5", 2, "#SBATCH --array=0-2\n", "first=0 last=5 chunk=2"},
+  };
+  TempFolder folder;
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.frames);
+    const CommandResult run = Farm(folder, std::string("--dry-run --frames ") + test.frames + " --chunk " +
+                                               std::to_string(test.chunk) + " -o f.png" + kRender);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_TRUE(run.output.starts_with("#!/bin/bash\n")) << run.output;
+    EXPECT_NE(run.output.find(test.array), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find(test.range), std::string::npos) << run.output;
+  }
+  // A dry run writes nothing: no scripts, no log folder.
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 0);
+}
+
+CommandResult RunScript(const TempFolder& folder, const std::string& name, const std::string& text,
+                        const std::string& environment = "") {
+  std::ofstream(folder.File(name)) << text;
+  return RunCommand("cd '" + folder.Path().string() + "' && env " + environment + " bash '" +
+                    folder.File(name) + "'");
+}
+
+TEST(FarmDryRun, TasksRenderTheirChunkSkipCompleteFramesAndTheCheckSeesEveryFrame) {
+  TempFolder folder;
+  const CommandResult planned =
+      Farm(folder, std::string("--dry-run --frames 0-4 --chunk 2 -o f_##.png") + kRender);
+  ASSERT_EQ(planned.exitCode, 0) << planned.output;
+  const farm_test::DryRunScripts scripts = farm_test::SplitDryRun(planned.output);
+  ASSERT_FALSE(scripts.check.empty()) << planned.output;
+
+  const CommandResult before = RunScript(folder, "check.sh", scripts.check);
+  EXPECT_NE(before.exitCode, 0);
+  EXPECT_NE(before.output.find("5 of 5 frames are missing or incomplete"), std::string::npos)
+      << before.output;
+
+  // The last task holds the odd frame out.
+  const CommandResult last = RunScript(folder, "array.sh", scripts.array, "SLURM_ARRAY_TASK_ID=2");
+  EXPECT_EQ(last.exitCode, 0) << last.output;
+  EXPECT_TRUE(fs::exists(folder.File("f_04.png")));
+  EXPECT_FALSE(fs::exists(folder.File("f_03.png")));
+
+  // Run again, the task skips its complete frame; a damaged frame is rendered again.
+  const CommandResult again = RunScript(folder, "array.sh", scripts.array, "SLURM_ARRAY_TASK_ID=2");
+  EXPECT_NE(again.output.find("frame 4 is complete: skipped"), std::string::npos) << again.output;
+  EXPECT_EQ(again.output.find("rendering"), std::string::npos) << again.output;
+  fs::resize_file(folder.File("f_04.png"), fs::file_size(folder.File("f_04.png")) / 2);
+  const CommandResult repaired = RunScript(folder, "array.sh", scripts.array, "SLURM_ARRAY_TASK_ID=2");
+  EXPECT_EQ(repaired.exitCode, 0) << repaired.output;
+  EXPECT_NE(repaired.output.find("rendering frames 4-4"), std::string::npos) << repaired.output;
+
+  for (const char* task : {"SLURM_ARRAY_TASK_ID=0", "SLURM_ARRAY_TASK_ID=1"})
+    EXPECT_EQ(RunScript(folder, "array.sh", scripts.array, task).exitCode, 0) << task;
+  const CommandResult after = RunScript(folder, "check.sh", scripts.check);
+  EXPECT_EQ(after.exitCode, 0) << after.output;
+  EXPECT_NE(after.output.find("all 5 frames (0-4) are complete"), std::string::npos) << after.output;
+
+  const CommandResult resubmitted = Farm(folder, std::string("--frames 0-4 --chunk 2 -o f_##.png") + kRender);
+  EXPECT_EQ(resubmitted.exitCode, 0) << resubmitted.output;
+  EXPECT_NE(resubmitted.output.find("nothing to submit"), std::string::npos) << resubmitted.output;
+}
+
+TEST(FarmSubmit, ResubmissionSendsOnlyChunksWithIncompleteFramesAndChainsTheCheck) {
+  TempFolder folder;
+  fs::create_directories(folder.Path() / "bin");
+  // An sbatch that notes how it was called and answers with a job ID.
+  farm_test::WriteExecutable(folder.File("bin/sbatch"),
+                             "#!/bin/sh\necho \"$@\" >> '" + folder.File("sbatch.log") + "'\necho 41\n");
+  ASSERT_EQ(
+      render_test::RenderCommand(folder, "empty -c panorama -s 16x8 --samples 1 --frames 0-1 -o f_####.png")
+          .exitCode,
+      0);
+  const CommandResult run = Farm(folder, std::string("--frames 0-5 --chunk 2 -o f.png") + kRender,
+                                 "PATH=" + folder.File("bin") + ":/usr/bin:/bin");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("submitted job 41 (tasks 1-2 of 3"), std::string::npos) << run.output;
+  const std::string calls = farm_test::ReadText(folder.File("sbatch.log"));
+  EXPECT_NE(calls.find("--dependency=afterany:41"), std::string::npos) << calls;
+  const std::string script = farm_test::ReadText(folder.File("orvex360-f.farm/render-array.sh"));
+  EXPECT_NE(script.find("#SBATCH --array=1-2\n"), std::string::npos) << script;
+}
+
+TEST(FarmSubmit, BadInputGetsOneMessageAndNothingIsCountedAsDone) {
+  TempFolder folder;
+  fs::create_directories(folder.Path() / "bin");
+  farm_test::WriteExecutable(
+      folder.File("bin/sbatch"),
+      "#!/bin/sh\necho 'sbatch: error: Batch job submission failed: Invalid partition name "
+      "specified' >&2\nexit 1\n");
+  const std::string refusing = "PATH=" + folder.File("bin") + ":/usr/bin:/bin";
+  const struct {
+    const char* arguments;
+    std::string environment;
+    const char* message;
+  } cases[] = {
+      {"--frames 5-2 -o f.png", "", "--frames 5-2 is reversed"},
+      {"--frames '' -o f.png", "", "--frames takes a frame"},
+      {"--frames 0-x -o f.png", "", "--frames takes a frame"},
+      {"--frames 0-3 -o missing/f.png", "", "does not exist"},
+      {"--frames 0-3 -o f.png", "PATH=/nonexistent", "sbatch is not on PATH"},
+      {"--frames 0-3 -o f.png", refusing,
+       "SLURM refused render-array.sh: sbatch: error: Batch job submission failed"},
+      {"--frames 0-3 -o f.png -- empty -c nosuch", "", "the render options are refused"},
+      {"--frames 0-3 -o f.png -- empty -o g.png", "", "give --frames and -o to farm itself"},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.arguments);
+    const std::string arguments = test.arguments;
+    const CommandResult run = Farm(
+        folder, arguments + (arguments.find(" -- ") == std::string::npos ? kRender : ""), test.environment);
+    EXPECT_NE(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find(test.message), std::string::npos) << run.output;
+  }
+  EXPECT_FALSE(fs::exists(folder.File("f_0000.png")));
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+#include "render/image_facts.h"
+#include "render/image_output.h"
+#include "render/pano_crop.h"
+#include "render/xmp_packet.h"
+#include "render_test_support.h"
+#include "runtime/xmp_embed.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+
+// The photo-sphere crop arithmetic and the XMP packet's way into and out of each file format.
+
+namespace {
+
+constexpr double kDegree = 3.14159265358979323846 / 180.0;
+
+void ExpectCrop(const PanoCrop& crop, Int32 fullWidth, Int32 fullHeight, Int32 left, Int32 top) {
+  EXPECT_EQ(crop.fullWidth, fullWidth);
+  EXPECT_EQ(crop.fullHeight, fullHeight);
+  EXPECT_EQ(crop.left, left);
+  EXPECT_EQ(crop.top, top);
+}
+
+TEST(PanoCrop, FullAndCroppedPanoramasFindTheirPlaceInTheSphere) {
+  ExpectCrop(CropOfPanorama(2048, 1024, 360 * kDegree, -90 * kDegree, 90 * kDegree), 2048, 1024, 0, 0);
+  // Half the turn, the middle half of the latitudes: the image is the centre of a sphere twice its size.
+  ExpectCrop(CropOfPanorama(1024, 512, 180 * kDegree, -45 * kDegree, 45 * kDegree), 2048, 1024, 512, 256);
+  // A band above the horizon: its top edge 30 degrees below the pole.
+  ExpectCrop(CropOfPanorama(600, 200, 90 * kDegree, 0, 60 * kDegree), 2400, 600, 900, 100);
+  // Nonsense spans and ranges count as the full sphere rather than dividing by zero.
+  ExpectCrop(CropOfPanorama(400, 200, 0.0, 0.5, -0.5), 400, 200, 0, 0);
+  ExpectCrop(CropOfPanorama(400, 200, std::nan(""), -4.0, 4.0), 400, 200, 0, 0);
+}
+
+ImageMetadata SampleMetadata() {
+  ImageMetadata metadata;
+  metadata.exifDate = "2023:11:14 22:13:20";
+  metadata.SetText("GPano", "ProjectionType", "equirectangular");
+  metadata.SetInteger("GPano", "FullPanoWidthPixels", 64);
+  metadata.SetReal("orvex360", "FieldOfViewDegrees", 187.5);
+  metadata.SetText("orvex360", "Note", "a \"quoted\" <b> & more");
+  return metadata;
+}
+
+std::vector<unsigned char> ReadBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+TEST(XmpEmbed, EachFormatCarriesThePacketAndStillDecodes) {
+  render_test::TempFolder folder;
+  FloatImage image;
+  ASSERT_TRUE(image.Allocate(16, 8));
+  for (Float32& value : image.rgba) value = 0.5f;
+  for (const char* name : {"pano.png", "pano.jpg", "pano.tif"}) {
+    SCOPED_TRACE(name);
+    std::string error;
+    ASSERT_TRUE(image_output::Write(image, folder.File(name), error, SampleMetadata())) << error;
+    ASSERT_TRUE(VerifyImageComplete(folder.File(name), error)) << error;
+    ImageFacts facts;
+    ASSERT_TRUE(ReadImageFacts(folder.File(name), facts, error)) << error;
+    EXPECT_EQ(facts.width, 16);
+    EXPECT_EQ(facts.date, "2023:11:14 22:13:20");
+    EXPECT_EQ(facts.xmpPacket, XmpPacket(SampleMetadata()));
+    const MetadataProperty* note = facts.metadata.Find("orvex360", "Note");
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(note->value, "a \"quoted\" <b> & more");
+    EXPECT_EQ(facts.metadata.Find("orvex360", "FieldOfViewDegrees")->value, "187.5");
+
+    // A second packet replaces the first instead of adding a rival one.
+    std::vector<unsigned char> bytes = ReadBytes(folder.File(name));
+    ImageMetadata replaced;
+    replaced.SetText("GPano", "ProjectionType", "replaced");
+    ASSERT_TRUE(xmp_embed::Insert(bytes, XmpPacket(replaced), error)) << error;
+    EXPECT_EQ(ReadXmpPacket(xmp_embed::Find(bytes)).properties.size(), 1u);
+    // TIFF leaves the old packet's bytes unreferenced; the others drop them.
+    const std::string text(bytes.begin(), bytes.end());
+    if (!std::string(name).ends_with(".tif")) {
+      EXPECT_EQ(text.find("equirectangular"), std::string::npos);
+    }
+  }
+}
+
+TEST(XmpEmbed, DamagedFilesAreRefusedOrFoundEmpty) {
+  std::string error;
+  std::vector<unsigned char> text = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
+  EXPECT_FALSE(xmp_embed::Insert(text, "<x/>", error));
+  EXPECT_EQ(xmp_embed::Find(text), "");
+  // A TIFF header whose directory lies beyond the file's end.
+  std::vector<unsigned char> tiff = {'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0};
+  EXPECT_FALSE(xmp_embed::Insert(tiff, "<x/>", error));
+  EXPECT_EQ(xmp_embed::Find(tiff), "");
+}
+
+TEST(ImageFacts, TruncatedFramesAreNotComplete) {
+  render_test::TempFolder folder;
+  FloatImage image;
+  ASSERT_TRUE(image.Allocate(64, 64));
+  for (size_t i = 0; i < image.rgba.size(); ++i) image.rgba[i] = static_cast<Float32>(i % 97) / 97.0f;
+  for (const char* name : {"frame.png", "frame.jpg", "frame.tif", "frame.exr"}) {
+    SCOPED_TRACE(name);
+    std::string error;
+    ASSERT_TRUE(image_output::Write(image, folder.File(name), error));
+    EXPECT_TRUE(VerifyImageComplete(folder.File(name), error)) << error;
+    std::vector<unsigned char> bytes = ReadBytes(folder.File(name));
+    bytes.resize(bytes.size() * 2 / 3);
+    std::ofstream(folder.File(name), std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    EXPECT_FALSE(VerifyImageComplete(folder.File(name), error));
+  }
+  std::string error;
+  EXPECT_FALSE(VerifyImageComplete(folder.File("absent.png"), error));
+}
+
+}  // namespace

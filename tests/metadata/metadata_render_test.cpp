@@ -1,0 +1,172 @@
+#include "render_test_support.h"
+
+#include <OpenImageIO/imageio.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <string>
+
+// Renders through the orvex360 tool, their metadata read back by readers of their own: exiftool
+// for the XMP of JPEG, PNG and TIFF files (what photo sites and viewers read), OpenImageIO for EXR
+// headers.
+
+namespace {
+
+using render_test::RenderCommand;
+using render_test::TempFolder;
+using Properties = std::map<std::string, std::string>;
+
+constexpr const char* kPanorama = "empty -c panorama --samples 1 -s 64x32 ";
+constexpr const char* kCropped =
+    "--set ORVEXTAG_EQUIRECT_CUSTOM=1 --set ORVEXTAG_EQUIRECT_HSPAN=180deg "
+    "--set ORVEXTAG_EQUIRECT_LAT_MIN=-45deg --set ORVEXTAG_EQUIRECT_LAT_MAX=45deg ";
+constexpr const char* kEpoch = "SOURCE_DATE_EPOCH=1700000000 ";
+
+// Every property as "Vocabulary:Name" -> text, whatever the format.
+Properties ReadBack(const std::string& path) {
+  Properties properties;
+  if (path.ends_with(".exr")) {
+    auto input = OIIO::ImageInput::open(path);
+    EXPECT_TRUE(input) << path;
+    if (!input) return properties;
+    for (const OIIO::ParamValue& attribute : input->spec().extra_attribs)
+      properties[attribute.name().string()] = attribute.get_string();
+    return properties;
+  }
+  const CommandResult read = RunCommand("exiftool -j -n -XMP:all '" + path + "'");
+  EXPECT_EQ(read.exitCode, 0) << read.output;
+  const nlohmann::json tags = nlohmann::json::parse(read.output, nullptr, false);
+  if (!tags.is_array() || tags.empty()) {
+    ADD_FAILURE() << "exiftool's answer is no JSON: " << read.output;
+    return properties;
+  }
+  // exiftool names the group by the vocabulary; ask it for the names with their groups.
+  const CommandResult grouped = RunCommand("exiftool -j -n -G1 -XMP:all '" + path + "'");
+  const nlohmann::json named = nlohmann::json::parse(grouped.output);
+  for (const auto& [name, value] : named[0].items()) {
+    const size_t colon = name.find(':');
+    if (colon == std::string::npos || !name.starts_with("XMP-")) continue;
+    properties[name.substr(4, colon - 4) + ":" + name.substr(colon + 1)] =
+        value.is_string() ? value.get<std::string>() : value.dump();
+  }
+  return properties;
+}
+
+CommandResult Info(const std::string& path) {
+  return RunCommand(std::string("'") + ORVEX360_COMMAND + "' --plugins '" + ORVEX_PLUGIN_DIR + "' info '" +
+                    path + "'");
+}
+
+void ExpectCrop(const Properties& read, const std::string& full, const std::string& crop) {
+  EXPECT_EQ(read.at("GPano:ProjectionType"), "equirectangular");
+  EXPECT_EQ(read.at("GPano:FullPanoWidthPixels") + "x" + read.at("GPano:FullPanoHeightPixels"), full);
+  EXPECT_EQ(read.at("GPano:CroppedAreaImageWidthPixels") + "x" +
+                read.at("GPano:CroppedAreaImageHeightPixels") + "+" + read.at("GPano:CroppedAreaLeftPixels") +
+                "+" + read.at("GPano:CroppedAreaTopPixels"),
+            crop);
+}
+
+TEST(SphericalMetadata, FullAndCroppedPanoramasInEveryFormatSayWhereTheyLie) {
+  TempFolder folder;
+  for (const std::string suffix : {".png", ".jpg", ".tif", ".exr"}) {
+    SCOPED_TRACE(suffix);
+    const CommandResult full = RenderCommand(folder, kPanorama + std::string("-o full") + suffix, kEpoch);
+    const CommandResult cropped =
+        RenderCommand(folder, kPanorama + std::string(kCropped) + "-o cropped" + suffix, kEpoch);
+    ASSERT_EQ(full.exitCode, 0) << full.output;
+    ASSERT_EQ(cropped.exitCode, 0) << cropped.output;
+    const Properties fullRead = ReadBack(folder.File("full" + suffix));
+    const Properties croppedRead = ReadBack(folder.File("cropped" + suffix));
+    ASSERT_TRUE(fullRead.contains("GPano:ProjectionType"));
+    ASSERT_TRUE(croppedRead.contains("GPano:ProjectionType"));
+    ExpectCrop(fullRead, "64x32", "64x32+0+0");
+    // Half the turn and half the latitudes: the middle of a 128 x 64 sphere.
+    ExpectCrop(croppedRead, "128x64", "64x32+32+16");
+    EXPECT_EQ(croppedRead.at("orvex360:FieldOfViewDegrees").substr(0, 3), "180");
+    EXPECT_EQ(croppedRead.at("orvex360:LatitudeMaxDegrees").substr(0, 2), "45");
+    const std::string date = suffix == ".exr" ? "2023:11:14 22:13:20" : "2023:11:14 22:13:20Z";
+    EXPECT_EQ(suffix == ".exr" ? fullRead.at("DateTime") : fullRead.at("xmp:CreateDate"), date);
+  }
+}
+
+TEST(SphericalMetadata, TheXmpPacketIsWellFormedForViewers) {
+  TempFolder folder;
+  for (const std::string name : {"pano.jpg", "pano.png", "pano.tif"}) {
+    ASSERT_EQ(RenderCommand(folder, kPanorama + std::string(kCropped) + "-o " + name).exitCode, 0);
+    const std::string packet = folder.File(name + ".xmp");
+    // exiftool hands out the packet as stored; xmllint judges it as XML.
+    const CommandResult wellFormed = RunCommand("exiftool -b -XMP '" + folder.File(name) + "' > '" + packet +
+                                                "' && xmllint --noout '" + packet + "'");
+    EXPECT_EQ(wellFormed.exitCode, 0) << name << ": " << wellFormed.output;
+    std::ifstream file(packet);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(text.starts_with("<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>"))
+        << name;
+    EXPECT_TRUE(text.ends_with("<?xpacket end=\"w\"?>")) << name;
+    EXPECT_NE(text.find("xmlns:GPano=\"http://ns.google.com/photos/1.0/panorama/\""), std::string::npos);
+  }
+}
+
+TEST(SphericalMetadata, StereoHalvesSayWhichEyeIsWhich) {
+  TempFolder folder;
+  const std::string stereo =
+      "empty -c panorama --samples 1 -s 64x64 --stereo on --stereo-output side-by-side ";
+  ASSERT_EQ(RenderCommand(folder, stereo + "--side-layout top-bottom -o tb.png").exitCode, 0);
+  ASSERT_EQ(RenderCommand(folder, stereo + "--side-layout left-right --swap-eyes -o lr.png").exitCode, 0);
+  const Properties topBottom = ReadBack(folder.File("tb.png"));
+  EXPECT_EQ(topBottom.at("orvex360:StereoLayout"), "top-bottom");
+  EXPECT_EQ(topBottom.at("orvex360:LeftEye"), "top");
+  EXPECT_EQ(topBottom.at("orvex360:RightEye"), "bottom");
+  ExpectCrop(topBottom, "64x32", "64x32+0+0");  // each eye's half is a full panorama
+  const Properties swapped = ReadBack(folder.File("lr.png"));
+  EXPECT_EQ(swapped.at("orvex360:LeftEye"), "right");
+  ExpectCrop(swapped, "32x64", "32x64+0+0");
+
+  const CommandResult info = Info(folder.File("tb.png"));
+  EXPECT_EQ(info.exitCode, 0) << info.output;
+  EXPECT_NE(info.output.find("png, 64 x 64, 4 channels"), std::string::npos) << info.output;
+  EXPECT_NE(info.output.find("orvex360:LeftEye = top"), std::string::npos) << info.output;
+}
+
+TEST(SphericalMetadata, FisheyeDomeAndCubemapRecordTheirProjection) {
+  TempFolder folder;
+  const std::string common = "empty --samples 1 ";
+  ASSERT_EQ(RenderCommand(folder, common + "-c fulldome -s 32x32 -o dome.exr").exitCode, 0);
+  ASSERT_EQ(
+      RenderCommand(folder, common + "-c fisheye -s 32x32 --set ORVEXTAG_FISHEYE_FOV=220deg -o fish.exr")
+          .exitCode,
+      0);
+  ASSERT_EQ(RenderCommand(folder, common + "-c cubemap -s 48x32 --cube-layout grid-3x2 -o cube.tif").exitCode,
+            0);
+  const Properties dome = ReadBack(folder.File("dome.exr"));
+  EXPECT_EQ(dome.at("orvex360:Projection"), "dome");
+  EXPECT_EQ(dome.at("orvex360:FieldOfViewDegrees").substr(0, 3), "180");
+  EXPECT_FALSE(dome.contains("GPano:ProjectionType"));
+  const Properties fisheye = ReadBack(folder.File("fish.exr"));
+  EXPECT_EQ(fisheye.at("orvex360:Projection"), "fisheye");
+  EXPECT_EQ(fisheye.at("orvex360:FieldOfViewDegrees").substr(0, 3), "220");
+  const Properties cube = ReadBack(folder.File("cube.tif"));
+  EXPECT_EQ(cube.at("orvex360:Projection"), "cubemap");
+  EXPECT_EQ(cube.at("orvex360:CubemapLayout"), "grid-3x2");
+  EXPECT_EQ(cube.at("orvex360:CubemapGrid"), "3x2");
+  // Every face once, two rows of three.
+  const std::string faces = cube.at("orvex360:CubemapFaces");
+  for (const char* face : {"left", "right", "up", "down", "front", "back"})
+    EXPECT_NE(faces.find(face), std::string::npos) << faces;
+  EXPECT_EQ(std::count(faces.begin(), faces.end(), '/'), 1) << faces;
+}
+
+TEST(SphericalMetadata, InfoRefusesWhatIsNoImage) {
+  TempFolder folder;
+  std::ofstream(folder.File("text.png")) << "no image";
+  for (const char* name : {"absent.png", "text.png"}) {
+    const CommandResult info = Info(folder.File(name));
+    EXPECT_NE(info.exitCode, 0) << name;
+    EXPECT_NE(info.output.find("orvex360: cannot read"), std::string::npos) << info.output;
+  }
+}
+
+}  // namespace
