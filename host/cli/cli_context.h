@@ -32,3 +32,4 @@ CliCommand AddPluginsCommand(CLI::App& parent);
 CliCommand AddPanelCommand(CLI::App& parent);
 CliCommand AddRenderCommand(CLI::App& parent);
 CliCommand AddCreateCommand(CLI::App& parent);
+CliCommand AddViewCommand(CLI::App& parent);

@@ -52,7 +52,8 @@ int main(int argc, char** argv) {
       ->capture_default_str();
 
   const std::vector<CliCommand> commands = {AddPluginsCommand(app), AddPanelCommand(app),
-                                            AddRenderCommand(app), AddCreateCommand(app)};
+                                            AddRenderCommand(app), AddCreateCommand(app),
+                                            AddViewCommand(app)};
 
   if (NamesUnknownCommand(argc, argv, commands)) return 1;
   CLI11_PARSE(app, argc, argv);
