@@ -91,6 +91,7 @@ void Raster3D::Line(const Vector& from, const Vector& to, const RasterStyle& sty
   if (b.z < kNearPlane) b = Lerp(b, a, (kNearPlane - b.z) / (a.z - b.z));
   const ScreenPoint sa = projection_.ToScreen(a);
   const ScreenPoint sb = projection_.ToScreen(b);
+  if (!std::isfinite(sa.x + sa.y + sb.x + sb.y)) return;  // beyond what the screen can hold
   // Only the part near the surface is walked; 1/depth is linear on the screen, so it follows the cut.
   const Float margin = style.lineWidth + 2.0;
   Float t0 = 0.0;

@@ -56,6 +56,7 @@ TEST_F(RasterTest, NearPlaneAndNonFinitePointsAreSafe) {
   style_.colour = {1, 1, 1, 1};
   raster_.Line(Vector(0, 0, -100), Vector(0, 0, 100), style_);  // through the eye: a point at the centre
   raster_.Line(Vector(NAN, 0, 10), Vector(0, 0, 10), style_);
+  raster_.Line(Vector(1e306, 0, 10), Vector(0, 0, 10), style_);  // its screen end overflows
   raster_.Triangle({{Vector(0, 0, -5), {}}, {Vector(1e300, 0, 5), {}}, {Vector(0, 1e300, 5), {}}}, style_);
   raster_.Point(Vector(0, 0, 0), 4.0, style_);  // at the eye: nothing
   EXPECT_EQ(At(32, 32)[3], 1.0f);
