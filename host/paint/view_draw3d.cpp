@@ -171,6 +171,15 @@ void BaseDraw::DrawLine(const Vector& from, const Vector& to, Int32 flags) {
   raster->Line(canvas.matrix * from, canvas.matrix * to, style);
 }
 
+void BaseDraw::DrawPoint(const Vector& point) {
+  ViewCanvas& canvas = CanvasOf(this);
+  LogDrawCall(canvas, "DrawPoint " + Text(point));
+  paint::Raster3D* raster = RasterOf(canvas, "DrawPoint");
+  if (!raster) return;
+  if (canvas.screenSpace) return GePrint("BaseDraw::DrawPoint refused: points are drawn in 3D only");
+  raster->Point(canvas.matrix * point, canvas.pointSize, StyleOf(this, canvas, canvas.pen));
+}
+
 void BaseDraw::DrawPoly(const Vector* points, const Vector* colours, Int32 count, const Vector* normals) {
   ViewCanvas& canvas = CanvasOf(this);
   std::string line = "DrawPoly " + std::to_string(count);

@@ -63,13 +63,17 @@ TEST_F(RasterTest, NearPlaneAndNonFinitePointsAreSafe) {
   EXPECT_EQ(At(0, 0)[3], 0.0f);
 }
 
-TEST_F(RasterTest, ThickLinesSpanTheirWidth) {
+TEST_F(RasterTest, ThickLinesAndPointsSpanTheirSize) {
   style_.colour = {1, 1, 1, 1};
   style_.lineWidth = 5;
   raster_.Line(Vector(-20, 0, 32), Vector(20, 0, 32), style_);
   for (Int32 y = 30; y <= 34; ++y) EXPECT_EQ(At(32, y)[3], 1.0f) << y;
   EXPECT_EQ(At(32, 29)[3], 0.0f);
   EXPECT_EQ(At(32, 35)[3], 0.0f);
+  raster_.Point(Vector(16, -16, 32), 4.0, style_);  // pixels 46..49 across, centred on (48, 48)
+  EXPECT_EQ(At(46, 46)[3], 1.0f);
+  EXPECT_EQ(At(49, 49)[3], 1.0f);
+  EXPECT_EQ(At(50, 48)[3], 0.0f);
 }
 
 }  // namespace
