@@ -35,3 +35,4 @@ CliCommand AddRenderCommand(CLI::App& parent);
 CliCommand AddCreateCommand(CLI::App& parent);
 CliCommand AddInfoCommand(CLI::App& parent);
 CliCommand AddFarmCommand(CLI::App& parent);
+CliCommand AddViewCommand(CLI::App& parent);

@@ -51,9 +51,9 @@ int main(int argc, char** argv) {
   app.add_option("--plugins", context.pluginsFolder, "Plugin folder, or a folder of plugin folders")
       ->capture_default_str();
 
-  const std::vector<CliCommand> commands = {AddPluginsCommand(app), AddPanelCommand(app),
-                                            AddRenderCommand(app),  AddCreateCommand(app),
-                                            AddInfoCommand(app),    AddFarmCommand(app)};
+  const std::vector<CliCommand> commands = {
+      AddPluginsCommand(app), AddPanelCommand(app), AddRenderCommand(app), AddCreateCommand(app),
+      AddInfoCommand(app),    AddFarmCommand(app),  AddViewCommand(app)};
 
   if (NamesUnknownCommand(argc, argv, commands)) return 1;
   CLI11_PARSE(app, argc, argv);

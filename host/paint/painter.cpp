@@ -1,7 +1,5 @@
 #include "paint/painter.h"
 
-#include "paint/line_walk.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
@@ -35,7 +33,7 @@ void Painter::FillRect(const PixelRect& rect) const {
 }
 
 void Painter::DrawLine(Int32 x0, Int32 y0, Int32 x1, Int32 y1) const {
-  WalkLine(x0, y0, x1, y1, clip_, [this](Int32 x, Int32 y) { Blend(x, y, 1.0f); });
+  WalkLine(x0, y0, x1, y1, [this](Int32 x, Int32 y, Float32) { Blend(x, y, 1.0f); });
 }
 
 }  // namespace paint

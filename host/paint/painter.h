@@ -1,6 +1,11 @@
 #pragma once
 
+#include "paint/line_walk.h"
 #include "paint/surface.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <utility>
 
 namespace paint {
 
@@ -26,6 +31,10 @@ class Painter {
   // A one-pixel line from pixel (x0, y0) to pixel (x1, y1), both ends included; the pixels are
   // those of Bresenham's line, also when the ends lie far outside the clip rectangle.
   void DrawLine(Int32 x0, Int32 y0, Int32 x1, Int32 y1) const;
+  // The pixels of that line inside the clip rectangle, in order from (x0, y0): visit(x, y, t) with t
+  // the fraction of the way along the line's major axis (0 at the first end, 1 at the last).
+  template <typename Visit>
+  void WalkLine(Int32 x0, Int32 y0, Int32 x1, Int32 y1, Visit&& visit) const;
 
  private:
   bool Inside(Int32 x, Int32 y) const {
@@ -36,5 +45,10 @@ class Painter {
   PixelRect clip_;
   Colour pen_;
 };
+
+template <typename Visit>
+void Painter::WalkLine(Int32 x0, Int32 y0, Int32 x1, Int32 y1, Visit&& visit) const {
+  paint::WalkLine(x0, y0, x1, y1, clip_, std::forward<Visit>(visit));
+}
 
 }  // namespace paint

@@ -55,18 +55,13 @@ ScopedViewTarget::~ScopedViewTarget() {
   if (view_) CanvasOf(view_).target = paint::Surface();
 }
 
-void BaseDraw::SetPen(const Vector& colour) { CanvasOf(this).pen = colour; }
-void BaseDraw::SetMatrix_Matrix(BaseObject*, const Matrix&) { CanvasOf(this).screenSpace = false; }
-void BaseDraw::SetMatrix_Screen() { CanvasOf(this).screenSpace = true; }
-void BaseDraw::SetTransparency(Int32 transparency) { CanvasOf(this).transparency = transparency; }
-// A lent render image has no depth buffer: screen-space quads land on top whatever these say.
-void BaseDraw::SetDepth(Bool enable) { CanvasOf(this).depthTest = enable; }
-void BaseDraw::LineZOffset(Int32 offset) { CanvasOf(this).lineZOffset = offset; }
-
 void BaseDraw::DrawTexture(const BaseBitmap* bitmap, const Vector* points, const Vector* colours,
                            const Vector* /*normals*/, const Vector* uvw, Int32 count, Int32 alphaMode,
                            Int32 flags) {
-  const ViewCanvas& canvas = CanvasOf(this);
+  ViewCanvas& canvas = CanvasOf(this);
+  LogDrawCall(canvas,
+              "DrawTexture " + std::to_string(count) + " points, alpha mode " + std::to_string(alphaMode));
+  // Screen-space quads land on top: a render's lent image has no depth buffer.
   if (canvas.target.IsEmpty()) return Refuse("the view has no image to draw into (only a render lends one)");
   if (!canvas.screenSpace) return Refuse("only screen-space quads are drawn (SetMatrix_Screen first)");
   if (!bitmap || bitmap->IsEmpty()) return Refuse("the bitmap is empty");

@@ -205,5 +205,6 @@ void BaseBitmap::SetPen(Int32 r, Int32 g, Int32 b) {
 void BaseBitmap::Line(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
   const Vector pen = record_->pen;
   const paint::PixelRect image{0, 0, GetBw() - 1, GetBh() - 1};
-  paint::WalkLine(x1, y1, x2, y2, image, [this, &pen](Int32 x, Int32 y) { SetPixelFloat(x, y, pen); });
+  paint::WalkLine(x1, y1, x2, y2, image,
+                  [this, &pen](Int32 x, Int32 y, Float32) { SetPixelFloat(x, y, pen); });
 }

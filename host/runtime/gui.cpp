@@ -89,7 +89,7 @@ void GeUserArea::DrawRectangle(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
 void GeUserArea::DrawLine(Int32 x1, Int32 y1, Int32 x2, Int32 y2) {
   UserAreaRecord& area = *record_;
   const paint::PixelRect clip{area.clipX1, area.clipY1, area.clipX2, area.clipY2};
-  paint::WalkLine(x1, y1, x2, y2, clip, [&area](Int32 x, Int32 y) { area.Plot(x, y, area.pen); });
+  paint::WalkLine(x1, y1, x2, y2, clip, [&area](Int32 x, Int32 y, Float32) { area.Plot(x, y, area.pen); });
 }
 
 // Draws the bitmap's source rectangle (x, y, w, h) scaled into the area's (wx, wy, ww, wh), nearest

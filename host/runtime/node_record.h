@@ -1,6 +1,7 @@
 #pragma once
 
 #include "c4d.h"
+#include "paint/view_camera.h"
 #include "paint/view_canvas.h"
 #include "undo_history.h"
 
@@ -31,6 +32,7 @@ struct ViewState {
   Int32 width = 1280;
   Int32 height = 720;
   ViewCanvas canvas;
+  paint::ViewCamera editorCamera;  // where the view looks from while no scene camera is linked
 };
 
 // What a shader's InitRender built (shader_program.h); deleted where the type is complete.

@@ -1,7 +1,7 @@
 #include "node_record.h"
 
-// The viewport of a document. Its drawing state and the screen-space drawing into an image live
-// with the paint code (paint/view_draw.cpp); 3D drawing calls are accepted but draw nothing yet.
+// The viewport of a document. Its drawing state and its drawing into an image live with the paint
+// code (paint/view_draw.cpp for screen-space quads, paint/view_draw3d.cpp for the 3D calls).
 
 namespace {
 ViewState& StateOf(const BaseDraw* view) { return *view->GetRecord().view; }
@@ -20,12 +20,6 @@ Bool BaseDraw::IsAlternateRenderState() const { return StateOf(this).alternateRe
 
 DRAWPASS BaseDraw::GetDrawPass() const { return DRAWPASS_OBJECT; }
 GeData BaseDraw::GetDrawParam(Int32 id) const { return GetDataInstance()->GetData(id); }
-void BaseDraw::SetDrawParam(Int32 id, const GeData& data) { GetDataInstance()->SetData(id, data); }
-void BaseDraw::SetPointSize(Float) {}
-void BaseDraw::DrawLine(const Vector&, const Vector&, Int32) {}
-void BaseDraw::DrawPoly(const Vector*, const Vector*, Int32, const Vector*) {}
-void BaseDraw::DrawBox(const Matrix&, Float, const Vector&, Bool) {}
-void BaseDraw::DrawSphere(const Vector&, const Vector&, const Vector&, Int32) {}
 
 void BaseDraw::GetFrame(Int32* left, Int32* top, Int32* right, Int32* bottom) const {
   *left = 0;

@@ -57,6 +57,8 @@ class BaseDraw : public BaseList2D {
   void LineZOffset(Int32 offset);
 
   void DrawLine(const Vector& from, const Vector& to, Int32 flags);
+  // A square point of the current point size (SetPointSize) in the pen's colour.
+  void DrawPoint(const Vector& point);
   void DrawPoly(const Vector* points, const Vector* colours, Int32 count, const Vector* normal = nullptr);
   void DrawBox(const Matrix& box, Float radius, const Vector& colour, Bool wire);
   void DrawSphere(const Vector& offset, const Vector& size, const Vector& colour, Int32 flags);

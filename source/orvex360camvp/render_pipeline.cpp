@@ -3,9 +3,11 @@
 #include "geometry/lens.h"
 #include "geometry/range_map.h"
 #include "module_log.h"
+#include "orvex360camvp/camera_count.h"
 #include "orvex360camvp/orvex360camvp.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvex360camvp/overlays.h"
+#include "orvex360camvp/separation_clone.h"
 #include "orvextag/orvextag_params.h"
 
 #include <cmath>
@@ -91,34 +93,13 @@ void ReadStereoSettings(RenderState& state, const BaseContainer& effect, const B
                           tag.GetInt32(ORVEXTAG_FISHEYE_TYPE) == ORVEXTAG_FISHEYE_TYPE_DOME;
 }
 
-void FreeSeparationShader(RenderState& state) {
-  if (!state.separationShader) return;
-  state.separationShader->FreeRender();
-  BaseShader::Free(state.separationShader);
-}
+void FreeSeparationShader(RenderState& state) { FreeSeparationClone(state.separationShader); }
 
 // A private clone of the separation-map shader, so that the render samples no shader the
 // viewport drawing also uses.
 void CloneSeparationShader(RenderState& state, const BaseContainer& tag, BaseDocument* doc) {
   FreeSeparationShader(state);
-  auto* linked = static_cast<BaseShader*>(tag.GetLink(ORVEXTAG_SEPARATION_MAP_SHADER, doc, Xbase));
-  if (!linked) return;
-  InitRenderStruct irs;
-  irs.doc = doc;
-  const INITRENDERRESULT linkedResult = linked->InitRender(irs);
-  if (linkedResult != INITRENDERRESULT_OK) {
-    ModuleLog("Shader error [%d]", static_cast<Int32>(linkedResult));
-    return;
-  }
-  C4DAtom* copy = linked->GetClone();
-  linked->FreeRender();
-  auto* clone = copy && copy->IsInstanceOf(Xbase) ? static_cast<BaseShader*>(copy) : nullptr;
-  if (!clone || clone->InitRender(irs) != INITRENDERRESULT_OK) {
-    ModuleLog("Shader clone error");
-    if (clone) BaseShader::Free(clone);
-    return;
-  }
-  state.separationShader = clone;
+  state.separationShader = CloneSeparationMap(tag, doc);
 }
 
 // Editor renders show the projection letterboxed to its own aspect inside the view.
@@ -192,21 +173,6 @@ void PlaceFacesOfLayout(RenderState& state) {
     }
   }
 }
-
-// Reads the separation map's red channel through the render's private shader clone.
-class ShaderSeparationMap final : public orvex::ScalarMapSampler {
- public:
-  explicit ShaderSeparationMap(BaseShader* shader) : shader_(shader) {}
-  Float SampleRed(const Vector& p) const override {
-    ChannelData channel;
-    channel.p = p;
-    channel.texflag = 1;
-    return shader_->Sample(&channel).x;
-  }
-
- private:
-  BaseShader* shader_;
-};
 
 // Moves a cylindrical ray's origin along the cylinder axis instead of turning it.
 Vector CylinderOrigin(const RenderState& state, Float u, Float v) {
@@ -490,18 +456,12 @@ Int32 Orvex360CamVP::StereoGetCameraCountRenderer(BaseVideoPost* node, BaseDocum
   SearchCamera(doc);
   if (!state.camera || !state.tagData) return 0;
   if (state.editorRender) return 1;
-  const BaseContainer& effect = SettingsOf(node, *this);
-  if (state.tagData->GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_CUBEMAP &&
-      effect.GetInt32(ORVEXVP_CUBE_LAYOUT) != orvex::kCubemapSingleFace) {
-    state.facesPerEye = 6;
-  }
-  state.eyeCount = 1;
   const Bool stereoSwitch =
       renderData && renderData->GetDataInstance()->GetBool(RDATA_STEREO) && !state.stereoSwitchedForCubemap;
-  if (stereoSwitch && effect.GetInt32(ORVEXVP_STEREO_MODE) != ORVEXVP_STEREO_MODE_SINGLE_EYE) {
-    state.eyeCount = 2;
-  }
-  return state.facesPerEye * state.eyeCount;
+  const CameraCount count = CountCameras(SettingsOf(node, *this), *state.tagData, stereoSwitch);
+  state.facesPerEye = count.facesPerEye;
+  state.eyeCount = count.eyeCount;
+  return count.Total();
 }
 
 Bool Orvex360CamVP::StereoGetCameraInfo(BaseVideoPost*, BaseDocument*, BaseDraw*, RenderData*, Int32 index,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "c4d.h"
+#include "geometry/guide_geometry.h"
 
 #include <array>
 
@@ -22,6 +23,8 @@ class OrvexTag : public TagData {
                     const BaseContainer* itemDescription) override;
   EXECUTIONRESULT Execute(BaseTag* tag, BaseDocument* doc, BaseObject* object, BaseThread* thread,
                           Int32 priority, EXECUTIONFLAGS flags) override;
+  // The projection guide around the camera and, with stereo, the eye diagram (orvextag_draw.cpp).
+  Bool Draw(BaseTag* tag, BaseObject* object, BaseDraw* view, BaseDrawHelp* help) override;
 
   // The state icon: the on icon, or the off icon while the tag is switched off; null when its file
   // did not load.
@@ -33,7 +36,11 @@ class OrvexTag : public TagData {
   Bool PressButton(BaseTag* tag, Int32 id);
   void FillCustomIcon(BaseTag* tag, GetCustomIconData& request) const;
 
+  // Builds the guide of projection `projection` into the cache; false when it has none of its own.
+  Bool BuildGuide(const BaseContainer& data, Int32 projection);
+
   std::array<BaseBitmap*, 2> icons_{};  // owned: off (0) and on (1)
+  orvex::GuideCache guide_;             // the last guide built, kept while its inputs stay the same
 };
 
 // The video-post effect in the active render settings of `doc` (else the tag's document, else the

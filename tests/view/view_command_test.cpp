@@ -1,0 +1,177 @@
+#include "command_runner.h"
+
+#include <OpenImageIO/imageio.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// One `orvex360 view` run: its exit, the drawing calls it logged and the PNG it wrote.
+struct ViewRun {
+  CommandResult command;
+  std::vector<std::string> log;
+  std::vector<unsigned char> rgba;
+  int width = 0;
+};
+
+fs::path TempPath(const std::string& name) {
+  return fs::temp_directory_path() / ("orvex-view-" + std::to_string(::getpid()) + "-" + name);
+}
+
+ViewRun View(const std::string& arguments) {
+  const fs::path image = TempPath("view.png");
+  const fs::path log = TempPath("draw.log");
+  ViewRun run;
+  run.command = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR + " view " +
+                           arguments + " -o " + image.string() + " --draw-log " + log.string());
+  std::ifstream lines(log);
+  for (std::string line; std::getline(lines, line);) run.log.push_back(line);
+  if (auto input = OIIO::ImageInput::open(image.string())) {
+    run.width = input->spec().width;
+    run.rgba.resize(size_t(run.width) * input->spec().height * 4);
+    input->read_image(0, 0, 0, 4, OIIO::TypeDesc::UINT8, run.rgba.data());
+  }
+  fs::remove(image);
+  fs::remove(log);
+  return run;
+}
+
+size_t Count(const ViewRun& run, const std::string& prefix) {
+  return std::count_if(run.log.begin(), run.log.end(),
+                       [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
+}
+
+bool Logged(const ViewRun& run, const std::string& line) {
+  return std::find(run.log.begin(), run.log.end(), line) != run.log.end();
+}
+
+// Whether a pixel within `radius` of (x, y) shows the guide's colour (0.8, 0.7, 0.0) as 8 bits.
+bool GuideNear(const ViewRun& run, int x, int y, int radius = 1) {
+  const int height = run.width ? static_cast<int>(run.rgba.size() / 4 / run.width) : 0;
+  for (int j = std::max(0, y - radius); j <= std::min(height - 1, y + radius); ++j)
+    for (int i = std::max(0, x - radius); i <= std::min(run.width - 1, x + radius); ++i) {
+      const unsigned char* p = &run.rgba[(size_t(j) * run.width + i) * 4];
+      if (std::abs(p[0] - 204) <= 3 && std::abs(p[1] - 178) <= 3 && p[2] <= 3) return true;
+    }
+  return false;
+}
+
+bool AnyGuidePixel(const ViewRun& run) {
+  for (int y = 0; y < static_cast<int>(run.rgba.size() / 4) / std::max(run.width, 1); ++y)
+    for (int x = 0; x < run.width; ++x)
+      if (GuideNear(run, x, y, 0)) return true;
+  return false;
+}
+
+struct ProjectionGuide {
+  const char* kind;
+  size_t lines;
+  size_t polygons;
+  size_t boxes;
+};
+
+// Each full walk ends with a step of almost zero length (see guide_geometry_test.cpp).
+TEST(ViewCommand, EachProjectionDrawsItsGuideWireFirstThenTranslucent) {
+  for (const ProjectionGuide& guide :
+       {ProjectionGuide{"panorama", 10 * 19, 37 * 19, 0},
+        ProjectionGuide{"fisheye", 10 * 10 + 37, 37 * 10, 0},
+        ProjectionGuide{"cylindrical", 10 + 2 * 37, 37, 0}, ProjectionGuide{"cubemap", 0, 0, 2}}) {
+    const ViewRun run = View(std::string("empty -s 64x48 -c ") + guide.kind);
+    ASSERT_EQ(run.command.exitCode, 0) << run.command.output;
+    EXPECT_EQ(Count(run, "DrawLine"), guide.lines) << guide.kind;
+    EXPECT_EQ(Count(run, "DrawPoly 4 "), guide.polygons) << guide.kind;
+    EXPECT_EQ(Count(run, "DrawBox"), guide.boxes) << guide.kind;
+    EXPECT_EQ(Count(run, "DrawSphere"), 0u) << guide.kind;
+    const auto at = [&](const std::string& prefix) {
+      return std::find_if(run.log.begin(), run.log.end(),
+                          [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_TRUE(Logged(run, "SetPen (0.8000, 0.7000, 0.0000)")) << guide.kind;
+    EXPECT_LT(at(guide.boxes ? "DrawBox" : "DrawLine"), at("SetTransparency -240")) << guide.kind;
+    EXPECT_LT(at("SetDepth 0"),
+              at(guide.boxes ? "DrawBox radius 70.0000 colour (0.8000, 0.7000, 0.0000) wire 0" : "DrawPoly"))
+        << guide.kind;
+    EXPECT_EQ(run.log.back(), "SetDepth 1") << guide.kind;
+  }
+}
+
+TEST(ViewCommand, CustomBandDrawsThreeMeridiansAndBothEdges) {
+  const ViewRun run = View(
+      "empty -s 64x48 -c panorama --set ORVEXTAG_EQUIRECT_CUSTOM=1 --set ORVEXTAG_EQUIRECT_HSPAN=90deg "
+      "--set ORVEXTAG_EQUIRECT_LAT_MIN=-45deg --set ORVEXTAG_EQUIRECT_LAT_MAX=45deg");
+  ASSERT_EQ(run.command.exitCode, 0) << run.command.output;
+  EXPECT_EQ(Count(run, "DrawLine"), 4u * 10 + 2u * 10);
+  // The first meridian, at -135 degrees, from latitude -45 up.
+  EXPECT_TRUE(Logged(run, "DrawLine (-35.0000, -35.0000, -49.4975) (-37.9173, -37.9173, -44.9951) flags 0"));
+}
+
+TEST(ViewCommand, StereoDiagramPutsTheEyeMarkersWhereTheRigPutsTheEyes) {
+  const ViewRun run = View("empty -s 64x48 -c fisheye --set ORVEXTAG_STEREO=1");
+  ASSERT_EQ(run.command.exitCode, 0) << run.command.output;
+  EXPECT_EQ(Count(run, "DrawSphere"), 3u);  // head, left eye, right eye
+  EXPECT_TRUE(
+      Logged(run,
+             "DrawSphere (0.0000, 0.0000, 0.0000) size (5.0000, 5.0000, 5.0000) colour (1.0000, 0.0000, "
+             "0.0000) flags 0"));
+  const auto eyeAt = [&](const std::string& x) {
+    return std::any_of(run.log.begin(), run.log.end(), [&](const std::string& l) {
+      return l.rfind("SetMatrix_Matrix \"Camera\" offset (" + x + ", 0.0000, 0.0000)", 0) == 0;
+    });
+  };
+  EXPECT_TRUE(eyeAt("-3.2500"));
+  EXPECT_TRUE(eyeAt("3.2500"));
+  EXPECT_TRUE(Logged(run, "SetPen (255.0000, 255.0000, 255.0000)"));  // the convergence tick, as given
+
+  const ViewRun oneEye =
+      View("empty -s 64x48 -c fisheye --set ORVEXTAG_STEREO=1 --set ORVEXVP_STEREO_MODE=3");
+  ASSERT_EQ(oneEye.command.exitCode, 0) << oneEye.command.output;
+  EXPECT_EQ(Count(oneEye, "DrawSphere"), 1u);  // one camera: the head only
+}
+
+TEST(ViewCommand, GuideColourLandsWhereTheProjectionPredicts) {
+  // From 300 units behind the fisheye camera, a 36 mm lens: the cap's rim (radius 70 at the camera's
+  // plane) is a circle of 70 / 300 * 400 pixels around the centre, its pole the centre itself.
+  const ViewRun run = View("empty -s 400x400 -c fisheye --from 0,0,-300 --look-at 0,0,0");
+  ASSERT_EQ(run.command.exitCode, 0) << run.command.output;
+  const int rim = static_cast<int>(std::lround(70.0 / 300.0 * 400.0));
+  for (const auto& [x, y] : {std::pair{200 + rim, 200}, {200 - rim, 200}, {200, 200 + rim}, {200, 200 - rim}})
+    EXPECT_TRUE(GuideNear(run, x, y)) << x << "," << y;
+  EXPECT_TRUE(GuideNear(run, 200, 200));
+  EXPECT_FALSE(GuideNear(run, 5, 5, 4));
+}
+
+TEST(ViewCommand, NoGuideThroughTheCameraOrWithTheTagOff) {
+  for (const char* arguments : {"demo -s 160x90 -c panorama --through-camera",
+                                "demo -s 160x90 -c panorama --set ORVEXTAG_ENABLE=0"}) {
+    const ViewRun run = View(arguments);
+    ASSERT_EQ(run.command.exitCode, 0) << run.command.output;
+    EXPECT_EQ(Count(run, "Draw") - Count(run, "Draw \""), 0u) << arguments;  // only the pass's own lines
+    EXPECT_FALSE(AnyGuidePixel(run)) << arguments;
+  }
+  EXPECT_TRUE(AnyGuidePixel(View("demo -s 160x90 -c panorama")));
+}
+
+TEST(ViewCommand, BadViewsAreRefusedAndOddOnesDrawn) {
+  for (const char* refused : {"-s 0x10", "-s 100000x100000", "-s 20000x20000x", "--from nan,0,0",
+                              "--from 1,2,3 --look-at 1,2,3", "--set ORVEXTAG_NOPE=1"}) {
+    const ViewRun run = View(std::string("empty -c panorama ") + refused);
+    EXPECT_EQ(run.command.exitCode, 1) << refused << ": " << run.command.output;
+    EXPECT_NE(run.command.output.find("orvex360: "), std::string::npos) << refused;
+  }
+  // Inside the guide, or right at the camera: drawn, with the guide around.
+  for (const char* inside : {"--from 0,0,0 --look-at 0,0,100", "--from 10,5,0 --look-at 0,0,100"}) {
+    const ViewRun run = View(std::string("empty -s 80x60 -c panorama ") + inside);
+    ASSERT_EQ(run.command.exitCode, 0) << inside << ": " << run.command.output;
+    EXPECT_TRUE(AnyGuidePixel(run)) << inside;
+  }
+}
+
+}  // namespace
