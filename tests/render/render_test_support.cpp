@@ -85,6 +85,19 @@ CommandResult RenderCommand(const TempFolder& folder, const std::string& argumen
   return RunCommand("cd '" + folder.Path().string() + "' && " + shell + " '" + ORVEX360_COMMAND +
                     "' --plugins '" + ORVEX_PLUGIN_DIR + "' render " + arguments);
 }
+
+void ExpectRefusals(const TempFolder& folder, const std::string& common, const std::vector<Refusal>& cases) {
+  const auto files = [&folder] {
+    return std::distance(std::filesystem::directory_iterator(folder.Path()), std::filesystem::directory_iterator());
+  };
+  const auto before = files();
+  for (const Refusal& bad : cases) {
+    const CommandResult run = RenderCommand(folder, common + " " + bad.arguments);
+    EXPECT_NE(run.exitCode, 0) << bad.arguments;
+    EXPECT_NE(run.output.find(bad.message), std::string::npos) << bad.arguments << ": " << run.output;
+    EXPECT_EQ(files(), before) << bad.arguments;
+  }
+}
 #endif
 
 FloatImage ReadImage(const std::string& path) {

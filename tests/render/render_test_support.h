@@ -50,6 +50,15 @@ bool IsFinite(const FloatImage& image);
 CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments,
                             const std::string& shell = "");
 
+// A command line `orvex360 render` must refuse, and a text its message must hold.
+struct Refusal {
+  std::string arguments;
+  std::string message;
+};
+// Each run of `render COMMON ARGUMENTS` in `folder` fails, says its message and leaves the folder's
+// files as they were.
+void ExpectRefusals(const TempFolder& folder, const std::string& common, const std::vector<Refusal>& cases);
+
 // Reads an image file written by the renderer; fails the test when it cannot.
 FloatImage ReadImage(const std::string& path);
 
