@@ -88,7 +88,8 @@ CommandResult RenderCommand(const TempFolder& folder, const std::string& argumen
 
 void ExpectRefusals(const TempFolder& folder, const std::string& common, const std::vector<Refusal>& cases) {
   const auto files = [&folder] {
-    return std::distance(std::filesystem::directory_iterator(folder.Path()), std::filesystem::directory_iterator());
+    return std::distance(std::filesystem::directory_iterator(folder.Path()),
+                         std::filesystem::directory_iterator());
   };
   const auto before = files();
   for (const Refusal& bad : cases) {

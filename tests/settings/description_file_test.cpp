@@ -183,8 +183,8 @@ TEST_F(ModuleDescriptions, TheEffectsElementsDeclareTheTypesItHolds) {
   scene->AddTaggedCamera();
   const DescriptionRecord record = ReadModuleDescription("Orvex360Cam.json");
   ASSERT_FALSE(record.elements.empty());
-  const std::set<Int32> empty =
-      ExpectDeclaredTypes(scene->Effect(), record, {ORVEXVP_EYE_SHIFT, ORVEXVP_CUBE_CROSS_START, ORVEXVP_CHOICE});
+  const std::set<Int32> empty = ExpectDeclaredTypes(
+      scene->Effect(), record, {ORVEXVP_EYE_SHIFT, ORVEXVP_CUBE_CROSS_START, ORVEXVP_CHOICE});
   EXPECT_EQ(empty, std::set<Int32>{});
   for (Int32 id = ORVEXVP_CUBE_PREVIEW; id <= ORVEXVP_CUBE_PREVIEW_LAST; ++id)
     EXPECT_EQ(record.Find(id)->kind, ElementKind::BitmapButton) << id;

@@ -112,7 +112,6 @@ TEST(StereoCommand, ASeparationMapOfBlackMakesTheEyesAlike) {
   EXPECT_FALSE(HalvesAlike(render_test::ReadImage(folder.File("faded.exr"))));
 }
 
-
 }  // namespace
 
 namespace {
