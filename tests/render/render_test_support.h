@@ -40,6 +40,11 @@ std::string WriteDirectionEnvironment(const TempFolder& folder, Int32 width, Int
 // Renders the document's current frame and returns the image; fails the test on error.
 FloatImage RenderFrame(BaseDocument* doc, const RenderOptions& options);
 
+// Values (of four channels) of `frame` from (x0, y0) on that differ by more than `tolerance` from
+// `image` mirrored as asked and moved `shift` columns to the right round its seam.
+int DifferentValues(const FloatImage& frame, Int32 x0, Int32 y0, const FloatImage& image, bool flipU = false,
+                    bool flipV = false, Int32 shift = 0, Float32 tolerance = 1e-5f);
+
 // Angle between two directions in degrees.
 Float AngleDegrees(const Vector& a, const Vector& b);
 

@@ -12,6 +12,7 @@
 
 namespace {
 
+using render_test::DifferentValues;
 using render_test::RenderCommand;
 using render_test::TempFolder;
 
@@ -33,25 +34,12 @@ FloatImage RenderStereo(const TempFolder& folder, const std::string& options) {
   return render_test::ReadImage(folder.File("out.exr"));
 }
 
-// Pixels of the frame's rows from `top` that differ from `eye` mirrored as asked and moved
-// `shift` columns to the right round the panorama's seam.
-int Mismatches(const FloatImage& frame, Int32 top, const FloatImage& eye, bool flipU, bool flipV,
-               Int32 shift = 0) {
-  int different = 0;
-  for (Int32 y = 0; y < eye.height; ++y)
-    for (Int32 x = 0; x < eye.width; ++x) {
-      const Int32 u = ((flipU ? eye.width - 1 - x : x) - shift + eye.width) % eye.width;
-      const Float32* expected = eye.Pixel(u, flipV ? eye.height - 1 - y : y);
-      for (int c = 0; c < 4; ++c) different += std::abs(frame.Pixel(x, top + y)[c] - expected[c]) > 1e-4f;
-    }
-  return different;
-}
-
 // Which shift of `eye`, two columns either way, fits the frame's rows from `top` best.
 Int32 BestShift(const FloatImage& frame, Int32 top, const FloatImage& eye) {
   Int32 best = 0;
   for (Int32 shift = -2; shift <= 2; ++shift)
-    if (Mismatches(frame, top, eye, false, false, shift) < Mismatches(frame, top, eye, false, false, best))
+    if (DifferentValues(frame, 0, top, eye, false, false, shift) <
+        DifferentValues(frame, 0, top, eye, false, false, best))
       best = shift;
   return best;
 }
@@ -60,16 +48,16 @@ TEST(StereoCommand, FlipSwapAndShiftOptionsMoveEachEye) {
   TempFolder folder;
   const FloatImage left = RenderStereo(folder, "--size 32x8 --stereo-output single-eye --single-eye left");
   const FloatImage right = RenderStereo(folder, "--size 32x8 --stereo-output single-eye --single-eye right");
-  ASSERT_GT(Mismatches(left, 0, right, false, false), 0);  // the eyes must differ for this to mean anything
+  ASSERT_GT(DifferentValues(left, 0, 0, right), 0);  // the eyes must differ for this to mean anything
   const std::string pair = "--size 32x16 --stereo-output side-by-side --side-layout top-bottom ";
 
   FloatImage frame = RenderStereo(folder, pair + "--flip right-vertical,left-horizontal");
-  EXPECT_EQ(Mismatches(frame, 0, left, true, false), 0);
-  EXPECT_EQ(Mismatches(frame, 8, right, false, true), 0);
+  EXPECT_EQ(DifferentValues(frame, 0, 0, left, true, false), 0);
+  EXPECT_EQ(DifferentValues(frame, 0, 8, right, false, true), 0);
 
   frame = RenderStereo(folder, pair + "--swap-eyes");
-  EXPECT_EQ(Mismatches(frame, 0, right, false, false), 0);
-  EXPECT_EQ(Mismatches(frame, 8, left, false, false), 0);
+  EXPECT_EQ(DifferentValues(frame, 0, 0, right), 0);
+  EXPECT_EQ(DifferentValues(frame, 0, 8, left), 0);
 
   // Two pixels apart: the left eye one column to the right, the right eye one to the left. (Not an
   // exact copy one column over: near boxes' edges differ a little, so the best fit counts.)
