@@ -28,14 +28,6 @@ TEST(EnvironmentMapping, FollowsTheWorldConvention) {
   }
 }
 
-TEST(EnvironmentImage, UnreadableFileIsAClearError) {
-  Environment environment;
-  std::string error;
-  EXPECT_FALSE(environment.Load("/nonexistent/sky.exr", error));
-  EXPECT_NE(error.find("/nonexistent/sky.exr"), std::string::npos);
-  EXPECT_FALSE(environment.IsImage());
-}
-
 // A uniform environment of radiance L lights every surface with pi L, whichever way it faces.
 TEST(EnvironmentLight, UniformSurroundingsGivePiTimesTheirRadiance) {
   render_test::TempFolder folder;

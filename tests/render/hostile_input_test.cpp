@@ -75,29 +75,21 @@ TEST(HostileInput, TheLongestLegalFileNamesAreWritten) {
 TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
   TempFolder inputs;
   const std::string huge = WriteHugeHeader(inputs, "huge.ppm");
-  const struct {
-    std::string arguments;
-    std::string message;
-  } cases[] = {
-      {"--size ''", "--size: an empty value is not allowed"},
-      {"--env ''", "--env: an empty value is not allowed"},
-      {"--separation-map ''", "--separation-map: an empty value is not allowed"},
-      {"-o ''", "--output: an empty value is not allowed"},
-      {"--threads 2147483647", "--threads"},
-      {"--env " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
-      {"--stereo on --separation-map " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
-      {"--stereo on --set ORVEXTAG_EYE_SEPARATION=1e19", "ORVEXTAG_EYE_SEPARATION"},
-      {"-c cylindrical --set ORVEXTAG_CYL_HEIGHT=1e30", "ORVEXTAG_CYL_HEIGHT"},
-      // Beyond this machine's memory and any other's: refused at once, not after hours.
-      {"--size 65536x65536", "needs 206.2 GB to render and write"},
-  };
-  for (const auto& bad : cases) {
-    TempFolder folder;
-    const CommandResult run = RenderCommand(folder, "--samples 1 " + bad.arguments);
-    EXPECT_NE(run.exitCode, 0) << bad.arguments;
-    EXPECT_NE(run.output.find(bad.message), std::string::npos) << bad.arguments << ": " << run.output;
-    EXPECT_TRUE(fs::is_empty(folder.Path())) << bad.arguments;
-  }
+  render_test::ExpectRefusals(
+      inputs, "--samples 1",
+      {
+          {"--size ''", "--size: an empty value is not allowed"},
+          {"--env ''", "--env: an empty value is not allowed"},
+          {"--separation-map ''", "--separation-map: an empty value is not allowed"},
+          {"-o ''", "--output: an empty value is not allowed"},
+          {"--threads 2147483647", "--threads"},
+          {"--env " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
+          {"--stereo on --separation-map " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
+          {"--stereo on --set ORVEXTAG_EYE_SEPARATION=1e19", "ORVEXTAG_EYE_SEPARATION"},
+          {"-c cylindrical --set ORVEXTAG_CYL_HEIGHT=1e30", "ORVEXTAG_CYL_HEIGHT"},
+          // Beyond this machine's memory and any other's: refused at once, not after hours.
+          {"--size 65536x65536", "needs 206.2 GB to render and write"},
+      });
 }
 
 TEST(HostileInput, AnUnknownCommandIsNamed) {

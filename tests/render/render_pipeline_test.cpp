@@ -94,15 +94,6 @@ TEST_F(RenderPipeline, AMonoSingleFaceIsOneCameraAndTheEditorAsksForNone) {
   EXPECT_EQ(effect_->StereoGetCameraCountEditor(node_, scene->doc, nullptr), 0);
 }
 
-TEST_F(RenderPipeline, EditorRendersUseOneCameraAndNoTaggedCameraNone) {
-  Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
-  RenderSettings().SetBool(RDATA_STEREO, true);
-  StartEditorRender();
-  EXPECT_EQ(CameraCount(), 1);
-  Tag().SetBool(ORVEXTAG_ENABLE, false);
-  EXPECT_EQ(CameraCount(), 0);
-}
-
 TEST_F(RenderPipeline, CameraInformationPlacesTheEyesHalfTheSeparationApart) {
   Matrix placement = orvex::RotY(0.5);
   placement.offset = Vector(10.0, 20.0, 30.0);

@@ -68,6 +68,20 @@ FloatImage RenderFrame(BaseDocument* doc, const RenderOptions& options) {
   return result;
 }
 
+int DifferentValues(const FloatImage& frame, Int32 x0, Int32 y0, const FloatImage& image, bool flipU,
+                    bool flipV, Int32 shift, Float32 tolerance) {
+  int different = 0;
+  for (Int32 y = 0; y < image.height; ++y) {
+    for (Int32 x = 0; x < image.width; ++x) {
+      const Int32 u = ((flipU ? image.width - 1 - x : x) - shift % image.width + image.width) % image.width;
+      const Float32* expected = image.Pixel(u, flipV ? image.height - 1 - y : y);
+      for (int c = 0; c < 4; ++c)
+        different += std::abs(frame.Pixel(x0 + x, y0 + y)[c] - expected[c]) > tolerance;
+    }
+  }
+  return different;
+}
+
 Float AngleDegrees(const Vector& a, const Vector& b) {
   const Float cosine = Dot(a.GetNormalized(), b.GetNormalized());
   return std::acos(std::clamp(cosine, -1.0, 1.0)) * 180.0 / orvex::kPi;
@@ -84,6 +98,20 @@ CommandResult RenderCommand(const TempFolder& folder, const std::string& argumen
                             const std::string& shell) {
   return RunCommand("cd '" + folder.Path().string() + "' && " + shell + " '" + ORVEX360_COMMAND +
                     "' --plugins '" + ORVEX_PLUGIN_DIR + "' render " + arguments);
+}
+
+void ExpectRefusals(const TempFolder& folder, const std::string& common, const std::vector<Refusal>& cases) {
+  const auto files = [&folder] {
+    return std::distance(std::filesystem::directory_iterator(folder.Path()),
+                         std::filesystem::directory_iterator());
+  };
+  const auto before = files();
+  for (const Refusal& bad : cases) {
+    const CommandResult run = RenderCommand(folder, common + " " + bad.arguments);
+    EXPECT_NE(run.exitCode, 0) << bad.arguments;
+    EXPECT_NE(run.output.find(bad.message), std::string::npos) << bad.arguments << ": " << run.output;
+    EXPECT_EQ(files(), before) << bad.arguments;
+  }
 }
 #endif
 

@@ -40,6 +40,11 @@ std::string WriteDirectionEnvironment(const TempFolder& folder, Int32 width, Int
 // Renders the document's current frame and returns the image; fails the test on error.
 FloatImage RenderFrame(BaseDocument* doc, const RenderOptions& options);
 
+// Values (of four channels) of `frame` from (x0, y0) on that differ by more than `tolerance` from
+// `image` mirrored as asked and moved `shift` columns to the right round its seam.
+int DifferentValues(const FloatImage& frame, Int32 x0, Int32 y0, const FloatImage& image, bool flipU = false,
+                    bool flipV = false, Int32 shift = 0, Float32 tolerance = 1e-5f);
+
 // Angle between two directions in degrees.
 Float AngleDegrees(const Vector& a, const Vector& b);
 
@@ -49,6 +54,15 @@ bool IsFinite(const FloatImage& image);
 // comes first on the command line (limits such as "ulimit -f 8 &&").
 CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments,
                             const std::string& shell = "");
+
+// A command line `orvex360 render` must refuse, and a text its message must hold.
+struct Refusal {
+  std::string arguments;
+  std::string message;
+};
+// Each run of `render COMMON ARGUMENTS` in `folder` fails, says its message and leaves the folder's
+// files as they were.
+void ExpectRefusals(const TempFolder& folder, const std::string& common, const std::vector<Refusal>& cases);
 
 // Reads an image file written by the renderer; fails the test when it cannot.
 FloatImage ReadImage(const std::string& path);

@@ -1,10 +1,13 @@
 #include "runtime/description_file.h"
+#include "linked_module.h"
 #include "orvex360camvp/orvex360camvp_params.h"
+#include "orvexcreate/camera_presets.h"
 #include "orvextag/orvextag_params.h"
 
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <set>
 
 namespace {
 constexpr const char* kSample = R"({
@@ -100,16 +103,89 @@ TEST(DescriptionFile, MistakesInElementsNameTheElement) {
             std::string::npos);
 }
 
-// The module's own files: every parameter of both nodes, of the kind it holds.
-TEST(ModuleDescriptions, HoldEveryParameterOfTheEffect) {
+// The module's own files against the nodes: every element declares the type its node holds.
+namespace {
+using ModuleDescriptions = LinkedModuleTest;
+
+// The value type a kind of element holds (nil: holds none). Bools are stored as integers.
+Int32 HeldType(ElementKind kind) {
+  switch (kind) {
+    case ElementKind::Bool:
+    case ElementKind::Int32:
+      return DA_LONG;
+    case ElementKind::Float:
+      return DA_REAL;
+    case ElementKind::Vector:
+      return DA_VECTOR;
+    case ElementKind::String:
+      return DA_STRING;
+    case ElementKind::Filename:
+      return DA_FILENAME;
+    case ElementKind::ShaderLink:
+      return DA_ALIASLINK;
+    case ElementKind::BitmapButton:
+      return CUSTOMDATATYPE_BITMAPBUTTON;
+    default:
+      return DA_NIL;
+  }
+}
+
+DescriptionRecord ReadModuleDescription(const char* name) {
   DescriptionRecord record;
   std::string error;
-  ASSERT_TRUE(ReadDescriptionFile(ORVEX_SOURCE_DIR "/res/description/Orvex360Cam.json", record, error))
+  EXPECT_TRUE(ReadDescriptionFile(std::string(ORVEX_SOURCE_DIR "/res/description/") + name, record, error))
       << error;
-  for (Int32 id : {1000, 1011, 1012, 1013, 1014, 1015, 1016, 1017, 1018, 1019, 1020, 1023, 1024})
-    EXPECT_NE(record.Find(id), nullptr) << id;
-  for (Int32 id = ORVEXVP_HIDDEN; id <= ORVEXVP_CUBE_PREVIEW_LAST; ++id)
-    EXPECT_NE(record.Find(id), nullptr) << id;
+  return record;  // empty when it does not read
+}
+
+// Compares each element's declared kind with the value `node` gives for it after Init. Integers
+// without a list of choices must be `plainIntegers`, so a bool declared as an integer (or back) shows;
+// the IDs that hold nothing yet are returned.
+std::set<Int32> ExpectDeclaredTypes(BaseList2D* node, const DescriptionRecord& record,
+                                    const std::set<Int32>& plainIntegers) {
+  const BaseContainer& data = *node->GetDataInstance();
+  for (Int32 index = 0; index < data.GetCount(); ++index) {
+    const Int32 id = data.GetIndexId(index);
+    const DescriptionElement* element = record.Find(id);
+    EXPECT_NE(element, nullptr) << "no element for the stored value " << id;
+    if (element) {
+      EXPECT_EQ(HeldType(element->kind), data.GetDataPointer(id)->GetType()) << element->symbol;
+    }
+  }
+  std::set<Int32> empty;
+  for (const DescriptionElement& element : record.elements) {
+    GeData value;
+    node->GetParameter(DescID(element.id), value, DESCFLAGS_GET_0);
+    if (HeldType(element.kind) == DA_NIL) {  // buttons, texts and groups: the node gives them nothing
+      EXPECT_TRUE(value.IsNil()) << element.symbol << " is declared without a value but holds one";
+      continue;
+    }
+    if (value.IsNil()) {
+      empty.insert(element.id);
+      continue;
+    }
+    EXPECT_EQ(value.GetType(), HeldType(element.kind)) << element.symbol;
+    const bool plain = plainIntegers.count(element.id) > 0;
+    if (element.kind == ElementKind::Bool) {
+      EXPECT_TRUE(value.GetInt32() == 0 || value.GetInt32() == 1) << element.symbol;
+    }
+    if (element.kind == ElementKind::Int32 && element.IsCycle()) {
+      EXPECT_TRUE(element.properties.GetContainer(DESC_CYCLE).GetDataPointer(value.GetInt32()))
+          << element.symbol << " holds " << value.GetInt32() << ", not a listed choice";
+    }
+    EXPECT_EQ(element.kind == ElementKind::Int32 && !element.IsCycle(), plain) << element.symbol;
+  }
+  return empty;
+}
+}  // namespace
+
+TEST_F(ModuleDescriptions, TheEffectsElementsDeclareTheTypesItHolds) {
+  scene->AddTaggedCamera();
+  const DescriptionRecord record = ReadModuleDescription("Orvex360Cam.json");
+  ASSERT_FALSE(record.elements.empty());
+  const std::set<Int32> empty = ExpectDeclaredTypes(
+      scene->Effect(), record, {ORVEXVP_EYE_SHIFT, ORVEXVP_CUBE_CROSS_START, ORVEXVP_CHOICE});
+  EXPECT_EQ(empty, std::set<Int32>{});
   for (Int32 id = ORVEXVP_CUBE_PREVIEW; id <= ORVEXVP_CUBE_PREVIEW_LAST; ++id)
     EXPECT_EQ(record.Find(id)->kind, ElementKind::BitmapButton) << id;
   const DescriptionElement& grid = record.elements[record.Find(ORVEXVP_CUBE_PREVIEW)->parent];
@@ -118,19 +194,21 @@ TEST(ModuleDescriptions, HoldEveryParameterOfTheEffect) {
   EXPECT_TRUE(record.Find(ORVEXVP_HIDDEN)->IsHidden());
 }
 
-TEST(ModuleDescriptions, HoldEveryParameterOfTheTagWithAnglesInDegrees) {
-  DescriptionRecord record;
-  std::string error;
-  ASSERT_TRUE(ReadDescriptionFile(ORVEX_SOURCE_DIR "/res/description/OrvexTag.json", record, error)) << error;
-  for (Int32 id = ORVEXTAG_ENABLE; id <= ORVEXTAG_CUBEMAP_FACE; ++id) {
-    const bool unused = id == 1002 || id == 1023 || id == 1039 || id == 1051;
-    EXPECT_EQ(record.Find(id) != nullptr, !unused) << id;
-  }
+TEST_F(ModuleDescriptions, TheTagsElementsDeclareTheTypesItHoldsWithAnglesInDegrees) {
+  // Besides Init, the module's own writers: a create command's preset, and scene evaluation (the
+  // aspect values, the vertical span and the protection switch).
+  BaseTag* tag = scene->AddTaggedCamera();
+  ApplyPreset(kPanoramaPreset, *tag->GetObject(), *tag);
+  tag->GetObject()->InsertTag(BaseTag::Alloc(Tprotection));
+  scene->doc->ExecutePasses(nullptr, true, true, true);
+  const DescriptionRecord record = ReadModuleDescription("OrvexTag.json");
+  ASSERT_FALSE(record.elements.empty());
+  const std::set<Int32> empty = ExpectDeclaredTypes(tag, record, {ORVEXTAG_VP_CHOICE});
+  EXPECT_EQ(empty, std::set<Int32>{});
   for (Int32 id : {ORVEXTAG_FISHEYE_FOV, ORVEXTAG_EQUIRECT_HSPAN, ORVEXTAG_EQUIRECT_VSPAN,
                    ORVEXTAG_EQUIRECT_LAT_MIN, ORVEXTAG_EQUIRECT_LAT_MAX, ORVEXTAG_CYL_HFOV,
                    ORVEXTAG_STEREO_DIRECTION_LAT, ORVEXTAG_STEREO_DIRECTION_LON})
     EXPECT_EQ(record.Find(id)->properties.GetInt32(DESC_UNIT), DESC_UNIT_DEGREE) << id;
   EXPECT_EQ(record.Find(ORVEXTAG_STEREO_DIRECTION_PAD)->customGui, "XYPAD");
-  EXPECT_EQ(record.Find(ORVEXTAG_SEPARATION_MAP_SHADER)->kind, ElementKind::ShaderLink);
   EXPECT_TRUE(record.Find(ORVEXTAG_HIDDEN)->IsHidden());
 }

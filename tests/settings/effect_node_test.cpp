@@ -69,28 +69,6 @@ TEST_F(EffectNode, InitWritesExactlyTheDefaultsAndLogs) {
   EXPECT_TRUE(node->RenderEngineCheck(effect, 1023342));
 }
 
-TEST_F(EffectNode, TheDefaultGridIsTheHorizontalCrossWithTheFrontInColumnOne) {
-  EXPECT_EQ(GridSize(), Vector(4.0, 3.0, 0.0));
-  EXPECT_EQ(CellFace(1, 0), 3);
-  EXPECT_EQ(CellFace(0, 1), 0);
-  EXPECT_EQ(CellFace(1, 1), 5);
-  EXPECT_EQ(CellFace(2, 1), 1);
-  EXPECT_EQ(CellFace(3, 1), 4);
-  EXPECT_EQ(CellFace(1, 2), 2);
-  EXPECT_EQ(CellFace(0, 0), -1);
-}
-
-TEST_F(EffectNode, CrossStartZeroMovesTheArmToColumnZeroAndFiveActsAsOne) {
-  Set(effect, ORVEXVP_CUBE_CROSS_START, GeData(Int32(0)));
-  EXPECT_EQ(CellFace(0, 0), 3);
-  EXPECT_EQ(CellFace(0, 1), 5);
-  EXPECT_EQ(CellFace(3, 1), 0);
-  EXPECT_EQ(CellFace(0, 2), 2);
-  Set(effect, ORVEXVP_CUBE_CROSS_START, GeData(Int32(5)));
-  EXPECT_EQ(CellFace(1, 1), 5);
-  EXPECT_EQ(CellFace(1, 0), 3);
-}
-
 TEST_F(EffectNode, CubeParametersRebuildTheGridAndDirtyTheDescriptions) {
   const UInt32 effectBefore = effect->GetDirty(DIRTYFLAGS_DESCRIPTION);
   const UInt32 tagBefore = scene->tag->GetDirty(DIRTYFLAGS_DESCRIPTION);
@@ -126,20 +104,6 @@ TEST_F(EffectNode, StereoAndLinkedParametersReachTheTag) {
   Set(effect, ORVEXVP_CHOICE, GeData(Int32(2)));
   EXPECT_EQ(host_state::EventCount(), events + 1);
   EXPECT_EQ(node->State().tag, nullptr);
-}
-
-// The tag shows the effect's toggle and choice and writes its own edits through to the effect.
-// Disabled until the tag reads and writes these two through (the camera-tag work); counting
-// refresh events alone cannot tell a mirror from none.
-TEST_F(EffectNode, TheTagMirrorsTheEffectsToggleAndChoice) {
-  Set(effect, ORVEXVP_TOGGLE, GeData(true));
-  GeData shown;
-  ASSERT_TRUE(scene->tag->GetParameter(DescID(ORVEXTAG_VP_TOGGLE), shown, DESCFLAGS_GET_0));
-  EXPECT_TRUE(shown.GetBool());
-  ASSERT_TRUE(scene->tag->SetParameter(DescID(ORVEXTAG_VP_CHOICE), GeData(Int32(3)), DESCFLAGS_SET_0));
-  EXPECT_EQ(effect->GetDataInstance()->GetInt32(ORVEXVP_CHOICE), 3);
-  ASSERT_TRUE(scene->tag->GetParameter(DescID(ORVEXTAG_VP_CHOICE), shown, DESCFLAGS_GET_0));
-  EXPECT_EQ(shown.GetInt32(), 3);
 }
 
 TEST_F(EffectNode, RenderNotificationsSetAndClearEditorRender) {

@@ -117,12 +117,8 @@ TEST_F(TagSettings, StateIconsLoadAndMissingOrBrokenOnesAreLogged) {
 TEST_F(TagSettings, DomeStereoNeedsTheFisheyeProjectionAndTheDomeLens) {
   BaseContainer data;
   WriteTagDefaults(data);
-  EXPECT_FALSE(isDomeStereo(data));
-  EXPECT_EQ(stereoRig(data), 2);
   data.SetInt32(ORVEXTAG_FISHEYE_TYPE, ORVEXTAG_FISHEYE_TYPE_DOME);
   EXPECT_FALSE(isDomeStereo(data));
   data.SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_FISHEYE);
   EXPECT_TRUE(isDomeStereo(data));
-  data.SetInt32(ORVEXTAG_STEREO_RIG, 3);
-  EXPECT_EQ(stereoRig(data), 3);
 }

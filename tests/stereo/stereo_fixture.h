@@ -52,27 +52,12 @@ class StereoRender : public ModuleRender {
   // The frame's pixels from (x0, y0) on show `eye` (mirrored as asked) pixel for pixel.
   static void ExpectShows(const FloatImage& frame, Int32 x0, Int32 y0, const FloatImage& eye,
                           bool flipU = false, bool flipV = false) {
-    int different = 0;
-    for (Int32 y = 0; y < eye.height; ++y) {
-      for (Int32 x = 0; x < eye.width; ++x) {
-        const Float32* expected = eye.Pixel(flipU ? eye.width - 1 - x : x, flipV ? eye.height - 1 - y : y);
-        const Float32* pixel = frame.Pixel(x0 + x, y0 + y);
-        for (int c = 0; c < 4; ++c) different += std::abs(pixel[c] - expected[c]) > 1e-5f;
-      }
-    }
-    EXPECT_EQ(different, 0) << "region at " << x0 << "," << y0;
+    EXPECT_EQ(render_test::DifferentValues(frame, x0, y0, eye, flipU, flipV), 0)
+        << "region at " << x0 << "," << y0;
   }
 
-  // How many pixels of two same-size images differ.
+  // How many values of two same-size images differ.
   static int DifferentPixels(const FloatImage& a, const FloatImage& b) {
-    int different = 0;
-    for (Int32 y = 0; y < a.height; ++y)
-      for (Int32 x = 0; x < a.width; ++x)
-        for (int c = 0; c < 3; ++c)
-          if (std::abs(a.Pixel(x, y)[c] - b.Pixel(x, y)[c]) > 1e-5f) {
-            ++different;
-            break;
-          }
-    return different;
+    return render_test::DifferentValues(a, 0, 0, b);
   }
 };

@@ -117,16 +117,6 @@ TEST_F(StereoOutput, InterlacedRowsColumnsAndCheckerboard) {
   }
 }
 
-TEST_F(StereoOutput, SingleEyeRendersOneFullFrameOfTheChosenEye) {
-  const FloatImage left = RenderEye(kLeft, kWidth, kHeight);
-  EXPECT_EQ(CamerasRendered(), 1);
-  const FloatImage right = RenderEye(kRight, kWidth, kHeight);
-  EXPECT_GT(DifferentPixels(left, right), kWidth * kHeight / 10);
-  // The right eye alone is the right half of a side-by-side frame of twice the width.
-  SetSize(2 * kWidth, kHeight);
-  ExpectShows(RenderOutput(ORVEXVP_STEREO_MODE_SIDE_BY_SIDE), kWidth, 0, right);
-}
-
 // The anaglyph colours of each method from the two eyes' colours (a: slot 0, b: slot 1).
 using Anaglyph = std::function<Vector(const Vector& a, const Vector& b)>;
 

@@ -144,9 +144,6 @@ TEST_F(TagBehaviour, LatitudeEditsStayOrdered) {
   EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_LAT_MIN), 0.5 - degree);
   EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_VSPAN), degree);
   EXPECT_GT(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
-  Set(ORVEXTAG_EQUIRECT_LAT_MIN, GeData(-kPi / 2.0));
-  Set(ORVEXTAG_EQUIRECT_LAT_MAX, GeData(-kPi / 2.0));
-  EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_LAT_MAX), -kPi / 2.0 + degree);
 }
 
 TEST_F(TagBehaviour, PadPositionBecomesThePreferredDirection) {
