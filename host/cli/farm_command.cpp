@@ -6,10 +6,11 @@
 #include "render/image_output.h"
 #include "runtime/atomic_file.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
-#include <regex>
 
 namespace fs = std::filesystem;
 
@@ -63,9 +64,13 @@ bool FitsDirective(const std::string& what, const std::string& text) {
               "\" holds blanks, quotes or backslashes, which SLURM's #SBATCH lines cannot take");
 }
 
+bool IsJobNameChar(char c) {
+  return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.' || c == '-';
+}
+
 std::string DefaultJobName(const std::string& pattern) {
   std::string name = fs::path(pattern).stem().string();
-  name = std::regex_replace(name, std::regex("[^A-Za-z0-9_.-]+"), "");
+  std::erase_if(name, [](char c) { return !IsJobNameChar(c); });
   while (!name.empty() && (name.back() == '_' || name.back() == '-' || name.back() == '.')) name.pop_back();
   return "orvex360-" + (name.empty() ? std::string("frames") : name);
 }
@@ -106,7 +111,7 @@ bool MakePlan(const FarmArguments& arguments, const CliContext& context, FarmPla
   if (!image_output::CheckWritable(image_output::FramePath(plan.framePattern, plan.first, true), error))
     return Fail(error);
   plan.jobName = arguments.jobName.empty() ? DefaultJobName(plan.framePattern) : arguments.jobName;
-  if (!std::regex_match(plan.jobName, std::regex("[A-Za-z0-9_.-]+")))
+  if (plan.jobName.empty() || !std::all_of(plan.jobName.begin(), plan.jobName.end(), IsJobNameChar))
     return Fail("--job-name takes letters, digits, \"_\", \".\" and \"-\", not \"" + plan.jobName + "\"");
   plan.logFolder = (fs::path(plan.framePattern).parent_path() / (plan.jobName + ".farm")).string();
   plan.partition = arguments.partition;
@@ -134,7 +139,9 @@ std::string Submit(const std::string& sbatch, const std::vector<std::string>& op
   command.push_back(script);
   const ChildResult submitted = RunChild(command, true);
   const std::string id = submitted.output.substr(0, submitted.output.find_first_of(";\n"));
-  if (submitted.exitCode == 0 && std::regex_match(id, std::regex("[0-9]+"))) return id;
+  if (submitted.exitCode == 0 && !id.empty() &&
+      std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return id;
   std::string reason = submitted.output;
   while (!reason.empty() && reason.back() == '\n') reason.pop_back();
   Fail("SLURM refused " + fs::path(script).filename().string() + ": " +

@@ -93,6 +93,16 @@ TEST(XmpEmbed, DamagedFilesAreRefusedOrFoundEmpty) {
   std::vector<unsigned char> tiff = {'I', 'I', 42, 0, 0xFF, 0xFF, 0, 0};
   EXPECT_FALSE(xmp_embed::Insert(tiff, "<x/>", error));
   EXPECT_EQ(xmp_embed::Find(tiff), "");
+
+  // Packets come from any file: a bound prefix under another name, a value of 4 MB, an element, and
+  // an unterminated value are read without recursion or guessing.
+  const std::string huge(4 << 20, 'x');
+  const ImageMetadata read = ReadXmpPacket(
+      "<rdf:Description xmlns:P = 'http://ns.google.com/photos/1.0/panorama/' P:ProjectionType=\"" + huge +
+      "\"><P:UsePanoramaViewer>True</P:UsePanoramaViewer> P:FullPanoWidthPixels=\"12");
+  ASSERT_EQ(read.properties.size(), 2u);
+  EXPECT_EQ(read.Find("GPano", "ProjectionType")->value.size(), huge.size());
+  EXPECT_EQ(read.Find("GPano", "UsePanoramaViewer")->value, "True");
 }
 
 TEST(ImageFacts, TruncatedFramesAreNotComplete) {
