@@ -86,14 +86,6 @@ class RenderPipeline : public LinkedModuleTest {
   std::unique_ptr<HostRender> render_;
 };
 
-// Counts 1, 2, 6 and 12 of real renders are checked in tests/stereo/camera_count_test.cpp.
-TEST_F(RenderPipeline, AMonoSingleFaceIsOneCameraAndTheEditorAsksForNone) {
-  Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
-  Effect().SetInt32(ORVEXVP_CUBE_LAYOUT, orvex::kCubemapSingleFace);
-  EXPECT_EQ(CameraCount(), 1);
-  EXPECT_EQ(effect_->StereoGetCameraCountEditor(node_, scene->doc, nullptr), 0);
-}
-
 TEST_F(RenderPipeline, CameraInformationPlacesTheEyesHalfTheSeparationApart) {
   Matrix placement = orvex::RotY(0.5);
   placement.offset = Vector(10.0, 20.0, 30.0);

@@ -67,6 +67,7 @@ INSTANTIATE_TEST_SUITE_P(
                     CountCase{"MonoCubemap", CameraKind::Cubemap, false, kAnaglyph, kCross, 6},
                     CountCase{"StereoCubemap", CameraKind::Cubemap, true, kSideBySide, kCross, 12},
                     CountCase{"SingleEyeCubemap", CameraKind::Cubemap, true, kSingleEye, kCross, 6},
+                    CountCase{"MonoCubeFace", CameraKind::Cubemap, false, kAnaglyph, kOneFace, 1},
                     CountCase{"StereoCubeFace", CameraKind::Cubemap, true, kAnaglyph, kOneFace, 2}),
     [](const testing::TestParamInfo<CountCase>& info) { return std::string(info.param.name); });
 
