@@ -5,7 +5,7 @@
 
 #include <string>
 
-// Render output through OpenImageIO: EXR keeps the linear, unclamped floats; PNG, JPEG and TIFF are
+// Render output through the host's image library: EXR keeps the linear, unclamped floats; PNG, JPEG and TIFF are
 // display-encoded (sRGB, 8 bits). Every format but JPEG keeps the alpha channel.
 namespace image_output {
 
