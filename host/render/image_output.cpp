@@ -1,6 +1,7 @@
 #include "image_output.h"
 
 #include "runtime/atomic_file.h"
+#include "runtime/image_codec.h"
 #include "runtime/image_file.h"
 #include "runtime/parallel_for.h"
 #include "runtime/srgb.h"
@@ -115,6 +116,11 @@ bool CheckWritable(const std::string& path, std::string& error) {
   }
   if (fs::is_directory(path, code)) {
     error = "cannot write \"" + path + "\": it is a folder";
+    return false;
+  }
+  // A missing image library shows before the render, not after it.
+  if (std::string reason; !image_codec::Load(reason)) {
+    error = "cannot write \"" + path + "\": " + reason;
     return false;
   }
   return atomic_file::FolderTakesFiles(path, error);

@@ -83,15 +83,4 @@ const ByteEncoder& ByteEncoder::Get() {
   return encoder;
 }
 
-float ByteEncoder::operator()(float linear) const {
-  const float value = std::isfinite(linear) ? std::clamp(linear, 0.0f, 1.0f) : 0.0f;
-  if (value < kFirst) return value * 12.92f;
-  const std::uint32_t offset = std::bit_cast<std::uint32_t>(value) - std::bit_cast<std::uint32_t>(kFirst);
-  const Entry& entry = entries_[offset >> kBucketBits];
-  const std::uint32_t within = offset & (kBucketSize - 1);
-  if (within < entry.exactFrom) return centres_[entry.lower];
-  if (within >= entry.upperFrom) return centres_[entry.lower + 1];
-  return EncodeCurve(value);
-}
-
 }  // namespace srgb

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -22,7 +25,18 @@ float Decode(float encoded);
 class ByteEncoder {
  public:
   static const ByteEncoder& Get();
-  float operator()(float linear) const;
+  float operator()(float linear) const {
+    const float value = std::isfinite(linear) ? std::clamp(linear, 0.0f, 1.0f) : 0.0f;
+    if (value < kFirst) return value * 12.92f;
+    const std::uint32_t offset = std::bit_cast<std::uint32_t>(value) - std::bit_cast<std::uint32_t>(kFirst);
+    const Entry& entry = entries_[offset >> kBucketBits];
+    const std::uint32_t within = offset & ((std::uint32_t{1} << kBucketBits) - 1);
+    // Below or above the edge decides by index, not by a branch a random pixel would mispredict;
+    // the narrow band at the edge is rare.
+    const bool upper = within >= entry.upperFrom;
+    if (within >= entry.exactFrom && !upper) return EncodeCurve(value);
+    return centres_[entry.lower + static_cast<int>(upper)];
+  }
 
   // The table covers [kFirst, 1]; below it the curve is its exact linear segment.
   static constexpr float kFirst = 1.0f / 512.0f;
