@@ -2,6 +2,7 @@
 // iteration, so the reported time is nanoseconds per ray. Each lens runs beside a loop of only the
 // sqrt / sin / cos / atan2 calls that lens needs, its floor.
 
+#include "eye_matrix_reference.h"
 #include "geometry/eye_rig.h"
 #include "geometry/lens.h"
 #include "geometry/rotation.h"
@@ -177,6 +178,20 @@ void BM_EyeMatrix(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations());
 }
 
+// Before: the same rays through the written chain the rig replaced (arc cosine, then sine and cosine
+// of half the angle), side by side with the rig's fast path above.
+void BM_EyeMatrixBefore(benchmark::State& state) {
+  const StereoRig rig{static_cast<Int32>(state.range(0)), state.range(1) != 0, 1000.0, 6.5};
+  const EyeRig leftEye = PrepareEyeRig(kCamera, kCamera * Move({-3.25, 0.0, 0.0}), "0", rig);
+  const auto& directions = RayDirections();
+  std::size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(reference::EyeMatrixForRay(leftEye, directions[i], 1.0));
+    i = (i + 1) & (kSampleCount - 1);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 // The same without preparing the eye: both inverses are paid on every call.
 void BM_EyeMatrixUnprepared(benchmark::State& state) {
   const StereoRig rig{static_cast<Int32>(state.range(0)), state.range(1) != 0, 1000.0, 6.5};
@@ -199,6 +214,7 @@ void RigModes(benchmark::internal::Benchmark* benchmark) {
 }
 
 BENCHMARK(BM_EyeMatrix)->Apply(RigModes);
+BENCHMARK(BM_EyeMatrixBefore)->Apply(RigModes);
 BENCHMARK(BM_EyeMatrixUnprepared)->Apply(WithMinimum)->Args({2, 0})->ArgNames({"mode", "dome"});
 
 // A whole stereo ray as the render makes it: lens direction, eye matrix, world origin and direction.

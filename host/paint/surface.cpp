@@ -1,7 +1,9 @@
 #include "paint/surface.h"
 
+#include "runtime/srgb.h"
+
 #include <algorithm>
-#include <cmath>
+#include <cstdlib>
 
 namespace paint {
 
@@ -10,15 +12,9 @@ PixelRect PixelRect::Intersect(const PixelRect& other) const {
 }
 
 // The sRGB transfer curve, both ways.
-Float32 DisplayToLinear(Float32 value) {
-  if (value <= 0.04045f) return value / 12.92f;
-  return std::pow((value + 0.055f) / 1.055f, 2.4f);
-}
+Float32 DisplayToLinear(Float32 value) { return srgb::Decode(value); }
 
-Float32 LinearToDisplay(Float32 value) {
-  if (value <= 0.0031308f) return value * 12.92f;
-  return 1.055f * std::pow(value, 1.0f / 2.4f) - 0.055f;
-}
+Float32 LinearToDisplay(Float32 value) { return srgb::EncodeCurve(value); }
 
 Float32 Convert(Float32 value, Encoding from, Encoding to) {
   if (from == to) return value;

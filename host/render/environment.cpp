@@ -3,9 +3,8 @@
 #include "geometry/scalar_math.h"
 #include "image_output.h"
 
+#include "runtime/image_codec.h"
 #include "runtime/image_limits.h"
-
-#include <OpenImageIO/imageio.h>
 
 #include <algorithm>
 #include <cctype>
@@ -39,11 +38,11 @@ Vector Mix(const Vector& a, const Vector& b, Float t) { return a * (1.0 - t) + b
 
 // 8- and 16-bit images (PNG, JPEG, TIFF) hold display-encoded sRGB values, as the renderer writes
 // them; float images (EXR, HDR) hold linear ones. The file's own colour space decides when it says.
-bool IsDisplayEncoded(const OIIO::ImageSpec& spec) {
-  std::string space = spec.get_string_attribute("oiio:ColorSpace");
+bool IsDisplayEncoded(const image_codec::Header& header) {
+  std::string space = header.colourSpace;
   std::transform(space.begin(), space.end(), space.begin(), [](unsigned char c) { return std::tolower(c); });
   if (!space.empty()) return space == "srgb";
-  return spec.format.basetype == OIIO::TypeDesc::UINT8 || spec.format.basetype == OIIO::TypeDesc::UINT16;
+  return header.sample == image_codec::SampleType::UInt8 || header.sample == image_codec::SampleType::UInt16;
 }
 
 }  // namespace
@@ -63,25 +62,25 @@ Vector EquirectUvToDirection(Float u, Float v) {
 Environment::Environment() { ProjectIrradiance(); }
 
 bool Environment::Load(const std::string& path, std::string& error) {
-  auto input = OIIO::ImageInput::open(path);
-  if (!input) {
-    error = "cannot read the environment image \"" + path + "\": " + OIIO::geterror();
+  image_codec::Reader reader;
+  if (std::string reason; !reader.Open(path, reason)) {
+    error = "cannot read the environment image \"" + path + "\": " + reason;
     return false;
   }
-  const OIIO::ImageSpec& spec = input->spec();
-  if (!image_limits::CheckBeforeDecode(path, spec, error)) {
+  const image_codec::Header& header = reader.header();
+  if (!image_limits::CheckBeforeDecode(path, header, error)) {
     error = "environment: " + error;
     return false;
   }
-  const Int32 channels = spec.nchannels;
-  std::vector<Float32> pixels(static_cast<size_t>(spec.width) * spec.height * channels);
-  if (!input->read_image(0, 0, 0, channels, OIIO::TypeDesc::FLOAT, pixels.data())) {
-    error = "cannot read the environment image \"" + path + "\": " + input->geterror();
+  const Int32 channels = header.channels;
+  std::vector<Float32> pixels(static_cast<size_t>(header.width) * header.height * channels);
+  if (std::string problems; !reader.ReadFloats(pixels.data(), problems)) {
+    error = "cannot read the environment image \"" + path + "\": " + problems;
     return false;
   }
-  width_ = spec.width;
-  height_ = spec.height;
-  const bool encoded = IsDisplayEncoded(spec);
+  width_ = header.width;
+  height_ = header.height;
+  const bool encoded = IsDisplayEncoded(header);
   rgb_.resize(static_cast<size_t>(width_) * height_ * 3);
   for (size_t i = 0; i < static_cast<size_t>(width_) * height_; ++i) {
     for (Int32 c = 0; c < 3; ++c) {

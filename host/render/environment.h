@@ -16,7 +16,7 @@ class Environment {
   // A procedural sky: blue above, pale at the horizon, dark ground below.
   Environment();
 
-  // Loads an equirectangular image (any format OpenImageIO reads; 8- and 16-bit images are taken
+  // Loads an equirectangular image (any format the image library reads; 8- and 16-bit images are taken
   // as sRGB-encoded, the way the renderer writes them, float images as linear); false with `error`
   // when it cannot be read.
   bool Load(const std::string& path, std::string& error);

@@ -1,10 +1,9 @@
 #include "image_facts.h"
 
+#include "runtime/image_codec.h"
 #include "runtime/image_limits.h"
 #include "runtime/xmp_embed.h"
 #include "xmp_packet.h"
-
-#include <OpenImageIO/imageio.h>
 
 #include <fstream>
 #include <iterator>
@@ -14,20 +13,18 @@ namespace {
 
 constexpr size_t kMaxMetadataFileBytes = size_t{1} << 30;
 
-std::string OpenError(const std::string& path) {
-  const std::string reason = OIIO::geterror();
+std::string OpenError(const std::string& path, const std::string& reason) {
   return "cannot read \"" + path + "\" as an image" + (reason.empty() ? "" : ": " + reason);
 }
 
 // The EXR header's attributes that belong to the known vocabularies.
-void ReadHeaderAttributes(const OIIO::ImageSpec& spec, ImageMetadata& metadata) {
-  for (const OIIO::ParamValue& attribute : spec.extra_attribs) {
-    const std::string name = attribute.name().string();
+void ReadHeaderAttributes(const image_codec::Header& header, ImageMetadata& metadata) {
+  for (const auto& [name, value] : header.attributes) {
     const size_t colon = name.find(':');
     if (colon == std::string::npos) continue;
     for (const MetadataVocabulary& vocabulary : MetadataVocabularies())
       if (name.compare(0, colon, vocabulary.prefix) == 0 && colon == std::string(vocabulary.prefix).size())
-        metadata.SetText(vocabulary.prefix, name.substr(colon + 1), attribute.get_string());
+        metadata.SetText(vocabulary.prefix, name.substr(colon + 1), value);
   }
 }
 
@@ -60,19 +57,19 @@ std::string ReadXmp(const std::string& path) {
 }  // namespace
 
 bool ReadImageFacts(const std::string& path, ImageFacts& facts, std::string& error) {
-  auto input = OIIO::ImageInput::open(path);
-  if (!input) {
-    error = OpenError(path);
+  image_codec::Reader reader;
+  if (std::string reason; !reader.Open(path, reason)) {
+    error = OpenError(path, reason);
     return false;
   }
-  const OIIO::ImageSpec& spec = input->spec();
-  facts.format = input->format_name();
-  facts.width = spec.width;
-  facts.height = spec.height;
-  facts.channels = spec.nchannels;
-  facts.date = spec.get_string_attribute("DateTime");
+  const image_codec::Header& header = reader.header();
+  facts.format = header.format;
+  facts.width = header.width;
+  facts.height = header.height;
+  facts.channels = header.channels;
+  facts.date = header.date;
   if (facts.format == "openexr") {
-    ReadHeaderAttributes(spec, facts.metadata);
+    ReadHeaderAttributes(header, facts.metadata);
   } else {
     facts.xmpPacket = ReadXmp(path);
     facts.metadata = ReadXmpPacket(facts.xmpPacket);
@@ -81,22 +78,22 @@ bool ReadImageFacts(const std::string& path, ImageFacts& facts, std::string& err
 }
 
 bool VerifyImageComplete(const std::string& path, std::string& error) {
-  auto input = OIIO::ImageInput::open(path);
-  if (!input) {
-    error = OpenError(path);
+  image_codec::Reader reader;
+  if (std::string reason; !reader.Open(path, reason)) {
+    error = OpenError(path, reason);
     return false;
   }
-  const OIIO::ImageSpec& spec = input->spec();
-  if (!image_limits::CheckBeforeDecode(path, spec, error)) return false;
-  std::vector<float> pixels(static_cast<size_t>(spec.width) * spec.height * spec.nchannels);
+  const image_codec::Header& header = reader.header();
+  if (!image_limits::CheckBeforeDecode(path, header, error)) return false;
+  std::vector<float> pixels(static_cast<size_t>(header.width) * header.height * header.channels);
   // Some readers report a short strip as an error message but still answer success.
-  const bool read = input->read_image(0, 0, 0, spec.nchannels, OIIO::TypeDesc::FLOAT, pixels.data());
-  const std::string reason = input->geterror();
+  std::string reason;
+  const bool read = reader.ReadFloats(pixels.data(), reason);
   if (!read || !reason.empty()) {
     error = "\"" + path + "\" is incomplete or damaged" + (reason.empty() ? "" : ": " + reason);
     return false;
   }
-  if (!EndsComplete(path, input->format_name())) {
+  if (!EndsComplete(path, header.format)) {
     error = "\"" + path + "\" is incomplete: it ends before its end marker";
     return false;
   }

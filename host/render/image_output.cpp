@@ -1,11 +1,11 @@
 #include "image_output.h"
 
 #include "runtime/atomic_file.h"
+#include "runtime/image_codec.h"
 #include "runtime/image_file.h"
 #include "runtime/parallel_for.h"
+#include "runtime/srgb.h"
 #include "xmp_packet.h"
-
-#include <OpenImageIO/imageio.h>
 
 #include <algorithm>
 #include <cmath>
@@ -40,13 +40,14 @@ std::vector<Float32> DisplayPixels(const FloatImage& image, bool alpha) {
   const size_t count = static_cast<size_t>(image.width) * image.height;
   const int channels = alpha ? 4 : 3;
   std::vector<Float32> pixels(count * channels);
+  const srgb::ByteEncoder& encode = srgb::ByteEncoder::Get();
   parallel::For(size_t{0}, count, [&](const tbb::blocked_range<size_t>& range) {
     for (size_t i = range.begin(); i != range.end(); ++i) {
       const Float32* source = &image.rgba[i * 4];
       const Float32 coverage = source[3];
       // With alpha the colour is stored unassociated; without, the image lies over black.
       const Float32 scale = alpha && coverage > 0.0f ? 1.0f / coverage : 1.0f;
-      for (int c = 0; c < 3; ++c) pixels[i * channels + c] = EncodeSrgb(source[c] * scale);
+      for (int c = 0; c < 3; ++c) pixels[i * channels + c] = encode(source[c] * scale);
       if (alpha) pixels[i * channels + 3] = std::clamp(coverage, 0.0f, 1.0f);
     }
   });
@@ -54,38 +55,48 @@ std::vector<Float32> DisplayPixels(const FloatImage& image, bool alpha) {
 }
 
 // EXR headers take the properties as typed attributes.
-void AddHeaderAttributes(const ImageMetadata& metadata, OIIO::ImageSpec& spec) {
+void AddHeaderAttributes(const ImageMetadata& metadata, std::vector<image_codec::Attribute>& attributes) {
+  using Kind = image_codec::Attribute::Kind;
   for (const MetadataProperty& property : metadata.properties) {
-    const std::string name = property.vocabulary + ":" + property.name;
-    if (property.kind == MetadataProperty::Kind::Integer)
-      spec.attribute(name, std::stoi(property.value));
-    else if (property.kind == MetadataProperty::Kind::Real)
-      spec.attribute(name, std::stof(property.value));
-    else
-      spec.attribute(name, property.value);
+    image_codec::Attribute attribute{property.vocabulary + ":" + property.name, Kind::Text, property.value};
+    if (property.kind == MetadataProperty::Kind::Integer) {
+      attribute.kind = Kind::Integer;
+      attribute.integer = std::stoi(property.value);
+    } else if (property.kind == MetadataProperty::Kind::Real) {
+      attribute.kind = Kind::Real;
+      attribute.real = std::stof(property.value);
+    }
+    attributes.push_back(attribute);
   }
 }
 
 bool WriteFile(const FloatImage& image, const std::string& path, Format format, const ImageMetadata& metadata,
                std::string& error) {
+  using Kind = image_codec::Attribute::Kind;
   const bool linear = format == Format::Exr;
   const bool alpha = format != Format::Jpeg;
-  const int channels = alpha ? 4 : 3;
-  OIIO::ImageSpec spec(image.width, image.height, channels,
-                       linear ? OIIO::TypeDesc::FLOAT : OIIO::TypeDesc::UINT8);
-  spec.alpha_channel = alpha ? 3 : -1;
-  // Not for TIFF: OpenImageIO turns it into an EXIF directory, and TIFFs with one come out of its
-  // in-memory encoder with the header pointing at that directory instead of the image's.
-  if (format != Format::Tiff) spec.attribute("oiio:ColorSpace", linear ? "Linear" : "sRGB");
-  if (!linear && alpha) spec.attribute("oiio:UnassociatedAlpha", 1);
-  if (!metadata.exifDate.empty()) spec.attribute("DateTime", metadata.exifDate);
+  image_codec::EncodeRequest request;
+  request.path = path;
+  request.width = image.width;
+  request.height = image.height;
+  request.channels = alpha ? 4 : 3;
+  request.fileSample = linear ? image_codec::SampleType::Float : image_codec::SampleType::UInt8;
+  request.alphaChannel = alpha ? 3 : -1;
+  // Not for TIFF: the image library turns it into an EXIF directory, and TIFFs with one come out of
+  // its in-memory encoder with the header pointing at that directory instead of the image's.
+  if (format != Format::Tiff)
+    request.attributes.push_back({"oiio:ColorSpace", Kind::Text, linear ? "Linear" : "sRGB"});
+  if (!linear && alpha) request.attributes.push_back({"oiio:UnassociatedAlpha", Kind::Integer, {}, 1});
+  if (!metadata.exifDate.empty()) request.attributes.push_back({"DateTime", Kind::Text, metadata.exifDate});
   if (linear) {
-    AddHeaderAttributes(metadata, spec);
-    return WriteImageFile(path, spec, image.rgba.data(), error);
+    AddHeaderAttributes(metadata, request.attributes);
+    request.floatPixels = image.rgba.data();
+    return WriteImageFile(request, error);
   }
   const std::vector<Float32> pixels = DisplayPixels(image, alpha);
+  request.floatPixels = pixels.data();
   const std::string packet = metadata.properties.empty() ? std::string() : XmpPacket(metadata);
-  return WriteImageFile(path, spec, pixels.data(), error, packet);
+  return WriteImageFile(request, error, packet);
 }
 
 }  // namespace
@@ -105,6 +116,11 @@ bool CheckWritable(const std::string& path, std::string& error) {
   }
   if (fs::is_directory(path, code)) {
     error = "cannot write \"" + path + "\": it is a folder";
+    return false;
+  }
+  // A missing image library shows before the render, not after it.
+  if (std::string reason; !image_codec::Load(reason)) {
+    error = "cannot write \"" + path + "\": " + reason;
     return false;
   }
   return atomic_file::FolderTakesFiles(path, error);
@@ -138,13 +154,8 @@ bool Write(const FloatImage& image, const std::string& path, std::string& error,
   return WriteFile(image, path, format, metadata, error);
 }
 
-Float32 EncodeSrgb(Float32 linear) {
-  const Float32 value = std::isfinite(linear) ? std::clamp(linear, 0.0f, 1.0f) : 0.0f;
-  return value <= 0.0031308f ? value * 12.92f : 1.055f * std::pow(value, 1.0f / 2.4f) - 0.055f;
-}
+Float32 EncodeSrgb(Float32 linear) { return srgb::Encode(linear); }
 
-Float32 DecodeSrgb(Float32 encoded) {
-  return encoded <= 0.04045f ? encoded / 12.92f : std::pow((encoded + 0.055f) / 1.055f, 2.4f);
-}
+Float32 DecodeSrgb(Float32 encoded) { return srgb::Decode(encoded); }
 
 }  // namespace image_output

@@ -3,11 +3,12 @@
 
 #include "console.h"
 #include "geometry/vector.h"
+#include "image_codec.h"
 #include "image_limits.h"
 #include "merge_alpha_trace.h"
 #include "paint/line_walk.h"
-
-#include <OpenImageIO/imageio.h>
+#include "plain_png.h"
+#include "plain_tiff.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,24 +75,41 @@ void SplitChannels(const std::vector<Float32>& pixels, int channels, BitmapRecor
 }
 }  // namespace
 
-IMAGERESULT BaseBitmap::Load(const Filename& name) {
-  FlushAll();
-  auto input = OIIO::ImageInput::open(name.GetString().GetStdString());
-  if (!input) return IMAGERESULT_NOTEXISTING;
-  const OIIO::ImageSpec& spec = input->spec();
-  const int channels = spec.nchannels;
-  if (channels < 1 || spec.width <= 0 || spec.height <= 0) return IMAGERESULT_WRONGTYPE;
-  if (std::string error; !image_limits::CheckBeforeDecode(name.GetString().GetStdString(), spec, error)) {
+namespace {
+// Every channel of the file as floats: plain icons and maps (TIFF, PNG) directly, so that
+// registering plugins needs no image library; anything else through the image library.
+IMAGERESULT ReadPixels(const std::string& path, image_codec::Header& header, std::vector<Float32>& pixels) {
+  std::string error;
+  PlainRead plain = plain_tiff::Read(path, header, pixels, error);
+  if (plain == PlainRead::NotPlain) plain = plain_png::Read(path, header, pixels, error);
+  if (plain == PlainRead::Damaged) console::Print("[host] " + error);
+  if (plain != PlainRead::NotPlain) return plain == PlainRead::Read ? IMAGERESULT_OK : IMAGERESULT_WRONGTYPE;
+  image_codec::Reader reader;
+  if (!reader.Open(path, error)) {
+    if (!image_codec::Load(error)) console::Print("[host] " + error);
+    return IMAGERESULT_NOTEXISTING;
+  }
+  header = reader.header();
+  if (header.channels < 1 || header.width <= 0 || header.height <= 0) return IMAGERESULT_WRONGTYPE;
+  if (!image_limits::CheckBeforeDecode(path, header, error)) {
     console::Print("[host] " + error);
     return IMAGERESULT_OUTOFMEMORY;
   }
-  std::vector<Float32> pixels(static_cast<size_t>(spec.width) * spec.height * channels);
-  if (!input->read_image(0, 0, 0, channels, OIIO::TypeDesc::FLOAT, pixels.data()))
-    return IMAGERESULT_WRONGTYPE;
-  record_->width = spec.width;
-  record_->height = spec.height;
-  record_->linear = spec.format.is_floating_point();
-  SplitChannels(pixels, channels, *record_);
+  pixels.resize(static_cast<size_t>(header.width) * header.height * header.channels);
+  return reader.ReadFloats(pixels.data(), error) ? IMAGERESULT_OK : IMAGERESULT_WRONGTYPE;
+}
+}  // namespace
+
+IMAGERESULT BaseBitmap::Load(const Filename& name) {
+  FlushAll();
+  image_codec::Header header;
+  std::vector<Float32> pixels;
+  const IMAGERESULT read = ReadPixels(name.GetString().GetStdString(), header, pixels);
+  if (read != IMAGERESULT_OK) return read;
+  record_->width = header.width;
+  record_->height = header.height;
+  record_->linear = header.sample == image_codec::SampleType::Float;
+  SplitChannels(pixels, header.channels, *record_);
   return IMAGERESULT_OK;
 }
 

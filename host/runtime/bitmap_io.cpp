@@ -2,8 +2,6 @@
 
 #include "image_file.h"
 
-#include <OpenImageIO/imageio.h>
-
 #include <vector>
 
 namespace {
@@ -32,8 +30,13 @@ bool SaveBitmap(const BaseBitmap& bitmap, const std::string& path, std::string& 
     return false;
   }
   const int channels = bitmap.HasAlpha() ? 4 : 3;
-  OIIO::ImageSpec spec(bitmap.GetBw(), bitmap.GetBh(), channels, OIIO::TypeDesc::UINT8);
-  spec.alpha_channel = channels == 4 ? 3 : -1;
   const std::vector<Float32> pixels = Interleaved(bitmap, channels);
-  return WriteImageFile(path, spec, pixels.data(), error);
+  image_codec::EncodeRequest request;
+  request.path = path;
+  request.width = bitmap.GetBw();
+  request.height = bitmap.GetBh();
+  request.channels = channels;
+  request.alphaChannel = channels == 4 ? 3 : -1;
+  request.floatPixels = pixels.data();
+  return WriteImageFile(request, error);
 }

@@ -6,10 +6,10 @@
 
 namespace image_limits {
 
-bool CheckBeforeDecode(const std::string& path, const OIIO::ImageSpec& spec, std::string& error) {
-  const double pixels = static_cast<double>(spec.width) * spec.height;
-  const std::string size = std::to_string(spec.width) + " x " + std::to_string(spec.height) + " pixels";
-  if (spec.width <= 0 || spec.height <= 0 || spec.nchannels <= 0) {
+bool CheckBeforeDecode(const std::string& path, const image_codec::Header& header, std::string& error) {
+  const double pixels = static_cast<double>(header.width) * header.height;
+  const std::string size = std::to_string(header.width) + " x " + std::to_string(header.height) + " pixels";
+  if (header.width <= 0 || header.height <= 0 || header.channels <= 0) {
     error = "the image \"" + path + "\" has no pixels";
     return false;
   }
@@ -20,7 +20,7 @@ bool CheckBeforeDecode(const std::string& path, const OIIO::ImageSpec& spec, std
     return false;
   }
   // The decoded floats of every channel, and the four float channels kept afterwards.
-  const double bytes = pixels * (spec.nchannels + 4) * sizeof(float);
+  const double bytes = pixels * (header.channels + 4) * sizeof(float);
   if (!memory_budget::Fits(bytes)) {
     error = "the image \"" + path + "\" (" + size + ") needs " + memory_budget::FormatBytes(bytes) +
             " to read, more than the " + memory_budget::FormatBytes(memory_budget::AvailableBytes()) +
@@ -31,12 +31,12 @@ bool CheckBeforeDecode(const std::string& path, const OIIO::ImageSpec& spec, std
 }
 
 bool CheckFile(const std::string& path, std::string& error) {
-  auto input = OIIO::ImageInput::open(path);
-  if (!input) {
-    error = "cannot read the image \"" + path + "\": " + OIIO::geterror();
+  image_codec::Reader reader;
+  if (std::string reason; !reader.Open(path, reason)) {
+    error = "cannot read the image \"" + path + "\": " + reason;
     return false;
   }
-  return CheckBeforeDecode(path, input->spec(), error);
+  return CheckBeforeDecode(path, reader.header(), error);
 }
 
 }  // namespace image_limits

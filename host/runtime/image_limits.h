@@ -1,6 +1,6 @@
 #pragma once
 
-#include <OpenImageIO/imageio.h>
+#include "image_codec.h"
 
 #include <string>
 
@@ -11,10 +11,10 @@ namespace image_limits {
 // The largest input read: a 16K panorama (16384 x 8192).
 constexpr double kMaxPixels = 16384.0 * 8192.0;
 
-// Checks the header `spec` of the image `path` before its pixels are read: at most kMaxPixels, and
+// Checks the `header` of the image `path` before its pixels are read: at most kMaxPixels, and
 // the decode (floats of every channel plus the kept copy) must fit into memory. False with `error`
 // naming the file and its size.
-bool CheckBeforeDecode(const std::string& path, const OIIO::ImageSpec& spec, std::string& error);
+bool CheckBeforeDecode(const std::string& path, const image_codec::Header& header, std::string& error);
 
 // Opens only the header of `path` and checks it; false with `error` when it cannot be read or is
 // too large.

@@ -1,15 +1,14 @@
 #include "gltf_image.h"
 
-#include <OpenImageIO/filesystem.h>
-#include <OpenImageIO/imageio.h>
+#include "runtime/image_codec.h"
+#include "runtime/srgb.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace gltf_image {
 namespace {
 
-// A name whose suffix tells OpenImageIO the format, chosen from the data's signature, never from
+// A name whose suffix tells the image library the format, chosen from the data's signature, never from
 // what the file claims.
 const char* FormatName(const unsigned char* bytes, size_t size) {
   static const unsigned char kPng[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
@@ -17,8 +16,6 @@ const char* FormatName(const unsigned char* bytes, size_t size) {
   if (size >= 3 && bytes[0] == 0xff && bytes[1] == 0xd8 && bytes[2] == 0xff) return "image.jpg";
   return nullptr;
 }
-
-float SrgbToLinear(float c) { return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f); }
 
 }  // namespace
 
@@ -29,29 +26,28 @@ bool Decode(const unsigned char* bytes, size_t size, std::vector<unsigned char>&
     error = "is neither a PNG nor a JPEG image";
     return false;
   }
-  OIIO::Filesystem::IOMemReader reader(const_cast<unsigned char*>(bytes), size);
-  auto input = OIIO::ImageInput::open(name, nullptr, &reader);
-  if (!input) {
-    error = "cannot be decoded: " + OIIO::geterror();
+  image_codec::Reader reader;
+  if (std::string reason; !reader.OpenMemory(bytes, size, name, reason)) {
+    error = "cannot be decoded: " + reason;
     return false;
   }
-  const OIIO::ImageSpec& spec = input->spec();
-  if (spec.width <= 0 || spec.height <= 0 || spec.width > kMaxSide || spec.height > kMaxSide ||
-      static_cast<long long>(spec.width) * spec.height > kMaxPixels || spec.nchannels <= 0) {
-    error = "is " + std::to_string(spec.width) + " x " + std::to_string(spec.height) + " pixels; at most " +
-            std::to_string(kMaxSide) + " on a side are taken";
+  const image_codec::Header& header = reader.header();
+  if (header.width <= 0 || header.height <= 0 || header.width > kMaxSide || header.height > kMaxSide ||
+      static_cast<long long>(header.width) * header.height > kMaxPixels || header.channels <= 0) {
+    error = "is " + std::to_string(header.width) + " x " + std::to_string(header.height) +
+            " pixels; at most " + std::to_string(kMaxSide) + " on a side are taken";
     return false;
   }
-  width = spec.width;
-  height = spec.height;
+  width = header.width;
+  height = header.height;
   rgba.assign(static_cast<size_t>(width) * height * 4, 255);
   // Missing channels: grey repeats its one channel, alpha stays opaque.
-  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * spec.nchannels);
-  if (!input->read_image(0, 0, 0, spec.nchannels, OIIO::TypeDesc::UINT8, pixels.data())) {
-    error = "cannot be decoded: " + input->geterror();
+  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * header.channels);
+  if (std::string problems; !reader.ReadBytes(pixels.data(), problems)) {
+    error = "cannot be decoded: " + problems;
     return false;
   }
-  const int channels = spec.nchannels;
+  const int channels = header.channels;
   for (size_t i = 0; i < static_cast<size_t>(width) * height; ++i) {
     const unsigned char* pixel = &pixels[i * channels];
     const bool grey = channels <= 2;
@@ -69,7 +65,7 @@ Texture BaseColourTexture(const std::vector<unsigned char>& rgba, Int32 width, I
   for (size_t i = 0; i < texture.texels.size(); ++i)
     for (int c = 0; c < 4; ++c) {
       const float value = rgba[i * 4 + c] / 255.0f;
-      texture.texels[i][c] = c < 3 ? SrgbToLinear(value) : value;
+      texture.texels[i][c] = c < 3 ? srgb::Decode(value) : value;
     }
   return texture;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-// tinygltf as this project builds it: images are decoded by the importer (OpenImageIO), never by
+// tinygltf as this project builds it: images are decoded by the importer (the host's image library), never by
 // tinygltf's bundled decoder, and nothing is written.
 #define TINYGLTF_NO_STB_IMAGE
 #define TINYGLTF_NO_STB_IMAGE_WRITE

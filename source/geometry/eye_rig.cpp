@@ -12,12 +12,6 @@
 namespace orvex {
 namespace {
 
-// Cosine and sine of a turn angle.
-struct Turn {
-  Float c;
-  Float s;
-};
-
 Turn TurnOf(Float a) { return {std::cos(a), std::sin(a)}; }
 
 // The omni rig's angle atan2(d.z, d.x) - pi/2 has cosine d.z / rho and sine -d.x / rho; straight up or
@@ -32,10 +26,10 @@ Turn OmniTurn(const Vector& d) {
 
 // RotY(a) and RotZ(a) applied to v.
 Vector TurnAboutY(const Turn& t, const Vector& v) {
-  return {t.c * v.x - t.s * v.z, v.y, t.s * v.x + t.c * v.z};
+  return {t.cosine * v.x - t.sine * v.z, v.y, t.sine * v.x + t.cosine * v.z};
 }
 Vector TurnAboutZ(const Turn& t, const Vector& v) {
-  return {t.c * v.x + t.s * v.y, t.c * v.y - t.s * v.x, v.z};
+  return {t.cosine * v.x + t.sine * v.y, t.cosine * v.y - t.sine * v.x, v.z};
 }
 
 // Each turning mode chains Move(-e) x R(a) x Move(k e) x R(-a); the rotations cancel, leaving the move
@@ -53,7 +47,7 @@ Vector EyeMove(const StereoRig& rig, const Vector& d, const Vector& e, Float k) 
     }
     case kRigTurnViewAxis: {
       const Turn turn = TurnOf(-d.x * kHalfPi);
-      return (rig.dome ? TurnAboutY(turn, scaled) : TurnAboutZ({turn.c, -turn.s}, scaled)) - e;
+      return (rig.dome ? TurnAboutY(turn, scaled) : TurnAboutZ({turn.cosine, -turn.sine}, scaled)) - e;
     }
     default:
       return -e * (1.0 - k);
@@ -64,7 +58,9 @@ Vector EyeMove(const StereoRig& rig, const Vector& d, const Vector& e, Float k) 
 // camera, the eye and the ray.
 void Converge(const EyeRig& eyeRig, const Vector& d, EyeMatrix& eye) {
   const Vector zeroParallaxPoint = d * eyeRig.rig.zeroParallax;
-  const Float w = Angle((zeroParallaxPoint - eyeRig.eyeOffset).GetNormalized(), d);
+  // Normalised first, as the angle always was: along the eye axis the angle is rounding noise,
+  // and the same noise keeps the same rays.
+  const Turn turn = AngleTurn((zeroParallaxPoint - eyeRig.eyeOffset).GetNormalized(), d);
 
   const Matrix& head = eyeRig.head;
   const Vector eyeOrigin = eye.matrix.offset;
@@ -72,9 +68,20 @@ void Converge(const EyeRig& eyeRig, const Vector& d, EyeMatrix& eye) {
   const Vector worldAxis = Cross(head.offset - eyeOrigin, alongRay - eyeOrigin).GetNormalized();
   const Vector axis = eyeRig.headInverse.TransformDirection(worldAxis);
 
-  eye.matrix = eye.matrix * RotAxis(axis, w);
+  // A ray in the plane of camera and eye has no axis: it keeps its direction, as RotAxis does.
+  if (worldAxis != Vector())
+    eye.matrix = eye.matrix * RotUnitAxis(eyeRig.rigidHead ? axis : axis.GetNormalized(), turn);
   eye.zeroParallaxPoint = zeroParallaxPoint;
   eye.convergenceAxis = axis;
+}
+
+// Unit, mutually square axes (within rounding): directions keep their length.
+bool IsRigid(const Matrix& m) {
+  constexpr Float kTolerance = 1e-12;
+  const auto near = [](Float value, Float target) { return std::fabs(value - target) <= kTolerance; };
+  return near(Dot(m.axisX, m.axisX), 1.0) && near(Dot(m.axisY, m.axisY), 1.0) &&
+         near(Dot(m.axisZ, m.axisZ), 1.0) && near(Dot(m.axisX, m.axisY), 0.0) &&
+         near(Dot(m.axisX, m.axisZ), 0.0) && near(Dot(m.axisY, m.axisZ), 0.0);
 }
 
 }  // namespace
@@ -98,6 +105,7 @@ EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, std::string_view e
   eyeRig.eyeOffset = Inverse(eye).TransformDirection(eye.offset - camera.offset);
   eyeRig.head = rig.dome ? WithInverseFrameChange(camera) : camera;
   eyeRig.headInverse = Inverse(eyeRig.head);
+  eyeRig.rigidHead = IsRigid(eyeRig.headInverse);
   eyeRig.convergingEye = IsConvergingEyeName(eyeName) && rig.zeroParallax > 0.0 && rig.separation > 0.0;
   return eyeRig;
 }

@@ -47,6 +47,7 @@ struct EyeRig {
   Vector eyeOffset;            // the eye's offset from the camera in its own axes: (h, 0, 0) for a placed eye
   Matrix head;                 // the camera, turned back from the dome for dome stereo
   Matrix headInverse;          // its inverse, to bring the convergence axis into the camera frame
+  Bool rigidHead = false;      // the head's axes are unit and square: it turns unit axes into unit axes
   Bool convergingEye = false;  // a converging name with positive zero-parallax distance and separation
 };
 

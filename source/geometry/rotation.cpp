@@ -19,6 +19,19 @@ Matrix RotAxis(const Vector& axis, Float w) {
           {2.0 * (x * z - y * s), 2.0 * (y * z + x * s), 1.0 - 2.0 * (x * x + y * y)}};
 }
 
+Matrix RotUnitAxis(const Vector& a, const Turn& turn) {
+  // RotAxis's quaternion terms with 2 sin^2(w/2) = 1 - cos w and 2 sin(w/2) cos(w/2) = sin w.
+  const Float t = 1.0 - turn.cosine;
+  const Float s = turn.sine;
+  const Float xy = t * a.x * a.y;
+  const Float xz = t * a.x * a.z;
+  const Float yz = t * a.y * a.z;
+  return {Vector(),
+          {1.0 - t * (a.y * a.y + a.z * a.z), xy - s * a.z, xz + s * a.y},
+          {xy + s * a.z, 1.0 - t * (a.x * a.x + a.z * a.z), yz - s * a.x},
+          {xz - s * a.y, yz + s * a.x, 1.0 - t * (a.x * a.x + a.y * a.y)}};
+}
+
 Matrix HpbToMatrix(const Vector& hpb) { return RotY(hpb.x) * RotX(hpb.y) * RotZ(hpb.z); }
 
 Vector MatrixToHpb(const Matrix& m) {
@@ -49,13 +62,25 @@ Matrix Inverse(const Matrix& m) {
   return inverse;
 }
 
-Float Angle(const Vector& p, const Vector& q) {
+namespace {
+// The cosine of the angle between p and q; 0 (a right angle) for a zero length, and for products
+// that overflowed, which leave no usable cosine.
+Float CosineBetween(const Vector& p, const Vector& q) {
   const Float lengths = std::sqrt(p.GetSquaredLength() * q.GetSquaredLength());
   const Float scale = lengths > 0.0 ? 1.0 / lengths : 0.0;
   const Float cosine = Dot(p, q) * scale;
-  // Products that overflowed leave no usable cosine; treat them like a zero length.
-  if (std::isnan(cosine)) return kHalfPi;
-  return LimitedArcCos(cosine);
+  return std::isnan(cosine) ? 0.0 : cosine;
+}
+}  // namespace
+
+Float Angle(const Vector& p, const Vector& q) { return LimitedArcCos(CosineBetween(p, q)); }
+
+Turn AngleTurn(const Vector& p, const Vector& q) {
+  const Float cosine = CosineBetween(p, q);
+  if (cosine >= 1.0) return {1.0, 0.0};
+  // Opposite vectors: Angle's single-precision pi.
+  if (cosine <= -1.0) return {std::cos(kPiSingle), std::sin(kPiSingle)};
+  return {cosine, std::sqrt((1.0 - cosine) * (1.0 + cosine))};
 }
 
 }  // namespace orvex

@@ -48,11 +48,24 @@ Vector MatrixToHpb(const Matrix& m);
 // gives the identity.
 Matrix RotAxis(const Vector& axis, Float w);
 
+// The cosine and sine of a rotation angle.
+struct Turn {
+  Float cosine = 1.0;
+  Float sine = 0.0;
+};
+
+// RotAxis for an axis already of unit length, by the angle's cosine and sine: no trigonometry and
+// no normalising per call. A zero axis is the caller's to handle (RotAxis gives the identity).
+Matrix RotUnitAxis(const Vector& unitAxis, const Turn& turn);
+
 // Full affine inverse. Axes without volume (zero determinant) invert to the identity.
 Matrix Inverse(const Matrix& m);
 
 // Angle between p and q in [0, pi]. Parallel vectors give 0, opposite ones pi in single precision;
 // a zero-length vector gives pi / 2.
 Float Angle(const Vector& p, const Vector& q);
+
+// The cosine and sine of Angle(p, q), without its arc cosine.
+Turn AngleTurn(const Vector& p, const Vector& q);
 
 }  // namespace orvex

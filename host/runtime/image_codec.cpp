@@ -1,0 +1,79 @@
+#include "image_codec.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+
+namespace image_codec {
+namespace {
+
+struct Loaded {
+  const Table* table = nullptr;
+  std::string error;
+};
+
+// The image library lies beside the host library, wherever the build or an install put both.
+std::string LibraryPath() {
+  Dl_info info{};
+  if (dladdr(reinterpret_cast<const void*>(&LibraryPath), &info) == 0 || !info.dli_fname) return kLibraryName;
+  return (std::filesystem::path(info.dli_fname).parent_path() / kLibraryName).string();
+}
+
+Loaded LoadOnce() {
+  const std::string path = LibraryPath();
+  // Kept loaded for the life of the process: decoders and tables point into it.
+  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (!handle) {
+    const char* reason = dlerror();
+    return {nullptr, "images cannot be read or written: the image library \"" + path +
+                         "\" cannot be loaded (" + (reason ? reason : "unknown reason") + ")"};
+  }
+  using Entry = const Table* (*)();
+  const auto entry = reinterpret_cast<Entry>(dlsym(handle, kTableSymbol));
+  const Table* table = entry ? entry() : nullptr;
+  if (!table || table->version != kTableVersion)
+    return {nullptr, "images cannot be read or written: \"" + path + "\" is not this host's image library"};
+  return {table, {}};
+}
+
+}  // namespace
+
+const Table* Load(std::string& error) {
+  static const Loaded loaded = LoadOnce();
+  if (!loaded.table) error = loaded.error;
+  return loaded.table;
+}
+
+Reader::~Reader() {
+  if (decoder_) table_->close(decoder_);
+}
+
+bool Reader::Open(const std::string& path, std::string& error) {
+  table_ = Load(error);
+  if (!table_) return false;
+  decoder_ = table_->openFile(path.c_str(), &header_, &error);
+  return decoder_ != nullptr;
+}
+
+bool Reader::OpenMemory(const unsigned char* bytes, size_t size, const std::string& nameHint,
+                        std::string& error) {
+  table_ = Load(error);
+  if (!table_) return false;
+  decoder_ = table_->openMemory(bytes, size, nameHint.c_str(), &header_, &error);
+  return decoder_ != nullptr;
+}
+
+bool Reader::ReadFloats(float* pixels, std::string& problems) {
+  return decoder_ && table_->read(decoder_, SampleType::Float, pixels, &problems);
+}
+
+bool Reader::ReadBytes(unsigned char* pixels, std::string& problems) {
+  return decoder_ && table_->read(decoder_, SampleType::UInt8, pixels, &problems);
+}
+
+bool Encode(const EncodeRequest& request, std::vector<unsigned char>& bytes, std::string& error) {
+  const Table* table = Load(error);
+  return table && table->encode(&request, &bytes, &error);
+}
+
+}  // namespace image_codec
