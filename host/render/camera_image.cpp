@@ -4,7 +4,6 @@
 
 #include "runtime/parallel_for.h"
 
-#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -64,10 +63,18 @@ void AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, Sa
   if (batch.count == SampleBatch::kSize) TraceBatch(pass, batch, rowSums);
 }
 
+// The sums of one row for the calling thread, at 0: kept from block to block and render to render,
+// so that neither a ray nor a block of rows allocates (a row of sums is large enough that every
+// allocation would map fresh pages from the system).
+std::vector<Float>& ThreadRowSums(size_t size) {
+  thread_local std::vector<Float> sums;
+  if (sums.size() != size) sums.assign(size, 0.0);
+  return sums;
+}
+
 // One row: neighbouring samples traced in packets, then each pixel the mean of its samples.
 void RenderRow(const CameraPass& pass, Int32 y, FloatImage& image, SampleBatch& batch,
                std::vector<Float>& rowSums) {
-  std::fill(rowSums.begin(), rowSums.end(), 0.0);
   for (Int32 x = 0; x < image.width; ++x) {
     for (Int32 sample = 0; sample < pass.samples; ++sample) {
       const Vector offset = SampleOffset(x, y, sample, pass.samples);
@@ -75,8 +82,12 @@ void RenderRow(const CameraPass& pass, Int32 y, FloatImage& image, SampleBatch& 
     }
   }
   if (batch.count > 0) TraceBatch(pass, batch, rowSums.data());
+  // The sums are left at 0 for the next row as they are read.
   Float32* pixel = image.Row(y);
-  for (size_t i = 0; i < rowSums.size(); ++i) pixel[i] = static_cast<Float32>(rowSums[i] / pass.samples);
+  for (size_t i = 0; i < rowSums.size(); ++i) {
+    pixel[i] = static_cast<Float32>(rowSums[i] / pass.samples);
+    rowSums[i] = 0.0;
+  }
 }
 
 void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y) {
@@ -97,9 +108,8 @@ void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y) {
 // Every pixel is written, so the image needs no clearing first.
 void RenderCameraImage(const CameraPass& pass, FloatImage& image) {
   parallel::For(Int32{0}, image.height, [&pass, &image](const tbb::blocked_range<Int32>& rows) {
-    // Each block of rows has its own batch and sums, made once, so that no ray allocates.
     SampleBatch batch;
-    std::vector<Float> rowSums(static_cast<size_t>(image.width) * FloatImage::kChannels);
+    std::vector<Float>& rowSums = ThreadRowSums(static_cast<size_t>(image.width) * FloatImage::kChannels);
     for (Int32 y = rows.begin(); y != rows.end(); ++y) {
       RenderRow(pass, y, image, batch, rowSums);
       PostProcessRow(pass, image, y);
