@@ -52,3 +52,24 @@ time_commands() {
     echo "$name: $(echo "($end - $start) / $runs" | bc -l | cut -c1-6) s mean of $runs runs"
   done
 }
+
+# median_seconds RUNS COMMAND: the median wall time of RUNS runs of COMMAND (after one warm-up run).
+median_seconds() {
+  local runs=$1 command=$2 times=() start end
+  bash -c "$command" >/dev/null 2>&1
+  for ((i = 0; i < runs; ++i)); do
+    start=$(date +%s.%N)
+    bash -c "$command" >/dev/null 2>&1
+    end=$(date +%s.%N)
+    times+=("$(echo "$end - $start" | bc -l)")
+  done
+  printf '%s\n' "${times[@]}" | sort -g | awk '{v[NR] = $1} END {m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.3f\n", m}'
+}
+
+# peak_megabytes COMMAND: the peak resident memory of one run of COMMAND, from /usr/bin/time -v.
+peak_megabytes() {
+  /usr/bin/time -v bash -c "exec $1" 2>&1 >/dev/null | awk -F: '/Maximum resident set size/ {printf "%.0f\n", $2 / 1024}'
+}
+
+# ratio A B: A / B to two places.
+ratio() { echo "scale=2; $1 / $2" | bc -l; }

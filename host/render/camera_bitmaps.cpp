@@ -1,5 +1,6 @@
 #include "camera_bitmaps.h"
 
+#include "runtime/bitmap_window.h"
 #include "runtime/parallel_for.h"
 
 #include <algorithm>
@@ -11,30 +12,51 @@ constexpr Int32 kRgbBytes = 3 * static_cast<Int32>(sizeof(Float32));
 constexpr Int32 kRgbaDepth = 32;  // colour as the merge reads it, alpha beside it
 
 UChar* AsBytes(Float32* row) { return reinterpret_cast<UChar*>(row); }
-const UChar* AsBytes(const Float32* row) { return reinterpret_cast<const UChar*>(row); }
-
-BaseBitmap* MakeBitmap(Int32 width, Int32 height) {
-  BaseBitmap* bitmap = BaseBitmap::Alloc();
-  if (bitmap && bitmap->Init(width, height, kRgbaDepth) != IMAGERESULT_OK) BaseBitmap::Free(bitmap);
-  return bitmap;
-}
 
 // Calls use(y, buffer) for every row on all cores; each block of rows has a buffer of its own for
 // one row of three floats per pixel.
 template <typename UseRow>
-void ForEachRow(Int32 width, Int32 height, UseRow use) {
-  parallel::For(Int32{0}, height, [&](const tbb::blocked_range<Int32>& rows) {
+void ForEachRow(Int32 width, Int32 top, Int32 bottom, UseRow use) {
+  parallel::For(top, bottom, [&](const tbb::blocked_range<Int32>& rows) {
     std::vector<Float32> buffer(static_cast<size_t>(width) * 3);
     for (Int32 y = rows.begin(); y != rows.end(); ++y) use(y, buffer.data());
   });
 }
 
-void ReadRow(const BaseBitmap& bitmap, Int32 y, Int32 width, Float32* row) {
-  bitmap.GetPixelCnt(0, y, width, AsBytes(row), kRgbBytes, COLORMODE_RGBf, PIXELCNT_0);
+bool IsTransparentBlack(const Float32* pixel) {
+  return pixel[0] == 0.0f && pixel[1] == 0.0f && pixel[2] == 0.0f && pixel[3] == 0.0f;
 }
 
-void WriteRow(BaseBitmap& bitmap, Int32 y, Int32 width, const Float32* row) {
-  bitmap.SetPixelCnt(0, y, width, AsBytes(row), kRgbBytes, COLORMODE_RGBf, PIXELCNT_0);
+// The smallest rectangle holding every pixel of `image` that is not transparent black: the part
+// of the frame its camera rendered.
+PixelWindow RenderedWindow(const FloatImage& image) {
+  std::vector<Int32> first(static_cast<size_t>(image.height), image.width);
+  std::vector<Int32> last(static_cast<size_t>(image.height), -1);
+  parallel::For(Int32{0}, image.height, [&](const tbb::blocked_range<Int32>& rows) {
+    for (Int32 y = rows.begin(); y != rows.end(); ++y) {
+      Int32 x0 = 0;
+      while (x0 < image.width && IsTransparentBlack(image.Pixel(x0, y))) ++x0;
+      if (x0 == image.width) continue;
+      Int32 x1 = image.width - 1;
+      while (IsTransparentBlack(image.Pixel(x1, y))) --x1;
+      first[y] = x0;
+      last[y] = x1;
+    }
+  });
+  Int32 left = image.width, right = -1, top = image.height, bottom = -1;
+  for (Int32 y = 0; y < image.height; ++y) {
+    if (last[y] < 0) continue;
+    left = std::min(left, first[y]);
+    right = std::max(right, last[y]);
+    top = std::min(top, y);
+    bottom = y;
+  }
+  if (right < 0) return {};
+  return {left, top, right - left + 1, bottom - top + 1};
+}
+
+void ReadRow(const BaseBitmap& bitmap, Int32 y, Int32 width, Float32* row) {
+  bitmap.GetPixelCnt(0, y, width, AsBytes(row), kRgbBytes, COLORMODE_RGBf, PIXELCNT_0);
 }
 
 }  // namespace
@@ -60,12 +82,14 @@ bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
   height_ = height;
   bool complete = true;
   try {
+    // Bitmaps without pixels: camera images take their memory when stored, as large as what their
+    // camera rendered, and the merged frame when the merge begins.
     for (Int32 k = 0; k < count && complete; ++k) {
-      colour_.push_back(MakeBitmap(width, height));
+      colour_.push_back(BaseBitmap::Alloc());
       sources_.push_back(colour_.back());
       complete = colour_.back() != nullptr;
     }
-    destination_ = complete ? MakeBitmap(width, height) : nullptr;
+    destination_ = complete ? BaseBitmap::Alloc() : nullptr;
   } catch (const std::bad_alloc&) {
     complete = false;
   }
@@ -74,16 +98,28 @@ bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
   return complete;
 }
 
-void CameraBitmaps::Store(Int32 camera, const FloatImage& image) {
+bool CameraBitmaps::Store(Int32 camera, const FloatImage& image) {
   BaseBitmap& bitmap = *colour_[camera];
-  ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
-    const Float32* pixel = image.Row(y);
-    for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels) {
-      std::copy(pixel, pixel + 3, row + 3 * static_cast<size_t>(x));
-      bitmap.SetAlpha(x, y, pixel[3]);
+  const PixelWindow window = RenderedWindow(image);
+  if (!InitWindowBitmap(bitmap, width_, height_, window)) return false;
+  ForEachRow(window.width, window.top, window.top + window.height, [&](Int32 y, Float32* row) {
+    const Float32* pixel = image.Pixel(window.left, y);
+    for (Int32 i = 0; i < window.width; ++i, pixel += FloatImage::kChannels) {
+      std::copy(pixel, pixel + 3, row + 3 * static_cast<size_t>(i));
+      bitmap.SetAlpha(window.left + i, y, pixel[3]);
     }
-    WriteRow(bitmap, y, width_, row);
+    bitmap.SetPixelCnt(window.left, y, window.width, AsBytes(row), kRgbBytes, COLORMODE_RGBf, PIXELCNT_0);
   });
+  return true;
+}
+
+bool CameraBitmaps::PrepareDestination() {
+  return destination_->Init(width_, height_, kRgbaDepth) == IMAGERESULT_OK;
+}
+
+void CameraBitmaps::ReleaseFrame() {
+  for (BaseBitmap* bitmap : colour_) bitmap->FlushAll();
+  destination_->FlushAll();
 }
 
 void CameraBitmaps::Load(Int32 camera, FloatImage& image) const { LoadBitmap(*colour_[camera], image); }
@@ -91,7 +127,7 @@ void CameraBitmaps::Load(Int32 camera, FloatImage& image) const { LoadBitmap(*co
 void CameraBitmaps::LoadMerged(FloatImage& frame) const { LoadBitmap(*destination_, frame); }
 
 void CameraBitmaps::LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) const {
-  ForEachRow(width_, height_, [&](Int32 y, Float32* row) {
+  ForEachRow(width_, 0, height_, [&](Int32 y, Float32* row) {
     ReadRow(bitmap, y, width_, row);
     Float32* pixel = image.Row(y);
     for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels, row += 3) {

@@ -8,7 +8,8 @@
 // The camera images of one frame of a multi-camera render, kept as the bitmaps an effect's merge
 // reads (three float channels per pixel, alpha in the bitmap's alpha channel), and the bitmap the
 // merge writes. Camera images are stored one after another from the one image the renderer
-// draws into, so a frame holds one copy of each camera image and no more.
+// draws into, each only as large as the part of the frame its camera rendered (a cube face, an
+// eye's half): outside it reads as transparent black.
 class CameraBitmaps {
  public:
   CameraBitmaps() = default;
@@ -26,8 +27,15 @@ class CameraBitmaps {
   const BaseBitmap* const* Sources() const { return sources_.data(); }
   BaseBitmap* Destination() const { return destination_; }
 
-  // Keeps camera `camera`'s finished image (same size as allocated), alpha in the bitmap's own channel.
-  void Store(Int32 camera, const FloatImage& image);
+  // Keeps camera `camera`'s finished image (same size as allocated), alpha in the bitmap's own
+  // channel: only the rectangle around its pixels that are not transparent black takes memory.
+  // False when that memory cannot be had.
+  bool Store(Int32 camera, const FloatImage& image);
+  // Gives the merged bitmap its pixels (cleared); false when the memory cannot be had.
+  bool PrepareDestination();
+  // Frees the pixels of the camera images and the merged bitmap once the frame has them, so that
+  // they take no memory while the frame is written.
+  void ReleaseFrame();
   // Camera `camera`'s image as it was stored.
   void Load(Int32 camera, FloatImage& image) const;
   // The merged bitmap, colour and the alpha carried through the merge, into `frame`.

@@ -5,6 +5,7 @@
 #include "runtime/parallel_for.h"
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -17,27 +18,76 @@ Ray PrimaryRay(const CameraPass& pass, Float x, Float y) {
   return ray;
 }
 
-// Colour and coverage of one sample, accumulated into `sum` (RGBA).
-void TraceSample(const CameraPass& pass, Float x, Float y, Float (&sum)[4]) {
-  const Ray ray = PrimaryRay(pass, x, y);
-  // A ray the tracer cannot take (a lens or eye rig pushed to absurd lengths) leaves the sample empty.
-  const Vector direction = IsFinite(ray.v) ? ray.v.GetNormalized() : Vector();
-  if (!SceneAccel::CanTrace(ray.p, direction)) return;
-  const Vector colour = Shade(*pass.scene, *pass.lighting, ray.p, direction);
-  if (!IsFinite(colour)) return;
-  sum[0] += colour.x;
-  sum[1] += colour.y;
-  sum[2] += colour.z;
-  sum[3] += 1.0;
+// Samples of one row gathered for one packet: their rays, and the pixel each one adds to.
+struct SampleBatch {
+  static constexpr int kSize = SceneAccel::kPacketSize;
+  Vector origins[kSize];
+  Vector directions[kSize];
+  bool traceable[kSize] = {};
+  Int32 pixel[kSize] = {};
+  int count = 0;
+  Hit hits[kSize];
+  bool found[kSize] = {};
+};
+
+// Traces the batch as one packet and adds each sample's colour and coverage to its pixel's sum
+// (RGBA per pixel of the row); samples are added in the order they were gathered.
+void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
+  for (int k = batch.count; k < SampleBatch::kSize; ++k) batch.traceable[k] = false;
+  pass.scene->Intersect16(batch.origins, batch.directions, batch.traceable, batch.hits, batch.found);
+  for (int k = 0; k < batch.count; ++k) {
+    if (!batch.traceable[k]) continue;
+    const Hit* hit = batch.found[k] ? &batch.hits[k] : nullptr;
+    const Vector colour = ShadeTraced(*pass.scene, *pass.lighting, batch.directions[k], hit);
+    if (!IsFinite(colour)) continue;
+    Float* sum = rowSums + static_cast<size_t>(batch.pixel[k]) * 4;
+    sum[0] += colour.x;
+    sum[1] += colour.y;
+    sum[2] += colour.z;
+    sum[3] += 1.0;
+  }
+  batch.count = 0;
 }
 
-void RenderPixel(const CameraPass& pass, Int32 x, Int32 y, Float32* pixel) {
-  Float sum[4] = {0.0, 0.0, 0.0, 0.0};
-  for (Int32 sample = 0; sample < pass.samples; ++sample) {
-    const Vector offset = SampleOffset(x, y, sample, pass.samples);
-    TraceSample(pass, x + offset.x, y + offset.y, sum);
+// Adds one sample's ray to the batch, tracing the batch when it is full.
+void AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, SampleBatch& batch,
+               Float* rowSums) {
+  const Ray ray = PrimaryRay(pass, sampleX, sampleY);
+  // A ray the tracer cannot take (a lens or eye rig pushed to absurd lengths) leaves the sample empty.
+  const Vector direction = IsFinite(ray.v) ? ray.v.GetNormalized() : Vector();
+  const int k = batch.count++;
+  batch.origins[k] = ray.p;
+  batch.directions[k] = direction;
+  batch.traceable[k] = SceneAccel::CanTrace(ray.p, direction);
+  batch.pixel[k] = x;
+  if (batch.count == SampleBatch::kSize) TraceBatch(pass, batch, rowSums);
+}
+
+// The sums of one row for the calling thread, at 0: kept from block to block and render to render,
+// so that neither a ray nor a block of rows allocates (a row of sums is large enough that every
+// allocation would map fresh pages from the system).
+std::vector<Float>& ThreadRowSums(size_t size) {
+  thread_local std::vector<Float> sums;
+  if (sums.size() != size) sums.assign(size, 0.0);
+  return sums;
+}
+
+// One row: neighbouring samples traced in packets, then each pixel the mean of its samples.
+void RenderRow(const CameraPass& pass, Int32 y, FloatImage& image, SampleBatch& batch,
+               std::vector<Float>& rowSums) {
+  for (Int32 x = 0; x < image.width; ++x) {
+    for (Int32 sample = 0; sample < pass.samples; ++sample) {
+      const Vector offset = SampleOffset(x, y, sample, pass.samples);
+      AddSample(pass, x, x + offset.x, y + offset.y, batch, rowSums.data());
+    }
   }
-  for (int c = 0; c < 4; ++c) pixel[c] = static_cast<Float32>(sum[c] / pass.samples);
+  if (batch.count > 0) TraceBatch(pass, batch, rowSums.data());
+  // The sums are left at 0 for the next row as they are read.
+  Float32* pixel = image.Row(y);
+  for (size_t i = 0; i < rowSums.size(); ++i) {
+    pixel[i] = static_cast<Float32>(rowSums[i] / pass.samples);
+    rowSums[i] = 0.0;
+  }
 }
 
 void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y) {
@@ -55,11 +105,13 @@ void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y) {
 
 }  // namespace
 
+// Every pixel is written, so the image needs no clearing first.
 void RenderCameraImage(const CameraPass& pass, FloatImage& image) {
-  image.Clear();
   parallel::For(Int32{0}, image.height, [&pass, &image](const tbb::blocked_range<Int32>& rows) {
+    SampleBatch batch;
+    std::vector<Float>& rowSums = ThreadRowSums(static_cast<size_t>(image.width) * FloatImage::kChannels);
     for (Int32 y = rows.begin(); y != rows.end(); ++y) {
-      for (Int32 x = 0; x < image.width; ++x) RenderPixel(pass, x, y, image.Pixel(x, y));
+      RenderRow(pass, y, image, batch, rowSums);
       PostProcessRow(pass, image, y);
       if (pass.progress) pass.progress->Advance();
     }

@@ -69,7 +69,7 @@ class RenderSession {
   bool MakeRoomForCameras(const CameraPlan& plan, std::string& error);
   bool BuildScene(std::string& error);
   bool RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
-                     VideoPostStruct& vps);
+                     VideoPostStruct& vps, bool& merged, std::string& error);
   void RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
                     const std::string& label, const std::optional<Matrix>& placement = std::nullopt);
 
@@ -170,13 +170,14 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
     vps.frame = frame;
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, true);
     bool merged = true;
+    bool kept = true;
     if (plan.IsMultiCamera()) {
-      merged = RenderCameras(effects, render, plan, vps);
+      kept = RenderCameras(effects, render, plan, vps, merged, error);
     } else {
       RenderCamera(effects, render, vps, "Frame " + std::to_string(frame));
     }
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, false);
-    delivered = sink(image_, frame, error);
+    delivered = kept && sink(image_, frame, error);
     // The frame holds camera 0's image then: kept, but the render did not do its job.
     if (delivered && !merged) {
       error = "the effect refused to merge the camera images of frame " + std::to_string(frame) +
@@ -189,16 +190,28 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
 }
 
 // Every camera of a multi-camera frame in index order, each placed where the effect says, kept
-// until the effect merges them into the frame; false when the merge refused (the frame is camera 0).
+// until the effect merges them into the frame; `merged` false when the merge refused (the frame is
+// camera 0). False with `error` when a camera image could not be kept.
 bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
-                                  VideoPostStruct& vps) {
+                                  VideoPostStruct& vps, bool& merged, std::string& error) {
   for (Int32 camera = 0; camera < plan.Count(); ++camera) {
     const std::string label = "Frame " + std::to_string(vps.frame) + ", camera " +
                               std::to_string(camera + 1) + "/" + std::to_string(plan.Count());
     RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera));
-    cameras_.Store(camera, image_);
+    if (!cameras_.Store(camera, image_)) {
+      error = "camera " + std::to_string(camera + 1) + "'s image of frame " + std::to_string(vps.frame) +
+              " does not fit into memory";
+      return false;
+    }
   }
-  return MergeCameraImages(*plan.Merger(), render.record.settings, cameras_, image_);
+  if (!cameras_.PrepareDestination()) {
+    error = "the merged image of frame " + std::to_string(vps.frame) + " does not fit into memory";
+    cameras_.ReleaseFrame();
+    return false;
+  }
+  merged = MergeCameraImages(*plan.Merger(), render.record.settings, cameras_, image_);
+  cameras_.ReleaseFrame();
+  return true;
 }
 
 // One full camera image into image_, between the camera phases of the effects. The plain camera

@@ -4,6 +4,7 @@
 #include "scene/object_params.h"
 #include "scene_walk.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -24,11 +25,9 @@ RTCRay MakeRay(const Vector& origin, const Vector& direction, Float maxDistance)
   return ray;
 }
 
-Vector SurfaceNormal(const Surface& surface, const RTCHit& hit) {
-  if (surface.normals.empty()) return Vector(hit.Ng_x, hit.Ng_y, hit.Ng_z).GetNormalized();
-  const UInt32 primitive = hit.primID;
-  const Float u = hit.u;
-  const Float v = hit.v;
+Vector SurfaceNormal(const Surface& surface, UInt32 primitive, Float u, Float v,
+                     const Vector& geometricNormal) {
+  if (surface.normals.empty()) return geometricNormal.GetNormalized();
   const auto& triangle = surface.triangles[primitive];
   const auto corner = [&surface](UInt32 index) {
     const auto& n = surface.normals[index];
@@ -149,16 +148,62 @@ bool SceneAccel::Intersect(const Vector& origin, const Vector& direction, Hit& h
   query.hit.instID[0] = RTC_INVALID_GEOMETRY_ID;
   rtcIntersect1(scene_, &context, &query);
   if (query.hit.geomID == RTC_INVALID_GEOMETRY_ID) return false;
-  const Surface& surface = surfaces_[query.hit.geomID];
-  hit.distance = query.ray.tfar;
+  const RTCHit& h = query.hit;
+  DescribeHit(origin, direction, h.geomID, h.primID, query.ray.tfar, h.u, h.v, Vector(h.Ng_x, h.Ng_y, h.Ng_z),
+              hit);
+  return true;
+}
+
+void SceneAccel::Intersect16(const Vector* origins, const Vector* directions, const bool* active, Hit* hits,
+                             bool* found) const {
+  std::fill(found, found + kPacketSize, false);
+  if (surfaces_.empty()) return;
+  alignas(64) int valid[kPacketSize];
+  alignas(64) RTCRayHit16 packet;
+  for (int k = 0; k < kPacketSize; ++k) {
+    valid[k] = active[k] ? -1 : 0;
+    const RTCRay ray = MakeRay(active[k] ? origins[k] : Vector(), active[k] ? directions[k] : Vector(0, 0, 1),
+                               std::numeric_limits<float>::infinity());
+    packet.ray.org_x[k] = ray.org_x;
+    packet.ray.org_y[k] = ray.org_y;
+    packet.ray.org_z[k] = ray.org_z;
+    packet.ray.dir_x[k] = ray.dir_x;
+    packet.ray.dir_y[k] = ray.dir_y;
+    packet.ray.dir_z[k] = ray.dir_z;
+    packet.ray.tnear[k] = ray.tnear;
+    packet.ray.tfar[k] = ray.tfar;
+    packet.ray.time[k] = 0.0f;
+    packet.ray.mask[k] = ray.mask;
+    packet.ray.id[k] = 0;
+    packet.ray.flags[k] = 0;
+    packet.hit.geomID[k] = RTC_INVALID_GEOMETRY_ID;
+    packet.hit.instID[0][k] = RTC_INVALID_GEOMETRY_ID;
+  }
+  RTCIntersectContext context;
+  rtcInitIntersectContext(&context);
+  rtcIntersect16(valid, scene_, &context, &packet);
+  for (int k = 0; k < kPacketSize; ++k) {
+    const UInt32 geometry = packet.hit.geomID[k];
+    if (!active[k] || geometry == RTC_INVALID_GEOMETRY_ID) continue;
+    const Vector normal(packet.hit.Ng_x[k], packet.hit.Ng_y[k], packet.hit.Ng_z[k]);
+    DescribeHit(origins[k], directions[k], geometry, packet.hit.primID[k], packet.ray.tfar[k],
+                packet.hit.u[k], packet.hit.v[k], normal, hits[k]);
+    found[k] = true;
+  }
+}
+
+void SceneAccel::DescribeHit(const Vector& origin, const Vector& direction, UInt32 geometry, UInt32 primitive,
+                             Float distance, Float u, Float v, const Vector& geometricNormal,
+                             Hit& hit) const {
+  const Surface& surface = surfaces_[geometry];
+  hit.distance = distance;
   hit.position = origin + direction * hit.distance;
-  hit.normal = SurfaceNormal(surface, query.hit);
+  hit.normal = SurfaceNormal(surface, primitive, u, v, geometricNormal);
   if (Dot(hit.normal, direction) > 0.0) hit.normal = -hit.normal;
   hit.surface = &surface;
-  hit.triangle = query.hit.primID;
-  hit.u = query.hit.u;
-  hit.v = query.hit.v;
-  return true;
+  hit.triangle = primitive;
+  hit.u = u;
+  hit.v = v;
 }
 
 bool SceneAccel::Occluded(const Vector& origin, const Vector& direction, Float maxDistance) const {

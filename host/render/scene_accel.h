@@ -56,10 +56,20 @@ class SceneAccel {
   bool Intersect(const Vector& origin, const Vector& direction, Hit& hit) const;
   bool Occluded(const Vector& origin, const Vector& direction, Float maxDistance) const;
 
+  // Up to kPacketSize rays traced together (one Embree packet): ray k is traced when `active[k]`,
+  // which the caller sets only for rays CanTrace accepts, with unit directions; `found[k]` tells
+  // whether `hits[k]` holds its nearest surface. Same hits as Intersect ray by ray.
+  static constexpr int kPacketSize = 16;
+  void Intersect16(const Vector* origins, const Vector* directions, const bool* active, Hit* hits,
+                   bool* found) const;
+
   size_t SurfaceCount() const { return surfaces_.size(); }
 
  private:
   void Add(TriangleMesh mesh, const BaseObject& object);
+  // Fills `hit` from Embree's answer for a ray that hit geometry `geometry`.
+  void DescribeHit(const Vector& origin, const Vector& direction, UInt32 geometry, UInt32 primitive,
+                   Float distance, Float u, Float v, const Vector& geometricNormal, Hit& hit) const;
 
   RTCDevice device_ = nullptr;
   RTCScene scene_ = nullptr;

@@ -149,7 +149,13 @@ std::vector<Lamp> CollectLamps(BaseDocument* doc) {
 Vector Shade(const SceneAccel& scene, const Lighting& lighting, const Vector& origin,
              const Vector& direction) {
   Hit hit;
-  if (!scene.Intersect(origin, direction, hit)) return Background(lighting, direction);
+  return ShadeTraced(scene, lighting, direction, scene.Intersect(origin, direction, hit) ? &hit : nullptr);
+}
+
+Vector ShadeTraced(const SceneAccel& scene, const Lighting& lighting, const Vector& direction,
+                   const Hit* traced) {
+  if (!traced) return Background(lighting, direction);
+  const Hit& hit = *traced;
   Vector light = lighting.environment.Irradiance(hit.normal);
   const Vector shadowOrigin = OffsetFromSurface(hit);
   for (const Sun& sun : lighting.suns) {

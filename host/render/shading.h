@@ -38,3 +38,6 @@ std::vector<Lamp> CollectLamps(BaseDocument* doc);
 // Linear colour seen along a ray with unit direction.
 Vector Shade(const SceneAccel& scene, const Lighting& lighting, const Vector& origin,
              const Vector& direction);
+// The same colour for a ray whose nearest surface is already known (`hit`), or that hit nothing (null).
+Vector ShadeTraced(const SceneAccel& scene, const Lighting& lighting, const Vector& direction,
+                   const Hit* hit);

@@ -115,8 +115,8 @@ IMAGERESULT BaseBitmap::Load(const Filename& name) {
 
 void BaseBitmap::FlushAll() { *record_ = BitmapRecord(); }
 
-Int32 BaseBitmap::GetBw() const { return record_->width; }
-Int32 BaseBitmap::GetBh() const { return record_->height; }
+Int32 BaseBitmap::GetBw() const { return record_->ShownWidth(); }
+Int32 BaseBitmap::GetBh() const { return record_->ShownHeight(); }
 
 namespace {
 UInt32 ToByte(Float32 value) {
@@ -138,16 +138,22 @@ Bool BaseBitmap::SetPixel(Int32 x, Int32 y, Int32 r, Int32 g, Int32 b) {
 }
 
 Vector BaseBitmap::GetPixelFloat(Int32 x, Int32 y) const {
-  if (!record_->Inside(x, y)) return Vector();
+  if (!record_->IsShown(x, y)) return Vector();
   MergeAlphaTrace::NoteRead(*this, x, y, 1);
-  const Float32* pixel = &record_->rgb[record_->Index(x, y) * 3];
+  const Int32 storedX = x - record_->left;
+  const Int32 storedY = y - record_->top;
+  if (!record_->Inside(storedX, storedY)) return Vector();  // outside a window: transparent black
+  const Float32* pixel = &record_->rgb[record_->Index(storedX, storedY) * 3];
   return {pixel[0], pixel[1], pixel[2]};
 }
 
 void BaseBitmap::SetPixelFloat(Int32 x, Int32 y, const Vector& rgb) {
-  if (!record_->Inside(x, y)) return;
+  if (!record_->IsShown(x, y)) return;
   MergeAlphaTrace::NoteWrite(*this, x, y, 1);
-  Float32* pixel = &record_->rgb[record_->Index(x, y) * 3];
+  const Int32 storedX = x - record_->left;
+  const Int32 storedY = y - record_->top;
+  if (!record_->Inside(storedX, storedY)) return;  // a window keeps only what its camera rendered
+  Float32* pixel = &record_->rgb[record_->Index(storedX, storedY) * 3];
   pixel[0] = static_cast<Float32>(rgb.x);
   pixel[1] = static_cast<Float32>(rgb.y);
   pixel[2] = static_cast<Float32>(rgb.z);
@@ -164,12 +170,17 @@ void BaseBitmap::AddAlpha() {
 }
 
 Float BaseBitmap::GetAlpha(Int32 x, Int32 y) const {
-  if (!record_->Inside(x, y)) return 0.0;
-  return HasAlpha() ? record_->alpha[record_->Index(x, y)] : 1.0;
+  const Int32 storedX = x - record_->left;
+  const Int32 storedY = y - record_->top;
+  if (!record_->Inside(storedX, storedY)) return 0.0;
+  return HasAlpha() ? record_->alpha[record_->Index(storedX, storedY)] : 1.0;
 }
 
 void BaseBitmap::SetAlpha(Int32 x, Int32 y, Float alpha) {
-  if (record_->Inside(x, y) && HasAlpha()) record_->alpha[record_->Index(x, y)] = static_cast<Float32>(alpha);
+  const Int32 storedX = x - record_->left;
+  const Int32 storedY = y - record_->top;
+  if (record_->Inside(storedX, storedY) && HasAlpha())
+    record_->alpha[record_->Index(storedX, storedY)] = static_cast<Float32>(alpha);
 }
 
 BaseBitmap* BaseBitmap::GetClone() const {
@@ -191,8 +202,26 @@ constexpr Int32 kRgbFloatBytes = 3 * static_cast<Int32>(sizeof(Float32));
 
 // A run of packed float pixels inside one row: the only layout the storage serves.
 bool IsRgbFloatRun(const BitmapRecord& record, Int32 x, Int32 y, Int32 cnt, Int32 inc, COLORMODE mode) {
-  return mode == COLORMODE_RGBf && inc == kRgbFloatBytes && cnt >= 0 && y >= 0 && y < record.height &&
-         x >= 0 && x <= record.width - cnt;
+  return mode == COLORMODE_RGBf && inc == kRgbFloatBytes && cnt >= 0 && y >= 0 && y < record.ShownHeight() &&
+         x >= 0 && x <= record.ShownWidth() - cnt;
+}
+
+// The columns [begin, end) of a run from x over cnt pixels of row y that the bitmap stores; empty
+// (begin == end) when the row or the run lies outside a window.
+struct StoredRun {
+  Int32 begin = 0;
+  Int32 end = 0;
+};
+StoredRun StoredPart(const BitmapRecord& record, Int32 x, Int32 y, Int32 cnt) {
+  const Int32 storedY = y - record.top;
+  if (storedY < 0 || storedY >= record.height) return {};
+  const Int32 begin = std::max(x, record.left);
+  const Int32 end = std::min(x + cnt, record.left + record.width);
+  return begin < end ? StoredRun{begin, end} : StoredRun{};
+}
+
+Float32* StoredPixel(BitmapRecord& record, Int32 x, Int32 y) {
+  return record.rgb.data() + record.Index(x - record.left, y - record.top) * 3;
 }
 }  // namespace
 
@@ -200,17 +229,28 @@ Bool BaseBitmap::GetPixelCnt(Int32 x, Int32 y, Int32 cnt, UChar* buffer, Int32 i
                              PIXELCNT) const {
   if (!buffer || !IsRgbFloatRun(*record_, x, y, cnt, inc, dstmode)) return false;
   MergeAlphaTrace::NoteRead(*this, x, y, cnt);
-  std::memcpy(buffer, record_->rgb.data() + record_->Index(x, y) * 3,
-              static_cast<size_t>(cnt) * kRgbFloatBytes);
+  auto* pixels = reinterpret_cast<Float32*>(buffer);
+  const StoredRun stored = StoredPart(*record_, x, y, cnt);
+  if (stored.begin == stored.end) {
+    std::fill(pixels, pixels + 3 * static_cast<size_t>(cnt), 0.0f);
+    return true;
+  }
+  // Outside a window's columns the run reads as transparent black.
+  std::fill(pixels, pixels + 3 * static_cast<size_t>(stored.begin - x), 0.0f);
+  std::memcpy(pixels + 3 * static_cast<size_t>(stored.begin - x), StoredPixel(*record_, stored.begin, y),
+              static_cast<size_t>(stored.end - stored.begin) * kRgbFloatBytes);
+  std::fill(pixels + 3 * static_cast<size_t>(stored.end - x), pixels + 3 * static_cast<size_t>(cnt), 0.0f);
   return true;
 }
 
 Bool BaseBitmap::SetPixelCnt(Int32 x, Int32 y, Int32 cnt, const UChar* buffer, Int32 inc, COLORMODE srcmode,
                              PIXELCNT) {
   if (!buffer || !IsRgbFloatRun(*record_, x, y, cnt, inc, srcmode)) return false;
+  // A window keeps only what its camera rendered: a run beyond it is refused, not cut.
+  const StoredRun stored = StoredPart(*record_, x, y, cnt);
+  if (cnt > 0 && (stored.begin != x || stored.end != x + cnt)) return false;
   MergeAlphaTrace::NoteWrite(*this, x, y, cnt);
-  std::memcpy(record_->rgb.data() + record_->Index(x, y) * 3, buffer,
-              static_cast<size_t>(cnt) * kRgbFloatBytes);
+  if (cnt > 0) std::memcpy(StoredPixel(*record_, x, y), buffer, static_cast<size_t>(cnt) * kRgbFloatBytes);
   return true;
 }
 

@@ -1,0 +1,30 @@
+#include "bitmap_window.h"
+
+#include "bitmap_record.h"
+
+#include <new>
+
+bool InitWindowBitmap(BaseBitmap& bitmap, Int32 frameWidth, Int32 frameHeight, const PixelWindow& window) {
+  BitmapRecord& record = bitmap.GetRecord();
+  record = BitmapRecord();
+  const bool inside = frameWidth > 0 && frameHeight > 0 && window.left >= 0 && window.top >= 0 &&
+                      window.width >= 0 && window.height >= 0 && window.left <= frameWidth - window.width &&
+                      window.top <= frameHeight - window.height;
+  if (!inside) return false;
+  const size_t pixels = window.IsEmpty() ? 0 : static_cast<size_t>(window.width) * window.height;
+  try {
+    record.rgb.resize(pixels * 3);
+    // Present even when empty, so that the bitmap counts as one with alpha.
+    record.alpha.resize(pixels == 0 ? 1 : pixels);
+  } catch (const std::bad_alloc&) {
+    record = BitmapRecord();
+    return false;
+  }
+  record.width = pixels == 0 ? 0 : window.width;
+  record.height = pixels == 0 ? 0 : window.height;
+  record.left = window.left;
+  record.top = window.top;
+  record.frameWidth = frameWidth;
+  record.frameHeight = frameHeight;
+  return true;
+}
