@@ -6,25 +6,26 @@
 
 #include <cmath>
 
-namespace {
+bool IsFiniteVector(const Vector& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
-bool IsFinite(const Vector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
-// The primary ray of a sample: prefilled with the plain camera's ray, then handed to the lens.
 Ray PrimaryRay(const CameraPass& pass, Float x, Float y) {
   Ray ray = pass.camera->RayThrough(x, y);
   if (const VideoPostChain::Effect* lens = pass.effects->Lens()) lens->data->CreateRay(&ray, x, y);
   return ray;
 }
 
+namespace {
+
 // Colour and coverage of one sample, accumulated into `sum` (RGBA).
 void TraceSample(const CameraPass& pass, Float x, Float y, Float (&sum)[4]) {
   const Ray ray = PrimaryRay(pass, x, y);
   // A ray the tracer cannot take (a lens or eye rig pushed to absurd lengths) leaves the sample empty.
-  const Vector direction = IsFinite(ray.v) ? ray.v.GetNormalized() : Vector();
+  const Vector direction = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();
   if (!SceneAccel::CanTrace(ray.p, direction)) return;
   const Vector colour = Shade(*pass.scene, *pass.lighting, ray.p, direction);
-  if (!IsFinite(colour)) return;
+  if (!IsFiniteVector(colour)) return;
   sum[0] += colour.x;
   sum[1] += colour.y;
   sum[2] += colour.z;
