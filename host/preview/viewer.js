@@ -185,6 +185,7 @@
 
   function showFrame(index) {
     state.frame = index;
+    document.getElementById('frame').value = String(index);
     document.getElementById('frame-label').textContent = config.frames[index].name;
     if (frames[index]) return applyTexture(frames[index]);
     const script = document.createElement('script');
