@@ -41,12 +41,13 @@ constexpr int kShotWidth = 160;
 constexpr int kShotHeight = 120;
 
 // One cell of a grid of pages: a page without its control bar, looking along `look`.
-std::string GridCell(const std::string& page, const Look& look, int column, int row) {
+std::string GridCell(const std::string& page, const Look& look, int column, int row,
+                     const std::string& extra = "") {
   return "<iframe style=\"position:absolute;border:0;left:" + std::to_string(column * kShotWidth) +
          "px;top:" + std::to_string(row * kShotHeight) + "px;width:" + std::to_string(kShotWidth) +
          "px;height:" + std::to_string(kShotHeight) + "px\" src=\"" + page +
          "/index.html?bare&fov=60&yaw=" + std::to_string(look.yaw) + "&pitch=" + std::to_string(look.pitch) +
-         "\"></iframe>\n";
+         extra + "\"></iframe>\n";
 }
 
 // One screenshot of a page of `columns` x `rows` cells (Chromium starts once, not once per view).
@@ -95,6 +96,24 @@ std::string ReadText(const std::string& path) {
   return text.str();
 }
 
+// A 64 x 64 stereo pair, one eye above the other: red on top, blue below.
+std::string WriteRedBluePair(const TempFolder& folder) {
+  FloatImage image;
+  EXPECT_TRUE(image.Allocate(64, 64));
+  for (Int32 y = 0; y < image.height; ++y)
+    for (Int32 x = 0; x < image.width; ++x) {
+      Float32* pixel = image.Pixel(x, y);
+      pixel[0] = y < 32 ? 1.0f : 0.0f;
+      pixel[1] = 0.0f;
+      pixel[2] = y < 32 ? 0.0f : 1.0f;
+      pixel[3] = 1.0f;
+    }
+  const std::string path = folder.File("pair.png");
+  std::string error;
+  EXPECT_TRUE(image_output::Write(image, path, error)) << error;
+  return path;
+}
+
 class PreviewPage : public ::testing::Test {
  protected:
   TempFolder folder;
@@ -123,7 +142,20 @@ TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
     cells += GridCell(std::string("page_") + c.name, c.first, 0, row) +
              GridCell(std::string("page_") + c.name, c.second, 1, row);
   }
-  const FloatImage shot = Screenshot(folder, cells, 2, 3);
+  // A top-bottom pair without metadata, the left eye red, the right blue: each eye shows its half.
+  const CommandResult pair = Preview(folder, "'" + WriteRedBluePair(folder) +
+                                                 "' --projection panorama --stereo side-by-side "
+                                                 "--side-layout top-bottom -o page_pair");
+  ASSERT_EQ(pair.exitCode, 0) << pair.output;
+  cells +=
+      GridCell("page_pair", {0, 0}, 0, 3, "&eye=left") + GridCell("page_pair", {0, 0}, 1, 3, "&eye=right");
+  const FloatImage shot = Screenshot(folder, cells, 2, 4);
+  const Float32* left = shot.Pixel(kShotWidth / 2, 3 * kShotHeight + kShotHeight / 2);
+  const Float32* right = shot.Pixel(kShotWidth + kShotWidth / 2, 3 * kShotHeight + kShotHeight / 2);
+  EXPECT_GT(left[0], 0.9f);
+  EXPECT_LT(left[2], 0.1f);
+  EXPECT_LT(right[0], 0.1f);
+  EXPECT_GT(right[2], 0.9f);
   for (int row = 0; row < 3; ++row) {
     SCOPED_TRACE(cases[row].name);
     EXPECT_LT(render_test::AngleDegrees(CentreDirection(shot, 0, row), cases[row].first.Direction()), 4.0);
