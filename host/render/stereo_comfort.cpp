@@ -122,9 +122,24 @@ bool ReadComfortRig(BaseDocument* doc, BaseObject* camera, bool editor, ComfortR
   rig.separationMap = data.GetBool(ORVEXTAG_SEPARATION_MAP);
   rig.eyeOfFirstCamera = effect->GetDataInstance()->GetBool(ORVEXVP_SWAP_EYES) ? 1 : 0;
   rig.camera = camera->GetMg();
+  const MetadataProperty* half =
+      metadata.Find("orvex360", rig.eyeOfFirstCamera == 0 ? "LeftEye" : "RightEye");
+  rig.area = half ? half->value : "whole";
   reason.clear();
   return true;
 }
+
+namespace {
+
+bool InsideArea(const std::string& area, Int32 x, Int32 y, Int32 width, Int32 height) {
+  if (area == "left") return 2 * x < width;
+  if (area == "right") return 2 * x >= width;
+  if (area == "top") return 2 * y < height;
+  if (area == "bottom") return 2 * y >= height;
+  return true;
+}
+
+}  // namespace
 
 void MeasureDisparity(const PrimaryHits& hits, const ComfortRig& rig, DisparityMap& map) {
   const RigFrame frame(rig);
@@ -134,7 +149,7 @@ void MeasureDisparity(const PrimaryHits& hits, const ComfortRig& rig, DisparityM
   for (Int32 y = 0; y < hits.height; ++y) {
     for (Int32 x = 0; x < hits.width; ++x) {
       DisparityPixel& pixel = map.pixels[static_cast<size_t>(y) * hits.width + x];
-      if (!hits.HasRay(x, y)) {
+      if (!hits.HasRay(x, y) || !InsideArea(rig.area, x, y, hits.width, hits.height)) {
         pixel.degrees = std::numeric_limits<Float32>::quiet_NaN();
         continue;
       }

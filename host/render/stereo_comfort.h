@@ -19,6 +19,9 @@ struct ComfortRig {
   Matrix camera;               // the tagged camera's global matrix at the frame
   bool separationMap = false;  // the eye distance varies by direction
   Int32 eyeOfFirstCamera = 0;  // which eye camera 0 renders (1 when the eyes are swapped)
+  // The part of the frame that is camera 0's: "whole", or the half of a side-by-side pair ("left",
+  // "right", "top", "bottom"); its rays beyond (a lens traces a margin) are left out.
+  std::string area = "whole";
 };
 
 // The rig of a stereo render of `camera`; false with `reason` ("no stereo") for mono, editor,
