@@ -137,9 +137,9 @@ bool ComfortReporter::Start(BaseDocument* doc, BaseObject* camera, RenderOptions
     std::printf("orvex360: comfort: %s\n", reason.c_str());
     return WriteJson(path_, {{"stereo", false}, {"reason", reason}}, error);
   }
-  options.primaryHits = [this](Int32 frame, Int32 cameraIndex, const FloatImage& image,
-                               const PrimaryHits& hits) {
-    if (cameraIndex == 0 && failure_.empty()) Report(frame, image, hits);
+  options.primaryHitsCamera = 0;
+  options.primaryHits = [this](Int32 frame, Int32, const FloatImage& image, const PrimaryHits& hits) {
+    if (failure_.empty()) Report(frame, image, hits);
   };
   return true;
 }

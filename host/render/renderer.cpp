@@ -223,7 +223,7 @@ void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& rend
   const CameraPass pass{&scene_, &lighting_, &effects, &camera, options_.samples, &progress};
   RenderCameraImage(pass, image_);
   progress.Finish();
-  if (options_.primaryHits) {
+  if (options_.primaryHits && (options_.primaryHitsCamera < 0 || options_.primaryHitsCamera == cameraIndex)) {
     TracePrimaryHits(pass, hits_);
     options_.primaryHits(vps.frame, cameraIndex, image_, hits_);
   }

@@ -21,6 +21,7 @@ struct RenderOptions {
   // camera's index, its image and its hits. Empty: no depth is traced.
   std::function<void(Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits)>
       primaryHits;
+  Int32 primaryHitsCamera = -1;  // the one camera whose hits are traced; -1: every camera
 };
 
 // Receives every finished frame; returning false (with `error`) stops the render.

@@ -7,6 +7,7 @@
 #include "orvextag/orvextag.h"
 #include "orvextag/orvextag_params.h"
 #include "output_metadata.h"
+#include "runtime/parallel_for.h"
 #include "scene/camera_kinds.h"
 
 #include <algorithm>
@@ -146,16 +147,19 @@ void MeasureDisparity(const PrimaryHits& hits, const ComfortRig& rig, DisparityM
   map.width = hits.width;
   map.height = hits.height;
   map.pixels.assign(static_cast<size_t>(hits.width) * hits.height, DisparityPixel{});
-  for (Int32 y = 0; y < hits.height; ++y) {
-    for (Int32 x = 0; x < hits.width; ++x) {
-      DisparityPixel& pixel = map.pixels[static_cast<size_t>(y) * hits.width + x];
-      if (!hits.HasRay(x, y) || !InsideArea(rig.area, x, y, hits.width, hits.height)) {
-        pixel.degrees = std::numeric_limits<Float32>::quiet_NaN();
-        continue;
+  // Rows on all cores; each pixel is written by its own row only.
+  parallel::For(Int32{0}, hits.height, [&](const tbb::blocked_range<Int32>& rows) {
+    for (Int32 y = rows.begin(); y != rows.end(); ++y) {
+      for (Int32 x = 0; x < hits.width; ++x) {
+        DisparityPixel& pixel = map.pixels[static_cast<size_t>(y) * hits.width + x];
+        if (!hits.HasRay(x, y) || !InsideArea(rig.area, x, y, hits.width, hits.height)) {
+          pixel.degrees = std::numeric_limits<Float32>::quiet_NaN();
+          continue;
+        }
+        pixel = MeasurePixel(frame, hits.Origin(x, y), hits.Direction(x, y), hits.Distance(x, y));
       }
-      pixel = MeasurePixel(frame, hits.Origin(x, y), hits.Direction(x, y), hits.Distance(x, y));
     }
-  }
+  });
 }
 
 ComfortSummary SummarizeComfort(const DisparityMap& map, Float limitDegrees) {
