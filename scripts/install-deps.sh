@@ -9,6 +9,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev libtinygltf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   slurm-wlm munge libimage-exiftool-perl libxml2-utils
+  libjs-three chromium
 )
 
 missing=()

@@ -36,3 +36,4 @@ CliCommand AddCreateCommand(CLI::App& parent);
 CliCommand AddInfoCommand(CLI::App& parent);
 CliCommand AddFarmCommand(CLI::App& parent);
 CliCommand AddViewCommand(CLI::App& parent);
+CliCommand AddPreviewCommand(CLI::App& parent);

@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
 
   const std::vector<CliCommand> commands = {
       AddPluginsCommand(app), AddPanelCommand(app), AddRenderCommand(app), AddCreateCommand(app),
-      AddInfoCommand(app),    AddFarmCommand(app),  AddViewCommand(app)};
+      AddInfoCommand(app),    AddFarmCommand(app),  AddViewCommand(app),   AddPreviewCommand(app)};
 
   if (NamesUnknownCommand(argc, argv, commands)) return 1;
   CLI11_PARSE(app, argc, argv);

@@ -1,4 +1,5 @@
 #include "cli_context.h"
+#include "comfort_report.h"
 #include "geometry/scalar_math.h"
 #include "gltf_scene.h"
 #include "option_checks.h"
@@ -46,6 +47,7 @@ struct RenderArguments {
   std::string saveProject;  // where the render's project file goes
   std::optional<project_file::Project> loaded;
   bool checkOnly = false;  // check the options and the scene, render nothing
+  std::string comfort;     // where the stereo comfort report goes
 };
 
 // A render: its document, the camera kind and where the frames go.
@@ -353,8 +355,14 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
                 image.width, image.height, frame);
     return true;
   };
-  if (!RenderDocument(job.doc, job.options, writeFrame, error)) {
+  ComfortReporter comfort(arguments.comfort, numbered);
+  if ((!arguments.comfort.empty() && !comfort.Start(job.doc, job.camera, job.options, error)) ||
+      !RenderDocument(job.doc, job.options, writeFrame, error)) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
+  if (!comfort.Failure().empty()) {
+    std::fprintf(stderr, "orvex360: %s\n", comfort.Failure().c_str());
     return 1;
   }
   return 0;
@@ -418,6 +426,12 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
   render->add_flag("--check", arguments->checkOnly, "Check the options and the scene, render nothing");
   AddStereoOptions(*render, arguments->stereoOptions);
+  render
+      ->add_option(
+          "--comfort", arguments->comfort,
+          "Stereo comfort report (JSON, with a heat map PNG beside it): disparity per pixel from the "
+          "primary hits and the rig")
+      ->check(NotEmpty());
   render
       ->add_option("--project", arguments->project,
                    "Project file to start from; options given here apply over it")

@@ -7,16 +7,17 @@
 #include <cmath>
 #include <vector>
 
-namespace {
+bool IsFiniteVector(const Vector& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
-bool IsFinite(const Vector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
-// The primary ray of a sample: prefilled with the plain camera's ray, then handed to the lens.
 Ray PrimaryRay(const CameraPass& pass, Float x, Float y) {
   Ray ray = pass.camera->RayThrough(x, y);
   if (const VideoPostChain::Effect* lens = pass.effects->Lens()) lens->data->CreateRay(&ray, x, y);
   return ray;
 }
+
+namespace {
 
 // Samples of one row gathered for one packet: their rays, and the pixel each one adds to.
 struct SampleBatch {
@@ -39,7 +40,7 @@ void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
     if (!batch.traceable[k]) continue;
     const Hit* hit = batch.found[k] ? &batch.hits[k] : nullptr;
     const Vector colour = ShadeTraced(*pass.scene, *pass.lighting, batch.directions[k], hit);
-    if (!IsFinite(colour)) continue;
+    if (!IsFiniteVector(colour)) continue;
     Float* sum = rowSums + static_cast<size_t>(batch.pixel[k]) * 4;
     sum[0] += colour.x;
     sum[1] += colour.y;
@@ -54,7 +55,7 @@ void AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, Sa
                Float* rowSums) {
   const Ray ray = PrimaryRay(pass, sampleX, sampleY);
   // A ray the tracer cannot take (a lens or eye rig pushed to absurd lengths) leaves the sample empty.
-  const Vector direction = IsFinite(ray.v) ? ray.v.GetNormalized() : Vector();
+  const Vector direction = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();
   const int k = batch.count++;
   batch.origins[k] = ray.p;
   batch.directions[k] = direction;

@@ -18,6 +18,11 @@ struct CameraPass {
   ProgressBar* progress = nullptr;  // advanced once per finished row; may be null
 };
 
+// The primary ray of a sample: prefilled with the plain camera's ray, then handed to the lens.
+Ray PrimaryRay(const CameraPass& pass, Float x, Float y);
+
+bool IsFiniteVector(const Vector& v);
+
 // Renders one full camera image on all cores: every sample asks for its primary ray, a ray with a
 // zero (or unusable) direction is not traced and leaves transparent black; then every pixel and
 // line goes through the effects' pixel and line posts.

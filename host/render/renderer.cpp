@@ -71,7 +71,8 @@ class RenderSession {
   bool RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                      VideoPostStruct& vps, bool& merged, std::string& error);
   void RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
-                    const std::string& label, const std::optional<Matrix>& placement = std::nullopt);
+                    const std::string& label, const std::optional<Matrix>& placement = std::nullopt,
+                    Int32 cameraIndex = 0);
 
   BaseDocument* doc_;
   RenderOptions options_;
@@ -79,6 +80,7 @@ class RenderSession {
   Float fps_ = 30.0;
   FloatImage image_;       // the camera being rendered, then the finished frame
   CameraBitmaps cameras_;  // the camera images of a multi-camera frame
+  PrimaryHits hits_;       // filled only when options_.primaryHits asks for them
   SceneAccel scene_;
   Lighting lighting_;
 };
@@ -100,6 +102,13 @@ bool RenderSession::Prepare(std::string& error) {
     error = "an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels needs " +
             memory_budget::FormatBytes(FrameBytes(width, height)) + " to render and write, more than the " +
             memory_budget::FormatBytes(memory_budget::AvailableBytes()) + " of memory available";
+    return false;
+  }
+  if (options_.primaryHits &&
+      (!memory_budget::Fits(PrimaryHitsBytes(width, height) + FrameBytes(width, height)) ||
+       !hits_.Allocate(width, height))) {
+    error = "the depth of " + std::to_string(width) + " x " + std::to_string(height) + " pixels needs " +
+            memory_budget::FormatBytes(PrimaryHitsBytes(width, height)) + ", which does not fit into memory";
     return false;
   }
   if (!options_.environment.empty() && !lighting_.environment.Load(options_.environment, error)) return false;
@@ -197,7 +206,7 @@ bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& ren
   for (Int32 camera = 0; camera < plan.Count(); ++camera) {
     const std::string label = "Frame " + std::to_string(vps.frame) + ", camera " +
                               std::to_string(camera + 1) + "/" + std::to_string(plan.Count());
-    RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera));
+    RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera), camera);
     if (!cameras_.Store(camera, image_)) {
       error = "camera " + std::to_string(camera + 1) + "'s image of frame " + std::to_string(vps.frame) +
               " does not fit into memory";
@@ -217,7 +226,8 @@ bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& ren
 // One full camera image into image_, between the camera phases of the effects. The plain camera
 // stands at `placement` when given (a stereo camera), else where the scene camera is.
 void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
-                                 const std::string& label, const std::optional<Matrix>& placement) {
+                                 const std::string& label, const std::optional<Matrix>& placement,
+                                 Int32 cameraIndex) {
   render.record.image = &image_;
   effects.Execute(vps, VIDEOPOSTCALL_RENDER, true);
   PinholeCamera camera(FindRenderCamera(doc_), image_.width, image_.height);
@@ -226,6 +236,10 @@ void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& rend
   const CameraPass pass{&scene_, &lighting_, &effects, &camera, options_.samples, &progress};
   RenderCameraImage(pass, image_);
   progress.Finish();
+  if (options_.primaryHits && (options_.primaryHitsCamera < 0 || options_.primaryHitsCamera == cameraIndex)) {
+    TracePrimaryHits(pass, hits_);
+    options_.primaryHits(vps.frame, cameraIndex, image_, hits_);
+  }
   // Camera end: effects may draw into the finished camera image through the document's view.
   const ScopedViewTarget target(
       doc_->GetActiveBaseDraw(),

@@ -2,6 +2,7 @@
 
 #include "c4d.h"
 #include "float_image.h"
+#include "primary_hits.h"
 
 #include <functional>
 #include <string>
@@ -16,6 +17,11 @@ struct RenderOptions {
   std::string environment;  // equirectangular image around the scene; empty: a procedural sky
   bool progress = false;    // draw a progress bar on the terminal
   Int32 threads = 0;        // render threads at most; 0: one per core
+  // Asked for the depth of the primary hits: called after each camera image with the frame, the
+  // camera's index, its image and its hits. Empty: no depth is traced.
+  std::function<void(Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits)>
+      primaryHits;
+  Int32 primaryHitsCamera = -1;  // the one camera whose hits are traced; -1: every camera
 };
 
 // Receives every finished frame; returning false (with `error`) stops the render.

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "render/renderer.h"
+
+#include <memory>
+#include <string>
+
+// The stereo comfort report of a render (`orvex360 render --comfort REPORT.json`): for each frame
+// the disparity of every pixel of camera 0 from its primary hits and the rig, written as JSON and
+// as a heat map PNG beside it (REPORT.png), and one console line; renders without stereo get a
+// report and a line saying "no stereo".
+class ComfortReporter {
+ public:
+  ComfortReporter(std::string path, bool numbered) : path_(std::move(path)), numbered_(numbered) {}
+
+  // Checks the report's path; then, for a stereo render, asks the render for the primary hits,
+  // otherwise writes the "no stereo" report at once. False with `error`.
+  bool Start(BaseDocument* doc, BaseObject* camera, RenderOptions& options, std::string& error);
+  // The first failure while writing a frame's report; empty when every report was written.
+  const std::string& Failure() const { return failure_; }
+
+ private:
+  void Report(Int32 frame, const FloatImage& image, const PrimaryHits& hits);
+
+  std::string path_;
+  bool numbered_ = false;
+  BaseObject* camera_ = nullptr;
+  BaseDocument* doc_ = nullptr;
+  bool editor_ = false;
+  std::string failure_;
+};

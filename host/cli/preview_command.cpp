@@ -1,0 +1,178 @@
+#include "cli_context.h"
+#include "option_checks.h"
+#include "preview_folder.h"
+#include "preview_layout.h"
+#include "render/image_facts.h"
+#include "render/web_image.h"
+#include "runtime/atomic_file.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <regex>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct PreviewArguments {
+  std::vector<std::string> files;
+  std::string output;
+  PreviewHints hints;
+  std::string title;
+};
+
+// Where the page's own files are (viewer, three.js): beside the executable, unless
+// ORVEX360_PREVIEW_ASSETS names another folder.
+fs::path AssetFolder() {
+  if (const char* configured = std::getenv("ORVEX360_PREVIEW_ASSETS")) return configured;
+  std::error_code error;
+  return fs::canonical("/proc/self/exe", error).parent_path() / ORVEX_PREVIEW_ASSETS;
+}
+
+constexpr const char* kAssets[] = {"index.html", "viewer.js", "three.min.js", "AnaglyphEffect.js"};
+
+// The number at the end of a file's stem ("walk_0012.png" -> 12), or -1.
+long long FrameNumber(const std::string& path) {
+  static const std::regex trailing("(\\d+)$");
+  std::smatch match;
+  const std::string stem = fs::path(path).stem().string();
+  return std::regex_search(stem, match, trailing) ? std::stoll(match[1]) : -1;
+}
+
+// Numbered frames in the order of their numbers, whatever order the shell gave them in.
+void SortFrames(std::vector<std::string>& files) {
+  const bool numbered =
+      std::all_of(files.begin(), files.end(), [](const std::string& f) { return FrameNumber(f) >= 0; });
+  if (numbered)
+    std::stable_sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
+      return FrameNumber(a) < FrameNumber(b);
+    });
+}
+
+bool WriteText(const fs::path& path, const std::string& text, std::string& error) {
+  return atomic_file::Write(path.string(), std::vector<unsigned char>(text.begin(), text.end()), error);
+}
+
+nlohmann::json LayoutJson(const PreviewLayout& layout) {
+  nlohmann::json json = {{"projection", layout.projection}, {"fov", layout.fovDegrees},
+                         {"stereo", layout.stereo},         {"leftEye", layout.leftEye},
+                         {"rightEye", layout.rightEye},     {"grid", {layout.columns, layout.rows}}};
+  json["crop"] = {{"fullWidth", layout.fullWidth}, {"fullHeight", layout.fullHeight},
+                  {"left", layout.cropLeft},       {"top", layout.cropTop},
+                  {"width", layout.cropWidth},     {"height", layout.cropHeight}};
+  json["cells"] = nlohmann::json::array();
+  for (const PreviewCell& cell : layout.cells)
+    json["cells"].push_back(
+        {{"face", cell.face}, {"column", cell.column}, {"row", cell.row}, {"rotation", cell.rotation}});
+  return json;
+}
+
+// Reads every file's header and the first one's layout; every frame must match the first.
+bool DescribeFrames(const PreviewArguments& arguments, PreviewLayout& layout, std::string& error) {
+  ImageFacts first;
+  for (const std::string& file : arguments.files) {
+    ImageFacts facts;
+    if (!ReadImageFacts(file, facts, error)) {
+      error = file + " is not an image the preview can read (" + error + ")";
+      return false;
+    }
+    if (&file == &arguments.files.front()) {
+      first = facts;
+      if (!DescribePreview(facts.metadata, arguments.hints, fs::path(file).filename().string(), facts.width,
+                           facts.height, layout, error))
+        return false;
+    } else if (facts.width != first.width || facts.height != first.height) {
+      error = "the frames differ in size: " + file + " is " + std::to_string(facts.width) + " x " +
+              std::to_string(facts.height) + ", " + arguments.files.front() + " " +
+              std::to_string(first.width) + " x " + std::to_string(first.height);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool CopyAssets(const fs::path& folder, std::string& error) {
+  const fs::path assets = AssetFolder();
+  for (const char* name : kAssets) {
+    std::error_code code;
+    fs::copy_file(assets / name, folder / name, code);
+    if (code) {
+      error = "the page's file " + (assets / name).string() + " cannot be copied (" + code.message() +
+              "); three.js comes from Debian's libjs-three";
+      return false;
+    }
+  }
+  return WriteText(folder / StagedFolder::kMarker, "written by orvex360 preview\n", error);
+}
+
+bool WriteFrames(const PreviewArguments& arguments, const fs::path& folder, nlohmann::json& frames,
+                 std::string& error) {
+  for (size_t i = 0; i < arguments.files.size(); ++i) {
+    WebImage image;
+    if (!EncodeForWeb(arguments.files[i], image, error)) return false;
+    char name[32];
+    std::snprintf(name, sizeof(name), "frame_%04zu.js", i);
+    const std::string script = "OrvexPreview.addFrame(" + std::to_string(i) + ", \"data:" + image.mimeType +
+                               ";base64," + Base64(image.bytes) + "\");\n";
+    if (!WriteText(folder / name, script, error)) return false;
+    frames.push_back({{"name", fs::path(arguments.files[i]).filename().string()}, {"script", name}});
+  }
+  return true;
+}
+
+int RunPreview(PreviewArguments arguments) {
+  SortFrames(arguments.files);
+  std::string error;
+  PreviewLayout layout;
+  StagedFolder folder(arguments.output);
+  nlohmann::json config;
+  const bool written = DescribeFrames(arguments, layout, error) && folder.Begin(error) &&
+                       CopyAssets(folder.Path(), error) &&
+                       WriteFrames(arguments, folder.Path(), config["frames"], error);
+  if (written) {
+    config.update(LayoutJson(layout));
+    config["title"] =
+        arguments.title.empty() ? fs::path(arguments.files.front()).filename().string() : arguments.title;
+  }
+  if (!written ||
+      !WriteText(fs::path(folder.Path()) / "config.js", "var ORVEX_PREVIEW = " + config.dump(1) + ";\n",
+                 error) ||
+      !folder.Commit(error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("Preview of %zu frame(s), %s%s, in %s/index.html\n", arguments.files.size(),
+              layout.projection.c_str(), layout.stereo == "mono" ? "" : (", " + layout.stereo).c_str(),
+              arguments.output.c_str());
+  return 0;
+}
+
+}  // namespace
+
+CliCommand AddPreviewCommand(CLI::App& parent) {
+  CLI::App* preview = parent.add_subcommand(
+      "preview",
+      "Write a 360 preview page (one folder, opens offline) that shows renders as their audience sees them");
+  auto arguments = std::make_shared<PreviewArguments>();
+  preview->add_option("files", arguments->files, "Images; several are the frames of a sequence")
+      ->required()
+      ->check(NotEmpty());
+  preview->add_option("-o,--output", arguments->output, "Folder to write the page into")
+      ->required()
+      ->check(NotEmpty());
+  preview->add_option("--projection", arguments->hints.projection, "When the files do not say")
+      ->check(CLI::IsMember({"panorama", "equirectangular", "dome", "fisheye", "cubemap"}));
+  preview->add_option("--fov", arguments->hints.fovDegrees,
+                      "Fisheye or dome opening in degrees, when the files do not say");
+  preview->add_option("--stereo", arguments->hints.stereo, "When the files do not say")
+      ->check(CLI::IsMember({"mono", "side-by-side", "anaglyph"}));
+  preview->add_option("--side-layout", arguments->hints.stereoLayout, "Halves of a side-by-side pair")
+      ->check(CLI::IsMember({"left-right", "top-bottom"}));
+  preview->add_option("--cube-layout", arguments->hints.cubeLayout,
+                      "Cubemap layout, when the files do not say");
+  preview->add_option("--title", arguments->title, "Shown on the page (default: the first file's name)");
+  return {preview, [arguments](CliContext&) { return RunPreview(*arguments); }, false};
+}

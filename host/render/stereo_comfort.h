@@ -1,0 +1,73 @@
+#pragma once
+
+#include "c4d.h"
+#include "geometry/eye_rig.h"
+#include "primary_hits.h"
+
+#include <string>
+#include <vector>
+
+// The comfort limit of angular disparity: about one degree, crossed or uncrossed, relative to the
+// zero-parallax distance ("the one-degree rule" of stereoscopic production; Lambooij, IJsselsteijn,
+// Fortuin and Heynderickx, "Visual discomfort and visual fatigue of stereoscopic displays: a review",
+// Journal of Imaging Science and Technology 53(3), 2009).
+inline constexpr Float kComfortLimitDegrees = 1.0;
+
+// The stereo rig of a render as the camera's tag sets it up.
+struct ComfortRig {
+  orvex::StereoRig rig;
+  Matrix camera;               // the tagged camera's global matrix at the frame
+  bool separationMap = false;  // the eye distance varies by direction
+  Int32 eyeOfFirstCamera = 0;  // which eye camera 0 renders (1 when the eyes are swapped)
+  // The part of the frame that is camera 0's: "whole", or the half of a side-by-side pair ("left",
+  // "right", "top", "bottom"); its rays beyond (a lens traces a margin) are left out.
+  std::string area = "whole";
+};
+
+// The rig of a stereo render of `camera`; false with `reason` ("no stereo") for mono, editor,
+// single-eye and cubemap renders, and renders without the tag or the effect.
+bool ReadComfortRig(BaseDocument* doc, BaseObject* camera, bool editor, ComfortRig& rig, std::string& reason);
+
+// Per pixel of one eye's camera image: the angular disparity in degrees (positive: crossed, in front
+// of the zero-parallax distance; NaN: no ray), the distance of the hit from the rig (+infinity:
+// nothing hit) and the view direction in the camera's frame.
+struct DisparityPixel {
+  Float32 degrees = 0.0f;
+  Float32 distance = 0.0f;
+  Float32 yawDegrees = 0.0f;    // positive right
+  Float32 pitchDegrees = 0.0f;  // positive up
+};
+
+struct DisparityMap {
+  Int32 width = 0;
+  Int32 height = 0;
+  std::vector<DisparityPixel> pixels;
+  const DisparityPixel& At(Int32 x, Int32 y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+// The disparity of every primary hit of the eye camera 0 renders: the angle between the two eyes'
+// lines of sight to the hit, less that angle at the zero-parallax point in the same direction. The
+// eyes come from the rig for the ray's lens direction, which the ray itself gives back (the ray
+// passes through the zero-parallax point, or runs parallel to the mono ray without convergence).
+// Rays that hit nothing look at infinity.
+void MeasureDisparity(const PrimaryHits& hits, const ComfortRig& rig, DisparityMap& map);
+
+struct ComfortDirection {
+  Float yawDegrees = 0.0;
+  Float pitchDegrees = 0.0;
+  Float disparityDegrees = 0.0;  // the largest in that direction, signed
+  Float beyondShare = 0.0;       // of that direction's pixels beyond the limit
+};
+
+struct ComfortSummary {
+  long long pixels = 0;  // with a ray
+  long long crossedBeyond = 0;
+  long long uncrossedBeyond = 0;
+  Float maxCrossedDegrees = 0.0;
+  Float maxUncrossedDegrees = 0.0;  // the most negative disparity, as a negative number
+  bool hasNearest = false;
+  DisparityPixel nearest;
+  std::vector<ComfortDirection> worst;  // at most five cells of 15 x 15 degrees, worst first
+};
+
+ComfortSummary SummarizeComfort(const DisparityMap& map, Float limitDegrees = kComfortLimitDegrees);

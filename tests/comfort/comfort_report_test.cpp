@@ -1,0 +1,108 @@
+#include "gltf_builder.h"
+#include "render_test_support.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <fstream>
+
+namespace {
+
+using render_test::TempFolder;
+
+constexpr double kSeparation = 6.5;  // the tag's default eye separation, in scene units (cm)
+
+double Degrees(double radians) { return radians * 180.0 / 3.14159265358979323846; }
+
+// The angle between the two eyes' lines of sight to a point straight ahead at `distance`.
+double Vergence(double distance) { return Degrees(2.0 * std::atan(0.5 * kSeparation / distance)); }
+
+// A 2 m square wall straight ahead of the camera at `metres` (glTF looks along -Z).
+std::string WriteWall(const TempFolder& folder, float metres) {
+  GltfBuilder builder;
+  builder.Node(
+      {{"mesh", builder.Square({0.0f, 0.0f, -metres}, 2.0f, 2, builder.Material(0.8f, 0.8f, 0.8f))}});
+  const std::string path = folder.File("wall.gltf");
+  builder.WriteGltf(path);
+  return path;
+}
+
+nlohmann::json ReadJson(const std::string& path) {
+  std::ifstream file(path);
+  return nlohmann::json::parse(file, nullptr, false);
+}
+
+class ComfortReport : public ::testing::Test {
+ protected:
+  // A stereo anaglyph panorama of the wall (both eyes fill the frame) with its comfort report.
+  nlohmann::json RenderWall(float metres, const std::string& zeroParallax) {
+    const std::string scene = WriteWall(folder, metres);
+    last = render_test::RenderCommand(folder,
+                                      "'" + scene +
+                                          "' -c panorama --stereo on --stereo-output anaglyph -s 256x128 "
+                                          "-o wall.png --comfort report.json " +
+                                          zeroParallax);
+    EXPECT_EQ(last.exitCode, 0) << last.output;
+    return ReadJson(folder.File("report.json"));
+  }
+
+  TempFolder folder;
+  CommandResult last;
+};
+
+// The wall's centre is its nearest point: its disparity is the rig's vergence there less the
+// vergence at the zero-parallax distance, and the wall stands where the report says.
+TEST_F(ComfortReport, NearObjectHasTheDisparityTheRigPredicts) {
+  const nlohmann::json report =
+      RenderWall(1.0f, "--set ORVEXTAG_ZERO_PARALLAX_MODE=1 --set ORVEXTAG_ZERO_PARALLAX=400");
+  ASSERT_TRUE(report["stereo"].get<bool>()) << report.dump();
+  EXPECT_NEAR(report["disparityDegrees"]["mostCrossed"].get<double>(), Vergence(100.0) - Vergence(400.0),
+              0.02);
+  // Rays that hit nothing look at infinity: behind the zero-parallax distance by its vergence.
+  EXPECT_NEAR(report["disparityDegrees"]["mostUncrossed"].get<double>(), -Vergence(400.0), 0.02);
+  EXPECT_NEAR(report["nearestObject"]["distance"].get<double>(), 100.0, 0.5);
+  EXPECT_NEAR(report["nearestObject"]["yawDegrees"].get<double>(), 0.0, 2.0);
+  EXPECT_NEAR(report["worstDirections"][0]["disparityDegrees"].get<double>(),
+              Vergence(100.0) - Vergence(400.0), 0.02);
+  EXPECT_GT(report["beyondLimit"]["crossedShare"].get<double>(), 0.05);
+  EXPECT_NE(last.output.find("comfort warning"), std::string::npos) << last.output;
+}
+
+TEST_F(ComfortReport, ObjectAtTheZeroParallaxDistanceShowsNone) {
+  const nlohmann::json report =
+      RenderWall(2.0f, "--set ORVEXTAG_ZERO_PARALLAX_MODE=1 --set ORVEXTAG_ZERO_PARALLAX=200");
+  EXPECT_NEAR(report["disparityDegrees"]["mostCrossed"].get<double>(), 0.0, 0.02);
+  EXPECT_NEAR(report["nearestObject"]["disparityDegrees"].get<double>(), 0.0, 0.02);
+  EXPECT_NEAR(report["nearestObject"]["distance"].get<double>(), 200.0, 0.5);
+}
+
+// Without convergence the sky shows no disparity (grey) and a wall half a metre away far more than
+// the limit (red).
+TEST_F(ComfortReport, HeatMapMarksTheNearObject) {
+  RenderWall(0.5f, "--set ORVEXTAG_ZERO_PARALLAX_MODE=0");
+  const FloatImage heat = render_test::ReadImage(folder.File("report.png"));
+  ASSERT_EQ(heat.width, 256);
+  const Float32* wall = heat.Pixel(128, 64);
+  EXPECT_GT(wall[0], 0.9f);
+  EXPECT_LT(wall[1], 0.1f);
+  const Float32* sky = heat.Pixel(128, 10);
+  EXPECT_NEAR(sky[0], sky[1], 0.02f);
+  EXPECT_NEAR(sky[1], sky[2], 0.02f);
+}
+
+TEST_F(ComfortReport, MonoAndEditorRendersSayNoStereo) {
+  for (const char* options : {"-c panorama", "-c panorama --stereo on --editor"}) {
+    const CommandResult run = render_test::RenderCommand(
+        folder, std::string("empty ") + options + " -s 64x32 -o mono.png --comfort report.json");
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find("comfort: no stereo"), std::string::npos) << run.output;
+    EXPECT_FALSE(ReadJson(folder.File("report.json"))["stereo"].get<bool>());
+  }
+  const CommandResult wrong =
+      render_test::RenderCommand(folder, "empty -c panorama -s 64x32 --comfort report.txt");
+  EXPECT_NE(wrong.exitCode, 0);
+  EXPECT_NE(wrong.output.find("--comfort takes a .json file"), std::string::npos) << wrong.output;
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+#include "render_test_support.h"
+
+#include "geometry/scalar_math.h"
+#include "render/image_output.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+using render_test::TempFolder;
+
+// A view direction of the page and the host direction it looks along (+X right, +Y up, +Z forward).
+struct Look {
+  double yaw;    // degrees, positive right
+  double pitch;  // degrees, positive up
+  Vector Direction() const {
+    const double y = yaw * orvex::kPi / 180.0;
+    const double p = pitch * orvex::kPi / 180.0;
+    return {std::sin(y) * std::cos(p), std::sin(p), std::cos(y) * std::cos(p)};
+  }
+};
+
+struct PreviewCase {
+  const char* name;
+  const char* render;  // orvex360 render options besides the environment and output
+  Look first;
+  Look second;
+};
+
+bool HaveChromium() { return RunCommand("command -v chromium").exitCode == 0; }
+
+CommandResult Preview(const TempFolder& folder, const std::string& arguments) {
+  return RunCommand("cd '" + folder.Path().string() + "' && '" + ORVEX360_COMMAND + "' preview " + arguments);
+}
+
+constexpr int kShotWidth = 160;
+constexpr int kShotHeight = 120;
+
+// One cell of a grid of pages: a page without its control bar, looking along `look`.
+std::string GridCell(const std::string& page, const Look& look, int column, int row,
+                     const std::string& extra = "") {
+  return "<iframe style=\"position:absolute;border:0;left:" + std::to_string(column * kShotWidth) +
+         "px;top:" + std::to_string(row * kShotHeight) + "px;width:" + std::to_string(kShotWidth) +
+         "px;height:" + std::to_string(kShotHeight) + "px\" src=\"" + page +
+         "/index.html?bare&fov=60&yaw=" + std::to_string(look.yaw) + "&pitch=" + std::to_string(look.pitch) +
+         extra + "\"></iframe>\n";
+}
+
+// One screenshot of a page of `columns` x `rows` cells (Chromium starts once, not once per view).
+FloatImage Screenshot(const TempFolder& folder, const std::string& cells, int columns, int rows) {
+  std::ofstream(folder.File("grid.html")) << "<!DOCTYPE html><html><body style=\"margin:0\">\n"
+                                          << cells << "</body></html>\n";
+  const std::string shot = folder.File("grid.png");
+  // A private home: its own profile, so parallel tests do not share one (Chromium with
+  // --user-data-dir showed blank WebGL canvases here).
+  const CommandResult run = RunCommand(
+      "HOME='" + folder.File("home") +
+      "' chromium --headless=new --no-sandbox --use-angle=swiftshader --enable-unsafe-swiftshader "
+      "--hide-scrollbars --allow-file-access-from-files --window-size=" +
+      std::to_string(columns * kShotWidth) + "," + std::to_string(rows * kShotHeight) +
+      " --virtual-time-budget=3000 --screenshot='" + shot + "' 'file://" + folder.File("grid.html") + "'");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  return render_test::ReadImage(shot);
+}
+
+// The direction the colour at the centre of a screenshot encodes (display-encoded, as written).
+Vector CentreDirection(const FloatImage& shot, int column, int row) {
+  const Float32* pixel =
+      shot.Pixel(column * kShotWidth + kShotWidth / 2, row * kShotHeight + kShotHeight / 2);
+  const Float32 linear[4] = {image_output::DecodeSrgb(pixel[0]), image_output::DecodeSrgb(pixel[1]),
+                             image_output::DecodeSrgb(pixel[2]), 1.0f};
+  return render_test::ColourDirection(linear);
+}
+
+// Pixels of row `row` that differ between its first and second cell.
+int ChangedPixels(const FloatImage& shot, int row) {
+  int changed = 0;
+  for (Int32 y = row * kShotHeight; y < (row + 1) * kShotHeight; ++y)
+    for (Int32 x = 0; x < kShotWidth; ++x)
+      for (int c = 0; c < 3; ++c)
+        if (std::abs(shot.Pixel(x, y)[c] - shot.Pixel(x + kShotWidth, y)[c]) > 0.05f) {
+          ++changed;
+          break;
+        }
+  return changed;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+// A 64 x 64 stereo pair, one eye above the other: red on top, blue below.
+std::string WriteRedBluePair(const TempFolder& folder) {
+  FloatImage image;
+  EXPECT_TRUE(image.Allocate(64, 64));
+  for (Int32 y = 0; y < image.height; ++y)
+    for (Int32 x = 0; x < image.width; ++x) {
+      Float32* pixel = image.Pixel(x, y);
+      pixel[0] = y < 32 ? 1.0f : 0.0f;
+      pixel[1] = 0.0f;
+      pixel[2] = y < 32 ? 0.0f : 1.0f;
+      pixel[3] = 1.0f;
+    }
+  const std::string path = folder.File("pair.png");
+  std::string error;
+  EXPECT_TRUE(image_output::Write(image, path, error)) << error;
+  return path;
+}
+
+class PreviewPage : public ::testing::Test {
+ protected:
+  TempFolder folder;
+};
+
+// Each projection shown from inside: looking along a direction shows that direction's colour of
+// the environment, and turning the view changes the picture.
+TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
+  if (!HaveChromium()) GTEST_SKIP() << "chromium is not installed: the page cannot be opened here";
+  const std::string environment = render_test::WriteDirectionEnvironment(folder, 256, 128);
+  const PreviewCase cases[] = {
+      {"pano", "-c panorama -s 256x128", {0, 0}, {90, 20}},
+      {"dome", "-c fulldome -s 256x256 --set ORVEXVP_OVERLAY=0", {0, 30}, {-120, 45}},
+      {"cube", "-c cubemap --cube-layout grid-3x2 -s 192x128", {0, 0}, {180, -50}},
+  };
+  std::string cells;
+  for (int row = 0; row < 3; ++row) {
+    const PreviewCase& c = cases[row];
+    const std::string image = std::string(c.name) + ".png";
+    ASSERT_EQ(render_test::RenderCommand(
+                  folder, std::string("empty ") + c.render + " --env '" + environment + "' -o " + image)
+                  .exitCode,
+              0);
+    const CommandResult preview = Preview(folder, image + " -o page_" + c.name);
+    ASSERT_EQ(preview.exitCode, 0) << preview.output;
+    cells += GridCell(std::string("page_") + c.name, c.first, 0, row) +
+             GridCell(std::string("page_") + c.name, c.second, 1, row);
+  }
+  // A top-bottom pair without metadata, the left eye red, the right blue: each eye shows its half.
+  const CommandResult pair = Preview(folder, "'" + WriteRedBluePair(folder) +
+                                                 "' --projection panorama --stereo side-by-side "
+                                                 "--side-layout top-bottom -o page_pair");
+  ASSERT_EQ(pair.exitCode, 0) << pair.output;
+  cells +=
+      GridCell("page_pair", {0, 0}, 0, 3, "&eye=left") + GridCell("page_pair", {0, 0}, 1, 3, "&eye=right");
+  const FloatImage shot = Screenshot(folder, cells, 2, 4);
+  const Float32* left = shot.Pixel(kShotWidth / 2, 3 * kShotHeight + kShotHeight / 2);
+  const Float32* right = shot.Pixel(kShotWidth + kShotWidth / 2, 3 * kShotHeight + kShotHeight / 2);
+  EXPECT_GT(left[0], 0.9f);
+  EXPECT_LT(left[2], 0.1f);
+  EXPECT_LT(right[0], 0.1f);
+  EXPECT_GT(right[2], 0.9f);
+  for (int row = 0; row < 3; ++row) {
+    SCOPED_TRACE(cases[row].name);
+    EXPECT_LT(render_test::AngleDegrees(CentreDirection(shot, 0, row), cases[row].first.Direction()), 4.0);
+    EXPECT_LT(render_test::AngleDegrees(CentreDirection(shot, 1, row), cases[row].second.Direction()), 4.0);
+    EXPECT_GT(ChangedPixels(shot, row), kShotWidth * kShotHeight / 2);
+  }
+}
+
+// Numbered frames come in the order of their numbers whatever order they are given in.
+TEST_F(PreviewPage, OrdersNumberedFramesAndSaysWhatTheFilesSay) {
+  for (const char* frame : {"walk_0002.png", "walk_0010.png"})
+    ASSERT_EQ(
+        render_test::RenderCommand(folder, std::string("empty -c fulldome -s 64x64 -o ") + frame).exitCode,
+        0);
+  const CommandResult run = Preview(folder, "walk_0010.png walk_0002.png -o page");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string config = ReadText(folder.File("page/config.js"));
+  EXPECT_LT(config.find("walk_0002.png"), config.find("walk_0010.png"));
+  EXPECT_NE(config.find("\"projection\": \"dome\""), std::string::npos) << config;
+  EXPECT_TRUE(std::filesystem::exists(folder.File("page/frame_0001.js")));
+  EXPECT_TRUE(std::filesystem::exists(folder.File("page/three.min.js")));
+}
+
+// Bad input: one clear message, and the target folder neither made nor changed.
+TEST_F(PreviewPage, RefusesBadInputAndWritesNothing) {
+  std::ofstream(folder.File("notes.png")) << "not an image";
+  ASSERT_EQ(render_test::RenderCommand(folder, "empty -c panorama -s 64x32 -o a.png").exitCode, 0);
+  ASSERT_EQ(render_test::RenderCommand(folder, "empty -c panorama -s 128x64 -o b.png").exitCode, 0);
+  ASSERT_EQ(render_test::RenderCommand(folder, "empty -c cylindrical -s 64x32 -o cyl.png").exitCode, 0);
+  std::filesystem::create_directory(folder.File("mine"));
+  std::ofstream(folder.File("mine/keep.txt")) << "mine";
+  const struct {
+    std::string arguments;
+    std::string message;
+  } cases[] = {
+      {"notes.png -o page", "notes.png is not an image"},
+      {"a.png b.png -o page", "the frames differ in size"},
+      {"cyl.png -o page", "cannot show the projection \"cylindrical\""},
+      {"a.png -o mine", "holds other files than a preview"},
+  };
+  for (const auto& bad : cases) {
+    const CommandResult run = Preview(folder, bad.arguments);
+    EXPECT_NE(run.exitCode, 0) << bad.arguments;
+    EXPECT_NE(run.output.find(bad.message), std::string::npos) << run.output;
+  }
+  EXPECT_FALSE(std::filesystem::exists(folder.File("page")));
+  EXPECT_EQ(ReadText(folder.File("mine/keep.txt")), "mine");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
+                          std::filesystem::directory_iterator()),
+            5);  // the four inputs and "mine": no staging folder left behind
+}
+
+}  // namespace
