@@ -180,19 +180,6 @@ TEST(CreateCameraFaults, NoDocumentOrNoRenderSettingsLeaveNothingBehind) {
   BaseDocument::Free(bare);
 }
 
-TEST(CreateCameraFaults, RedoAfterANewEditHasNothingToRedo) {
-  BaseDocument* doc = scene_library::NewDocument();
-  ASSERT_TRUE(ExecuteCommand(1036110, doc));
-  const BaseLink undone(doc->GetFirstObject());
-  ASSERT_TRUE(doc->DoUndo());
-  ASSERT_TRUE(ExecuteCommand(1035136, doc));
-  EXPECT_EQ(undone.GetLink(), nullptr);  // freed with the dropped redo step
-  console::Clear();
-  EXPECT_FALSE(doc->DoRedo());
-  EXPECT_TRUE(ConsoleHas("[host] nothing to redo"));
-  BaseDocument::Free(doc);
-}
-
 TEST(CreateCommandLine, PrintsTheSceneAfterEachStep) {
   const CommandResult run = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR +
                                        " create little-planet --twice --undo --redo");

@@ -107,30 +107,6 @@ TEST(EyeRigTest, UnknownModesActAsFixedAndOnlyEyesZeroAndOneConverge) {
   EXPECT_FALSE(IsConvergingEyeName("") || IsConvergingEyeName(std::string_view("0\0", 2)));
 }
 
-// The eye offset written out as the chain Move(-e) x R(a) x Move(k e) x R(-a) of each mode.
-Matrix Chained(const Vector& d, Int32 mode, Bool dome, Float k) {
-  const Vector e(-3.25, 0.0, 0.0);
-  const Float a = mode == 1 ? std::atan2(d.z, d.x) - kHalfPi : -d.x * kHalfPi;
-  const Float turn = mode == 3 && !dome ? -a : a;
-  const auto rot = [aboutZ = (mode == 3) != dome](Float w) { return aboutZ ? RotZ(w) : RotY(w); };
-  const Matrix eye = Eye(kCamera, 0);
-  const Matrix m =
-      mode == 0 ? eye * Move(-e * (1.0 - k)) : eye * Move(-e) * rot(turn) * Move(e * k) * rot(-turn);
-  return dome ? m * RotX(-kHalfPi) : m;
-}
-
-TEST(EyeRigTest, EyeOffsetMatchesTheMatrixChainOfEveryMode) {
-  for (Int32 mode : {0, 1, 2, 3}) {
-    for (Bool dome : {false, true}) {
-      for (const Vector& d : test::SphereDirections()) {
-        ASSERT_TRUE(
-            Near(Ray(d, {.mode = mode, .k = 0.35, .dome = dome}).matrix, Chained(d, mode, dome, 0.35), 1e-12))
-            << mode << " " << dome;
-      }
-    }
-  }
-}
-
 TEST(EyeRigTest, DegenerateInputsStayFinite) {
   const Matrix flat({1.0, 2.0, 3.0}, Vector(), Vector(), Vector());
   for (Int32 mode : {0, 1, 2, 3}) {

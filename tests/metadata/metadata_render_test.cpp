@@ -36,16 +36,14 @@ Properties ReadBack(const std::string& path) {
       properties[attribute.name().string()] = attribute.get_string();
     return properties;
   }
-  const CommandResult read = RunCommand("exiftool -j -n -XMP:all '" + path + "'");
+  // exiftool names the group by the vocabulary: ask it for the names with their groups.
+  const CommandResult read = RunCommand("exiftool -j -n -G1 -XMP:all '" + path + "'");
   EXPECT_EQ(read.exitCode, 0) << read.output;
-  const nlohmann::json tags = nlohmann::json::parse(read.output, nullptr, false);
-  if (!tags.is_array() || tags.empty()) {
+  const nlohmann::json named = nlohmann::json::parse(read.output, nullptr, false);
+  if (!named.is_array() || named.empty()) {
     ADD_FAILURE() << "exiftool's answer is no JSON: " << read.output;
     return properties;
   }
-  // exiftool names the group by the vocabulary; ask it for the names with their groups.
-  const CommandResult grouped = RunCommand("exiftool -j -n -G1 -XMP:all '" + path + "'");
-  const nlohmann::json named = nlohmann::json::parse(grouped.output);
   for (const auto& [name, value] : named[0].items()) {
     const size_t colon = name.find(':');
     if (colon == std::string::npos || !name.starts_with("XMP-")) continue;

@@ -24,21 +24,10 @@ constexpr Int32 kCell = 12;  // pixels per cell side
 // Neighbouring pixels across a seam both lie on the cube's edge.
 constexpr Float kSeamDegrees = 2.0;
 
+// The axis each face looks along, indexed by face: left, right, down, up, back, front.
 Vector FaceAxis(Int32 face) {
-  switch (face) {
-    case orvex::kCubeFaceLeft:
-      return {-1.0, 0.0, 0.0};
-    case orvex::kCubeFaceRight:
-      return {1.0, 0.0, 0.0};
-    case orvex::kCubeFaceDown:
-      return {0.0, -1.0, 0.0};
-    case orvex::kCubeFaceUp:
-      return {0.0, 1.0, 0.0};
-    case orvex::kCubeFaceBack:
-      return {0.0, 0.0, -1.0};
-    default:
-      return {0.0, 0.0, 1.0};
-  }
+  constexpr Vector kAxes[] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
+  return kAxes[face];
 }
 
 // One cell of the frame: its face (-1 for none) and its first pixel.

@@ -41,25 +41,19 @@ TEST(SphereSection, CustomBandHasThreeMeridiansAndBothEdges) {
   GuideCache guide;
   BuildSphereSection(guide, kGuideRadius, kPi / 2, -kPi / 4, kPi / 4);
   EXPECT_EQ(MeridianLongitudes(guide), (std::set<Float>{-135, -90, -45}));
-  // Four meridians (the last two almost coincide), then the two edge circles.
-  EXPECT_EQ(guide.lines.size() / 2, 4u * 10 + 2u * 10);
-  EXPECT_EQ(guide.quads.size() / 4, 10u * 10);
   EXPECT_NEAR(LowestZ(guide), kGuideRadius * std::sin(-kPi / 4), 1e-9);
 }
 
-// The grid steps are multiples of the rounded degree factor, so a walk over a whole quarter or half
-// turn ends with one more step of almost zero length, which is drawn: 10 meridians, 19 rows, 37 columns.
+// How many lines and polygons each projection's guide has is checked where it is drawn
+// (tests/view/view_command_test.cpp); here where they lie.
 TEST(SphereSection, ProjectionDefaultsCoverTheirPartOfTheSphere) {
   GuideCache panorama;
   BuildSphereSection(panorama, kGuideRadius, kTwoPi, -kHalfPi, kHalfPi);
-  EXPECT_EQ(panorama.lines.size() / 2, 10u * 19);  // meridians only, no edge circles
-  EXPECT_EQ(panorama.quads.size() / 4, 37u * 19);
   EXPECT_EQ(panorama.colours.size(), panorama.quads.size());
   ExpectNear(panorama.normals[5], panorama.quads[5] / kGuideRadius);
 
   GuideCache fisheye;
   BuildSphereSection(fisheye, kGuideRadius, kTwoPi, 0.0, kHalfPi);
-  EXPECT_EQ(fisheye.lines.size() / 2, 10u * 10 + 37);  // meridians and the lower edge at latitude 0
   EXPECT_NEAR(LowestZ(fisheye), 0.0, 1e-9);
 
   GuideCache planet;
@@ -91,11 +85,10 @@ TEST(SphereSection, EmptyOrHostileInputsGiveAnEmptyOrBoundedGuide) {
   EXPECT_EQ(guide.quads.size() / 4, 37u);
 }
 
-TEST(Cylinder, DefaultHasEdgesBothCirclesAndOneQuadPerStep) {
+TEST(Cylinder, DefaultSpansItsHeightAndAFlatOneHasNoLines) {
   GuideCache guide;
   BuildCylinder(guide, 100.0, kTwoPi, 100.0);
-  EXPECT_EQ(guide.lines.size() / 2, 10u + 2 * 37);
-  EXPECT_EQ(guide.quads.size() / 4, 37u);
+  ASSERT_FALSE(guide.quads.empty());
   for (size_t i = 0; i < guide.quads.size(); ++i) EXPECT_NEAR(std::fabs(guide.quads[i].z), 50.0, 1e-9);
   BuildCylinder(guide, 100.0, kTwoPi, 0.0);
   EXPECT_TRUE(guide.lines.empty());

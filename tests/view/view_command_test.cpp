@@ -78,7 +78,9 @@ struct ProjectionGuide {
   size_t boxes;
 };
 
-// Each full walk ends with a step of almost zero length (see guide_geometry_test.cpp).
+// The grid steps are multiples of the rounded degree factor, so a walk over a whole quarter or half
+// turn ends with one more step of almost zero length, which is drawn: 10 meridians, 19 rows, 37
+// columns for the whole sphere; the cylinder has its edges and both circles.
 TEST(ViewCommand, EachProjectionDrawsItsGuideWireFirstThenTranslucent) {
   for (const ProjectionGuide& guide :
        {ProjectionGuide{"panorama", 10 * 19, 37 * 19, 0},
