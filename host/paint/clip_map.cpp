@@ -3,6 +3,7 @@
 #include "paint/font.h"
 #include "paint/painter.h"
 #include "runtime/bitmap_record.h"
+#include "runtime/bitmap_window.h"
 #include "runtime/console.h"
 
 #include <algorithm>
@@ -156,6 +157,21 @@ void GeClipMap::SetPixelRGBA(Int32 x, Int32 y, Int32 r, Int32 g, Int32 b, Int32 
   Include(record_->painted, {x, y, x, y}, surface.Bounds());
 }
 
+namespace {
+// The smallest window holding every painted rectangle; a single pixel when nothing was painted, so
+// that the bitmap still shows the surface's size.
+PixelWindow PaintedWindow(const std::vector<paint::PixelRect>& painted) {
+  if (painted.empty()) return {0, 0, 1, 1};
+  paint::PixelRect all = painted.front();
+  for (const paint::PixelRect& r : painted)
+    all = {std::min(all.x0, r.x0), std::min(all.y0, r.y0), std::max(all.x1, r.x1), std::max(all.y1, r.y1)};
+  return {all.x0, all.y0, all.x1 - all.x0 + 1, all.y1 - all.y0 + 1};
+}
+}  // namespace
+
+// With alpha the bitmap is a window around the painted pixels (the rest reads as transparent
+// black, as the surface holds it), so that a dome-sized map of a few lines of text costs what the
+// text covers.
 BaseBitmap* GeClipMap::GetBitmap() {
   const paint::Surface& surface = record_->image.GetSurface();
   if (surface.IsEmpty()) return nullptr;
@@ -164,7 +180,12 @@ BaseBitmap* GeClipMap::GetBitmap() {
     record_->changed = true;
   }
   if (!record_->bitmap || !record_->changed) return record_->bitmap;
-  if (record_->bitmap->Init(surface.width, surface.height, record_->withAlpha ? 32 : 24) != IMAGERESULT_OK) {
+  const PixelWindow window =
+      record_->withAlpha ? PaintedWindow(record_->painted) : PixelWindow{0, 0, surface.width, surface.height};
+  const bool made = record_->withAlpha
+                        ? InitWindowBitmap(*record_->bitmap, surface.width, surface.height, window)
+                        : record_->bitmap->Init(surface.width, surface.height, 24) == IMAGERESULT_OK;
+  if (!made) {
     BaseBitmap::Free(record_->bitmap);
     return nullptr;
   }
@@ -173,7 +194,7 @@ BaseBitmap* GeClipMap::GetBitmap() {
   for (const paint::PixelRect& painted : record_->painted) {
     for (Int32 y = painted.y0; y <= painted.y1; ++y) {
       for (Int32 x = painted.x0; x <= painted.x1; ++x) {
-        const size_t i = static_cast<size_t>(y) * static_cast<size_t>(surface.width) + static_cast<size_t>(x);
+        const size_t i = bitmap.Index(x - window.left, y - window.top);
         const Float32* pixel = surface.Pixel(x, y);
         std::copy(pixel, pixel + 3, bitmap.rgb.begin() + static_cast<std::ptrdiff_t>(i * 3));
         if (record_->withAlpha) bitmap.alpha[i] = pixel[3];

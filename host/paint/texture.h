@@ -12,8 +12,16 @@ struct TextureView {
   const Float32* rgb = nullptr;
   const Float32* alpha = nullptr;
   Encoding encoding = Encoding::Display;
+  // A window: the texels stored are the rectangle at (left, top) of a texture of frameWidth x
+  // frameHeight whose other texels are transparent black. 0: the stored texels are the texture.
+  Int32 left = 0;
+  Int32 top = 0;
+  Int32 frameWidth = 0;
+  Int32 frameHeight = 0;
 
-  bool IsEmpty() const { return width <= 0 || height <= 0 || !rgb; }
+  Int32 ShownWidth() const { return frameWidth > 0 ? frameWidth : width; }
+  Int32 ShownHeight() const { return frameHeight > 0 ? frameHeight : height; }
+  bool IsEmpty() const { return ShownWidth() <= 0 || ShownHeight() <= 0 || (!rgb && width > 0); }
 };
 
 enum class Filter {

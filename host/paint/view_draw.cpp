@@ -38,9 +38,14 @@ bool SameColours(const Vector* colours) {
 }
 
 paint::TextureView TextureOf(const BitmapRecord& record) {
-  return {record.width, record.height, record.rgb.data(),
-          record.alpha.empty() ? nullptr : record.alpha.data(),
-          record.linear ? paint::Encoding::Linear : paint::Encoding::Display};
+  paint::TextureView texture{record.width, record.height, record.rgb.data(),
+                             record.alpha.empty() ? nullptr : record.alpha.data(),
+                             record.linear ? paint::Encoding::Linear : paint::Encoding::Display};
+  texture.left = record.left;
+  texture.top = record.top;
+  texture.frameWidth = record.frameWidth;
+  texture.frameHeight = record.frameHeight;
+  return texture;
 }
 
 }  // namespace

@@ -101,7 +101,8 @@ bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
 bool CameraBitmaps::Store(Int32 camera, const FloatImage& image) {
   BaseBitmap& bitmap = *colour_[camera];
   const PixelWindow window = RenderedWindow(image);
-  if (!InitWindowBitmap(bitmap, width_, height_, window)) return false;
+  // Every pixel of the window is written below.
+  if (!InitWindowBitmapUncleared(bitmap, width_, height_, window)) return false;
   ForEachRow(window.width, window.top, window.top + window.height, [&](Int32 y, Float32* row) {
     const Float32* pixel = image.Pixel(window.left, y);
     for (Int32 i = 0; i < window.width; ++i, pixel += FloatImage::kChannels) {
@@ -122,11 +123,19 @@ void CameraBitmaps::ReleaseFrame() {
   destination_->FlushAll();
 }
 
-void CameraBitmaps::Load(Int32 camera, FloatImage& image) const { LoadBitmap(*colour_[camera], image); }
+void CameraBitmaps::ReleaseSources() {
+  for (BaseBitmap* bitmap : colour_) bitmap->FlushAll();
+}
 
-void CameraBitmaps::LoadMerged(FloatImage& frame) const { LoadBitmap(*destination_, frame); }
+bool CameraBitmaps::Load(Int32 camera, FloatImage& image) const {
+  return LoadBitmap(*colour_[camera], image);
+}
 
-void CameraBitmaps::LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) const {
+bool CameraBitmaps::LoadMerged(FloatImage& frame) const { return LoadBitmap(*destination_, frame); }
+
+bool CameraBitmaps::LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) const {
+  const bool sized = image.width == width_ && image.height == height_ && !image.rgba.empty();
+  if (!sized && !image.Allocate(width_, height_)) return false;
   ForEachRow(width_, 0, height_, [&](Int32 y, Float32* row) {
     ReadRow(bitmap, y, width_, row);
     Float32* pixel = image.Row(y);
@@ -135,4 +144,5 @@ void CameraBitmaps::LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) cons
       pixel[3] = static_cast<Float32>(bitmap.GetAlpha(x, y));
     }
   });
+  return true;
 }

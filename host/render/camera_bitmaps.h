@@ -36,14 +36,17 @@ class CameraBitmaps {
   // Frees the pixels of the camera images and the merged bitmap once the frame has them, so that
   // they take no memory while the frame is written.
   void ReleaseFrame();
-  // Camera `camera`'s image as it was stored.
-  void Load(Int32 camera, FloatImage& image) const;
-  // The merged bitmap, colour and the alpha carried through the merge, into `frame`.
-  void LoadMerged(FloatImage& frame) const;
+  // Frees the camera images' pixels once the merge has read them.
+  void ReleaseSources();
+  // Camera `camera`'s image as it was stored; `image` is sized (allocated) to the frame when it is
+  // not. False when that memory cannot be had.
+  bool Load(Int32 camera, FloatImage& image) const;
+  // The merged bitmap, colour and the alpha carried through the merge, into `frame`, sized as Load.
+  bool LoadMerged(FloatImage& frame) const;
 
  private:
   void Release();
-  void LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) const;
+  bool LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) const;
 
   std::vector<BaseBitmap*> colour_;         // owned
   std::vector<const BaseBitmap*> sources_;  // the same, as the merge takes them

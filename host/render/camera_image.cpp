@@ -54,12 +54,14 @@ void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
 void AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, SampleBatch& batch,
                Float* rowSums) {
   const Ray ray = PrimaryRay(pass, sampleX, sampleY);
-  // A ray the tracer cannot take (a lens or eye rig pushed to absurd lengths) leaves the sample empty.
+  // A ray the tracer cannot take (refused by the lens, or a lens or eye rig pushed to absurd lengths)
+  // leaves the sample empty: it adds nothing and takes no place in a packet.
   const Vector direction = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();
+  if (!SceneAccel::CanTrace(ray.p, direction)) return;
   const int k = batch.count++;
   batch.origins[k] = ray.p;
   batch.directions[k] = direction;
-  batch.traceable[k] = SceneAccel::CanTrace(ray.p, direction);
+  batch.traceable[k] = true;
   batch.pixel[k] = x;
   if (batch.count == SampleBatch::kSize) TraceBatch(pass, batch, rowSums);
 }

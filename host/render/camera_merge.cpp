@@ -13,10 +13,12 @@ bool MergeCameraImages(const VideoPostChain::Effect& merger, const BaseContainer
                                             cameras.Count(), settings, COLORSPACETRANSFORMATION_NONE);
   }
   if (merged) {
-    cameras.LoadMerged(frame);
+    // The camera images are done with before the frame takes its memory again.
+    cameras.ReleaseSources();
+    if (!cameras.LoadMerged(frame)) frame = FloatImage();
     return true;
   }
   console::Print("[host] merge failed: writing camera 0's image");
-  cameras.Load(0, frame);
+  if (!cameras.Load(0, frame)) frame = FloatImage();
   return false;
 }

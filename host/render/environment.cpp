@@ -72,32 +72,61 @@ bool Environment::Load(const std::string& path, std::string& error) {
     error = "environment: " + error;
     return false;
   }
-  const Int32 channels = header.channels;
-  std::vector<Float32> pixels(static_cast<size_t>(header.width) * header.height * channels);
-  if (std::string problems; !reader.ReadFloats(pixels.data(), problems)) {
+  if (std::string problems; !ReadTexels(reader, problems)) {
+    *this = Environment();
     error = "cannot read the environment image \"" + path + "\": " + problems;
     return false;
-  }
-  width_ = header.width;
-  height_ = header.height;
-  const bool encoded = IsDisplayEncoded(header);
-  rgb_.resize(static_cast<size_t>(width_) * height_ * 3);
-  for (size_t i = 0; i < static_cast<size_t>(width_) * height_; ++i) {
-    for (Int32 c = 0; c < 3; ++c) {
-      const Float32 value = pixels[i * channels + std::min(c, channels - 1)];
-      const Float32 linear = encoded ? image_output::DecodeSrgb(value) : value;
-      rgb_[i * 3 + c] = std::isfinite(linear) ? linear : 0.0f;
-    }
   }
   ProjectIrradiance();
   return true;
 }
 
+// Reads the texels straight into their storage (nothing cleared first: the reader writes them all)
+// and makes them linear: through a table for bytes, in place for floats.
+bool Environment::ReadTexels(image_codec::Reader& reader, std::string& problems) {
+  const image_codec::Header& header = reader.header();
+  const size_t values = static_cast<size_t>(header.width) * header.height * header.channels;
+  if (header.channels < 1) {
+    problems = "the image has no channels";
+    return false;
+  }
+  const bool encoded = IsDisplayEncoded(header);
+  width_ = header.width;
+  height_ = header.height;
+  channels_ = header.channels;
+  if (header.sample == image_codec::SampleType::UInt8) {
+    bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(values);
+    if (!reader.ReadBytes(bytes_.get(), problems)) return false;
+    // The float a byte becomes when read as floats, decoded as the float path does it.
+    constexpr Float32 kByteScale = 1.0f / 255.0f;
+    for (size_t b = 0; b < byteToLinear_.size(); ++b) {
+      const Float32 value = static_cast<Float32>(b) * kByteScale;
+      byteToLinear_[b] = encoded ? image_output::DecodeSrgb(value) : value;
+    }
+    return true;
+  }
+  floats_ = std::make_unique_for_overwrite<Float32[]>(values);
+  if (!reader.ReadFloats(floats_.get(), problems)) return false;
+  for (size_t i = 0; i < values; ++i) {
+    const Float32 linear = encoded ? image_output::DecodeSrgb(floats_[i]) : floats_[i];
+    floats_[i] = std::isfinite(linear) ? linear : 0.0f;
+  }
+  return true;
+}
+
+Vector Environment::StoredTexel(size_t index) const {
+  const size_t first = index * static_cast<size_t>(channels_);
+  const size_t green = first + static_cast<size_t>(std::min(1, channels_ - 1));
+  const size_t blue = first + static_cast<size_t>(std::min(2, channels_ - 1));
+  if (bytes_)
+    return {byteToLinear_[bytes_[first]], byteToLinear_[bytes_[green]], byteToLinear_[bytes_[blue]]};
+  return {floats_[first], floats_[green], floats_[blue]};
+}
+
 Vector Environment::Texel(Int32 x, Int32 y) const {
   x = ((x % width_) + width_) % width_;
   y = std::clamp(y, 0, height_ - 1);
-  const Float32* texel = &rgb_[(static_cast<size_t>(y) * width_ + x) * 3];
-  return {texel[0], texel[1], texel[2]};
+  return StoredTexel(static_cast<size_t>(y) * width_ + x);
 }
 
 Vector Environment::Radiance(const Vector& d) const {
@@ -159,8 +188,7 @@ Vector Environment::BlockMean(Int32 x0, Int32 y0, Int32 block) const {
   Int32 count = 0;
   for (Int32 y = y0; y < std::min(y0 + block, height_); ++y) {
     for (Int32 x = x0; x < std::min(x0 + block, width_); ++x) {
-      const Float32* texel = &rgb_[(static_cast<size_t>(y) * width_ + x) * 3];
-      sum += Vector(texel[0], texel[1], texel[2]);
+      sum += StoredTexel(static_cast<size_t>(y) * width_ + x);
       ++count;
     }
   }

@@ -3,8 +3,13 @@
 #include "c4d.h"
 
 #include <array>
+#include <cstdint>
+#include <memory>
 #include <string>
-#include <vector>
+
+namespace image_codec {
+class Reader;
+}
 
 // What surrounds the scene: an equirectangular image, or a procedural sky when there is none. It is
 // the background of every ray that leaves the scene and the sky light on every surface.
@@ -28,14 +33,22 @@ class Environment {
   Vector Irradiance(const Vector& n) const;
 
  private:
+  bool ReadTexels(image_codec::Reader& reader, std::string& problems);
   Vector Texel(Int32 x, Int32 y) const;
+  Vector StoredTexel(size_t index) const;
   Vector BlockMean(Int32 x0, Int32 y0, Int32 block) const;
   Vector SkyRadiance(const Vector& d) const;
   void ProjectIrradiance();
 
   Int32 width_ = 0;
   Int32 height_ = 0;
-  std::vector<Float32> rgb_;
+  // The file's texels with the file's channels, as compact as it holds them: bytes with their linear
+  // value in a table for 8-bit images, linear floats otherwise. Channels past the third are not read;
+  // a grey image repeats its one channel.
+  Int32 channels_ = 0;
+  std::unique_ptr<std::uint8_t[]> bytes_;
+  std::unique_ptr<Float32[]> floats_;
+  std::array<Float32, 256> byteToLinear_{};
   std::array<Vector, 9> irradianceCoefficients_{};  // second-order spherical harmonics
 };
 

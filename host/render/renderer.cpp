@@ -213,6 +213,9 @@ bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& ren
       return false;
     }
   }
+  // The frame's pixels wait for the merge's result: freed meanwhile, so that the frame, the camera
+  // images and the merged bitmap never take memory all at once.
+  image_ = FloatImage();
   if (!cameras_.PrepareDestination()) {
     error = "the merged image of frame " + std::to_string(vps.frame) + " does not fit into memory";
     cameras_.ReleaseFrame();
@@ -220,6 +223,10 @@ bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& ren
   }
   merged = MergeCameraImages(*plan.Merger(), render.record.settings, cameras_, image_);
   cameras_.ReleaseFrame();
+  if (image_.rgba.empty()) {
+    error = "the frame " + std::to_string(vps.frame) + " does not fit into memory after the merge";
+    return false;
+  }
   return true;
 }
 

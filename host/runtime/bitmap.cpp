@@ -132,7 +132,8 @@ void BaseBitmap::GetPixel(Int32 x, Int32 y, UInt32* r, UInt32* g, UInt32* b) con
 }
 
 Bool BaseBitmap::SetPixel(Int32 x, Int32 y, Int32 r, Int32 g, Int32 b) {
-  if (!record_->Inside(x, y)) return false;
+  // A window stores its pixels without its offset: (x, y) are the shown coordinates.
+  if (!record_->IsShown(x, y) || !record_->Inside(x - record_->left, y - record_->top)) return false;
   SetPixelFloat(x, y, Vector(r, g, b) / 255.0);
   return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "c4d_bitmap.h"
+#include "uninitialized_allocator.h"
 
 #include <vector>
 
@@ -16,8 +17,9 @@ struct BitmapRecord {
   Int32 top = 0;
   Int32 frameWidth = 0;
   Int32 frameHeight = 0;
-  std::vector<Float32> rgb;
-  std::vector<Float32> alpha;
+  // Resizing leaves new values undefined: whoever sizes the pixels clears or writes them.
+  std::vector<Float32, UninitializedAllocator<Float32>> rgb;
+  std::vector<Float32, UninitializedAllocator<Float32>> alpha;
   bool linear = false;
   Vector pen;  // the colour Line draws with, 0..1
 

@@ -2,9 +2,11 @@
 
 #include "bitmap_record.h"
 
+#include <algorithm>
 #include <new>
 
-bool InitWindowBitmap(BaseBitmap& bitmap, Int32 frameWidth, Int32 frameHeight, const PixelWindow& window) {
+bool InitWindowBitmapUncleared(BaseBitmap& bitmap, Int32 frameWidth, Int32 frameHeight,
+                               const PixelWindow& window) {
   BitmapRecord& record = bitmap.GetRecord();
   record = BitmapRecord();
   const bool inside = frameWidth > 0 && frameHeight > 0 && window.left >= 0 && window.top >= 0 &&
@@ -26,5 +28,13 @@ bool InitWindowBitmap(BaseBitmap& bitmap, Int32 frameWidth, Int32 frameHeight, c
   record.top = window.top;
   record.frameWidth = frameWidth;
   record.frameHeight = frameHeight;
+  return true;
+}
+
+bool InitWindowBitmap(BaseBitmap& bitmap, Int32 frameWidth, Int32 frameHeight, const PixelWindow& window) {
+  if (!InitWindowBitmapUncleared(bitmap, frameWidth, frameHeight, window)) return false;
+  BitmapRecord& record = bitmap.GetRecord();
+  std::fill(record.rgb.begin(), record.rgb.end(), 0.0f);
+  std::fill(record.alpha.begin(), record.alpha.end(), 0.0f);
   return true;
 }

@@ -16,3 +16,6 @@ struct PixelWindow {
 // `window` (cleared); every pixel outside reads as transparent black and takes no memory.
 // False (and an empty bitmap) when the window does not lie inside the frame or memory runs out.
 bool InitWindowBitmap(BaseBitmap& bitmap, Int32 frameWidth, Int32 frameHeight, const PixelWindow& window);
+// The same with the window's pixels left undefined, for a caller that writes every one of them next.
+bool InitWindowBitmapUncleared(BaseBitmap& bitmap, Int32 frameWidth, Int32 frameHeight,
+                               const PixelWindow& window);

@@ -6,6 +6,7 @@
 #include "orvex360camvp/overlay_images.h"
 #include "orvex360camvp/overlay_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -87,6 +88,23 @@ orvex::RenderArea LogoArea(const RenderState& state) {
   return area;
 }
 
+// An inclusive pixel rectangle that grows to hold what is included, kept inside a square map.
+struct TextBox {
+  Int32 x0 = 0, y0 = 0, x1 = -1, y1 = -1;
+
+  void Include(Int64 left, Int64 top, Int64 right, Int64 bottom, Int32 size) {
+    const auto inside = [size](Int64 value) {
+      return static_cast<Int32>(std::clamp<Int64>(value, 0, size - 1));
+    };
+    if (right < 0 || bottom < 0 || left >= size || top >= size) return;
+    const bool empty = x1 < x0;
+    x0 = empty ? inside(left) : std::min(x0, inside(left));
+    y0 = empty ? inside(top) : std::min(y0, inside(top));
+    x1 = empty ? inside(right) : std::max(x1, inside(right));
+    y1 = empty ? inside(bottom) : std::max(y1, inside(bottom));
+  }
+};
+
 // Writes texts into a square clip map of the dome's size.
 class TextLayer {
  public:
@@ -104,15 +122,12 @@ class TextLayer {
     Int32 y = margin_;
     for (const std::string& line : lines) {
       const Int32 width = Width(line);
-      map_.TextAt(rightAligned ? size_ - margin_ - width : margin_, y, line);
+      Write(rightAligned ? size_ - margin_ - width : margin_, y, width, line);
       y += map_.GetTextHeight();
     }
   }
 
-  void At(Int32 x, Int32 y, const std::string& text) {
-    Width(text);
-    map_.TextAt(x, y, text);
-  }
+  void At(Int32 x, Int32 y, const std::string& text) { Write(x, y, Width(text), text); }
 
   Int32 Width(const std::string& text) {
     const Int32 width = map_.GetTextWidth(text);
@@ -126,12 +141,22 @@ class TextLayer {
   Int32 Height() { return map_.GetTextHeight(); }
   Int32 Margin() const { return margin_; }
   Int32 Size() const { return size_; }
+  // The pixels the texts can have touched, inside the map; empty (x1 < x0) before any text.
+  const TextBox& Touched() const { return touched_; }
 
  private:
+  void Write(Int32 x, Int32 y, Int32 width, const std::string& text) {
+    map_.TextAt(x, y, text);
+    // Glyphs may reach past their advance and line: a line's height around the box covers that.
+    const Int64 pad = map_.GetTextHeight();
+    touched_.Include(x - pad, y - pad, Int64(x) + width + pad, Int64(y) + 2 * pad, size_);
+  }
+
   GeClipMap& map_;
   OverlayState& overlay_;
   Int32 size_;
   Int32 margin_;
+  TextBox touched_;
 };
 
 std::vector<std::string> InfoLines(const RenderState& state) {
@@ -185,11 +210,12 @@ void WriteTexts(TextLayer& layer, const RenderState& state, const BaseTime& time
   if (overlay.logoMode == kLogoBuiltIn) WriteTitle(layer, overlay);
 }
 
-// White wherever the text's red channel says it covers: the copy drawn over the dome area.
-void WhiteByCoverage(BaseBitmap& copy) {
+// White wherever the text's red channel says it covers: the copy drawn over the dome area. Only
+// the box the texts touched is walked: elsewhere the copy is transparent, and stays so.
+void WhiteByCoverage(BaseBitmap& copy, const TextBox& touched) {
   copy.AddAlpha();
-  for (Int32 y = 0; y < copy.GetBh(); ++y) {
-    for (Int32 x = 0; x < copy.GetBw(); ++x) {
+  for (Int32 y = touched.y0; y <= touched.y1; ++y) {
+    for (Int32 x = touched.x0; x <= touched.x1; ++x) {
       UInt32 r = 0, g = 0, b = 0;
       copy.GetPixel(x, y, &r, &g, &b);
       copy.SetPixel(x, y, 255, 255, 255);
@@ -215,7 +241,7 @@ void DrawTexts(RenderState& state, BaseDraw& view, const BaseTime& time) {
   const BaseBitmap* surface = map->GetBitmap();
   BaseBitmap* copy = surface ? surface->GetClone() : nullptr;
   if (copy && !copy->IsEmpty()) {
-    WhiteByCoverage(*copy);
+    WhiteByCoverage(*copy, layer.Touched());
     DrawBitmapOver(view, *copy, state.currentArea, DRAW_ALPHA_NORMAL_FROM_IMAGE, DRAW_TEXTUREFLAGS_0);
   } else {
     ModuleLog("Overlay text skipped: its bitmap cannot be had");

@@ -1,0 +1,59 @@
+#include "render/environment.h"
+#include "render/image_output.h"
+#include "render_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+// An 8-bit image is kept as bytes and a float image as floats: both must give the same light, channel
+// for channel. Each texel holds three different bytes, so that a wrong channel or texel stride shows.
+TEST(EnvironmentStorage, ByteAndFloatImagesOfTheSameTexelsGiveTheSameLight) {
+  render_test::TempFolder folder;
+  FloatImage image;
+  ASSERT_TRUE(image.Allocate(128, 64));
+  for (Int32 y = 0; y < image.height; ++y) {
+    for (Int32 x = 0; x < image.width; ++x) {
+      const Int32 bytes[3] = {(x * 2) % 256, (y * 4 + 17) % 256, (x * 7 + y * 3) % 256};
+      Float32* pixel = image.Pixel(x, y);
+      for (Int32 c = 0; c < 3; ++c)
+        pixel[c] = image_output::DecodeSrgb(static_cast<Float32>(bytes[c]) / 255.0f);
+      pixel[3] = 1.0f;
+    }
+  }
+  std::string error;
+  ASSERT_TRUE(image_output::Write(image, folder.File("bytes.png"), error)) << error;
+  ASSERT_TRUE(image_output::Write(image, folder.File("floats.exr"), error)) << error;
+  Environment bytes, floats;
+  ASSERT_TRUE(bytes.Load(folder.File("bytes.png"), error)) << error;
+  ASSERT_TRUE(floats.Load(folder.File("floats.exr"), error)) << error;
+  for (Float azimuth = 0.05; azimuth < 6.2; azimuth += 0.37) {
+    for (Float polar = 0.1; polar < 3.1; polar += 0.29) {
+      const Vector d(std::sin(polar) * std::sin(azimuth), std::cos(polar),
+                     std::sin(polar) * std::cos(azimuth));
+      const Vector a = bytes.Radiance(d), b = floats.Radiance(d);
+      // The float file may hold half floats: three decimal digits.
+      EXPECT_NEAR(a.x, b.x, 2e-3 * b.x + 1e-6);
+      EXPECT_NEAR(a.y, b.y, 2e-3 * b.y + 1e-6);
+      EXPECT_NEAR(a.z, b.z, 2e-3 * b.z + 1e-6);
+      const Vector ia = bytes.Irradiance(d), ib = floats.Irradiance(d);
+      EXPECT_NEAR(ia.x, ib.x, 2e-3 * ib.x + 1e-6);
+      EXPECT_NEAR(ia.z, ib.z, 2e-3 * ib.z + 1e-6);
+    }
+  }
+}
+
+// A file that cannot be read leaves the procedural sky in place.
+TEST(EnvironmentStorage, AFailedLoadKeepsTheSky) {
+  render_test::TempFolder folder;
+  Environment environment;
+  const Vector sky = environment.Radiance(Vector(0.0, 1.0, 0.0));
+  std::string error;
+  EXPECT_FALSE(environment.Load(folder.File("missing.png"), error));
+  EXPECT_FALSE(environment.IsImage());
+  EXPECT_EQ(environment.Radiance(Vector(0.0, 1.0, 0.0)).y, sky.y);
+}
+
+}  // namespace
