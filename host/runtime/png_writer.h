@@ -1,0 +1,30 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// 8-bit PNG files written without the image library: rows made by the caller straight into the
+// file's bytes, filtered and deflated in parallel bands, with the chunks the renderer's files carry
+// (XMP packet, sRGB colour space, date).
+namespace png_codec {
+
+enum class Filter { None, Sub, Up, Paeth };
+
+struct WriteRequest {
+  int width = 0;
+  int height = 0;
+  int channels = 0;  // 1 grey, 2 grey and alpha, 3 RGB, 4 RGBA (alpha unassociated)
+  // Fills row `y` with width x channels bytes; called concurrently for different rows.
+  std::function<void(int y, unsigned char* row)> row;
+  bool srgb = true;       // sRGB, gamma and chromaticity chunks
+  std::string date;       // "YYYY:MM:DD HH:MM:SS" as a time chunk; empty for none
+  std::string xmpPacket;  // an iTXt chunk when not empty
+  int level = 2;          // deflate level
+  Filter filter = Filter::Up;
+};
+
+// The whole file into `bytes`; false with `error` (which names no file) when it cannot be encoded.
+bool Encode(const WriteRequest& request, std::vector<unsigned char>& bytes, std::string& error);
+
+}  // namespace png_codec
