@@ -1,5 +1,7 @@
 #include "png_codec.h"
 
+#include "parallel_for.h"
+
 #include <png.h>
 
 #include <csetjmp>
@@ -21,7 +23,6 @@ struct Decoder {
   int channels = 0;
   int depth = 0;  // 8 or 16 after the transforms
   bool alpha = false;
-  bool interlaced = false;
   char message[200] = {};
 };
 
@@ -60,7 +61,7 @@ bool ReadInfo(Decoder& decoder) {
   if (type == PNG_COLOR_TYPE_GRAY && png_get_bit_depth(decoder.png, decoder.info) < 8)
     png_set_expand_gray_1_2_4_to_8(decoder.png);
   if (png_get_valid(decoder.png, decoder.info, PNG_INFO_tRNS)) png_set_tRNS_to_alpha(decoder.png);
-  decoder.interlaced = png_set_interlace_handling(decoder.png) > 1;
+  png_set_interlace_handling(decoder.png);
   png_read_update_info(decoder.png, decoder.info);
   decoder.width = static_cast<int>(png_get_image_width(decoder.png, decoder.info));
   decoder.height = static_cast<int>(png_get_image_height(decoder.png, decoder.info));
@@ -113,56 +114,59 @@ image_codec::Header HeaderOf(const Decoder& decoder) {
 }
 
 // A stored sample (big-endian for 16 bits) with its colour associated with the pixel's alpha, as the
-// image library hands alpha images out.
-struct Samples {
-  const unsigned char* row;
-  int channels;
-  bool sixteen;
-  bool alpha;
-  std::uint32_t Stored(int index) const {
-    return sixteen ? std::uint32_t{row[2 * index]} << 8 | row[2 * index + 1] : row[index];
-  }
-  std::uint32_t operator()(int x, int c) const {
-    const int index = x * channels + c;
-    const std::uint32_t value = Stored(index);
-    if (!alpha || c == channels - 1) return value;
-    const std::uint32_t maximum = sixteen ? 65535u : 255u;
-    return static_cast<std::uint32_t>(std::uint64_t{value} * Stored(x * channels + channels - 1) / maximum);
-  }
-};
+// image library hands alpha images out: in whole numbers, rounded down.
+template <bool kSixteen, bool kAlpha>
+std::uint32_t Sample(const unsigned char* row, int channels, int x, int c) {
+  const auto stored = [row](int index) -> std::uint32_t {
+    return kSixteen ? std::uint32_t{row[2 * index]} << 8 | row[2 * index + 1] : row[index];
+  };
+  const std::uint32_t value = stored(x * channels + c);
+  if (!kAlpha || c == channels - 1) return value;
+  constexpr std::uint32_t kMaximum = kSixteen ? 65535u : 255u;
+  return value * stored(x * channels + channels - 1) / kMaximum;
+}
 
-void ConvertRow(const Decoder& decoder, const unsigned char* row, image_codec::SampleType type, void* pixels,
-                int y) {
-  const Samples samples{row, decoder.channels, decoder.depth == 16, decoder.alpha};
-  const size_t start = static_cast<size_t>(y) * decoder.width * decoder.channels;
-  if (type == image_codec::SampleType::Float) {
-    const float scale = samples.sixteen ? 1.0f / 65535.0f : 1.0f / 255.0f;
-    float* out = static_cast<float*>(pixels) + start;
-    for (int x = 0; x < decoder.width; ++x)
-      for (int c = 0; c < decoder.channels; ++c) *out++ = static_cast<float>(samples(x, c)) * scale;
-    return;
-  }
-  unsigned char* out = static_cast<unsigned char*>(pixels) + start;
-  for (int x = 0; x < decoder.width; ++x)
-    for (int c = 0; c < decoder.channels; ++c) {
-      const std::uint32_t value = samples(x, c);
-      *out++ = static_cast<unsigned char>(samples.sixteen ? (value * 255u + 32767u) / 65535u : value);
+template <bool kSixteen, bool kAlpha>
+void ConvertRow(const unsigned char* row, int width, int channels, float* out) {
+  constexpr float kScale = kSixteen ? 1.0f / 65535.0f : 1.0f / 255.0f;
+  for (int x = 0; x < width; ++x)
+    for (int c = 0; c < channels; ++c)
+      *out++ = static_cast<float>(Sample<kSixteen, kAlpha>(row, channels, x, c)) * kScale;
+}
+
+template <bool kSixteen, bool kAlpha>
+void ConvertRow(const unsigned char* row, int width, int channels, unsigned char* out) {
+  for (int x = 0; x < width; ++x)
+    for (int c = 0; c < channels; ++c) {
+      const std::uint32_t value = Sample<kSixteen, kAlpha>(row, channels, x, c);
+      *out++ = static_cast<unsigned char>(kSixteen ? (value * 255u + 32767u) / 65535u : value);
     }
 }
 
-// Decodes into `rows` (one buffer of the whole image when interlaced, else one row reused).
-bool DecodeRows(Decoder& decoder, unsigned char* rows, png_bytep* pointers, image_codec::SampleType type,
-                void* pixels) {
+// The decoded rows into the caller's samples, in parallel bands of rows.
+template <bool kSixteen, bool kAlpha, typename Out>
+void ConvertRows(const Decoder& decoder, const png_bytep* rows, Out* pixels) {
+  const size_t rowSamples = static_cast<size_t>(decoder.width) * decoder.channels;
+  parallel::For(0, decoder.height, [&](const tbb::blocked_range<int>& range) {
+    for (int y = range.begin(); y != range.end(); ++y)
+      ConvertRow<kSixteen, kAlpha>(rows[y], decoder.width, decoder.channels, pixels + y * rowSamples);
+  });
+}
+
+template <typename Out>
+void ConvertRows(const Decoder& decoder, const png_bytep* rows, Out* pixels) {
+  if (decoder.depth == 16)
+    decoder.alpha ? ConvertRows<true, true>(decoder, rows, pixels)
+                  : ConvertRows<true, false>(decoder, rows, pixels);
+  else
+    decoder.alpha ? ConvertRows<false, true>(decoder, rows, pixels)
+                  : ConvertRows<false, false>(decoder, rows, pixels);
+}
+
+// Decodes every row (all passes when interlaced) into `rows`.
+bool DecodeRows(Decoder& decoder, png_bytep* rows) {
   if (setjmp(png_jmpbuf(decoder.png))) return false;
-  if (decoder.interlaced) {
-    png_read_image(decoder.png, pointers);
-    for (int y = 0; y < decoder.height; ++y) ConvertRow(decoder, pointers[y], type, pixels, y);
-  } else {
-    for (int y = 0; y < decoder.height; ++y) {
-      png_read_row(decoder.png, rows, nullptr);
-      ConvertRow(decoder, rows, type, pixels, y);
-    }
-  }
+  png_read_image(decoder.png, rows);
   png_read_end(decoder.png, nullptr);
   return true;
 }
@@ -195,14 +199,17 @@ Opened Open(std::vector<unsigned char> bytes, DecoderPointer& decoder, image_cod
 
 bool Read(Decoder& decoder, image_codec::SampleType type, void* pixels, std::string& error) {
   const size_t rowBytes = png_get_rowbytes(decoder.png, decoder.info);
-  const size_t rowCount = decoder.interlaced ? static_cast<size_t>(decoder.height) : 1;
-  std::vector<unsigned char> rows(rowBytes * rowCount);
-  std::vector<png_bytep> pointers(rowCount);
-  for (size_t y = 0; y < rowCount; ++y) pointers[y] = rows.data() + y * rowBytes;
-  if (!DecodeRows(decoder, rows.data(), pointers.data(), type, pixels)) {
+  std::vector<unsigned char> stored(rowBytes * decoder.height);
+  std::vector<png_bytep> rows(decoder.height);
+  for (int y = 0; y < decoder.height; ++y) rows[y] = stored.data() + y * rowBytes;
+  if (!DecodeRows(decoder, rows.data())) {
     error = std::string("the PNG image data is damaged: ") + decoder.message;
     return false;
   }
+  if (type == image_codec::SampleType::Float)
+    ConvertRows(decoder, rows.data(), static_cast<float*>(pixels));
+  else
+    ConvertRows(decoder, rows.data(), static_cast<unsigned char*>(pixels));
   return true;
 }
 

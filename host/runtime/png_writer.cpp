@@ -92,29 +92,28 @@ unsigned char Paeth(int left, int up, int upLeft) {
   return static_cast<unsigned char>(toUp <= toUpLeft ? up : upLeft);
 }
 
-// One row filtered behind its filter type byte; `previous` is all zeros above the first row.
+// One row filtered behind its filter type byte; `previous` is all zeros above the first row. One loop
+// per filter, so that the byte loop holds no branch.
 void FilterRow(Filter filter, const unsigned char* row, const unsigned char* previous, size_t size,
                int pixelBytes, unsigned char* out) {
-  out[0] = static_cast<unsigned char>(filter);
-  ++out;
-  const size_t step = static_cast<size_t>(pixelBytes);
-  for (size_t i = 0; i < size; ++i) {
-    const int left = i >= step ? row[i - step] : 0;
-    const int upLeft = i >= step ? previous[i - step] : 0;
-    switch (filter) {
-      case Filter::None:
-        out[i] = row[i];
-        break;
-      case Filter::Sub:
-        out[i] = static_cast<unsigned char>(row[i] - left);
-        break;
-      case Filter::Up:
-        out[i] = static_cast<unsigned char>(row[i] - previous[i]);
-        break;
-      case Filter::Paeth:
-        out[i] = static_cast<unsigned char>(row[i] - Paeth(left, previous[i], upLeft));
-        break;
-    }
+  *out++ = static_cast<unsigned char>(filter);
+  const size_t step = std::min(static_cast<size_t>(pixelBytes), size);
+  switch (filter) {
+    case Filter::None:
+      std::memcpy(out, row, size);
+      break;
+    case Filter::Sub:
+      std::memcpy(out, row, step);
+      for (size_t i = step; i < size; ++i) out[i] = static_cast<unsigned char>(row[i] - row[i - step]);
+      break;
+    case Filter::Up:
+      for (size_t i = 0; i < size; ++i) out[i] = static_cast<unsigned char>(row[i] - previous[i]);
+      break;
+    case Filter::Paeth:
+      for (size_t i = 0; i < step; ++i) out[i] = static_cast<unsigned char>(row[i] - previous[i]);
+      for (size_t i = step; i < size; ++i)
+        out[i] = static_cast<unsigned char>(row[i] - Paeth(row[i - step], previous[i], previous[i - step]));
+      break;
   }
 }
 

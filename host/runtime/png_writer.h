@@ -9,7 +9,8 @@
 // (XMP packet, sRGB colour space, date).
 namespace png_codec {
 
-enum class Filter { None, Sub, Up, Paeth };
+// The values are the filter type bytes of the file.
+enum class Filter { None = 0, Sub = 1, Up = 2, Paeth = 4 };
 
 struct WriteRequest {
   int width = 0;
@@ -20,8 +21,8 @@ struct WriteRequest {
   bool srgb = true;       // sRGB, gamma and chromaticity chunks
   std::string date;       // "YYYY:MM:DD HH:MM:SS" as a time chunk; empty for none
   std::string xmpPacket;  // an iTXt chunk when not empty
-  int level = 2;          // deflate level
-  Filter filter = Filter::Up;
+  int level = 3;          // deflate level
+  Filter filter = Filter::Sub;
 };
 
 // The whole file into `bytes`; false with `error` (which names no file) when it cannot be encoded.
