@@ -1,6 +1,6 @@
-// PNG read and write of one image through the host's own PNG code: the read time, then the write time
-// and file size at each deflate level and row filter, so that the level and filter the renderer uses
-// can be chosen (and checked again) on real renders.
+// PNG read and write of one image through the host's own PNG code beside the image library (behind the
+// seam's table): the read time, then the write time and file size at each deflate level and row filter,
+// so that the level and filter the renderer uses can be chosen (and checked again) on real renders.
 //
 //   png_bench IMAGE.png [THREADS] [RUNS]
 #include "runtime/image_codec.h"
@@ -60,6 +60,31 @@ int main(int argc, char** argv) {
   }
   std::printf("%s: %d x %d x %d, read as floats %.3f s (median of %d, %d threads)\n", path.c_str(),
               header.width, header.height, header.channels, read, runs, threads);
+  const image_codec::Table* library = image_codec::Load(error);
+  if (!library) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  const double libraryRead = MedianSeconds(runs, [&] {
+    image_codec::Header ignored;
+    image_codec::Decoder* decoder = library->openFile(path.c_str(), &ignored, &error);
+    if (decoder && !library->read(decoder, image_codec::SampleType::Float, floats.data(), &error)) return;
+    if (decoder) library->close(decoder);
+  });
+  image_codec::EncodeRequest request;
+  request.path = path;
+  request.width = header.width;
+  request.height = header.height;
+  request.channels = header.channels;
+  request.alphaChannel = header.channels == 4 ? 3 : -1;
+  request.bytePixels = pixels.data();
+  std::vector<unsigned char> libraryBytes;
+  const double libraryWrite = MedianSeconds(runs, [&] {
+    libraryBytes.clear();
+    library->encode(&request, &libraryBytes, &error);
+  });
+  std::printf("image library: read as floats %.3f s, write %.3f s, %.2f MB\n", libraryRead, libraryWrite,
+              libraryBytes.size() / 1e6);
   std::printf("%-6s %-6s %10s %10s\n", "level", "filter", "seconds", "MB");
   const char* names[] = {"none", "sub", "up", "paeth"};
   const png_codec::Filter filters[] = {png_codec::Filter::None, png_codec::Filter::Sub, png_codec::Filter::Up,

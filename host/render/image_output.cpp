@@ -62,9 +62,8 @@ void DisplayRow(const FloatImage& image, const srgb::ByteEncoder& encode, int y,
   for (int x = 0; x < image.width; ++x, source += 4, row += 4) {
     const Float32 coverage = source[3];
     const Float32 scale = coverage > 0.0f ? 1.0f / coverage : 1.0f;
-    for (int c = 0; c < 3; ++c)
-      row[c] = static_cast<unsigned char>(encode(source[c] * scale) * 255.0f + 0.5f);
-    row[3] = static_cast<unsigned char>(std::clamp(coverage, 0.0f, 1.0f) * 255.0f + 0.5f);
+    for (int c = 0; c < 3; ++c) row[c] = png_codec::UnitToByte(encode(source[c] * scale));
+    row[3] = png_codec::UnitToByte(coverage);
   }
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 
 namespace png_codec {
 namespace {
@@ -15,11 +14,6 @@ bool EndsWithPng(const std::string& path) {
   std::transform(suffix.begin(), suffix.end(), suffix.begin(),
                  [](unsigned char c) { return std::tolower(c); });
   return suffix == ".png";
-}
-
-unsigned char ByteOf(float value) {
-  if (!(value > 0.0f)) return 0;  // also not-a-number
-  return static_cast<unsigned char>(std::min(value, 1.0f) * 255.0f + 0.5f);
 }
 
 }  // namespace
@@ -47,7 +41,7 @@ bool EncodeRequest(const image_codec::EncodeRequest& request, std::vector<unsign
       std::copy_n(request.bytePixels + start, rowSamples, row);
       return;
     }
-    for (size_t i = 0; i < rowSamples; ++i) row[i] = ByteOf(request.floatPixels[start + i]);
+    for (size_t i = 0; i < rowSamples; ++i) row[i] = UnitToByte(request.floatPixels[start + i]);
   };
   return Encode(png, bytes, error);
 }

@@ -25,6 +25,12 @@ struct WriteRequest {
   Filter filter = Filter::Sub;
 };
 
+// A sample in [0, 1] as its byte, rounded as the image library rounds; outside clamped, not-a-number 0.
+inline unsigned char UnitToByte(float value) {
+  if (!(value > 0.0f)) return 0;
+  return static_cast<unsigned char>((value < 1.0f ? value : 1.0f) * 255.0f + 0.5f);
+}
+
 // The whole file into `bytes`; false with `error` (which names no file) when it cannot be encoded.
 bool Encode(const WriteRequest& request, std::vector<unsigned char>& bytes, std::string& error);
 

@@ -12,6 +12,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -111,6 +112,9 @@ FloatImage RandomImage(int width, int height) {
     // Mostly opaque, so that colour differences are not hidden by the alpha they are read with.
     for (int x = 0; x < width; x += 1 + (x % 3)) row[x * 4 + 3] = 1.0f;
   }
+  // Values a broken render may leave: not-a-number and infinite colour and coverage.
+  const float hostile[] = {NAN, INFINITY, -INFINITY, NAN, 0.5f, NAN, INFINITY, -INFINITY};
+  std::copy(std::begin(hostile), std::end(hostile), image.Row(0));
   return image;
 }
 
