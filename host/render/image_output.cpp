@@ -4,6 +4,7 @@
 #include "runtime/image_codec.h"
 #include "runtime/image_file.h"
 #include "runtime/parallel_for.h"
+#include "runtime/png_writer.h"
 #include "runtime/srgb.h"
 #include "xmp_packet.h"
 
@@ -54,6 +55,36 @@ std::vector<Float32> DisplayPixels(const FloatImage& image, bool alpha) {
   return pixels;
 }
 
+// One row of display bytes for an 8-bit PNG, RGBA with the colour unassociated, straight from the
+// linear image: the same bytes the float path above gives after rounding.
+void DisplayRow(const FloatImage& image, const srgb::ByteEncoder& encode, int y, unsigned char* row) {
+  const Float32* source = image.Row(y);
+  for (int x = 0; x < image.width; ++x, source += 4, row += 4) {
+    const Float32 coverage = source[3];
+    const Float32 scale = coverage > 0.0f ? 1.0f / coverage : 1.0f;
+    for (int c = 0; c < 3; ++c) row[c] = png_codec::UnitToByte(encode(source[c] * scale));
+    row[3] = png_codec::UnitToByte(coverage);
+  }
+}
+
+bool WritePng(const FloatImage& image, const std::string& path, const ImageMetadata& metadata,
+              std::string& error) {
+  const srgb::ByteEncoder& encode = srgb::ByteEncoder::Get();
+  png_codec::WriteRequest request;
+  request.width = image.width;
+  request.height = image.height;
+  request.channels = 4;
+  request.row = [&](int y, unsigned char* row) { DisplayRow(image, encode, y, row); };
+  request.date = metadata.exifDate;
+  if (!metadata.properties.empty()) request.xmpPacket = XmpPacket(metadata);
+  std::vector<unsigned char> bytes;
+  if (!png_codec::Encode(request, bytes, error)) {
+    error = "cannot write \"" + path + "\": " + error;
+    return false;
+  }
+  return atomic_file::Write(path, bytes, error);
+}
+
 // EXR headers take the properties as typed attributes.
 void AddHeaderAttributes(const ImageMetadata& metadata, std::vector<image_codec::Attribute>& attributes) {
   using Kind = image_codec::Attribute::Kind;
@@ -72,6 +103,7 @@ void AddHeaderAttributes(const ImageMetadata& metadata, std::vector<image_codec:
 
 bool WriteFile(const FloatImage& image, const std::string& path, Format format, const ImageMetadata& metadata,
                std::string& error) {
+  if (format == Format::Png) return WritePng(image, path, metadata, error);
   using Kind = image_codec::Attribute::Kind;
   const bool linear = format == Format::Exr;
   const bool alpha = format != Format::Jpeg;
@@ -118,8 +150,8 @@ bool CheckWritable(const std::string& path, std::string& error) {
     error = "cannot write \"" + path + "\": it is a folder";
     return false;
   }
-  // A missing image library shows before the render, not after it.
-  if (std::string reason; !image_codec::Load(reason)) {
+  // A missing image library shows before the render, not after it; PNG files need none.
+  if (std::string reason; FormatOf(path) != Format::Png && !image_codec::Load(reason)) {
     error = "cannot write \"" + path + "\": " + reason;
     return false;
   }

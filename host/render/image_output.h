@@ -5,8 +5,9 @@
 
 #include <string>
 
-// Render output through the host's image library: EXR keeps the linear, unclamped floats; PNG, JPEG and TIFF
-// are display-encoded (sRGB, 8 bits). Every format but JPEG keeps the alpha channel.
+// Render output through the host's image seam (PNG written directly, the rest by the image library): EXR
+// keeps the linear, unclamped floats; PNG, JPEG and TIFF are display-encoded (sRGB, 8 bits). Every format but
+// JPEG keeps the alpha channel.
 namespace image_output {
 
 // True for a file name whose suffix names a format the renderer writes.

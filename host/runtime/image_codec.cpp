@@ -1,8 +1,12 @@
 #include "image_codec.h"
 
+#include "png_codec.h"
+#include "png_request.h"
+
 #include <dlfcn.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace image_codec {
 namespace {
@@ -36,6 +40,22 @@ Loaded LoadOnce() {
   return {table, {}};
 }
 
+// The whole file when it starts with the PNG signature, else nothing.
+std::vector<unsigned char> PngFileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  unsigned char signature[8] = {};
+  if (!file.read(reinterpret_cast<char*>(signature), sizeof(signature)) ||
+      !png_codec::HasSignature(signature, sizeof(signature)))
+    return {};
+  file.seekg(0, std::ios::end);
+  const std::streamoff size = file.tellg();
+  std::vector<unsigned char> bytes(size > 0 ? static_cast<size_t>(size) : 0);
+  file.seekg(0);
+  if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+    return {};
+  return bytes;
+}
+
 }  // namespace
 
 const Table* Load(std::string& error) {
@@ -46,9 +66,20 @@ const Table* Load(std::string& error) {
 
 Reader::~Reader() {
   if (decoder_) table_->close(decoder_);
+  if (png_) png_codec::DecoderDeleter()(png_);
+}
+
+// True when the bytes were a PNG this reader takes (opened, or refused with `error`); false leaves
+// them to the image library.
+bool Reader::OpenPng(std::vector<unsigned char> bytes, std::string& error) {
+  png_codec::DecoderPointer decoder;
+  const png_codec::Opened opened = png_codec::Open(std::move(bytes), decoder, header_, error);
+  png_ = decoder.release();
+  return opened != png_codec::Opened::NotPng;
 }
 
 bool Reader::Open(const std::string& path, std::string& error) {
+  if (OpenPng(PngFileBytes(path), error)) return png_ != nullptr;
   table_ = Load(error);
   if (!table_) return false;
   decoder_ = table_->openFile(path.c_str(), &header_, &error);
@@ -57,6 +88,8 @@ bool Reader::Open(const std::string& path, std::string& error) {
 
 bool Reader::OpenMemory(const unsigned char* bytes, size_t size, const std::string& nameHint,
                         std::string& error) {
+  if (png_codec::HasSignature(bytes, size) && OpenPng(std::vector<unsigned char>(bytes, bytes + size), error))
+    return png_ != nullptr;
   table_ = Load(error);
   if (!table_) return false;
   decoder_ = table_->openMemory(bytes, size, nameHint.c_str(), &header_, &error);
@@ -64,14 +97,17 @@ bool Reader::OpenMemory(const unsigned char* bytes, size_t size, const std::stri
 }
 
 bool Reader::ReadFloats(float* pixels, std::string& problems) {
+  if (png_) return png_codec::Read(*png_, SampleType::Float, pixels, problems);
   return decoder_ && table_->read(decoder_, SampleType::Float, pixels, &problems);
 }
 
 bool Reader::ReadBytes(unsigned char* pixels, std::string& problems) {
+  if (png_) return png_codec::Read(*png_, SampleType::UInt8, pixels, problems);
   return decoder_ && table_->read(decoder_, SampleType::UInt8, pixels, &problems);
 }
 
 bool Encode(const EncodeRequest& request, std::vector<unsigned char>& bytes, std::string& error) {
+  if (png_codec::TakesRequest(request)) return png_codec::EncodeRequest(request, bytes, error);
   const Table* table = Load(error);
   return table && table->encode(&request, &bytes, &error);
 }

@@ -10,6 +10,10 @@
 // it beside liborvexhost.so the first time an image is read or written, so that commands which
 // touch no image (help, listing plugins) start without mapping the image library's hundreds of
 // dependencies.
+namespace png_codec {
+struct Decoder;
+}
+
 namespace image_codec {
 
 enum class SampleType { UInt8, UInt16, Float, Other };
@@ -74,7 +78,8 @@ inline constexpr const char* kLibraryName = "liborvex360_imageio.so";
 // library, wrong version). Thread-safe.
 const Table* Load(std::string& error);
 
-// An image file (or bytes in memory) opened for reading; closes itself.
+// An image file (or bytes in memory) opened for reading; closes itself. PNG files are read without
+// the image library (png_codec).
 class Reader {
  public:
   Reader() = default;
@@ -90,8 +95,11 @@ class Reader {
   bool ReadBytes(unsigned char* pixels, std::string& problems);
 
  private:
+  bool OpenPng(std::vector<unsigned char> bytes, std::string& error);
+
   const Table* table_ = nullptr;
   Decoder* decoder_ = nullptr;
+  png_codec::Decoder* png_ = nullptr;
   Header header_;
 };
 

@@ -1,0 +1,269 @@
+#include "render/image_metadata.h"
+#include "render/image_output.h"
+#include "runtime/image_codec.h"
+#include "runtime/image_limits.h"
+#include "runtime/png_writer.h"
+#include "runtime/srgb.h"
+#include "runtime/xmp_embed.h"
+
+#include <OpenImageIO/imageio.h>
+#include <gtest/gtest.h>
+#include <png.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path TempFile(const std::string& name) { return fs::temp_directory_path() / ("orvex_png_" + name); }
+
+struct PngSpec {
+  std::string name;
+  int colourType;
+  int depth;
+  bool transparency = false;
+  bool interlaced = false;
+  double gamma = 0.0;  // a gamma chunk alone when not zero
+  bool srgb = false;
+};
+
+// A PNG of random samples written by libpng itself, so that every colour type and depth is covered.
+void WritePng(const fs::path& path, const PngSpec& spec, int width = 37, int height = 23) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  png_init_io(png, file);
+  png_set_IHDR(png, info, width, height, spec.depth, spec.colourType,
+               spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  std::mt19937 random(7);
+  png_color palette[4] = {{10, 20, 30}, {40, 50, 60}, {70, 80, 90}, {200, 210, 220}};
+  if (spec.colourType == PNG_COLOR_TYPE_PALETTE) png_set_PLTE(png, info, palette, 4);
+  png_byte alphas[3] = {0, 128, 255};
+  png_color_16 key{0, 5, 6, 7, 5};
+  if (spec.transparency) png_set_tRNS(png, info, alphas, 3, &key);
+  if (spec.gamma > 0.0) png_set_gAMA(png, info, spec.gamma);
+  if (spec.srgb) png_set_sRGB_gAMA_and_cHRM(png, info, PNG_sRGB_INTENT_PERCEPTUAL);
+  png_write_info(png, info);
+  const int channels = png_get_channels(png, info);
+  const size_t rowBytes = (static_cast<size_t>(width) * channels * spec.depth + 7) / 8;
+  std::vector<png_byte> pixels(rowBytes * height);
+  const int maximum = spec.colourType == PNG_COLOR_TYPE_PALETTE ? 3 : (1 << std::min(spec.depth, 8)) - 1;
+  for (png_byte& byte : pixels) byte = static_cast<png_byte>(random() % (spec.depth < 8 ? 256 : maximum + 1));
+  std::vector<png_bytep> rows(height);
+  for (int y = 0; y < height; ++y) rows[y] = pixels.data() + y * rowBytes;
+  png_write_image(png, rows.data());
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  std::fclose(file);
+}
+
+template <typename Sample>
+std::vector<Sample> LibraryRead(const std::string& path, OIIO::TypeDesc type, OIIO::ImageSpec& spec) {
+  auto input = OIIO::ImageInput::open(path);
+  if (!input) return {};
+  spec = input->spec();
+  std::vector<Sample> pixels(static_cast<size_t>(spec.width) * spec.height * spec.nchannels);
+  if (!input->read_image(0, 0, 0, spec.nchannels, type, pixels.data())) return {};
+  return pixels;
+}
+
+// Through the seam (which reads PNG itself): header, floats and bytes exactly as the library's.
+void ExpectAsTheLibraryReads(const std::string& path) {
+  SCOPED_TRACE(path);
+  OIIO::ImageSpec spec;
+  const std::vector<float> floats = LibraryRead<float>(path, OIIO::TypeDesc::FLOAT, spec);
+  const std::vector<unsigned char> bytes = LibraryRead<unsigned char>(path, OIIO::TypeDesc::UINT8, spec);
+  image_codec::Reader reader;
+  std::string error;
+  ASSERT_TRUE(reader.Open(path, error)) << error;
+  const image_codec::Header& header = reader.header();
+  EXPECT_EQ(header.channels, spec.nchannels);
+  EXPECT_EQ(header.sample == image_codec::SampleType::UInt16, spec.format == OIIO::TypeDesc::UINT16);
+  EXPECT_EQ(header.format, "png");
+  EXPECT_EQ(header.colourSpace, spec.get_string_attribute("oiio:ColorSpace"));
+  EXPECT_EQ(header.date, spec.get_string_attribute("DateTime"));
+  std::vector<float> ourFloats(floats.size());
+  std::vector<unsigned char> ourBytes(bytes.size());
+  ASSERT_TRUE(reader.ReadFloats(ourFloats.data(), error)) << error;
+  image_codec::Reader again;
+  ASSERT_TRUE(again.Open(path, error) && again.ReadBytes(ourBytes.data(), error)) << error;
+  EXPECT_EQ(ourFloats, floats);  // bit for bit
+  EXPECT_EQ(ourBytes, bytes);
+}
+
+FloatImage RandomImage(int width, int height) {
+  FloatImage image;
+  EXPECT_TRUE(image.Allocate(width, height));
+  std::mt19937 random(3);
+  std::uniform_real_distribution<float> value(-0.1f, 1.3f);
+  for (int y = 0; y < height; ++y) {
+    Float32* row = image.Row(y);
+    for (int i = 0; i < width * 4; ++i) row[i] = value(random);
+    // Mostly opaque, so that colour differences are not hidden by the alpha they are read with.
+    for (int x = 0; x < width; x += 1 + (x % 3)) row[x * 4 + 3] = 1.0f;
+  }
+  // Values a broken render may leave: not-a-number and infinite colour and coverage.
+  const float hostile[] = {NAN, INFINITY, -INFINITY, NAN, 0.5f, NAN, INFINITY, -INFINITY};
+  std::copy(std::begin(hostile), std::end(hostile), image.Row(0));
+  return image;
+}
+
+std::vector<unsigned char> FileBytes(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), {}};
+}
+
+}  // namespace
+
+TEST(PngCodec, EveryColourTypeAndDepthReadsAsTheImageLibraryReadsIt) {
+  const PngSpec specs[] = {
+      {"grey1", PNG_COLOR_TYPE_GRAY, 1},
+      {"grey8", PNG_COLOR_TYPE_GRAY, 8},
+      {"grey16", PNG_COLOR_TYPE_GRAY, 16},
+      {"greyalpha8", PNG_COLOR_TYPE_GRAY_ALPHA, 8},
+      {"greyalpha16", PNG_COLOR_TYPE_GRAY_ALPHA, 16},
+      {"rgb8", PNG_COLOR_TYPE_RGB, 8},
+      {"rgb16", PNG_COLOR_TYPE_RGB, 16},
+      {"rgba8", PNG_COLOR_TYPE_RGB_ALPHA, 8},
+      {"rgba16", PNG_COLOR_TYPE_RGB_ALPHA, 16},
+      {"palette", PNG_COLOR_TYPE_PALETTE, 8},
+      {"palette2", PNG_COLOR_TYPE_PALETTE, 2},
+      {"palettetrns", PNG_COLOR_TYPE_PALETTE, 8, true},
+      {"rgbtrns", PNG_COLOR_TYPE_RGB, 8, true},
+      {"interlaced", PNG_COLOR_TYPE_RGB_ALPHA, 8, false, true},
+      {"linear", PNG_COLOR_TYPE_RGB, 8, false, false, 1.0},
+      {"gamma18", PNG_COLOR_TYPE_RGB, 16, false, true, 1.0 / 1.8},
+      {"srgbalpha", PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false, 0.0, true},
+  };
+  for (const PngSpec& spec : specs) {
+    const fs::path path = TempFile(spec.name + ".png");
+    WritePng(path, spec);
+    ExpectAsTheLibraryReads(path.string());
+    fs::remove(path);
+  }
+}
+
+TEST(PngCodec, RenderWrittenDirectlyDecodesAsTheLibrarysOwnWriting) {
+  const FloatImage image = RandomImage(301, 97);
+  const fs::path ours = TempFile("ours.png");
+  ImageMetadata metadata;
+  metadata.exifDate = "2023:11:14 22:13:20";
+  metadata.properties.push_back({"GPano", "ProjectionType", "equirectangular"});
+  std::string error;
+  ASSERT_TRUE(image_output::Write(image, ours.string(), error, metadata)) << error;
+  ExpectAsTheLibraryReads(ours.string());
+  // The library's own writer on the same display floats.
+  const srgb::ByteEncoder& encode = srgb::ByteEncoder::Get();
+  std::vector<float> display(image.rgba.size());
+  for (size_t i = 0; i < display.size(); i += 4) {
+    const float alpha = image.rgba[i + 3];
+    for (int c = 0; c < 3; ++c)
+      display[i + c] = encode(image.rgba[i + c] * (alpha > 0.0f ? 1.0f / alpha : 1.0f));
+    display[i + 3] = std::clamp(alpha, 0.0f, 1.0f);
+  }
+  OIIO::ImageSpec spec(image.width, image.height, 4, OIIO::TypeDesc::UINT8);
+  spec.attribute("oiio:UnassociatedAlpha", 1);
+  const fs::path library = TempFile("library.png");
+  auto output = OIIO::ImageOutput::create(library.string());
+  ASSERT_TRUE(output->open(library.string(), spec) &&
+              output->write_image(OIIO::TypeDesc::FLOAT, display.data()) && output->close());
+  OIIO::ImageSpec read;
+  EXPECT_EQ(LibraryRead<unsigned char>(ours.string(), OIIO::TypeDesc::UINT8, read),
+            LibraryRead<unsigned char>(library.string(), OIIO::TypeDesc::UINT8, read));
+  // The chunks: the XMP packet, the sRGB colour space and the date, as the library reads them.
+  EXPECT_NE(xmp_embed::Find(FileBytes(ours)).find("equirectangular"), std::string::npos);
+  LibraryRead<unsigned char>(ours.string(), OIIO::TypeDesc::UINT8, read);
+  EXPECT_EQ(read.get_string_attribute("oiio:ColorSpace"), "sRGB");
+  EXPECT_EQ(read.get_string_attribute("DateTime"), "2023:11:14 22:13:20");
+  for (const fs::path& path : {ours, library}) fs::remove(path);
+}
+
+TEST(PngCodec, EveryFilterAndLevelDecodesToTheBytesWritten) {
+  // Tall enough for several bands, whose streams and checksums are joined into one.
+  const int width = 301, height = 700, channels = 3;
+  std::vector<unsigned char> pixels(static_cast<size_t>(width) * height * channels);
+  std::mt19937 random(5);
+  for (size_t i = 0; i < pixels.size(); ++i)
+    pixels[i] = static_cast<unsigned char>(i % 7 == 0 ? random() : i / 9);
+  for (const png_codec::Filter filter :
+       {png_codec::Filter::None, png_codec::Filter::Sub, png_codec::Filter::Up, png_codec::Filter::Paeth}) {
+    png_codec::WriteRequest request;
+    request.width = width;
+    request.height = height;
+    request.channels = channels;
+    request.filter = filter;
+    request.level = 1 + static_cast<int>(filter) * 2;  // 1, 3, 5 and 9
+    request.row = [&](int y, unsigned char* row) {
+      std::copy_n(pixels.data() + static_cast<size_t>(y) * width * channels, width * channels, row);
+    };
+    std::vector<unsigned char> bytes, decoded(pixels.size());
+    std::string error;
+    ASSERT_TRUE(png_codec::Encode(request, bytes, error)) << error;
+    image_codec::Reader reader;
+    ASSERT_TRUE(reader.OpenMemory(bytes.data(), bytes.size(), "x.png", error)) << error;
+    ASSERT_TRUE(reader.ReadBytes(decoded.data(), error)) << error;
+    EXPECT_EQ(decoded, pixels) << "filter " << static_cast<int>(filter);
+  }
+}
+
+TEST(PngCodec, DamagedTruncatedAndHugeFilesAreRefused) {
+  const fs::path good = TempFile("good.png"), bad = TempFile("bad.png");
+  WritePng(good, {"rgb8", PNG_COLOR_TYPE_RGB, 8}, 200, 100);
+  std::vector<unsigned char> bytes = FileBytes(good);
+  std::string error;
+  const auto writeBad = [&](const std::vector<unsigned char>& content) {
+    std::ofstream(bad, std::ios::binary).write(reinterpret_cast<const char*>(content.data()), content.size());
+  };
+  // Cut inside the image data: the header reads, the pixels do not.
+  writeBad(std::vector<unsigned char>(bytes.begin(), bytes.begin() + bytes.size() / 2));
+  image_codec::Reader truncated;
+  ASSERT_TRUE(truncated.Open(bad.string(), error)) << error;
+  std::vector<float> pixels(200 * 100 * 3);
+  EXPECT_FALSE(truncated.ReadFloats(pixels.data(), error));
+  EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+  // A flipped byte in the header fails its checksum.
+  std::vector<unsigned char> flipped = bytes;
+  flipped[20] ^= 0xFF;
+  writeBad(flipped);
+  image_codec::Reader damaged;
+  EXPECT_FALSE(damaged.Open(bad.string(), error));
+  EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+  // A header claiming 100000 x 100000 pixels is refused from the header alone.
+  WritePng(bad, {"rgb8", PNG_COLOR_TYPE_RGB, 8}, 4, 4);
+  bytes = FileBytes(bad);
+  const unsigned char huge[13] = {0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 2, 0, 0, 0};
+  std::copy(huge, huge + 13, bytes.begin() + 16);
+  const uLong crc = crc32(0, bytes.data() + 12, 17);
+  for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
+  writeBad(bytes);
+  EXPECT_FALSE(image_limits::CheckFile(bad.string(), error));
+  EXPECT_NE(error.find("100000 x 100000"), std::string::npos) << error;
+  fs::remove(good);
+  fs::remove(bad);
+}
+
+TEST(PngCodec, PngInPngOutRenderLoadsNoImageLibrary) {
+  const fs::path environment = TempFile("environment.png"), output = TempFile("render.png"),
+                 log = TempFile("loader.log");
+  std::string error;
+  ASSERT_TRUE(image_output::Write(RandomImage(64, 32), environment.string(), error)) << error;
+  const std::string command = std::string("LD_DEBUG=files ") + ORVEX360_COMMAND +
+                              " render empty --samples 1 --size 32x16 --env " + environment.string() +
+                              " -o " + output.string() + " >/dev/null 2>" + log.string();
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_TRUE(fs::exists(output));
+  const std::vector<unsigned char> loader = FileBytes(log);
+  EXPECT_NE(std::string(loader.begin(), loader.end()).find("liborvexhost"), std::string::npos);
+  EXPECT_EQ(std::string(loader.begin(), loader.end()).find(image_codec::kLibraryName), std::string::npos);
+  for (const fs::path& path : {environment, output, log}) fs::remove(path);
+}
