@@ -135,7 +135,7 @@ bool CameraBitmaps::LoadMerged(FloatImage& frame) const { return LoadBitmap(*des
 
 bool CameraBitmaps::LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) const {
   const bool sized = image.width == width_ && image.height == height_ && !image.rgba.empty();
-  if (!sized && !image.Allocate(width_, height_)) return false;
+  if (!sized && !image.AllocateUncleared(width_, height_)) return false;
   ForEachRow(width_, 0, height_, [&](Int32 y, Float32* row) {
     ReadRow(bitmap, y, width_, row);
     Float32* pixel = image.Row(y);

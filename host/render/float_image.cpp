@@ -4,9 +4,15 @@
 #include <new>
 
 bool FloatImage::Allocate(Int32 newWidth, Int32 newHeight) {
+  if (!AllocateUncleared(newWidth, newHeight)) return false;
+  Clear();
+  return true;
+}
+
+bool FloatImage::AllocateUncleared(Int32 newWidth, Int32 newHeight) {
   if (newWidth <= 0 || newHeight <= 0) return false;
   try {
-    rgba.assign(static_cast<size_t>(newWidth) * newHeight * kChannels, 0.0f);
+    rgba.resize(static_cast<size_t>(newWidth) * newHeight * kChannels);
   } catch (const std::bad_alloc&) {
     rgba.clear();
     width = height = 0;

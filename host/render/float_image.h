@@ -1,6 +1,7 @@
 #pragma once
 
 #include "c4d.h"
+#include "runtime/uninitialized_allocator.h"
 
 #include <vector>
 
@@ -11,10 +12,13 @@ struct FloatImage {
 
   Int32 width = 0;
   Int32 height = 0;
-  std::vector<Float32> rgba;
+  std::vector<Float32, UninitializedAllocator<Float32>> rgba;
 
   // Sizes the image and clears it to transparent black; false when the memory cannot be had.
   bool Allocate(Int32 newWidth, Int32 newHeight);
+  // Sizes the image and leaves its pixels unset, for callers that write every pixel right after:
+  // no clearing pass over a frame whose pages the writes touch anyway.
+  bool AllocateUncleared(Int32 newWidth, Int32 newHeight);
   void Clear();
 
   Float32* Row(Int32 y) { return rgba.data() + static_cast<size_t>(y) * width * kChannels; }

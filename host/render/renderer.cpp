@@ -98,7 +98,7 @@ bool RenderSession::Prepare(std::string& error) {
     return false;
   fps_ = settings.GetFloat(RDATA_FRAMERATE);
   // Checked before anything is loaded or drawn, so that an impossible size fails at once.
-  if (!memory_budget::Fits(FrameBytes(width, height)) || !image_.Allocate(width, height)) {
+  if (!memory_budget::Fits(FrameBytes(width, height)) || !image_.AllocateUncleared(width, height)) {
     error = "an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels needs " +
             memory_budget::FormatBytes(FrameBytes(width, height)) + " to render and write, more than the " +
             memory_budget::FormatBytes(memory_budget::AvailableBytes()) + " of memory available";

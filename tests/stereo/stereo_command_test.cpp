@@ -114,13 +114,13 @@ TEST(StereoCommand, OutputIsIdenticalAtOneTwoAndFourThreads) {
   };
   for (const char* render : renders) {
     for (const char* samples : {"1", "4"}) {
-      std::vector<Float32> first;
+      decltype(FloatImage::rgba) first;
       for (const char* threads : {"1", "2", "4"}) {
         const std::string arguments =
             std::string(render) + " --samples " + samples + " --threads " + threads + " -o out.exr";
         const CommandResult run = RenderCommand(folder, arguments);
         ASSERT_EQ(run.exitCode, 0) << arguments << ": " << run.output;
-        const std::vector<Float32> pixels = render_test::ReadImage(folder.File("out.exr")).rgba;
+        const auto pixels = render_test::ReadImage(folder.File("out.exr")).rgba;
         if (first.empty()) first = pixels;
         EXPECT_EQ(pixels, first) << arguments;
       }
