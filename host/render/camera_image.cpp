@@ -54,6 +54,8 @@ void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
 void AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, SampleBatch& batch,
                Float* rowSums) {
   const Ray ray = PrimaryRay(pass, sampleX, sampleY);
+  // The lens refuses with a zero direction: most pixels of a cubemap face's camera, decided at once.
+  if (ray.v == Vector()) return;
   // A ray the tracer cannot take (refused by the lens, or a lens or eye rig pushed to absurd lengths)
   // leaves the sample empty: it adds nothing and takes no place in a packet.
   const Vector direction = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();

@@ -91,12 +91,15 @@ bool Environment::ReadTexels(image_codec::Reader& reader, std::string& problems)
     return false;
   }
   const bool encoded = IsDisplayEncoded(header);
+  // An image loaded before is dropped whatever kind it was: texels are read from the one stored.
+  bytes_ = {};
+  floats_ = {};
   width_ = header.width;
   height_ = header.height;
   channels_ = header.channels;
   if (header.sample == image_codec::SampleType::UInt8) {
-    bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(values);
-    if (!reader.ReadBytes(bytes_.get(), problems)) return false;
+    bytes_.resize(values);
+    if (!reader.ReadBytes(bytes_.data(), problems)) return false;
     // The float a byte becomes when read as floats, decoded as the float path does it.
     constexpr Float32 kByteScale = 1.0f / 255.0f;
     for (size_t b = 0; b < byteToLinear_.size(); ++b) {
@@ -105,8 +108,8 @@ bool Environment::ReadTexels(image_codec::Reader& reader, std::string& problems)
     }
     return true;
   }
-  floats_ = std::make_unique_for_overwrite<Float32[]>(values);
-  if (!reader.ReadFloats(floats_.get(), problems)) return false;
+  floats_.resize(values);
+  if (!reader.ReadFloats(floats_.data(), problems)) return false;
   for (size_t i = 0; i < values; ++i) {
     const Float32 linear = encoded ? image_output::DecodeSrgb(floats_[i]) : floats_[i];
     floats_[i] = std::isfinite(linear) ? linear : 0.0f;
@@ -118,7 +121,7 @@ Vector Environment::StoredTexel(size_t index) const {
   const size_t first = index * static_cast<size_t>(channels_);
   const size_t green = first + static_cast<size_t>(std::min(1, channels_ - 1));
   const size_t blue = first + static_cast<size_t>(std::min(2, channels_ - 1));
-  if (bytes_)
+  if (!bytes_.empty())
     return {byteToLinear_[bytes_[first]], byteToLinear_[bytes_[green]], byteToLinear_[bytes_[blue]]};
   return {floats_[first], floats_[green], floats_[blue]};
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "c4d.h"
+#include "runtime/uninitialized_allocator.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace image_codec {
 class Reader;
@@ -46,8 +48,8 @@ class Environment {
   // value in a table for 8-bit images, linear floats otherwise. Channels past the third are not read;
   // a grey image repeats its one channel.
   Int32 channels_ = 0;
-  std::unique_ptr<std::uint8_t[]> bytes_;
-  std::unique_ptr<Float32[]> floats_;
+  std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>> bytes_;
+  std::vector<Float32, UninitializedAllocator<Float32>> floats_;
   std::array<Float32, 256> byteToLinear_{};
   std::array<Vector, 9> irradianceCoefficients_{};  // second-order spherical harmonics
 };

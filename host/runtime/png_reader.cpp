@@ -1,6 +1,7 @@
 #include "png_codec.h"
 
 #include "parallel_for.h"
+#include "uninitialized_allocator.h"
 
 #include <png.h>
 
@@ -199,13 +200,20 @@ Opened Open(std::vector<unsigned char> bytes, DecoderPointer& decoder, image_cod
 
 bool Read(Decoder& decoder, image_codec::SampleType type, void* pixels, std::string& error) {
   const size_t rowBytes = png_get_rowbytes(decoder.png, decoder.info);
-  std::vector<unsigned char> stored(rowBytes * decoder.height);
+  // 8-bit samples asked as bytes decode straight into the caller's pixels (the rows are laid out
+  // alike), their colour then associated with alpha in place; anything else through a copy.
+  const bool inPlace = type != image_codec::SampleType::Float && decoder.depth == 8 &&
+                       rowBytes == static_cast<size_t>(decoder.width) * decoder.channels;
+  std::vector<unsigned char, UninitializedAllocator<unsigned char>> stored(
+      inPlace ? 0 : rowBytes * decoder.height);
+  unsigned char* first = inPlace ? static_cast<unsigned char*>(pixels) : stored.data();
   std::vector<png_bytep> rows(decoder.height);
-  for (int y = 0; y < decoder.height; ++y) rows[y] = stored.data() + y * rowBytes;
+  for (int y = 0; y < decoder.height; ++y) rows[y] = first + y * rowBytes;
   if (!DecodeRows(decoder, rows.data())) {
     error = std::string("the PNG image data is damaged: ") + decoder.message;
     return false;
   }
+  if (inPlace && !decoder.alpha) return true;
   if (type == image_codec::SampleType::Float)
     ConvertRows(decoder, rows.data(), static_cast<float*>(pixels));
   else

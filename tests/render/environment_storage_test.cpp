@@ -43,6 +43,10 @@ TEST(EnvironmentStorage, ByteAndFloatImagesOfTheSameTexelsGiveTheSameLight) {
       EXPECT_NEAR(ia.z, ib.z, 2e-3 * ib.z + 1e-6);
     }
   }
+  // Loaded over the byte image, the float image is what the texels come from.
+  ASSERT_TRUE(bytes.Load(folder.File("floats.exr"), error)) << error;
+  for (const Vector& d : {Vector(0.0, 0.0, 1.0), Vector(0.6, 0.0, 0.8), Vector(0.0, -0.6, 0.8)})
+    EXPECT_EQ(bytes.Radiance(d).y, floats.Radiance(d).y);
 }
 
 // A file that cannot be read leaves the procedural sky in place.
