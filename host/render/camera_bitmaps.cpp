@@ -1,5 +1,6 @@
 #include "camera_bitmaps.h"
 
+#include "runtime/bitmap_record.h"
 #include "runtime/bitmap_window.h"
 #include "runtime/parallel_for.h"
 
@@ -59,6 +60,24 @@ void ReadRow(const BaseBitmap& bitmap, Int32 y, Int32 width, Float32* row) {
   bitmap.GetPixelCnt(0, y, width, AsBytes(row), kRgbBytes, COLORMODE_RGBf, PIXELCNT_0);
 }
 
+// Row y's alpha as GetAlpha reads it (transparent outside a window, opaque without an alpha
+// channel) into every fourth float of `out`, without a call per pixel.
+void CopyAlphaRow(const BaseBitmap& bitmap, Int32 y, Int32 width, Float32* out) {
+  const BitmapRecord& record = bitmap.GetRecord();
+  const Int32 storedY = y - record.top;
+  const bool rowStored = storedY >= 0 && storedY < record.height;
+  const Int32 begin = rowStored ? std::clamp(record.left, 0, width) : width;
+  const Int32 end = rowStored ? std::clamp(record.left + record.width, begin, width) : width;
+  const bool hasAlpha = bitmap.HasAlpha();
+  for (Int32 x = 0; x < width; ++x, out += FloatImage::kChannels) {
+    if (x < begin || x >= end) {
+      *out = 0.0f;
+    } else {
+      *out = hasAlpha ? record.alpha[record.Index(x - record.left, storedY)] : 1.0f;
+    }
+  }
+}
+
 }  // namespace
 
 CameraBitmaps::~CameraBitmaps() { Release(); }
@@ -101,15 +120,19 @@ bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
 bool CameraBitmaps::Store(Int32 camera, const FloatImage& image) {
   BaseBitmap& bitmap = *colour_[camera];
   const PixelWindow window = RenderedWindow(image);
-  // Every pixel of the window is written below.
+  // Every pixel of the window is written below, straight into the bitmap's own rows.
   if (!InitWindowBitmapUncleared(bitmap, width_, height_, window)) return false;
-  ForEachRow(window.width, window.top, window.top + window.height, [&](Int32 y, Float32* row) {
-    const Float32* pixel = image.Pixel(window.left, y);
-    for (Int32 i = 0; i < window.width; ++i, pixel += FloatImage::kChannels) {
-      std::copy(pixel, pixel + 3, row + 3 * static_cast<size_t>(i));
-      bitmap.SetAlpha(window.left + i, y, pixel[3]);
+  BitmapRecord& record = bitmap.GetRecord();
+  parallel::For(Int32{0}, record.height, [&](const tbb::blocked_range<Int32>& rows) {
+    for (Int32 y = rows.begin(); y != rows.end(); ++y) {
+      const Float32* pixel = image.Pixel(window.left, window.top + y);
+      Float32* rgb = record.rgb.data() + 3 * record.Index(0, y);
+      Float32* alpha = record.alpha.data() + record.Index(0, y);
+      for (Int32 x = 0; x < record.width; ++x, pixel += FloatImage::kChannels, rgb += 3) {
+        std::copy(pixel, pixel + 3, rgb);
+        alpha[x] = pixel[3];
+      }
     }
-    bitmap.SetPixelCnt(window.left, y, window.width, AsBytes(row), kRgbBytes, COLORMODE_RGBf, PIXELCNT_0);
   });
   return true;
 }
@@ -139,10 +162,9 @@ bool CameraBitmaps::LoadBitmap(const BaseBitmap& bitmap, FloatImage& image) cons
   ForEachRow(width_, 0, height_, [&](Int32 y, Float32* row) {
     ReadRow(bitmap, y, width_, row);
     Float32* pixel = image.Row(y);
-    for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels, row += 3) {
+    for (Int32 x = 0; x < width_; ++x, pixel += FloatImage::kChannels, row += 3)
       std::copy(row, row + 3, pixel);
-      pixel[3] = static_cast<Float32>(bitmap.GetAlpha(x, y));
-    }
+    CopyAlphaRow(bitmap, y, width_, image.Row(y) + 3);
   });
   return true;
 }
