@@ -126,10 +126,13 @@ Vector Environment::StoredTexel(size_t index) const {
   return {floats_[first], floats_[green], floats_[blue]};
 }
 
-Vector Environment::Texel(Int32 x, Int32 y) const {
-  x = ((x % width_) + width_) % width_;
-  y = std::clamp(y, 0, height_ - 1);
-  return StoredTexel(static_cast<size_t>(y) * width_ + x);
+// Columns wrap round the panorama's seam; only the seam's neighbours need the division.
+Int32 Environment::WrappedColumn(Int32 x) const {
+  return x >= 0 && x < width_ ? x : ((x % width_) + width_) % width_;
+}
+
+size_t Environment::RowStart(Int32 y) const {
+  return static_cast<size_t>(std::clamp(y, 0, height_ - 1)) * width_;
 }
 
 Vector Environment::Radiance(const Vector& d) const {
@@ -143,8 +146,12 @@ Vector Environment::Radiance(const Vector& d) const {
   const Float fy = y - y0;
   const Int32 ix = static_cast<Int32>(x0);
   const Int32 iy = static_cast<Int32>(y0);
-  const Vector top = Mix(Texel(ix, iy), Texel(ix + 1, iy), fx);
-  const Vector bottom = Mix(Texel(ix, iy + 1), Texel(ix + 1, iy + 1), fx);
+  const size_t left = static_cast<size_t>(WrappedColumn(ix));
+  const size_t right = static_cast<size_t>(WrappedColumn(ix + 1));
+  const size_t upper = RowStart(iy);
+  const size_t lower = RowStart(iy + 1);
+  const Vector top = Mix(StoredTexel(upper + left), StoredTexel(upper + right), fx);
+  const Vector bottom = Mix(StoredTexel(lower + left), StoredTexel(lower + right), fx);
   return Mix(top, bottom, fy);
 }
 

@@ -36,7 +36,8 @@ class Environment {
 
  private:
   bool ReadTexels(image_codec::Reader& reader, std::string& problems);
-  Vector Texel(Int32 x, Int32 y) const;
+  Int32 WrappedColumn(Int32 x) const;
+  size_t RowStart(Int32 y) const;
   Vector StoredTexel(size_t index) const;
   Vector BlockMean(Int32 x0, Int32 y0, Int32 block) const;
   Vector SkyRadiance(const Vector& d) const;

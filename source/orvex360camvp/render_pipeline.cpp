@@ -418,10 +418,12 @@ void Orvex360CamVP::ExecuteLine(BaseVideoPost*, PixelPost*) {}
 
 void Orvex360CamVP::ExecutePixel(BaseVideoPost*, PixelPost* pixel, Int32 x, Int32, Int32) {
   if (!state.enabled || !pixel || !pixel->col) return;
+  const bool domeCircle = state.isFisheye && state.lens.maskMode == orvex::kMaskModeCircle;
+  // Only an editor render's margin and the dome circle blank pixels: other renders keep them all.
+  if (!state.editorRender && !domeCircle) return;
   const Vector uv = orvex::PixelToUv(state.currentArea, x, pixel->line);
   Bool blank = state.editorRender && (uv.x < 0.0 || uv.x > 1.0 || uv.y < 0.0 || uv.y > 1.0);
-  if (!blank && state.isFisheye && state.lens.maskMode == orvex::kMaskModeCircle)
-    blank = orvex::IsOutsideDomeCircle(uv.x, uv.y);
+  if (!blank && domeCircle) blank = orvex::IsOutsideDomeCircle(uv.x, uv.y);
   if (!blank) return;
   pixel->col[0] = pixel->col[1] = pixel->col[2] = 0.0f;
   if (pixel->comp >= 4) pixel->col[3] = 1.0f;
