@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -117,6 +118,9 @@ LampReach ReachOfLamp(const Lamp& lamp, const Hit& hit, const Vector& shadowOrig
 
 constexpr int kLanes = SceneAccel::kPacketSize;
 
+// Exactly the same vector, bit for bit (so that anything computed from one holds for the other).
+bool SameBits(const Vector& a, const Vector& b) { return std::memcmp(&a, &b, sizeof(Vector)) == 0; }
+
 // Where the shadow rays of one packet's hits start, and the light gathered on each hit so far.
 struct PacketLight {
   bool lit[kLanes];  // the lane is a traced ray that hit a surface
@@ -201,10 +205,17 @@ std::vector<Lamp> CollectLamps(BaseDocument* doc) {
 void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector* directions,
                  const bool* traced, const Hit* hits, const bool* found, Vector* colours) {
   PacketLight packet;
+  // Neighbouring hits on one flat face share their normal and so their sky light: asked once per run.
+  int lastAsked = -1;
   for (int k = 0; k < kLanes; ++k) {
     packet.lit[k] = traced[k] && found[k];
     if (!packet.lit[k]) continue;
-    packet.light[k] = lighting.environment.Irradiance(hits[k].normal);
+    if (lastAsked >= 0 && SameBits(hits[k].normal, hits[lastAsked].normal)) {
+      packet.light[k] = packet.light[lastAsked];
+    } else {
+      packet.light[k] = lighting.environment.Irradiance(hits[k].normal);
+      lastAsked = k;
+    }
     packet.shadowOrigins[k] = OffsetFromSurface(hits[k]);
   }
   for (const Sun& sun : lighting.suns) AddSun(scene, sun, hits, packet);
