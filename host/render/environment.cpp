@@ -158,17 +158,9 @@ Vector Environment::SkyRadiance(const Vector& d) const {
 
 Vector Environment::Irradiance(const Vector& n) const {
   const std::array<Float, 9> basis = HarmonicBasis(n);
-  // Summed channel by channel in plain scalars: the same products and sums as with vectors, without
-  // the round trips through memory the compiler makes of vector temporaries here (once per hit).
-  Float x = 0.0, y = 0.0, z = 0.0;
-  for (size_t i = 0; i < basis.size(); ++i) {
-    const Float weight = kCosineLobe[i] * basis[i];
-    const Vector& coefficient = irradianceCoefficients_[i];
-    x += coefficient.x * weight;
-    y += coefficient.y * weight;
-    z += coefficient.z * weight;
-  }
-  return Vector(std::max(0.0, x), std::max(0.0, y), std::max(0.0, z));
+  Vector sum;
+  for (size_t i = 0; i < basis.size(); ++i) sum += irradianceCoefficients_[i] * (kCosineLobe[i] * basis[i]);
+  return Vector(std::max(0.0, sum.x), std::max(0.0, sum.y), std::max(0.0, sum.z));
 }
 
 // Integrates the radiance over the sphere once, so that irradiance is a handful of products per hit:
