@@ -39,10 +39,12 @@ struct SampleBatch {
 void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
   for (int k = batch.count; k < SampleBatch::kSize; ++k) batch.traceable[k] = false;
   pass.scene->Intersect16(batch.origins, batch.directions, batch.traceable, batch.hits, batch.found);
+  Vector colours[SampleBatch::kSize];
+  ShadePacket(*pass.scene, *pass.lighting, batch.directions, batch.traceable, batch.hits, batch.found,
+              colours);
   for (int k = 0; k < batch.count; ++k) {
     if (!batch.traceable[k]) continue;
-    const Hit* hit = batch.found[k] ? &batch.hits[k] : nullptr;
-    const Vector colour = ShadeTraced(*pass.scene, *pass.lighting, batch.directions[k], hit);
+    const Vector& colour = colours[k];
     if (!IsFiniteVector(colour)) continue;
     Float* sum = rowSums + static_cast<size_t>(batch.pixel[k]) * 4;
     sum[0] += colour.x;

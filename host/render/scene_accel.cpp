@@ -25,6 +25,24 @@ RTCRay MakeRay(const Vector& origin, const Vector& direction, Float maxDistance)
   return ray;
 }
 
+// Lane k of a packet of rays: the ray MakeRay makes, spread over the packet's arrays.
+void SetPacketLane(RTCRay16& packet, int k, const Vector& origin, const Vector& direction,
+                   Float maxDistance) {
+  const RTCRay ray = MakeRay(origin, direction, maxDistance);
+  packet.org_x[k] = ray.org_x;
+  packet.org_y[k] = ray.org_y;
+  packet.org_z[k] = ray.org_z;
+  packet.dir_x[k] = ray.dir_x;
+  packet.dir_y[k] = ray.dir_y;
+  packet.dir_z[k] = ray.dir_z;
+  packet.tnear[k] = ray.tnear;
+  packet.tfar[k] = ray.tfar;
+  packet.time[k] = 0.0f;
+  packet.mask[k] = ray.mask;
+  packet.id[k] = 0;
+  packet.flags[k] = 0;
+}
+
 Vector SurfaceNormal(const Surface& surface, UInt32 primitive, Float u, Float v,
                      const Vector& geometricNormal) {
   if (surface.normals.empty()) return geometricNormal.GetNormalized();
@@ -132,12 +150,6 @@ void SceneAccel::Add(TriangleMesh mesh, const BaseObject& object) {
   surfaces_.push_back(std::move(surface));
 }
 
-bool SceneAccel::CanTrace(const Vector& origin, const Vector& direction) {
-  const auto within = [](Float value) { return std::fabs(value) <= kMaxTraceCoordinate; };  // false for NaN
-  const auto inRange = [&within](const Vector& v) { return within(v.x) && within(v.y) && within(v.z); };
-  return inRange(origin) && inRange(direction) && direction.GetSquaredLength() > 0.0;
-}
-
 bool SceneAccel::Intersect(const Vector& origin, const Vector& direction, Hit& hit) const {
   if (surfaces_.empty() || !CanTrace(origin, direction)) return false;
   RTCIntersectContext context;
@@ -162,20 +174,8 @@ void SceneAccel::Intersect16(const Vector* origins, const Vector* directions, co
   alignas(64) RTCRayHit16 packet;
   for (int k = 0; k < kPacketSize; ++k) {
     valid[k] = active[k] ? -1 : 0;
-    const RTCRay ray = MakeRay(active[k] ? origins[k] : Vector(), active[k] ? directions[k] : Vector(0, 0, 1),
-                               std::numeric_limits<float>::infinity());
-    packet.ray.org_x[k] = ray.org_x;
-    packet.ray.org_y[k] = ray.org_y;
-    packet.ray.org_z[k] = ray.org_z;
-    packet.ray.dir_x[k] = ray.dir_x;
-    packet.ray.dir_y[k] = ray.dir_y;
-    packet.ray.dir_z[k] = ray.dir_z;
-    packet.ray.tnear[k] = ray.tnear;
-    packet.ray.tfar[k] = ray.tfar;
-    packet.ray.time[k] = 0.0f;
-    packet.ray.mask[k] = ray.mask;
-    packet.ray.id[k] = 0;
-    packet.ray.flags[k] = 0;
+    SetPacketLane(packet.ray, k, active[k] ? origins[k] : Vector(),
+                  active[k] ? directions[k] : Vector(0, 0, 1), std::numeric_limits<float>::infinity());
     packet.hit.geomID[k] = RTC_INVALID_GEOMETRY_ID;
     packet.hit.instID[0][k] = RTC_INVALID_GEOMETRY_ID;
   }
@@ -213,4 +213,26 @@ bool SceneAccel::Occluded(const Vector& origin, const Vector& direction, Float m
   RTCRay ray = MakeRay(origin, direction, maxDistance);
   rtcOccluded1(scene_, &context, &ray);
   return ray.tfar < 0.0f;
+}
+
+void SceneAccel::Occluded16(const Vector* origins, const Vector* directions, const Float* maxDistances,
+                            const bool* active, bool* blocked) const {
+  std::fill(blocked, blocked + kPacketSize, false);
+  if (surfaces_.empty()) return;
+  alignas(64) int valid[kPacketSize];
+  alignas(64) RTCRay16 packet;
+  bool any = false;
+  for (int k = 0; k < kPacketSize; ++k) {
+    // The rays Occluded would refuse stay out of the packet and count as unblocked, as they do there.
+    const bool traced = active[k] && CanTrace(origins[k], directions[k]) && maxDistances[k] >= 0.0;
+    valid[k] = traced ? -1 : 0;
+    any = any || traced;
+    SetPacketLane(packet, k, traced ? origins[k] : Vector(), traced ? directions[k] : Vector(0, 0, 1),
+                  traced ? maxDistances[k] : 0.0);
+  }
+  if (!any) return;
+  RTCIntersectContext context;
+  rtcInitIntersectContext(&context);
+  rtcOccluded16(valid, scene_, &context, &packet);
+  for (int k = 0; k < kPacketSize; ++k) blocked[k] = valid[k] != 0 && packet.tfar[k] < 0.0f;
 }

@@ -6,6 +6,7 @@
 
 #include <embree3/rtcore.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,14 @@ class SceneAccel {
 
   // Whether a ray can be handed to the tracer: finite, a direction that is not zero, and no
   // coordinate beyond kMaxTraceCoordinate. Any other ray hits nothing.
-  static bool CanTrace(const Vector& origin, const Vector& direction);
+  // Inline: asked of every ray and shadow ray.
+  static bool CanTrace(const Vector& origin, const Vector& direction) {
+    const auto inRange = [](const Vector& v) {  // false for NaN
+      return std::fabs(v.x) <= kMaxTraceCoordinate && std::fabs(v.y) <= kMaxTraceCoordinate &&
+             std::fabs(v.z) <= kMaxTraceCoordinate;
+    };
+    return inRange(origin) && inRange(direction) && direction.GetSquaredLength() > 0.0;
+  }
 
   // `direction` must be unit length.
   bool Intersect(const Vector& origin, const Vector& direction, Hit& hit) const;
@@ -62,6 +70,11 @@ class SceneAccel {
   static constexpr int kPacketSize = 16;
   void Intersect16(const Vector* origins, const Vector* directions, const bool* active, Hit* hits,
                    bool* found) const;
+
+  // Up to kPacketSize shadow rays traced together: `blocked[k]` tells whether ray k, traced when
+  // `active[k]`, meets a surface within `maxDistances[k]`. Same answers as Occluded ray by ray.
+  void Occluded16(const Vector* origins, const Vector* directions, const Float* maxDistances,
+                  const bool* active, bool* blocked) const;
 
   size_t SurfaceCount() const { return surfaces_.size(); }
 

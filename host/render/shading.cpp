@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -90,22 +91,77 @@ Vector Background(const Lighting& lighting, const Vector& direction) {
   return colour;
 }
 
-// What a lamp adds at a hit: inverse-square falloff, the spot's cone, a shadow ray to the lamp.
-Vector LampLight(const SceneAccel& scene, const Lamp& lamp, const Hit& hit, const Vector& shadowOrigin) {
+// What a lamp adds at a hit unless something stands in between (inverse-square falloff, the spot's
+// cone), and the shadow ray that decides it; `reaches` false when the lamp cannot light the hit at all.
+struct LampReach {
+  bool reaches = false;
+  Vector direction;
+  Float distance = 0.0;
+  Vector light;
+};
+
+LampReach ReachOfLamp(const Lamp& lamp, const Hit& hit, const Vector& shadowOrigin) {
   const Vector toLamp = lamp.position - shadowOrigin;
   const Float distance = toLamp.GetLength();
-  if (!(distance > 0.0)) return Vector();
+  if (!(distance > 0.0)) return {};
   const Vector direction = toLamp * (1.0 / distance);
   const Float facing = Dot(hit.normal, direction);
-  if (facing <= 0.0) return Vector();
+  if (facing <= 0.0) return {};
   Float cone = 1.0;
   if (lamp.spot) {
     const Float cosine = Dot(-direction, lamp.axis);
-    if (cosine <= lamp.cosOuter) return Vector();
+    if (cosine <= lamp.cosOuter) return {};
     if (cosine < lamp.cosInner) cone = (cosine - lamp.cosOuter) / (lamp.cosInner - lamp.cosOuter);
   }
-  if (scene.Occluded(shadowOrigin, direction, distance)) return Vector();
-  return lamp.intensity * (facing * cone / (distance * distance));
+  return {true, direction, distance, lamp.intensity * (facing * cone / (distance * distance))};
+}
+
+constexpr int kLanes = SceneAccel::kPacketSize;
+
+// Exactly the same vector, bit for bit (so that anything computed from one holds for the other).
+bool SameBits(const Vector& a, const Vector& b) { return std::memcmp(&a, &b, sizeof(Vector)) == 0; }
+
+// Where the shadow rays of one packet's hits start, and the light gathered on each hit so far.
+struct PacketLight {
+  bool lit[kLanes];  // the lane is a traced ray that hit a surface
+  Vector shadowOrigins[kLanes];
+  Vector light[kLanes];
+};
+
+// The sun's light on every lit hit it faces, its shadow rays traced as one packet (they share a direction).
+void AddSun(const SceneAccel& scene, const Sun& sun, const Hit* hits, PacketLight& packet) {
+  Vector directions[kLanes];
+  Float facing[kLanes];
+  Float unbounded[kLanes];
+  bool wanted[kLanes];
+  bool blocked[kLanes];
+  for (int k = 0; k < kLanes; ++k) {
+    directions[k] = sun.towardSun;
+    unbounded[k] = std::numeric_limits<Float>::infinity();
+    facing[k] = packet.lit[k] ? Dot(hits[k].normal, sun.towardSun) : 0.0;
+    wanted[k] = facing[k] > 0.0;
+  }
+  scene.Occluded16(packet.shadowOrigins, directions, unbounded, wanted, blocked);
+  for (int k = 0; k < kLanes; ++k)
+    if (wanted[k] && !blocked[k]) packet.light[k] += sun.irradiance * facing[k];
+}
+
+// The lamp's light on every lit hit it reaches, its shadow rays traced as one packet.
+void AddLamp(const SceneAccel& scene, const Lamp& lamp, const Hit* hits, PacketLight& packet) {
+  LampReach reach[kLanes];
+  Vector directions[kLanes];
+  Float distances[kLanes];
+  bool wanted[kLanes];
+  bool blocked[kLanes];
+  for (int k = 0; k < kLanes; ++k) {
+    if (packet.lit[k]) reach[k] = ReachOfLamp(lamp, hits[k], packet.shadowOrigins[k]);
+    directions[k] = reach[k].direction;
+    distances[k] = reach[k].distance;
+    wanted[k] = reach[k].reaches;
+  }
+  scene.Occluded16(packet.shadowOrigins, directions, distances, wanted, blocked);
+  for (int k = 0; k < kLanes; ++k)
+    if (packet.lit[k]) packet.light[k] += wanted[k] && !blocked[k] ? reach[k].light : Vector();
 }
 
 }  // namespace
@@ -146,23 +202,27 @@ std::vector<Lamp> CollectLamps(BaseDocument* doc) {
   return lamps;
 }
 
-Vector Shade(const SceneAccel& scene, const Lighting& lighting, const Vector& origin,
-             const Vector& direction) {
-  Hit hit;
-  return ShadeTraced(scene, lighting, direction, scene.Intersect(origin, direction, hit) ? &hit : nullptr);
-}
-
-Vector ShadeTraced(const SceneAccel& scene, const Lighting& lighting, const Vector& direction,
-                   const Hit* traced) {
-  if (!traced) return Background(lighting, direction);
-  const Hit& hit = *traced;
-  Vector light = lighting.environment.Irradiance(hit.normal);
-  const Vector shadowOrigin = OffsetFromSurface(hit);
-  for (const Sun& sun : lighting.suns) {
-    const Float facing = Dot(hit.normal, sun.towardSun);
-    if (facing > 0.0 && !scene.Occluded(shadowOrigin, sun.towardSun, std::numeric_limits<Float>::infinity()))
-      light += sun.irradiance * facing;
+void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector* directions,
+                 const bool* traced, const Hit* hits, const bool* found, Vector* colours) {
+  PacketLight packet;
+  // Neighbouring hits on one flat face share their normal and so their sky light: asked once per run.
+  int lastAsked = -1;
+  for (int k = 0; k < kLanes; ++k) {
+    packet.lit[k] = traced[k] && found[k];
+    if (!packet.lit[k]) continue;
+    if (lastAsked >= 0 && SameBits(hits[k].normal, hits[lastAsked].normal)) {
+      packet.light[k] = packet.light[lastAsked];
+    } else {
+      packet.light[k] = lighting.environment.Irradiance(hits[k].normal);
+      lastAsked = k;
+    }
+    packet.shadowOrigins[k] = OffsetFromSurface(hits[k]);
   }
-  for (const Lamp& lamp : lighting.lamps) light += LampLight(scene, lamp, hit, shadowOrigin);
-  return Multiply(Albedo(hit), light) * (1.0 / orvex::kPi);
+  for (const Sun& sun : lighting.suns) AddSun(scene, sun, hits, packet);
+  for (const Lamp& lamp : lighting.lamps) AddLamp(scene, lamp, hits, packet);
+  for (int k = 0; k < kLanes; ++k) {
+    if (!traced[k]) continue;
+    colours[k] = packet.lit[k] ? Multiply(Albedo(hits[k]), packet.light[k]) * (1.0 / orvex::kPi)
+                               : Background(lighting, directions[k]);
+  }
 }

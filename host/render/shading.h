@@ -35,9 +35,8 @@ std::vector<Sun> CollectSuns(BaseDocument* doc);
 // The point and spot lights of the document.
 std::vector<Lamp> CollectLamps(BaseDocument* doc);
 
-// Linear colour seen along a ray with unit direction.
-Vector Shade(const SceneAccel& scene, const Lighting& lighting, const Vector& origin,
-             const Vector& direction);
-// The same colour for a ray whose nearest surface is already known (`hit`), or that hit nothing (null).
-Vector ShadeTraced(const SceneAccel& scene, const Lighting& lighting, const Vector& direction,
-                   const Hit* hit);
+// The linear colours seen along up to SceneAccel::kPacketSize rays with unit directions traced
+// together: lane k, when `traced[k]`, hit `hits[k]` (`found[k]`) or nothing. The shadow rays of the
+// packet's hits are traced as packets too, light by light. Lanes not traced leave `colours[k]` alone.
+void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector* directions,
+                 const bool* traced, const Hit* hits, const bool* found, Vector* colours);

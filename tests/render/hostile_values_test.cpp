@@ -94,6 +94,48 @@ TEST(RayLimits, RaysTheTracerCannotTakeHitNothing) {
   BaseDocument::Free(doc);
 }
 
+// Shadow rays traced as a packet: each lane answers as the same ray traced alone, whatever its
+// neighbours are (blocked, free, cut short, refused, or not asked).
+TEST(RayLimits, ShadowPacketLanesAnswerAsSingleRays) {
+  BaseDocument* doc = scene_library::NewDocument();
+  std::string error;
+  ASSERT_TRUE(scene_library::Build("demo", doc, error)) << error;
+  SceneAccel scene;
+  ASSERT_TRUE(scene.Build(doc, error)) << error;
+  constexpr int kLanes = SceneAccel::kPacketSize;
+  const Float nan = std::numeric_limits<Float>::quiet_NaN();
+  const Vector above(0.0, 500.0, 0.0);
+  Vector origins[kLanes];
+  Vector directions[kLanes];
+  Float distances[kLanes];
+  bool active[kLanes];
+  for (int k = 0; k < kLanes; ++k) {
+    origins[k] = above + Vector(37.0 * k, 0.0, -23.0 * k);
+    directions[k] = Vector(0.0, -1.0, 0.0);
+    distances[k] = 1e3;
+    active[k] = k != 1;
+  }
+  directions[2] = Vector(0.0, 1.0, 0.0);
+  distances[3] = 1.0;
+  distances[4] = -1.0;
+  distances[5] = nan;
+  origins[6] = Vector(1e30, 500.0, 0.0);
+  origins[7] = Vector(nan, 0.0, 0.0);
+  directions[8] = Vector(0.0, nan, 0.0);
+  distances[9] = std::numeric_limits<Float>::infinity();
+  bool blocked[kLanes];
+  scene.Occluded16(origins, directions, distances, active, blocked);
+  int blockedCount = 0;
+  for (int k = 0; k < kLanes; ++k) {
+    EXPECT_EQ(blocked[k], active[k] && scene.Occluded(origins[k], directions[k], distances[k]))
+        << "lane " << k;
+    blockedCount += blocked[k];
+  }
+  EXPECT_GT(blockedCount, 1);
+  EXPECT_LT(blockedCount, kLanes - 5);
+  BaseDocument::Free(doc);
+}
+
 // A header that claims 20000 x 10000 pixels in a few bytes: refused before any pixel is decoded.
 TEST(InputLimits, HugeImagesAreRefusedBeforeDecoding) {
   render_test::TempFolder folder;
