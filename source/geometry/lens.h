@@ -5,8 +5,11 @@
 #include "geometry/fisheye.h"
 #include "geometry/frame_change.h"
 #include "geometry/range_map.h"
+#include "geometry/render_area.h"
 #include "geometry/scalar_math.h"
 #include "geometry/sub_view.h"
+
+#include <limits>
 
 namespace orvex {
 
@@ -89,6 +92,36 @@ inline Vector CylindricalLens(const LensSettings& lens, Float& u, Float& v) {
 }
 
 }  // namespace lens_detail
+
+// The pixels of a camera around which the lens may trace, as a rectangle in the frame's pixel
+// coordinates: the area and its ray margin, one pixel wider on every side so that rounding in the
+// pixel-to-uv mapping can never make the exact margin test trace a pixel outside. Most pixels of a
+// cube face's or an eye's camera lie outside and are refused by four comparisons.
+struct RayPixelBounds {
+  static constexpr Float kNone = std::numeric_limits<Float>::infinity();
+  Float left = -kNone;
+  Float right = kNone;
+  Float top = -kNone;
+  Float bottom = kNone;
+
+  bool Contains(Float x, Float y) const { return left <= x && x <= right && top <= y && y <= bottom; }
+};
+
+inline RayPixelBounds RayBoundsOf(const RenderArea& area, const LensSettings& lens) {
+  RayPixelBounds bounds;
+  const Float g = static_cast<Float>(lens.marginPixels);
+  // An area one pixel wide or high maps every pixel to its centre: no bound on that axis.
+  const auto bound = [g](Float start, Int32 size, Float scale, Float& low, Float& high) {
+    if (size <= 1) return;
+    const Float span = static_cast<Float>(size - 1);
+    const Float margin = g * scale * span;
+    low = start - margin - 1.0;
+    high = start + span + margin + 1.0;
+  };
+  bound(area.GetStart().x, area.GetWidth(), lens.pixelScale.x, bounds.left, bounds.right);
+  bound(area.GetStart().y, area.GetHeight(), lens.pixelScale.y, bounds.top, bounds.bottom);
+  return bounds;
+}
 
 // Camera-frame direction of the ray through texture coordinates (u, v) of the current area, or a
 // zero vector where no ray is traced. Rewrites u and v to the coordinates the projection used

@@ -389,6 +389,7 @@ void Orvex360CamVP::StartCamera() {
   state.lens.pixelScale = Vector(1.0f / static_cast<Float32>(state.currentArea.GetWidth()),
                                  1.0f / static_cast<Float32>(state.currentArea.GetHeight()), 0.0);
   state.lens.marginPixels = kMarginPixels;
+  state.rayBounds = orvex::RayBoundsOf(state.currentArea, state.lens);
 
   state.cameraMatrix = state.camera ? state.camera->GetMg() : Matrix();
   if (state.stereo) {
@@ -431,6 +432,12 @@ void Orvex360CamVP::ExecutePixel(BaseVideoPost*, PixelPost* pixel, Int32 x, Int3
 
 void Orvex360CamVP::CreateRay(Ray* ray, Float x, Float y) {
   if (!state.enabled || !ray) return;
+  // Far outside this camera's area (another face's or eye's pixels): refused without the mapping.
+  if (!state.rayBounds.Contains(x, y)) {
+    ray->p = Vector();
+    ray->v = Vector();
+    return;
+  }
   const Vector uv = orvex::PixelToUv(state.currentArea, x, y);
   Float u = uv.x;
   Float v = uv.y;

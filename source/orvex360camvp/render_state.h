@@ -59,6 +59,7 @@ struct RenderState {
   orvex::RenderArea frameArea;
   orvex::RenderArea previewArea;
   orvex::RenderArea currentArea;
+  orvex::RayPixelBounds rayBounds;  // of currentArea, set with it at each camera start
   std::array<orvex::SubView, 2> eyes;
   std::array<orvex::SubView, 6> faces;
   orvex::CubemapLayout layout;  // cells and gridSize
