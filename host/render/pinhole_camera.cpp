@@ -14,9 +14,3 @@ PinholeCamera::PinholeCamera(const BaseObject* camera, Int32 width, Int32 height
   if (focus <= 0.0) focus = 36.0;
   tangentPerPixel_ = width > 0 ? (aperture * 0.5 / focus) / halfWidth_ : 0.0;
 }
-
-Ray PinholeCamera::RayThrough(Float x, Float y) const {
-  const Vector local((x + 0.5 - halfWidth_) * tangentPerPixel_, (halfHeight_ - y - 0.5) * tangentPerPixel_,
-                     1.0);
-  return {matrix_.offset, matrix_.TransformDirection(local)};
-}

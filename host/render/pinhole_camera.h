@@ -13,7 +13,12 @@ class PinholeCamera {
   void SetPlacement(const Matrix& placement) { matrix_ = placement; }
 
   // The ray through continuous pixel position (x, y), where (0, 0) is the first pixel's centre.
-  Ray RayThrough(Float x, Float y) const;
+  // Inline: the renderer asks it for every sample before the lens answers.
+  Ray RayThrough(Float x, Float y) const {
+    const Vector local((x + 0.5 - halfWidth_) * tangentPerPixel_, (halfHeight_ - y - 0.5) * tangentPerPixel_,
+                       1.0);
+    return {matrix_.offset, matrix_.TransformDirection(local)};
+  }
 
  private:
   Matrix matrix_;
