@@ -3,6 +3,7 @@
 #include "geometry/equirect.h"
 #include "geometry/fisheye.h"
 #include "geometry/frame_change.h"
+#include "geometry/quarter_turn.h"
 #include "geometry/rotation.h"
 #include "geometry/scalar_math.h"
 
@@ -42,11 +43,11 @@ Vector EyeMove(const StereoRig& rig, const Vector& d, const Vector& e, Float k) 
       return (rig.dome ? TurnAboutZ(turn, scaled) : TurnAboutY(turn, scaled)) - e;
     }
     case kRigTurnVertical: {
-      const Turn turn = TurnOf(-d.x * kHalfPi);
+      const Turn turn = TurnWithinQuarter(-d.x * kHalfPi);
       return (rig.dome ? TurnAboutZ(turn, scaled) : TurnAboutY(turn, scaled)) - e;
     }
     case kRigTurnViewAxis: {
-      const Turn turn = TurnOf(-d.x * kHalfPi);
+      const Turn turn = TurnWithinQuarter(-d.x * kHalfPi);
       return (rig.dome ? TurnAboutY(turn, scaled) : TurnAboutZ({turn.cosine, -turn.sine}, scaled)) - e;
     }
     default:
@@ -73,6 +74,47 @@ void Converge(const EyeRig& eyeRig, const Vector& d, EyeMatrix& eye) {
     eye.matrix = eye.matrix * RotUnitAxis(eyeRig.rigidHead ? axis : axis.GetNormalized(), turn);
   eye.zeroParallaxPoint = zeroParallaxPoint;
   eye.convergenceAxis = axis;
+}
+
+// Below these the turn, or the plane it turns in, is rounding noise, which only the written steps
+// above reproduce ray for ray.
+constexpr Float kSmallestFastSine = 1e-5;
+constexpr Float kSmallestFastNormalRatio = 1e-5;  // |Cross(d, eye origin)| / (|d| |eye origin|)
+
+// Converge in the head's own frame. The written steps' world cross product is the head's cofactor
+// matrix times the head-frame Cross(d, eye origin), so one per-render metric turns that normal
+// straight into the convergence axis. The turn's cosine and sine come from the dot and cross
+// products over one shared length: the square roots run side by side instead of one after another.
+// Declines (false) when the ray runs along the eye: there the written steps decide.
+bool ConvergeInHeadFrame(const EyeRig& eyeRig, const Vector& d, const Vector& move, EyeMatrix& eye) {
+  const Vector zeroParallaxPoint = d * eyeRig.rig.zeroParallax;
+  const Vector toPoint = zeroParallaxPoint - eyeRig.eyeOffset;
+  const Float squaredD = d.GetSquaredLength();
+  const Float inverseLengths = 1.0 / std::sqrt(toPoint.GetSquaredLength() * squaredD);
+  const Float cosine = Dot(toPoint, d) * inverseLengths;
+  const Float sine = Cross(toPoint, d).GetLength() * inverseLengths;
+
+  const Vector eyeOrigin = eyeRig.eyeInHead.TransformPoint(move);
+  const Vector normal = Cross(d, eyeOrigin);
+  const Vector metricNormal = eyeRig.rigidHead ? normal : eyeRig.axisMetric.TransformDirection(normal);
+  const Float axisScale = eyeRig.axisSign / std::sqrt(Dot(normal, metricNormal));
+  constexpr Float kSquaredRatio = kSmallestFastNormalRatio * kSmallestFastNormalRatio;
+  const bool planeIsNoise =
+      !(normal.GetSquaredLength() > kSquaredRatio * eyeOrigin.GetSquaredLength() * squaredD);
+  if (!(sine >= kSmallestFastSine) || planeIsNoise) return false;
+
+  const Vector axis = metricNormal * axisScale;
+  eye.matrix = eye.matrix * RotUnitAxis(eyeRig.rigidHead ? axis : axis.GetNormalized(), {cosine, sine});
+  eye.zeroParallaxPoint = zeroParallaxPoint;
+  eye.convergenceAxis = axis;
+  return true;
+}
+
+Matrix TransposedAxes(const Matrix& m) {
+  return {Vector(),
+          {m.axisX.x, m.axisY.x, m.axisZ.x},
+          {m.axisX.y, m.axisY.y, m.axisZ.y},
+          {m.axisX.z, m.axisY.z, m.axisZ.z}};
 }
 
 // Unit, mutually square axes (within rounding): directions keep their length.
@@ -107,14 +149,23 @@ EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, std::string_view e
   eyeRig.headInverse = Inverse(eyeRig.head);
   eyeRig.rigidHead = IsRigid(eyeRig.headInverse);
   eyeRig.convergingEye = IsConvergingEyeName(eyeName) && rig.zeroParallax > 0.0 && rig.separation > 0.0;
+  const Matrix& head = eyeRig.head;
+  const Float determinant = Dot(head.axisX, Cross(head.axisY, head.axisZ));
+  eyeRig.invertibleHead = std::isnormal(determinant);
+  eyeRig.eyeInHead = eyeRig.headInverse * eye;
+  const Matrix inverseAxes = eyeRig.headInverse.GetRotationPart();
+  eyeRig.axisMetric = inverseAxes * TransposedAxes(inverseAxes);
+  eyeRig.axisSign = determinant < 0.0 ? -1.0 : 1.0;
   return eyeRig;
 }
 
 EyeMatrix EyeMatrixForRay(const EyeRig& eyeRig, const Vector& d, Float k) {
   EyeMatrix result;
-  result.matrix = WithLocalMove(eyeRig.eye, EyeMove(eyeRig.rig, d, eyeRig.eyeOffset, k));
+  const Vector move = EyeMove(eyeRig.rig, d, eyeRig.eyeOffset, k);
+  result.matrix = WithLocalMove(eyeRig.eye, move);
   if (eyeRig.rig.dome) result.matrix = WithInverseFrameChange(result.matrix);
-  if (eyeRig.convergingEye && k > 0.0) Converge(eyeRig, d, result);
+  if (!eyeRig.convergingEye || k <= 0.0) return result;
+  if (!eyeRig.invertibleHead || !ConvergeInHeadFrame(eyeRig, d, move, result)) Converge(eyeRig, d, result);
   return result;
 }
 
