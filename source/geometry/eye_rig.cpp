@@ -3,6 +3,7 @@
 #include "geometry/equirect.h"
 #include "geometry/fisheye.h"
 #include "geometry/frame_change.h"
+#include "geometry/quarter_turn.h"
 #include "geometry/rotation.h"
 #include "geometry/scalar_math.h"
 
@@ -12,15 +13,19 @@
 namespace orvex {
 namespace {
 
+// 1 / sqrt(x) as sqrt(x) / x: the root and the division run side by side instead of one after the
+// other, which shortens the per-ray chains.
+Float InverseSquareRoot(Float x) { return std::sqrt(x) * (1.0 / x); }
+
 Turn TurnOf(Float a) { return {std::cos(a), std::sin(a)}; }
 
 // The omni rig's angle atan2(d.z, d.x) - pi/2 has cosine d.z / rho and sine -d.x / rho; straight up or
 // down (no horizontal part) the angle itself decides.
 Turn OmniTurn(const Vector& d) {
   constexpr Float kSmallestSafeRho = 1e-150;  // below this the squares lose precision
-  const Float rho = std::sqrt(d.x * d.x + d.z * d.z);
-  if (rho < kSmallestSafeRho) return TurnOf(std::atan2(d.z, d.x) - kHalfPi);
-  const Float inverse = 1.0 / rho;
+  const Float squaredRho = d.x * d.x + d.z * d.z;
+  if (squaredRho < kSmallestSafeRho * kSmallestSafeRho) return TurnOf(std::atan2(d.z, d.x) - kHalfPi);
+  const Float inverse = InverseSquareRoot(squaredRho);
   return {d.z * inverse, -d.x * inverse};
 }
 
@@ -42,11 +47,11 @@ Vector EyeMove(const StereoRig& rig, const Vector& d, const Vector& e, Float k) 
       return (rig.dome ? TurnAboutZ(turn, scaled) : TurnAboutY(turn, scaled)) - e;
     }
     case kRigTurnVertical: {
-      const Turn turn = TurnOf(-d.x * kHalfPi);
+      const Turn turn = TurnWithinQuarter(-d.x * kHalfPi);
       return (rig.dome ? TurnAboutZ(turn, scaled) : TurnAboutY(turn, scaled)) - e;
     }
     case kRigTurnViewAxis: {
-      const Turn turn = TurnOf(-d.x * kHalfPi);
+      const Turn turn = TurnWithinQuarter(-d.x * kHalfPi);
       return (rig.dome ? TurnAboutY(turn, scaled) : TurnAboutZ({turn.cosine, -turn.sine}, scaled)) - e;
     }
     default:
@@ -73,6 +78,47 @@ void Converge(const EyeRig& eyeRig, const Vector& d, EyeMatrix& eye) {
     eye.matrix = eye.matrix * RotUnitAxis(eyeRig.rigidHead ? axis : axis.GetNormalized(), turn);
   eye.zeroParallaxPoint = zeroParallaxPoint;
   eye.convergenceAxis = axis;
+}
+
+// Below these the turn, or the plane it turns in, is rounding noise, which only the written steps
+// above reproduce ray for ray.
+constexpr Float kSmallestFastSine = 1e-5;
+constexpr Float kSmallestFastNormalRatio = 1e-5;  // |Cross(d, eye origin)| / (|d| |eye origin|)
+
+// Converge in the head's own frame. The written steps' world cross product is the head's cofactor
+// matrix times the head-frame Cross(d, eye origin), so one per-render metric turns that normal
+// straight into the convergence axis. The turn's cosine and sine come from the dot and cross
+// products over one shared length: the square roots run side by side instead of one after another.
+// Declines (false) when the ray runs along the eye: there the written steps decide.
+bool ConvergeInHeadFrame(const EyeRig& eyeRig, const Vector& d, const Vector& move, EyeMatrix& eye) {
+  const Vector zeroParallaxPoint = d * eyeRig.rig.zeroParallax;
+  const Vector toPoint = zeroParallaxPoint - eyeRig.eyeOffset;
+  const Float squaredD = d.GetSquaredLength();
+  const Float inverseLengths = InverseSquareRoot(toPoint.GetSquaredLength() * squaredD);
+  const Float cosine = Dot(toPoint, d) * inverseLengths;
+  const Float sine = Cross(toPoint, d).GetLength() * inverseLengths;
+
+  const Vector eyeOrigin = eyeRig.eyeInHead.TransformPoint(move);
+  const Vector normal = Cross(d, eyeOrigin);
+  const Vector metricNormal = eyeRig.rigidHead ? normal : eyeRig.axisMetric.TransformDirection(normal);
+  const Float axisScale = eyeRig.axisSign * InverseSquareRoot(Dot(normal, metricNormal));
+  constexpr Float kSquaredRatio = kSmallestFastNormalRatio * kSmallestFastNormalRatio;
+  const bool planeIsNoise =
+      !(normal.GetSquaredLength() > kSquaredRatio * eyeOrigin.GetSquaredLength() * squaredD);
+  if (!(sine >= kSmallestFastSine) || planeIsNoise) return false;
+
+  const Vector axis = metricNormal * axisScale;
+  eye.matrix = eye.matrix * RotUnitAxis(eyeRig.rigidHead ? axis : axis.GetNormalized(), {cosine, sine});
+  eye.zeroParallaxPoint = zeroParallaxPoint;
+  eye.convergenceAxis = axis;
+  return true;
+}
+
+Matrix TransposedAxes(const Matrix& m) {
+  return {Vector(),
+          {m.axisX.x, m.axisY.x, m.axisZ.x},
+          {m.axisX.y, m.axisY.y, m.axisZ.y},
+          {m.axisX.z, m.axisY.z, m.axisZ.z}};
 }
 
 // Unit, mutually square axes (within rounding): directions keep their length.
@@ -107,14 +153,23 @@ EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, std::string_view e
   eyeRig.headInverse = Inverse(eyeRig.head);
   eyeRig.rigidHead = IsRigid(eyeRig.headInverse);
   eyeRig.convergingEye = IsConvergingEyeName(eyeName) && rig.zeroParallax > 0.0 && rig.separation > 0.0;
+  const Matrix& head = eyeRig.head;
+  const Float determinant = Dot(head.axisX, Cross(head.axisY, head.axisZ));
+  eyeRig.invertibleHead = std::isnormal(determinant);
+  eyeRig.eyeInHead = eyeRig.headInverse * eye;
+  const Matrix inverseAxes = eyeRig.headInverse.GetRotationPart();
+  eyeRig.axisMetric = inverseAxes * TransposedAxes(inverseAxes);
+  eyeRig.axisSign = determinant < 0.0 ? -1.0 : 1.0;
   return eyeRig;
 }
 
 EyeMatrix EyeMatrixForRay(const EyeRig& eyeRig, const Vector& d, Float k) {
   EyeMatrix result;
-  result.matrix = WithLocalMove(eyeRig.eye, EyeMove(eyeRig.rig, d, eyeRig.eyeOffset, k));
+  const Vector move = EyeMove(eyeRig.rig, d, eyeRig.eyeOffset, k);
+  result.matrix = WithLocalMove(eyeRig.eye, move);
   if (eyeRig.rig.dome) result.matrix = WithInverseFrameChange(result.matrix);
-  if (eyeRig.convergingEye && k > 0.0) Converge(eyeRig, d, result);
+  if (!eyeRig.convergingEye || k <= 0.0) return result;
+  if (!eyeRig.invertibleHead || !ConvergeInHeadFrame(eyeRig, d, move, result)) Converge(eyeRig, d, result);
   return result;
 }
 

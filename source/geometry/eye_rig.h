@@ -49,6 +49,11 @@ struct EyeRig {
   Matrix headInverse;          // its inverse, to bring the convergence axis into the camera frame
   Bool rigidHead = false;      // the head's axes are unit and square: it turns unit axes into unit axes
   Bool convergingEye = false;  // a converging name with positive zero-parallax distance and separation
+  // Per-render constants of the convergence worked in the head's own frame (see eye_rig.cpp).
+  Bool invertibleHead = false;  // the head has volume: the convergence axis can be found in its frame
+  Matrix eyeInHead;             // headInverse x eye: eye origins in the head's frame
+  Matrix axisMetric;            // (head^T head)^-1, symmetric: head-frame normals to convergence axes
+  Float axisSign = 1.0;         // the sign of the head's determinant (a mirrored head flips the axis)
 };
 
 EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, std::string_view eyeName, const StereoRig& rig);

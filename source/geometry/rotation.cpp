@@ -19,19 +19,6 @@ Matrix RotAxis(const Vector& axis, Float w) {
           {2.0 * (x * z - y * s), 2.0 * (y * z + x * s), 1.0 - 2.0 * (x * x + y * y)}};
 }
 
-Matrix RotUnitAxis(const Vector& a, const Turn& turn) {
-  // RotAxis's quaternion terms with 2 sin^2(w/2) = 1 - cos w and 2 sin(w/2) cos(w/2) = sin w.
-  const Float t = 1.0 - turn.cosine;
-  const Float s = turn.sine;
-  const Float xy = t * a.x * a.y;
-  const Float xz = t * a.x * a.z;
-  const Float yz = t * a.y * a.z;
-  return {Vector(),
-          {1.0 - t * (a.y * a.y + a.z * a.z), xy - s * a.z, xz + s * a.y},
-          {xy + s * a.z, 1.0 - t * (a.x * a.x + a.z * a.z), yz - s * a.x},
-          {xz - s * a.y, yz + s * a.x, 1.0 - t * (a.x * a.x + a.y * a.y)}};
-}
-
 Matrix HpbToMatrix(const Vector& hpb) { return RotY(hpb.x) * RotX(hpb.y) * RotZ(hpb.z); }
 
 Vector MatrixToHpb(const Matrix& m) {

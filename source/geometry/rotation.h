@@ -56,7 +56,19 @@ struct Turn {
 
 // RotAxis for an axis already of unit length, by the angle's cosine and sine: no trigonometry and
 // no normalising per call. A zero axis is the caller's to handle (RotAxis gives the identity).
-Matrix RotUnitAxis(const Vector& unitAxis, const Turn& turn);
+// Inline: it sits on every converging stereo ray.
+inline Matrix RotUnitAxis(const Vector& a, const Turn& turn) {
+  // RotAxis's quaternion terms with 2 sin^2(w/2) = 1 - cos w and 2 sin(w/2) cos(w/2) = sin w.
+  const Float t = 1.0 - turn.cosine;
+  const Float s = turn.sine;
+  const Float xy = t * a.x * a.y;
+  const Float xz = t * a.x * a.z;
+  const Float yz = t * a.y * a.z;
+  return {Vector(),
+          {1.0 - t * (a.y * a.y + a.z * a.z), xy - s * a.z, xz + s * a.y},
+          {xy + s * a.z, 1.0 - t * (a.x * a.x + a.z * a.z), yz - s * a.x},
+          {xz - s * a.y, yz + s * a.x, 1.0 - t * (a.x * a.x + a.y * a.y)}};
+}
 
 // Full affine inverse. Axes without volume (zero determinant) invert to the identity.
 Matrix Inverse(const Matrix& m);

@@ -1,4 +1,5 @@
 #include "eye_matrix_reference.h"
+#include "geometry/quarter_turn.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -14,12 +15,15 @@ using test::SphereDirections;
 const Matrix kCamera = Move({100.0, -20.0, 35.0}) * RotAxis({0.2, 1.0, -0.4}, 0.9);
 // A camera whose axes carry a scale: its turned axes must be normalised again.
 const Matrix kScaledCamera = kCamera * Matrix(Vector(), {2.0, 0.0, 0.0}, {0.0, 2.0, 0.0}, {0.0, 0.0, 2.0});
+// Unequal scales, and a mirror: the convergence axis found in the head's frame must turn and flip too.
+const Matrix kSkewedCamera = kCamera * Matrix(Vector(), {1.5, 0.0, 0.0}, {0.3, 0.8, 0.0}, {0.0, 0.0, 1.0});
+const Matrix kMirroredCamera = kCamera * Matrix(Vector(), {-1.0, 0.0, 0.0}, {0.0, 1.0, 0.0}, {0.0, 0.0, 1.0});
 
 // The eye offset of every rig mode (the chain Move(-e) x R(a) x Move(k e) x R(-a), or the fixed rig's
 // shortened baseline), the dome's turn and the convergence, against the chain written out.
 TEST(EyeMatrixFast, EqualsTheWrittenChainForEveryRigEyeAndDistance) {
   const std::vector<Vector> directions = SphereDirections();
-  for (const Matrix& camera : {kCamera, kScaledCamera})
+  for (const Matrix& camera : {kCamera, kScaledCamera, kSkewedCamera, kMirroredCamera})
     for (int dome : {0, 1})
       for (Int32 mode : {kRigFixed, kRigOmni, kRigTurnVertical, kRigTurnViewAxis})
         for (Float zeroParallax : {0.0, 2.0, 1000.0, 1e7})
@@ -52,6 +56,19 @@ TEST(EyeMatrixFast, AngleTurnIsTheCosineAndSineOfAngle) {
     const Turn turn = AngleTurn(p, q);
     EXPECT_NEAR(turn.sine, std::sin(Angle(p, q)), 1e-12);
     EXPECT_NEAR(turn.cosine, std::cos(Angle(p, q)), 1e-12);
+  }
+}
+
+// The rig's turn by series: the library's cosine and sine within a quarter turn, and beyond it.
+TEST(EyeMatrixFast, TurnWithinQuarterIsTheLibrarysCosineAndSine) {
+  for (Float angle : test::Steps(-kHalfPi, kHalfPi, 20001)) {
+    const Turn turn = TurnWithinQuarter(angle);
+    ASSERT_NEAR(turn.cosine, std::cos(angle), 1e-15) << angle;
+    ASSERT_NEAR(turn.sine, std::sin(angle), 1e-15) << angle;
+  }
+  for (Float angle : {2.0, -3.0, 40.0}) {
+    EXPECT_EQ(TurnWithinQuarter(angle).cosine, std::cos(angle));
+    EXPECT_EQ(TurnWithinQuarter(angle).sine, std::sin(angle));
   }
 }
 
