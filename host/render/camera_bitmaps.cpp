@@ -69,16 +69,13 @@ void ReadRow(const BaseBitmap& bitmap, Int32 y, Int32 width, Float32* row) {
 // channel) into every fourth float of `out`, without a call per pixel.
 void CopyAlphaRow(const BaseBitmap& bitmap, Int32 y, Int32 width, Float32* out) {
   const BitmapRecord& record = bitmap.GetRecord();
-  const Int32 storedY = y - record.top;
-  const bool rowStored = storedY >= 0 && storedY < record.height;
-  const Int32 begin = rowStored ? std::clamp(record.left, 0, width) : width;
-  const Int32 end = rowStored ? std::clamp(record.left + record.width, begin, width) : width;
+  const BitmapRecord::StoredRun stored = record.StoredPart(0, y, width);
   const bool hasAlpha = bitmap.HasAlpha();
   for (Int32 x = 0; x < width; ++x, out += FloatImage::kChannels) {
-    if (x < begin || x >= end) {
+    if (x < stored.begin || x >= stored.end) {
       *out = 0.0f;
     } else {
-      *out = hasAlpha ? record.alpha[record.Index(x - record.left, storedY)] : 1.0f;
+      *out = hasAlpha ? record.alpha[record.Index(x - record.left, y - record.top)] : 1.0f;
     }
   }
 }

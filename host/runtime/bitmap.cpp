@@ -209,18 +209,6 @@ bool IsRgbFloatRun(const BitmapRecord& record, Int32 x, Int32 y, Int32 cnt, Int3
 
 // The columns [begin, end) of a run from x over cnt pixels of row y that the bitmap stores; empty
 // (begin == end) when the row or the run lies outside a window.
-struct StoredRun {
-  Int32 begin = 0;
-  Int32 end = 0;
-};
-StoredRun StoredPart(const BitmapRecord& record, Int32 x, Int32 y, Int32 cnt) {
-  const Int32 storedY = y - record.top;
-  if (storedY < 0 || storedY >= record.height) return {};
-  const Int32 begin = std::max(x, record.left);
-  const Int32 end = std::min(x + cnt, record.left + record.width);
-  return begin < end ? StoredRun{begin, end} : StoredRun{};
-}
-
 Float32* StoredPixel(BitmapRecord& record, Int32 x, Int32 y) {
   return record.rgb.data() + record.Index(x - record.left, y - record.top) * 3;
 }
@@ -231,7 +219,7 @@ Bool BaseBitmap::GetPixelCnt(Int32 x, Int32 y, Int32 cnt, UChar* buffer, Int32 i
   if (!buffer || !IsRgbFloatRun(*record_, x, y, cnt, inc, dstmode)) return false;
   MergeAlphaTrace::NoteRead(*this, x, y, cnt);
   auto* pixels = reinterpret_cast<Float32*>(buffer);
-  const StoredRun stored = StoredPart(*record_, x, y, cnt);
+  const BitmapRecord::StoredRun stored = record_->StoredPart(x, y, cnt);
   if (stored.begin == stored.end) {
     std::fill(pixels, pixels + 3 * static_cast<size_t>(cnt), 0.0f);
     return true;
@@ -248,7 +236,7 @@ Bool BaseBitmap::SetPixelCnt(Int32 x, Int32 y, Int32 cnt, const UChar* buffer, I
                              PIXELCNT) {
   if (!buffer || !IsRgbFloatRun(*record_, x, y, cnt, inc, srcmode)) return false;
   // A window keeps only what its camera rendered: a run beyond it is refused, not cut.
-  const StoredRun stored = StoredPart(*record_, x, y, cnt);
+  const BitmapRecord::StoredRun stored = record_->StoredPart(x, y, cnt);
   if (cnt > 0 && (stored.begin != x || stored.end != x + cnt)) return false;
   MergeAlphaTrace::NoteWrite(*this, x, y, cnt);
   if (cnt > 0) std::memcpy(StoredPixel(*record_, x, y), buffer, static_cast<size_t>(cnt) * kRgbFloatBytes);

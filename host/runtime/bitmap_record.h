@@ -3,6 +3,7 @@
 #include "c4d_bitmap.h"
 #include "uninitialized_allocator.h"
 
+#include <algorithm>
 #include <vector>
 
 // Pixels as floats: three colour channels interleaved, alpha kept apart (empty when absent).
@@ -31,4 +32,18 @@ struct BitmapRecord {
   Int32 ShownWidth() const { return frameWidth > 0 ? frameWidth : width; }
   Int32 ShownHeight() const { return frameHeight > 0 ? frameHeight : height; }
   bool IsShown(Int32 x, Int32 y) const { return x >= 0 && y >= 0 && x < ShownWidth() && y < ShownHeight(); }
+
+  // The columns [begin, end) of the run of `count` pixels from (x, y), in shown coordinates, that
+  // are stored; empty (begin == end) where the run misses the window.
+  struct StoredRun {
+    Int32 begin = 0;
+    Int32 end = 0;
+  };
+  StoredRun StoredPart(Int32 x, Int32 y, Int32 count) const {
+    const Int32 storedY = y - top;
+    if (storedY < 0 || storedY >= height) return {};
+    const Int32 begin = std::max(x, left);
+    const Int32 end = std::min(x + count, left + width);
+    return begin < end ? StoredRun{begin, end} : StoredRun{};
+  }
 };

@@ -76,12 +76,21 @@ TEST(Writers, AWriteBeyondTheFileSizeLimitKeepsTheOldFile) {
   BaseBitmap::Free(bitmap);
 }
 
-TEST(RayLimits, RaysTheTracerCannotTakeHitNothing) {
+// The demo scene built for tracing.
+class RayLimits : public testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    ASSERT_TRUE(scene_library::Build("demo", doc, error)) << error;
+    ASSERT_TRUE(scene.Build(doc, error)) << error;
+  }
+  void TearDown() override { BaseDocument::Free(doc); }
+
   BaseDocument* doc = scene_library::NewDocument();
-  std::string error;
-  ASSERT_TRUE(scene_library::Build("demo", doc, error)) << error;
   SceneAccel scene;
-  ASSERT_TRUE(scene.Build(doc, error)) << error;
+};
+
+TEST_F(RayLimits, RaysTheTracerCannotTakeHitNothing) {
   const Vector down(0.0, -1.0, 0.0);
   Hit hit;
   EXPECT_TRUE(scene.Intersect(Vector(0.0, 500.0, 0.0), down, hit));
@@ -91,17 +100,11 @@ TEST(RayLimits, RaysTheTracerCannotTakeHitNothing) {
     EXPECT_FALSE(scene.Occluded(origin, down, 1e3));
   }
   EXPECT_FALSE(scene.Intersect(Vector(0.0, 500.0, 0.0), Vector(0.0, nan, 0.0), hit));
-  BaseDocument::Free(doc);
 }
 
 // Shadow rays traced as a packet: each lane answers as the same ray traced alone, whatever its
 // neighbours are (blocked, free, cut short, refused, or not asked).
-TEST(RayLimits, ShadowPacketLanesAnswerAsSingleRays) {
-  BaseDocument* doc = scene_library::NewDocument();
-  std::string error;
-  ASSERT_TRUE(scene_library::Build("demo", doc, error)) << error;
-  SceneAccel scene;
-  ASSERT_TRUE(scene.Build(doc, error)) << error;
+TEST_F(RayLimits, ShadowPacketLanesAnswerAsSingleRays) {
   constexpr int kLanes = SceneAccel::kPacketSize;
   const Float nan = std::numeric_limits<Float>::quiet_NaN();
   const Vector above(0.0, 500.0, 0.0);
@@ -133,7 +136,6 @@ TEST(RayLimits, ShadowPacketLanesAnswerAsSingleRays) {
   }
   EXPECT_GT(blockedCount, 1);
   EXPECT_LT(blockedCount, kLanes - 5);
-  BaseDocument::Free(doc);
 }
 
 // A header that claims 20000 x 10000 pixels in a few bytes: refused before any pixel is decoded.
