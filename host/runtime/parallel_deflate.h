@@ -10,8 +10,8 @@
 // reads the result as a single stream.
 namespace parallel_deflate {
 
-// Fills `raw` (empty on entry) with the uncompressed bytes of band `band`; called concurrently for
-// different bands.
+// Sizes `raw` and fills every byte of it with the uncompressed bytes of band `band` (it may hold an
+// earlier band's bytes on entry); called concurrently for different bands.
 using BandSource = std::function<void(size_t band, std::vector<unsigned char>& raw)>;
 
 // Appends the zlib stream of `bands` bands to `out`; false when zlib fails (out of memory).

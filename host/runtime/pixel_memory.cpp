@@ -2,28 +2,48 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <cstdlib>
 
 namespace pixel_memory {
 namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
-// Below a few huge pages the rounding would cost more than the faults it saves.
-constexpr std::size_t kSmallestHugeBlock = 4 * kHugePage;
+// From one huge page up: rounding up wastes less than a page, and a camera window's alpha plane of
+// a few megabytes would otherwise fault a thousand ordinary pages in every frame.
+constexpr std::size_t kSmallestHugeBlock = kHugePage;
 
 bool IsHuge(std::size_t bytes) { return bytes >= kSmallestHugeBlock; }
 
+std::size_t Rounded(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
+
 }  // namespace
 
+// Large blocks are mapped from the system directly, not taken from the heap: freed, they go back at
+// once (the heap would keep them, and its arenas would spread huge pages over other allocations).
 void* Allocate(std::size_t bytes) noexcept {
   if (!IsHuge(bytes)) return std::malloc(bytes);
-  const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-  void* block = std::aligned_alloc(kHugePage, rounded);
+  const std::size_t rounded = Rounded(bytes);
+  if (rounded < bytes || rounded > SIZE_MAX - kHugePage) return nullptr;
+  // Mapped one huge page larger, then trimmed to a block that starts on a huge-page boundary.
+  const std::size_t mapped = rounded + kHugePage;
+  void* area = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (area == MAP_FAILED) return nullptr;
+  const auto start = reinterpret_cast<std::uintptr_t>(area);
+  const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+  if (aligned > start) munmap(area, aligned - start);
+  if (const std::size_t tail = start + mapped - (aligned + rounded); tail > 0)
+    munmap(reinterpret_cast<void*>(aligned + rounded), tail);
+  void* block = reinterpret_cast<void*>(aligned);
   // Only advice: where huge pages are off the block works with ordinary pages.
-  if (block) madvise(block, rounded, MADV_HUGEPAGE);
+  madvise(block, rounded, MADV_HUGEPAGE);
   return block;
 }
 
-void Free(void* block, std::size_t) noexcept { std::free(block); }
+void Free(void* block, std::size_t bytes) noexcept {
+  if (!block) return;
+  if (!IsHuge(bytes)) return std::free(block);
+  munmap(block, Rounded(bytes));
+}
 
 }  // namespace pixel_memory

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-// Memory for large pixel stores (frames, camera images): blocks of many megabytes are aligned to and
+// Memory for large pixel stores (frames, camera images): blocks of a huge page and more are aligned to and
 // advised as huge pages, so that the first touch of a frame faults a few hundred times instead of
 // tens of thousands; small blocks come from the ordinary heap.
 namespace pixel_memory {
