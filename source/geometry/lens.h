@@ -47,6 +47,13 @@ struct LensSettings {
   Bool domeStereo = false;
 };
 
+// A cropped panorama spans part of the sphere: u and v each mapped on their own.
+inline void EquirectSpan(const LensSettings& lens, Float& u, Float& v) {
+  if (!lens.equirectCustom) return;
+  u = RangeMap(u, 0.0, 1.0, lens.uMin, lens.uMax, false);
+  v = 1.0 - RangeMap(1.0 - v, 0.0, 1.0, lens.vMin, lens.vMax, false);
+}
+
 namespace lens_detail {
 
 inline bool InsideRayMargin(const LensSettings& lens, Float u, Float v) {
@@ -74,10 +81,7 @@ inline Vector FisheyeLens(const LensSettings& lens, Float u, Float v) {
 }
 
 inline Vector EquirectLens(const LensSettings& lens, Float& u, Float& v) {
-  if (lens.equirectCustom) {
-    u = RangeMap(u, 0.0, 1.0, lens.uMin, lens.uMax, false);
-    v = 1.0 - RangeMap(1.0 - v, 0.0, 1.0, lens.vMin, lens.vMax, false);
-  }
+  EquirectSpan(lens, u, v);
   return FrameChange(EquirectDirection(u, v));
 }
 
@@ -123,18 +127,25 @@ inline RayPixelBounds RayBoundsOf(const RenderArea& area, const LensSettings& le
   return bounds;
 }
 
+// The first steps of the lens: (u, v) of the current area checked against the ray margin (false
+// outside), then the eye shift and the face's and eye's flips and turns.
+inline bool LensViewCoordinates(const LensSettings& lens, Float& u, Float& v) {
+  if (!lens_detail::InsideRayMargin(lens, u, v)) return false;
+  // Eye shift moves panoramas round their seam; a fisheye has no seam, and the panel greys it out.
+  if (lens.stereo && lens.eyeShift != 0 && lens.projection != Projection::kFisheye)
+    lens_detail::ShiftForEye(lens, u);
+  ApplyViewTransform(lens.currentFace, u, v);
+  ApplyViewTransform(lens.currentEye, u, v);
+  return true;
+}
+
 // Camera-frame direction of the ray through texture coordinates (u, v) of the current area, or a
 // zero vector where no ray is traced. Rewrites u and v to the coordinates the projection used
 // (after eye shift, view transforms and span mapping); the cylinder offset is placed from them.
 inline Vector LensDirection(const LensSettings& lens, Float& u, Float& v) {
   Float localU = u;
   Float localV = v;
-  if (!lens_detail::InsideRayMargin(lens, localU, localV)) return {};
-  // Eye shift moves panoramas round their seam; a fisheye has no seam, and the panel greys it out.
-  if (lens.stereo && lens.eyeShift != 0 && lens.projection != Projection::kFisheye)
-    lens_detail::ShiftForEye(lens, localU);
-  ApplyViewTransform(lens.currentFace, localU, localV);
-  ApplyViewTransform(lens.currentEye, localU, localV);
+  if (!LensViewCoordinates(lens, localU, localV)) return {};
 
   Vector d;
   switch (lens.projection) {

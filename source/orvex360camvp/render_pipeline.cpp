@@ -390,6 +390,7 @@ void Orvex360CamVP::StartCamera() {
                                  1.0f / static_cast<Float32>(state.currentArea.GetHeight()), 0.0);
   state.lens.marginPixels = kMarginPixels;
   state.rayBounds = orvex::RayBoundsOf(state.currentArea, state.lens);
+  state.equirectGrid.Prepare(state.lens, state.currentArea, state.rayBounds);
 
   state.cameraMatrix = state.camera ? state.camera->GetMg() : Matrix();
   if (state.stereo) {
@@ -438,10 +439,15 @@ void Orvex360CamVP::CreateRay(Ray* ray, Float x, Float y) {
     ray->v = Vector();
     return;
   }
-  const Vector uv = orvex::PixelToUv(state.currentArea, x, y);
-  Float u = uv.x;
-  Float v = uv.y;
-  const Vector d = orvex::LensDirection(state.lens, u, v);
+  Vector d;
+  Float u = 0.0;
+  Float v = 0.0;
+  if (!state.equirectGrid.Find(x, y, d, u, v)) {
+    const Vector uv = orvex::PixelToUv(state.currentArea, x, y);
+    u = uv.x;
+    v = uv.y;
+    d = orvex::LensDirection(state.lens, u, v);
+  }
   if (d == Vector()) {
     ray->p = Vector();
     ray->v = Vector();

@@ -2,6 +2,7 @@
 
 #include "c4d.h"
 #include "geometry/cubemap_layout.h"
+#include "geometry/equirect_grid.h"
 #include "geometry/eye_rig.h"
 #include "geometry/lens.h"
 #include "geometry/render_area.h"
@@ -59,7 +60,8 @@ struct RenderState {
   orvex::RenderArea frameArea;
   orvex::RenderArea previewArea;
   orvex::RenderArea currentArea;
-  orvex::RayPixelBounds rayBounds;  // of currentArea, set with it at each camera start
+  orvex::RayPixelBounds rayBounds;   // of currentArea, set with it at each camera start
+  orvex::EquirectGrid equirectGrid;  // the panorama lens at whole pixels, set with rayBounds
   std::array<orvex::SubView, 2> eyes;
   std::array<orvex::SubView, 6> faces;
   orvex::CubemapLayout layout;  // cells and gridSize
