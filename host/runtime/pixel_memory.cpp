@@ -13,7 +13,14 @@ constexpr std::size_t kHugePage = std::size_t{2} << 20;
 // a few megabytes would otherwise fault a thousand ordinary pages in every frame.
 constexpr std::size_t kSmallestHugeBlock = kHugePage;
 
-bool IsHuge(std::size_t bytes) { return bytes >= kSmallestHugeBlock; }
+// The address sanitizer watches only the heap's blocks: under it, large blocks come from the heap too.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMapLargeBlocks = false;
+#else
+constexpr bool kMapLargeBlocks = true;
+#endif
+
+bool IsHuge(std::size_t bytes) { return kMapLargeBlocks && bytes >= kSmallestHugeBlock; }
 
 std::size_t Rounded(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 
