@@ -1,6 +1,7 @@
 #include "geometry/equirect_grid.h"
 
 #include <cmath>
+#include <new>
 
 namespace orvex {
 namespace {
@@ -19,7 +20,8 @@ bool WholePixels(Float low, Float high, Int32& first, Int32& count) {
 
 }  // namespace
 
-void EquirectGrid::Prepare(const LensSettings& lens, const RenderArea& area, const RayPixelBounds& bounds) {
+void EquirectGrid::Prepare(const LensSettings& lens, const RenderArea& area,
+                           const RayPixelBounds& bounds) noexcept {
   columns_.clear();
   rows_.clear();
   if (lens.projection != Projection::kEquirect || TurnsAQuarter(lens.currentFace) ||
@@ -34,7 +36,15 @@ void EquirectGrid::Prepare(const LensSettings& lens, const RenderArea& area, con
   // column (row) takes the steps LensDirection takes.
   const Float middleY = area.GetStart().y + 0.5 * (area.GetHeight() - 1);
   const Float middleX = area.GetStart().x + 0.5 * (area.GetWidth() - 1);
-  columns_.resize(static_cast<size_t>(columnCount));
+  try {
+    columns_.resize(static_cast<size_t>(columnCount));
+    rows_.resize(static_cast<size_t>(rowCount));
+  } catch (const std::bad_alloc&) {
+    // Without memory for the grid every pixel asks the lens itself.
+    columns_.clear();
+    rows_.clear();
+    return;
+  }
   for (Int32 k = 0; k < columnCount; ++k) {
     const Vector uv = PixelToUv(area, firstColumn_ + k, middleY);
     Float u = uv.x;
@@ -45,7 +55,6 @@ void EquirectGrid::Prepare(const LensSettings& lens, const RenderArea& area, con
     line.coordinate = u;
     line.angle = SineCosineOf(EquirectAzimuth(u));
   }
-  rows_.resize(static_cast<size_t>(rowCount));
   for (Int32 k = 0; k < rowCount; ++k) {
     const Vector uv = PixelToUv(area, middleX, firstRow_ + k);
     Float u = uv.x;

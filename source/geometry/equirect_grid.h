@@ -14,8 +14,9 @@ namespace orvex {
 class EquirectGrid {
  public:
   // For the lens over the area, within the pixel bounds the lens traces; empty (every Find false)
-  // when the lens is no equirectangular panorama, a view turns a quarter or the bounds are open.
-  void Prepare(const LensSettings& lens, const RenderArea& area, const RayPixelBounds& bounds);
+  // when the lens is no equirectangular panorama, a view turns a quarter, the bounds are open or
+  // there is no memory for it.
+  void Prepare(const LensSettings& lens, const RenderArea& area, const RayPixelBounds& bounds) noexcept;
 
   // At a whole pixel position inside the bounds: true, with the direction (zero where the lens
   // traces no ray) and the projection's coordinates. False elsewhere: ask LensDirection.
