@@ -129,7 +129,7 @@ TEST_F(RenderPipeline, SideBySideSplitsAnOddWidthBetweenTheEyes) {
   ExpectArea(State().currentArea, 500, 0, 999, 499);
 }
 
-TEST_F(RenderPipeline, CubemapFacesFillTheCrossAndTheCameraCounterWrapsEachFrame) {
+TEST_F(RenderPipeline, CubemapFacesFillTheCrossTheCounterWrapsAndTheStereoSwitchKeepsSixCameras) {
   SetRenderSize(4096, 3072);
   Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
   StartSequence();
@@ -142,24 +142,18 @@ TEST_F(RenderPipeline, CubemapFacesFillTheCrossAndTheCameraCounterWrapsEachFrame
   ExpectArea(State().faces[0].area, 1024, 0, 2047, 1023);
   ExpectArea(State().faces[5].area, 1024, 2048, 2047, 3071);
   EXPECT_TRUE(Logged("CUBEMAP AREA ch [5] xy [1,2] start [1024.00/2048.00] end [2047.00/3071.00]"));
+  // The switch is on only so that the host renders the faces: asked again with the running render's
+  // settings, a mono cubemap still has one eye; after the render the switch is the document's own.
+  RenderData* running = RenderData::Alloc();
+  running->SetData(render_->GetRenderData(), false);
+  EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 6);
+  EXPECT_EQ(State().eyeCount, 1);
 
   // Twelve camera starts walk the six faces twice: the counter wraps with every frame.
   for (int camera = 0; camera < 8; ++camera) Execute(VIDEOPOSTCALL_RENDER, true);
   EXPECT_EQ(State().cameraIndex, 1);
   EXPECT_EQ(State().lens.currentFace.index, orvex::kCubeFaceLeft);
   ExpectArea(State().currentArea, 0, 1024, 1023, 2047);
-}
-
-// Render start turns the stereo switch on only so that the host renders the faces: asked again with
-// the running render's settings, a mono cubemap still has one eye; after the render the switch is
-// the document's own again.
-TEST_F(RenderPipeline, TheCubemapStereoSwitchKeepsAMonoCubemapAtSixCameras) {
-  Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
-  StartSequence();
-  RenderData* running = RenderData::Alloc();
-  running->SetData(render_->GetRenderData(), false);
-  EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 6);
-  EXPECT_EQ(State().eyeCount, 1);
   effect_->FreeBuffers(node_);
   EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 12);
   RenderData::Free(running);
