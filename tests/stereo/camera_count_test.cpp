@@ -36,7 +36,7 @@ class CameraCount : public ModuleRender, public testing::WithParamInterface<Coun
   }
 };
 
-TEST_P(CameraCount, ExternalRendersMakeOneImagePerCameraAndMergeThem) {
+TEST_P(CameraCount, ExternalRendersMakeOneImagePerCameraAndMergeThemEditorRendersOne) {
   SetUpCase();
   Render();
   EXPECT_EQ(CamerasRendered(), GetParam().cameras);
@@ -44,10 +44,6 @@ TEST_P(CameraCount, ExternalRendersMakeOneImagePerCameraAndMergeThem) {
   EXPECT_EQ(Merges(), GetParam().cameras > 1 ? 1 : 0);
   // Render start's stereo switch for cubemaps belongs to that render, not to the document.
   EXPECT_EQ(Settings().GetBool(RDATA_STEREO), GetParam().stereo);
-}
-
-TEST_P(CameraCount, EditorRendersMakeOneImage) {
-  SetUpCase();
   Render(true);
   EXPECT_EQ(CamerasRendered(), 1);
   EXPECT_EQ(Merges(), 0);
