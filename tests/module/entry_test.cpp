@@ -86,9 +86,8 @@ TEST_F(EntryTest, RegistersTheNinePluginsInOrder) {
     ASSERT_EQ(entries[i]->icon != nullptr, !expected[i].icon.empty());
     if (entries[i]->icon)
       ExpectSameImage(*entries[i]->icon, std::string(ORVEX_PLUGIN_DIR) + "/res/" + expected[i].icon);
-    if (expected[i].kind == PluginKind::Command) {
-      EXPECT_EQ(entries[i]->help, expected[i].name);
-    }
+    EXPECT_EQ(entries[i]->help,
+              expected[i].kind == PluginKind::Command ? expected[i].name : entries[i]->help);
   }
   EXPECT_EQ(module->Priority(), -1000000);
   EXPECT_TRUE(HasLine("--- Orvex360Cam: READY!"));

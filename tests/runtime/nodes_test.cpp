@@ -117,7 +117,7 @@ TEST_F(NodeTest, GlobalMatrixComposesTheParents) {
   EXPECT_LT((child->GetMg().offset - Vector(1, 2, 3)).GetLength(), 1e-12);
 }
 
-TEST_F(NodeTest, TagsAreFoundByTypeAndKnowTheirObject) {
+TEST_F(NodeTest, TagsAreFoundByTypeAndKnowTheirObjectAndTheFirstRenderSettingsBecomeActive) {
   BaseObject* camera = BaseObject::Alloc(Ocamera);
   doc->InsertObject(camera, nullptr);
   BaseTag* first = camera->MakeTag(kProbeTag);
@@ -128,9 +128,7 @@ TEST_F(NodeTest, TagsAreFoundByTypeAndKnowTheirObject) {
   EXPECT_EQ(first->GetObject(), camera);
   EXPECT_TRUE(first->IsInstanceOf(Tbase));
   EXPECT_EQ(first->GetDocument(), doc);
-}
-
-TEST_F(NodeTest, RenderDataHoldsVideoPostsAndTheFirstBecomesActive) {
+  // Render settings hold effects; the first inserted becomes the active one.
   RenderData* settings = RenderData::Alloc();
   doc->InsertRenderData(settings);
   EXPECT_EQ(doc->GetActiveRenderData(), settings);

@@ -38,9 +38,7 @@ BaseObject* FindByType(BaseObject* object, Int32 type) {
 }
 
 void ExpectNear(const Vector& actual, const Vector& expected, Float tolerance) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance) << "x";
-  EXPECT_NEAR(actual.y, expected.y, tolerance) << "y";
-  EXPECT_NEAR(actual.z, expected.z, tolerance) << "z";
+  EXPECT_LT((actual - expected).GetLength(), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
 }
 
 TEST(GltfImport, MirrorsZAndTurnsMetresIntoSceneUnitsForGlbAndGltfAlike) {

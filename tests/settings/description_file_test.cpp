@@ -89,18 +89,17 @@ TEST(DescriptionFile, ASyntaxErrorNamesTheFileAndLine) {
 }
 
 TEST(DescriptionFile, MistakesInElementsNameTheElement) {
-  EXPECT_NE(ErrorOf(R"({"type": "float", "id": 1, "name": "A", "cycle": ["x"]})")
-                .find("element \"A\": key \"cycle\""),
-            std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "bool", "id": 1, "name": "A"}, {"type": "bool", "id": 1, "name": "B"})")
-                .find("ID 1 is used twice"),
-            std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "bool", "name": "A"})").find("has no \"id\""), std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "checkbox", "id": 1, "name": "A"})").find("unknown type"), std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "int", "id": 1, "name": "A", "min": 5, "max": 1})").find("above"),
-            std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "int", "id": 1, "name": "A", "cycle": [[0, "a"], [0, "b"]]})").find("twice"),
-            std::string::npos);
+  const std::pair<const char*, const char*> cases[] = {
+      {R"({"type": "float", "id": 1, "name": "A", "cycle": ["x"]})", "element \"A\": key \"cycle\""},
+      {R"({"type": "bool", "id": 1, "name": "A"}, {"type": "bool", "id": 1, "name": "B"})",
+       "ID 1 is used twice"},
+      {R"({"type": "bool", "name": "A"})", "has no \"id\""},
+      {R"({"type": "checkbox", "id": 1, "name": "A"})", "unknown type"},
+      {R"({"type": "int", "id": 1, "name": "A", "min": 5, "max": 1})", "above"},
+      {R"({"type": "int", "id": 1, "name": "A", "cycle": [[0, "a"], [0, "b"]]})", "twice"},
+  };
+  for (const auto& [elements, message] : cases)
+    EXPECT_NE(ErrorOf(elements).find(message), std::string::npos) << elements;
 }
 
 // The module's own files against the nodes: every element declares the type its node holds.

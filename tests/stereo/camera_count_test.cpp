@@ -22,14 +22,6 @@ struct CountCase {
 
 class CameraCount : public ModuleRender, public testing::WithParamInterface<CountCase> {
  protected:
-  void SetUpCase() {
-    const CountCase& c = GetParam();
-    AddCamera(c.kind, 24, 18);
-    Settings().SetBool(RDATA_STEREO, c.stereo);
-    SetEffect(ORVEXVP_STEREO_MODE, GeData(c.stereoMode));
-    SetEffect(ORVEXVP_CUBE_LAYOUT, GeData(c.cubeLayout));
-  }
-
   Int32 Merges() const {
     const std::vector<std::string> lines = ModuleLines();
     return static_cast<Int32>(std::count(lines.begin(), lines.end(), "Stereo MERGE!"));
@@ -37,7 +29,11 @@ class CameraCount : public ModuleRender, public testing::WithParamInterface<Coun
 };
 
 TEST_P(CameraCount, ExternalRendersMakeOneImagePerCameraAndMergeThemEditorRendersOne) {
-  SetUpCase();
+  const CountCase& c = GetParam();
+  AddCamera(c.kind, 24, 18);
+  Settings().SetBool(RDATA_STEREO, c.stereo);
+  SetEffect(ORVEXVP_STEREO_MODE, GeData(c.stereoMode));
+  SetEffect(ORVEXVP_CUBE_LAYOUT, GeData(c.cubeLayout));
   Render();
   EXPECT_EQ(CamerasRendered(), GetParam().cameras);
   // One merge per frame: alpha is carried along with the colour.

@@ -177,9 +177,8 @@ TEST_F(TagBehaviour, FitAsksAndSetsTheRenderSize) {
   ASSERT_TRUE(Fit(ORVEXTAG_FIT_HEIGHT));
   EXPECT_EQ(settings->GetFloat(RDATA_YRES), 1080.0);
   ASSERT_EQ(host_state::DialogTexts().size(), 1u);
-  EXPECT_NE(host_state::DialogTexts()[0].find("1920 x 1080"), std::string::npos);
-  EXPECT_NE(host_state::DialogTexts()[0].find("1.778"), std::string::npos);
-  EXPECT_NE(host_state::DialogTexts()[0].find("1920 x 1920"), std::string::npos);
+  for (const char* part : {"1920 x 1080", "1.778", "1920 x 1920"})
+    EXPECT_NE(host_state::DialogTexts()[0].find(part), std::string::npos) << part;
 
   host_state::SetDialogAnswer(GEMB_R_YES);
   ASSERT_TRUE(Fit(ORVEXTAG_FIT_HEIGHT));
