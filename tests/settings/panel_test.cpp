@@ -159,16 +159,6 @@ TEST_F(PanelTest, OverlayFileAndLinkedElementsFollowTheirSwitches) {
   EXPECT_TRUE(Enabled(ORVEXVP_CHOICE));
 }
 
-TEST_F(PanelTest, TheTagPanelShowsEveryElementWithTheHostsOwnDescription) {
-  panel = attribute_manager::BuildPanel(scene->tag);
-  ASSERT_TRUE(panel.loaded);
-  EXPECT_EQ(panel.Record().resourceName, "OrvexTag");
-  EXPECT_FALSE(Shown(ORVEXTAG_HIDDEN));
-  ASSERT_TRUE(Shown(ORVEXTAG_STEREO_DIRECTION_PAD));
-  // The XY pad the module registered.
-  EXPECT_EQ(Item(ORVEXTAG_STEREO_DIRECTION_PAD)->element->properties.GetInt32(DESC_CUSTOMGUI), 1036905);
-}
-
 TEST_F(PanelTest, NamesAndValuesFromTextGoThroughTheClickPath) {
   std::string error;
   ASSERT_TRUE(attribute_manager::SetByName(effect, "cube_layout=Strip 1 x 6", error)) << error;
