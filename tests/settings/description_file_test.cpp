@@ -39,7 +39,7 @@ std::string ErrorOf(const std::string& elements) {
 }
 }  // namespace
 
-TEST(DescriptionFile, ReadsKindsNestingAndProperties) {
+TEST(DescriptionFile, ReadsKindsNestingPropertiesAndSymbols) {
   std::string error;
   const DescriptionRecord record = Parse(kSample, error);
   ASSERT_TRUE(error.empty()) << error;
@@ -67,11 +67,7 @@ TEST(DescriptionFile, ReadsKindsNestingAndProperties) {
   EXPECT_EQ(pad.properties.GetInt32(DESC_PARENTGROUP), 0);  // a layout-only group has no ID
   EXPECT_TRUE(record.Find(15)->IsHidden());
   EXPECT_FALSE(record.IsShown(*record.Find(15)));
-}
-
-TEST(DescriptionFile, FindsSymbolsWithOrWithoutPrefixIgnoringCase) {
-  std::string error;
-  const DescriptionRecord record = Parse(kSample, error);
+  // Symbols are found with or without their prefix, whatever the case.
   EXPECT_EQ(record.FindSymbol("S_ANGLE"), record.Find(13));
   EXPECT_EQ(record.FindSymbol("angle"), record.Find(13));
   EXPECT_EQ(record.FindSymbol("ANGL"), nullptr);
