@@ -9,8 +9,9 @@
 
 namespace {
 
-// An 8-bit image is kept as bytes and a float image as floats: both must give the same light, channel
-// for channel. Each texel holds three different bytes, so that a wrong channel or texel stride shows.
+// An 8-bit image is kept as bytes (display-encoded, so decoded) and a float image as floats (linear):
+// both must give the same light, channel for channel. Each texel holds three different bytes, so that a wrong
+// channel or texel stride shows.
 TEST(EnvironmentStorage, ByteAndFloatImagesOfTheSameTexelsGiveTheSameLight) {
   render_test::TempFolder folder;
   FloatImage image;

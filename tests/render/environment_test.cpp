@@ -41,20 +41,4 @@ TEST(EnvironmentLight, UniformSurroundingsGivePiTimesTheirRadiance) {
   }
 }
 
-// A PNG environment is display-encoded: loading decodes it, so that a rendered PNG written again
-// as PNG keeps its colours.
-TEST(EnvironmentImage, DisplayEncodedImagesAreDecoded) {
-  render_test::TempFolder folder;
-  FloatImage grey;
-  ASSERT_TRUE(grey.Allocate(64, 32));
-  for (size_t i = 0; i < grey.rgba.size(); ++i) grey.rgba[i] = i % 4 == 3 ? 1.0f : 0.2f;
-  std::string error;
-  for (const char* name : {"grey.png", "grey.exr"}) {
-    ASSERT_TRUE(image_output::Write(grey, folder.File(name), error)) << error;
-    Environment environment;
-    ASSERT_TRUE(environment.Load(folder.File(name), error)) << error;
-    ExpectNear(environment.Radiance(Vector(0.0, 0.0, 1.0)), Vector(0.2), 0.003);
-  }
-}
-
 }  // namespace
