@@ -47,14 +47,6 @@ TEST(CubemapLayoutTest, FreeAndSingleLayoutsSkipFacesOutsideTheCube) {
   EXPECT_EQ(Grid(settings), ".|");
 }
 
-TEST(CubemapLayoutTest, EditorRendersShowTheTagsFace) {
-  CubemapSettings settings = Layout(kCubemapCrossHorizontal);
-  settings.editorRender = true;
-  EXPECT_EQ(Grid(settings), "2|");
-  settings.hasTagData = true;
-  EXPECT_EQ(Grid(settings), "3|");
-}
-
 TEST(CubemapLayoutTest, UnknownLayoutsLeaveAnEmptyGridAndRebuildsResetEveryCell) {
   CubemapLayout used;
   used.cells[3][3].index = 2;

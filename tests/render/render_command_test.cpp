@@ -26,16 +26,6 @@ TEST(RenderCommand, RendersTheFulldomeMasterByDefaultAndSaysWhere) {
   EXPECT_NE(run.output.find("--- Orvex360Cam: ------- FINISH -------"), std::string::npos) << run.output;
 }
 
-TEST(RenderCommand, AFrameRangeWritesNumberedFiles) {
-  render_test::TempFolder folder;
-  const CommandResult run =
-      RenderCommand(folder, "empty --camera panorama --size 8x4 --samples 1 --frames 3-5 -o sky.exr");
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  for (const char* name : {"sky_0003.exr", "sky_0004.exr", "sky_0005.exr"})
-    EXPECT_TRUE(fs::exists(folder.Path() / name)) << name;
-  EXPECT_FALSE(fs::exists(folder.Path() / "sky.exr"));
-}
-
 TEST(RenderCommand, SetsRenderTagAndEffectSettings) {
   render_test::TempFolder folder;
   const std::string environment = render_test::WriteDirectionEnvironment(folder, 64, 32);

@@ -125,24 +125,8 @@ TEST(GltfAnimation, SamplesLinearStepCubicAndRotationKeys) {
   EXPECT_NEAR(pose.rotation[3], std::cos(M_PI / 8.0), 1e-6);
 }
 
-TEST(GltfAnimation, TheDocumentMovesTheNodeAtEachEvaluationAndTakesItsTimeRange) {
-  TempFolder folder;
-  GltfBuilder builder;
-  const int node = builder.Node({{"mesh", builder.Mesh({0, 0, -5, 1, 0, -5, 0, 1, -5})}});
-  builder.Animate(node, "translation", {0, 1}, {0, 0, 0, 0, 0, -10});
-  builder.WriteGltf(folder.File("a.gltf"));
-  Imported imported(folder.File("a.gltf"));
-  EXPECT_TRUE(imported.scene.animated);
-  EXPECT_EQ(imported.doc->GetMaxTime().GetFrame(30.0), 30);
-  BaseObject* moving = imported.doc->GetFirstObject();
-  imported.doc->SetTime(BaseTime(15, 30.0));
-  imported.doc->ExecutePasses(nullptr, true, true, false);
-  ExpectNear(moving->GetMg().offset, Vector(0, 0, 500), 1e-3);
-  imported.doc->SetTime(BaseTime(30, 30.0));
-  imported.doc->ExecutePasses(nullptr, true, true, false);
-  ExpectNear(moving->GetMg().offset, Vector(0, 0, 1000), 1e-3);
-}
-
+// The document's animation (each evaluation moves the node, the time range is the file's) is
+// rendered frame by frame in gltf_render_test.cpp.
 // A 2 x 2 image texture on a square that fills the view of a camera looking at it.
 TEST(GltfRender, ATextureShowsEachTexelWhereItsCoordinatesPutIt) {
   TempFolder folder;
