@@ -75,15 +75,7 @@ TEST(DescriptionFile, ReadsKindsNestingPropertiesAndSymbols) {
   EXPECT_EQ(record.NearestSymbols("PA", 1).front(), "S_PAD");  // contained names come first
 }
 
-TEST(DescriptionFile, ASyntaxErrorNamesTheFileAndLine) {
-  std::string error;
-  Parse(
-      "{\n  \"elements\": [\n    {\"type\": \"bool\", \"id\": 1, \"name\": \"A\"},\n    {\"type\" "
-      "\"bool\"}\n  ]\n}",
-      error);
-  EXPECT_NE(error.find("sample.json, line 4"), std::string::npos) << error;
-}
-
+// A syntax error's file and line are checked on a broken module description in panel_test.cpp.
 TEST(DescriptionFile, MistakesInElementsNameTheElement) {
   const std::pair<const char*, const char*> cases[] = {
       {R"({"type": "float", "id": 1, "name": "A", "cycle": ["x"]})", "element \"A\": key \"cycle\""},
