@@ -45,12 +45,9 @@ TEST(ImageWrite, ExrKeepsLinearUnclampedFloatsAndAlpha) {
 }
 
 TEST(ImageWrite, RefusesBadPathsBeforeWritingAnything) {
+  // Unknown suffixes and missing folders are refused through the render command's table.
   render_test::TempFolder folder;
   std::string error;
-  EXPECT_FALSE(image_output::CheckWritable(folder.File("dome.bmp"), error));
-  EXPECT_NE(error.find(".exr"), std::string::npos);
-  EXPECT_FALSE(image_output::CheckWritable(folder.File("missing/dome.png"), error));
-  EXPECT_NE(error.find("does not exist"), std::string::npos);
   EXPECT_FALSE(image_output::CheckWritable(folder.Path().string(), error));
   EXPECT_TRUE(image_output::CheckWritable(folder.File("dome.png"), error)) << error;
   EXPECT_TRUE(fs::is_empty(folder.Path()));
