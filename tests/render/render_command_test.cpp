@@ -23,7 +23,6 @@ TEST(RenderCommand, RendersTheFulldomeMasterByDefaultAndSaysWhere) {
   EXPECT_TRUE(fs::exists(written));
   EXPECT_NE(run.output.find("wrote " + written.string() + " (32 x 32, frame 0)"), std::string::npos)
       << run.output;
-  EXPECT_NE(run.output.find("--- Orvex360Cam: ------- FINISH -------"), std::string::npos) << run.output;
 }
 
 TEST(RenderCommand, SetsRenderTagAndEffectSettings) {

@@ -207,10 +207,6 @@ TEST_F(TagBehaviour, ButtonsBitmapsAndIcons) {
   EXPECT_EQ(attribute_manager::RequestCustomIcon(tag), data->StateIcon(true));
   camera->SetRenderMode(MODE_OFF);
   EXPECT_EQ(attribute_manager::RequestCustomIcon(tag), data->StateIcon(false));
-
-  Int32 undone = ORVEXTAG_EQUIRECT_VSPAN;
-  tag->Message(MSG_UNDO_NOTICE, &undone);
-  EXPECT_TRUE(ConsoleHas("UNDO!"));
 }
 
 TEST_F(TagBehaviour, BadValuesAndOddPlacesNeverBreakIt) {
