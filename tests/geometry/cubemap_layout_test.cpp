@@ -30,34 +30,21 @@ CubemapSettings Layout(Int32 kind, Int32 crossStart = 1) {
           .tagEditorFace = 3};
 }
 
-TEST(CubemapLayoutTest, CrossesTurnWithTheirStartIncludingNegativeOnes) {
-  EXPECT_EQ(Grid(Layout(kCubemapCrossHorizontal)), ".3..|0514|.2..|");  // front in column 1, up above it
-  for (Int32 start : {0, 4, -400}) EXPECT_EQ(Grid(Layout(kCubemapCrossHorizontal, start)), "3...|5140|2...|");
+// Every layout's faces at the front positions 0 to 3, with default and reordered slots, are rendered
+// and checked cell by cell in tests/stereo/cubemap_layout_test.cpp; here what those renders never set.
+TEST(CubemapLayoutTest, CrossStartsWrapIncludingNegativeOnes) {
+  for (Int32 start : {4, -400}) EXPECT_EQ(Grid(Layout(kCubemapCrossHorizontal, start)), "3...|5140|2...|");
   EXPECT_EQ(Grid(Layout(kCubemapCrossHorizontal, -1)), "...3|1405|...2|");
   EXPECT_EQ(Grid(Layout(kCubemapCrossVertical, -3)), ".3.|051|.2.|.4.|");
-  CubemapLayout layout;
-  BuildCubemapLayout(Layout(kCubemapCrossVertical, 0), layout);
-  EXPECT_EQ(layout.cells[1][2].rotation, 180);  // the back face, below the down face
 }
 
 TEST(CubemapLayoutTest, FreeAndSingleLayoutsSkipFacesOutsideTheCube) {
-  EXPECT_EQ(Grid(Layout(kCubemapStripHorizontal)) + Grid(Layout(kCubemapBlock3x2)), "012345|012|345|");
-  EXPECT_EQ(Grid(Layout(kCubemapStripVertical)) + Grid(Layout(kCubemapBlock2x3)), "0|1|2|3|4|5|03|14|25|");
   CubemapSettings settings = Layout(kCubemapStripHorizontal);
   settings.slots = {-1, 6, 5, 100, -7, 0};
   EXPECT_EQ(Grid(settings), "..5..0|");
   settings = Layout(kCubemapSingleFace);
-  EXPECT_EQ(Grid(settings), "2|");
   settings.singleFace = 6;
   EXPECT_EQ(Grid(settings), ".|");
-}
-
-TEST(CubemapLayoutTest, EditorRendersShowTheTagsFace) {
-  CubemapSettings settings = Layout(kCubemapCrossHorizontal);
-  settings.editorRender = true;
-  EXPECT_EQ(Grid(settings), "2|");
-  settings.hasTagData = true;
-  EXPECT_EQ(Grid(settings), "3|");
 }
 
 TEST(CubemapLayoutTest, UnknownLayoutsLeaveAnEmptyGridAndRebuildsResetEveryCell) {

@@ -58,14 +58,13 @@ TEST_F(MergeRefusal, EyesOrFacesBeyondTheCamerasOrTheirArrays) {
   ExpectRefusedWith("Merge error: [2] eyes of [6] faces for [2] cameras");
 }
 
-TEST_F(MergeRefusal, MissingImages) {
+TEST_F(MergeRefusal, MissingImagesAndNotThoseBeyondTheCameraCount) {
   sources_[1] = nullptr;
   ExpectRefusedWith("Merge error: channel [1] missing");
   EXPECT_FALSE(effect_->StereoMergeImages(nullptr, nullptr, sources_.data(), 2, BaseContainer(),
                                           COLORSPACETRANSFORMATION_NONE));
-}
-
-TEST_F(MergeRefusal, ImagesBeyondTheCameraCountAreNotLookedAt) {
+  // Images beyond the camera count are not looked at.
+  sources_[1] = images_[1].get();
   images_.push_back(MakeImage(1, 1, [](Int32, Int32) { return Vector(); }));
   sources_.push_back(images_.back().get());
   EXPECT_TRUE(Merge());

@@ -18,17 +18,14 @@ TEST(ModuleLog, PrefixesAndExpandsTheCallersPlaceholders) {
   EXPECT_EQ(LoggedLine(), "--- Orvex360Cam: READY!");
 }
 
-TEST(ModuleLog, CutsLongLinesAt1023Characters) {
+TEST(ModuleLog, CutsLongLinesAt1023CharactersEvenInsideAPlaceholder) {
   console::SetEcho(false);
   const std::string longText(2000, 'x');
   ModuleLog("%s", longText.c_str());
   const std::string line = LoggedLine();
   EXPECT_EQ(line.size(), 1023u);
   EXPECT_EQ(line.rfind("--- Orvex360Cam: xxx", 0), 0u);
-}
-
-TEST(ModuleLog, AFormatCutInsideAPlaceholderReadsNoArgument) {
-  console::SetEcho(false);
+  // A format cut inside a placeholder reads no argument.
   std::string format(1023 - 17 - 1, 'y');  // the prefix takes 17 characters, leaving room for one more
   format += "%d";
   ModuleLog(format.c_str(), 5);  // the cut leaves a lone '%', which is dropped

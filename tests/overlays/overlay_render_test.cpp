@@ -221,10 +221,7 @@ TEST_F(OverlayRender, PanoramaAndEditorRendersHaveNone) {
   AddCamera(CameraKind::Panorama, 2 * kSize, kSize);
   showEverything();
   const FloatImage panoramaOn = Render();
-  const FloatImage panoramaOff = OverlayOff();
-  for (Int32 y = 0; y < kSize; ++y)
-    for (Int32 x = 0; x < 2 * kSize; ++x)
-      ASSERT_TRUE(SamePixel(panoramaOn, panoramaOff, x, y)) << x << "," << y;
+  EXPECT_TRUE(panoramaOn.rgba == OverlayOff().rgba);
 }
 
 TEST_F(OverlayRender, BrokenLogoOrMaskFilesTurnTheirLayerOffWithOneLine) {

@@ -72,11 +72,9 @@ TEST(ProjectRender, OptionsBesideAProjectApplyOverIt) {
 
 TEST(ProjectRender, BadProjectFilesStopBeforeAnyOutput) {
   TempFolder folder;
-  std::ofstream(folder.File("text.json")) << "this is not JSON";
   std::ofstream(folder.File("cut.json")) << R"({"format": "orvex360 project", "version": 1, "samp)";
   const std::pair<const char*, const char*> cases[] = {
       {"--project none.json", "none.json: no such file"},
-      {"--project text.json", "text.json: not JSON, or cut short"},
       {"--project cut.json", "cut.json: not JSON, or cut short"},
       {"--save-project missing/p.json", "missing/p.json"},
   };

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
-// An 8-bit image is kept as bytes and a float image as floats: both must give the same light, channel
-// for channel. Each texel holds three different bytes, so that a wrong channel or texel stride shows.
+// An 8-bit image is kept as bytes (display-encoded, so decoded) and a float image as floats (linear):
+// both must give the same light, channel for channel. Each texel holds three different bytes, so that a wrong
+// channel or texel stride shows.
 TEST(EnvironmentStorage, ByteAndFloatImagesOfTheSameTexelsGiveTheSameLight) {
   render_test::TempFolder folder;
   FloatImage image;
@@ -33,14 +35,11 @@ TEST(EnvironmentStorage, ByteAndFloatImagesOfTheSameTexelsGiveTheSameLight) {
     for (Float polar = 0.1; polar < 3.1; polar += 0.29) {
       const Vector d(std::sin(polar) * std::sin(azimuth), std::cos(polar),
                      std::sin(polar) * std::cos(azimuth));
-      const Vector a = bytes.Radiance(d), b = floats.Radiance(d);
       // The float file may hold half floats: three decimal digits.
-      EXPECT_NEAR(a.x, b.x, 2e-3 * b.x + 1e-6);
-      EXPECT_NEAR(a.y, b.y, 2e-3 * b.y + 1e-6);
-      EXPECT_NEAR(a.z, b.z, 2e-3 * b.z + 1e-6);
-      const Vector ia = bytes.Irradiance(d), ib = floats.Irradiance(d);
-      EXPECT_NEAR(ia.x, ib.x, 2e-3 * ib.x + 1e-6);
-      EXPECT_NEAR(ia.z, ib.z, 2e-3 * ib.z + 1e-6);
+      for (const auto& [a, b] : {std::pair{bytes.Radiance(d), floats.Radiance(d)},
+                                 std::pair{bytes.Irradiance(d), floats.Irradiance(d)}})
+        for (const auto& [got, want] : {std::pair{a.x, b.x}, {a.y, b.y}, {a.z, b.z}})
+          EXPECT_NEAR(got, want, 2e-3 * want + 1e-6) << azimuth << " " << polar;
     }
   }
   // Loaded over the byte image, the float image is what the texels come from.

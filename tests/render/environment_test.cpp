@@ -8,9 +8,7 @@
 namespace {
 
 void ExpectNear(const Vector& actual, const Vector& expected, Float tolerance) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance);
-  EXPECT_NEAR(actual.y, expected.y, tolerance);
-  EXPECT_NEAR(actual.z, expected.z, tolerance);
+  EXPECT_LT((actual - expected).GetLength(), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
 }
 
 TEST(EnvironmentMapping, FollowsTheWorldConvention) {
@@ -21,9 +19,7 @@ TEST(EnvironmentMapping, FollowsTheWorldConvention) {
   EXPECT_NEAR(DirectionToEquirectUv(Vector(0.0, -1.0, 0.0)).y, 1.0, 1e-12);
   for (const Float u : {0.1, 0.37, 0.5, 0.93}) {
     for (const Float v : {0.05, 0.5, 0.8}) {
-      const Vector uv = DirectionToEquirectUv(EquirectUvToDirection(u, v));
-      EXPECT_NEAR(uv.x, u, 1e-12);
-      EXPECT_NEAR(uv.y, v, 1e-12);
+      ExpectNear(DirectionToEquirectUv(EquirectUvToDirection(u, v)), Vector(u, v, 0.0), 1e-12);
     }
   }
 }
@@ -42,22 +38,6 @@ TEST(EnvironmentLight, UniformSurroundingsGivePiTimesTheirRadiance) {
     ASSERT_TRUE(environment.Load(folder.File("grey.exr"), error)) << error;
     for (const Vector& n : {Vector(0, 1, 0), Vector(0, -1, 0), Vector(1, 1, 1).GetNormalized()})
       ExpectNear(environment.Irradiance(n), Vector(0.5 * orvex::kPi), 0.01);
-  }
-}
-
-// A PNG environment is display-encoded: loading decodes it, so that a rendered PNG written again
-// as PNG keeps its colours.
-TEST(EnvironmentImage, DisplayEncodedImagesAreDecoded) {
-  render_test::TempFolder folder;
-  FloatImage grey;
-  ASSERT_TRUE(grey.Allocate(64, 32));
-  for (size_t i = 0; i < grey.rgba.size(); ++i) grey.rgba[i] = i % 4 == 3 ? 1.0f : 0.2f;
-  std::string error;
-  for (const char* name : {"grey.png", "grey.exr"}) {
-    ASSERT_TRUE(image_output::Write(grey, folder.File(name), error)) << error;
-    Environment environment;
-    ASSERT_TRUE(environment.Load(folder.File(name), error)) << error;
-    ExpectNear(environment.Radiance(Vector(0.0, 0.0, 1.0)), Vector(0.2), 0.003);
   }
 }
 

@@ -47,21 +47,17 @@ std::string WriteUniformMap(const TempFolder& folder, const std::string& name, F
   return folder.File(name);
 }
 
+// Each format's writer is checked under the same limit in hostile_values_test.cpp; here the command.
 TEST(HostileInput, AFailedWriteKeepsTheOldFileAndSaysWhy) {
-  for (const char* name : {"dome.png", "dome.jpg", "dome.exr"}) {
-    TempFolder folder;
-    std::ofstream(folder.File(name)) << "the good old file";
-    // A file-size limit of 8 KB: too small for the image, as a full disk would be.
-    const CommandResult run =
-        RenderCommand(folder, "--size 128x128 --samples 1 -o " + std::string(name), "ulimit -f 8 &&");
-    EXPECT_NE(run.exitCode, 0) << name;
-    EXPECT_NE(run.output.find(std::string("cannot write \"") + name + "\": File too large"),
-              std::string::npos)
-        << run.output;
-    EXPECT_EQ(run.output.find("wrote"), std::string::npos) << run.output;
-    EXPECT_EQ(ReadBytes(folder.Path() / name), "the good old file") << name;
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1) << name;
-  }
+  TempFolder folder;
+  std::ofstream(folder.File("dome.png")) << "the good old file";
+  // A file-size limit of 8 KB: too small for the image, as a full disk would be.
+  const CommandResult run = RenderCommand(folder, "--size 128x128 --samples 1 -o dome.png", "ulimit -f 8 &&");
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.output.find("cannot write \"dome.png\": File too large"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("wrote"), std::string::npos) << run.output;
+  EXPECT_EQ(ReadBytes(folder.Path() / "dome.png"), "the good old file");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
 
 TEST(HostileInput, TheLongestLegalFileNamesAreWritten) {
@@ -79,8 +75,6 @@ TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
       inputs, "--samples 1",
       {
           {"--size ''", "--size: an empty value is not allowed"},
-          {"--env ''", "--env: an empty value is not allowed"},
-          {"--separation-map ''", "--separation-map: an empty value is not allowed"},
           {"-o ''", "--output: an empty value is not allowed"},
           {"--threads 2147483647", "--threads"},
           {"--env " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},

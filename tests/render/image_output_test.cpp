@@ -1,10 +1,7 @@
 #include "render/image_output.h"
 #include "render_test_support.h"
 
-#include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>
-
-#include <cmath>
 
 #include <filesystem>
 
@@ -32,6 +29,8 @@ TEST(FramePath, NumbersFramesOnlyWhenNeeded) {
   EXPECT_EQ(image_output::FramePath("f" + hashes + ".png", -3, true), "f-" + std::string(38, '0') + "3.png");
 }
 
+// PNG output (display-encoded, straight alpha) is compared with the image library's own writing in
+// tests/imageio/png_codec_test.cpp; the curve itself in tests/imageio/srgb_test.cpp.
 TEST(ImageWrite, ExrKeepsLinearUnclampedFloatsAndAlpha) {
   render_test::TempFolder folder;
   const std::string path = folder.File("two.exr");
@@ -45,31 +44,10 @@ TEST(ImageWrite, ExrKeepsLinearUnclampedFloatsAndAlpha) {
   BaseBitmap::Free(bitmap);
 }
 
-TEST(ImageWrite, PngIsDisplayEncodedWithStraightAlpha) {
-  render_test::TempFolder folder;
-  const std::string path = folder.File("two.png");
-  std::string error;
-  ASSERT_TRUE(image_output::Write(TwoPixels(), path, error)) << error;
-  OIIO::ImageSpec config;
-  config.attribute("oiio:UnassociatedAlpha", 1);
-  auto input = OIIO::ImageInput::open(path, &config);
-  ASSERT_TRUE(input);
-  ASSERT_EQ(input->spec().nchannels, 4);
-  unsigned char pixels[8] = {};
-  ASSERT_TRUE(input->read_image(0, 0, 0, 4, OIIO::TypeDesc::UINT8, pixels));
-  EXPECT_EQ(pixels[0], 255);  // 4.0 clamped
-  EXPECT_EQ(pixels[1], 188);  // linear 0.5 in sRGB
-  EXPECT_EQ(pixels[4], 188);  // 0.25 over half coverage is 0.5 before encoding
-  EXPECT_EQ(pixels[7], 128);
-}
-
 TEST(ImageWrite, RefusesBadPathsBeforeWritingAnything) {
+  // Unknown suffixes and missing folders are refused through the render command's table.
   render_test::TempFolder folder;
   std::string error;
-  EXPECT_FALSE(image_output::CheckWritable(folder.File("dome.bmp"), error));
-  EXPECT_NE(error.find(".exr"), std::string::npos);
-  EXPECT_FALSE(image_output::CheckWritable(folder.File("missing/dome.png"), error));
-  EXPECT_NE(error.find("does not exist"), std::string::npos);
   EXPECT_FALSE(image_output::CheckWritable(folder.Path().string(), error));
   EXPECT_TRUE(image_output::CheckWritable(folder.File("dome.png"), error)) << error;
   EXPECT_TRUE(fs::is_empty(folder.Path()));
@@ -82,16 +60,7 @@ TEST(ImageWrite, AFailedWriteLeavesNoFileBehind) {
   std::string error;
   EXPECT_FALSE(image_output::Write(TwoPixels(), folder.File("dome.png"), error));
   EXPECT_NE(error.find("dome.png"), std::string::npos);
-  size_t entries = 0;
-  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder.Path())) ++entries;
-  EXPECT_EQ(entries, 1u);
-}
-
-TEST(SrgbEncoding, ClampsAndNeverPassesNan) {
-  EXPECT_FLOAT_EQ(image_output::EncodeSrgb(-1.0f), 0.0f);
-  EXPECT_FLOAT_EQ(image_output::EncodeSrgb(2.0f), 1.0f);
-  EXPECT_FLOAT_EQ(image_output::EncodeSrgb(std::nanf("")), 0.0f);
-  EXPECT_NEAR(image_output::EncodeSrgb(0.5f), 0.7354f, 1e-4);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace

@@ -50,6 +50,13 @@ Vector Fisheye(Float fov, Float u, Float v) {
 
 Float FisheyeRadius(Float u, Float v) { return std::hypot(2.0 * u - 1.0, 1.0 - 2.0 * v); }
 
+Projection FisheyeOf(Float fov) {
+  return [fov](Float u, Float v) { return Fisheye(fov, u, v); };
+}
+std::function<bool(Float, Float)> Within(Float radius) {
+  return [radius](Float u, Float v) { return FisheyeRadius(u, v) <= radius; };
+}
+
 // A plain camera of `focus` mm on 36 mm film, through the centres of a width x height image.
 Projection Pinhole(Float focus, Int32 width, Int32 height) {
   return [=](Float u, Float v) {
@@ -110,10 +117,8 @@ TEST_F(LensRender, FullPanoramaReproducesTheEnvironment) {
     for (Int32 x = 0; x < 128; ++x) {
       const Vector texel = render_test::DirectionColour(FromLongitudeLatitude(
           ((x + 0.5) / 128 - 0.5) * orvex::kTwoPi, (0.5 - (y + 0.5) / 64) * orvex::kPi));
-      const Float32* pixel = image.Pixel(x, y);
-      EXPECT_NEAR(pixel[0], texel.x, 0.02) << x << "," << y;
-      EXPECT_NEAR(pixel[1], texel.y, 0.02) << x << "," << y;
-      EXPECT_NEAR(pixel[2], texel.z, 0.02) << x << "," << y;
+      const Float want[] = {texel.x, texel.y, texel.z};
+      for (int c = 0; c < 3; ++c) EXPECT_NEAR(image.Pixel(x, y)[c], want[c], 0.02) << x << "," << y;
     }
   }
 }
@@ -139,10 +144,7 @@ TEST_F(LensRender, CustomPanoramaCoversItsSpanAndLatitudes) {
 TEST_F(LensRender, FulldomeLooksUpWithTheFrontAtTheBottom) {
   AddCamera(CameraKind::Fulldome, 49, 49);
   const FloatImage image = Render();
-  const auto inside = [](Float u, Float v) { return FisheyeRadius(u, v) <= 1.0; };
-  EXPECT_GT(ExpectDirections(
-                image, [](Float u, Float v) { return Fisheye(orvex::kPi, u, v); }, inside),
-            1500);
+  EXPECT_GT(ExpectDirections(image, FisheyeOf(orvex::kPi), Within(1.0)), 1500);
   // The middle of the bottom edge looks at the horizon straight ahead, the middle straight up.
   EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(24, 48)), Vector(0.0, 0.0, 1.0)), 1.0);
   EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(24, 24)), Vector(0.0, 1.0, 0.0)), 1.0);
@@ -152,9 +154,7 @@ TEST_F(LensRender, FisheyeOf360DegreesFollowsATurnedCamera) {
   AddCamera(CameraKind::Fisheye, 48, 48);
   SetTag(ORVEXTAG_FISHEYE_FOV, GeData(orvex::kTwoPi));
   Rotate(-40.0, 0.0, 25.0);
-  const auto inside = [](Float u, Float v) { return FisheyeRadius(u, v) <= 0.97; };
-  ExpectDirections(
-      Render(), [](Float u, Float v) { return Fisheye(orvex::kTwoPi, u, v); }, inside);
+  ExpectDirections(Render(), FisheyeOf(orvex::kTwoPi), Within(0.97));
 }
 
 TEST_F(LensRender, LittlePlanetLooksDownWithAWideFisheye) {
@@ -162,9 +162,7 @@ TEST_F(LensRender, LittlePlanetLooksDownWithAWideFisheye) {
   const Float fov = Tag()->GetDataInstance()->GetFloat(ORVEXTAG_FISHEYE_FOV);
   EXPECT_NEAR(fov, 315.0 * kDegrees, 1e-6);
   const FloatImage image = Render();
-  const auto inside = [](Float u, Float v) { return FisheyeRadius(u, v) <= 1.0; };
-  ExpectDirections(
-      image, [fov](Float u, Float v) { return Fisheye(fov, u, v); }, inside);
+  ExpectDirections(image, FisheyeOf(fov), Within(1.0));
   EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(24, 24)), Vector(0.0, -1.0, 0.0)), 1.0);
 }
 
@@ -210,31 +208,23 @@ TEST_F(LensRender, FisheyeMaskModesBlankOrTrace) {
   // The lens pixels alone: no overlays, and a mask image that covers nothing.
   SetEffect(ORVEXVP_OVERLAY, GeData(false));
   SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(WriteClearMask(*folder_)))));
-  const Projection fisheye = [](Float u, Float v) { return Fisheye(orvex::kPi, u, v); };
+  const Projection fisheye = FisheyeOf(orvex::kPi);
 
   // Circle mask: blank (black, opaque) beyond the circle, traced within.
   SetEffect(ORVEXVP_MASK_MODE, GeData(orvex::kMaskModeCircle));
   FloatImage image = Render();
-  ExpectDirections(image, fisheye, [](Float u, Float v) { return FisheyeRadius(u, v) <= 1.0; });
-  for (Int32 y = 0; y < 48; ++y) {
-    for (Int32 x = 0; x < 48; ++x) {
-      if (FisheyeRadius(x / 47.0, y / 47.0) > 1.0) {
-        EXPECT_TRUE(IsBlank(image.Pixel(x, y))) << x << "," << y;
-      }
-    }
-  }
+  ExpectDirections(image, fisheye, Within(1.0));
+  for (Int32 y = 0; y < 48; ++y)
+    for (Int32 x = 0; x < 48; ++x)
+      EXPECT_TRUE(FisheyeRadius(x / 47.0, y / 47.0) <= 1.0 || IsBlank(image.Pixel(x, y))) << x << "," << y;
 
   // Mask image: no ray beyond radius 1.01, so those pixels stay transparent for the mask to cover.
   SetEffect(ORVEXVP_MASK_MODE, GeData(orvex::kMaskModeImage));
   image = Render();
-  ExpectDirections(image, fisheye, [](Float u, Float v) { return FisheyeRadius(u, v) <= 1.01; });
-  for (Int32 y = 0; y < 48; ++y) {
-    for (Int32 x = 0; x < 48; ++x) {
-      if (FisheyeRadius(x / 47.0, y / 47.0) > 1.01) {
-        EXPECT_EQ(image.Pixel(x, y)[3], 0.0f) << x << "," << y;
-      }
-    }
-  }
+  ExpectDirections(image, fisheye, Within(1.01));
+  for (Int32 y = 0; y < 48; ++y)
+    for (Int32 x = 0; x < 48; ++x)
+      EXPECT_TRUE(FisheyeRadius(x / 47.0, y / 47.0) <= 1.01 || image.Pixel(x, y)[3] == 0.0f) << x << "," << y;
 
   // No mask: the lens keeps going into the corners.
   SetEffect(ORVEXVP_MASK_MODE, GeData(orvex::kMaskModeNone));
@@ -263,14 +253,9 @@ TEST_F(LensRender, EditorRenderLetterboxesToTheTagsAspect) {
   EXPECT_NE(std::find(lines.begin(), lines.end(),
                       "PREVIEW start [420.00/0.00] end [1499.00/1079.00] size [1080,1080]"),
             lines.end());
-  for (const Int32 y : {0, 540, 1079}) {
-    EXPECT_TRUE(IsBlank(image.Pixel(0, y)));
-    EXPECT_TRUE(IsBlank(image.Pixel(419, y)));
-    EXPECT_FALSE(IsBlank(image.Pixel(420, y)));
-    EXPECT_FALSE(IsBlank(image.Pixel(1499, y)));
-    EXPECT_TRUE(IsBlank(image.Pixel(1500, y)));
-    EXPECT_TRUE(IsBlank(image.Pixel(1919, y)));
-  }
+  for (const Int32 y : {0, 540, 1079})
+    for (const Int32 x : {0, 419, 420, 1499, 1500, 1919})
+      EXPECT_EQ(IsBlank(image.Pixel(x, y)), x < 420 || x > 1499) << x << "," << y;
   // The dome fills the letterbox: its left edge looks 90 degrees to the left.
   EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(420, 540)), Vector(-1.0, 0.0, 0.0)), 1.0);
 }

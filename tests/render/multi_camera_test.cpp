@@ -31,9 +31,11 @@ class MultiCamera : public RenderSequence {
   }
 };
 
-TEST_F(MultiCamera, EachCameraRendersBetweenItsPhasesThenTheEffectMerges) {
+// Each pixel is as opaque as the camera its colour came from: here the last camera, which traced
+// only every other column.
+TEST_F(MultiCamera, EachCameraRendersBetweenItsPhasesThenTheEffectMergesAndAlphaFollowsTheMerge) {
   seen_.cameras = 2;
-  EXPECT_EQ(Render(RenderOptions()), "");
+  const FloatImage frame = render_test::RenderFrame(doc_, RenderOptions());
   const std::vector<std::string> expected = {"notify start=1 external=1",
                                              "allocate editor=0 external=1",
                                              "info",
@@ -52,6 +54,12 @@ TEST_F(MultiCamera, EachCameraRendersBetweenItsPhasesThenTheEffectMerges) {
                                              "free",
                                              "notify start=0 external=1"};
   EXPECT_EQ(seen_.calls, expected);
+  ASSERT_EQ(frame.width, 8);
+  for (Int32 x = 0; x < 8; ++x) {
+    const Float32* pixel = frame.Pixel(x, 1);
+    EXPECT_EQ(pixel[3], x % 2 == 1 ? 1.0f : 0.0f) << x;
+    EXPECT_EQ(pixel[2] > 0.0f, x % 2 == 1) << x;
+  }
 }
 
 TEST_F(MultiCamera, EveryCameraIsAskedForItsPlacementAndRefusalsStillRender) {
@@ -90,20 +98,6 @@ TEST_F(MultiCamera, EditorRendersAndSingleCameraAnswersRenderOneImage) {
   EXPECT_TRUE(CallsStartingWith("merge").empty());
 }
 
-// Each pixel is as opaque as the camera its colour came from: here the last camera, which traced
-// only every other column.
-TEST_F(MultiCamera, AlphaComesFromTheCameraTheMergeChose) {
-  seen_.cameras = 2;
-  const FloatImage frame = render_test::RenderFrame(doc_, RenderOptions());
-  ASSERT_EQ(frame.width, 8);
-  for (Int32 x = 0; x < 8; ++x) {
-    const Float32* pixel = frame.Pixel(x, 1);
-    const bool traced = x % 2 == 1;
-    EXPECT_EQ(pixel[3], traced ? 1.0f : 0.0f) << x;
-    EXPECT_EQ(pixel[2] > 0.0f, traced) << x;
-  }
-}
-
 TEST_F(MultiCamera, ARefusedMergeWritesCameraZeroSaysSoAndFails) {
   seen_.cameras = 2;
   seen_.mergeAccepts = false;
@@ -124,10 +118,7 @@ TEST_F(MultiCamera, ARefusedMergeWritesCameraZeroSaysSoAndFails) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "[host] merge failed: writing camera 0's image"),
             lines.end());
   ASSERT_EQ(frame.width, 8);
-  for (Int32 x = 0; x < 8; ++x) {
-    const bool traced = x % 2 == 0;
-    EXPECT_EQ(frame.Pixel(x, 1)[3], traced ? 1.0f : 0.0f) << x;
-  }
+  for (Int32 x = 0; x < 8; ++x) EXPECT_EQ(frame.Pixel(x, 1)[3], x % 2 == 0 ? 1.0f : 0.0f) << x;
 }
 
 TEST_F(MultiCamera, CameraImagesThatDoNotFitIntoMemoryFailBeforeRendering) {

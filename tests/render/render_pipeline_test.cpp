@@ -13,7 +13,8 @@
 
 // The effect's render-time half driven call by call, with its render state in view: the camera
 // questions of the host's multi-camera renders, the areas, eyes and faces of sequence start, and
-// the camera phases.
+// the camera phases. (Where stereo rays start is checked exactly by the eye rig's tests and in the
+// rendered disparities of tests/stereo.)
 
 namespace {
 
@@ -112,24 +113,17 @@ TEST_F(RenderPipeline, CameraInformationPlacesTheEyesHalfTheSeparationApart) {
   EXPECT_EQ(refused.strName, String("untouched"));
 }
 
-TEST_F(RenderPipeline, SideBySideSplitsAnOddWidthBetweenTheEyes) {
+TEST_F(RenderPipeline, SideBySideLogsTheSecondEyesHalfOfAnOddWidth) {
   SetRenderSize(1001, 500);
   RenderSettings().SetBool(RDATA_STEREO, true);
   Effect().SetInt32(ORVEXVP_STEREO_MODE, ORVEXVP_STEREO_MODE_SIDE_BY_SIDE);
   StartSequence();
-  // Which eye and flip each half shows is checked pixel by pixel in the stereo renders; here the
-  // areas and the camera walk.
-  ASSERT_EQ(State().cameraCount, 2);
-  ExpectArea(State().eyes[0].area, 0, 0, 499, 499);
+  // The halves (the odd column to no eye) are checked pixel by pixel in the stereo renders; here the log.
+  EXPECT_EQ(State().cameraCount, 2);
   EXPECT_TRUE(Logged("STEREO ch [1] start [500.00/0.00] end [999.00/499.00] size [500,500]"));
-
-  Execute(VIDEOPOSTCALL_RENDER, true);
-  Execute(VIDEOPOSTCALL_RENDER, true);
-  EXPECT_EQ(State().cameraIndex, 1);
-  ExpectArea(State().currentArea, 500, 0, 999, 499);
 }
 
-TEST_F(RenderPipeline, CubemapFacesFillTheCrossAndTheCameraCounterWrapsEachFrame) {
+TEST_F(RenderPipeline, CubemapFacesFillTheCrossTheCounterWrapsAndTheStereoSwitchKeepsSixCameras) {
   SetRenderSize(4096, 3072);
   Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
   StartSequence();
@@ -137,29 +131,21 @@ TEST_F(RenderPipeline, CubemapFacesFillTheCrossAndTheCameraCounterWrapsEachFrame
   EXPECT_TRUE(render_->GetRenderData().GetBool(RDATA_STEREO));
   EXPECT_FALSE(RenderSettings().GetBool(RDATA_STEREO));
   ASSERT_EQ(State().cameraCount, 6);
-  // The faces' places in the frame are checked pixel by pixel in the cubemap renders; here the
-  // areas, the log and the camera walk.
-  ExpectArea(State().faces[0].area, 1024, 0, 2047, 1023);
-  ExpectArea(State().faces[5].area, 1024, 2048, 2047, 3071);
+  // The faces' places in the frame are checked pixel by pixel in the cubemap renders; here the log
+  // and the camera walk over frames.
   EXPECT_TRUE(Logged("CUBEMAP AREA ch [5] xy [1,2] start [1024.00/2048.00] end [2047.00/3071.00]"));
+  // The switch is on only so that the host renders the faces: asked again with the running render's
+  // settings, a mono cubemap still has one eye; after the render the switch is the document's own.
+  RenderData* running = RenderData::Alloc();
+  running->SetData(render_->GetRenderData(), false);
+  EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 6);
+  EXPECT_EQ(State().eyeCount, 1);
 
   // Twelve camera starts walk the six faces twice: the counter wraps with every frame.
   for (int camera = 0; camera < 8; ++camera) Execute(VIDEOPOSTCALL_RENDER, true);
   EXPECT_EQ(State().cameraIndex, 1);
   EXPECT_EQ(State().lens.currentFace.index, orvex::kCubeFaceLeft);
   ExpectArea(State().currentArea, 0, 1024, 1023, 2047);
-}
-
-// Render start turns the stereo switch on only so that the host renders the faces: asked again with
-// the running render's settings, a mono cubemap still has one eye; after the render the switch is
-// the document's own again.
-TEST_F(RenderPipeline, TheCubemapStereoSwitchKeepsAMonoCubemapAtSixCameras) {
-  Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
-  StartSequence();
-  RenderData* running = RenderData::Alloc();
-  running->SetData(render_->GetRenderData(), false);
-  EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 6);
-  EXPECT_EQ(State().eyeCount, 1);
   effect_->FreeBuffers(node_);
   EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 12);
   RenderData::Free(running);
@@ -204,30 +190,6 @@ TEST_F(RenderPipeline, AViewCameraWithoutTagIsLogged) {
   StartSequence();
   EXPECT_TRUE(Logged("No Orvex tag found! Add a Orvex tag to the active camera."));
   EXPECT_EQ(effect_->GetRenderInfo(node_), VIDEOPOSTINFO_0);
-}
-
-// Stereo rays start at the eye; without convergence they run parallel to the mono rays.
-TEST_F(RenderPipeline, StereoRaysStartAtTheirEye) {
-  SetRenderSize(64, 32);
-  RenderSettings().SetBool(RDATA_STEREO, true);
-  Effect().SetInt32(ORVEXVP_STEREO_MODE, ORVEXVP_STEREO_MODE_SIDE_BY_SIDE);
-  Tag().SetInt32(ORVEXTAG_STEREO_RIG, orvex::kRigFixed);
-  Tag().SetInt32(ORVEXTAG_ZERO_PARALLAX_MODE, 0);
-  Tag().SetFloat(ORVEXTAG_EYE_SEPARATION, 6.0);
-  StartSequence();
-  Execute(VIDEOPOSTCALL_RENDER, true);
-  Ray left;
-  effect_->CreateRay(&left, 15.5, 15.5);
-  EXPECT_NEAR((left.p - Vector(-3.0, 0.0, 0.0)).GetLength(), 0.0, 1e-12);
-  EXPECT_NEAR((left.v - Vector(0.0, 0.0, 1.0)).GetLength(), 0.0, 1e-9);
-  Execute(VIDEOPOSTCALL_RENDER, true);
-  Ray right;
-  effect_->CreateRay(&right, 47.5, 15.5);
-  EXPECT_NEAR((right.p - Vector(3.0, 0.0, 0.0)).GetLength(), 0.0, 1e-12);
-  // Outside its own half an eye traces nothing.
-  Ray outside;
-  effect_->CreateRay(&outside, 5.0, 15.5);
-  EXPECT_EQ(outside.v, Vector());
 }
 
 }  // namespace

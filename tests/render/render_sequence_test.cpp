@@ -34,9 +34,13 @@ TEST_F(RenderSequence, CallsEveryPhaseInOrderAroundEachFrame) {
                                              "notify start=0 external=1"};
   EXPECT_EQ(seen_.calls, expected);
   EXPECT_FALSE(CheckIsRunning(CHECKISRUNNING_EXTERNALRENDERING));
+  // Settings written back at allocation apply to the running render only.
+  EXPECT_TRUE(seen_.settingsApplied);
+  EXPECT_EQ(Settings().GetFloat(kWrittenBackId), 0.0);
+  EXPECT_EQ(seen_.bufferWidth, 8);
 }
 
-TEST_F(RenderSequence, EditorRenderIsAnnouncedAsNotExternal) {
+TEST_F(RenderSequence, EditorRenderIsAnnouncedAsNotExternalAndASwitchedOffEffectIsNeverCalled) {
   RenderOptions options;
   options.editor = true;
   EXPECT_EQ(Render(options), "");
@@ -45,18 +49,10 @@ TEST_F(RenderSequence, EditorRenderIsAnnouncedAsNotExternal) {
   EXPECT_EQ(seen_.calls[1], "allocate editor=1 external=0");
   EXPECT_EQ(seen_.calls.back(), "notify start=0 external=0");
   EXPECT_FALSE(CheckIsRunning(CHECKISRUNNING_EDITORRENDERING));
-}
 
-TEST_F(RenderSequence, SettingsWrittenBackApplyToTheRunningRenderOnly) {
-  EXPECT_EQ(Render(RenderOptions()), "");
-  EXPECT_TRUE(seen_.settingsApplied);
-  EXPECT_EQ(Settings().GetFloat(kWrittenBackId), 0.0);
-  EXPECT_EQ(seen_.bufferWidth, 8);
-}
-
-TEST_F(RenderSequence, ASwitchedOffEffectIsNeverCalled) {
+  seen_.calls.clear();  // a switched-off effect is never called
   effect_->SetBit(BIT_VPDISABLED);
-  EXPECT_EQ(Render(RenderOptions()), "");
+  EXPECT_EQ(Render(options), "");
   EXPECT_TRUE(seen_.calls.empty());
 }
 
@@ -113,13 +109,13 @@ TEST_F(RenderSequence, BadSettingsFailBeforeAnyEffectIsCalled) {
   Settings().SetFloat(RDATA_XRES, 8.0);
   Settings().SetFloat(RDATA_YRES, 4.0);
   Settings().SetFloat(RDATA_FRAMERATE, 30.0);
-  RenderOptions unreadable;
-  unreadable.environment = "/nonexistent/sky.exr";
-  EXPECT_NE(Render(unreadable).find("/nonexistent/sky.exr"), std::string::npos);
-  RenderOptions backwards;
-  backwards.firstFrame = 5;
-  backwards.lastFrame = 4;
-  EXPECT_NE(Render(backwards).find("frame range"), std::string::npos);
+  RenderOptions bad;
+  bad.environment = "/nonexistent/sky.exr";
+  EXPECT_NE(Render(bad).find("/nonexistent/sky.exr"), std::string::npos);
+  bad = RenderOptions();
+  bad.firstFrame = 5;
+  bad.lastFrame = 4;
+  EXPECT_NE(Render(bad).find("frame range"), std::string::npos);
   EXPECT_TRUE(seen_.calls.empty());
 }
 

@@ -28,10 +28,7 @@ TEST(BaseContainer, MergeReplacesEqualIdsAndEnumeratesInIdOrder) {
   source.SetInt32(20, 2);
   target.MergeContainer(source);
   ASSERT_EQ(target.GetCount(), 3);
-  EXPECT_EQ(target.GetIndexId(0), 10);
-  EXPECT_EQ(target.GetIndexId(1), 20);
-  EXPECT_EQ(target.GetIndexId(2), 30);
-  EXPECT_EQ(target.GetIndexId(3), NOTOK);
+  for (Int32 i = 0; i < 4; ++i) EXPECT_EQ(target.GetIndexId(i), i < 3 ? 10 * (i + 1) : NOTOK) << i;
   EXPECT_EQ(target.GetInt32(10), 2);
   EXPECT_TRUE(target.RemoveData(20));
   EXPECT_FALSE(target.RemoveData(20));

@@ -49,10 +49,10 @@ class UndoTest : public testing::Test {
       objects.push_back(object);
     return objects;
   }
-  bool ConsoleHas(const std::string& text) const {
+  static bool ConsoleHas(const std::string& text) {
     const std::vector<std::string> lines = console::Lines();
-    return std::any_of(lines.begin(), lines.end(),
-                       [&](const std::string& line) { return line.find(text) != std::string::npos; });
+    return std::ranges::any_of(lines,
+                               [&](const std::string& line) { return line.find(text) != std::string::npos; });
   }
   BaseDocument* doc = nullptr;
 };

@@ -55,8 +55,6 @@ TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
       {"count 0", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 0; }, "accessors[0]: count is 0"},
       {"huge count", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 4000000000u; },
        "accessors[0]: count 4000000000 is more than the 16777216"},
-      {"large count, small buffer", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 16000000; },
-       "accessors[0]: 16000000 elements of 12 bytes"},
       {"count past the view", [](GltfBuilder& b) { b.Json()["accessors"][0]["count"] = 4; },
        "accessors[0]: 4 elements of 12 bytes"},
       {"offset past the view", [](GltfBuilder& b) { b.Json()["accessors"][0]["byteOffset"] = 1u << 31; },
@@ -89,8 +87,6 @@ TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
       {"child loop", [](GltfBuilder& b) { b.Json()["nodes"][1]["children"] = {1}; }, "nodes[1]: child 1"},
       {"missing camera", [](GltfBuilder& b) { b.Json()["nodes"][1]["camera"] = 4; },
        "nodes[1]: camera 4 does not exist"},
-      {"missing material", [](GltfBuilder& b) { b.Json()["meshes"][0]["primitives"][0]["material"] = 2; },
-       "material 2 does not exist"},
       {"animation of a missing node",
        [](GltfBuilder& b) {
          b.Animate(7, "translation", {0, 1}, {0, 0, 0, 1, 1, 1});

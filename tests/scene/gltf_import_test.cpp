@@ -38,30 +38,11 @@ BaseObject* FindByType(BaseObject* object, Int32 type) {
 }
 
 void ExpectNear(const Vector& actual, const Vector& expected, Float tolerance) {
-  EXPECT_NEAR(actual.x, expected.x, tolerance) << "x";
-  EXPECT_NEAR(actual.y, expected.y, tolerance) << "y";
-  EXPECT_NEAR(actual.z, expected.z, tolerance) << "z";
+  EXPECT_LT((actual - expected).GetLength(), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
 }
 
-TEST(GltfImport, MirrorsZAndTurnsMetresIntoSceneUnitsForGlbAndGltfAlike) {
-  TempFolder folder;
-  GltfBuilder builder;
-  builder.Node({{"mesh", builder.Mesh({0, 0, -5, 1, 0, -5, 0, 1, -5})}, {"translation", {1, 2, 3}}});
-  builder.WriteGltf(folder.File("t.gltf"));
-  builder.WriteGlb(folder.File("t.glb"));
-  for (const char* name : {"t.gltf", "t.glb"}) {
-    Imported imported(folder.File(name));
-    BaseObject* polygon = FindByType(imported.doc->GetFirstObject(), Opolygon);
-    ASSERT_NE(polygon, nullptr) << name;
-    const auto mesh = GetPolygonMesh(*polygon);
-    ASSERT_EQ(mesh->points.size(), 3u);
-    ExpectNear(Vector(mesh->points[1][0], mesh->points[1][1], mesh->points[1][2]), Vector(100, 0, 500), 1e-3);
-    ExpectNear(polygon->GetMg().offset, Vector(100, 200, -300), 1e-9);
-    EXPECT_EQ(imported.scene.meshes, 1);
-    EXPECT_TRUE(imported.scene.cameras.empty());
-  }
-}
-
+// Z mirrored and metres turned into scene units, for .glb and .gltf alike: rendered in
+// gltf_render_test.cpp and measured by the comfort report (a wall 1 m ahead stands 100 units ahead).
 TEST(GltfImport, ACameraNodeComposesWithItsParentAndKeepsLookingWhereItLooked) {
   TempFolder folder;
   GltfBuilder builder;
@@ -127,24 +108,8 @@ TEST(GltfAnimation, SamplesLinearStepCubicAndRotationKeys) {
   EXPECT_NEAR(pose.rotation[3], std::cos(M_PI / 8.0), 1e-6);
 }
 
-TEST(GltfAnimation, TheDocumentMovesTheNodeAtEachEvaluationAndTakesItsTimeRange) {
-  TempFolder folder;
-  GltfBuilder builder;
-  const int node = builder.Node({{"mesh", builder.Mesh({0, 0, -5, 1, 0, -5, 0, 1, -5})}});
-  builder.Animate(node, "translation", {0, 1}, {0, 0, 0, 0, 0, -10});
-  builder.WriteGltf(folder.File("a.gltf"));
-  Imported imported(folder.File("a.gltf"));
-  EXPECT_TRUE(imported.scene.animated);
-  EXPECT_EQ(imported.doc->GetMaxTime().GetFrame(30.0), 30);
-  BaseObject* moving = imported.doc->GetFirstObject();
-  imported.doc->SetTime(BaseTime(15, 30.0));
-  imported.doc->ExecutePasses(nullptr, true, true, false);
-  ExpectNear(moving->GetMg().offset, Vector(0, 0, 500), 1e-3);
-  imported.doc->SetTime(BaseTime(30, 30.0));
-  imported.doc->ExecutePasses(nullptr, true, true, false);
-  ExpectNear(moving->GetMg().offset, Vector(0, 0, 1000), 1e-3);
-}
-
+// The document's animation (each evaluation moves the node, the time range is the file's) is
+// rendered frame by frame in gltf_render_test.cpp.
 // A 2 x 2 image texture on a square that fills the view of a camera looking at it.
 TEST(GltfRender, ATextureShowsEachTexelWhereItsCoordinatesPutIt) {
   TempFolder folder;

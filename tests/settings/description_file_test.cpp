@@ -39,7 +39,7 @@ std::string ErrorOf(const std::string& elements) {
 }
 }  // namespace
 
-TEST(DescriptionFile, ReadsKindsNestingAndProperties) {
+TEST(DescriptionFile, ReadsKindsNestingPropertiesAndSymbols) {
   std::string error;
   const DescriptionRecord record = Parse(kSample, error);
   ASSERT_TRUE(error.empty()) << error;
@@ -67,11 +67,7 @@ TEST(DescriptionFile, ReadsKindsNestingAndProperties) {
   EXPECT_EQ(pad.properties.GetInt32(DESC_PARENTGROUP), 0);  // a layout-only group has no ID
   EXPECT_TRUE(record.Find(15)->IsHidden());
   EXPECT_FALSE(record.IsShown(*record.Find(15)));
-}
-
-TEST(DescriptionFile, FindsSymbolsWithOrWithoutPrefixIgnoringCase) {
-  std::string error;
-  const DescriptionRecord record = Parse(kSample, error);
+  // Symbols are found with or without their prefix, whatever the case.
   EXPECT_EQ(record.FindSymbol("S_ANGLE"), record.Find(13));
   EXPECT_EQ(record.FindSymbol("angle"), record.Find(13));
   EXPECT_EQ(record.FindSymbol("ANGL"), nullptr);
@@ -79,28 +75,19 @@ TEST(DescriptionFile, FindsSymbolsWithOrWithoutPrefixIgnoringCase) {
   EXPECT_EQ(record.NearestSymbols("PA", 1).front(), "S_PAD");  // contained names come first
 }
 
-TEST(DescriptionFile, ASyntaxErrorNamesTheFileAndLine) {
-  std::string error;
-  Parse(
-      "{\n  \"elements\": [\n    {\"type\": \"bool\", \"id\": 1, \"name\": \"A\"},\n    {\"type\" "
-      "\"bool\"}\n  ]\n}",
-      error);
-  EXPECT_NE(error.find("sample.json, line 4"), std::string::npos) << error;
-}
-
+// A syntax error's file and line are checked on a broken module description in panel_test.cpp.
 TEST(DescriptionFile, MistakesInElementsNameTheElement) {
-  EXPECT_NE(ErrorOf(R"({"type": "float", "id": 1, "name": "A", "cycle": ["x"]})")
-                .find("element \"A\": key \"cycle\""),
-            std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "bool", "id": 1, "name": "A"}, {"type": "bool", "id": 1, "name": "B"})")
-                .find("ID 1 is used twice"),
-            std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "bool", "name": "A"})").find("has no \"id\""), std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "checkbox", "id": 1, "name": "A"})").find("unknown type"), std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "int", "id": 1, "name": "A", "min": 5, "max": 1})").find("above"),
-            std::string::npos);
-  EXPECT_NE(ErrorOf(R"({"type": "int", "id": 1, "name": "A", "cycle": [[0, "a"], [0, "b"]]})").find("twice"),
-            std::string::npos);
+  const std::pair<const char*, const char*> cases[] = {
+      {R"({"type": "float", "id": 1, "name": "A", "cycle": ["x"]})", "element \"A\": key \"cycle\""},
+      {R"({"type": "bool", "id": 1, "name": "A"}, {"type": "bool", "id": 1, "name": "B"})",
+       "ID 1 is used twice"},
+      {R"({"type": "bool", "name": "A"})", "has no \"id\""},
+      {R"({"type": "checkbox", "id": 1, "name": "A"})", "unknown type"},
+      {R"({"type": "int", "id": 1, "name": "A", "min": 5, "max": 1})", "above"},
+      {R"({"type": "int", "id": 1, "name": "A", "cycle": [[0, "a"], [0, "b"]]})", "twice"},
+  };
+  for (const auto& [elements, message] : cases)
+    EXPECT_NE(ErrorOf(elements).find(message), std::string::npos) << elements;
 }
 
 // The module's own files against the nodes: every element declares the type its node holds.

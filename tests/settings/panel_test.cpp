@@ -159,18 +159,6 @@ TEST_F(PanelTest, OverlayFileAndLinkedElementsFollowTheirSwitches) {
   EXPECT_TRUE(Enabled(ORVEXVP_CHOICE));
 }
 
-TEST_F(PanelTest, TheTagPanelShowsEveryElementWithTheHostsOwnDescription) {
-  panel = attribute_manager::BuildPanel(scene->tag);
-  ASSERT_TRUE(panel.loaded);
-  EXPECT_EQ(panel.Record().resourceName, "OrvexTag");
-  EXPECT_TRUE(Shown(ORVEXTAG_STEREO_DIRECTION_PAD));
-  EXPECT_FALSE(Shown(ORVEXTAG_HIDDEN));
-  const DescriptionElement& pad = *Item(ORVEXTAG_STEREO_DIRECTION_PAD)->element;
-  EXPECT_EQ(pad.properties.GetInt32(DESC_CUSTOMGUI), 1036905);  // the XY pad the module registered
-  ASSERT_NE(Item(ORVEXTAG_EQUIRECT_HSPAN), nullptr);            // a fresh tag makes a panorama
-  EXPECT_DOUBLE_EQ(Item(ORVEXTAG_EQUIRECT_HSPAN)->value.GetFloat(), 2.0 * 3.141592653589793);
-}
-
 TEST_F(PanelTest, NamesAndValuesFromTextGoThroughTheClickPath) {
   std::string error;
   ASSERT_TRUE(attribute_manager::SetByName(effect, "cube_layout=Strip 1 x 6", error)) << error;

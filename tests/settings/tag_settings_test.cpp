@@ -19,34 +19,23 @@ constexpr Float kPi = std::numbers::pi;
 // What a fresh tag holds: exactly these IDs with these values.
 BaseContainer ExpectedTagDefaults() {
   BaseContainer data;
-  data.SetBool(1000, true);
-  data.SetBool(1004, true);
-  data.SetBool(1005, false);
+  for (Int32 id : {1000, 1004, 1030}) data.SetBool(id, true);
+  for (Int32 id : {1005, 1011, 1024, 1034, 1049}) data.SetBool(id, false);
+  for (Int32 id : {1017, 1028, 1050}) data.SetInt32(id, 0);
+  for (Int32 id : {1031, 1032}) data.SetFloat(id, 0.0);
+  for (Int32 id : {1019, 1020}) data.SetFloat(id, 100.0);
+  for (Int32 id : {1012, 1018}) data.SetFloat(id, 2.0 * kPi);
   data.SetFloat(1008, kPi);
-  data.SetBool(1011, false);
-  data.SetFloat(1012, 2.0 * kPi);
   data.SetFloat(1014, -kPi / 2.0);
   data.SetFloat(1015, kPi / 2.0);
-  data.SetInt32(1017, 0);
-  data.SetFloat(1018, 2.0 * kPi);
-  data.SetFloat(1019, 100.0);
-  data.SetFloat(1020, 100.0);
   data.SetInt32(1054, 5);
-  data.SetBool(1024, false);
   data.SetFloat(1025, 6.5);
   data.SetFloat(1026, 1000.0);
   data.SetInt32(1027, 1);
-  data.SetInt32(1028, 0);
   data.SetInt32(1029, 2);
-  data.SetBool(1030, true);
-  data.SetFloat(1031, 0.0);
-  data.SetFloat(1032, 0.0);
   data.SetVector(1053, Vector(0.5, 0.5, 0.0));
-  data.SetBool(1034, false);
   data.SetFloat(1035, 0.5);
   data.SetLink(1037, nullptr);
-  data.SetBool(1049, false);
-  data.SetInt32(1050, 0);
   return data;
 }
 }  // namespace
@@ -76,16 +65,14 @@ TEST_F(TagSettings, ThePriorityBecomesCameraDependentOutsideTheContainer) {
   EXPECT_FALSE(tag->SetParameter(DescID(EXPRESSION_PRIORITY), GeData(Int32(3)), DESCFLAGS_SET_0));
 }
 
-TEST_F(TagSettings, CreatingTagsAddsTheEffectOnceToTheActiveRenderSettings) {
+TEST_F(TagSettings, CreatingTagsAddsTheEffectOnceToTheActiveRenderSettingsAndNoneWithoutADocument) {
   ASSERT_EQ(scene->EffectCount(), 0);
   scene->AddTaggedCamera();
   EXPECT_EQ(scene->EffectCount(), 1);
   EXPECT_EQ(FindVideoPost(scene->tag, nullptr, false), scene->Effect());
   scene->AddTaggedCamera();
   EXPECT_EQ(scene->EffectCount(), 1);
-}
-
-TEST_F(TagSettings, WithoutADocumentThereIsNoEffectAndNoTag) {
+  // Without a document there is no effect and no tag.
   host_state::SetActiveDocument(nullptr);
   EXPECT_EQ(FindVideoPost(nullptr, nullptr, true), nullptr);
   EXPECT_EQ(BaseTag::Alloc(kTagType), nullptr);

@@ -22,32 +22,24 @@ struct CountCase {
 
 class CameraCount : public ModuleRender, public testing::WithParamInterface<CountCase> {
  protected:
-  void SetUpCase() {
-    const CountCase& c = GetParam();
-    AddCamera(c.kind, 24, 18);
-    Settings().SetBool(RDATA_STEREO, c.stereo);
-    SetEffect(ORVEXVP_STEREO_MODE, GeData(c.stereoMode));
-    SetEffect(ORVEXVP_CUBE_LAYOUT, GeData(c.cubeLayout));
-  }
-
   Int32 Merges() const {
     const std::vector<std::string> lines = ModuleLines();
     return static_cast<Int32>(std::count(lines.begin(), lines.end(), "Stereo MERGE!"));
   }
 };
 
-TEST_P(CameraCount, ExternalRendersMakeOneImagePerCameraAndMergeThem) {
-  SetUpCase();
+TEST_P(CameraCount, ExternalRendersMakeOneImagePerCameraAndMergeThemEditorRendersOne) {
+  const CountCase& c = GetParam();
+  AddCamera(c.kind, 24, 18);
+  Settings().SetBool(RDATA_STEREO, c.stereo);
+  SetEffect(ORVEXVP_STEREO_MODE, GeData(c.stereoMode));
+  SetEffect(ORVEXVP_CUBE_LAYOUT, GeData(c.cubeLayout));
   Render();
   EXPECT_EQ(CamerasRendered(), GetParam().cameras);
   // One merge per frame: alpha is carried along with the colour.
   EXPECT_EQ(Merges(), GetParam().cameras > 1 ? 1 : 0);
   // Render start's stereo switch for cubemaps belongs to that render, not to the document.
   EXPECT_EQ(Settings().GetBool(RDATA_STEREO), GetParam().stereo);
-}
-
-TEST_P(CameraCount, EditorRendersMakeOneImage) {
-  SetUpCase();
   Render(true);
   EXPECT_EQ(CamerasRendered(), 1);
   EXPECT_EQ(Merges(), 0);

@@ -73,12 +73,8 @@ class StereoGeometry : public StereoRender {
   }
 };
 
-TEST_F(StereoGeometry, ParallelEyesShowNearPolesCrossed) {
-  const Float disparity = Disparity(Vector(0.0, 0.0, 60.0));
-  EXPECT_NEAR(disparity, ExpectedPixels(60.0, 0.0), 0.3 * ExpectedPixels(60.0, 0.0));
-}
-
-TEST_F(StereoGeometry, ConvergedEyesSplitAtTheZeroParallaxDistance) {
+TEST_F(StereoGeometry, ParallelEyesShowNearPolesCrossedConvergedOnesSplitAtTheZeroParallaxDistance) {
+  EXPECT_NEAR(Disparity(Vector(0.0, 0.0, 60.0)), ExpectedPixels(60.0, 0.0), 0.3 * ExpectedPixels(60.0, 0.0));
   Converge(100.0);
   EXPECT_NEAR(Disparity(Vector(0.0, 0.0, 100.0)), 0.0, 0.15);
   const Float near = Disparity(Vector(0.0, 0.0, 50.0));

@@ -32,9 +32,7 @@ Float LowestZ(const GuideCache& guide) {
 }
 
 void ExpectNear(const Vector& actual, const Vector& expected) {
-  EXPECT_NEAR(actual.x, expected.x, 1e-9);
-  EXPECT_NEAR(actual.y, expected.y, 1e-9);
-  EXPECT_NEAR(actual.z, expected.z, 1e-9);
+  EXPECT_LT((actual - expected).GetLength(), 1e-9) << actual.x << ", " << actual.y << ", " << actual.z;
 }
 
 TEST(SphereSection, CustomBandHasThreeMeridiansAndBothEdges) {
