@@ -186,8 +186,6 @@ bool Write(const FloatImage& image, const std::string& path, std::string& error,
   return WriteFile(image, path, format, metadata, error);
 }
 
-Float32 EncodeSrgb(Float32 linear) { return srgb::Encode(linear); }
-
 Float32 DecodeSrgb(Float32 encoded) { return srgb::Decode(encoded); }
 
 }  // namespace image_output

@@ -28,9 +28,7 @@ std::string FramePath(const std::string& path, Int32 frame, bool numbered);
 bool Write(const FloatImage& image, const std::string& path, std::string& error,
            const ImageMetadata& metadata = {});
 
-// sRGB transfer function of a linear value, clamped to [0, 1].
-Float32 EncodeSrgb(Float32 linear);
-// Its inverse: the linear value of a display-encoded one.
+// The linear value of a display-encoded one (the inverse of the sRGB transfer function).
 Float32 DecodeSrgb(Float32 encoded);
 
 }  // namespace image_output
