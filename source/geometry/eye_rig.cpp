@@ -89,8 +89,12 @@ constexpr Float kSmallestFastNormalRatio = 1e-5;  // |Cross(d, eye origin)| / (|
 // matrix times the head-frame Cross(d, eye origin), so one per-render metric turns that normal
 // straight into the convergence axis. The turn's cosine and sine come from the dot and cross
 // products over one shared length: the square roots run side by side instead of one after another.
-// Declines (false) when the ray runs along the eye: there the written steps decide.
-bool ConvergeInHeadFrame(const EyeRig& eyeRig, const Vector& d, const Vector& move, EyeMatrix& eye) {
+// Declines (false) when the ray runs along the eye: there the written steps decide. The eye's move
+// arrives as three numbers, which travel in registers: as a Vector it would go through memory, a
+// store and a reload on the ray's longest chain (move, eye origin, normal, axis, rotation).
+bool ConvergeInHeadFrame(const EyeRig& eyeRig, const Vector& d, Float moveX, Float moveY, Float moveZ,
+                         EyeMatrix& eye) {
+  const Vector move(moveX, moveY, moveZ);
   const Vector zeroParallaxPoint = d * eyeRig.rig.zeroParallax;
   const Vector toPoint = zeroParallaxPoint - eyeRig.eyeOffset;
   const Float squaredD = d.GetSquaredLength();
@@ -101,7 +105,10 @@ bool ConvergeInHeadFrame(const EyeRig& eyeRig, const Vector& d, const Vector& mo
   const Vector eyeOrigin = eyeRig.eyeInHead.TransformPoint(move);
   const Vector normal = Cross(d, eyeOrigin);
   const Vector metricNormal = eyeRig.rigidHead ? normal : eyeRig.axisMetric.TransformDirection(normal);
-  const Float axisScale = eyeRig.axisSign * InverseSquareRoot(Dot(normal, metricNormal));
+  // 1 / length with the mirror's sign carried by the reciprocal, which is ready before the root:
+  // one multiply less after the root, and the same bits (a sign change is exact).
+  const Float squaredNormal = Dot(normal, metricNormal);
+  const Float axisScale = std::sqrt(squaredNormal) * (eyeRig.axisSign / squaredNormal);
   constexpr Float kSquaredRatio = kSmallestFastNormalRatio * kSmallestFastNormalRatio;
   const bool planeIsNoise =
       !(normal.GetSquaredLength() > kSquaredRatio * eyeOrigin.GetSquaredLength() * squaredD);
@@ -169,7 +176,8 @@ EyeMatrix EyeMatrixForRay(const EyeRig& eyeRig, const Vector& d, Float k) {
   result.matrix = WithLocalMove(eyeRig.eye, move);
   if (eyeRig.rig.dome) result.matrix = WithInverseFrameChange(result.matrix);
   if (!eyeRig.convergingEye || k <= 0.0) return result;
-  if (!eyeRig.invertibleHead || !ConvergeInHeadFrame(eyeRig, d, move, result)) Converge(eyeRig, d, result);
+  if (!eyeRig.invertibleHead || !ConvergeInHeadFrame(eyeRig, d, move.x, move.y, move.z, result))
+    Converge(eyeRig, d, result);
   return result;
 }
 

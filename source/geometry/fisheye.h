@@ -21,7 +21,7 @@ inline Vector FisheyeDirection(Float u, Float v, Float fov, Bool cutOff) {
   // cos and sin of the polar angle straight from (x, y) / r, without an atan2 round trip; the
   // reciprocal is formed first so that it runs alongside the sine and cosine.
   const Float inverseR = r > 0.0 ? 1.0 / r : 0.0;
-  const Float theta = r * fov * 0.5;
+  const Float theta = r * (fov * 0.5);  // halving is exact: the same angle, one multiply after the root
   const Float sinThetaOverR = std::sin(theta) * inverseR;
   return {x * sinThetaOverR, y * sinThetaOverR, std::cos(theta)};
 }
