@@ -207,8 +207,7 @@ bool IsRgbFloatRun(const BitmapRecord& record, Int32 x, Int32 y, Int32 cnt, Int3
          x >= 0 && x <= record.ShownWidth() - cnt;
 }
 
-// The columns [begin, end) of a run from x over cnt pixels of row y that the bitmap stores; empty
-// (begin == end) when the row or the run lies outside a window.
+// The stored colour of shown pixel (x, y), which must lie inside the window.
 Float32* StoredPixel(BitmapRecord& record, Int32 x, Int32 y) {
   return record.rgb.data() + record.Index(x - record.left, y - record.top) * 3;
 }

@@ -18,6 +18,18 @@ bool WholePixels(Float low, Float high, Int32& first, Int32& count) {
   return count > 0;
 }
 
+// The (u, v) the panorama's projection uses at pixel (x, y): LensDirection's steps before the
+// direction; `traced` false where the lens refuses the pixel.
+Vector ProjectionCoordinates(const LensSettings& lens, const RenderArea& area, Float x, Float y,
+                             bool& traced) {
+  const Vector uv = PixelToUv(area, x, y);
+  Float u = uv.x;
+  Float v = uv.y;
+  traced = LensViewCoordinates(lens, u, v);
+  EquirectSpan(lens, u, v);
+  return {u, v, 0.0};
+}
+
 }  // namespace
 
 void EquirectGrid::Prepare(const LensSettings& lens, const RenderArea& area,
@@ -46,24 +58,14 @@ void EquirectGrid::Prepare(const LensSettings& lens, const RenderArea& area,
     return;
   }
   for (Int32 k = 0; k < columnCount; ++k) {
-    const Vector uv = PixelToUv(area, firstColumn_ + k, middleY);
-    Float u = uv.x;
-    Float v = uv.y;
     Line& line = columns_[static_cast<size_t>(k)];
-    line.traced = LensViewCoordinates(lens, u, v);
-    EquirectSpan(lens, u, v);
-    line.coordinate = u;
-    line.angle = SineCosineOf(EquirectAzimuth(u));
+    line.coordinate = ProjectionCoordinates(lens, area, firstColumn_ + k, middleY, line.traced).x;
+    line.angle = SineCosineOf(EquirectAzimuth(line.coordinate));
   }
   for (Int32 k = 0; k < rowCount; ++k) {
-    const Vector uv = PixelToUv(area, middleX, firstRow_ + k);
-    Float u = uv.x;
-    Float v = uv.y;
     Line& line = rows_[static_cast<size_t>(k)];
-    line.traced = LensViewCoordinates(lens, u, v);
-    EquirectSpan(lens, u, v);
-    line.coordinate = v;
-    line.angle = SineCosineOf(EquirectPolar(v));
+    line.coordinate = ProjectionCoordinates(lens, area, middleX, firstRow_ + k, line.traced).y;
+    line.angle = SineCosineOf(EquirectPolar(line.coordinate));
   }
 }
 
