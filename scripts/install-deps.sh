@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang-format clang
+  build-essential cmake ninja-build pkg-config clang-format clang ccache
   libembree-dev libtbb-dev libopenimageio-dev libpng-dev zlib1g-dev libfreetype-dev fonts-dejavu-core
   nlohmann-json3-dev libcli11-dev libtinygltf-dev
   libgtest-dev libgmock-dev libbenchmark-dev
