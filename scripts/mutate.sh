@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Mutation score: applies each source mutation of tests/mutations/mutations.tsv to a copy of the
+# working tree, rebuilds, runs the whole suite and says whether some test failed (killed) or every
+# test still passed (survived). A survivor is a bug the suite would let through: it gets a test or a
+# written reason in the list's comment lines.
+#
+#   scripts/mutate.sh [ID ...]      every mutation, or only those named
+#
+# The copy and its build live in build/mutate/; the working tree itself is never changed. Exits 0
+# when every mutation was killed, 1 when one survived or could not be applied, 2 when the unmutated
+# suite already fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+top=$PWD
+list=$top/tests/mutations/mutations.tsv
+work=$top/build/mutate
+jobs=$(nproc)
+
+# A fresh copy of the tracked files as they stand now, uncommitted edits included.
+rm -rf "$work/src"
+mkdir -p "$work/src"
+git ls-files -z | xargs -0 cp --parents -t "$work/src"
+cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_BENCH=OFF >/dev/null
+
+build() { cmake --build "$work/build" -j"$jobs" >"$work/build.log" 2>&1; }
+# The first failing test's name, or nothing when the whole suite passed.
+first_failure() {
+  ctest --test-dir "$work/build" -j"$jobs" --stop-on-failure --timeout 600 >"$work/ctest.log" 2>&1 && return 0
+  local name
+  name=$(sed -n '/The following tests FAILED/{n;p;q}' "$work/ctest.log" | sed -E 's/^[[:space:]]*[0-9]+ - ([^ ]+).*/\1/')
+  echo "${name:-(ctest failed: see $work/ctest.log)}"
+}
+
+echo "=== unmutated suite ==="
+build || { echo "the unmutated tree does not build: $work/build.log"; exit 2; }
+if [ -n "$(first_failure)" ]; then
+  echo "the unmutated suite fails: $work/ctest.log"
+  exit 2
+fi
+
+killed=0
+survived=0
+unusable=0
+while IFS=$'\t' read -r id file original mutated what; do
+  case "$id" in "" | \#*) continue ;; esac
+  [ $# -gt 0 ] && [[ " $* " != *" $id "* ]] && continue
+  target=$work/src/$file
+  cp "$target" "$work/original"
+  # Literal text on both sides; "\n" in the list stands for a line break.
+  count=$(FROM="$original" perl -0777 -ne '$f = $ENV{FROM}; $f =~ s/\\n/\n/g; print scalar(() = /\Q$f\E/g)' "$target")
+  if [ "$count" != 1 ]; then
+    printf '%-28s not applied: the original text occurs %s times in %s\n' "$id" "$count" "$file"
+    unusable=$((unusable + 1))
+    continue
+  fi
+  FROM="$original" TO="$mutated" perl -0777 -pi -e '$f = $ENV{FROM}; $t = $ENV{TO}; s/\\n/\n/g for $f, $t; s/\Q$f\E/$t/' "$target"
+  if ! build; then
+    printf '%-28s not applied: the mutant does not build (%s)\n' "$id" "$what"
+    unusable=$((unusable + 1))
+  else
+    failure=$(first_failure)
+    if [ -n "$failure" ]; then
+      printf '%-28s killed by %s\n' "$id" "$failure"
+      killed=$((killed + 1))
+    else
+      printf '%-28s SURVIVED: %s (%s)\n' "$id" "$what" "$file"
+      survived=$((survived + 1))
+    fi
+  fi
+  cp "$work/original" "$target"
+done <"$list"
+
+total=$((killed + survived + unusable))
+echo "=== mutation score: $killed killed, $survived survived, $unusable not applied, of $total ==="
+[ "$survived" -eq 0 ] && [ "$unusable" -eq 0 ]
