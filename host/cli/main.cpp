@@ -17,7 +17,9 @@ std::string DefaultPluginsFolder(const char* argv0) {
 
 bool CliContext::LoadPlugins() {
   std::vector<std::string> errors;
-  modules = ::LoadPlugins(pluginsFolder, errors);
+  std::vector<std::string> skipped;
+  modules = ::LoadPlugins(pluginsFolder, errors, skipped);
+  for (const std::string& line : skipped) std::fprintf(stderr, "orvex360: %s\n", line.c_str());
   for (const std::string& error : errors) std::fprintf(stderr, "orvex360: %s\n", error.c_str());
   return errors.empty() && !modules.empty();
 }
