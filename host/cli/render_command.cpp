@@ -4,6 +4,7 @@
 #include "gltf_scene.h"
 #include "option_checks.h"
 #include "orvex360camvp/orvex360camvp_params.h"
+#include "orvextag/orvextag_params.h"
 #include "render/image_output.h"
 #include "render/output_metadata.h"
 #include "render/progress_bar.h"
@@ -279,6 +280,12 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   return true;
 }
 
+// Whether the camera renders a cube, which the cubemap options lay out.
+bool HasCube(const RenderJob& job) {
+  const BaseTag* tag = job.camera ? job.camera->GetTag(kTagType) : nullptr;
+  return tag && tag->GetDataInstance()->GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_CUBEMAP;
+}
+
 // The project's settings, then every option the command line gives explicitly over them.
 void UseProject(const project_file::Project& project, const CLI::App& app, RenderArguments& arguments) {
   const auto unlessGiven = [&app](const char* option, auto& field, const auto& value) {
@@ -344,6 +351,8 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
   if (const std::string unused = StereoOnlyOptions(*arguments.stereoOptions);
       !unused.empty() && !job.doc->GetActiveRenderData()->GetDataInstance()->GetBool(RDATA_STEREO))
     std::fprintf(stderr, "orvex360: %s: no effect without stereo (--stereo on)\n", unused.c_str());
+  if (const std::string unused = CubeOnlyOptions(*arguments.stereoOptions); !unused.empty() && !HasCube(job))
+    std::fprintf(stderr, "orvex360: %s: no effect without a cube (-c cubemap or cube-face)\n", unused.c_str());
   if (arguments.checkOnly) return 0;
   const bool numbered = job.options.lastFrame > job.options.firstFrame;
   const ImageMetadata metadata = DescribeOutput(job.doc, job.camera, job.options.editor);
