@@ -6,8 +6,9 @@
 # - A block whose first line starts with "# not run by the README test:" is skipped, with its reason
 #   (it needs a cluster, builds the project, ...).
 # - "build/release/" stands for the build folder under test.
-# - To keep the run short, renders take one sample and sizes given with -s are cut to an eighth;
-#   a command followed by "# prints:" runs as written, since its figures are what the README claims.
+# - To keep the run short, renders take one sample and sizes given with -s are cut to an eighth,
+#   except in blocks with a "# prints:" line: they run as written, since their figures are what the
+#   README claims.
 #
 # Usage: readme_examples.sh README.md BUILD_FOLDER
 set -u
@@ -36,7 +37,7 @@ run() {
   local command=$1
   shift
   local line
-  if (($# > 0)); then line=$(as_written "$command"); else line=$(small "$command"); fi
+  if ((checked)); then line=$(as_written "$command"); else line=$(small "$command"); fi
   commands=$((commands + 1))
   local output
   output=$(bash -c "$line" 2>&1)
@@ -57,12 +58,15 @@ run() {
 
 # One block: commands (lines ending in "\" continue), each with the "# prints:" lines below it.
 run_block() {
-  if [[ ${block[0]:-} == "$skip_marker"* ]]; then
-    printf 'not run: %s\n' "${block[0]#"$skip_marker" }"
+  local first=${block[0]:-}
+  first=${first#"${first%%[![:space:]]*}"}
+  if [[ $first == "$skip_marker"* ]]; then
+    printf 'not run: %s\n' "${first#"$skip_marker" }"
     return
   fi
-  local command="" pending="" line
+  local command="" pending="" line checked=0
   local -a expected=()
+  [[ ${block[*]} =~ \#[[:space:]]prints: ]] && checked=1
   for line in "${block[@]}"; do
     if [[ -n $pending ]]; then
       pending="$pending ${line}"
@@ -88,9 +92,10 @@ run_block() {
 in_block=0
 block=()
 while IFS= read -r text; do
-  if ((in_block == 0)) && [[ $text == '```sh' ]]; then
+  # Fences may be indented, as in a list item.
+  if ((in_block == 0)) && [[ $text =~ ^[[:space:]]*\`\`\`sh$ ]]; then
     in_block=1 block=()
-  elif ((in_block == 1)) && [[ $text == '```' ]]; then
+  elif ((in_block == 1)) && [[ $text =~ ^[[:space:]]*\`\`\`$ ]]; then
     in_block=0
     run_block
   elif ((in_block == 1)); then
