@@ -58,7 +58,9 @@ TEST(CommandLine, ExitCodesTellDoneFailedAndNotUnderstood) {
     const CommandResult run = Orvex(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.output;
     EXPECT_NE(run.output.find(c.says), std::string::npos) << c.arguments << "\n" << run.output;
-    if (c.exitCode == 2) EXPECT_EQ(run.output.rfind("orvex360: ", 0), 0u) << run.output;
+    if (c.exitCode == 2) {
+      EXPECT_EQ(run.output.rfind("orvex360: ", 0), 0u) << run.output;
+    }
   }
 }
 
