@@ -167,7 +167,8 @@ void CopyHit(const PrimaryHits& from, const FloatImage& image, Int32 x, Int32 y,
 
 }  // namespace
 
-void ComfortReporter::GatherFace(Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits) {
+void ComfortReporter::GatherFace(Int32 frame, Int32 camera, const FloatImage& image,
+                                 const PrimaryHits& hits) {
   if (camera >= rig_.facesPerEye) return;
   if (camera == 0 &&
       (!facesImage_.Allocate(image.width, image.height) || !facesHits_.Allocate(hits.width, hits.height))) {
