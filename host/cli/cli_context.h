@@ -9,9 +9,16 @@
 #include <string>
 #include <vector>
 
+// The tool's exit codes: done; the command failed (a message says why); the command line was not
+// understood.
+inline constexpr int kExitDone = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
 // What every orvex360 command starts from: the loaded plugin folders.
 struct CliContext {
   std::string pluginsFolder;
+  bool quiet = false;  // no progress; console lines only when they report a problem
   std::vector<std::unique_ptr<LoadedModule>> modules;
 
   // Loads the plugins; prints one clear message per failure and returns false when none loaded.

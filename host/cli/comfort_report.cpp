@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -119,7 +120,67 @@ void PrintLine(const std::string& path, const ComfortSummary& summary) {
                 nearest.c_str(), path.c_str());
 }
 
+// The part of the frame with camera 0's eye, as x0, y0, x1, y1 (end exclusive).
+std::array<Int32, 4> EyeRect(const std::string& area, Int32 width, Int32 height) {
+  if (area == "left") return {0, 0, width / 2, height};
+  if (area == "right") return {width / 2, 0, width, height};
+  if (area == "top") return {0, 0, width, height / 2};
+  if (area == "bottom") return {0, height / 2, width, height};
+  return {0, 0, width, height};
+}
+
+// The grid cell of the eye's part that holds the middle of the face's rays; a lens also traces a
+// margin into the neighbouring cells, which belong to other faces.
+std::array<Int32, 4> FaceCell(const ComfortRig& rig, const PrimaryHits& face) {
+  double sumX = 0.0;
+  double sumY = 0.0;
+  long long count = 0;
+  for (Int32 y = 0; y < face.height; ++y)
+    for (Int32 x = 0; x < face.width; ++x)
+      if (face.HasRay(x, y)) {
+        sumX += x;
+        sumY += y;
+        ++count;
+      }
+  const auto [left, top, right, bottom] = EyeRect(rig.area, face.width, face.height);
+  const auto cellOf = [count](double sum, Int32 start, Int32 end, Int32 cells) {
+    const double middle = count ? sum / count : start;
+    return std::clamp(static_cast<Int32>((middle - start) * cells / std::max(end - start, 1)), 0, cells - 1);
+  };
+  const Int32 column = cellOf(sumX, left, right, rig.gridColumns);
+  const Int32 row = cellOf(sumY, top, bottom, rig.gridRows);
+  const auto edge = [](Int32 start, Int32 end, Int32 index, Int32 cells) {
+    return start + static_cast<Int32>(static_cast<long long>(end - start) * index / cells);
+  };
+  return {edge(left, right, column, rig.gridColumns), edge(top, bottom, row, rig.gridRows),
+          edge(left, right, column + 1, rig.gridColumns), edge(top, bottom, row + 1, rig.gridRows)};
+}
+
+void CopyHit(const PrimaryHits& from, const FloatImage& image, Int32 x, Int32 y, PrimaryHits& to,
+             FloatImage& toImage) {
+  const size_t i = static_cast<size_t>(y) * from.width + x;
+  std::copy_n(&from.origins[3 * i], 3, &to.origins[3 * i]);
+  std::copy_n(&from.directions[3 * i], 3, &to.directions[3 * i]);
+  to.distances[i] = from.distances[i];
+  std::copy_n(image.Pixel(x, y), FloatImage::kChannels, toImage.Pixel(x, y));
+}
+
 }  // namespace
+
+void ComfortReporter::GatherFace(Int32 frame, Int32 camera, const FloatImage& image,
+                                 const PrimaryHits& hits) {
+  if (camera >= rig_.facesPerEye) return;
+  if (camera == 0 &&
+      (!facesImage_.Allocate(image.width, image.height) || !facesHits_.Allocate(hits.width, hits.height))) {
+    failure_ = "no memory for the comfort report of frame " + std::to_string(frame);
+    return;
+  }
+  const auto [left, top, right, bottom] = FaceCell(rig_, hits);
+  for (Int32 y = top; y < bottom; ++y)
+    for (Int32 x = left; x < right; ++x)
+      if (hits.HasRay(x, y)) CopyHit(hits, image, x, y, facesHits_, facesImage_);
+  if (camera == rig_.facesPerEye - 1) Report(frame, facesImage_, facesHits_);
+}
 
 bool ComfortReporter::Start(BaseDocument* doc, BaseObject* camera, RenderOptions& options,
                             std::string& error) {
@@ -131,15 +192,20 @@ bool ComfortReporter::Start(BaseDocument* doc, BaseObject* camera, RenderOptions
   doc_ = doc;
   camera_ = camera;
   editor_ = options.editor;
-  ComfortRig rig;
   std::string reason;
-  if (!ReadComfortRig(doc, camera, editor_, rig, reason)) {
+  if (!ReadComfortRig(doc, camera, editor_, rig_, reason)) {
     std::printf("orvex360: comfort: %s\n", reason.c_str());
     return WriteJson(path_, {{"stereo", false}, {"reason", reason}}, error);
   }
-  options.primaryHitsCamera = 0;
-  options.primaryHits = [this](Int32 frame, Int32, const FloatImage& image, const PrimaryHits& hits) {
-    if (failure_.empty()) Report(frame, image, hits);
+  const bool faces = rig_.facesPerEye > 1;
+  options.primaryHitsCamera = faces ? -1 : 0;
+  options.primaryHits = [this, faces](Int32 frame, Int32 camera, const FloatImage& image,
+                                      const PrimaryHits& hits) {
+    if (!failure_.empty()) return;
+    if (faces)
+      GatherFace(frame, camera, image, hits);
+    else
+      Report(frame, image, hits);
   };
   return true;
 }

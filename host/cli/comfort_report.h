@@ -1,6 +1,7 @@
 #pragma once
 
 #include "render/renderer.h"
+#include "render/stereo_comfort.h"
 
 #include <memory>
 #include <string>
@@ -21,6 +22,8 @@ class ComfortReporter {
 
  private:
   void Report(Int32 frame, const FloatImage& image, const PrimaryHits& hits);
+  // A cubemap's faces of camera 0's eye, gathered into one frame before their report.
+  void GatherFace(Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits);
 
   std::string path_;
   bool numbered_ = false;
@@ -28,4 +31,7 @@ class ComfortReporter {
   BaseDocument* doc_ = nullptr;
   bool editor_ = false;
   std::string failure_;
+  ComfortRig rig_;
+  FloatImage facesImage_;
+  PrimaryHits facesHits_;
 };

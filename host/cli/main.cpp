@@ -1,4 +1,5 @@
 #include "cli_context.h"
+#include "runtime/console.h"
 
 #include <csignal>
 #include <cstdio>
@@ -17,7 +18,9 @@ std::string DefaultPluginsFolder(const char* argv0) {
 
 bool CliContext::LoadPlugins() {
   std::vector<std::string> errors;
-  modules = ::LoadPlugins(pluginsFolder, errors);
+  std::vector<std::string> skipped;
+  modules = ::LoadPlugins(pluginsFolder, errors, skipped);
+  for (const std::string& line : skipped) std::fprintf(stderr, "orvex360: %s\n", line.c_str());
   for (const std::string& error : errors) std::fprintf(stderr, "orvex360: %s\n", error.c_str());
   return errors.empty() && !modules.empty();
 }
@@ -41,24 +44,41 @@ bool NamesUnknownCommand(int argc, char** argv, const std::vector<CliCommand>& c
   return false;
 }
 
+// A command line the tool does not take: one message in the tool's voice, and where help is.
+std::string UsageFailure(const CLI::App*, const CLI::Error& error) {
+  return std::string("orvex360: ") + error.what() +
+         "\norvex360: \"orvex360 --help\" lists the commands, \"orvex360 COMMAND --help\" their options\n";
+}
+
 int main(int argc, char** argv) {
   // A file-size limit then fails the write with a message instead of killing the process.
   std::signal(SIGXFSZ, SIG_IGN);
   CLI::App app{"orvex360: renders 360-degree, fulldome and stereo output through the Orvex360Cam module"};
   app.require_subcommand(1);
+  app.fallthrough();  // -q and --plugins also after the command's name
+  app.failure_message(UsageFailure);
+  app.set_version_flag("--version", std::string("orvex360 ") + ORVEX_VERSION);
   CliContext context;
   context.pluginsFolder = DefaultPluginsFolder(argv[0]);
   app.add_option("--plugins", context.pluginsFolder, "Plugin folder, or a folder of plugin folders")
       ->capture_default_str();
+  app.add_flag("-q,--quiet", context.quiet,
+               "Only problems: no progress, and of the console lines only those reporting one");
 
   const std::vector<CliCommand> commands = {
       AddPluginsCommand(app), AddPanelCommand(app), AddRenderCommand(app), AddCreateCommand(app),
       AddInfoCommand(app),    AddFarmCommand(app),  AddViewCommand(app),   AddPreviewCommand(app)};
 
-  if (NamesUnknownCommand(argc, argv, commands)) return 1;
-  CLI11_PARSE(app, argc, argv);
+  if (NamesUnknownCommand(argc, argv, commands)) return kExitUsage;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& error) {
+    // --help and --version end here too, with their own exit code 0.
+    return app.exit(error) == 0 ? kExitDone : kExitUsage;
+  }
+  if (context.quiet) console::SetEchoProblemsOnly();
   for (const CliCommand& command : commands)
     if (command.app->parsed())
-      return command.needsPlugins && !context.LoadPlugins() ? 1 : command.run(context);
-  return 0;
+      return command.needsPlugins && !context.LoadPlugins() ? kExitFailed : command.run(context);
+  return kExitDone;
 }

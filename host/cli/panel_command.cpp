@@ -91,9 +91,11 @@ BaseList2D* OwnerOf(const PanelScene& scene, const std::string& which, const std
   return shown;
 }
 
-// The panel shown redraws after every change, as the attribute manager does; derived values the
-// node computes while drawing its panel are then current for the next click.
+// After every change the host evaluates the scene (the event an edit posts) and the attribute
+// manager redraws the panel shown: what the tags derive (the pad's dome map, the camera's stereo
+// values) and what the node computes while drawing its panel are then current for the next click.
 void Redraw(const PanelScene& scene, const PanelOptions& options) {
+  scene.Document()->ExecutePasses(nullptr, true, true, true);
   attribute_manager::BuildPanel(scene.Node(options.node));
 }
 

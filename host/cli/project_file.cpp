@@ -1,5 +1,6 @@
 #include "project_file.h"
 
+#include "orvextag/orvextag_params.h"
 #include "render/renderer.h"
 #include "runtime/atomic_file.h"
 #include "scene/camera_kinds.h"
@@ -186,6 +187,24 @@ bool ReadNodes(const TopReader& reader, const Schemas& schemas, Project& project
   return true;
 }
 
+// The tag's stereo switch is the render settings' stereo switch under another name: a value given
+// under the tag's name goes there, and two that disagree are refused.
+bool OneStereoSwitch(const TopReader& reader, Project& project) {
+  const GeData* tagStereo = project.tag ? project.tag->values.GetDataPointer(ORVEXTAG_STEREO) : nullptr;
+  if (!tagStereo) return true;
+  const bool stereo = tagStereo->GetBool();
+  BaseContainer& settings = project.renderSettings.values;
+  if (settings.GetDataPointer(RDATA_STEREO) && settings.GetBool(RDATA_STEREO) != stereo) {
+    const auto word = [](bool on) { return std::string(on ? "true" : "false"); };
+    return reader.Fail("tag.ORVEXTAG_STEREO",
+                       word(stereo) + ", but render_settings.stereo is " + word(!stereo) +
+                           "; both name the render settings' stereo switch, keep one of them");
+  }
+  settings.SetBool(RDATA_STEREO, stereo);
+  project.tag->values.RemoveData(ORVEXTAG_STEREO);
+  return true;
+}
+
 }  // namespace
 
 bool ToText(const Project& project, const Schemas& schemas, const std::string& folder, std::string& text,
@@ -230,7 +249,7 @@ bool FromText(const std::string& text, const Schemas& schemas, const std::string
   project = Project();
   const TopReader reader{root, name, error};
   if (!CheckFormat(reader) || !CheckKeys(reader) || !ReadSettings(reader, project) ||
-      !ReadNodes(reader, schemas, project))
+      !ReadNodes(reader, schemas, project) || !OneStereoSwitch(reader, project))
     return false;
   if (IsSceneFile(project.scene)) project.scene = ResolvedIn(project.scene, folder);
   project.output = ResolvedIn(project.output, folder);

@@ -4,6 +4,7 @@
 #include "gltf_scene.h"
 #include "option_checks.h"
 #include "orvex360camvp/orvex360camvp_params.h"
+#include "orvextag/orvextag_params.h"
 #include "render/image_output.h"
 #include "render/output_metadata.h"
 #include "render/progress_bar.h"
@@ -48,6 +49,7 @@ struct RenderArguments {
   std::optional<project_file::Project> loaded;
   bool checkOnly = false;  // check the options and the scene, render nothing
   std::string comfort;     // where the stereo comfort report goes
+  bool quiet = false;      // no progress bar
 };
 
 // A render: its document, the camera kind and where the frames go.
@@ -206,6 +208,13 @@ bool ApplyDocumentFacts(const std::string& name, const std::string& frames, Floa
   return true;
 }
 
+// What the overlays print as the document's name: --document-name, else the scene's name (a scene
+// file's name without its folder, as a host names a document by its file).
+std::string DocumentName(const RenderArguments& arguments) {
+  if (!arguments.documentName.empty()) return arguments.documentName;
+  return std::filesystem::path(arguments.scene).filename().string();
+}
+
 // The command's fulldome master shows every overlay element (the effect's defaults show only the
 // logo and title); --set switches them off again.
 void ShowEveryOverlay(BaseDocument* doc) {
@@ -267,16 +276,21 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
     if (!ApplyAssignment(job, assignment, error)) return false;
 
   const Float fps = renderData.GetDataInstance()->GetFloat(RDATA_FRAMERATE);
-  if (!ApplyDocumentFacts(arguments.documentName.empty() ? arguments.scene : arguments.documentName,
-                          arguments.documentFrames, fps, *job.doc, error))
+  if (!ApplyDocumentFacts(DocumentName(arguments), arguments.documentFrames, fps, *job.doc, error))
     return false;
   if (!ParseFrames(arguments.frames, *job.doc, fps, job.options, error)) return false;
   job.options.editor = arguments.editor;
   job.options.samples = arguments.samples;
   job.options.environment = arguments.environment;
   job.options.threads = arguments.threads;
-  job.options.progress = StderrIsTerminal();
+  job.options.progress = StderrIsTerminal() && !arguments.quiet;
   return true;
+}
+
+// Whether the camera renders a cube, which the cubemap options lay out.
+bool HasCube(const RenderJob& job) {
+  const BaseTag* tag = job.camera ? job.camera->GetTag(kTagType) : nullptr;
+  return tag && tag->GetDataInstance()->GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_CUBEMAP;
 }
 
 // The project's settings, then every option the command line gives explicitly over them.
@@ -312,7 +326,7 @@ project_file::Project ProjectOf(const RenderArguments& arguments, const RenderJo
   project.environment = arguments.environment;
   project.editor = arguments.editor;
   project.threads = arguments.threads;
-  project.documentName = arguments.documentName.empty() ? arguments.scene : arguments.documentName;
+  project.documentName = DocumentName(arguments);
   project.documentFrames = arguments.documentFrames;
   CaptureNodes(job.doc, job.camera, project);
   return project;
@@ -344,6 +358,9 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
   if (const std::string unused = StereoOnlyOptions(*arguments.stereoOptions);
       !unused.empty() && !job.doc->GetActiveRenderData()->GetDataInstance()->GetBool(RDATA_STEREO))
     std::fprintf(stderr, "orvex360: %s: no effect without stereo (--stereo on)\n", unused.c_str());
+  if (const std::string unused = CubeOnlyOptions(*arguments.stereoOptions); !unused.empty() && !HasCube(job))
+    std::fprintf(stderr, "orvex360: %s: no effect without a cube (-c cubemap or cube-face)\n",
+                 unused.c_str());
   if (arguments.checkOnly) return 0;
   const bool numbered = job.options.lastFrame > job.options.firstFrame;
   const ImageMetadata metadata = DescribeOutput(job.doc, job.camera, job.options.editor);
@@ -440,5 +457,8 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       ->add_option("--save-project", arguments->saveProject,
                    "Write everything that defines this render to a project file (JSON)")
       ->check(NotEmpty());
-  return {render, [arguments, render](CliContext&) { return RunRenderSafely(*arguments, *render); }};
+  return {render, [arguments, render](CliContext& context) {
+            arguments->quiet = context.quiet;
+            return RunRenderSafely(*arguments, *render);
+          }};
 }

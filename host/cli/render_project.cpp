@@ -2,6 +2,7 @@
 
 #include "orvex360camvp/orvex360camvp.h"
 #include "orvextag/orvextag.h"
+#include "orvextag/orvextag_params.h"
 #include "render_settings_record.h"
 #include "scene/camera_kinds.h"
 
@@ -39,7 +40,12 @@ void CaptureNodes(BaseDocument* doc, BaseObject* camera, project_file::Project& 
   project.renderSettings = value_json::Capture(*doc->GetActiveRenderData());
   project.tag.reset();
   project.effect.reset();
-  if (const BaseTag* tag = TagOf(camera)) project.tag = value_json::Capture(*tag);
+  if (const BaseTag* tag = TagOf(camera)) {
+    project.tag = value_json::Capture(*tag);
+    // The tag's stereo switch is the render settings' one, written there once; its container holds
+    // only the value Init left.
+    project.tag->values.RemoveData(ORVEXTAG_STEREO);
+  }
   if (const BaseVideoPost* effect = FindOrvexEffect(doc)) project.effect = value_json::Capture(*effect);
 }
 

@@ -171,24 +171,32 @@ std::string OptionOf(const std::string& parameter) {
     if (parameter == number.parameter) return firstName(number.option);
   for (const auto& [flip, flipParameter] : kFlips)
     if (parameter == flipParameter) return "--flip";
+  if (parameter.rfind("ORVEXVP_CUBE_SLOT", 0) == 0) return "--cube-slots";
   return "--swap-eyes";
 }
 
-}  // namespace
+bool IsCubeParameter(const std::string& parameter) { return parameter.rfind("ORVEXVP_CUBE", 0) == 0; }
 
-std::string StereoOnlyOptions(const StereoOptions& options) {
+// The options given for the cube (`cube`) or for stereo, ", "-joined, each named once.
+std::string GivenOptions(const StereoOptions& options, bool cube) {
   std::vector<std::string> names;
   const auto add = [&names](const std::string& name) {
     if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
   };
   for (const auto& [parameter, value] : options.effectValues)
-    if (parameter.rfind("ORVEXVP_CUBE", 0) != 0) add(OptionOf(parameter));
-  if (!options.separationMap.empty()) add("--separation-map");
-  if (options.separationGradient) add("--separation-gradient");
+    if (IsCubeParameter(parameter) == cube) add(OptionOf(parameter));
+  if (!cube && !options.separationMap.empty()) add("--separation-map");
+  if (!cube && options.separationGradient) add("--separation-gradient");
   std::string joined;
   for (const std::string& name : names) joined += (joined.empty() ? "" : ", ") + name;
   return joined;
 }
+
+}  // namespace
+
+std::string StereoOnlyOptions(const StereoOptions& options) { return GivenOptions(options, false); }
+
+std::string CubeOnlyOptions(const StereoOptions& options) { return GivenOptions(options, true); }
 
 void AddStereoOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& options) {
   for (const WordOption& word : kWordOptions) AddWordOption(render, word, options);

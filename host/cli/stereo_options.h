@@ -24,6 +24,9 @@ void AddStereoOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& op
 // render without stereo.
 std::string StereoOnlyOptions(const StereoOptions& options);
 
+// The cubemap options given, the same way: they do nothing for a camera without a cube.
+std::string CubeOnlyOptions(const StereoOptions& options);
+
 // Sets the effect parameters the way a click in the effect's panel does, then links the separation
 // map into the camera's tag. False with `error` when a value does not fit or there is no effect or
 // tag to set.

@@ -113,7 +113,8 @@ bool PlaceEditorCamera(const ViewArguments& arguments, const ViewJob& job, BaseD
     return false;
   }
   view_pass::SetEditorCamera(view, placement, paint::ViewCamera().horizontalFov);
-  if (arguments.throughCamera) view->SetSceneCamera(job.camera);
+  // A scene file links its camera for renders; the editor view looks through it only when asked.
+  view->SetSceneCamera(arguments.throughCamera ? job.camera : nullptr);
   return true;
 }
 

@@ -44,11 +44,14 @@ void TracePrimaryHits(const CameraPass& pass, PrimaryHits& hits) {
   parallel::For(Int32{0}, hits.height, [&pass, &hits](const tbb::blocked_range<Int32>& rows) {
     for (Int32 y = rows.begin(); y != rows.end(); ++y) {
       for (Int32 x = 0; x < hits.width; ++x) {
+        // Every pixel is written: the hits are reused for the next camera and frame.
         const Ray ray = PrimaryRay(pass, x, y);
-        const Vector direction = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();
-        if (!SceneAccel::CanTrace(ray.p, direction)) continue;
+        Vector direction = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();
+        const bool traced = SceneAccel::CanTrace(ray.p, direction);
+        if (!traced) direction = Vector();
         const size_t i = static_cast<size_t>(y) * hits.width + x;
-        const Vector values[2] = {ray.p, direction};
+        hits.distances[i] = std::numeric_limits<Float32>::infinity();
+        const Vector values[2] = {traced ? ray.p : Vector(), direction};
         for (int k = 0; k < 2; ++k) {
           Float32* target = (k == 0 ? hits.origins : hits.directions).data() + 3 * i;
           target[0] = static_cast<Float32>(values[k].x);
@@ -56,7 +59,7 @@ void TracePrimaryHits(const CameraPass& pass, PrimaryHits& hits) {
           target[2] = static_cast<Float32>(values[k].z);
         }
         Hit hit;
-        if (pass.scene->Intersect(ray.p, direction, hit))
+        if (traced && pass.scene->Intersect(ray.p, direction, hit))
           hits.distances[i] = static_cast<Float32>(hit.distance);
       }
     }

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <map>
 
@@ -107,9 +108,7 @@ bool ReadComfortRig(BaseDocument* doc, BaseObject* camera, bool editor, ComfortR
   const ImageMetadata metadata = DescribeOutput(doc, camera, editor);
   const MetadataProperty* stereo = metadata.Find("orvex360", "Stereo");
   const MetadataProperty* projection = metadata.Find("orvex360", "Projection");
-  if (!stereo || stereo->value == "mono" || stereo->value == "single-eye" || !projection ||
-      projection->value == "cubemap")
-    return false;
+  if (!stereo || stereo->value == "mono" || stereo->value == "single-eye" || !projection) return false;
   const BaseTag* tag = camera->GetTag(ID_ORVEXTAG);
   const BaseVideoPost* effect = FindOrvexEffect(doc);
   if (!tag || !effect) return false;
@@ -126,6 +125,13 @@ bool ReadComfortRig(BaseDocument* doc, BaseObject* camera, bool editor, ComfortR
   const MetadataProperty* half =
       metadata.Find("orvex360", rig.eyeOfFirstCamera == 0 ? "LeftEye" : "RightEye");
   rig.area = half ? half->value : "whole";
+  if (const MetadataProperty* grid = metadata.Find("orvex360", "CubemapGrid")) {
+    const MetadataProperty* layout = metadata.Find("orvex360", "CubemapLayout");
+    rig.facesPerEye = layout && layout->value == "single-face" ? 1 : 6;
+    if (std::sscanf(grid->value.c_str(), "%dx%d", &rig.gridColumns, &rig.gridRows) != 2 ||
+        rig.gridColumns < 1 || rig.gridRows < 1)
+      rig.gridColumns = rig.gridRows = 1;
+  }
   reason.clear();
   return true;
 }

@@ -22,10 +22,15 @@ struct ComfortRig {
   // The part of the frame that is camera 0's: "whole", or the half of a side-by-side pair ("left",
   // "right", "top", "bottom"); its rays beyond (a lens traces a margin) are left out.
   std::string area = "whole";
+  // A cubemap's faces are cameras of their own: camera 0's eye is cameras 0 to facesPerEye - 1, each
+  // in one cell of a grid of gridColumns x gridRows over that part of the frame.
+  Int32 facesPerEye = 1;
+  Int32 gridColumns = 1;
+  Int32 gridRows = 1;
 };
 
-// The rig of a stereo render of `camera`; false with `reason` ("no stereo") for mono, editor,
-// single-eye and cubemap renders, and renders without the tag or the effect.
+// The rig of a stereo render of `camera`; false with `reason` ("no stereo") for mono, editor and
+// single-eye renders, and renders without the tag or the effect.
 bool ReadComfortRig(BaseDocument* doc, BaseObject* camera, bool editor, ComfortRig& rig, std::string& reason);
 
 // Per pixel of one eye's camera image: the angular disparity in degrees (positive: crossed, in front

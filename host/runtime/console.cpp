@@ -2,7 +2,10 @@
 
 #include "c4d_general.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <iterator>
 #include <mutex>
 
 namespace console {
@@ -15,16 +18,32 @@ std::vector<std::string>& Kept() {
   static std::vector<std::string> lines;
   return lines;
 }
-bool& Echo() {
-  static bool echo = true;
+enum class Echo { All, Problems, None };
+
+Echo& EchoMode() {
+  static Echo echo = Echo::All;
   return echo;
 }
+
+// Words of the lines that tell of a problem, in lower case.
+constexpr const char* kProblemWords[] = {
+    "error",      "refused", "failed",   "cannot",       "missing",   "not found",   "not loaded",
+    "skipped",    "off:",    "no orvex", "not switched", "ignored",   "damaged",     "not supported",
+    "nothing to", "is cut",  "no alpha", "were used as", "no longer", "not recorded"};
 }  // namespace
+
+bool ReportsProblem(const std::string& line) {
+  std::string lower = line;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return std::any_of(std::begin(kProblemWords), std::end(kProblemWords),
+                     [&lower](const char* word) { return lower.find(word) != std::string::npos; });
+}
 
 void Print(const std::string& line) {
   const std::lock_guard lock(Guard());
   Kept().push_back(line);
-  if (Echo()) {
+  if (EchoMode() == Echo::All || (EchoMode() == Echo::Problems && ReportsProblem(line))) {
     std::fprintf(stdout, "%s\n", line.c_str());
     std::fflush(stdout);
   }
@@ -42,7 +61,12 @@ void Clear() {
 
 void SetEcho(bool echo) {
   const std::lock_guard lock(Guard());
-  Echo() = echo;
+  EchoMode() = echo ? Echo::All : Echo::None;
+}
+
+void SetEchoProblemsOnly() {
+  const std::lock_guard lock(Guard());
+  EchoMode() = Echo::Problems;
 }
 }  // namespace console
 

@@ -9,4 +9,9 @@ void Print(const std::string& line);
 std::vector<std::string> Lines();
 void Clear();
 void SetEcho(bool echo);
+// Quiet: only lines that report a problem (an error, a refusal, something missing, switched off or
+// skipped) are echoed; every line is still kept.
+void SetEchoProblemsOnly();
+// Whether the line reports a problem; console lines carry no severity of their own, their words do.
+bool ReportsProblem(const std::string& line);
 }  // namespace console

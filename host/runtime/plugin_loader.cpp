@@ -117,15 +117,23 @@ void LoadedModule::Shutdown() {
 }
 
 std::vector<std::unique_ptr<LoadedModule>> LoadPlugins(const std::string& pluginsFolder,
-                                                       std::vector<std::string>& errors) {
+                                                       std::vector<std::string>& errors,
+                                                       std::vector<std::string>& skipped) {
   std::vector<std::unique_ptr<LoadedModule>> modules;
   std::vector<fs::path> folders;
   if (!FindLibrary(pluginsFolder).empty()) {
     folders.push_back(pluginsFolder);
   } else {
+    // A folder without a module library is no plugin (an empty one, notes, a version control
+    // folder): the host passes it by, as it passes by any file that is not a plugin.
     std::error_code ignored;
-    for (const auto& item : fs::directory_iterator(pluginsFolder, ignored))
-      if (item.is_directory()) folders.push_back(item.path());
+    for (const auto& item : fs::directory_iterator(pluginsFolder, ignored)) {
+      if (!item.is_directory()) continue;
+      if (FindLibrary(item.path()).empty())
+        skipped.push_back(item.path().string() + ": no module library (.so), not a plugin folder; skipped");
+      else
+        folders.push_back(item.path());
+    }
     if (folders.empty()) errors.push_back("no plugin folders in " + pluginsFolder);
   }
   for (const fs::path& folder : folders) {

@@ -51,6 +51,8 @@ class LoadedModule {
   Filename modulePath_;
 };
 
-// Loads every plugin folder found in `pluginsFolder` (or that folder itself when it is one).
+// Loads every plugin folder found in `pluginsFolder` (or that folder itself when it is one); a folder
+// in it that holds no module library is passed by with a line in `skipped`.
 std::vector<std::unique_ptr<LoadedModule>> LoadPlugins(const std::string& pluginsFolder,
-                                                       std::vector<std::string>& errors);
+                                                       std::vector<std::string>& errors,
+                                                       std::vector<std::string>& skipped);

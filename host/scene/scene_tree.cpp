@@ -2,6 +2,7 @@
 
 #include "geometry/scalar_math.h"
 #include "orvex360camvp/orvex360camvp_params.h"
+#include "orvextag/orvextag_params.h"
 #include "runtime/description_record.h"
 #include "runtime/undo_history.h"
 #include "scene/object_params.h"
@@ -12,6 +13,7 @@
 namespace {
 
 constexpr Int32 kEffectType = 1033675;
+constexpr Int32 kTagType = 1035138;
 constexpr Int32 kCameraParameter1007 = 1007;
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -68,6 +70,12 @@ const char* ObjectKind(Int32 type) {
   }
 }
 
+// The camera tag's stereo switch is the render settings' one (printed with them); the tag's
+// container holds only the value its Init wrote.
+bool KeptElsewhere(const BaseList2D& node, Int32 id) {
+  return node.GetType() == kTagType && id == ORVEXTAG_STEREO;
+}
+
 // Every value of the node's container, named by its description when it has one.
 void AppendValues(const BaseList2D& node, int depth, std::string& out) {
   Description description;
@@ -75,6 +83,7 @@ void AppendValues(const BaseList2D& node, int depth, std::string& out) {
   const BaseContainer& data = *node.GetDataInstance();
   for (Int32 index = 0; index < data.GetCount(); ++index) {
     const Int32 id = data.GetIndexId(index);
+    if (KeptElsewhere(node, id)) continue;
     const DescriptionElement* element = named ? description.GetRecord().Find(id) : nullptr;
     const std::string name = element && !element->symbol.empty() ? " " + element->symbol : "";
     out += Indent(depth) + std::to_string(id) + name + " = " + ValueText(data.GetData(id)) + "\n";
@@ -107,7 +116,8 @@ void AppendObjects(const BaseObject* object, int depth, std::string& out) {
 void AppendRenderSettings(const BaseDocument& doc, std::string& out) {
   for (const RenderData* settings = doc.GetFirstRenderData(); settings; settings = settings->GetNext()) {
     out += "  render settings " + Quoted(*settings) +
-           (settings == doc.GetActiveRenderData() ? " [active]" : "") + "\n";
+           (settings == doc.GetActiveRenderData() ? " [active]" : "") + ", stereo " +
+           (settings->GetDataInstance()->GetBool(RDATA_STEREO) ? "on" : "off") + "\n";
     for (const BaseVideoPost* post = settings->GetFirstVideoPost(); post; post = post->GetNext()) {
       const std::string mask =
           post->GetType() == kEffectType

@@ -36,13 +36,13 @@ nlohmann::json ReadJson(const std::string& path) {
 class ComfortReport : public ::testing::Test {
  protected:
   // A stereo anaglyph panorama of the wall (both eyes fill the frame) with its comfort report.
-  nlohmann::json RenderWall(float metres, const std::string& zeroParallax) {
+  nlohmann::json RenderWall(float metres, const std::string& zeroParallax,
+                            const std::string& camera = "-c panorama -s 256x128") {
     const std::string scene = WriteWall(folder, metres);
-    last = render_test::RenderCommand(folder,
-                                      "'" + scene +
-                                          "' -c panorama --stereo on --stereo-output anaglyph -s 256x128 "
-                                          "-o wall.png --comfort report.json " +
-                                          zeroParallax);
+    last = render_test::RenderCommand(folder, "'" + scene + "' " + camera +
+                                                  " --stereo on --stereo-output anaglyph "
+                                                  "-o wall.png --comfort report.json " +
+                                                  zeroParallax);
     EXPECT_EQ(last.exitCode, 0) << last.output;
     return ReadJson(folder.File("report.json"));
   }
@@ -67,6 +67,19 @@ TEST_F(ComfortReport, NearObjectHasTheDisparityTheRigPredicts) {
               Vergence(100.0) - Vergence(400.0), 0.02);
   EXPECT_GT(report["beyondLimit"]["crossedShare"].get<double>(), 0.05);
   EXPECT_NE(last.output.find("comfort warning"), std::string::npos) << last.output;
+}
+
+// A stereo cubemap's first eye is six cameras, one per cell: each pixel is measured once, the wall
+// as the panorama sees it.
+TEST_F(ComfortReport, StereoCubemapReportsEveryFaceOfTheFirstEyeOnce) {
+  const nlohmann::json report =
+      RenderWall(1.0f, "--set ORVEXTAG_ZERO_PARALLAX_MODE=1 --set ORVEXTAG_ZERO_PARALLAX=400",
+                 "-c cubemap --cube-layout grid-3x2 -s 192x128");
+  ASSERT_TRUE(report["stereo"].get<bool>()) << report.dump();
+  EXPECT_EQ(report["pixels"].get<long long>(), 192 * 128);
+  EXPECT_NEAR(report["disparityDegrees"]["mostCrossed"].get<double>(), Vergence(100.0) - Vergence(400.0),
+              0.02);
+  EXPECT_NEAR(report["nearestObject"]["distance"].get<double>(), 100.0, 0.5);
 }
 
 TEST_F(ComfortReport, ObjectAtTheZeroParallaxDistanceShowsNone) {

@@ -187,8 +187,10 @@ TEST(CreateCommandLine, PrintsTheSceneAfterEachStep) {
   for (const char* text :
        {"--- Orvex360Cam: Creating Little Planet camera", "== create little-planet again", "== undo",
         "== redo", "Camera \"Camera\": position (0, 200, 0), rotation (0, -90, 0) deg, focal length 8 mm",
-        "1052 ORVEXTAG_CAMERA_KIND = 1036687", "video post \"Orvex360Cam\", mask mode 2", "undo steps: 2"})
+        "1052 ORVEXTAG_CAMERA_KIND = 1036687", "video post \"Orvex360Cam\", mask mode 2", "undo steps: 2",
+        "[active], stereo off"})
     EXPECT_NE(run.output.find(text), std::string::npos) << text << "\n" << run.output;
+  EXPECT_EQ(run.output.find("ORVEXTAG_STEREO ="), std::string::npos) << run.output;  // the tag keeps no copy
 
   const CommandResult nothing =
       RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR + " create fisheye --redo");

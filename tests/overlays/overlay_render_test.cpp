@@ -297,4 +297,19 @@ TEST(OverlayCommand, DocumentFactsFromTheCommandLine) {
   EXPECT_EQ(good.exitCode, 0) << good.output;
 }
 
+// Without --document-name the information block prints the scene file's name, not its path.
+TEST(OverlayCommand, TheDefaultDocumentNameIsTheScenesName) {
+  const render_test::TempFolder folder;
+  const std::string render =
+      std::string("'") + ORVEX_SOURCE_DIR +
+      "/scenes/plaza.gltf' -c fulldome -s 96x96 --samples 1 --set ORVEXVP_SHOW_INFO=1 ";
+  ASSERT_EQ(render_test::RenderCommand(folder, render + "-o default.png", "SOURCE_DATE_EPOCH=0").exitCode, 0);
+  ASSERT_EQ(render_test::RenderCommand(folder, render + "--document-name plaza.gltf -o named.png",
+                                       "SOURCE_DATE_EPOCH=0")
+                .exitCode,
+            0);
+  EXPECT_EQ(render_test::ReadImage(folder.File("default.png")).rgba,
+            render_test::ReadImage(folder.File("named.png")).rgba);
+}
+
 }  // namespace

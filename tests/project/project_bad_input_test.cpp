@@ -60,6 +60,10 @@ TEST_F(ProjectBadInput, EachFaultIsNamed) {
       {std::string(kHead) +
            R"("render_settings": {"width": {"type": "float", "value": 9}, "5008": {"type": "float", "value": 8}}})",
        "render_settings.5008: names a value given before under another name"},
+      {std::string(kHead) + R"("render_settings": {"stereo": {"type": "bool", "value": false}}, )" +
+           R"("tag": {"ORVEXTAG_STEREO": {"type": "bool", "value": true}}})",
+       "p.json: tag.ORVEXTAG_STEREO: true, but render_settings.stereo is false; both name the render "
+       "settings' stereo switch"},
       {std::string(kHead) + "\"tag\": " + std::string(100000, '['), "p.json: nested deeper than 32 levels"},
   };
   for (const BadProject& bad : cases) {

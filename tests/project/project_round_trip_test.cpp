@@ -121,6 +121,27 @@ TEST_F(ProjectRoundTrip, EveryValueOfTagEffectAndRenderSettingsComesBackWithItsT
       << text;
 }
 
+// One stereo switch: written once, under the render settings; the tag's name for it sets the same.
+TEST_F(ProjectRoundTrip, TheTagsStereoSwitchIsTheRenderSettingsOne) {
+  ASSERT_TRUE(scene->AddTaggedCamera());
+  scene->doc->GetActiveRenderData()->GetDataInstance()->SetBool(RDATA_STEREO, true);
+  project_file::Project saved;
+  std::string text;
+  const std::unique_ptr<TestScene> fresh = SaveAndLoad(saved, text);
+  EXPECT_EQ(text.find("ORVEXTAG_STEREO\""), std::string::npos) << text;
+  EXPECT_TRUE(fresh->doc->GetActiveRenderData()->GetDataInstance()->GetBool(RDATA_STEREO));
+
+  ProjectSchemas schemas;
+  std::string error;
+  ASSERT_TRUE(schemas.Load(error)) << error;
+  project_file::Project loaded;
+  ASSERT_TRUE(project_file::FromText(
+      R"({"format": "orvex360 project", "version": 1, "tag": {"ORVEXTAG_STEREO": {"type": "bool", "value": true}}})",
+      schemas.Get(), "/p", "p.json", loaded, error))
+      << error;
+  EXPECT_TRUE(loaded.renderSettings.values.GetBool(RDATA_STEREO));
+}
+
 TEST(ProjectPaths, SceneOutputAndEnvironmentResolveAgainstTheProjectFolder) {
   const DescriptionRecord empty;
   const project_file::Schemas schemas{RenderSettingsRecord(), empty, empty};

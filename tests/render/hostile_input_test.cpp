@@ -132,4 +132,15 @@ TEST(HostileInput, StereoOptionsWithoutStereoSayOnceThatTheyDoNothing) {
   EXPECT_EQ(Count(run.output, "no effect"), 1u) << run.output;
 }
 
+TEST(HostileInput, CubeOptionsWithoutACubeSayOnceThatTheyDoNothing) {
+  TempFolder folder;
+  const CommandResult run =
+      RenderCommand(folder, "-c fisheye --size 8x8 --samples 1 --cube-layout grid-3x2 --cross-start 1");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(Count(run.output, "--cube-layout, --cross-start: no effect without a cube"), 1u) << run.output;
+  EXPECT_EQ(Count(run.output, "no effect"), 1u) << run.output;
+  const CommandResult face = RenderCommand(folder, "-c cube-face --size 8x8 --samples 1 --cube-face up");
+  EXPECT_EQ(Count(face.output, "no effect"), 0u) << face.output;
+}
+
 }  // namespace

@@ -44,6 +44,17 @@ TEST(TagCommands, PanelShowsTheMirroredStereoValues) {
   EXPECT_TRUE(Has(run, "camera: stereo mode 1, eye separation 7")) << run.output;
 }
 
+// The panel follows the scene's evaluation after every edit, as the attribute manager does: the pad
+// is over the dome map (100 x 100: pixel 50 is 50/99) as soon as the tag is a stereo dome.
+TEST(TagCommands, EditsAreFollowedByTheSceneEvaluation) {
+  const CommandResult run = Orvex(
+      "panel --set ORVEXTAG_PROJECTION=1 --set ORVEXTAG_STEREO=1 --set ORVEXTAG_FISHEYE_TYPE=1 "
+      "--pad-click 50,50");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_TRUE(Has(run, "pad: (0.50505, 0.50505, 1)")) << run.output;
+  EXPECT_TRUE(Has(run, "camera: stereo mode 1")) << run.output;
+}
+
 TEST(TagCommands, TagStereoSwitchRendersAStereoFrame) {
   const fs::path file =
       fs::temp_directory_path() / ("orvex-tag-stereo-" + std::to_string(::getpid()) + ".png");

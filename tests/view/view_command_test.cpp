@@ -155,6 +155,24 @@ TEST(ViewCommand, NoGuideThroughTheCameraOrWithTheTagOff) {
   EXPECT_TRUE(AnyGuidePixel(View("demo -s 160x90 -c panorama")));
 }
 
+// A scene file links its camera for renders; the editor view still stands where it is put, draws
+// the chosen kind's guide and looks through the camera only when asked.
+TEST(ViewCommand, SceneFileViewHonoursKindPlacementAndThroughCamera) {
+  const std::string plaza = std::string(ORVEX_SOURCE_DIR) + "/scenes/plaza.gltf -s 96x64 ";
+  const ViewRun fisheye = View(plaza + "-c fisheye");
+  const ViewRun panorama = View(plaza + "-c panorama");
+  const ViewRun placed = View(plaza + "-c fisheye --from 2000,1500,2000 --look-at 0,0,0");
+  const ViewRun through = View(plaza + "-c fisheye --through-camera");
+  for (const ViewRun* run : {&fisheye, &panorama, &placed, &through})
+    ASSERT_EQ(run->command.exitCode, 0) << run->command.output;
+  EXPECT_EQ(Count(fisheye, "DrawLine"), 10u * 10 + 37);
+  EXPECT_EQ(Count(panorama, "DrawLine"), 10u * 19);
+  EXPECT_TRUE(AnyGuidePixel(fisheye));
+  EXPECT_NE(fisheye.rgba, placed.rgba);
+  EXPECT_NE(fisheye.rgba, through.rgba);
+  EXPECT_EQ(Count(through, "DrawLine"), 0u);
+}
+
 TEST(ViewCommand, BadViewsAreRefusedAndOddOnesDrawn) {
   for (const char* refused : {"-s 0x10", "-s 100000x100000", "-s 20000x20000x", "--from nan,0,0",
                               "--from 1,2,3 --look-at 1,2,3", "--set ORVEXTAG_NOPE=1"}) {
