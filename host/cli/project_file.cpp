@@ -155,9 +155,9 @@ bool CheckFormat(const TopReader& reader) {
     return reader.Fail("format", std::string("must be \"") + kFormat + "\"; this is no project file");
   if (!root.contains("version") || !root["version"].is_number_integer())
     return reader.Fail("version", "must be a whole number");
-  if (root["version"] != kVersion)
-    return reader.Fail("version", root["version"].dump() + " is not supported; this program reads version " +
-                                      std::to_string(kVersion));
+  if (root["version"] < kOldestVersion || root["version"] > kVersion)
+    return reader.Fail("version", root["version"].dump() + " is not supported; this program reads versions " +
+                                      std::to_string(kOldestVersion) + " to " + std::to_string(kVersion));
   return true;
 }
 
@@ -188,10 +188,15 @@ bool ReadNodes(const TopReader& reader, const Schemas& schemas, Project& project
 }
 
 // The tag's stereo switch is the render settings' stereo switch under another name: a value given
-// under the tag's name goes there, and two that disagree are refused.
+// under the tag's name goes there, and two that disagree are refused. Version 1 files wrote the tag's
+// own copy, which no render ever read, beside the render settings' switch: that copy is passed by.
 bool OneStereoSwitch(const TopReader& reader, Project& project) {
   const GeData* tagStereo = project.tag ? project.tag->values.GetDataPointer(ORVEXTAG_STEREO) : nullptr;
   if (!tagStereo) return true;
+  if (reader.root["version"] == 1) {
+    project.tag->values.RemoveData(ORVEXTAG_STEREO);
+    return true;
+  }
   const bool stereo = tagStereo->GetBool();
   BaseContainer& settings = project.renderSettings.values;
   if (settings.GetDataPointer(RDATA_STEREO) && settings.GetBool(RDATA_STEREO) != stereo) {

@@ -11,7 +11,9 @@
 // paths inside parameter values are kept as they are.
 namespace project_file {
 
-inline constexpr int kVersion = 1;
+// Version 2 writes the stereo switch once; version 1 files also held the tag's unused copy of it.
+inline constexpr int kVersion = 2;
+inline constexpr int kOldestVersion = 1;
 inline constexpr const char* kFormat = "orvex360 project";
 // Real projects are a few KB; anything far larger is refused before it is read.
 inline constexpr std::uintmax_t kMaxBytes = 1 << 20;

@@ -9,7 +9,7 @@
 
 namespace {
 
-const char* const kHead = R"({"format": "orvex360 project", "version": 1, )";
+const char* const kHead = R"({"format": "orvex360 project", "version": 2, )";
 
 struct BadProject {
   std::string text;
@@ -33,8 +33,8 @@ TEST_F(ProjectBadInput, EachFaultIsNamed) {
       {R"({"format": "orvex360 project", "version": 1, "tag": {)", "p.json: not JSON, or cut short"},
       {"[1, 2]", "p.json: a project file is a JSON object"},
       {R"({"version": 1})", "p.json: format: must be \"orvex360 project\""},
-      {R"({"format": "orvex360 project", "version": 2})",
-       "version: 2 is not supported; this program reads version 1"},
+      {R"({"format": "orvex360 project", "version": 3})",
+       "version: 3 is not supported; this program reads versions 1 to 2"},
       {std::string(kHead) + R"("colour": "red"})", "p.json: colour: unknown key"},
       {std::string(kHead) + R"("samples": 0})", "p.json: samples: takes 1 to 4096; got 0"},
       {std::string(kHead) + R"("editor": "yes"})", "p.json: editor: must be true or false"},

@@ -136,10 +136,18 @@ TEST_F(ProjectRoundTrip, TheTagsStereoSwitchIsTheRenderSettingsOne) {
   ASSERT_TRUE(schemas.Load(error)) << error;
   project_file::Project loaded;
   ASSERT_TRUE(project_file::FromText(
-      R"({"format": "orvex360 project", "version": 1, "tag": {"ORVEXTAG_STEREO": {"type": "bool", "value": true}}})",
+      R"({"format": "orvex360 project", "version": 2, "tag": {"ORVEXTAG_STEREO": {"type": "bool", "value": true}}})",
       schemas.Get(), "/p", "p.json", loaded, error))
       << error;
   EXPECT_TRUE(loaded.renderSettings.values.GetBool(RDATA_STEREO));
+  // Version 1 files held the tag's unused copy beside the switch: they load as they rendered.
+  ASSERT_TRUE(project_file::FromText(
+      R"({"format": "orvex360 project", "version": 1, "render_settings": {"stereo": {"type": "bool", "value": true}},
+          "tag": {"ORVEXTAG_STEREO": {"type": "bool", "value": false}}})",
+      schemas.Get(), "/p", "p.json", loaded, error))
+      << error;
+  EXPECT_TRUE(loaded.renderSettings.values.GetBool(RDATA_STEREO));
+  EXPECT_EQ(loaded.tag->values.GetDataPointer(ORVEXTAG_STEREO), nullptr);
 }
 
 TEST(ProjectPaths, SceneOutputAndEnvironmentResolveAgainstTheProjectFolder) {
