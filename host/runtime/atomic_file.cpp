@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -77,6 +78,43 @@ bool Write(const std::string& path, const std::vector<unsigned char>& bytes, std
   return written;
 }
 
+PendingFile::~PendingFile() {
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+}
+
+bool PendingFile::Create(const std::string& path, std::string& error) {
+  std::string temporary;
+  const int descriptor = CreateTemporary(path, temporary);
+  if (descriptor < 0) {
+    error = Failure(path, std::strerror(errno));
+    return false;
+  }
+  path_ = path;
+  temporary_ = temporary;
+  const bool usual = GiveUsualPermissions(descriptor);
+  const int reason = errno;
+  close(descriptor);
+  if (!usual) error = Failure(path, std::strerror(reason));
+  return usual;
+}
+
+bool PendingFile::Commit(std::string& error) {
+  const int descriptor = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+  bool done = descriptor >= 0 && fsync(descriptor) == 0;
+  int reason = errno;
+  if (descriptor >= 0) close(descriptor);
+  if (done && std::rename(temporary_.c_str(), path_.c_str()) != 0) {
+    done = false;
+    reason = errno;
+  }
+  if (!done) {
+    error = Failure(path_, std::strerror(reason));
+    return false;
+  }
+  temporary_.clear();
+  return true;
+}
+
 bool FolderTakesFiles(const std::string& path, std::string& error) {
   std::string temporary;
   const int descriptor = CreateTemporary(path, temporary);
@@ -88,6 +126,19 @@ bool FolderTakesFiles(const std::string& path, std::string& error) {
   close(descriptor);
   ::unlink(temporary.c_str());
   return true;
+}
+
+bool CheckTarget(const std::string& path, std::string& error) {
+  std::error_code code;
+  if (!fs::is_directory(FolderOf(path), code)) {
+    error = Failure(path, "the folder \"" + FolderOf(path) + "\" does not exist");
+    return false;
+  }
+  if (fs::is_directory(path, code)) {
+    error = Failure(path, "it is a folder");
+    return false;
+  }
+  return FolderTakesFiles(path, error);
 }
 
 }  // namespace atomic_file
