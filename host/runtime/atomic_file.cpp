@@ -4,10 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
+#include <mutex>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -45,6 +49,33 @@ bool WriteAll(int descriptor, const std::vector<unsigned char>& bytes) {
   return true;
 }
 
+// The temporary files of uncommitted PendingFiles, readable from a signal handler: a name is
+// complete before its slot is marked used, and a slot is unmarked before its file is renamed or
+// removed.
+struct PendingSlot {
+  std::atomic<bool> used{false};
+  char path[PATH_MAX] = {};
+};
+PendingSlot pendingSlots[16];
+std::mutex pendingSlotsTaken;
+
+int TakeSlot(const std::string& temporary) {
+  const std::lock_guard<std::mutex> lock(pendingSlotsTaken);
+  for (int slot = 0; slot < static_cast<int>(std::size(pendingSlots)); ++slot) {
+    PendingSlot& pending = pendingSlots[slot];
+    if (pending.used.load() || temporary.size() >= sizeof(pending.path)) continue;
+    std::memcpy(pending.path, temporary.c_str(), temporary.size() + 1);
+    pending.used.store(true);
+    return slot;
+  }
+  return -1;  // too many at once: that file is not removed on a signal
+}
+
+void ReleaseSlot(int& slot) {
+  if (slot >= 0) pendingSlots[slot].used.store(false);
+  slot = -1;
+}
+
 // New files get the usual permissions (0666 less the umask) instead of mkstemp's 0600.
 bool GiveUsualPermissions(int descriptor) {
   const mode_t mask = umask(0);
@@ -79,6 +110,7 @@ bool Write(const std::string& path, const std::vector<unsigned char>& bytes, std
 }
 
 PendingFile::~PendingFile() {
+  ReleaseSlot(slot_);
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
 }
 
@@ -91,6 +123,7 @@ bool PendingFile::Create(const std::string& path, std::string& error) {
   }
   path_ = path;
   temporary_ = temporary;
+  slot_ = TakeSlot(temporary_);
   const bool usual = GiveUsualPermissions(descriptor);
   const int reason = errno;
   close(descriptor);
@@ -103,6 +136,7 @@ bool PendingFile::Commit(std::string& error) {
   bool done = descriptor >= 0 && fsync(descriptor) == 0;
   int reason = errno;
   if (descriptor >= 0) close(descriptor);
+  if (done) ReleaseSlot(slot_);
   if (done && std::rename(temporary_.c_str(), path_.c_str()) != 0) {
     done = false;
     reason = errno;
@@ -113,6 +147,11 @@ bool PendingFile::Commit(std::string& error) {
   }
   temporary_.clear();
   return true;
+}
+
+void RemovePendingFiles() {
+  for (PendingSlot& pending : pendingSlots)
+    if (pending.used.load()) ::unlink(pending.path);
 }
 
 bool FolderTakesFiles(const std::string& path, std::string& error) {

@@ -31,7 +31,12 @@ class PendingFile {
  private:
   std::string path_;
   std::string temporary_;
+  int slot_ = -1;  // where a signal handler finds the temporary file's name; -1: in no slot
 };
+
+// Removes the temporary file of every PendingFile not yet committed, for a process about to end by a
+// signal (an interrupted render leaves the old file and nothing else). Async-signal-safe.
+void RemovePendingFiles();
 
 // Whether the folder of `path` takes new files, tried with a temporary file that is removed again.
 bool FolderTakesFiles(const std::string& path, std::string& error);

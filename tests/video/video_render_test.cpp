@@ -134,6 +134,14 @@ TEST(VideoRender, AFailedOrRefusedVideoLeavesTheOldFileAndNoOther) {
   EXPECT_NE(full.exitCode, 0);
   ExpectHolds(full.output, {"cannot write \"film.mp4\""});
   EXPECT_EQ(ReadText(folder.File("film.mp4")), "the good old film");
+  // Stopped part way (Ctrl-C, a job scheduler), a render leaves no temporary file either.
+  const CommandResult stopped = RunCommand(
+      "cd '" + folder.Path().string() + "' && ('" + ORVEX360_COMMAND + "' --plugins '" + ORVEX_PLUGIN_DIR +
+      "' render empty -c panorama -s 64x32 --samples 1 --frames 0-1000000 -o film.mp4 & render=$!; "
+      "for wait in $(seq 600); do ls -A | grep -q orvex360- && break; sleep 0.1; done; kill -TERM $render; "
+      "wait $render; echo stopped $?)");
+  ExpectHolds(stopped.output, {"stopped 143"});
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
   render_test::ExpectRefusals(
       folder, std::string(kFrames) + "-c panorama",
       {
