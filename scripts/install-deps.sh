@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang-format clang ccache
   libembree-dev libtbb-dev libopenimageio-dev libpng-dev zlib1g-dev libfreetype-dev fonts-dejavu-core
   nlohmann-json3-dev libcli11-dev libtinygltf-dev
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   slurm-wlm munge libimage-exiftool-perl libxml2-utils
   libjs-three chromium

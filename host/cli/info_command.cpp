@@ -1,6 +1,8 @@
 #include "cli_context.h"
 #include "option_checks.h"
 #include "render/image_facts.h"
+#include "render/video_output.h"
+#include "video_info.h"
 
 #include <cstdio>
 
@@ -22,6 +24,11 @@ void PrintFacts(const std::string& path, const ImageFacts& facts) {
 
 int RunInfo(const InfoArguments& arguments) {
   std::string error;
+  if (video_output::IsVideoPath(arguments.file)) {
+    if (!arguments.verify) return PrintVideoInfo(arguments.file);
+    std::fprintf(stderr, "orvex360: --verify checks images; \"%s\" is a video\n", arguments.file.c_str());
+    return 1;
+  }
   if (arguments.verify) {
     if (!VerifyImageComplete(arguments.file, error)) {
       std::fprintf(stderr, "orvex360: %s\n", error.c_str());
@@ -42,10 +49,10 @@ int RunInfo(const InfoArguments& arguments) {
 }  // namespace
 
 CliCommand AddInfoCommand(CLI::App& parent) {
-  CLI::App* info =
-      parent.add_subcommand("info", "Print what an image file says: size, format, spherical metadata");
+  CLI::App* info = parent.add_subcommand(
+      "info", "Print what an image or video file says: size, format, spherical metadata");
   auto arguments = std::make_shared<InfoArguments>();
-  info->add_option("file", arguments->file, "Image file (.png .exr .jpg .tif)")
+  info->add_option("file", arguments->file, "Image file (.png .exr .jpg .tif) or video (.mp4 .mkv)")
       ->required()
       ->check(NotEmpty());
   info->add_flag("--verify", arguments->verify,

@@ -16,6 +16,7 @@
 #include "scene/gltf_file.h"
 #include "scene/scene_library.h"
 #include "stereo_options.h"
+#include "video_render.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,6 +51,7 @@ struct RenderArguments {
   bool checkOnly = false;  // check the options and the scene, render nothing
   std::string comfort;     // where the stereo comfort report goes
   bool quiet = false;      // no progress bar
+  std::shared_ptr<VideoOptions> video = std::make_shared<VideoOptions>();
 };
 
 // A render: its document, the camera kind and where the frames go.
@@ -236,7 +238,9 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
     return false;
   }
   job.output = arguments.output.empty() ? DefaultOutput(*job.kind) : arguments.output;
-  if (!image_output::CheckWritable(job.output, error)) return false;
+  if (!(video_output::IsVideoPath(job.output) ? video_output::CheckWritable(job.output, error)
+                                              : image_output::CheckWritable(job.output, error)))
+    return false;
 
   job.doc = scene_library::NewDocument();
   if (!job.doc) {
@@ -361,10 +365,16 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
   if (const std::string unused = CubeOnlyOptions(*arguments.stereoOptions); !unused.empty() && !HasCube(job))
     std::fprintf(stderr, "orvex360: %s: no effect without a cube (-c cubemap or cube-face)\n",
                  unused.c_str());
+  const ImageMetadata metadata = DescribeOutput(job.doc, job.camera, job.options.editor);
+  VideoRender video;
+  if (video_output::IsVideoPath(job.output) &&
+      !video.Open(job.output, *arguments.video, job.doc, metadata, error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
   if (arguments.checkOnly) return 0;
   const bool numbered = job.options.lastFrame > job.options.firstFrame;
-  const ImageMetadata metadata = DescribeOutput(job.doc, job.camera, job.options.editor);
-  const FrameSink writeFrame = [&job, &metadata, numbered](const FloatImage& image, Int32 frame,
+  const FrameSink writeImage = [&job, &metadata, numbered](const FloatImage& image, Int32 frame,
                                                            std::string& writeError) {
     const std::string path = image_output::FramePath(job.output, frame, numbered);
     if (!image_output::Write(image, path, writeError, metadata)) return false;
@@ -374,7 +384,8 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
   };
   ComfortReporter comfort(arguments.comfort, numbered);
   if ((!arguments.comfort.empty() && !comfort.Start(job.doc, job.camera, job.options, error)) ||
-      !RenderDocument(job.doc, job.options, writeFrame, error)) {
+      !RenderDocument(job.doc, job.options, video.IsOpen() ? video.Sink() : writeImage, error) ||
+      (video.IsOpen() && !video.Finish(error))) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
@@ -428,7 +439,8 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render
       ->add_option(
           "-o,--output", arguments->output,
-          "Image file (.png .exr .jpg .tif); \"#\" marks the frame number (default: orvex360-KIND.png)")
+          "Image file (.png .exr .jpg .tif; \"#\" marks the frame number) or video (.mp4 .mkv) (default: "
+          "orvex360-KIND.png)")
       ->check(NotEmpty());
   render->add_flag("--editor", arguments->editor, "Render as a preview into the editor view");
   render->add_option("--threads", arguments->threads, "Render threads at most (default: one per core)")
@@ -443,6 +455,7 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
   render->add_flag("--check", arguments->checkOnly, "Check the options and the scene, render nothing");
   AddStereoOptions(*render, arguments->stereoOptions);
+  AddVideoOptions(*render, arguments->video);
   render
       ->add_option(
           "--comfort", arguments->comfort,

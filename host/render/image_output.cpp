@@ -12,7 +12,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <system_error>
 
 namespace fs = std::filesystem;
 
@@ -30,10 +29,6 @@ Format FormatOf(const std::string& path) {
   if (suffix == ".jpg" || suffix == ".jpeg") return Format::Jpeg;
   if (suffix == ".tif" || suffix == ".tiff") return Format::Tiff;
   return Format::Unknown;
-}
-
-fs::path FolderOf(const fs::path& path) {
-  return path.has_parent_path() ? path.parent_path() : fs::path(".");
 }
 
 // Display pixels: straight (unassociated) colour, sRGB encoded, alpha kept when `alpha`.
@@ -140,22 +135,13 @@ bool CheckWritable(const std::string& path, std::string& error) {
     error = "cannot write \"" + path + "\": the name must end in .exr, .png, .jpg, .jpeg, .tif or .tiff";
     return false;
   }
-  const fs::path folder = FolderOf(path);
-  std::error_code code;
-  if (!fs::is_directory(folder, code)) {
-    error = "cannot write \"" + path + "\": the folder \"" + folder.string() + "\" does not exist";
-    return false;
-  }
-  if (fs::is_directory(path, code)) {
-    error = "cannot write \"" + path + "\": it is a folder";
-    return false;
-  }
+  if (!atomic_file::CheckTarget(path, error)) return false;
   // A missing image library shows before the render, not after it; PNG files need none.
   if (std::string reason; FormatOf(path) != Format::Png && !image_codec::Load(reason)) {
     error = "cannot write \"" + path + "\": " + reason;
     return false;
   }
-  return atomic_file::FolderTakesFiles(path, error);
+  return true;
 }
 
 std::string FramePath(const std::string& path, Int32 frame, bool numbered) {

@@ -2,43 +2,12 @@
 
 #include "png_codec.h"
 #include "png_request.h"
+#include "side_library.h"
 
-#include <dlfcn.h>
-
-#include <filesystem>
 #include <fstream>
 
 namespace image_codec {
 namespace {
-
-struct Loaded {
-  const Table* table = nullptr;
-  std::string error;
-};
-
-// The image library lies beside the host library, wherever the build or an install put both.
-std::string LibraryPath() {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<const void*>(&LibraryPath), &info) == 0 || !info.dli_fname) return kLibraryName;
-  return (std::filesystem::path(info.dli_fname).parent_path() / kLibraryName).string();
-}
-
-Loaded LoadOnce() {
-  const std::string path = LibraryPath();
-  // Kept loaded for the life of the process: decoders and tables point into it.
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-  if (!handle) {
-    const char* reason = dlerror();
-    return {nullptr, "images cannot be read or written: the image library \"" + path +
-                         "\" cannot be loaded (" + (reason ? reason : "unknown reason") + ")"};
-  }
-  using Entry = const Table* (*)();
-  const auto entry = reinterpret_cast<Entry>(dlsym(handle, kTableSymbol));
-  const Table* table = entry ? entry() : nullptr;
-  if (!table || table->version != kTableVersion)
-    return {nullptr, "images cannot be read or written: \"" + path + "\" is not this host's image library"};
-  return {table, {}};
-}
 
 // The whole file when it starts with the PNG signature, else nothing.
 std::vector<unsigned char> PngFileBytes(const std::string& path) {
@@ -59,9 +28,8 @@ std::vector<unsigned char> PngFileBytes(const std::string& path) {
 }  // namespace
 
 const Table* Load(std::string& error) {
-  static const Loaded loaded = LoadOnce();
-  if (!loaded.table) error = loaded.error;
-  return loaded.table;
+  return side_library::LoadOnce<Table>(
+      {kLibraryName, kTableSymbol, kTableVersion, "images cannot be read or written", "image"}, error);
 }
 
 Reader::~Reader() {

@@ -15,14 +15,13 @@
 
 namespace {
 
+using render_test::InfoCommand;
 using render_test::RenderCommand;
 using render_test::TempFolder;
 using Properties = std::map<std::string, std::string>;
 
 constexpr const char* kPanorama = "empty -c panorama --samples 1 -s 64x32 ";
-constexpr const char* kCropped =
-    "--set ORVEXTAG_EQUIRECT_CUSTOM=1 --set ORVEXTAG_EQUIRECT_HSPAN=180deg "
-    "--set ORVEXTAG_EQUIRECT_LAT_MIN=-45deg --set ORVEXTAG_EQUIRECT_LAT_MAX=45deg ";
+constexpr const char* kCropped = render_test::kCroppedPanorama;
 constexpr const char* kEpoch = "SOURCE_DATE_EPOCH=1700000000 ";
 
 // Every property as "Vocabulary:Name" -> text, whatever the format.
@@ -51,11 +50,6 @@ Properties ReadBack(const std::string& path) {
         value.is_string() ? value.get<std::string>() : value.dump();
   }
   return properties;
-}
-
-CommandResult Info(const std::string& path) {
-  return RunCommand(std::string("'") + ORVEX360_COMMAND + "' --plugins '" + ORVEX_PLUGIN_DIR + "' info '" +
-                    path + "'");
 }
 
 void ExpectCrop(const Properties& read, const std::string& full, const std::string& crop) {
@@ -123,7 +117,7 @@ TEST(SphericalMetadata, StereoHalvesSayWhichEyeIsWhich) {
   EXPECT_EQ(swapped.at("orvex360:LeftEye"), "right");
   ExpectCrop(swapped, "32x64", "32x64+0+0");
 
-  const CommandResult info = Info(folder.File("tb.png"));
+  const CommandResult info = InfoCommand(folder.File("tb.png"));
   EXPECT_EQ(info.exitCode, 0) << info.output;
   EXPECT_NE(info.output.find("png, 64 x 64, 4 channels"), std::string::npos) << info.output;
   EXPECT_NE(info.output.find("orvex360:LeftEye = top"), std::string::npos) << info.output;
@@ -161,7 +155,7 @@ TEST(SphericalMetadata, InfoRefusesWhatIsNoImage) {
   TempFolder folder;
   std::ofstream(folder.File("text.png")) << "no image";
   for (const char* name : {"absent.png", "text.png"}) {
-    const CommandResult info = Info(folder.File(name));
+    const CommandResult info = InfoCommand(folder.File(name));
     EXPECT_NE(info.exitCode, 0) << name;
     EXPECT_NE(info.output.find("orvex360: cannot read"), std::string::npos) << info.output;
   }

@@ -100,6 +100,11 @@ CommandResult RenderCommand(const TempFolder& folder, const std::string& argumen
                     "' --plugins '" + ORVEX_PLUGIN_DIR + "' render " + arguments);
 }
 
+CommandResult InfoCommand(const std::string& path) {
+  return RunCommand(std::string("'") + ORVEX360_COMMAND + "' --plugins '" + ORVEX_PLUGIN_DIR + "' info '" +
+                    path + "'");
+}
+
 void ExpectRefusals(const TempFolder& folder, const std::string& common, const std::vector<Refusal>& cases) {
   const auto files = [&folder] {
     return std::distance(std::filesystem::directory_iterator(folder.Path()),

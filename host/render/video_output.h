@@ -1,0 +1,64 @@
+#pragma once
+
+#include "c4d.h"
+#include "float_image.h"
+#include "image_metadata.h"
+#include "runtime/atomic_file.h"
+#include "runtime/video_codec.h"
+
+#include <string>
+#include <vector>
+
+// Render output as one video file (.mp4, .mkv): each frame display-encoded (sRGB, over black) and
+// encoded as it arrives, so memory does not grow with the number of frames; written under a
+// temporary name beside the target and renamed into place only when complete.
+namespace video_output {
+
+// True for a file name whose suffix names a video container the renderer writes.
+bool IsVideoPath(const std::string& path);
+
+// MP4 unless the name ends in .mkv.
+video_codec::Container ContainerOf(const std::string& path);
+
+// Checks, before any rendering, that a video can be written at `path`: a known suffix, a folder
+// that exists and takes new files, and the video library. False with a clear `error` otherwise.
+bool CheckWritable(const std::string& path, std::string& error);
+
+// How the frames are encoded.
+struct VideoFormat {
+  video_codec::Codec codec = video_codec::Codec::H264;
+  int quality = 18;  // constant rate factor
+  Int32 width = 0;
+  Int32 height = 0;
+  Float framesPerSecond = 25.0;
+};
+
+}  // namespace video_output
+
+class VideoWriter {
+ public:
+  VideoWriter() = default;
+  VideoWriter(const VideoWriter&) = delete;
+  VideoWriter& operator=(const VideoWriter&) = delete;
+  ~VideoWriter();
+
+  // Refuses sizes 4:2:0 cannot take, then opens the encoder into a temporary file beside `path`
+  // with the spherical description the metadata gives; `notes` gets what players will not see as
+  // the render meant it. False with `error`, leaving no file.
+  bool Open(const std::string& path, const video_output::VideoFormat& format, const ImageMetadata& metadata,
+            std::vector<std::string>& notes, std::string& error);
+  bool Write(const FloatImage& image, std::string& error);
+  // Completes the file and renames it over the target.
+  bool Finish(std::string& error);
+  Int32 FramesWritten() const { return frames_; }
+
+ private:
+  const video_codec::Table* table_ = nullptr;
+  video_codec::Encoder* encoder_ = nullptr;
+  atomic_file::PendingFile file_;
+  std::string path_;
+  Int32 width_ = 0;
+  Int32 height_ = 0;
+  Int32 frames_ = 0;
+  std::vector<unsigned char> rgb_;  // one frame's bytes, kept from frame to frame
+};

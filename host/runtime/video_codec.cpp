@@ -1,0 +1,12 @@
+#include "video_codec.h"
+
+#include "side_library.h"
+
+namespace video_codec {
+
+const Table* Load(std::string& error) {
+  return side_library::LoadOnce<Table>(
+      {kLibraryName, kTableSymbol, kTableVersion, "videos cannot be written or read", "video"}, error);
+}
+
+}  // namespace video_codec

@@ -1,0 +1,62 @@
+#include "render/video_spherical.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+// What a video says about the sphere, from the image metadata a render describes itself with.
+
+namespace {
+
+using video_codec::Container;
+using video_codec::Projection;
+using video_codec::StereoLayout;
+
+ImageMetadata Described(std::initializer_list<std::pair<const char*, const char*>> own) {
+  ImageMetadata metadata;
+  for (const auto& [name, value] : own) metadata.SetText("orvex360", name, value);
+  return metadata;
+}
+
+struct PlanRow {
+  ImageMetadata metadata;
+  Container container;
+  Projection projection;
+  StereoLayout stereo;
+  bool rightEyeFirst;
+  const char* note;  // a word the one note holds; null: no note
+};
+
+TEST(VideoSpherical, ProjectionsAndEyesPlayersCannotTakeAreSaidOnce) {
+  const std::vector<PlanRow> rows = {
+      {Described({{"Projection", "cubemap"}, {"CubemapFaces", kStandardCubemapFaces}}), Container::Mp4,
+       Projection::Cubemap, StereoLayout::Mono, false, nullptr},
+      {Described({{"Projection", "cubemap"},
+                  {"CubemapLayout", "grid-3x2"},
+                  {"CubemapFaces", "right,left,up/down,front,back"}}),
+       Container::Mp4, Projection::Flat, StereoLayout::Mono, false, "grid-3x2 cubemap"},
+      {Described({{"Projection", "dome"}}), Container::Mp4, Projection::Flat, StereoLayout::Mono, false,
+       "not as a sphere"},
+      {Described({{"Stereo", "side-by-side"}, {"StereoLayout", "top-bottom"}, {"LeftEye", "top"}}),
+       Container::Mp4, Projection::Flat, StereoLayout::TopBottom, false, nullptr},
+      {Described({{"Stereo", "side-by-side"}, {"StereoLayout", "left-right"}, {"LeftEye", "right"}}),
+       Container::Matroska, Projection::Flat, StereoLayout::SideBySide, true, nullptr},
+      {Described({{"Stereo", "side-by-side"}, {"StereoLayout", "left-right"}, {"LeftEye", "right"}}),
+       Container::Mp4, Projection::Flat, StereoLayout::Mono, false, "swapped"},
+      {Described({{"Stereo", "anaglyph"}}), Container::Matroska, Projection::Flat, StereoLayout::Mono, false,
+       "one picture"},
+  };
+  for (const PlanRow& row : rows) {
+    const VideoSphericalPlan plan = PlanVideoSpherical(row.metadata, row.container);
+    SCOPED_TRACE(row.note ? row.note : "no note");
+    EXPECT_EQ(plan.spherical.projection, row.projection);
+    EXPECT_EQ(plan.spherical.stereo, row.stereo);
+    EXPECT_EQ(plan.spherical.rightEyeFirst, row.rightEyeFirst);
+    ASSERT_EQ(plan.notes.size(), row.note ? 1u : 0u);
+    if (row.note) {
+      EXPECT_NE(plan.notes[0].find(row.note), std::string::npos) << plan.notes[0];
+    }
+  }
+}
+
+}  // namespace
