@@ -55,10 +55,12 @@ bool IsFinite(const FloatImage& image);
 CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments,
                             const std::string& shell = "");
 
-// A command line `orvex360 render` must refuse, and a text its message must hold.
+// A command line `orvex360 render` must refuse, and a text its message must hold; `shell` comes
+// first (an environment variable such as "SOURCE_DATE_EPOCH=x").
 struct Refusal {
   std::string arguments;
   std::string message;
+  std::string shell = "";
 };
 // Each run of `render COMMON ARGUMENTS` in `folder` fails, says its message and leaves the folder's
 // files as they were.
