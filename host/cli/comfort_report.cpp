@@ -86,8 +86,8 @@ void HeatPixel(const Float32* render, const DisparityPixel& pixel, Float32* out)
   out[3] = 1.0f;
 }
 
-bool WriteHeatMap(const std::string& path, const FloatImage& image, const DisparityMap& map,
-                  std::string& error) {
+bool EncodeHeatMap(const std::string& path, const FloatImage& image, const DisparityMap& map,
+                   std::vector<unsigned char>& bytes, std::string& error) {
   FloatImage heat;
   if (!heat.Allocate(map.width, map.height)) {
     error = "no memory for the heat map " + path;
@@ -95,7 +95,21 @@ bool WriteHeatMap(const std::string& path, const FloatImage& image, const Dispar
   }
   for (Int32 y = 0; y < map.height; ++y)
     for (Int32 x = 0; x < map.width; ++x) HeatPixel(image.Pixel(x, y), map.At(x, y), heat.Pixel(x, y));
-  return image_output::Write(heat, path, error);
+  if (image_output::EncodePng(heat, {}, bytes, error)) return true;
+  error = "cannot write \"" + path + "\": " + error;
+  return false;
+}
+
+// The report and its heat map belong together: both are written or neither.
+bool WriteReport(const std::string& path, const nlohmann::json& json, const FloatImage& image,
+                 const DisparityMap& map, std::string& error) {
+  std::vector<unsigned char> heat;
+  if (!EncodeHeatMap(HeatMapPath(path), image, map, heat, error)) return false;
+  const std::string text = json.dump(2) + "\n";
+  return atomic_file::WriteTogether(
+      {{HeatMapPath(path), heat},
+       {path, std::span(reinterpret_cast<const unsigned char*>(text.data()), text.size())}},
+      error);
 }
 
 void PrintLine(const std::string& path, const ComfortSummary& summary) {
@@ -225,6 +239,5 @@ void ComfortReporter::Report(Int32 frame, const FloatImage& image, const Primary
   json["format"] = "orvex360 comfort report";
   json["frame"] = frame;
   json["heatMap"] = fs::path(HeatMapPath(path)).filename().string();
-  if (WriteHeatMap(HeatMapPath(path), image, map, failure_) && WriteJson(path, json, failure_))
-    PrintLine(path, summary);
+  if (WriteReport(path, json, image, map, failure_)) PrintLine(path, summary);
 }

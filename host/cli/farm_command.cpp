@@ -9,8 +9,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
+#include <sstream>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -75,12 +79,51 @@ std::string DefaultJobName(const std::string& pattern) {
   return "orvex360-" + (name.empty() ? std::string("frames") : name);
 }
 
+// A missing frame is told by one look at the folder, so that a long range with nothing rendered yet
+// is planned at once; files that are there are decoded.
 bool ChunkIsComplete(const FarmPlan& plan, int task) {
   for (int frame = ChunkFirst(plan, task); frame <= ChunkLast(plan, task); ++frame) {
+    const std::string path = image_output::FramePath(plan.framePattern, frame, true);
+    std::error_code code;
     std::string ignored;
-    if (!VerifyImageComplete(image_output::FramePath(plan.framePattern, frame, true), ignored)) return false;
+    if (!fs::is_regular_file(path, code) || !VerifyImageComplete(path, ignored)) return false;
   }
   return true;
+}
+
+// SLURM takes array task indices below MaxArraySize: 1001 unless the cluster's slurm.conf says otherwise.
+struct ArrayLimit {
+  long long size = 1001;
+  std::string source = "SLURM's default";
+};
+
+ArrayLimit ReadArrayLimit() {
+  const char* configured = std::getenv("SLURM_CONF");
+  const std::string path = configured && *configured ? configured : "/etc/slurm/slurm.conf";
+  constexpr std::string_view kKey = "maxarraysize=";
+  ArrayLimit limit;
+  std::ifstream file(path);
+  for (std::string line; std::getline(file, line);) {
+    std::istringstream words(line.substr(0, line.find('#')));
+    for (std::string word; words >> word;) {
+      std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::tolower(c); });
+      if (word.starts_with(kKey) && std::atoll(word.c_str() + kKey.size()) > 0)
+        limit = {std::atoll(word.c_str() + kKey.size()), path};
+    }
+  }
+  return limit;
+}
+
+// A plan whose array SLURM would refuse is refused here, with the chunk that makes it fit.
+bool FitsArrayLimit(const FarmPlan& plan) {
+  const ArrayLimit limit = ReadArrayLimit();
+  if (ChunkCount(plan) <= limit.size) return true;
+  const long long frames = static_cast<long long>(plan.last) - plan.first + 1;
+  return Fail("frames " + std::to_string(plan.first) + "-" + std::to_string(plan.last) + " in chunks of " +
+              std::to_string(plan.chunk) + " make " + std::to_string(ChunkCount(plan)) +
+              " array tasks; SLURM takes at most " + std::to_string(limit.size) + " (MaxArraySize " +
+              std::to_string(limit.size) + ", " + limit.source + "): give --chunk " +
+              std::to_string((frames + limit.size - 1) / limit.size) + " or more");
 }
 
 // The render options must be good before anything is submitted: `orvex360 render ... --check`.
@@ -105,7 +148,7 @@ bool MakePlan(const FarmArguments& arguments, const CliContext& context, FarmPla
   plan.workFolder = fs::current_path().string();
   plan.renderArguments = arguments.renderArguments;
   plan.chunk = arguments.chunk;
-  if (!ParseFrameRange(arguments.frames, plan)) return false;
+  if (!ParseFrameRange(arguments.frames, plan) || !FitsArrayLimit(plan)) return false;
   plan.framePattern = FramePattern(arguments.output);
   std::string error;
   if (!image_output::CheckWritable(image_output::FramePath(plan.framePattern, plan.first, true), error))

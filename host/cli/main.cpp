@@ -1,5 +1,4 @@
 #include "cli_context.h"
-#include "runtime/atomic_file.h"
 #include "runtime/console.h"
 
 #include <csignal>
@@ -24,14 +23,6 @@ bool CliContext::LoadPlugins() {
   for (const std::string& line : skipped) std::fprintf(stderr, "orvex360: %s\n", line.c_str());
   for (const std::string& error : errors) std::fprintf(stderr, "orvex360: %s\n", error.c_str());
   return errors.empty() && !modules.empty();
-}
-
-// Interrupted or told to stop, the tool removes the temporary file of a video it was writing, then
-// ends as the signal would have ended it.
-extern "C" void EndBySignal(int signal) {
-  atomic_file::RemovePendingFiles();
-  std::signal(signal, SIG_DFL);
-  std::raise(signal);
 }
 
 // The first word that is no option (nor --plugins' value) names the command; CLI11 would only call
@@ -62,7 +53,6 @@ std::string UsageFailure(const CLI::App*, const CLI::Error& error) {
 int main(int argc, char** argv) {
   // A file-size limit then fails the write with a message instead of killing the process.
   std::signal(SIGXFSZ, SIG_IGN);
-  for (const int stop : {SIGINT, SIGTERM, SIGHUP}) std::signal(stop, EndBySignal);
   CLI::App app{"orvex360: renders 360-degree, fulldome and stereo output through the Orvex360Cam module"};
   app.require_subcommand(1);
   app.fallthrough();  // -q and --plugins also after the command's name

@@ -99,9 +99,13 @@ bool CopyAssets(const fs::path& folder, std::string& error) {
   for (const char* name : kAssets) {
     std::error_code code;
     fs::copy_file(assets / name, folder / name, code);
-    if (code) {
-      error = "the page's file " + (assets / name).string() + " cannot be copied (" + code.message() +
+    if (code && !fs::is_regular_file(assets / name)) {
+      error = "the page's file " + (assets / name).string() + " is missing (" + code.message() +
               "); three.js comes from Debian's libjs-three";
+      return false;
+    }
+    if (code) {  // the page's own file is there: writing the copy failed (a full disk, a size limit)
+      error = "cannot write \"" + (folder / name).string() + "\": " + code.message();
       return false;
     }
   }
@@ -165,8 +169,10 @@ CliCommand AddPreviewCommand(CLI::App& parent) {
       ->check(NotEmpty());
   preview->add_option("--projection", arguments->hints.projection, "When the files do not say")
       ->check(CLI::IsMember({"panorama", "equirectangular", "dome", "fisheye", "cubemap"}));
-  preview->add_option("--fov", arguments->hints.fovDegrees,
-                      "Fisheye or dome opening in degrees, when the files do not say");
+  preview
+      ->add_option("--fov", arguments->hints.fovDegrees,
+                   "Fisheye or dome opening in degrees (more than 0, up to 360), when the files do not say")
+      ->check(OpeningDegrees());
   preview->add_option("--stereo", arguments->hints.stereo, "When the files do not say")
       ->check(CLI::IsMember({"mono", "side-by-side", "anaglyph"}));
   preview->add_option("--side-layout", arguments->hints.stereoLayout, "Halves of a side-by-side pair")

@@ -1,11 +1,14 @@
 #include "project_file.h"
 
+#include "json_duplicate_keys.h"
 #include "orvextag/orvextag_params.h"
 #include "render/renderer.h"
+#include "render_settings_record.h"
 #include "runtime/atomic_file.h"
 #include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -178,13 +181,26 @@ bool ReadSettings(const TopReader& reader, Project& project) {
          reader.Text("document_frames", project.documentFrames) && KnownCamera(reader, project.camera);
 }
 
+// Render settings as the command line takes them (pixel counts whole), named as the file names them.
+bool CheckRenderSettings(const TopReader& reader, const Json& json, const value_json::NodeValues& settings) {
+  for (const auto& [key, item] : json.items()) {
+    const DescriptionElement* element = RenderSettingsRecord().FindSymbol(key);
+    const Int32 id = element ? element->id : std::atoi(key.c_str());
+    std::string why;
+    if (const GeData* value = settings.values.GetDataPointer(id);
+        value && !CheckRenderSetting(id, *value, why))
+      return reader.Fail("render_settings." + key, why);
+  }
+  return true;
+}
+
 bool ReadNodes(const TopReader& reader, const Schemas& schemas, Project& project) {
   std::optional<value_json::NodeValues> settings;
   if (!reader.Node("render_settings", schemas.renderSettings, settings) ||
       !reader.Node("tag", schemas.tag, project.tag) || !reader.Node("effect", schemas.effect, project.effect))
     return false;
   project.renderSettings = settings.value_or(value_json::NodeValues());
-  return true;
+  return !settings || CheckRenderSettings(reader, reader.root["render_settings"], *settings);
 }
 
 // The tag's stereo switch is the render settings' stereo switch under another name: a value given
@@ -240,6 +256,10 @@ bool FromText(const std::string& text, const Schemas& schemas, const std::string
               const std::string& name, Project& project, std::string& error) {
   if (!NestingWithin(text, kMaxDepth)) {
     error = name + ": nested deeper than " + std::to_string(kMaxDepth) + " levels; this is no project file";
+    return false;
+  }
+  if (const std::optional<std::string> duplicate = FirstDuplicateKey(text)) {
+    error = name + ": " + *duplicate + ": given twice; each key names one value";
     return false;
   }
   const Json root = Json::parse(text, nullptr, false);

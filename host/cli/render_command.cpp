@@ -12,6 +12,7 @@
 #include "render_project.h"
 #include "render_settings_record.h"
 #include "runtime/attribute_manager.h"
+#include "runtime/source_date.h"
 #include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
 #include "scene/scene_library.h"
@@ -106,6 +107,9 @@ bool ParseSize(const std::string& text, RenderData& renderData, std::string& err
     error = "--size takes WIDTHxHEIGHT, e.g. 1024x1024, not \"" + text + "\"";
     return false;
   }
+  if (!CheckRenderSetting(RDATA_XRES, GeData(size[0]), error) ||
+      !CheckRenderSetting(RDATA_YRES, GeData(size[1]), error))
+    return false;
   renderData.GetDataInstance()->SetFloat(RDATA_XRES, size[0]);
   renderData.GetDataInstance()->SetFloat(RDATA_YRES, size[1]);
   return true;
@@ -161,6 +165,7 @@ bool SetRenderSetting(RenderData& renderData, const RenderSettingName& setting, 
     error = std::string(setting.name) + " takes a number, not \"" + value + "\"";
     return false;
   }
+  if (!CheckRenderSetting(setting.id, GeData(*number), error)) return false;
   data.SetFloat(setting.id, *number);
   return true;
 }
@@ -232,6 +237,7 @@ std::string DefaultOutput(const CameraKindInfo& kind) {
 
 // Builds the document and applies every option; false with `error` before any rendering.
 bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& error) {
+  if (!CheckSourceDateEpoch(error)) return false;
   job.kind = FindCameraKind(arguments.camera);
   if (!job.kind) {
     error = "there is no camera kind \"" + arguments.camera + "\"; the kinds are: " + CameraKindNames();

@@ -1,5 +1,10 @@
 #include "render_settings_record.h"
 
+#include "runtime/description_values.h"
+
+#include <cmath>
+#include <cstdio>
+
 const DescriptionRecord& RenderSettingsRecord() {
   static const DescriptionRecord record = [] {
     DescriptionRecord made;
@@ -19,4 +24,19 @@ const DescriptionRecord& RenderSettingsRecord() {
     return made;
   }();
   return record;
+}
+
+bool CheckRenderSetting(Int32 id, const GeData& value, std::string& error) {
+  const DescriptionElement* element = RenderSettingsRecord().Find(id);
+  if (!element) return true;
+  if (!CheckLimits(*element, value, error)) return false;
+  const bool whole = value.GetType() != DA_REAL || value.GetFloat() == std::floor(value.GetFloat());
+  for (const RenderSettingName& setting : kRenderSettingNames)
+    if (setting.id == id && setting.whole && !whole) {
+      char number[32];
+      std::snprintf(number, sizeof(number), "%.10g", value.GetFloat());
+      error = std::string(setting.name) + " takes a whole number of pixels; got " + number;
+      return false;
+    }
+  return true;
 }

@@ -189,6 +189,13 @@ bool IsKnownType(const std::string& type) {
   return false;
 }
 
+bool CanMakeShader(Int32 type) {
+  BaseShader* probe = BaseShader::Alloc(type);
+  const bool made = probe != nullptr;
+  BaseShader::Free(probe);
+  return made;
+}
+
 bool ReadShader(const Json& value, Int32 id, const std::string& key, const Reader& reader, NodeValues& out) {
   LinkedShader shader{id, 0, {}};
   if (!value.is_null()) {
@@ -197,6 +204,8 @@ bool ReadShader(const Json& value, Int32 id, const std::string& key, const Reade
                           : std::nullopt;
     if (!type || *type == 0)
       return reader.Fail(key, "a shader is null or {\"shader\": TYPE, \"values\": {...}}");
+    if (!CanMakeShader(*type))
+      return reader.Fail(key, "there is no shader of type " + std::to_string(*type) + " to make");
     NodeValues inner;
     const std::string innerWhere = reader.where + "." + key;
     if (!ReadContainer(value["values"], DescriptionRecord(), Reader{innerWhere, reader.error}, inner))
@@ -266,6 +275,10 @@ bool ReadContainer(const Json& in, const DescriptionRecord& record, const Reader
     }
     if (!seen.insert(*id).second) return reader.Fail(key, "names a value given before under another name");
     if (!element) element = record.Find(*id);
+    // A node's own values are all described; only the containers of shaders hold bare IDs.
+    if (!element && !record.elements.empty())
+      return reader.Fail(
+          key, "unknown ID: the description \"" + record.resourceName + "\" has no parameter " + key);
     if (!ReadValue(item, *id, element, key, reader, out)) return false;
   }
   return true;

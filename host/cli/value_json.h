@@ -40,8 +40,9 @@ NodeValues Capture(const BaseList2D& node);
 bool ToJson(const NodeValues& values, const DescriptionRecord& record, Json& out, std::string& error);
 
 // Reads values written by ToJson. Refuses, naming `where` and the key: a key that is neither a name
-// of `record` nor a decimal ID, a type other than the parameter's, a malformed value, and a value
-// outside the parameter's limits or choices.
+// of `record` nor a decimal ID (one `record` describes, unless `record` is empty, as for a shader's
+// container), a type other than the parameter's, a shader type the host cannot make, a malformed
+// value, and a value outside the parameter's limits or choices.
 bool FromJson(const Json& in, const DescriptionRecord& record, const std::string& where, NodeValues& out,
               std::string& error);
 

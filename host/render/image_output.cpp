@@ -64,16 +64,8 @@ void DisplayRow(const FloatImage& image, const srgb::ByteEncoder& encode, int y,
 
 bool WritePng(const FloatImage& image, const std::string& path, const ImageMetadata& metadata,
               std::string& error) {
-  const srgb::ByteEncoder& encode = srgb::ByteEncoder::Get();
-  png_codec::WriteRequest request;
-  request.width = image.width;
-  request.height = image.height;
-  request.channels = 4;
-  request.row = [&](int y, unsigned char* row) { DisplayRow(image, encode, y, row); };
-  request.date = metadata.exifDate;
-  if (!metadata.properties.empty()) request.xmpPacket = XmpPacket(metadata);
   std::vector<unsigned char> bytes;
-  if (!png_codec::Encode(request, bytes, error)) {
+  if (!EncodePng(image, metadata, bytes, error)) {
     error = "cannot write \"" + path + "\": " + error;
     return false;
   }
@@ -127,6 +119,19 @@ bool WriteFile(const FloatImage& image, const std::string& path, Format format, 
 }
 
 }  // namespace
+
+bool EncodePng(const FloatImage& image, const ImageMetadata& metadata, std::vector<unsigned char>& bytes,
+               std::string& error) {
+  const srgb::ByteEncoder& encode = srgb::ByteEncoder::Get();
+  png_codec::WriteRequest request;
+  request.width = image.width;
+  request.height = image.height;
+  request.channels = 4;
+  request.row = [&](int y, unsigned char* row) { DisplayRow(image, encode, y, row); };
+  request.date = metadata.exifDate;
+  if (!metadata.properties.empty()) request.xmpPacket = XmpPacket(metadata);
+  return png_codec::Encode(request, bytes, error);
+}
 
 bool IsSupportedPath(const std::string& path) { return FormatOf(path) != Format::Unknown; }
 

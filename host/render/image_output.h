@@ -4,6 +4,7 @@
 #include "image_metadata.h"
 
 #include <string>
+#include <vector>
 
 // Render output through the host's image seam (PNG written directly, the rest by the image library): EXR
 // keeps the linear, unclamped floats; PNG, JPEG and TIFF are display-encoded (sRGB, 8 bits). Every format but
@@ -27,6 +28,11 @@ std::string FramePath(const std::string& path, Int32 frame, bool numbered);
 // when writing fails.
 bool Write(const FloatImage& image, const std::string& path, std::string& error,
            const ImageMetadata& metadata = {});
+
+// The image as the bytes of a PNG file (display-encoded, with the metadata), for a file written
+// together with others; false with `error` when it cannot be encoded.
+bool EncodePng(const FloatImage& image, const ImageMetadata& metadata, std::vector<unsigned char>& bytes,
+               std::string& error);
 
 // The linear value of a display-encoded one (the inverse of the sRGB transfer function).
 Float32 DecodeSrgb(Float32 encoded);

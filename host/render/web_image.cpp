@@ -1,5 +1,6 @@
 #include "web_image.h"
 
+#include "image_facts.h"
 #include "runtime/image_codec.h"
 #include "runtime/image_limits.h"
 #include "runtime/srgb.h"
@@ -92,6 +93,8 @@ bool EncodeForWeb(const std::string& path, WebImage& image, std::string& error) 
   const bool web = header.format == "png" || header.format == "jpeg";
   if (web && std::max(header.width, header.height) <= kMaxWebTextureSide) {
     image.mimeType = header.format == "png" ? "image/png" : "image/jpeg";
+    // Embedded as they are, so they are checked first: a cut-short file would show as a broken page.
+    if (!VerifyImageComplete(path, error)) return false;
     if (ReadBytes(path, image.bytes)) return true;
     error = path + ": cannot be read";
     return false;

@@ -14,9 +14,10 @@ struct WebImage {
 
 inline constexpr int kMaxWebTextureSide = 8192;
 
-// PNG and JPEG files within the size are taken byte for byte; anything else the image library reads (EXR
-// is taken as linear, other formats as display-encoded) is converted to PNG, scaled down to fit.
-// False with `error` naming the file when it cannot be read or is too large to decode.
+// PNG and JPEG files within the size are taken byte for byte once every pixel decodes; anything else the
+// image library reads (EXR is taken as linear, other formats as display-encoded) is converted to PNG, scaled
+// down to fit. False with `error` naming the file when it cannot be read, is cut short or is too large to
+// decode.
 bool EncodeForWeb(const std::string& path, WebImage& image, std::string& error);
 
 // The bytes as base64 (RFC 4648, with padding), as a data URI carries them.

@@ -1,23 +1,23 @@
 #include "atomic_file.h"
 
+#include "temporary_file.h"
+
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <iterator>
-#include <mutex>
-#include <system_error>
+#include <memory>
 
 namespace fs = std::filesystem;
 
 namespace atomic_file {
 namespace {
+
+using temporary_file::GuardedName;
+using temporary_file::Temporary;
 
 std::string FolderOf(const std::string& path) {
   const fs::path parent = fs::path(path).parent_path();
@@ -28,14 +28,7 @@ std::string Failure(const std::string& path, const std::string& reason) {
   return "cannot write \"" + path + "\": " + reason;
 }
 
-// A temporary file of a fixed short name pattern, so that targets with the longest legal names
-// still work; -1 when the folder takes no new file.
-int CreateTemporary(const std::string& path, std::string& temporary) {
-  temporary = FolderOf(path) + "/.orvex360-XXXXXX";
-  return mkstemp(temporary.data());
-}
-
-bool WriteAll(int descriptor, const std::vector<unsigned char>& bytes) {
+bool WriteAll(int descriptor, std::span<const unsigned char> bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t written = ::write(descriptor, bytes.data() + done, bytes.size() - done);
@@ -49,122 +42,127 @@ bool WriteAll(int descriptor, const std::vector<unsigned char>& bytes) {
   return true;
 }
 
-// The temporary files of uncommitted PendingFiles, readable from a signal handler: a name is
-// complete before its slot is marked used, and a slot is unmarked before its file is renamed or
-// removed.
-struct PendingSlot {
-  std::atomic<bool> used{false};
-  char path[PATH_MAX] = {};
-};
-PendingSlot pendingSlots[16];
-std::mutex pendingSlotsTaken;
+// The file's bytes in its temporary file and on the disk.
+bool Stage(const Output& file, Temporary& temporary, std::string& error) {
+  if (temporary.Create(file.path) && WriteAll(temporary.Descriptor(), file.bytes) &&
+      fsync(temporary.Descriptor()) == 0)
+    return true;
+  error = Failure(file.path, std::strerror(errno));
+  return false;
+}
 
-int TakeSlot(const std::string& temporary) {
-  const std::lock_guard<std::mutex> lock(pendingSlotsTaken);
-  for (int slot = 0; slot < static_cast<int>(std::size(pendingSlots)); ++slot) {
-    PendingSlot& pending = pendingSlots[slot];
-    if (pending.used.load() || temporary.size() >= sizeof(pending.path)) continue;
-    std::memcpy(pending.path, temporary.c_str(), temporary.size() + 1);
-    pending.used.store(true);
-    return slot;
+// The old files of several targets, linked aside so that a failed rename can put them back.
+class OldFiles {
+ public:
+  ~OldFiles() {
+    for (const auto& kept : kept_)
+      if (kept) ::unlink(kept->Path().c_str());
   }
-  return -1;  // too many at once: that file is not removed on a signal
-}
+  bool KeepAll(const std::vector<Output>& files, std::string& error) {
+    kept_.resize(files.size());
+    for (size_t i = 0; i < files.size(); ++i) {
+      std::error_code code;
+      if (fs::is_directory(files[i].path, code)) {
+        error = Failure(files[i].path, "it is a folder");
+        return false;
+      }
+      if (!fs::exists(files[i].path, code)) continue;
+      kept_[i] = std::make_unique<GuardedName>(FolderOf(files[i].path));
+      if (::link(files[i].path.c_str(), kept_[i]->Path().c_str()) != 0) {
+        error =
+            Failure(files[i].path, std::string("its old file cannot be kept aside: ") + std::strerror(errno));
+        kept_[i].reset();
+        return false;
+      }
+    }
+    return true;
+  }
+  // The target as it was before this write: its old file back, or no file when it had none.
+  void Restore(size_t i, const std::string& target) {
+    if (kept_[i] && std::rename(kept_[i]->Path().c_str(), target.c_str()) == 0)
+      kept_[i].reset();
+    else if (!kept_[i])
+      ::unlink(target.c_str());
+  }
 
-void ReleaseSlot(int& slot) {
-  if (slot >= 0) pendingSlots[slot].used.store(false);
-  slot = -1;
-}
-
-// New files get the usual permissions (0666 less the umask) instead of mkstemp's 0600.
-bool GiveUsualPermissions(int descriptor) {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return fchmod(descriptor, 0666 & ~mask) == 0;
-}
+ private:
+  std::vector<std::unique_ptr<GuardedName>> kept_;
+};
 
 }  // namespace
 
 bool Write(const std::string& path, const std::vector<unsigned char>& bytes, std::string& error) {
-  std::string temporary;
-  const int descriptor = CreateTemporary(path, temporary);
-  if (descriptor < 0) {
-    error = Failure(path, std::strerror(errno));
-    return false;
-  }
-  bool written = GiveUsualPermissions(descriptor) && WriteAll(descriptor, bytes) && fsync(descriptor) == 0;
-  int reason = written ? 0 : errno;
-  if (close(descriptor) != 0 && written) {
-    written = false;
-    reason = errno;
-  }
-  if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
-    written = false;
-    reason = errno;
-  }
-  if (!written) {
-    ::unlink(temporary.c_str());
-    error = Failure(path, std::strerror(reason));
-  }
-  return written;
+  return WriteTogether({{path, bytes}}, error);
 }
 
+bool WriteTogether(const std::vector<Output>& files, std::string& error) {
+  std::vector<std::unique_ptr<Temporary>> staged;
+  for (const Output& file : files) {
+    staged.push_back(std::make_unique<Temporary>());
+    if (!Stage(file, *staged.back(), error)) return false;
+  }
+  // From naming to renaming in one piece: SIGINT and SIGTERM wait until the files are in place.
+  const temporary_file::SignalsHeld held;
+  for (size_t i = 0; i < files.size(); ++i)
+    if (!staged[i]->CloseAndName()) {
+      error = Failure(files[i].path, std::strerror(errno));
+      return false;
+    }
+  OldFiles old;
+  if (files.size() > 1 && !old.KeepAll(files, error)) return false;
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (staged[i]->MoveOver(files[i].path)) continue;
+    error = Failure(files[i].path, std::strerror(errno));
+    for (size_t j = 0; j < i; ++j) old.Restore(j, files[j].path);
+    return false;
+  }
+  return true;
+}
+
+PendingFile::PendingFile() = default;
+
 PendingFile::~PendingFile() {
-  ReleaseSlot(slot_);
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  if (temporary_) ::unlink(temporary_->Path().c_str());
 }
 
 bool PendingFile::Create(const std::string& path, std::string& error) {
-  std::string temporary;
-  const int descriptor = CreateTemporary(path, temporary);
+  auto name = std::make_unique<GuardedName>(FolderOf(path));
+  // Created, not only named, so that the encoder opening it by name finds the usual permissions.
+  const int descriptor =
+      name->Path().empty() ? -1 : ::open(name->Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (descriptor < 0) {
     error = Failure(path, std::strerror(errno));
     return false;
   }
+  ::close(descriptor);
   path_ = path;
-  temporary_ = temporary;
-  slot_ = TakeSlot(temporary_);
-  const bool usual = GiveUsualPermissions(descriptor);
-  const int reason = errno;
-  close(descriptor);
-  if (!usual) error = Failure(path, std::strerror(reason));
-  return usual;
+  temporary_ = std::move(name);
+  return true;
+}
+
+const std::string& PendingFile::TemporaryPath() const {
+  static const std::string none;
+  return temporary_ ? temporary_->Path() : none;
 }
 
 bool PendingFile::Commit(std::string& error) {
-  const int descriptor = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (!temporary_) {
+    error = Failure(path_, "no file was made to commit");
+    return false;
+  }
+  const int descriptor = ::open(temporary_->Path().c_str(), O_RDONLY | O_CLOEXEC);
   bool done = descriptor >= 0 && fsync(descriptor) == 0;
   int reason = errno;
-  if (descriptor >= 0) close(descriptor);
-  if (done) ReleaseSlot(slot_);
-  if (done && std::rename(temporary_.c_str(), path_.c_str()) != 0) {
-    done = false;
+  if (descriptor >= 0) ::close(descriptor);
+  if (done) {
+    // From renaming to forgetting the name in one piece.
+    const temporary_file::SignalsHeld held;
+    done = std::rename(temporary_->Path().c_str(), path_.c_str()) == 0;
     reason = errno;
+    if (done) temporary_.reset();
   }
-  if (!done) {
-    error = Failure(path_, std::strerror(reason));
-    return false;
-  }
-  temporary_.clear();
-  return true;
-}
-
-void RemovePendingFiles() {
-  for (PendingSlot& pending : pendingSlots)
-    if (pending.used.load()) ::unlink(pending.path);
-}
-
-bool FolderTakesFiles(const std::string& path, std::string& error) {
-  std::string temporary;
-  const int descriptor = CreateTemporary(path, temporary);
-  if (descriptor < 0) {
-    error = Failure(
-        path, "the folder \"" + FolderOf(path) + "\" does not take new files (" + std::strerror(errno) + ")");
-    return false;
-  }
-  close(descriptor);
-  ::unlink(temporary.c_str());
-  return true;
+  if (!done) error = Failure(path_, std::strerror(reason));
+  return done;
 }
 
 bool CheckTarget(const std::string& path, std::string& error) {
@@ -178,6 +176,14 @@ bool CheckTarget(const std::string& path, std::string& error) {
     return false;
   }
   return FolderTakesFiles(path, error);
+}
+
+bool FolderTakesFiles(const std::string& path, std::string& error) {
+  Temporary probe;
+  if (probe.Create(path)) return true;
+  error = Failure(
+      path, "the folder \"" + FolderOf(path) + "\" does not take new files (" + std::strerror(errno) + ")");
+  return false;
 }
 
 }  // namespace atomic_file

@@ -99,7 +99,9 @@ bool LoadedModule::Start(Int32 hostVersion, std::string& error) {
     return false;
   }
   if (Call(kActionPluginStart) != 1) {
-    error = "module " + library_ + " failed to register its plugins";
+    const std::string& refusal = PluginRegistry::Instance().LastRefusal();
+    error =
+        "module " + library_ + " failed to register its plugins" + (refusal.empty() ? "" : ": " + refusal);
     return false;
   }
   PluginRegistry::Instance().BeginModule(0, {});

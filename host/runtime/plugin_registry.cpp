@@ -1,6 +1,7 @@
 #include "plugin_registry.h"
 
 #include "console.h"
+#include "description_file.h"
 
 #include <algorithm>
 #include <utility>
@@ -47,28 +48,48 @@ PluginRegistry& PluginRegistry::Instance() {
 void PluginRegistry::BeginModule(Int32 moduleId, const std::string& resFolder) {
   currentModule_ = moduleId;
   currentResFolder_ = resFolder;
+  lastRefusal_.clear();
 }
 
 namespace {
-bool Refuse(const PluginEntry& entry, const std::string& why) {
-  console::Print("[host] registration of " + std::string(PluginKindName(entry.kind)) + " " +
-                 std::to_string(entry.id) + " \"" + entry.name + "\" refused: " + why);
-  return false;
+std::string RefusalLine(const PluginEntry& entry, const std::string& why) {
+  return "registration of " + std::string(PluginKindName(entry.kind)) + " " + std::to_string(entry.id) +
+         " \"" + entry.name + "\" refused: " + why;
+}
+
+bool IsNode(const PluginEntry& entry) {
+  return entry.kind == PluginKind::VideoPost || entry.kind == PluginKind::Tag;
 }
 
 std::string MissingPart(const PluginEntry& entry) {
-  const bool isNode = entry.kind == PluginKind::VideoPost || entry.kind == PluginKind::Tag;
-  if (isNode && !entry.allocator) return "it has no factory";
+  if (IsNode(entry) && !entry.allocator) return "it has no factory";
   if (entry.kind == PluginKind::Command && !entry.command) return "it has no command object";
   if (entry.kind == PluginKind::CustomGui && !entry.customGui) return "it has no GUI object";
   return {};
 }
+
+// A node registered from a module's folder must find its description there: without it every
+// parameter would be missing from panels, project files and the command line.
+std::string UnreadableDescription(const PluginEntry& entry, const std::string& resFolder) {
+  if (!IsNode(entry) || entry.descriptionName.empty() || resFolder.empty()) return {};
+  DescriptionRecord record;
+  std::string error;
+  const std::string path = resFolder + "/description/" + entry.descriptionName + ".json";
+  return ReadDescriptionFile(path, record, error) ? std::string()
+                                                  : "its description cannot be read: " + error;
+}
 }  // namespace
 
 Bool PluginRegistry::Add(PluginEntry entry) {
-  if (const std::string missing = MissingPart(entry); !missing.empty()) return Refuse(entry, missing);
-  if (entry.id <= 0) return Refuse(entry, "the ID is not positive");
-  if (Find(entry.id)) return Refuse(entry, "the ID is already registered");
+  std::string why = MissingPart(entry);
+  if (why.empty() && entry.id <= 0) why = "the ID is not positive";
+  if (why.empty() && Find(entry.id)) why = "the ID is already registered";
+  if (why.empty()) why = UnreadableDescription(entry, currentResFolder_);
+  if (!why.empty()) {
+    lastRefusal_ = RefusalLine(entry, why);
+    console::Print("[host] " + lastRefusal_);
+    return false;
+  }
   entry.moduleId = currentModule_;
   entry.resFolder = currentResFolder_;
   entries_.push_back(std::make_unique<PluginEntry>(std::move(entry)));

@@ -41,8 +41,11 @@ class PluginRegistry {
   Int32 CurrentModule() const { return currentModule_; }
   const std::string& CurrentResFolder() const { return currentResFolder_; }
 
-  // False (with a console line saying why) when the ID is taken or the entry is incomplete.
+  // False (with a console line saying why) when the ID is taken, the entry is incomplete, or a node
+  // registered from a module's folder finds no readable description there.
   Bool Add(PluginEntry entry);
+  // The console line of the latest refused registration; empty when none was refused.
+  const std::string& LastRefusal() const { return lastRefusal_; }
   Bool InstallLibrary(Int32 id, Int32 version, Int32 size);
 
   const PluginEntry* Find(Int32 id) const;
@@ -58,6 +61,7 @@ class PluginRegistry {
   std::vector<std::pair<Int32, Int32>> libraries_;  // (id, module)
   Int32 currentModule_ = 0;
   std::string currentResFolder_;
+  std::string lastRefusal_;
 };
 
 // Runs the command registered under `commandId` in `doc`; false with a console line when there is

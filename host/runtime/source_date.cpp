@@ -1,7 +1,7 @@
 #include "source_date.h"
 
-#include <cerrno>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -12,16 +12,33 @@ std::string FormatUtc(std::time_t when, const char* format) {
   return std::strftime(text, sizeof(text), format, &parts) ? text : std::string();
 }
 
+// The seconds `text` names: digits only (no sign, blank or suffix), at most kLastSourceDate.
+std::optional<long long> EpochSeconds(const std::string& text) {
+  long long seconds = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    seconds = seconds * 10 + (c - '0');
+    if (seconds > kLastSourceDate) return std::nullopt;
+  }
+  return seconds;
+}
+
 }  // namespace
+
+bool CheckSourceDateEpoch(std::string& error) {
+  const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
+  if (!epoch || !*epoch || EpochSeconds(epoch)) return true;
+  error = "SOURCE_DATE_EPOCH takes whole seconds since 1970 from 0 to " + std::to_string(kLastSourceDate) +
+          " (" + IsoDateUtc(static_cast<std::time_t>(kLastSourceDate)) + "), digits only; got \"" + epoch +
+          "\"";
+  return false;
+}
 
 std::time_t SourceDate() {
   const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-  if (epoch && *epoch) {
-    char* end = nullptr;
-    errno = 0;
-    const long long seconds = std::strtoll(epoch, &end, 10);
-    if (errno == 0 && *end == '\0' && seconds >= 0) return static_cast<std::time_t>(seconds);
-  }
+  if (epoch && *epoch)
+    if (const std::optional<long long> seconds = EpochSeconds(epoch))
+      return static_cast<std::time_t>(*seconds);
   return std::time(nullptr);
 }
 

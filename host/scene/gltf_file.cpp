@@ -1,5 +1,6 @@
 #include "gltf_file.h"
 
+#include "gltf_conformance.h"
 #include "gltf_image.h"
 
 #include <algorithm>
@@ -158,6 +159,13 @@ bool LoadImage(tinygltf::Image* image, const int index, std::string* error, std:
   return true;
 }
 
+// The JSON part of the file: all of a .gltf, the first chunk of a .glb (checked by CheckGlb).
+std::string JsonText(const std::vector<unsigned char>& bytes, bool binary) {
+  if (!binary) return std::string(bytes.begin(), bytes.end());
+  const auto start = bytes.begin() + kGlbHeaderBytes + kChunkHeaderBytes;
+  return std::string(start, start + ReadU32(bytes, kGlbHeaderBytes));
+}
+
 std::string FirstLine(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
   std::replace(text.begin(), text.end(), '\n', ';');
@@ -219,6 +227,10 @@ bool LoadBytes(const std::string& name, const std::vector<unsigned char>& bytes,
     error = name + ": " +
             (loadError.empty() ? "is not a glTF 2.0 file"
                                : "not a usable glTF 2.0 file: " + FirstLine(loadError));
+    return false;
+  }
+  if (!gltf_conformance::Check(JsonText(bytes, binary), model, problem)) {
+    error = name + ": " + problem;
     return false;
   }
   return true;

@@ -1,4 +1,5 @@
 #include "geometry/pad_direction.h"
+#include "geometry/scalar_math.h"
 #include "module_log.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/aspect_update.h"
@@ -34,9 +35,20 @@ void ReactToCameraKind(const TagLinks& links, Int32 kind) {
     links.camera->GetDataInstance()->SetBool(kCameraShowsInEditor, false);
 }
 
+// One line for the artist when keeping the range in order moved an end they did not type.
+void LogMovedLatitude(const char* end, Float before, Float after) {
+  if (before == after) return;
+  const Float degrees = 180.0 / orvex::kPi;
+  ModuleLog("LATITUDES out of order: %s latitude moved from [%.2f] to [%.2f] degrees", end, before * degrees,
+            after * degrees);
+}
+
 void OrderLatitudes(BaseContainer& data, Int32 editedId) {
-  const LatitudeRange range = KeepLatitudesOrdered(
-      {data.GetFloat(ORVEXTAG_EQUIRECT_LAT_MIN), data.GetFloat(ORVEXTAG_EQUIRECT_LAT_MAX)}, editedId);
+  const LatitudeRange given{data.GetFloat(ORVEXTAG_EQUIRECT_LAT_MIN),
+                            data.GetFloat(ORVEXTAG_EQUIRECT_LAT_MAX)};
+  const LatitudeRange range = KeepLatitudesOrdered(given, editedId);
+  LogMovedLatitude("lower", given.min, range.min);
+  LogMovedLatitude("upper", given.max, range.max);
   data.SetFloat(ORVEXTAG_EQUIRECT_LAT_MIN, range.min);
   data.SetFloat(ORVEXTAG_EQUIRECT_LAT_MAX, range.max);
 }

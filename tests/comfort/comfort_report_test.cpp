@@ -104,6 +104,20 @@ TEST_F(ComfortReport, HeatMapMarksTheNearObject) {
   EXPECT_NEAR(sky[1], sky[2], 0.02f);
 }
 
+// The report and its heat map belong together: when the report cannot be written (its name is taken
+// by a folder), neither is, and an old heat map stays as it was.
+TEST_F(ComfortReport, AFailedReportLeavesNoHeatMapBehind) {
+  std::filesystem::create_directory(folder.File("report.json"));
+  std::ofstream(folder.File("report.png")) << "old heat map";
+  const CommandResult run = render_test::RenderCommand(
+      folder,
+      "empty -c panorama --stereo on --stereo-output anaglyph -s 64x32 -o wall.png --comfort report.json");
+  EXPECT_NE(run.exitCode, 0);
+  EXPECT_NE(run.output.find("cannot write \"report.json\""), std::string::npos) << run.output;
+  std::ifstream heatMap(folder.File("report.png"));
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(heatMap), {}), "old heat map");
+}
+
 TEST_F(ComfortReport, MonoAndEditorRendersSayNoStereo) {
   for (const char* options : {"-c panorama", "-c panorama --stereo on --editor"}) {
     const CommandResult run = render_test::RenderCommand(

@@ -28,6 +28,8 @@ TEST(FarmDryRun, ChunksCoverTheRangeWhateverItsLength) {
       {"0-2", 10, "#SBATCH --array=0\n", "first=0 last=2 chunk=10"},  // chunk larger than the range
       {"3-9", 3, "#SBATCH --array=0-2\n", "first=3 last=9 chunk=3"},  // 7 frames: 3 + 3 + 1
       {"0-5", 2, "#SBATCH --array=0-2\n", "first=0 last=5 chunk=2"},
+      // A million frames with nothing on disk yet: as many looks at the disk as tasks.
+      {"0-999999", 1000, "#SBATCH --array=0-999\n", "first=0 last=999999 chunk=1000"},
   };
   TempFolder folder;
   for (const auto& test : cases) {
@@ -117,6 +119,8 @@ TEST(FarmSubmit, BadInputGetsOneMessageAndNothingIsCountedAsDone) {
       "#!/bin/sh\necho 'sbatch: error: Batch job submission failed: Invalid partition name "
       "specified' >&2\nexit 1\n");
   const std::string refusing = "PATH=" + folder.File("bin") + ":/usr/bin:/bin";
+  std::ofstream(folder.File("slurm.conf")) << "# MaxArraySize=5000\nClusterName=test MaxArraySize=50\n";
+  const std::string smallArrays = "SLURM_CONF=" + folder.File("slurm.conf");
   const struct {
     const char* arguments;
     std::string environment;
@@ -130,6 +134,12 @@ TEST(FarmSubmit, BadInputGetsOneMessageAndNothingIsCountedAsDone) {
        "SLURM refused render-array.sh: sbatch: error: Batch job submission failed"},
       {"--frames 0-3 -o f.png -- empty -c nosuch", "", "the render options are refused"},
       {"--frames 0-3 -o f.png -- empty -o g.png", "", "give --frames and -o to farm itself"},
+      // More array tasks than SLURM takes: refused at once, with the chunk that fits.
+      {"--frames 0-999999 --chunk 1 -o f.png", "SLURM_CONF=/nonexistent",
+       "make 1000000 array tasks; SLURM takes at most 1001 (MaxArraySize 1001, SLURM's default): give "
+       "--chunk "
+       "1000 or more"},
+      {"--frames 0-99 -o f.png --dry-run", smallArrays, "SLURM takes at most 50 (MaxArraySize 50, "},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.arguments);

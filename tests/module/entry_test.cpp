@@ -194,6 +194,15 @@ TEST_F(EntryTest, BrokenPluginFoldersGiveOneClearError) {
          fs::copy(NO_ENTRY_LIBRARY, p / "orvex360cam.so");
        },
        "has no c4d_main"},
+      // A node whose description is missing or broken would load with no parameters at all.
+      {[](const fs::path& p) { fs::remove(p / "res" / "description" / "OrvexTag.json"); },
+       "failed to register its plugins: registration of tag 1035138 \"Orvex360Cam Tag\" refused: its "
+       "description "
+       "cannot be read"},
+      {[](const fs::path& p) {
+         std::ofstream(p / "res" / "description" / "Orvex360Cam.json") << "{\"elements\": [";
+       },
+       "Orvex360Cam.json"},
   };
   for (const auto& broken : cases) {
     PluginFolderCopy copy;

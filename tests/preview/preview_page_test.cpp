@@ -185,6 +185,8 @@ TEST_F(PreviewPage, RefusesBadInputAndWritesNothing) {
   ASSERT_EQ(render_test::RenderCommand(folder, "empty -c panorama -s 64x32 -o a.png").exitCode, 0);
   ASSERT_EQ(render_test::RenderCommand(folder, "empty -c panorama -s 128x64 -o b.png").exitCode, 0);
   ASSERT_EQ(render_test::RenderCommand(folder, "empty -c cylindrical -s 64x32 -o cyl.png").exitCode, 0);
+  const std::string whole = ReadText(folder.File("a.png"));
+  std::ofstream(folder.File("cut.png"), std::ios::binary) << whole.substr(0, whole.size() - 16);
   std::filesystem::create_directory(folder.File("mine"));
   std::ofstream(folder.File("mine/keep.txt")) << "mine";
   const struct {
@@ -195,17 +197,28 @@ TEST_F(PreviewPage, RefusesBadInputAndWritesNothing) {
       {"a.png b.png -o page", "the frames differ in size"},
       {"cyl.png -o page", "cannot show the projection \"cylindrical\""},
       {"a.png -o mine", "holds other files than a preview"},
+      {"cut.png -o page", "cut.png\" is incomplete"},
+      {"a.png -o page --fov nan", "--fov: takes an angle of more than 0 and up to 360 degrees, not \"nan\""},
+      {"a.png -o page --fov -5", "not \"-5\""},
+      {"a.png -o page --fov 0", "not \"0\""},
   };
   for (const auto& bad : cases) {
     const CommandResult run = Preview(folder, bad.arguments);
     EXPECT_NE(run.exitCode, 0) << bad.arguments;
     EXPECT_NE(run.output.find(bad.message), std::string::npos) << run.output;
   }
+  // A full disk (here a file-size limit below three.js) blames the file being written, not the page's own.
+  const CommandResult full = RunCommand("cd '" + folder.Path().string() + "' && ulimit -f 64 && '" +
+                                        ORVEX360_COMMAND + "' preview a.png -o page");
+  EXPECT_NE(full.exitCode, 0);
+  EXPECT_NE(full.output.find("cannot write \""), std::string::npos) << full.output;
+  EXPECT_NE(full.output.find("/three.min.js\": "), std::string::npos) << full.output;
+  EXPECT_EQ(full.output.find("cannot be copied"), std::string::npos) << full.output;
   EXPECT_FALSE(std::filesystem::exists(folder.File("page")));
   EXPECT_EQ(ReadText(folder.File("mine/keep.txt")), "mine");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
                           std::filesystem::directory_iterator()),
-            5);  // the four inputs and "mine": no staging folder left behind
+            6);  // the five inputs and "mine": no staging folder left behind
 }
 
 }  // namespace

@@ -65,6 +65,19 @@ TEST_F(ProjectBadInput, EachFaultIsNamed) {
        "p.json: tag.ORVEXTAG_STEREO: true, but render_settings.stereo is false; both name the render "
        "settings' stereo switch"},
       {std::string(kHead) + "\"tag\": " + std::string(100000, '['), "p.json: nested deeper than 32 levels"},
+      {std::string(kHead) + R"("samples": 2, "samples": 3})", "p.json: samples: given twice"},
+      {std::string(kHead) +
+           R"("tag": {"ORVEXTAG_FISHEYE_FOV": {"type": "float", "value": 1}, "ORVEXTAG_FISHEYE_FOV": {"type": "float", "value": 2}}})",
+       "p.json: tag.ORVEXTAG_FISHEYE_FOV: given twice"},
+      {std::string(kHead) + R"("tag": {"99999": {"type": "int", "value": 1}}})",
+       "p.json: tag.99999: unknown ID: the description \"OrvexTag\" has no parameter 99999"},
+      {std::string(kHead) + R"("render_settings": {"width": {"type": "float", "value": 64.5}}})",
+       "p.json: render_settings.width: width takes a whole number of pixels; got 64.5"},
+      {std::string(kHead) + R"("render_settings": {"fps": {"type": "float", "value": 0.5}}})",
+       "p.json: render_settings.fps: fps (fps) takes 1 to 1000; got 0.5"},
+      {std::string(kHead) +
+           R"("tag": {"ORVEXTAG_SEPARATION_MAP_SHADER": {"type": "shader", "value": {"shader": 4242, "values": {}}}}})",
+       "p.json: tag.ORVEXTAG_SEPARATION_MAP_SHADER: there is no shader of type 4242 to make"},
   };
   for (const BadProject& bad : cases) {
     const std::string error = Refusal(bad.text);

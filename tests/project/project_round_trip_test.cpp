@@ -60,6 +60,10 @@ void LinkGradient(BaseList2D& node, Int32 id) {
   BaseShader* shader = BaseShader::Alloc(Xgradient);
   const GradientKnot knots[] = {{0.0, Vector(0.25)}, {0.7, Vector(1.0, 0.5, 0.0)}};
   SetGradientKnots(*shader->GetDataInstance(), knots);
+  // A shader's values go by ID alone and keep their types too.
+  shader->GetDataInstance()->SetMatrix(
+      99001, Matrix(Vector(1, 2, 3), Vector(0, 1, 0), Vector(-1, 0, 0), Vector(0, 0, 1)));
+  shader->GetDataInstance()->SetTime(99002, BaseTime(2.0 / 3.0));
   node.InsertShader(shader);
   node.GetDataInstance()->SetLink(id, shader);
 }
@@ -103,10 +107,6 @@ TEST_F(ProjectRoundTrip, EveryValueOfTagEffectAndRenderSettingsComesBackWithItsT
   BaseContainer& settings = *scene->doc->GetActiveRenderData()->GetDataInstance();
   for (const DescriptionElement& element : RenderSettingsRecord().elements)
     settings.SetData(element.id, OtherValue(element, settings.GetData(element.id)));
-  // Values no description names keep their types too.
-  scene->tag->GetDataInstance()->SetMatrix(
-      99001, Matrix(Vector(1, 2, 3), Vector(0, 1, 0), Vector(-1, 0, 0), Vector(0, 0, 1)));
-  scene->tag->GetDataInstance()->SetTime(99002, BaseTime(2.0 / 3.0));
 
   project_file::Project saved;
   std::string text;

@@ -2,6 +2,12 @@
 #include "render_test_support.h"
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/inotify.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <algorithm>
 #include <cmath>
@@ -60,6 +66,44 @@ TEST(HostileInput, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 }
 
+bool HasTemporaryFile(const fs::path& folder) {
+  for (const auto& entry : fs::directory_iterator(folder))
+    if (entry.path().filename().string().starts_with(".orvex360-")) return true;
+  return false;
+}
+
+// SIGTERM (a farm's cancel) while a frame is written leaves no temporary file: the render is stopped
+// whenever a file appears in its folder, and ended by the signal once a temporary file is there.
+TEST(HostileInput, ASignalDuringAWriteLeavesNoTemporaryFile) {
+  TempFolder folder;
+  const int watch = inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  ASSERT_GE(inotify_add_watch(watch, folder.Path().c_str(), IN_CREATE | IN_MOVED_TO), 0);
+  const pid_t render = fork();
+  if (render == 0) {
+    if (chdir(folder.Path().c_str()) == 0)
+      execl(ORVEX360_COMMAND, ORVEX360_COMMAND, "--plugins", ORVEX_PLUGIN_DIR, "render", "-s", "1024x1024",
+            "--samples", "1", "--frames", "0-3", "-o", "f_#.tif", nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  bool signalled = false;
+  while (waitpid(render, &status, WNOHANG) == 0) {
+    pollfd event{watch, POLLIN, 0};
+    if (signalled || poll(&event, 1, 100) <= 0) continue;
+    char buffer[4096];
+    while (read(watch, buffer, sizeof(buffer)) > 0) {
+    }
+    kill(render, SIGSTOP);
+    if (waitpid(render, &status, WUNTRACED) != render || !WIFSTOPPED(status)) break;
+    signalled = HasTemporaryFile(folder.Path());
+    if (signalled) kill(render, SIGTERM);
+    kill(render, SIGCONT);
+  }
+  close(watch);
+  EXPECT_TRUE(WIFEXITED(status) || WTERMSIG(status) == SIGTERM);
+  EXPECT_FALSE(HasTemporaryFile(folder.Path()));
+}
+
 TEST(HostileInput, TheLongestLegalFileNamesAreWritten) {
   TempFolder folder;
   const std::string name = std::string(251, 'd') + ".png";  // 255 characters
@@ -83,6 +127,19 @@ TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
           {"-c cylindrical --set ORVEXTAG_CYL_HEIGHT=1e30", "ORVEXTAG_CYL_HEIGHT"},
           // Beyond this machine's memory and any other's: refused at once, not after hours.
           {"--size 65536x65536", "needs 206.2 GB to render and write"},
+          // The frame rate's range is the project files' (one range, one message).
+          {"--set fps=1e-30", "fps (fps) takes 1 to 1000; got 1e-30"},
+          {"--set fps=1e30", "fps (fps) takes 1 to 1000; got 1e+30"},
+          {"--set fps=0.5", "fps (fps) takes 1 to 1000; got 0.5"},
+          {"--set fps=1001", "fps (fps) takes 1 to 1000; got 1001"},
+          {"--set width=64.5", "width takes a whole number of pixels; got 64.5"},
+          {"--size 64x0.5", "height (height) takes 1 to 65536; got 0.5"},
+          // A date files cannot carry, or no date at all, is refused: never another date silently.
+          {"", "SOURCE_DATE_EPOCH takes whole seconds", "SOURCE_DATE_EPOCH=yesterday"},
+          {"", "got \"1.7e9\"", "SOURCE_DATE_EPOCH=1.7e9"},
+          {"", "got \"-1\"", "SOURCE_DATE_EPOCH=-1"},
+          {"", "from 0 to 253402300799 (9999-12-31T23:59:59Z)", "SOURCE_DATE_EPOCH=253402300800"},
+          {"", "got \"9223372036854775807\"", "SOURCE_DATE_EPOCH=9223372036854775807"},
       });
 }
 

@@ -51,7 +51,7 @@ TEST(RenderCommand, BadInputFailsWithOneClearMessageAndNoFile) {
   render_test::ExpectRefusals(
       folder, "--size 16x16 --samples 1",
       {
-          {"--size 0x32", "image size"},
+          {"--size 0x32", "width (width) takes 1 to 65536; got 0"},
           {"--size big", "--size takes WIDTHxHEIGHT"},
           {"-o /nonexistent/folder/dome.png", "does not exist"},
           {"-o dome.bmp", ".exr"},

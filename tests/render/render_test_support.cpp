@@ -112,7 +112,7 @@ void ExpectRefusals(const TempFolder& folder, const std::string& common, const s
   };
   const auto before = files();
   for (const Refusal& bad : cases) {
-    const CommandResult run = RenderCommand(folder, common + " " + bad.arguments);
+    const CommandResult run = RenderCommand(folder, common + " " + bad.arguments, bad.shell);
     EXPECT_NE(run.exitCode, 0) << bad.arguments;
     EXPECT_NE(run.output.find(bad.message), std::string::npos) << bad.arguments << ": " << run.output;
     EXPECT_EQ(files(), before) << bad.arguments;

@@ -64,10 +64,12 @@ inline constexpr const char* kCroppedPanorama =
     "--set ORVEXTAG_EQUIRECT_CUSTOM=1 --set ORVEXTAG_EQUIRECT_HSPAN=180deg "
     "--set ORVEXTAG_EQUIRECT_LAT_MIN=-45deg --set ORVEXTAG_EQUIRECT_LAT_MAX=45deg ";
 
-// A command line `orvex360 render` must refuse, and a text its message must hold.
+// A command line `orvex360 render` must refuse, and a text its message must hold; `shell` comes
+// first (an environment variable such as "SOURCE_DATE_EPOCH=x").
 struct Refusal {
   std::string arguments;
   std::string message;
+  std::string shell = "";
 };
 // Each run of `render COMMON ARGUMENTS` in `folder` fails, says its message and leaves the folder's
 // files as they were.

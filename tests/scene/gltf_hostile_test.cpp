@@ -113,6 +113,25 @@ TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
          b.Json()["images"] = {{{"uri", "../outside.png"}}};
        },
        "\"../outside.png\" is refused"},
+      // Files that break the format itself.
+      {"byte positions", [](GltfBuilder& b) { b.Json()["accessors"][0]["componentType"] = 5121; },
+       "meshes[0].primitives[0].attributes.POSITION: accessor 0 holds components of type 5121"},
+      {"unknown required extension",
+       [](GltfBuilder& b) { b.Json()["extensionsRequired"] = {"KHR_draco_mesh_compression"}; },
+       "extensionsRequired: \"KHR_draco_mesh_compression\" is not supported"},
+      {"version 1", [](GltfBuilder& b) { b.Json()["asset"]["version"] = "1.0"; },
+       "asset.version: \"1.0\" is not 2.x"},
+      {"mesh index as text", [](GltfBuilder& b) { b.Json()["nodes"][0]["mesh"] = "0"; },
+       "nodes[0].mesh: must be an index (a whole number from 0), not \"0\""},
+      {"children as a number", [](GltfBuilder& b) { b.Json()["nodes"][0]["children"] = 1; },
+       "nodes[0].children: must be a list of node indices"},
+      {"short translation",
+       [](GltfBuilder& b) {
+         b.Json()["nodes"][1]["translation"] = {1, 2};
+       },
+       "nodes[1].translation: must be 3 numbers"},
+      {"missing scene", [](GltfBuilder& b) { b.Json()["scene"] = 5; },
+       "scene: 5 names no scene (the file has 1)"},
   };
   TempFolder folder;
   for (const auto& bad : cases) {

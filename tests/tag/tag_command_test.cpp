@@ -66,3 +66,14 @@ TEST(TagCommands, TagStereoSwitchRendersAStereoFrame) {
   EXPECT_TRUE(Has(run, "Stereo MERGE!")) << run.output;
   fs::remove(file);
 }
+
+// A latitude that breaks the order moves back to keep the range one degree wide, and one line says so.
+TEST(TagCommands, LatitudesGivenInTheWrongOrderAreMovedWithOneLine) {
+  const CommandResult run = Orvex(
+      "panel --set ORVEXTAG_EQUIRECT_CUSTOM=1 --set ORVEXTAG_EQUIRECT_LAT_MAX=30deg "
+      "--set ORVEXTAG_EQUIRECT_LAT_MIN=60deg");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_TRUE(Has(run, "LATITUDES out of order: lower latitude moved from [60.00] to [29.00] degrees"))
+      << run.output;
+  EXPECT_FALSE(Has(run, "upper latitude moved")) << run.output;
+}
