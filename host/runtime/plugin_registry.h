@@ -43,7 +43,9 @@ class PluginRegistry {
 
   // False (with a console line saying why) when the ID is taken or the entry is incomplete.
   Bool Add(PluginEntry entry);
-  Bool InstallLibrary(Int32 id, Int32 version, Int32 size);
+  Bool InstallLibrary(Int32 id, Int32 version, Int32 size, const CustomGuiLib* library);
+  // The record installed under `id`; null when none is.
+  const CustomGuiLib* Library(Int32 id) const;
 
   const PluginEntry* Find(Int32 id) const;
   const std::vector<std::unique_ptr<PluginEntry>>& Entries() const { return entries_; }
@@ -55,7 +57,12 @@ class PluginRegistry {
 
  private:
   std::vector<std::unique_ptr<PluginEntry>> entries_;
-  std::vector<std::pair<Int32, Int32>> libraries_;  // (id, module)
+  struct InstalledLibrary {
+    Int32 id = 0;
+    Int32 moduleId = 0;
+    const CustomGuiLib* record = nullptr;  // the module's, alive while the module is loaded
+  };
+  std::vector<InstalledLibrary> libraries_;
   Int32 currentModule_ = 0;
   std::string currentResFolder_;
 };
