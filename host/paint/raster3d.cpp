@@ -106,8 +106,8 @@ void Raster3D::Line(const Vector& from, const Vector& to, const RasterStyle& sty
   // A negative offset brings the line nearer: a larger 1/depth.
   const Float32 offset = 1.0f - kLineZStep * static_cast<Float32>(std::clamp(
                                                  style.lineZOffset, -kMaxLineZSteps, kMaxLineZSteps));
-  const Float32 i0 = static_cast<Float32>(inverseA + (inverseB - inverseA) * t0) / offset;
-  const Float32 i1 = static_cast<Float32>(inverseA + (inverseB - inverseA) * t1) / offset;
+  const Float32 i0 = static_cast<Float32>(inverseA + (inverseB - inverseA) * t0) * offset;
+  const Float32 i1 = static_cast<Float32>(inverseA + (inverseB - inverseA) * t1) * offset;
   const Int32 low = -(style.lineWidth - 1) / 2;
   const Int32 high = style.lineWidth / 2;
   painter_.WalkLine(PixelIndex(sa.x + (sb.x - sa.x) * t0), PixelIndex(sa.y + (sb.y - sa.y) * t0),
