@@ -234,7 +234,7 @@ void ComfortReporter::Report(Int32 frame, const FloatImage& image, const Primary
   DisparityMap map;
   MeasureDisparity(hits, rig, map);
   const ComfortSummary summary = SummarizeComfort(map);
-  const std::string path = image_output::FramePath(path_, frame, numbered_);
+  const std::string path = image_output::CompanionFramePath(path_, images_, frame, numbered_);
   nlohmann::json json = SummaryJson(summary, rig);
   json["format"] = "orvex360 comfort report";
   json["frame"] = frame;

@@ -12,7 +12,9 @@
 // report and a line saying "no stereo".
 class ComfortReporter {
  public:
-  ComfortReporter(std::string path, bool numbered) : path_(std::move(path)), numbered_(numbered) {}
+  // Frame reports are numbered as the images written to `images` (a name with "#" runs or not).
+  ComfortReporter(std::string path, std::string images, bool numbered)
+      : path_(std::move(path)), images_(std::move(images)), numbered_(numbered) {}
 
   // Checks the report's path; then, for a stereo render, asks the render for the primary hits,
   // otherwise writes the "no stereo" report at once. False with `error`.
@@ -26,6 +28,7 @@ class ComfortReporter {
   void GatherFace(Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits);
 
   std::string path_;
+  std::string images_;
   bool numbered_ = false;
   BaseObject* camera_ = nullptr;
   BaseDocument* doc_ = nullptr;

@@ -104,14 +104,18 @@ bool ApplyEdits(const PanelScene& scene, const PanelOptions& options) {
   Redraw(scene, options);
   for (const std::string& assignment : options.assignments) {
     const std::string name = assignment.substr(0, assignment.find('='));
-    if (!attribute_manager::SetByName(OwnerOf(scene, options.node, name), assignment, error)) {
+    BaseList2D* owner = OwnerOf(scene, options.node, name);
+    if (!attribute_manager::IsClickable(owner, name, error) ||
+        !attribute_manager::SetByName(owner, assignment, error)) {
       std::fprintf(stderr, "orvex360: %s\n", error.c_str());
       return false;
     }
     Redraw(scene, options);
   }
   for (const std::string& button : options.presses) {
-    if (!attribute_manager::PressByName(OwnerOf(scene, options.node, button), button, error)) {
+    BaseList2D* owner = OwnerOf(scene, options.node, button);
+    if (!attribute_manager::IsClickable(owner, button, error) ||
+        !attribute_manager::PressByName(owner, button, error)) {
       std::fprintf(stderr, "orvex360: %s\n", error.c_str());
       return false;
     }
@@ -373,7 +377,10 @@ bool RunPad(const PanelScene& scene, const PanelOptions& options) {
     if (!pad->Gesture(points, false, error)) return false;
   }
   if (options.padDoubleClick && !pad->Gesture({{0, 0}}, true, error)) return false;
-  const Vector value = pad->Value().GetValue().GetVector();
+  // What the tag keeps after its reaction (a double click asks it for its reset position).
+  GeData kept;
+  scene.Node("tag")->GetParameter(DescID(1053), kept, DESCFLAGS_GET_0);
+  const Vector value = kept.GetVector();
   std::printf("pad: (%g, %g, %g)\n", value.x, value.y, value.z);
   if (options.guiFolder.empty()) return true;
   BitmapPtr picture = pad->Snapshot();

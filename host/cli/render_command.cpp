@@ -380,15 +380,22 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
   }
   if (arguments.checkOnly) return 0;
   const bool numbered = job.options.lastFrame > job.options.firstFrame;
-  const FrameSink writeImage = [&job, &metadata, numbered](const FloatImage& image, Int32 frame,
-                                                           std::string& writeError) {
+  bool transparencyWarned = false;
+  const FrameSink writeImage = [&job, &metadata, numbered, &transparencyWarned](
+                                   const FloatImage& image, Int32 frame, std::string& writeError) {
     const std::string path = image_output::FramePath(job.output, frame, numbered);
+    if (!transparencyWarned && image_output::DropsTransparency(image, path)) {
+      transparencyWarned = true;
+      std::fprintf(stderr,
+                   "orvex360: warning: JPEG keeps no alpha; the render's transparent parts come "
+                   "out black (write .png, .tif or .exr to keep them)\n");
+    }
     if (!image_output::Write(image, path, writeError, metadata)) return false;
     std::printf("orvex360: wrote %s (%d x %d, frame %d)\n", std::filesystem::absolute(path).c_str(),
                 image.width, image.height, frame);
     return true;
   };
-  ComfortReporter comfort(arguments.comfort, numbered);
+  ComfortReporter comfort(arguments.comfort, job.output, numbered);
   if ((!arguments.comfort.empty() && !comfort.Start(job.doc, job.camera, job.options, error)) ||
       !RenderDocument(job.doc, job.options, video.IsOpen() ? video.Sink() : writeImage, error) ||
       (video.IsOpen() && !video.Finish(error))) {

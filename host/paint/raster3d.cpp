@@ -9,6 +9,9 @@ namespace {
 
 // Depths within this fraction of each other count as equal, so lines on a surface stay visible.
 constexpr Float32 kDepthTolerance = 1e-5f;
+// One step of a line's z offset, as a fraction of its depth, and the most steps taken.
+constexpr Float32 kLineZStep = 1e-4f;
+constexpr Int32 kMaxLineZSteps = 100;
 
 bool IsFinite(const Vector& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -100,8 +103,11 @@ void Raster3D::Line(const Vector& from, const Vector& to, const RasterStyle& sty
     return;
   const Float inverseA = 1.0 / sa.depth;
   const Float inverseB = 1.0 / sb.depth;
-  const Float32 i0 = static_cast<Float32>(inverseA + (inverseB - inverseA) * t0);
-  const Float32 i1 = static_cast<Float32>(inverseA + (inverseB - inverseA) * t1);
+  // A negative offset brings the line nearer: a larger 1/depth.
+  const Float32 offset = 1.0f - kLineZStep * static_cast<Float32>(std::clamp(
+                                                 style.lineZOffset, -kMaxLineZSteps, kMaxLineZSteps));
+  const Float32 i0 = static_cast<Float32>(inverseA + (inverseB - inverseA) * t0) * offset;
+  const Float32 i1 = static_cast<Float32>(inverseA + (inverseB - inverseA) * t1) * offset;
   const Int32 low = -(style.lineWidth - 1) / 2;
   const Int32 high = style.lineWidth / 2;
   painter_.WalkLine(PixelIndex(sa.x + (sb.x - sa.x) * t0), PixelIndex(sa.y + (sb.y - sa.y) * t0),

@@ -22,6 +22,9 @@ struct RasterStyle {
   bool depthTest = true;   // compare with the depth buffer
   bool depthWrite = true;  // opaque fragments store their depth
   Int32 lineWidth = 1;     // pixels across a line (a square brush)
+  // Lines only: steps towards (negative) or away from the viewer in the depth test, a ten-thousandth
+  // of the depth each (limited to 100 steps), so a line on or just behind a surface can stay in front.
+  Int32 lineZOffset = 0;
 };
 
 // A triangle corner: its world position and straight colour.

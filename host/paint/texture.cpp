@@ -128,7 +128,7 @@ void DrawTexture(const Painter& painter, const TextureView& texture, const Textu
     for (Int32 x = inside.x0; x <= inside.x1; ++x) {
       const Float s = TexelPosition(x + 0.5, draw.x0, draw.x1, texture.ShownWidth());
       const Premultiplied source = Sample(texture, draw, surface.encoding, s, t, footprintS, footprintT);
-      if (draw.blend && source[3] <= 0.0f) continue;
+      if (draw.blend && source[3] <= draw.minCoverage) continue;
       Composite(surface.Pixel(x, y), source, draw.tint, draw.blend);
     }
   }

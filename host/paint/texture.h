@@ -40,10 +40,13 @@ struct TextureDraw {
   bool useAlpha = true;                 // the texture's alpha is coverage; else every texel is opaque
   bool blend = true;                    // composite over the surface; else replace its pixels
   Colour tint{1.0f, 1.0f, 1.0f, 1.0f};  // multiplies every texel
+  // Blending leaves a pixel untouched when the texture's coverage there is at most this.
+  Float32 minCoverage = 0.0f;
 };
 
 // Lays the texture onto the painter's surface inside its clip rectangle, converting texels into
-// the surface's encoding. Fully transparent texels leave their pixels untouched, bit for bit.
+// the surface's encoding. Fully transparent texels (and, blending, those covering no more than
+// `minCoverage`) leave their pixels untouched, bit for bit.
 void DrawTexture(const Painter& painter, const TextureView& texture, const TextureDraw& draw);
 
 }  // namespace paint

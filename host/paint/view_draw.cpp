@@ -3,6 +3,8 @@
 #include "runtime/bitmap_record.h"
 #include "runtime/node_record.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 // The view's drawing state and its screen-space quads, composited into the image a render lends it.
@@ -35,6 +37,15 @@ bool IsWholeTextureRectangle(const Vector* p, const Vector* uvw) {
 
 bool SameColours(const Vector* colours) {
   return !colours || (colours[0] == colours[1] && colours[0] == colours[2] && colours[0] == colours[3]);
+}
+
+// Draw parameter 2: blended quads leave pixels the texture covers by at most this many 255ths.
+Float32 MinCoverage(const BaseDraw& view) {
+  const GeData value = view.GetDrawParam(DRAW_PARAMETER_ALPHA_THRESHOLD);
+  const Float steps = value.GetType() == DA_LONG   ? value.GetInt32()
+                      : value.GetType() == DA_REAL ? value.GetFloat()
+                                                   : 0.0;
+  return std::isnan(steps) ? 0.0f : static_cast<Float32>(std::clamp(steps, 0.0, 255.0) / 255.0);
 }
 
 paint::TextureView TextureOf(const BitmapRecord& record) {
@@ -87,6 +98,7 @@ void BaseDraw::DrawTexture(const BaseBitmap* bitmap, const Vector* points, const
   draw.filter = FilterOf(flags);
   draw.useAlpha = fromImage;
   draw.blend = alphaMode != DRAW_ALPHA_NONE;
+  draw.minCoverage = MinCoverage(*this);
   draw.tint = {static_cast<Float32>(tint.x), static_cast<Float32>(tint.y), static_cast<Float32>(tint.z),
                1.0f};
   paint::DrawTexture(paint::Painter(canvas.target), TextureOf(bitmap->GetRecord()), draw);

@@ -168,6 +168,7 @@ void BaseDraw::DrawLine(const Vector& from, const Vector& to, Int32 flags) {
   }
   // Flag bits NOCLIP_D and NOCLIP_Z: the line is drawn in front, outside the depth test.
   if (flags & (NOCLIP_D | NOCLIP_Z)) style.depthTest = style.depthWrite = false;
+  style.lineZOffset = canvas.lineZOffset;
   raster->Line(canvas.matrix * from, canvas.matrix * to, style);
 }
 

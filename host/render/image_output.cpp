@@ -170,6 +170,28 @@ std::string FramePath(const std::string& path, Int32 frame, bool numbered) {
   return (target.parent_path() / (target.stem().string() + suffix + target.extension().string())).string();
 }
 
+bool DropsTransparency(const FloatImage& image, const std::string& path) {
+  if (FormatOf(path) != Format::Jpeg) return false;
+  for (size_t i = 3; i < image.rgba.size(); i += 4)
+    if (!(image.rgba[i] >= 1.0f)) return true;
+  return false;
+}
+
+std::string CompanionFramePath(const std::string& path, const std::string& images, Int32 frame,
+                               bool numbered) {
+  const fs::path target(path);
+  const std::string imageName = fs::path(images).filename().string();
+  const size_t first = imageName.find('#');
+  if (target.filename().string().find('#') != std::string::npos || first == std::string::npos)
+    return FramePath(path, frame, numbered);
+  const size_t last = imageName.find_first_not_of('#', first);
+  const std::string run =
+      imageName.substr(first, (last == std::string::npos ? imageName.size() : last) - first);
+  const fs::path pattern =
+      target.parent_path() / (target.stem().string() + "_" + run + target.extension().string());
+  return FramePath(pattern.string(), frame, numbered);
+}
+
 bool Write(const FloatImage& image, const std::string& path, std::string& error,
            const ImageMetadata& metadata) {
   const Format format = FormatOf(path);

@@ -22,6 +22,16 @@ bool CheckWritable(const std::string& path, std::string& error);
 // numbered sequence gets "_NNNN" before the suffix, a single frame keeps the path as it is.
 std::string FramePath(const std::string& path, Int32 frame, bool numbered);
 
+// True when `path` names a format without alpha (JPEG) and `image` is not opaque everywhere: the
+// file shows the image over black.
+bool DropsTransparency(const FloatImage& image, const std::string& path);
+
+// The file of one frame of something written beside each image of `images` (a report): numbered as
+// the images are. A `path` with its own "#" runs numbers by them; else, when the images' name has
+// one, "_" and that run go before the suffix; else as FramePath.
+std::string CompanionFramePath(const std::string& path, const std::string& images, Int32 frame,
+                               bool numbered);
+
 // Writes the image under a temporary name and renames it into place, so that a failed write
 // leaves no partial file. The metadata goes in as XMP (JPEG, PNG, TIFF) or as header attributes
 // named "vocabulary:Name" (EXR), its date in each format's own date field. False with `error`

@@ -162,4 +162,14 @@ bool PressByName(BaseList2D* node, const std::string& name, std::string& error) 
   return false;
 }
 
+bool IsClickable(BaseList2D* node, const std::string& name, std::string& error) {
+  Description description;
+  if (!node || !LoadNodeDescription(node, description)) return true;
+  const DescriptionElement* element = description.GetRecord().FindSymbol(name);
+  if (!element || element->id == 0) return true;
+  if (MakeItem(node, description.GetRecord(), *element).enabled) return true;
+  error = element->symbol + " is disabled on " + NodeName(node) + " now, so the panel takes no click on it";
+  return false;
+}
+
 }  // namespace attribute_manager

@@ -60,4 +60,9 @@ bool SetByName(BaseList2D* node, const std::string& assignment, std::string& err
 // Presses the button or bitmap button `name`; false with a clear `error` when there is none.
 bool PressByName(BaseList2D* node, const std::string& name, std::string& error);
 
+// Whether a click reaches the element `name` now: false with `error` naming it when the node
+// disables it (the panel shows it greyed out). A name the node does not know passes, so that the
+// edit itself says so.
+bool IsClickable(BaseList2D* node, const std::string& name, std::string& error);
+
 }  // namespace attribute_manager

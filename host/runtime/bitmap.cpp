@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <new>
 #include <vector>
 
@@ -87,7 +88,9 @@ IMAGERESULT ReadPixels(const std::string& path, image_codec::Header& header, std
   image_codec::Reader reader;
   if (!reader.Open(path, error)) {
     if (!image_codec::Load(error)) console::Print("[host] " + error);
-    return IMAGERESULT_NOTEXISTING;
+    // Only an absent file is missing; one that is there but does not open is no image it can read.
+    std::error_code ignored;
+    return std::filesystem::exists(path, ignored) ? IMAGERESULT_WRONGTYPE : IMAGERESULT_NOTEXISTING;
   }
   header = reader.header();
   if (header.channels < 1 || header.width <= 0 || header.height <= 0) return IMAGERESULT_WRONGTYPE;

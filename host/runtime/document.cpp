@@ -1,3 +1,4 @@
+#include "console.h"
 #include "document_animation.h"
 #include "host_state.h"
 #include "node_record.h"
@@ -72,7 +73,26 @@ void BaseDocument::SetActiveObject(BaseObject* object, Int32 /*mode*/) {
 BaseTag* BaseDocument::GetActiveTag() const {
   return static_cast<BaseTag*>(StateOf(this).activeTag.GetLink());
 }
-void BaseDocument::SetActiveTag(BaseTag* tag, Int32 /*mode*/) { StateOf(this).activeTag = BaseLink(tag); }
+// The selected tags carry BIT_ACTIVE; the active tag is the one the attribute manager shows.
+void BaseDocument::SetActiveTag(BaseTag* tag, Int32 mode) {
+  DocumentState& state = StateOf(this);
+  switch (mode) {
+    case SELECTION_NEW:
+      ForEachTag(GetFirstObject(), [](BaseObject&, BaseTag& other) { other.DelBit(BIT_ACTIVE); });
+      [[fallthrough]];
+    case SELECTION_ADD:
+      if (tag) tag->SetBit(BIT_ACTIVE);
+      state.activeTag = BaseLink(tag);
+      return;
+    case SELECTION_SUB:
+      if (tag) tag->DelBit(BIT_ACTIVE);
+      if (tag && state.activeTag.GetLink() == tag) state.activeTag = BaseLink();
+      return;
+    default:
+      console::Print("[host] SetActiveTag refused: selection mode " + std::to_string(mode) +
+                     " is none of new (0), add (1) or subtract (2)");
+  }
+}
 
 Bool BaseDocument::StartUndo() { return StateOf(this).undo.Start(*this); }
 
@@ -84,21 +104,13 @@ Bool BaseDocument::EndUndo() { return StateOf(this).undo.End(); }
 Bool BaseDocument::DoUndo() { return StateOf(this).undo.Undo(*this); }
 Bool BaseDocument::DoRedo() { return StateOf(this).undo.Redo(*this); }
 
-namespace {
-// Runs the expression of every tag below `object`, children before the next sibling.
-void ExecuteTags(BaseDocument* doc, BaseObject* object, BaseThread* thread) {
-  for (; object; object = object->GetNext()) {
-    for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext())
-      if (auto* data = dynamic_cast<TagData*>(tag->GetNodeData()))
-        data->Execute(tag, doc, object, thread, 0, EXECUTIONFLAGS_0);
-    ExecuteTags(doc, object->GetDown(), thread);
-  }
-}
-}  // namespace
-
 Bool BaseDocument::ExecutePasses(BaseThread* thread, Bool animation, Bool expressions, Bool /*caches*/) {
   if (animation) ApplyDocumentAnimations(*this, GetTime());
-  if (expressions) ExecuteTags(this, GetFirstObject(), thread);
+  if (!expressions) return true;
+  ForEachTag(GetFirstObject(), [this, thread](BaseObject& object, BaseTag& tag) {
+    if (auto* data = dynamic_cast<TagData*>(tag.GetNodeData()))
+      data->Execute(&tag, this, &object, thread, 0, EXECUTIONFLAGS_0);
+  });
   return true;
 }
 

@@ -9,6 +9,7 @@ namespace {
 struct State {
   BaseDocument* activeDocument = nullptr;
   std::atomic<Int32> events{0};
+  std::atomic<Int32> redrawRequests{0};
   std::atomic<bool> editorRendering{false};
   std::atomic<bool> externalRendering{false};
   std::vector<std::string> pages;
@@ -26,6 +27,7 @@ State& Get() {
 namespace host_state {
 void SetActiveDocument(BaseDocument* doc) { Get().activeDocument = doc; }
 Int32 EventCount() { return Get().events; }
+Int32 RedrawRequests() { return Get().redrawRequests; }
 
 void SetRendering(CHECKISRUNNING kind, Bool running) {
   (kind == CHECKISRUNNING_EDITORRENDERING ? Get().editorRendering : Get().externalRendering) = running;
@@ -40,6 +42,7 @@ void Reset() {
   State& state = Get();
   state.activeDocument = nullptr;
   state.events = 0;
+  state.redrawRequests = 0;
   state.editorRendering = false;
   state.externalRendering = false;
   state.pages.clear();
@@ -51,6 +54,21 @@ void Reset() {
 
 BaseDocument* GetActiveDocument() { return Get().activeDocument; }
 void EventAdd() { Get().events++; }
+
+// The headless host has no window: its views are drawn when asked for a picture (`orvex360 view`),
+// which always shows the current state. A redraw request is counted and said on the console.
+Bool DrawViews(Int32 flags, BaseDraw* view) {
+  BaseDocument* doc = Get().activeDocument;
+  if (!view && doc) view = doc->GetActiveBaseDraw();
+  if (!view) {
+    console::Print("[host] DrawViews refused: there is no active document with a view to redraw");
+    return false;
+  }
+  const Int32 request = ++Get().redrawRequests;
+  console::Print("[host] views redrawn: request " + std::to_string(request) + ", flags " +
+                 std::to_string(flags));
+  return true;
+}
 
 Bool CheckIsRunning(CHECKISRUNNING kind) {
   return kind == CHECKISRUNNING_EDITORRENDERING ? Get().editorRendering.load()

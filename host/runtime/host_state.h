@@ -9,6 +9,8 @@
 namespace host_state {
 void SetActiveDocument(BaseDocument* doc);
 Int32 EventCount();
+// How many times a module asked for the views to be redrawn (DrawViews).
+Int32 RedrawRequests();
 void SetRendering(CHECKISRUNNING kind, Bool running);
 std::vector<std::string> OpenedPages();
 // The answer a question dialog gets; the headless host has no user to ask.

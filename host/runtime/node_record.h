@@ -6,6 +6,7 @@
 #include "undo_history.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -99,6 +100,10 @@ struct NodeFactory {
 // Links a node into an owner's branch after `pred` (first when null), or at the branch's end.
 void InsertIntoBranch(GeListNode* node, GeListNode* owner, Branch branch, GeListNode* pred);
 void AppendToBranch(GeListNode* node, GeListNode* owner, Branch branch);
+
+// Visits every tag on `first`, on its children and on the objects after it, children before the
+// next sibling (the order of scene evaluation).
+void ForEachTag(BaseObject* first, const std::function<void(BaseObject& object, BaseTag& tag)>& visit);
 
 // Whether a built-in node type derives from `base` (Obase, Tbase, Xbase).
 Bool IsBuiltinInstance(Int32 type, Int32 base);

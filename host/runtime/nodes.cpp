@@ -1,5 +1,6 @@
 #include "node_record.h"
 
+#include "console.h"
 #include "plugin_registry.h"
 
 NodeRecord::~NodeRecord() = default;
@@ -64,9 +65,35 @@ Bool C4DAtom::SetParameter(const DescID& id, const GeData& data, DESCFLAGS_SET f
   return true;
 }
 
+namespace {
+// A node without a plugin behind it (a camera, the render settings) answers the host's messages
+// itself: an update marks its values changed, so whatever caches them builds again; notices need
+// nothing, as it derives nothing from its values; requests for a bitmap or an icon find none; a
+// button press or any other message finds nothing to act on and is refused.
+Bool BuiltInMessage(NodeRecord& record, const String& name, Int32 type) {
+  switch (type) {
+    case MSG_UPDATE:
+      record.dataDirty++;
+      return true;
+    case MSG_DESCRIPTION_POSTSETPARAMETER:
+    case MSG_UNDO_NOTICE:
+    case MSG_MULTI_RENDERNOTIFICATION:
+      return true;
+    case MSG_DESCRIPTION_GETBITMAP:
+    case MSG_GETCUSTOMICON:
+      return false;
+    default:
+      console::Print("[host] message " + std::to_string(type) + " to \"" + name.GetStdString() +
+                     "\" refused: a built-in node has nothing to act on for it");
+      return false;
+  }
+}
+}  // namespace
+
 Bool C4DAtom::Message(Int32 type, void* data) {
   NodeData* nodeData = record_->nodeData;
-  return nodeData ? nodeData->Message(static_cast<GeListNode*>(this), type, data) : true;
+  if (nodeData) return nodeData->Message(static_cast<GeListNode*>(this), type, data);
+  return BuiltInMessage(*record_, record_->name, type);
 }
 
 C4DAtom* C4DAtom::GetClone() const {

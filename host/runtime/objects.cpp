@@ -67,6 +67,13 @@ BaseTag* BaseObject::GetTag(Int32 type, Int32 number) const {
   return nullptr;
 }
 
+void ForEachTag(BaseObject* first, const std::function<void(BaseObject& object, BaseTag& tag)>& visit) {
+  for (BaseObject* object = first; object; object = object->GetNext()) {
+    for (BaseTag* tag = object->GetFirstTag(); tag; tag = tag->GetNext()) visit(*object, *tag);
+    ForEachTag(object->GetDown(), visit);
+  }
+}
+
 void BaseObject::InsertTag(BaseTag* tag, BaseTag* pred) {
   if (tag) InsertIntoBranch(tag, this, Branch::Tags, pred);
 }

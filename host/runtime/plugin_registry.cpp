@@ -96,16 +96,22 @@ Bool PluginRegistry::Add(PluginEntry entry) {
   return true;
 }
 
-Bool PluginRegistry::InstallLibrary(Int32 id, Int32 version, Int32 size) {
-  const bool taken =
-      std::any_of(libraries_.begin(), libraries_.end(), [id](auto& lib) { return lib.first == id; });
+Bool PluginRegistry::InstallLibrary(Int32 id, Int32 version, Int32 size, const CustomGuiLib* library) {
+  const bool taken = std::any_of(libraries_.begin(), libraries_.end(),
+                                 [id](const InstalledLibrary& installed) { return installed.id == id; });
   if (taken || size <= 0 || version <= 0) {
     console::Print("[host] library " + std::to_string(id) +
                    " not installed: " + (taken ? "the ID is already installed" : "bad size or version"));
     return false;
   }
-  libraries_.emplace_back(id, currentModule_);
+  libraries_.push_back({id, currentModule_, library});
   return true;
+}
+
+const CustomGuiLib* PluginRegistry::Library(Int32 id) const {
+  for (const InstalledLibrary& library : libraries_)
+    if (library.id == id) return library.record;
+  return nullptr;
 }
 
 const PluginEntry* PluginRegistry::Find(Int32 id) const {
@@ -123,7 +129,7 @@ Bool PluginRegistry::IsInstanceOf(Int32 type, Int32 base) const {
 
 void PluginRegistry::RemoveModule(Int32 moduleId) {
   std::erase_if(entries_, [moduleId](const auto& entry) { return entry->moduleId == moduleId; });
-  std::erase_if(libraries_, [moduleId](const auto& lib) { return lib.second == moduleId; });
+  std::erase_if(libraries_, [moduleId](const InstalledLibrary& lib) { return lib.moduleId == moduleId; });
 }
 
 void PluginRegistry::Clear() {
@@ -190,14 +196,22 @@ Bool RegisterCustomGuiPlugin(const String& name, Int32 info, CustomGuiData* data
 void FillBaseCustomGui(CustomGuiLib& library) {
   library = CustomGuiLib();
   library.size = sizeof(CustomGuiLib);
-  // The host's standard entries; the stand-in host only needs them to be present.
-  static int standardEntry = 0;
-  for (void*& entry : library.entries) entry = &standardEntry;
+  library.SetData = [](iCustomGui* gui, const TriState<GeData>& value) -> Bool {
+    return gui && gui->SetData(value);
+  };
+  library.GetData = [](iCustomGui* gui) { return gui ? gui->GetData() : TriState<GeData>{}; };
+  library.Redraw = [](iCustomGui* gui) {
+    if (gui) gui->CustomGuiRedraw();
+  };
 }
 
 Bool InstallLibrary(Int32 id, CustomGuiLib* library, Int32 version, Int32 size) {
-  if (!library) return false;
-  return PluginRegistry::Instance().InstallLibrary(id, version, size);
+  if (!library || size != library->size || !library->SetData || !library->GetData || !library->Redraw) {
+    console::Print("[host] library " + std::to_string(id) +
+                   " not installed: its record lacks the standard functions (FillBaseCustomGui) or its size");
+    return false;
+  }
+  return PluginRegistry::Instance().InstallLibrary(id, version, size, library);
 }
 
 Bool ExecuteCommand(Int32 commandId, BaseDocument* doc) {

@@ -46,7 +46,9 @@ class PluginRegistry {
   Bool Add(PluginEntry entry);
   // The console line of the latest refused registration; empty when none was refused.
   const std::string& LastRefusal() const { return lastRefusal_; }
-  Bool InstallLibrary(Int32 id, Int32 version, Int32 size);
+  Bool InstallLibrary(Int32 id, Int32 version, Int32 size, const CustomGuiLib* library);
+  // The record installed under `id`; null when none is.
+  const CustomGuiLib* Library(Int32 id) const;
 
   const PluginEntry* Find(Int32 id) const;
   const std::vector<std::unique_ptr<PluginEntry>>& Entries() const { return entries_; }
@@ -58,7 +60,12 @@ class PluginRegistry {
 
  private:
   std::vector<std::unique_ptr<PluginEntry>> entries_;
-  std::vector<std::pair<Int32, Int32>> libraries_;  // (id, module)
+  struct InstalledLibrary {
+    Int32 id = 0;
+    Int32 moduleId = 0;
+    const CustomGuiLib* record = nullptr;  // the module's, alive while the module is loaded
+  };
+  std::vector<InstalledLibrary> libraries_;
   Int32 currentModule_ = 0;
   std::string currentResFolder_;
   std::string lastRefusal_;

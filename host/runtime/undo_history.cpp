@@ -59,13 +59,20 @@ void SwapState(UndoRecord& record) {
 
 DocumentSelection SelectionOf(const BaseDocument& doc) {
   const DocumentState& state = *doc.GetRecord().document;
-  return {state.activeObject, state.activeTag};
+  DocumentSelection selection{state.activeObject, state.activeTag, {}};
+  ForEachTag(doc.GetFirstObject(), [&selection](BaseObject&, BaseTag& tag) {
+    if (tag.GetBit(BIT_ACTIVE)) selection.selectedTags.emplace_back(&tag);
+  });
+  return selection;
 }
 
 void Select(BaseDocument& doc, const DocumentSelection& selection) {
   DocumentState& state = *doc.GetRecord().document;
   state.activeObject = selection.object;
   state.activeTag = selection.tag;
+  ForEachTag(doc.GetFirstObject(), [](BaseObject&, BaseTag& tag) { tag.DelBit(BIT_ACTIVE); });
+  for (const BaseLink& selected : selection.selectedTags)
+    if (BaseList2D* tag = selected.GetLink()) tag->SetBit(BIT_ACTIVE);
 }
 
 bool IsAlive(const UndoRecord& record) {

@@ -34,10 +34,11 @@ struct UndoRecord {
   NodeSnapshot other;  // changes: the state to swap in on the next undo or redo
 };
 
-// The document's active object and tag.
+// The document's active object and tag, and its selected tags.
 struct DocumentSelection {
   BaseLink object;
   BaseLink tag;
+  std::vector<BaseLink> selectedTags;
 };
 
 // One StartUndo ... EndUndo group.

@@ -416,8 +416,9 @@ bool Importer::Run(std::string& error) {
   for (const int root : roots)
     if (!AddNode(root, nullptr, 0, error)) return false;
   if (!AddAnimation(error)) return false;
-  if (scene_.meshes == 0) {
-    error = "the scene holds no triangle mesh to render";
+  // Cameras alone look at the environment; a scene with neither is no scene to render.
+  if (scene_.meshes == 0 && scene_.cameras.empty()) {
+    error = "the scene holds no triangle mesh and no camera to render";
     return false;
   }
   return true;

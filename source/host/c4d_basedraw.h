@@ -11,6 +11,8 @@ enum DRAWPASS : Int32 {
   DRAWPASS_HANDLES = 2,
   DRAWPASS_HIGHLIGHTS = 3
 };
+// Draw parameters: line width in pixels; the coverage (in 255ths) at or below which a blended
+// textured quad leaves a pixel as it is.
 enum : Int32 { DRAW_PARAMETER_LINEWIDTH = 1000, DRAW_PARAMETER_ALPHA_THRESHOLD = 2 };
 enum : Int32 { NOCLIP_D = 1, NOCLIP_Z = 2 };
 // How DrawTexture covers the view (bits): FROM_IMAGE takes coverage from the bitmap's alpha
@@ -77,6 +79,13 @@ class BaseDraw : public BaseList2D {
   using BaseList2D::BaseList2D;
   friend struct NodeFactory;
 };
+
+// How much of the views a redraw request covers.
+enum DRAWFLAGS : Int32 { DRAWFLAGS_0 = 0, DRAWFLAGS_FORCEFULLREDRAW = 32768 };
+
+// Asks the host to redraw the active document's views (or only `view`), so that drawn guides
+// follow a changed value; false when there is no view to redraw.
+Bool DrawViews(Int32 flags, BaseDraw* view = nullptr);
 
 // Helper the host passes with every draw call.
 class BaseDrawHelp {

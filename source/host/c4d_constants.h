@@ -114,7 +114,7 @@ enum UNDOTYPE : Int32 {
 };
 
 // Selection modes for SetActiveObject/SetActiveTag.
-enum : Int32 { SELECTION_NEW = 0, SELECTION_ADD = 1 };
+enum : Int32 { SELECTION_NEW = 0, SELECTION_ADD = 1, SELECTION_SUB = 2 };
 
 // Host query: CheckIsRunning kinds.
 enum CHECKISRUNNING : Int32 { CHECKISRUNNING_EXTERNALRENDERING = 1, CHECKISRUNNING_EDITORRENDERING = 2 };

@@ -120,10 +120,15 @@ class CustomGuiData {
   virtual Int32 GetResourceDataType(Int32*& table) = 0;
 };
 
-// The library record a custom GUI installs; the host fills its standard entries.
+// The library record a custom GUI installs, through which other code reaches its controls: the
+// host's standard operations on any custom GUI, filled in by FillBaseCustomGui.
 struct CustomGuiLib {
   Int32 size = 0;
-  void* entries[8] = {};
+  Bool (*SetData)(iCustomGui* gui, const TriState<GeData>& value) = nullptr;
+  TriState<GeData> (*GetData)(iCustomGui* gui) = nullptr;
+  void (*Redraw)(iCustomGui* gui) = nullptr;
 };
 void FillBaseCustomGui(CustomGuiLib& library);
+// False (with a console line) when the ID is taken, the size or version is not sensible, or the
+// record's standard operations are missing; the record must outlive the installation.
 Bool InstallLibrary(Int32 id, CustomGuiLib* library, Int32 version, Int32 size);

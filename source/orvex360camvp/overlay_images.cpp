@@ -10,13 +10,13 @@ namespace {
 const char* ReasonOf(IMAGERESULT result) {
   switch (result) {
     case IMAGERESULT_NOTEXISTING:
-      return "missing or not readable";
+      return "is missing";
     case IMAGERESULT_WRONGTYPE:
-      return "not an image, or damaged";
+      return "is not an image (or is damaged or unreadable)";
     case IMAGERESULT_OUTOFMEMORY:
-      return "too large for memory";
+      return "is too large for memory";
     default:
-      return "not loaded";
+      return "did not load";
   }
 }
 
@@ -30,7 +30,7 @@ Bool Load(BaseBitmap& bitmap, const Filename& path, const char* what) {
   }
   const IMAGERESULT result = bitmap.Init(path);
   const char* reason = result != IMAGERESULT_OK ? ReasonOf(result)
-                       : bitmap.IsEmpty()       ? "it has no pixels"
+                       : bitmap.IsEmpty()       ? "has no pixels"
                                                 : nullptr;
   if (!reason) return true;
   bitmap.FlushAll();

@@ -58,7 +58,10 @@ void LoadLogo(OverlayState& overlay, const BaseContainer& effect) {
 void LoadMask(RenderState& state, const BaseContainer& effect) {
   OverlayBitmap& mask = state.overlay.maskBitmap;
   if (state.lens.maskMode != orvex::kMaskModeImage) return;
-  if (!mask || !overlay_images::Load(*mask, effect.GetFilename(ORVEXVP_MASK_FILE), "Mask")) {
+  const Filename path = effect.GetFilename(ORVEXVP_MASK_FILE);
+  if (!mask || !overlay_images::Load(*mask, path, "Mask")) {
+    // No file chosen: nothing to lay over the corners, yet the lens still stops at the dome circle.
+    if (mask && !path.Content()) return;
     state.lens.maskMode = orvex::kMaskModeNone;
     return;
   }

@@ -30,9 +30,8 @@ Bool OrvexCreateCamera::Execute(BaseDocument* doc) {
   const Bool effectExisted = FindVideoPost(nullptr, doc, false) != nullptr;
   tag = BaseTag::Alloc(ID_ORVEXTAG);
   if (!tag) {
-    // Nothing half-made stays: a camera without its tag is no camera of this command.
-    ModuleLog(">>> ERROR cannot create the tag; camera removed");
-    BaseObject::Free(camera);
+    // The camera stays, and so does its undo step: the artist sees what was made and can undo it.
+    ModuleLog(">>> ERROR cannot create the tag; the new camera stays without it");
     doc->EndUndo();
     return false;
   }

@@ -10,7 +10,8 @@ class OrvexCreateCamera : public CommandData {
  public:
   ~OrvexCreateCamera() override = default;
   // Inserts a new camera as the document's first object with a new tag as its first tag, the tag
-  // selected and active; one undo step. False, leaving nothing behind, when either cannot be made.
+  // selected and active; one undo step. False when either cannot be made; a camera made before the
+  // tag failed stays in the document, and its undo step with it.
   Bool Execute(BaseDocument* doc) override;
 
  protected:

@@ -67,7 +67,7 @@ void ApplySize(RenderData& renderData, RenderSize size) {
   BaseContainer& data = *renderData.GetDataInstance();
   data.SetFloat(RDATA_XRES, size.width);
   data.SetFloat(RDATA_YRES, size.height);
-  renderData.Message(MSG_DESCRIPTION_COMMAND_BUTTON);
+  renderData.Message(MSG_UPDATE);  // written straight into its container: tell it
   EventAdd();
 }
 }  // namespace

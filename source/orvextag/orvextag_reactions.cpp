@@ -68,6 +68,7 @@ void PadToDirection(BaseTag* tag) {
   }
   data.SetFloat(ORVEXTAG_STEREO_DIRECTION_LAT, direction.lat);
   data.SetFloat(ORVEXTAG_STEREO_DIRECTION_LON, direction.lon);
+  DrawViews(DRAWFLAGS_FORCEFULLREDRAW);  // the stereo diagram shows the new direction
 }
 
 // The pad's z says which map it shows: the dome map while the projection is fisheye.

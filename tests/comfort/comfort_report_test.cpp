@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -116,6 +117,25 @@ TEST_F(ComfortReport, AFailedReportLeavesNoHeatMapBehind) {
   EXPECT_NE(run.output.find("cannot write \"report.json\""), std::string::npos) << run.output;
   std::ifstream heatMap(folder.File("report.png"));
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(heatMap), {}), "old heat map");
+}
+
+TEST_F(ComfortReport, ASequenceNumbersItsReportsAsItsImages) {
+  const struct {
+    const char* images;
+    const char* report;
+    const char* image;
+    const char* numbered;
+  } cases[] = {{"s_#.png", "s.json", "s_1.png", "s_1.json"},
+               {"w.png", "r.json", "w_0001.png", "r_0001.json"},
+               {"x_##.png", "r_###.json", "x_01.png", "r_001.json"}};
+  for (const auto& c : cases) {
+    const CommandResult run = render_test::RenderCommand(
+        folder, std::string("empty -c panorama --stereo on -s 32x16 --samples 1 --frames 0-1 -o ") +
+                    c.images + " --comfort " + c.report);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_TRUE(std::filesystem::exists(folder.File(c.image))) << c.image;
+    EXPECT_TRUE(ReadJson(folder.File(c.numbered))["stereo"].get<bool>()) << c.numbered;
+  }
 }
 
 TEST_F(ComfortReport, MonoAndEditorRendersSayNoStereo) {

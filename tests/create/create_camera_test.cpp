@@ -142,9 +142,11 @@ TEST_P(CreateCameraTest, RunningTwiceMakesTwoCamerasInTwoSteps) {
   EXPECT_EQ(second->GetNext(), first);
   EXPECT_NE(first->GetFirstTag(), second->GetFirstTag());
   EXPECT_EQ(HistoryOf(*doc).UndoSteps().size(), 2u);
+  EXPECT_FALSE(first->GetFirstTag()->GetBit(BIT_ACTIVE));  // the newest tag replaced the selection
   ASSERT_TRUE(doc->DoUndo());
   EXPECT_EQ(doc->GetFirstObject(), first);
   EXPECT_EQ(doc->GetActiveTag(), first->GetFirstTag());
+  EXPECT_TRUE(first->GetFirstTag()->GetBit(BIT_ACTIVE));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCommand, CreateCameraTest, testing::ValuesIn(kCommands),
@@ -165,7 +167,7 @@ TEST(CreateCameraFaults, UndoPutsBackTheEffectSettingsTheTagsReactionChanged) {
   BaseDocument::Free(doc);
 }
 
-TEST(CreateCameraFaults, NoDocumentOrNoRenderSettingsLeaveNothingBehind) {
+TEST(CreateCameraFaults, WithoutATagTheCameraAndItsUndoStepStay) {
   console::Clear();
   EXPECT_FALSE(ExecuteCommand(1036701, nullptr));
   EXPECT_TRUE(ConsoleHas(">>> ERROR no document"));
@@ -174,9 +176,12 @@ TEST(CreateCameraFaults, NoDocumentOrNoRenderSettingsLeaveNothingBehind) {
   host_state::SetActiveDocument(bare);
   EXPECT_FALSE(ExecuteCommand(1036701, bare));
   EXPECT_TRUE(ConsoleHas(">>> ERROR cannot create the tag"));
+  ASSERT_NE(bare->GetFirstObject(), nullptr);
+  EXPECT_EQ(bare->GetFirstObject()->GetType(), Ocamera);
+  EXPECT_EQ(bare->GetFirstObject()->GetFirstTag(), nullptr);
+  EXPECT_EQ(HistoryOf(*bare).UndoSteps().size(), 1u);
+  EXPECT_TRUE(bare->DoUndo());
   EXPECT_EQ(bare->GetFirstObject(), nullptr);
-  EXPECT_TRUE(HistoryOf(*bare).UndoSteps().empty());
-  EXPECT_FALSE(bare->DoUndo());
   BaseDocument::Free(bare);
 }
 

@@ -232,27 +232,43 @@ TEST_F(OverlayRender, BrokenLogoOrMaskFilesTurnTheirLayerOffWithOneLine) {
   }
   // A PNG whose header says 0 x 0 pixels.
   const std::string empty = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\0\0\0\0\0\x08\x06\0\0\0", 29);
-  const std::string broken[] = {folder_->File("missing.png"), WriteFile("truncated.png", logo.substr(0, 200)),
-                                WriteFile("empty.png", empty), folder_->Path().string(), ""};
+  const std::pair<std::string, std::string> broken[] = {
+      {folder_->File("missing.png"), "is missing"},
+      {WriteFile("garbage.png", "not an image"), "is not an image"},
+      {WriteFile("truncated.png", logo.substr(0, 200)), "is not an image"},
+      {WriteFile("empty.png", empty), "is not an image"},
+      {folder_->Path().string(), "is not an image"},
+      {"", "no image file chosen"}};
   const FloatImage off = OverlayOff();
   AllOff();
   SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(2)));
   const FloatImage unmasked = Render();
-  for (const std::string& path : broken) {
+  FloatImage noFile;
+  for (const auto& [path, reason] : broken) {
     SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(0)));
     SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(1)));
     SetEffect(ORVEXVP_LOGO_FILE, GeData(Filename(String(path))));
     EXPECT_TRUE(ChangedCorners(off, Render()).empty()) << path;
-    EXPECT_EQ(LinesStartingWith(ModuleLines(), "Logo off").size(), 1u) << path;
+    const std::vector<std::string> logoLines = LinesStartingWith(ModuleLines(), "Logo off");
+    ASSERT_EQ(logoLines.size(), 1u) << path;
+    EXPECT_NE(logoLines[0].find(reason), std::string::npos) << logoLines[0];
 
     SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(2)));
     SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(1)));
     SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(path))));
     const FloatImage image = Render();
+    EXPECT_EQ(LinesStartingWith(ModuleLines(), "Mask off").size(), 1u) << path;
+    if (path.empty()) {
+      noFile = image;
+      continue;
+    }
     for (Int32 y = 0; y < kSize; y += 7)
       for (Int32 x = 0; x < kSize; x += 7) ASSERT_TRUE(SamePixel(unmasked, image, x, y)) << path;
-    EXPECT_EQ(LinesStartingWith(ModuleLines(), "Mask off").size(), 1u) << path;
   }
+  // No mask file chosen keeps the image mask's lens: the dome as without a mask, the corners empty.
+  EXPECT_EQ(ChangedCorners(unmasked, noFile).size(), 4u);
+  for (const auto& [x, y] : {std::pair{0, 0}, {kSize - 1, 0}, {0, kSize - 1}, {kSize - 1, kSize - 1}})
+    EXPECT_EQ(noFile.Pixel(x, y)[3], 0.0f) << x << "," << y;
 }
 
 // The information block (with a fixed date) against its committed image, within a tolerance.

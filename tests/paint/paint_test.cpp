@@ -93,6 +93,11 @@ TEST(Texture, OneToOneIsExactTransparentTexelsLeaveBitsAndEncodingsConvert) {
   for (Int32 x = 1; x <= 3; ++x) EXPECT_NEAR(surface.Pixel(x, 0)[0], 0.2140f, 1e-4) << x;  // linear 0.5
   EXPECT_EQ(surface.Pixel(4, 0)[0], 4.125f);  // transparent texel: untouched
   EXPECT_EQ(surface.Pixel(5, 0)[0], 5.125f);
+  // Coverage at or below the least a blend takes leaves the pixels too.
+  draw.minCoverage = 1.0f;
+  surface.Pixel(1, 0)[0] = 1.125f;
+  paint::DrawTexture(paint::Painter(surface), texture, draw);
+  EXPECT_EQ(surface.Pixel(1, 0)[0], 1.125f);
 }
 
 TEST(Texture, ShrinkingAveragesAndEnlargingInterpolates) {

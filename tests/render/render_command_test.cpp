@@ -44,6 +44,22 @@ TEST(RenderCommand, SetsRenderTagAndEffectSettings) {
   BaseBitmap::Free(image);
 }
 
+TEST(RenderCommand, JpegWarnsOnceThatItDropsTransparency) {
+  render_test::TempFolder folder;
+  const auto warnings = [&folder](const std::string& arguments) {
+    const CommandResult run = RenderCommand(folder, "-s 32x32 --samples 1 --frames 0-1 " + arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    size_t count = 0;
+    for (size_t at = run.output.find("JPEG keeps no alpha"); at != std::string::npos;
+         at = run.output.find("JPEG keeps no alpha", at + 1))
+      ++count;
+    return count;
+  };
+  EXPECT_EQ(warnings("-c fisheye --set ORVEXVP_MASK_MODE=1 -o dome_#.jpg"), 1u);  // empty corners
+  EXPECT_EQ(warnings("-c fisheye --set ORVEXVP_MASK_MODE=1 -o dome_#.png"), 0u);
+  EXPECT_EQ(warnings("-c fisheye -o dome_#.jpg"), 0u);  // the circle mask paints the corners black
+}
+
 // Bad options, the stereo and cubemap ones among them. (Sizes, frame ranges and unreadable
 // environments the renderer itself refuses are checked in render_sequence_test.cpp.)
 TEST(RenderCommand, BadInputFailsWithOneClearMessageAndNoFile) {

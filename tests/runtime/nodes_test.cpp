@@ -136,6 +136,19 @@ TEST_F(NodeTest, TagsAreFoundByTypeAndKnowTheirObjectAndTheFirstRenderSettingsBe
   EXPECT_EQ(settings->GetFirstVideoPost(), nullptr);
 }
 
+// Nodes without a plugin take an update (their values changed) and refuse what they cannot act on.
+TEST_F(NodeTest, BuiltInNodesTakeAnUpdateAndRefuseAButtonPress) {
+  BaseObject* camera = BaseObject::Alloc(Ocamera);
+  doc->InsertObject(camera, nullptr);
+  const UInt32 before = camera->GetDirty(DIRTYFLAGS_DATA);
+  EXPECT_TRUE(camera->Message(MSG_UPDATE));
+  EXPECT_EQ(camera->GetDirty(DIRTYFLAGS_DATA), before + 1);
+  console::Clear();
+  EXPECT_FALSE(camera->Message(MSG_DESCRIPTION_COMMAND_BUTTON));
+  ASSERT_EQ(console::Lines().size(), 1u);
+  EXPECT_NE(console::Lines()[0].find("message 7 to \"Camera\" refused"), std::string::npos);
+}
+
 TEST_F(NodeTest, CloneCopiesTheContainerAndRunsInit) {
   BaseTag* tag = BaseTag::Alloc(kProbeTag);
   tag->GetDataInstance()->SetInt32(kParameter, 11);

@@ -163,6 +163,31 @@ TEST_F(UndoTest, MisuseIsRefusedWithALine) {
   EXPECT_TRUE(HistoryOf(*doc).UndoSteps().empty());
 }
 
+TEST_F(UndoTest, SelectionModesSetTheTagsBitsAndUndoPutsThemBack) {
+  BaseTag* a = AddNamed(Onull, "a")->MakeTag(kNoticeTag);
+  BaseTag* b = AddNamed(Onull, "b")->MakeTag(kNoticeTag);
+  doc->SetActiveTag(a, SELECTION_NEW);
+  doc->SetActiveTag(b, SELECTION_ADD);
+  EXPECT_TRUE(a->GetBit(BIT_ACTIVE) && b->GetBit(BIT_ACTIVE));
+  doc->SetActiveTag(b, SELECTION_SUB);
+  EXPECT_FALSE(b->GetBit(BIT_ACTIVE));
+  EXPECT_EQ(doc->GetActiveTag(), nullptr);
+  doc->SetActiveTag(b, 7);
+  EXPECT_TRUE(ConsoleHas("SetActiveTag refused: selection mode 7"));
+
+  ASSERT_TRUE(doc->StartUndo());
+  BaseTag* c = AddNamed(Onull, "c")->MakeTag(kNoticeTag);
+  doc->AddUndo(UNDOTYPE_NEW, c->GetObject());
+  doc->SetActiveTag(c, SELECTION_NEW);  // replaces the selection
+  ASSERT_TRUE(doc->EndUndo());
+  EXPECT_FALSE(a->GetBit(BIT_ACTIVE));
+  ASSERT_TRUE(doc->DoUndo());
+  EXPECT_TRUE(a->GetBit(BIT_ACTIVE));
+  ASSERT_TRUE(doc->DoRedo());
+  EXPECT_FALSE(a->GetBit(BIT_ACTIVE));
+  EXPECT_TRUE(c->GetBit(BIT_ACTIVE));
+}
+
 TEST_F(UndoTest, PlacementKeepsTheAnglesItWasGivenAndAScale) {
   BaseObject* a = AddNamed(Onull, "a");
   a->SetRelScale(Vector(2.0, 3.0, 4.0));

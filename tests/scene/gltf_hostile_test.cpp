@@ -102,7 +102,12 @@ TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
          b.Animate(0, "translation", {0, 1, 2}, {0, 0, 0, 1, 1, 1});
        },
        "2 output values for 3 key times"},
-      {"no mesh", [](GltfBuilder& b) { b.Json()["nodes"][0].erase("mesh"); }, "no triangle mesh"},
+      {"no mesh, no camera",
+       [](GltfBuilder& b) {
+         b.Json()["nodes"][0].erase("mesh");
+         b.Json()["nodes"][1].erase("camera");
+       },
+       "no triangle mesh and no camera"},
       {"absolute URI",
        [](GltfBuilder& b) {
          b.Json()["images"] = {{{"uri", "/etc/hostname"}}};

@@ -92,9 +92,6 @@ TEST(GltfRenderCommand, BadScenesFailWithOneClearMessageAndNoImage) {
   std::ofstream(folder.File("empty.glb")).close();
   std::ofstream(folder.File("notes.gltf")) << "not a scene";
   fs::create_directory(folder.File("folder.glb"));
-  GltfBuilder cameraOnly;
-  cameraOnly.Node({{"camera", cameraOnly.Camera(0.8, 1.0)}});
-  cameraOnly.WriteGltf(folder.File("camera-only.gltf"));
   render_test::ExpectRefusals(
       folder, "-s 16x16 --samples 1 -o out.png",
       {
@@ -102,11 +99,27 @@ TEST(GltfRenderCommand, BadScenesFailWithOneClearMessageAndNoImage) {
           {"folder.glb", "folder.glb: is not a regular file"},
           {"empty.glb", "empty.glb: is empty"},
           {"notes.gltf", "notes.gltf: not a usable glTF 2.0 file"},
-          {"camera-only.gltf", "camera-only.gltf: the scene holds no triangle mesh"},
           {"walk.gltf --scene-camera Runner", "no camera \"Runner\"; its cameras are: 0 \"Walker\""},
           {"walk.gltf --scene-camera 1", "no camera \"1\""},
           {"demo --scene-camera 0", "--scene-camera chooses a camera of a glTF scene"},
       });
+}
+
+// A camera flying through a panorama: nothing but the environment, as the empty scene shows it.
+TEST(GltfRenderCommand, CamerasWithoutAMeshRenderTheEnvironment) {
+  TempFolder folder;
+  const std::string environment = render_test::WriteDirectionEnvironment(folder, 64, 32);
+  GltfBuilder cameraOnly;
+  cameraOnly.Node({{"camera", cameraOnly.Camera(0.8, 1.0)}});
+  cameraOnly.WriteGltf(folder.File("camera-only.gltf"));
+  std::vector<FloatImage> images;
+  for (const std::string scene : {"camera-only.gltf", "empty"}) {
+    const CommandResult run = RenderCommand(
+        folder, scene + " -c panorama -s 32x16 --samples 1 --env '" + environment + "' -o " + scene + ".exr");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    images.push_back(render_test::ReadImage(folder.File(scene + ".exr")));
+  }
+  EXPECT_EQ(render_test::DifferentValues(images[0], 0, 0, images[1]), 0);
 }
 
 TEST(GltfRenderCommand, TheShippedSceneRenders) {

@@ -70,7 +70,7 @@ TEST(PanelCommand, BadNamesAndValuesFailWithTheNearestNames) {
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.output.find("nearest names: ORVEXVP_STEREO_MODE"), std::string::npos) << run.output;
 
-  run = Panel("--set FISHEYE_FOV=wide");
+  run = Panel("--set PROJECTION=1 --set FISHEYE_FOV=wide");  // the angle is enabled for a fisheye
   EXPECT_NE(run.exitCode, 0);
   EXPECT_NE(run.output.find("\"deg\" suffix"), std::string::npos) << run.output;
 }

@@ -180,9 +180,12 @@ TEST_F(TagBehaviour, FitAsksAndSetsTheRenderSize) {
   for (const char* part : {"1920 x 1080", "1.778", "1920 x 1920"})
     EXPECT_NE(host_state::DialogTexts()[0].find(part), std::string::npos) << part;
 
+  RenderData* renderData = scene->doc->GetActiveRenderData();
+  const UInt32 changes = renderData->GetDirty(DIRTYFLAGS_DATA);
   host_state::SetDialogAnswer(GEMB_R_YES);
   ASSERT_TRUE(Fit(ORVEXTAG_FIT_HEIGHT));
   EXPECT_EQ(settings->GetFloat(RDATA_YRES), 1920.0);
+  EXPECT_EQ(renderData->GetDirty(DIRTYFLAGS_DATA), changes + 1);  // told of its new size
   // Already fitted: a notice, nothing asked.
   ASSERT_TRUE(Fit(ORVEXTAG_FIT_WIDTH));
   EXPECT_EQ(host_state::DialogTexts().back(), GeLoadString(10013).GetStdString());

@@ -36,6 +36,24 @@ TEST(TagCommands, FitHeightAsksThenSetsASquareDomeFrame) {
   EXPECT_NE(Orvex("panel --render-size 0x5").exitCode, 0);
 }
 
+TEST(TagCommands, DisabledElementsTakeNoClickAndADoubleClickShowsTheResetPad) {
+  const struct {
+    const char* arguments;
+    const char* refusal;
+  } disabled[] = {
+      {"--effect-off --render-size 1920x1080 --answer yes --press FIT_HEIGHT", "ORVEXTAG_FIT_HEIGHT"},
+      {"--set ORVEXTAG_EYE_SEPARATION=7", "ORVEXTAG_EYE_SEPARATION"}};
+  for (const auto& c : disabled) {
+    const CommandResult run = Orvex(std::string("panel ") + c.arguments);
+    EXPECT_NE(run.exitCode, 0) << run.output;
+    EXPECT_TRUE(Has(run, std::string(c.refusal) + " is disabled")) << run.output;
+    EXPECT_FALSE(Has(run, "SET RES")) << run.output;
+  }
+  const CommandResult reset = Orvex("panel --set ORVEXTAG_PROJECTION=1 --evaluate --pad-double-click");
+  ASSERT_EQ(reset.exitCode, 0) << reset.output;
+  EXPECT_TRUE(Has(reset, "pad: (0.5, 0.5, 1)")) << reset.output;
+}
+
 // The switched-off effect's notice is followed through the tag's panel in tag_behaviour_test.cpp.
 TEST(TagCommands, PanelShowsTheMirroredStereoValues) {
   const CommandResult run = Orvex("panel --set ORVEXTAG_STEREO=1 --set ORVEXTAG_EYE_SEPARATION=7 --evaluate");

@@ -44,6 +44,16 @@ TEST_F(RasterTest, NearerSurfacesHideLinesUnlessTheDepthTestIsOff) {
   EXPECT_EQ(At(32, 32)[1], 1.0f);
 }
 
+TEST_F(RasterTest, LineZOffsetBringsALineJustBehindASurfaceToTheFront) {
+  Square(32.0, {1, 0, 0, 1});
+  style_.colour = {0, 1, 0, 1};
+  raster_.Line(Vector(-8, 0, 32.02), Vector(8, 0, 32.02), style_);
+  EXPECT_EQ(At(32, 32)[1], 0.0f);
+  style_.lineZOffset = -10;
+  raster_.Line(Vector(-8, 0, 32.02), Vector(8, 0, 32.02), style_);
+  EXPECT_EQ(At(32, 32)[1], 1.0f);
+}
+
 TEST_F(RasterTest, TranslucentQuadBlendsOnceAndHidesNothing) {
   Square(32.0, {1, 1, 1, 0.25f});
   for (Int32 y = 17; y < 47; ++y)

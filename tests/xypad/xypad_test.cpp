@@ -5,6 +5,7 @@
 #include "runtime/custom_gui_host.h"
 #include "runtime/gui_records.h"
 #include "runtime/host_state.h"
+#include "runtime/plugin_registry.h"
 
 #include <unistd.h>
 
@@ -58,7 +59,9 @@ bool IsMarker(const Vector& colour) { return (colour - InterfaceColour(1004)).Ge
 
 TEST_F(XYPad, PanoramaPadClicksMapPixelsToValuesAndReachTheTag) {
   Open(false);
-  EXPECT_EQ(Gesture({{199, 50}}), 2);  // one step, one release
+  const Int32 redraws = host_state::RedrawRequests();
+  EXPECT_EQ(Gesture({{199, 50}}), 2);                    // one step, one release
+  EXPECT_EQ(host_state::RedrawRequests() - redraws, 2);  // the views follow each new direction
   EXPECT_EQ(TagPad().x, 1.0);
   EXPECT_EQ(TagPad().y, static_cast<Float32>(50.0f / 99.0f));
   Gesture({{-30, 400}});  // outside the pad: clamped
@@ -134,12 +137,28 @@ TEST_F(XYPad, OtherInputAndBadValuesChangeNothing) {
   EXPECT_TRUE(pad->Snapshot());  // draws, no marker, no crash
 }
 
+TEST_F(XYPad, ItsLibraryReachesPadsThroughTheHostsStandardFunctions) {
+  const CustomGuiLib* library = PluginRegistry::Instance().Library(ID_XYPAD);
+  ASSERT_TRUE(library);
+  CustomGuiData* factory = PluginRegistry::Instance().Find(ID_XYPAD)->customGui;
+  iCustomGui* gui = factory->Alloc(BaseContainer());
+  ASSERT_TRUE(gui && gui->CreateLayout());
+  EXPECT_TRUE(library->SetData(gui, {GeData(Vector(0.25, 0.75, 1.0)), false}));
+  EXPECT_EQ(library->GetData(gui).GetValue().GetVector(), Vector(0.25, 0.75, 1.0));
+  library->Redraw(gui);
+  factory->Free(gui, nullptr);
+  CustomGuiLib unfilled;
+  EXPECT_FALSE(InstallLibrary(990003, &unfilled, 1000, sizeof(unfilled)));
+  EXPECT_EQ(PluginRegistry::Instance().Library(990003), nullptr);
+}
+
 TEST(XYPadCommand, ClickWritesThePadPictureAndTheDirection) {
   const fs::path folder = fs::temp_directory_path() / ("orvex-pad-" + std::to_string(::getpid()));
   const CommandResult run = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR +
                                        " panel --pad-click 149,49 --gui " + folder.string());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("pad: (0.74"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("[host] views redrawn: request 2, flags 32768"), std::string::npos) << run.output;
   const CommandResult noRelease = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " +
                                              ORVEX_PLUGIN_DIR + " panel --pad-drag 1,2:x");
   EXPECT_NE(noRelease.exitCode, 0);
