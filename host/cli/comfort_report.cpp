@@ -121,8 +121,8 @@ void PrintLine(const std::string& path, const ComfortSummary& summary) {
 
 }  // namespace
 
-bool ComfortReporter::Start(BaseDocument* doc, BaseObject* camera, RenderOptions& options,
-                            std::string& error) {
+bool ComfortReporter::Prepare(BaseDocument* doc, BaseObject* camera, RenderOptions& options,
+                              std::string& error) {
   if (fs::path(path_).extension() != ".json") {
     error = "--comfort takes a .json file (the heat map goes beside it as .png): " + path_;
     return false;
@@ -132,16 +132,27 @@ bool ComfortReporter::Start(BaseDocument* doc, BaseObject* camera, RenderOptions
   camera_ = camera;
   editor_ = options.editor;
   ComfortRig rig;
-  std::string reason;
-  if (!ReadComfortRig(doc, camera, editor_, rig, reason)) {
-    std::printf("orvex360: comfort: %s\n", reason.c_str());
-    return WriteJson(path_, {{"stereo", false}, {"reason", reason}}, error);
-  }
+  // Without stereo the reason stays, and only the "no stereo" report is written.
+  if (!ReadComfortRig(doc, camera, editor_, rig, noStereo_)) return true;
   options.primaryHitsCamera = 0;
   options.primaryHits = [this](Int32 frame, Int32, const FloatImage& image, const PrimaryHits& hits) {
     if (failure_.empty()) Report(frame, image, hits);
   };
   return true;
+}
+
+bool ComfortReporter::Start(std::string& error) {
+  if (noStereo_.empty()) return true;
+  std::printf("orvex360: comfort: %s\n", noStereo_.c_str());
+  return WriteJson(path_, {{"stereo", false}, {"reason", noStereo_}}, error);
+}
+
+std::string ComfortReporter::ReportPath(Int32 frame) const {
+  return noStereo_.empty() ? image_output::FramePath(path_, frame, numbered_) : path_;
+}
+
+std::string ComfortReporter::HeatMapPathAt(Int32 frame) const {
+  return noStereo_.empty() ? HeatMapPath(ReportPath(frame)) : std::string();
 }
 
 void ComfortReporter::Report(Int32 frame, const FloatImage& image, const PrimaryHits& hits) {
@@ -154,11 +165,11 @@ void ComfortReporter::Report(Int32 frame, const FloatImage& image, const Primary
   DisparityMap map;
   MeasureDisparity(hits, rig, map);
   const ComfortSummary summary = SummarizeComfort(map);
-  const std::string path = image_output::FramePath(path_, frame, numbered_);
+  const std::string path = ReportPath(frame);
   nlohmann::json json = SummaryJson(summary, rig);
   json["format"] = "orvex360 comfort report";
   json["frame"] = frame;
-  json["heatMap"] = fs::path(HeatMapPath(path)).filename().string();
-  if (WriteHeatMap(HeatMapPath(path), image, map, failure_) && WriteJson(path, json, failure_))
+  json["heatMap"] = fs::path(HeatMapPathAt(frame)).filename().string();
+  if (WriteHeatMap(HeatMapPathAt(frame), image, map, failure_) && WriteJson(path, json, failure_))
     PrintLine(path, summary);
 }

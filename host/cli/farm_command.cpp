@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 
@@ -95,6 +96,12 @@ bool CheckRenderArguments(const FarmPlan& plan) {
   const ChildResult checked = RunChild(command, false);
   if (checked.exitCode == 0) return true;
   std::fputs(checked.output.c_str(), stderr);
+  // A check that died or said nothing still leaves a reason above the refusal.
+  if (checked.signal != 0)
+    Fail("the render check died from signal " + std::to_string(checked.signal) + " (" +
+         strsignal(checked.signal) + ")");
+  else if (checked.output.empty())
+    Fail("the render check ended with exit code " + std::to_string(checked.exitCode) + " and no message");
   return Fail("the render options are refused (see above); nothing was submitted");
 }
 

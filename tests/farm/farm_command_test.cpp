@@ -130,6 +130,8 @@ TEST(FarmSubmit, BadInputGetsOneMessageAndNothingIsCountedAsDone) {
        "SLURM refused render-array.sh: sbatch: error: Batch job submission failed"},
       {"--frames 0-3 -o f.png -- empty -c nosuch", "", "the render options are refused"},
       {"--frames 0-3 -o f.png -- empty -o g.png", "", "give --frames and -o to farm itself"},
+      {"--frames 0-3 -o f.png --dry-run -- empty --env nothere.exr", "",
+       "cannot read the image \"nothere.exr\""},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.arguments);

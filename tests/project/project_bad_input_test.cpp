@@ -60,7 +60,7 @@ TEST_F(ProjectBadInput, EachFaultIsNamed) {
       {std::string(kHead) +
            R"("render_settings": {"width": {"type": "float", "value": 9}, "5008": {"type": "float", "value": 8}}})",
        "render_settings.5008: names a value given before under another name"},
-      {std::string(kHead) + "\"tag\": " + std::string(100000, '['), "p.json: nested deeper than 32 levels"},
+      {std::string(kHead) + "\"tag\": " + std::string(100000, '['), "p.json: nested deeper than 64 levels"},
   };
   for (const BadProject& bad : cases) {
     const std::string error = Refusal(bad.text);
