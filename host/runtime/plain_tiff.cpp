@@ -97,7 +97,7 @@ bool AllEqual(const std::map<std::uint16_t, Field>& fields, Tag tag, std::uint32
 bool IsPlain(const std::map<std::uint16_t, Field>& fields, int& channels, bool& unassociated) {
   channels = static_cast<int>(One(fields, kSamplesPerPixel, 1));
   const std::uint32_t extra = One(fields, kExtraSamples, 0);
-  unassociated = extra == 2;
+  unassociated = channels == 4 && extra == 2;  // a fourth sample to multiply by, never a third
   return One(fields, kCompression, 1) == 1 && One(fields, kPhotometric, 0) == 2 &&
          One(fields, kPlanarConfiguration, 1) == 1 && One(fields, kSampleFormat, 1) == 1 &&
          AllEqual(fields, kBitsPerSample, 8) &&
