@@ -51,6 +51,7 @@ ChildResult RunChild(const std::vector<std::string>& arguments, bool keepStdout)
   while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
   }
   result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  result.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
   result.started = result.exitCode != 127;
   return result;
 }

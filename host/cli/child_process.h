@@ -7,6 +7,7 @@
 struct ChildResult {
   bool started = false;  // false: the program could not be run at all
   int exitCode = -1;     // the exit status; -1 when it died from a signal
+  int signal = 0;        // the signal it died from; 0 when it exited
   std::string output;    // what it printed on stderr, and on stdout when kept
 };
 

@@ -196,8 +196,8 @@ void ComfortReporter::GatherFace(Int32 frame, Int32 camera, const FloatImage& im
   if (camera == rig_.facesPerEye - 1) Report(frame, facesImage_, facesHits_);
 }
 
-bool ComfortReporter::Start(BaseDocument* doc, BaseObject* camera, RenderOptions& options,
-                            std::string& error) {
+bool ComfortReporter::Prepare(BaseDocument* doc, BaseObject* camera, RenderOptions& options,
+                              std::string& error) {
   if (fs::path(path_).extension() != ".json") {
     error = "--comfort takes a .json file (the heat map goes beside it as .png): " + path_;
     return false;
@@ -206,11 +206,8 @@ bool ComfortReporter::Start(BaseDocument* doc, BaseObject* camera, RenderOptions
   doc_ = doc;
   camera_ = camera;
   editor_ = options.editor;
-  std::string reason;
-  if (!ReadComfortRig(doc, camera, editor_, rig_, reason)) {
-    std::printf("orvex360: comfort: %s\n", reason.c_str());
-    return WriteJson(path_, {{"stereo", false}, {"reason", reason}}, error);
-  }
+  // Without stereo the reason stays, and only the "no stereo" report is written.
+  if (!ReadComfortRig(doc, camera, editor_, rig_, noStereo_)) return true;
   const bool faces = rig_.facesPerEye > 1;
   options.primaryHitsCamera = faces ? -1 : 0;
   options.primaryHits = [this, faces](Int32 frame, Int32 camera, const FloatImage& image,
@@ -224,6 +221,20 @@ bool ComfortReporter::Start(BaseDocument* doc, BaseObject* camera, RenderOptions
   return true;
 }
 
+bool ComfortReporter::Start(std::string& error) {
+  if (noStereo_.empty()) return true;
+  std::printf("orvex360: comfort: %s\n", noStereo_.c_str());
+  return WriteJson(path_, {{"stereo", false}, {"reason", noStereo_}}, error);
+}
+
+std::string ComfortReporter::ReportPath(Int32 frame) const {
+  return noStereo_.empty() ? image_output::CompanionFramePath(path_, images_, frame, numbered_) : path_;
+}
+
+std::string ComfortReporter::HeatMapPathAt(Int32 frame) const {
+  return noStereo_.empty() ? HeatMapPath(ReportPath(frame)) : std::string();
+}
+
 void ComfortReporter::Report(Int32 frame, const FloatImage& image, const PrimaryHits& hits) {
   ComfortRig rig;
   std::string reason;
@@ -234,7 +245,7 @@ void ComfortReporter::Report(Int32 frame, const FloatImage& image, const Primary
   DisparityMap map;
   MeasureDisparity(hits, rig, map);
   const ComfortSummary summary = SummarizeComfort(map);
-  const std::string path = image_output::CompanionFramePath(path_, images_, frame, numbered_);
+  const std::string path = ReportPath(frame);
   nlohmann::json json = SummaryJson(summary, rig);
   json["format"] = "orvex360 comfort report";
   json["frame"] = frame;

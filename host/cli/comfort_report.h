@@ -16,9 +16,14 @@ class ComfortReporter {
   ComfortReporter(std::string path, std::string images, bool numbered)
       : path_(std::move(path)), images_(std::move(images)), numbered_(numbered) {}
 
-  // Checks the report's path; then, for a stereo render, asks the render for the primary hits,
-  // otherwise writes the "no stereo" report at once. False with `error`.
-  bool Start(BaseDocument* doc, BaseObject* camera, RenderOptions& options, std::string& error);
+  // Checks the report's path and, for a stereo render, asks the render for the primary hits;
+  // writes nothing. False with `error`.
+  bool Prepare(BaseDocument* doc, BaseObject* camera, RenderOptions& options, std::string& error);
+  // After Prepare, when the render begins: a render without stereo gets its "no stereo" report.
+  bool Start(std::string& error);
+  // The report and the heat map written for `frame` (the heat map empty without stereo).
+  std::string ReportPath(Int32 frame) const;
+  std::string HeatMapPathAt(Int32 frame) const;
   // The first failure while writing a frame's report; empty when every report was written.
   const std::string& Failure() const { return failure_; }
 
@@ -33,6 +38,7 @@ class ComfortReporter {
   BaseObject* camera_ = nullptr;
   BaseDocument* doc_ = nullptr;
   bool editor_ = false;
+  std::string noStereo_;  // why the render has no stereo; empty for a stereo render
   std::string failure_;
   ComfortRig rig_;
   FloatImage facesImage_;

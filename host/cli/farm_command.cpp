@@ -10,6 +10,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -138,6 +139,12 @@ bool CheckRenderArguments(const FarmPlan& plan) {
   const ChildResult checked = RunChild(command, false);
   if (checked.exitCode == 0) return true;
   std::fputs(checked.output.c_str(), stderr);
+  // A check that died or said nothing still leaves a reason above the refusal.
+  if (checked.signal != 0)
+    Fail("the render check died from signal " + std::to_string(checked.signal) + " (" +
+         strsignal(checked.signal) + ")");
+  else if (checked.output.empty())
+    Fail("the render check ended with exit code " + std::to_string(checked.exitCode) + " and no message");
   return Fail("the render options are refused (see above); nothing was submitted");
 }
 

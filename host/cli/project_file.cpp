@@ -5,6 +5,7 @@
 #include "render/renderer.h"
 #include "render_settings_record.h"
 #include "runtime/atomic_file.h"
+#include "runtime/json_nesting.h"
 #include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
 
@@ -20,10 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 using value_json::Json;
 
-// Deeper nesting than a project has is refused before parsing, so that hostile text cannot exhaust
-// the stack.
-constexpr int kMaxDepth = 32;
-
 // `path` relative to `folder` when it can be; absolute otherwise.
 std::string RelativeTo(const std::string& path, const std::string& folder) {
   if (path.empty()) return path;
@@ -38,27 +35,6 @@ std::string ResolvedIn(const std::string& path, const std::string& folder) {
 }
 
 bool IsSceneFile(const std::string& scene) { return gltf_file::HasGltfSuffix(scene); }
-
-bool NestingWithin(const std::string& text, int limit) {
-  int depth = 0;
-  bool inString = false;
-  for (size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (inString) {
-      if (c == '\\')
-        ++i;
-      else if (c == '"')
-        inString = false;
-    } else if (c == '"') {
-      inString = true;
-    } else if (c == '[' || c == '{') {
-      if (++depth > limit) return false;
-    } else if (c == ']' || c == '}') {
-      --depth;
-    }
-  }
-  return true;
-}
 
 // The node's values under `key`, when the project holds them.
 bool NodeJson(const std::optional<value_json::NodeValues>& values, const DescriptionRecord& record,
@@ -254,8 +230,8 @@ bool ToText(const Project& project, const Schemas& schemas, const std::string& f
 
 bool FromText(const std::string& text, const Schemas& schemas, const std::string& folder,
               const std::string& name, Project& project, std::string& error) {
-  if (!NestingWithin(text, kMaxDepth)) {
-    error = name + ": nested deeper than " + std::to_string(kMaxDepth) + " levels; this is no project file";
+  if (!json_nesting::Check(text, error)) {
+    error = name + ": " + error + "; this is no project file";
     return false;
   }
   if (const std::optional<std::string> duplicate = FirstDuplicateKey(text)) {

@@ -1,5 +1,6 @@
 #include "cli_context.h"
 #include "comfort_report.h"
+#include "command_files.h"
 #include "geometry/scalar_math.h"
 #include "gltf_scene.h"
 #include "option_checks.h"
@@ -342,6 +343,43 @@ project_file::Project ProjectOf(const RenderArguments& arguments, const RenderJo
   return project;
 }
 
+// Every file the render writes, frame by frame, and the files it reads that none may replace.
+std::vector<CommandFile> FilesOf(const RenderArguments& arguments, const RenderJob& job,
+                                 const ComfortReporter& comfort) {
+  const auto always = [](const std::string& path) { return [path](Int32) { return path; }; };
+  const bool numbered = job.options.lastFrame > job.options.firstFrame;
+  std::vector<CommandFile> files = {
+      {"--output",
+       [&job, numbered](Int32 frame) {
+         // A video is one file however many frames it holds.
+         return video_output::IsVideoPath(job.output) ? job.output
+                                                      : image_output::FramePath(job.output, frame, numbered);
+       }},
+      {"--save-project", always(arguments.saveProject)},
+      {"--env", always(arguments.environment), true},
+      {"--separation-map", always(arguments.stereoOptions->separationMap), true}};
+  if (!arguments.comfort.empty()) {
+    files.push_back({"--comfort", [&comfort](Int32 frame) { return comfort.ReportPath(frame); }});
+    files.push_back(
+        {"--comfort's heat map", [&comfort](Int32 frame) { return comfort.HeatMapPathAt(frame); }});
+  }
+  // Saving a project over the one it started from is how a project is updated.
+  if (!SameFile(arguments.project, arguments.saveProject))
+    files.push_back({"--project", always(arguments.project), true});
+  return files;
+}
+
+// Every check the render makes before it writes anything, the same for --check and for the render:
+// the comfort report's path, outputs that would replace each other or an input, and the renderer's
+// own checks of the settings, the memory and the environment image.
+bool CheckJob(const RenderArguments& arguments, RenderJob& job, ComfortReporter& comfort,
+              std::string& error) {
+  return (arguments.comfort.empty() || comfort.Prepare(job.doc, job.camera, job.options, error)) &&
+         CheckFilesApart(FilesOf(arguments, job, comfort), job.options.firstFrame, job.options.lastFrame,
+                         error) &&
+         CheckRender(job.doc, job.options, error);
+}
+
 int RunRender(RenderArguments arguments, const CLI::App& app) {
   RenderJob job;
   std::string error;
@@ -359,7 +397,13 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     }
     UseProject(project, app, arguments);
   }
-  if (!PrepareJob(arguments, job, error) ||
+  if (!PrepareJob(arguments, job, error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
+  const bool numbered = job.options.lastFrame > job.options.firstFrame;
+  ComfortReporter comfort(arguments.comfort, job.output, numbered);
+  if (!CheckJob(arguments, job, comfort, error) ||
       (!arguments.saveProject.empty() &&
        !project_file::Save(ProjectOf(arguments, job), schemas.Get(), arguments.saveProject, error))) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
@@ -379,7 +423,6 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     return 1;
   }
   if (arguments.checkOnly) return 0;
-  const bool numbered = job.options.lastFrame > job.options.firstFrame;
   bool transparencyWarned = false;
   const FrameSink writeImage = [&job, &metadata, numbered, &transparencyWarned](
                                    const FloatImage& image, Int32 frame, std::string& writeError) {
@@ -395,8 +438,7 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
                 image.width, image.height, frame);
     return true;
   };
-  ComfortReporter comfort(arguments.comfort, job.output, numbered);
-  if ((!arguments.comfort.empty() && !comfort.Start(job.doc, job.camera, job.options, error)) ||
+  if ((!arguments.comfort.empty() && !comfort.Start(error)) ||
       !RenderDocument(job.doc, job.options, video.IsOpen() ? video.Sink() : writeImage, error) ||
       (video.IsOpen() && !video.Finish(error))) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());

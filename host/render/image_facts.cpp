@@ -2,6 +2,7 @@
 
 #include "runtime/image_codec.h"
 #include "runtime/image_limits.h"
+#include "runtime/regular_file.h"
 #include "runtime/xmp_embed.h"
 #include "xmp_packet.h"
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-constexpr size_t kMaxMetadataFileBytes = size_t{1} << 30;
+constexpr std::uintmax_t kMaxMetadataFileBytes = std::uintmax_t{1} << 30;
 
 std::string OpenError(const std::string& path, const std::string& reason) {
   return "cannot read \"" + path + "\" as an image" + (reason.empty() ? "" : ": " + reason);
@@ -43,14 +44,8 @@ bool EndsComplete(const std::string& path, const std::string& format) {
 }
 
 std::string ReadXmp(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
   std::vector<unsigned char> bytes;
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  if (size <= 0 || static_cast<size_t>(size) > kMaxMetadataFileBytes) return {};
-  file.seekg(0);
-  bytes.resize(static_cast<size_t>(size));
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), size)) return {};
+  if (std::string ignored; !regular_file::ReadWhole(path, kMaxMetadataFileBytes, bytes, ignored)) return {};
   return xmp_embed::Find(bytes);
 }
 

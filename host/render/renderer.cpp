@@ -8,6 +8,7 @@
 #include "render_record.h"
 #include "runtime/document_animation.h"
 #include "runtime/host_state.h"
+#include "runtime/image_limits.h"
 #include "runtime/memory_budget.h"
 #include "scene_walk.h"
 
@@ -55,6 +56,41 @@ bool CheckOptions(const RenderOptions& options, const BaseContainer& settings, s
   return true;
 }
 
+std::string FrameMemoryError(Int32 width, Int32 height) {
+  return "an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels needs " +
+         memory_budget::FormatBytes(FrameBytes(width, height)) + " to render and write, more than the " +
+         memory_budget::FormatBytes(memory_budget::AvailableBytes()) + " of memory available";
+}
+
+std::string HitsMemoryError(Int32 width, Int32 height) {
+  return "the depth of " + std::to_string(width) + " x " + std::to_string(height) + " pixels needs " +
+         memory_budget::FormatBytes(PrimaryHitsBytes(width, height)) + ", which does not fit into memory";
+}
+
+// The render settings, the options and the memory of one frame, before anything is loaded or drawn.
+bool CheckFrame(BaseDocument* doc, const RenderOptions& options, std::string& error) {
+  const RenderData* renderData = doc ? doc->GetActiveRenderData() : nullptr;
+  if (!renderData) {
+    error = "the document has no render settings";
+    return false;
+  }
+  const BaseContainer& settings = *renderData->GetDataInstance();
+  Int32 width = 0;
+  Int32 height = 0;
+  if (!ReadResolution(settings, width, height, error) || !CheckOptions(options, settings, error))
+    return false;
+  if (!memory_budget::Fits(FrameBytes(width, height))) {
+    error = FrameMemoryError(width, height);
+    return false;
+  }
+  if (options.primaryHits &&
+      !memory_budget::Fits(PrimaryHitsBytes(width, height) + FrameBytes(width, height))) {
+    error = HitsMemoryError(width, height);
+    return false;
+  }
+  return true;
+}
+
 // One render of a document: its resources and the host's calls in their order.
 class RenderSession {
  public:
@@ -86,29 +122,19 @@ class RenderSession {
 };
 
 bool RenderSession::Prepare(std::string& error) {
-  renderData_ = doc_ ? doc_->GetActiveRenderData() : nullptr;
-  if (!renderData_) {
-    error = "the document has no render settings";
-    return false;
-  }
+  // The settings and the memory were checked by CheckRender; what is left is what may still fail.
+  renderData_ = doc_->GetActiveRenderData();
   const BaseContainer& settings = *renderData_->GetDataInstance();
   Int32 width = 0;
   Int32 height = 0;
-  if (!ReadResolution(settings, width, height, error) || !CheckOptions(options_, settings, error))
-    return false;
+  ReadResolution(settings, width, height, error);
   fps_ = settings.GetFloat(RDATA_FRAMERATE);
-  // Checked before anything is loaded or drawn, so that an impossible size fails at once.
-  if (!memory_budget::Fits(FrameBytes(width, height)) || !image_.AllocateUncleared(width, height)) {
-    error = "an image of " + std::to_string(width) + " x " + std::to_string(height) + " pixels needs " +
-            memory_budget::FormatBytes(FrameBytes(width, height)) + " to render and write, more than the " +
-            memory_budget::FormatBytes(memory_budget::AvailableBytes()) + " of memory available";
+  if (!image_.AllocateUncleared(width, height)) {
+    error = FrameMemoryError(width, height);
     return false;
   }
-  if (options_.primaryHits &&
-      (!memory_budget::Fits(PrimaryHitsBytes(width, height) + FrameBytes(width, height)) ||
-       !hits_.Allocate(width, height))) {
-    error = "the depth of " + std::to_string(width) + " x " + std::to_string(height) + " pixels needs " +
-            memory_budget::FormatBytes(PrimaryHitsBytes(width, height)) + ", which does not fit into memory";
+  if (options_.primaryHits && !hits_.Allocate(width, height)) {
+    error = HitsMemoryError(width, height);
     return false;
   }
   if (!options_.environment.empty() && !lighting_.environment.Load(options_.environment, error)) return false;
@@ -276,14 +302,24 @@ bool ReadResolution(const BaseContainer& settings, Int32& width, Int32& height, 
   return true;
 }
 
-bool RenderDocument(BaseDocument* doc, const RenderOptions& options, const FrameSink& sink,
-                    std::string& error) {
+bool CheckRender(BaseDocument* doc, const RenderOptions& options, std::string& error) {
   // Checked before the limit takes effect: a huge one would stall the thread pool.
   if (options.threads < 0 || options.threads > MaxRenderThreads()) {
     error = "the thread count must lie between 1 and " + std::to_string(MaxRenderThreads()) +
             " (four per core), or be 0 for one per core";
     return false;
   }
+  if (!CheckFrame(doc, options, error)) return false;
+  if (!options.environment.empty() && !image_limits::CheckFile(options.environment, error)) {
+    error = "environment: " + error;
+    return false;
+  }
+  return true;
+}
+
+bool RenderDocument(BaseDocument* doc, const RenderOptions& options, const FrameSink& sink,
+                    std::string& error) {
+  if (!CheckRender(doc, options, error)) return false;
   std::optional<tbb::global_control> threadLimit;
   if (options.threads > 0) threadLimit.emplace(tbb::global_control::max_allowed_parallelism, options.threads);
   RenderSession session(doc, options);

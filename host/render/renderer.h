@@ -34,6 +34,11 @@ using FrameSink = std::function<bool(const FloatImage& image, Int32 frame, std::
 bool RenderDocument(BaseDocument* doc, const RenderOptions& options, const FrameSink& sink,
                     std::string& error);
 
+// Every check RenderDocument makes before it loads or draws anything, without rendering: the thread
+// count, the render settings and options, the memory of a frame (and of the primary hits when asked
+// for) and the environment image's header. False with the `error` the render would give.
+bool CheckRender(BaseDocument* doc, const RenderOptions& options, std::string& error);
+
 // Image size of render settings in whole pixels; false with `error` unless both are at least 1.
 bool ReadResolution(const BaseContainer& settings, Int32& width, Int32& height, std::string& error);
 

@@ -3,20 +3,16 @@
 #include "image_facts.h"
 #include "runtime/image_codec.h"
 #include "runtime/image_limits.h"
+#include "runtime/regular_file.h"
 #include "runtime/srgb.h"
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
-bool ReadBytes(const std::string& path, std::vector<unsigned char>& bytes) {
-  std::ifstream file(path, std::ios::binary);
-  bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-  return static_cast<bool>(file) || file.eof();
-}
+// A web image embedded as it is: at most kMaxWebTextureSide square, so far less than this.
+constexpr std::uintmax_t kMaxWebFileBytes = std::uintmax_t{1} << 30;
 
 // Box-filtered copy of `pixels` (width x height, `channels` each) at the new size: each output pixel
 // averages the input pixels its footprint covers, so nothing aliases when a huge image shrinks.
@@ -95,8 +91,8 @@ bool EncodeForWeb(const std::string& path, WebImage& image, std::string& error) 
     image.mimeType = header.format == "png" ? "image/png" : "image/jpeg";
     // Embedded as they are, so they are checked first: a cut-short file would show as a broken page.
     if (!VerifyImageComplete(path, error)) return false;
-    if (ReadBytes(path, image.bytes)) return true;
-    error = path + ": cannot be read";
+    if (regular_file::ReadWhole(path, kMaxWebFileBytes, image.bytes, error)) return true;
+    error = path + ": " + error;
     return false;
   }
   image.mimeType = "image/png";

@@ -9,6 +9,7 @@
 #include "paint/line_walk.h"
 #include "plain_png.h"
 #include "plain_tiff.h"
+#include "regular_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,6 +82,12 @@ namespace {
 // registering plugins needs no image library; anything else through the image library.
 IMAGERESULT ReadPixels(const std::string& path, image_codec::Header& header, std::vector<Float32>& pixels) {
   std::string error;
+  if (!regular_file::Check(path, error)) {
+    // A missing image is no error of its own; a device or FIFO is, and is never opened.
+    if (regular_file::KindOf(path) == regular_file::Kind::Missing) return IMAGERESULT_NOTEXISTING;
+    console::Print("[host] cannot read the image \"" + path + "\": " + error);
+    return IMAGERESULT_WRONGTYPE;
+  }
   PlainRead plain = plain_tiff::Read(path, header, pixels, error);
   if (plain == PlainRead::NotPlain) plain = plain_png::Read(path, header, pixels, error);
   if (plain == PlainRead::Damaged) console::Print("[host] " + error);

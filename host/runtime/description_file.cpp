@@ -1,16 +1,19 @@
 #include "description_file.h"
 
+#include "json_nesting.h"
+#include "regular_file.h"
+
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <fstream>
 #include <numbers>
 #include <set>
-#include <sstream>
 
 using nlohmann::json;
 
 namespace {
+
+constexpr std::uintmax_t kMaxDescriptionBytes = std::uintmax_t{16} << 20;  // real ones hold a few KB
 
 struct KindName {
   const char* name;
@@ -259,6 +262,10 @@ bool ParseDescriptionText(std::string_view text, const std::string& fileName, De
                           std::string& error) {
   record.elements.clear();
   record.file = fileName;
+  if (!json_nesting::Check(text, error)) {
+    error = fileName + ": " + error;
+    return false;
+  }
   json document;
   try {
     document = json::parse(text);
@@ -281,13 +288,11 @@ bool ParseDescriptionText(std::string_view text, const std::string& fileName, De
 }
 
 bool ReadDescriptionFile(const std::string& path, DescriptionRecord& record, std::string& error) {
-  std::ifstream stream(path, std::ios::binary);
-  if (!stream) {
+  std::string text;
+  if (!regular_file::ReadText(path, kMaxDescriptionBytes, text, error)) {
     record.elements.clear();
-    error = path + ": the file is missing or cannot be read";
+    error = path + ": " + error;
     return false;
   }
-  std::ostringstream text;
-  text << stream.rdbuf();
-  return ParseDescriptionText(text.str(), path, record, error);
+  return ParseDescriptionText(text, path, record, error);
 }

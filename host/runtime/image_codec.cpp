@@ -2,6 +2,7 @@
 
 #include "png_codec.h"
 #include "png_request.h"
+#include "regular_file.h"
 #include "side_library.h"
 
 #include <fstream>
@@ -9,19 +10,19 @@
 namespace image_codec {
 namespace {
 
-// The whole file when it starts with the PNG signature, else nothing.
+// The largest image read (16384 x 8192 pixels of 16-bit RGBA) stored without compression, and more.
+constexpr std::uintmax_t kMaxPngFileBytes = std::uintmax_t{2} << 30;
+
+// The whole file when it starts with the PNG signature and is not too large, else nothing (the
+// image library then reads it, or refuses it).
 std::vector<unsigned char> PngFileBytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   unsigned char signature[8] = {};
   if (!file.read(reinterpret_cast<char*>(signature), sizeof(signature)) ||
       !png_codec::HasSignature(signature, sizeof(signature)))
     return {};
-  file.seekg(0, std::ios::end);
-  const std::streamoff size = file.tellg();
-  std::vector<unsigned char> bytes(size > 0 ? static_cast<size_t>(size) : 0);
-  file.seekg(0);
-  if (!file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-    return {};
+  std::vector<unsigned char> bytes;
+  if (std::string ignored; !regular_file::ReadWhole(path, kMaxPngFileBytes, bytes, ignored)) return {};
   return bytes;
 }
 
@@ -47,6 +48,7 @@ bool Reader::OpenPng(std::vector<unsigned char> bytes, std::string& error) {
 }
 
 bool Reader::Open(const std::string& path, std::string& error) {
+  if (!regular_file::Check(path, error)) return false;
   if (OpenPng(PngFileBytes(path), error)) return png_ != nullptr;
   table_ = Load(error);
   if (!table_) return false;

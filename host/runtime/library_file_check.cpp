@@ -1,5 +1,7 @@
 #include "library_file_check.h"
 
+#include "regular_file.h"
+
 #include <elf.h>
 
 #include <cstdint>
@@ -26,6 +28,10 @@ bool Inside(std::uint64_t offset, std::uint64_t size, std::uint64_t fileSize) {
 }  // namespace
 
 bool CheckLibraryFile(const std::string& path, std::string& error) {
+  if (std::string reason; !regular_file::Check(path, reason)) {
+    error = "the module library " + path + " " + reason;
+    return false;
+  }
   std::ifstream file(path, std::ios::binary | std::ios::ate);
   if (!file) {
     error = "cannot read the module library " + path;

@@ -1,5 +1,7 @@
 #include "plain_png.h"
 
+#include "image_limits.h"
+
 #include <png.h>
 
 #include <cstring>
@@ -42,9 +44,19 @@ PlainRead Read(const std::string& path, image_codec::Header& header, std::vector
   std::memset(&image, 0, sizeof(image));
   image.version = PNG_IMAGE_VERSION;
   if (!png_image_begin_read_from_file(&image, path.c_str())) return PlainRead::NotPlain;
+  image_codec::Header read;
+  read.width = static_cast<int>(image.width);
+  read.height = static_cast<int>(image.height);
+  read.channels = 3;
+  read.sample = image_codec::SampleType::UInt8;
+  read.format = "png";
+  // An image the limits refuse is left to the image library's path, which says so; a few bytes
+  // claiming a huge image are never decoded here.
+  std::string refused;
   const bool plain = (image.format & PNG_FORMAT_FLAG_COLOR) && !(image.format & PNG_FORMAT_FLAG_ALPHA) &&
                      !(image.format & PNG_FORMAT_FLAG_LINEAR) && image.width > 0 && image.height > 0 &&
-                     image.width <= kMaxSide && image.height <= kMaxSide;
+                     image.width <= kMaxSide && image.height <= kMaxSide &&
+                     image_limits::CheckBeforeDecode(path, read, refused);
   if (!plain) {
     png_image_free(&image);
     return PlainRead::NotPlain;
@@ -56,12 +68,7 @@ PlainRead Read(const std::string& path, image_codec::Header& header, std::vector
     png_image_free(&image);
     return PlainRead::Damaged;
   }
-  header = image_codec::Header{};
-  header.width = static_cast<int>(image.width);
-  header.height = static_cast<int>(image.height);
-  header.channels = 3;
-  header.sample = image_codec::SampleType::UInt8;
-  header.format = "png";
+  header = read;
   // As the image library converts a byte.
   constexpr float kScale = 1.0f / 255.0f;
   pixels.resize(bytes.size());

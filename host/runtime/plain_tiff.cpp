@@ -1,5 +1,7 @@
 #include "plain_tiff.h"
 
+#include "regular_file.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <fstream>
@@ -26,8 +28,13 @@ enum Tag : std::uint16_t {
   kSampleFormat = 339,
 };
 
+// "II" or "MM": the byte order a TIFF file starts with.
+bool StartsLikeTiff(const unsigned char* bytes, size_t size) {
+  return size >= 2 && bytes[0] == bytes[1] && (bytes[0] == 'I' || bytes[0] == 'M');
+}
+
 struct Bytes {
-  std::vector<unsigned char> data;
+  const std::vector<unsigned char>& data;
   bool little = true;
 
   bool Has(size_t offset, size_t size) const { return offset <= data.size() && size <= data.size() - offset; }
@@ -90,7 +97,7 @@ bool AllEqual(const std::map<std::uint16_t, Field>& fields, Tag tag, std::uint32
 bool IsPlain(const std::map<std::uint16_t, Field>& fields, int& channels, bool& unassociated) {
   channels = static_cast<int>(One(fields, kSamplesPerPixel, 1));
   const std::uint32_t extra = One(fields, kExtraSamples, 0);
-  unassociated = extra == 2;
+  unassociated = channels == 4 && extra == 2;  // a fourth sample to multiply by, never a third
   return One(fields, kCompression, 1) == 1 && One(fields, kPhotometric, 0) == 2 &&
          One(fields, kPlanarConfiguration, 1) == 1 && One(fields, kSampleFormat, 1) == 1 &&
          AllEqual(fields, kBitsPerSample, 8) &&
@@ -117,18 +124,19 @@ bool GatherStrips(const Bytes& file, const std::map<std::uint16_t, Field>& field
 PlainRead Read(const std::string& path, image_codec::Header& header, std::vector<float>& pixels,
                std::string& error) {
   std::ifstream stream(path, std::ios::binary);
-  Bytes file;
-  char order[2] = {};
-  if (!stream.read(order, 2) || order[0] != order[1] || (order[0] != 'I' && order[0] != 'M'))
+  unsigned char order[2] = {};
+  if (!stream.read(reinterpret_cast<char*>(order), 2) || !StartsLikeTiff(order, 2))
     return PlainRead::NotPlain;
-  file.little = order[0] == 'I';
-  stream.seekg(0, std::ios::end);
-  const std::streamoff length = stream.tellg();
-  if (length <= 0 || static_cast<size_t>(length) > kMaxFileBytes) return PlainRead::NotPlain;
-  stream.seekg(0);
-  file.data.resize(static_cast<size_t>(length));
-  if (!stream.read(reinterpret_cast<char*>(file.data.data()), length)) return PlainRead::NotPlain;
+  std::vector<unsigned char> bytes;
+  if (std::string ignored; !regular_file::ReadWhole(path, kMaxFileBytes, bytes, ignored))
+    return PlainRead::NotPlain;
+  return Decode(bytes, path, header, pixels, error);
+}
 
+PlainRead Decode(const std::vector<unsigned char>& bytes, const std::string& name,
+                 image_codec::Header& header, std::vector<float>& pixels, std::string& error) {
+  if (!StartsLikeTiff(bytes.data(), bytes.size())) return PlainRead::NotPlain;
+  const Bytes file{bytes, bytes[0] == 'I'};
   std::map<std::uint16_t, Field> fields;
   int channels = 0;
   bool unassociated = false;
@@ -139,7 +147,7 @@ PlainRead Read(const std::string& path, image_codec::Header& header, std::vector
   const size_t count = static_cast<size_t>(width) * height;
   std::vector<unsigned char> samples;
   if (count * channels > file.data.size() || !GatherStrips(file, fields, count * channels, samples)) {
-    error = "the TIFF image \"" + path + "\" is damaged: its pixels lie beyond the end of the file";
+    error = "the TIFF image \"" + name + "\" is damaged: its pixels lie beyond the end of the file";
     return PlainRead::Damaged;
   }
   header = image_codec::Header{};

@@ -17,4 +17,8 @@ namespace plain_tiff {
 PlainRead Read(const std::string& path, image_codec::Header& header, std::vector<float>& pixels,
                std::string& error);
 
+// The same for a file's bytes in memory; `name` is what the error calls the file.
+PlainRead Decode(const std::vector<unsigned char>& bytes, const std::string& name,
+                 image_codec::Header& header, std::vector<float>& pixels, std::string& error);
+
 }  // namespace plain_tiff

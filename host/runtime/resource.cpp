@@ -1,16 +1,18 @@
 #include "c4d_general.h"
 
 #include "console.h"
+#include "json_nesting.h"
+#include "regular_file.h"
 
 #include <nlohmann/json.hpp>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 
 namespace {
 const C4D_HostTable* g_hostTable = nullptr;
 constexpr const char* kStringTable = "strings_en-US/strings.json";
+constexpr std::uintmax_t kMaxStringTableBytes = std::uintmax_t{16} << 20;  // real ones hold a few KB
 }  // namespace
 
 Int32 InitOS(void* hostTable) {
@@ -29,12 +31,13 @@ GeResource::~GeResource() { Free(); }
 namespace {
 // Reads {"strings": {"10000": "text", ...}}; false with a console line naming the problem.
 bool ReadStringTable(const std::filesystem::path& file, std::map<Int32, std::string>& strings) {
-  std::ifstream stream(file);
-  if (!stream) {
-    console::Print("[host] string table missing: " + file.string());
+  std::string text;
+  if (std::string problem; !regular_file::ReadText(file.string(), kMaxStringTableBytes, text, problem) ||
+                           !json_nesting::Check(text, problem)) {
+    console::Print("[host] string table " + file.string() + ": " + problem);
     return false;
   }
-  const nlohmann::json table = nlohmann::json::parse(stream, nullptr, false);
+  const nlohmann::json table = nlohmann::json::parse(text, nullptr, false);
   if (table.is_discarded() || !table.contains("strings") || !table["strings"].is_object()) {
     console::Print("[host] string table is not valid: " + file.string());
     return false;

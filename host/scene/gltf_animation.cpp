@@ -5,9 +5,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace gltf_animation {
 namespace {
+
+// Later keys would overflow the frame numbers a document's time range is counted in.
+constexpr double kMaxKeySeconds = 86400.0;
 
 int Width(Path path) { return path == Path::Rotation ? 4 : 3; }
 
@@ -97,6 +101,14 @@ bool ReadSampler(const tinygltf::Model& model, const tinygltf::AnimationSampler&
     return false;
   if (!std::is_sorted(channel.times.begin(), channel.times.end()) || channel.times.front() < 0.0f) {
     error = "key times must not decrease and start at 0 or later";
+    return false;
+  }
+  if (channel.times.back() > kMaxKeySeconds) {
+    char text[160];
+    std::snprintf(text, sizeof(text),
+                  "key time %g lies beyond %g seconds (a day), more than any render reaches",
+                  double(channel.times.back()), kMaxKeySeconds);
+    error = text;
     return false;
   }
   const size_t perKey = channel.interpolation == Interpolation::CubicSpline ? 3 : 1;

@@ -2,11 +2,13 @@
 
 #include "gltf_conformance.h"
 #include "gltf_image.h"
+#include "runtime/json_nesting.h"
+#include "runtime/regular_file.h"
 
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
+#include <string_view>
 
 namespace fs = std::filesystem;
 
@@ -23,36 +25,6 @@ uint32_t ReadU32(const std::vector<unsigned char>& bytes, size_t at) {
   uint32_t value;
   std::memcpy(&value, bytes.data() + at, sizeof(value));
   return value;
-}
-
-// A regular, non-empty file under the size limit, read whole.
-bool ReadWhole(const fs::path& path, std::vector<unsigned char>& bytes, std::string& error) {
-  std::error_code code;
-  const fs::file_status status = fs::status(path, code);
-  if (code || !fs::exists(status)) {
-    error = "does not exist";
-    return false;
-  }
-  if (!fs::is_regular_file(status)) {
-    error = "is not a regular file";
-    return false;
-  }
-  const uintmax_t size = fs::file_size(path, code);
-  if (code || size == 0) {
-    error = "is empty";
-    return false;
-  }
-  if (size > kMaxFileBytes) {
-    error = "is larger than the " + std::to_string(kMaxFileBytes >> 20) + " MB the importer reads";
-    return false;
-  }
-  std::ifstream stream(path, std::ios::binary);
-  bytes.resize(static_cast<size_t>(size));
-  if (!stream.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) {
-    error = "cannot be read";
-    return false;
-  }
-  return true;
 }
 
 // The binary container's header and chunks agree with the file: its length is the file's, the
@@ -93,6 +65,13 @@ bool CheckGlb(const std::vector<unsigned char>& bytes, std::string& error) {
   return true;
 }
 
+// The JSON of the file: all of a .gltf, the first chunk of a .glb (checked by CheckGlb).
+std::string_view JsonText(const std::vector<unsigned char>& bytes, bool binary) {
+  const auto* text = reinterpret_cast<const char*>(bytes.data());
+  if (!binary) return {text, bytes.size()};
+  return {text + kGlbHeaderBytes + kChunkHeaderBytes, ReadU32(bytes, kGlbHeaderBytes)};
+}
+
 // Where external files may come from, and why one was refused.
 struct Folder {
   fs::path root;  // canonical
@@ -128,7 +107,8 @@ std::string ExpandNothing(const std::string& path, void*) { return path; }
 
 bool ReadFile(std::vector<unsigned char>* out, std::string* error, const std::string& path, void* user) {
   std::string problem;
-  if (!InsideFolder(path, *static_cast<Folder*>(user)) || !ReadWhole(path, *out, problem)) {
+  if (!InsideFolder(path, *static_cast<Folder*>(user)) ||
+      !regular_file::ReadWhole(path, kMaxFileBytes, *out, problem)) {
     if (error) *error = problem.empty() ? "refused" : problem;
     return false;
   }
@@ -184,7 +164,7 @@ bool HasGltfSuffix(const std::string& path) {
 bool Load(const std::string& path, tinygltf::Model& model, std::string& warnings, std::string& error) {
   std::vector<unsigned char> bytes;
   std::string problem;
-  if (!ReadWhole(path, bytes, problem)) {
+  if (!regular_file::ReadWhole(path, kMaxFileBytes, bytes, problem)) {
     error = path + ": " + problem;
     return false;
   }
@@ -204,6 +184,7 @@ bool LoadBytes(const std::string& name, const std::vector<unsigned char>& bytes,
   const bool binary = bytes.size() >= 4 && ReadU32(bytes, 0) == kGlbMagic;
   if (bytes.empty()) problem = "is empty";
   if (problem.empty() && binary) CheckGlb(bytes, problem);
+  if (problem.empty()) json_nesting::Check(JsonText(bytes, binary), problem);
   if (!problem.empty()) {
     error = name + ": " + problem;
     return false;

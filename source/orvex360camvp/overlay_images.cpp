@@ -3,6 +3,7 @@
 #include "module_log.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace overlay_images {
 namespace {
@@ -20,6 +21,30 @@ const char* ReasonOf(IMAGERESULT result) {
   }
 }
 
+Float FiniteOrZero(Float value) { return std::isfinite(value) ? value : 0.0; }
+
+// Values that are no number (NaN or infinite, in colour or alpha) become 0, so that one bad pixel
+// cannot spread through the blend into the frame; true when any did.
+Bool ReplaceNonFinite(BaseBitmap& bitmap) {
+  Bool replaced = false;
+  const Bool alpha = bitmap.HasAlpha();
+  for (Int32 y = 0; y < bitmap.GetBh(); ++y) {
+    for (Int32 x = 0; x < bitmap.GetBw(); ++x) {
+      const Vector colour = bitmap.GetPixelFloat(x, y);
+      if (!std::isfinite(colour.x + colour.y + colour.z)) {
+        bitmap.SetPixelFloat(x, y,
+                             Vector(FiniteOrZero(colour.x), FiniteOrZero(colour.y), FiniteOrZero(colour.z)));
+        replaced = true;
+      }
+      if (alpha && !std::isfinite(bitmap.GetAlpha(x, y))) {
+        bitmap.SetAlpha(x, y, 0.0);
+        replaced = true;
+      }
+    }
+  }
+  return replaced;
+}
+
 }  // namespace
 
 Bool Load(BaseBitmap& bitmap, const Filename& path, const char* what) {
@@ -32,7 +57,12 @@ Bool Load(BaseBitmap& bitmap, const Filename& path, const char* what) {
   const char* reason = result != IMAGERESULT_OK ? ReasonOf(result)
                        : bitmap.IsEmpty()       ? "has no pixels"
                                                 : nullptr;
-  if (!reason) return true;
+  if (!reason) {
+    if (ReplaceNonFinite(bitmap))
+      ModuleLog("%s: values that are no number in image \"%s\" were used as 0", what,
+                path.GetString().GetCString());
+    return true;
+  }
   bitmap.FlushAll();
   ModuleLog("%s off: image \"%s\" %s", what, path.GetString().GetCString(), reason);
   return false;

@@ -140,6 +140,8 @@ TEST(FarmSubmit, BadInputGetsOneMessageAndNothingIsCountedAsDone) {
        "--chunk "
        "1000 or more"},
       {"--frames 0-99 -o f.png --dry-run", smallArrays, "SLURM takes at most 50 (MaxArraySize 50, "},
+      {"--frames 0-3 -o f.png --dry-run -- empty --env nothere.exr", "",
+       "cannot read the image \"nothere.exr\""},
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.arguments);

@@ -3,6 +3,7 @@
 
 #include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -97,4 +98,34 @@ TEST(PlainImage, OtherFilesAreLeftToTheImageLibraryAndTruncatedOnesRefused) {
   fs::resize_file(png, fs::file_size(png) - 40);
   EXPECT_EQ(plain_png::Read(png.string(), header, decoded, error), PlainRead::Damaged);
   for (const fs::path& file : {compressed, plain, png}) fs::remove(file);
+}
+
+namespace {
+
+void AppendChunk(std::string& file, const std::string& type, const std::string& data) {
+  const auto be32 = [&file](uLong value) {
+    for (int shift = 24; shift >= 0; shift -= 8) file += static_cast<char>((value >> shift) & 0xff);
+  };
+  be32(data.size());
+  file += type + data;
+  const std::string covered = type + data;
+  be32(crc32(0, reinterpret_cast<const Bytef*>(covered.data()), static_cast<uInt>(covered.size())));
+}
+
+}  // namespace
+
+// A few bytes claiming 16384 x 16384 pixels are left to the image library's path, which refuses them
+// by the image limits before it decodes, instead of being decoded here into 800 MB.
+TEST(PlainImage, AHugeClaimIsLeftToTheImageLimits) {
+  std::string file = "\x89PNG\r\n\x1a\n";
+  AppendChunk(file, "IHDR", std::string("\0\0\x40\0\0\0\x40\0\x08\x02\0\0\0", 13));
+  AppendChunk(file, "IDAT", std::string("\x78\x9c\x63\0\0\0\x01\0\x01", 9));
+  AppendChunk(file, "IEND", "");
+  const fs::path bomb = TempFile("bomb.png");
+  std::ofstream(bomb, std::ios::binary) << file;
+  image_codec::Header header;
+  std::vector<float> decoded;
+  std::string error;
+  EXPECT_EQ(plain_png::Read(bomb.string(), header, decoded, error), PlainRead::NotPlain) << error;
+  fs::remove(bomb);
 }

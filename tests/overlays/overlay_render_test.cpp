@@ -1,12 +1,16 @@
 #include "module_render_fixture.h"
 #include "orvex360camvp/orvex360camvp_params.h"
+#include "render/image_output.h"
 #include "runtime/bitmap_io.h"
 #include "runtime/console.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <string>
@@ -232,13 +236,18 @@ TEST_F(OverlayRender, BrokenLogoOrMaskFilesTurnTheirLayerOffWithOneLine) {
   }
   // A PNG whose header says 0 x 0 pixels.
   const std::string empty = std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\0\0\0\0\0\0\x08\x06\0\0\0", 29);
+  // Devices and FIFOs, also behind a link, are refused unread.
+  std::filesystem::create_symlink("/dev/zero", folder_->Path() / "zero.png");
+  ASSERT_EQ(mkfifo(folder_->File("fifo.png").c_str(), 0600), 0);
   const std::pair<std::string, std::string> broken[] = {
       {folder_->File("missing.png"), "is missing"},
       {WriteFile("garbage.png", "not an image"), "is not an image"},
       {WriteFile("truncated.png", logo.substr(0, 200)), "is not an image"},
       {WriteFile("empty.png", empty), "is not an image"},
       {folder_->Path().string(), "is not an image"},
-      {"", "no image file chosen"}};
+      {"", "no image file chosen"},
+      {folder_->File("zero.png"), "is not an image"},
+      {folder_->File("fifo.png"), "is not an image"}};
   const FloatImage off = OverlayOff();
   AllOff();
   SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(2)));
@@ -269,6 +278,27 @@ TEST_F(OverlayRender, BrokenLogoOrMaskFilesTurnTheirLayerOffWithOneLine) {
   EXPECT_EQ(ChangedCorners(unmasked, noFile).size(), 4u);
   for (const auto& [x, y] : {std::pair{0, 0}, {kSize - 1, 0}, {0, kSize - 1}, {kSize - 1, kSize - 1}})
     EXPECT_EQ(noFile.Pixel(x, y)[3], 0.0f) << x << "," << y;
+}
+
+// Logo and mask values that are no number load as 0: the frame stays finite, one line says so.
+TEST_F(OverlayRender, LogoAndMaskValuesThatAreNoNumberLoadAsZero) {
+  FloatImage image;
+  ASSERT_TRUE(image.Allocate(8, 8));
+  const Float32 values[] = {std::nanf(""), INFINITY, -INFINITY, 0.5f};
+  // Each pixel holds all four, turned one channel further than its left neighbour.
+  for (size_t i = 0; i < image.rgba.size(); ++i) image.rgba[i] = values[(i + i / 4) % 4];
+  std::string error;
+  ASSERT_TRUE(image_output::Write(image, folder_->File("bad.exr"), error)) << error;
+  AllOff();
+  SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(1)));
+  SetEffect(ORVEXVP_LOGO_FILE, GeData(Filename(String(folder_->File("bad.exr")))));
+  EXPECT_TRUE(render_test::IsFinite(Render()));
+  EXPECT_EQ(LinesStartingWith(ModuleLines(), "Logo: values that are no number").size(), 1u);
+  SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(2)));
+  SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(1)));
+  SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(folder_->File("bad.exr")))));
+  EXPECT_TRUE(render_test::IsFinite(Render()));
+  EXPECT_EQ(LinesStartingWith(ModuleLines(), "Mask: values that are no number").size(), 1u);
 }
 
 // The information block (with a fixed date) against its committed image, within a tolerance.

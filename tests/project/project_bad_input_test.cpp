@@ -64,7 +64,7 @@ TEST_F(ProjectBadInput, EachFaultIsNamed) {
            R"("tag": {"ORVEXTAG_STEREO": {"type": "bool", "value": true}}})",
        "p.json: tag.ORVEXTAG_STEREO: true, but render_settings.stereo is false; both name the render "
        "settings' stereo switch"},
-      {std::string(kHead) + "\"tag\": " + std::string(100000, '['), "p.json: nested deeper than 32 levels"},
+      {std::string(kHead) + "\"tag\": " + std::string(100000, '['), "p.json: nested deeper than 64 levels"},
       {std::string(kHead) + R"("samples": 2, "samples": 3})", "p.json: samples: given twice"},
       {std::string(kHead) +
            R"("tag": {"ORVEXTAG_FISHEYE_FOV": {"type": "float", "value": 1}, "ORVEXTAG_FISHEYE_FOV": {"type": "float", "value": 2}}})",

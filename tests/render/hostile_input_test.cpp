@@ -9,6 +9,8 @@
 
 #include <csignal>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -141,6 +143,55 @@ TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
           {"", "from 0 to 253402300799 (9999-12-31T23:59:59Z)", "SOURCE_DATE_EPOCH=253402300800"},
           {"", "got \"9223372036854775807\"", "SOURCE_DATE_EPOCH=9223372036854775807"},
       });
+}
+
+// What a render refuses, its --check refuses with the same message, before anything is written.
+TEST(HostileInput, TheCheckRefusesWhatTheRenderRefuses) {
+  TempFolder folder;
+  render_test::ExpectRefusals(
+      folder, "--check --samples 1",
+      {
+          {"--env nothere.exr", "environment: cannot read the image \"nothere.exr\": does not exist"},
+          {"--size 65536x65536", "needs 206.2 GB to render and write"},
+          {"--frames 3-2", "the frame range 3..2 is empty"},
+          {"--comfort c.txt", "--comfort takes a .json file"},
+          {"-c panorama --stereo on --stereo-output anaglyph -o y.png --comfort y.json",
+           "are the same file \"y.png\""},
+      });
+}
+
+// Two files of one command, at any frame, are never one file: refused before anything is written.
+TEST(HostileInput, OutputsThatAreOneFileAreRefused) {
+  TempFolder folder;
+  ASSERT_EQ(RenderCommand(folder, "-s 8x8 -o q.png --save-project p.json --check").exitCode, 0);
+  render_test::ExpectRefusals(
+      folder, "-c panorama -s 16x8 --samples 1 --stereo on --stereo-output anaglyph",
+      {
+          {"-o y.png --comfort y.json", "--output and --comfort's heat map are the same file \"y.png\""},
+          {"-o ./y.png --comfort y.json", "--output and --comfort's heat map are the same file"},
+          {"--frames 0-2 -o 'f#.png' --comfort 'f#.json'", "are the same file \"f0.png\""},
+          {"-o z.png --save-project z.png", "--output and --save-project are the same file \"z.png\""},
+          {"--save-project c.json --comfort c.json", "--save-project and --comfort are the same file"},
+          {"--project p.json --comfort p.json", "--comfort and --project are the same file \"p.json\""},
+          {"--env q.png -o q.png", "--output and --env are the same file"},
+      });
+}
+
+// Devices and FIFOs are refused wherever a file is read, never read forever; `timeout` turns a hang
+// into a failure here.
+TEST(HostileInput, DevicesAndFifosAreRefusedNotRead) {
+  TempFolder folder;
+  fs::create_symlink("/dev/zero", folder.Path() / "zero.png");
+  ASSERT_EQ(mkfifo(folder.File("fifo.exr").c_str(), 0600), 0);
+  const std::string render = "render -s 8x8 --samples 1 ";
+  for (const std::string& command :
+       {std::string("info /dev/zero"), std::string("info fifo.exr"), render + "--env /dev/zero",
+        render + "--env fifo.exr", render + "--stereo on --separation-map zero.png",
+        std::string("preview zero.png -o page")}) {
+    const CommandResult run = render_test::ToolCommand(folder, command, "timeout 60");
+    EXPECT_NE(run.exitCode, 0) << command;
+    EXPECT_NE(run.output.find("is not a regular file"), std::string::npos) << command << ": " << run.output;
+  }
 }
 
 TEST(HostileInput, AnUnknownCommandIsNamed) {

@@ -94,10 +94,14 @@ bool IsFinite(const FloatImage& image) {
 }
 
 #if defined(ORVEX360_COMMAND) && defined(ORVEX_PLUGIN_DIR)
+CommandResult ToolCommand(const TempFolder& folder, const std::string& arguments, const std::string& shell) {
+  return RunCommand("cd '" + folder.Path().string() + "' && " + shell + " '" + ORVEX360_COMMAND +
+                    "' --plugins '" + ORVEX_PLUGIN_DIR + "' " + arguments);
+}
+
 CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments,
                             const std::string& shell) {
-  return RunCommand("cd '" + folder.Path().string() + "' && " + shell + " '" + ORVEX360_COMMAND +
-                    "' --plugins '" + ORVEX_PLUGIN_DIR + "' render " + arguments);
+  return ToolCommand(folder, "render " + arguments, shell);
 }
 
 CommandResult InfoCommand(const std::string& path) {

@@ -50,6 +50,11 @@ Float AngleDegrees(const Vector& a, const Vector& b);
 
 bool IsFinite(const FloatImage& image);
 
+// Runs the built `orvex360 ARGUMENTS` (any command) with the built plugin folder inside `folder`,
+// `shell` first on the command line.
+CommandResult ToolCommand(const TempFolder& folder, const std::string& arguments,
+                          const std::string& shell = "");
+
 // Runs the built `orvex360 render ARGUMENTS` with the built plugin folder inside `folder`; `shell`
 // comes first on the command line (limits such as "ulimit -f 8 &&").
 CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments,

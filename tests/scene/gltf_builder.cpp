@@ -143,21 +143,29 @@ std::string GltfBuilder::GltfText() {
 std::vector<unsigned char> GltfBuilder::Glb() {
   nlohmann::json copy = gltf_;
   copy["buffers"] = {{{"byteLength", buffer_.size()}}};
-  std::string text = copy.dump();
-  while (text.size() % 4) text += ' ';
-  std::vector<unsigned char> bin = buffer_;
+  return GlbBytes(copy.dump(), buffer_);
+}
+
+std::vector<unsigned char> GlbBytes(std::string json, std::vector<unsigned char> bin) {
+  while (json.size() % 4) json += ' ';
   while (bin.size() % 4) bin.push_back(0);
+  const size_t binChunk = bin.empty() ? 0 : 8 + bin.size();
   std::vector<unsigned char> out;
   Append32(out, 0x46546C67);
   Append32(out, 2);
-  Append32(out, static_cast<uint32_t>(12 + 8 + text.size() + 8 + bin.size()));
-  Append32(out, static_cast<uint32_t>(text.size()));
+  Append32(out, static_cast<uint32_t>(12 + 8 + json.size() + binChunk));
+  Append32(out, static_cast<uint32_t>(json.size()));
   Append32(out, 0x4E4F534A);
-  out.insert(out.end(), text.begin(), text.end());
+  out.insert(out.end(), json.begin(), json.end());
+  if (bin.empty()) return out;
   Append32(out, static_cast<uint32_t>(bin.size()));
   Append32(out, 0x004E4942);
   out.insert(out.end(), bin.begin(), bin.end());
   return out;
+}
+
+std::string NestedGltfText(int depth) {
+  return R"({"asset":{"version":"2.0"},"extras":)" + std::string(depth, '[') + std::string(depth, ']') + "}";
 }
 
 void GltfBuilder::WriteGltf(const std::string& path) { std::ofstream(path) << GltfText(); }

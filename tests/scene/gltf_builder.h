@@ -48,5 +48,11 @@ class GltfBuilder {
   std::vector<unsigned char> buffer_;
 };
 
+// A binary glTF file of the JSON text and the buffer (no binary chunk when it is empty).
+std::vector<unsigned char> GlbBytes(std::string json, std::vector<unsigned char> bin = {});
+
+// A glTF file whose `extras` nest arrays `depth` levels deep.
+std::string NestedGltfText(int depth);
+
 // Writes a 2 x 2 RGB PNG: red, green on the top row; blue, white below.
 void WriteQuadrantPng(const std::string& path);

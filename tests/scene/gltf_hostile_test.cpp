@@ -108,6 +108,11 @@ TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
          b.Json()["nodes"][1].erase("camera");
        },
        "no triangle mesh and no camera"},
+      {"key time beyond a day",
+       [](GltfBuilder& b) {
+         b.Animate(0, "translation", {0, 1e30f}, {0, 0, 0, 1, 1, 1});
+       },
+       "key time 1e+30 lies beyond 86400 seconds"},
       {"absolute URI",
        [](GltfBuilder& b) {
          b.Json()["images"] = {{{"uri", "/etc/hostname"}}};
@@ -167,11 +172,15 @@ TEST(GltfHostile, BrokenFilesAreRefusedBeforeTheyAreParsed) {
   WriteText(
       folder.File("bad-base64.gltf"),
       R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":8,"uri":"data:application/octet-stream;base64,@@@@"}]})");
+  // Nesting that would exhaust the stack of the JSON reader, in either kind of file.
+  WriteText(folder.File("deep.gltf"), NestedGltfText(20000));
   const struct {
     std::string path;
     const char* message;
   } cases[] = {
       {folder.File("bad-base64.gltf"), "not a usable glTF 2.0 file"},
+      {folder.File("deep.gltf"), "nested deeper than 64 levels"},
+      {writeBytes("deep.glb", GlbBytes(NestedGltfText(20000))), "nested deeper than 64 levels"},
       {writeBytes("truncated.glb", std::vector<unsigned char>(glb.begin(), glb.end() - 8)),
        "does not match the file's"},
       {writeBytes("long-chunk.glb", longChunk), "chunk 0 of"},

@@ -122,6 +122,20 @@ TEST(GltfRenderCommand, CamerasWithoutAMeshRenderTheEnvironment) {
   EXPECT_EQ(render_test::DifferentValues(images[0], 0, 0, images[1]), 0);
 }
 
+// JSON nested deep enough to exhaust a reader's stack: one message and a failure from every command
+// that reads scenes, the farm's check of the render options among them.
+TEST(GltfRenderCommand, NestingTooDeepIsRefusedByEveryCommand) {
+  TempFolder folder;
+  std::ofstream(folder.File("deep.gltf")) << NestedGltfText(20000);
+  for (const std::string command : {"render deep.gltf -s 8x8 --samples 1", "view deep.gltf -s 8x8",
+                                    "farm --dry-run --frames 0 -o f.png -- deep.gltf"}) {
+    const CommandResult run = render_test::ToolCommand(folder, command);
+    EXPECT_NE(run.exitCode, 0) << command;
+    EXPECT_NE(run.output.find("deep.gltf: nested deeper than 64 levels"), std::string::npos)
+        << command << ": " << run.output;
+  }
+}
+
 TEST(GltfRenderCommand, TheShippedSceneRenders) {
   TempFolder folder;
   const CommandResult run =

@@ -88,6 +88,11 @@ TEST(DescriptionFile, MistakesInElementsNameTheElement) {
   };
   for (const auto& [elements, message] : cases)
     EXPECT_NE(ErrorOf(elements).find(message), std::string::npos) << elements;
+  // Groups nested deep enough to exhaust the stack are refused before they are read.
+  std::string deep;
+  for (int i = 0; i < 20000; ++i) deep += R"({"type": "group", "elements": [)";
+  for (int i = 0; i < 20000; ++i) deep += "]}";
+  EXPECT_NE(ErrorOf(deep).find("sample.json: nested deeper than 64 levels"), std::string::npos);
 }
 
 // The module's own files against the nodes: every element declares the type its node holds.
