@@ -139,13 +139,6 @@ bool LoadImage(tinygltf::Image* image, const int index, std::string* error, std:
   return true;
 }
 
-// The JSON part of the file: all of a .gltf, the first chunk of a .glb (checked by CheckGlb).
-std::string JsonText(const std::vector<unsigned char>& bytes, bool binary) {
-  if (!binary) return std::string(bytes.begin(), bytes.end());
-  const auto start = bytes.begin() + kGlbHeaderBytes + kChunkHeaderBytes;
-  return std::string(start, start + ReadU32(bytes, kGlbHeaderBytes));
-}
-
 std::string FirstLine(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
   std::replace(text.begin(), text.end(), '\n', ';');
@@ -210,7 +203,7 @@ bool LoadBytes(const std::string& name, const std::vector<unsigned char>& bytes,
                                : "not a usable glTF 2.0 file: " + FirstLine(loadError));
     return false;
   }
-  if (!gltf_conformance::Check(JsonText(bytes, binary), model, problem)) {
+  if (!gltf_conformance::Check(std::string(JsonText(bytes, binary)), model, problem)) {
     error = name + ": " + problem;
     return false;
   }

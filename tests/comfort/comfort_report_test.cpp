@@ -125,7 +125,7 @@ TEST_F(ComfortReport, ASequenceNumbersItsReportsAsItsImages) {
     const char* report;
     const char* image;
     const char* numbered;
-  } cases[] = {{"s_#.png", "s.json", "s_1.png", "s_1.json"},
+  } cases[] = {{"s_#.exr", "s.json", "s_1.exr", "s_1.json"},
                {"w.png", "r.json", "w_0001.png", "r_0001.json"},
                {"x_##.png", "r_###.json", "x_01.png", "r_001.json"}};
   for (const auto& c : cases) {
@@ -136,6 +136,12 @@ TEST_F(ComfortReport, ASequenceNumbersItsReportsAsItsImages) {
     EXPECT_TRUE(std::filesystem::exists(folder.File(c.image))) << c.image;
     EXPECT_TRUE(ReadJson(folder.File(c.numbered))["stereo"].get<bool>()) << c.numbered;
   }
+  // Numbered alike, a PNG sequence's heat maps would replace its images: refused before any work.
+  const CommandResult clash = render_test::RenderCommand(
+      folder, "empty -c panorama --stereo on -s 32x16 --samples 1 --frames 0-1 -o t_#.png --comfort t.json");
+  EXPECT_NE(clash.exitCode, 0);
+  EXPECT_NE(clash.output.find("are the same file \"t_0.png\""), std::string::npos) << clash.output;
+  EXPECT_FALSE(std::filesystem::exists(folder.File("t_0.png")));
 }
 
 TEST_F(ComfortReport, MonoAndEditorRendersSayNoStereo) {
