@@ -275,6 +275,10 @@ bool ParseDescriptionText(std::string_view text, const std::string& fileName, De
     error = fileName + ", line " + std::to_string(LineOfOffset(text, offset)) + ": " +
             SyntaxProblem(problem.what());
     return false;
+  } catch (const json::exception& problem) {
+    // A number too large for a double, for instance; the library names no position for it.
+    error = fileName + ": " + SyntaxProblem(problem.what());
+    return false;
   }
   DescriptionParser parser(fileName, record);
   try {

@@ -93,6 +93,9 @@ TEST(DescriptionFile, MistakesInElementsNameTheElement) {
   for (int i = 0; i < 20000; ++i) deep += R"({"type": "group", "elements": [)";
   for (int i = 0; i < 20000; ++i) deep += "]}";
   EXPECT_NE(ErrorOf(deep).find("sample.json: nested deeper than 64 levels"), std::string::npos);
+  // A number beyond a double's range is a refusal, not an exception out of the reader.
+  EXPECT_NE(ErrorOf(R"({"type": "float", "id": 1, "name": "A", "min": 1E036687})").find("sample.json: "),
+            std::string::npos);
 }
 
 // The module's own files against the nodes: every element declares the type its node holds.
