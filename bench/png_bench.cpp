@@ -3,8 +3,8 @@
 // so that the level and filter the renderer uses can be chosen (and checked again) on real renders.
 //
 //   png_bench IMAGE.png [THREADS] [RUNS]
-#include "runtime/image_codec.h"
-#include "runtime/png_writer.h"
+#include "image/image_codec.h"
+#include "image/png_writer.h"
 
 #include <tbb/global_control.h>
 

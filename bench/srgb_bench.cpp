@@ -1,7 +1,7 @@
 // Display encoding per channel: the exact sRGB curve (a power per channel) beside the 8-bit table
 // the image output uses. Nanoseconds per channel value.
 
-#include "runtime/srgb.h"
+#include "image/srgb.h"
 
 #include <benchmark/benchmark.h>
 

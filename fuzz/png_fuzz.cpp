@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes as a PNG file for the host's own PNG readers, the one over bytes in
 // memory (both sample types) and the plain one the icons take, over a file of the fuzzer's own.
-#include "runtime/plain_png.h"
-#include "runtime/png_codec.h"
+#include "image/plain_png.h"
+#include "image/png_codec.h"
 
 #include <unistd.h>
 

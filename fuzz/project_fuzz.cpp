@@ -1,8 +1,8 @@
 // libFuzzer target: any bytes as the text of a project file, read against the render settings' and
 // the module's own tag and effect descriptions as `orvex360 render --project` reads it; what reads
 // is written back as text.
-#include "project_file.h"
-#include "render_settings_record.h"
+#include "project/project_file.h"
+#include "project/render_settings_record.h"
 #include "runtime/description_file.h"
 
 #include <cstdint>

@@ -1,5 +1,5 @@
 // libFuzzer target: any bytes as a TIFF file for the host's own reader of plain TIFF icons.
-#include "runtime/plain_tiff.h"
+#include "image/plain_tiff.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 // libFuzzer target: any bytes as an image file whose XMP packet `orvex360 info` reads (found in a
 // JPEG, PNG or TIFF file, then its properties), and as a packet of its own.
-#include "render/xmp_packet.h"
-#include "runtime/xmp_embed.h"
+#include "image/xmp_embed.h"
+#include "image/xmp_packet.h"
 
 #include <cstdint>
 #include <string>

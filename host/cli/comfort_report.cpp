@@ -1,8 +1,8 @@
 #include "comfort_report.h"
 
-#include "render/image_output.h"
+#include "files/atomic_file.h"
+#include "image/image_output.h"
 #include "render/stereo_comfort.h"
-#include "runtime/atomic_file.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,10 +1,10 @@
 #include "child_process.h"
 #include "cli_context.h"
 #include "farm_script.h"
+#include "files/atomic_file.h"
+#include "image/image_facts.h"
+#include "image/image_output.h"
 #include "option_checks.h"
-#include "render/image_facts.h"
-#include "render/image_output.h"
-#include "runtime/atomic_file.h"
 
 #include <algorithm>
 #include <cctype>

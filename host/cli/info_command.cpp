@@ -1,7 +1,7 @@
 #include "cli_context.h"
+#include "image/image_facts.h"
 #include "option_checks.h"
-#include "render/image_facts.h"
-#include "render/video_output.h"
+#include "video/video_output.h"
 #include "video_info.h"
 
 #include <cstdio>

@@ -1,5 +1,5 @@
 #include "cli_context.h"
-#include "render_project.h"
+#include "project/render_project.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/bitmap_io.h"
 #include "runtime/custom_gui_host.h"

@@ -1,10 +1,10 @@
 #include "cli_context.h"
+#include "files/atomic_file.h"
+#include "image/image_facts.h"
+#include "image/web_image.h"
 #include "option_checks.h"
-#include "preview_folder.h"
-#include "preview_layout.h"
-#include "render/image_facts.h"
-#include "render/web_image.h"
-#include "runtime/atomic_file.h"
+#include "preview/preview_folder.h"
+#include "preview/preview_layout.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,6 +1,6 @@
 #include "video_info.h"
 
-#include "runtime/video_codec.h"
+#include "video/video_codec.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "c4d.h"
-#include "render/image_metadata.h"
+#include "image/image_metadata.h"
 #include "render/renderer.h"
-#include "render/video_output.h"
+#include "video/video_output.h"
 
 #include <CLI/CLI.hpp>
 

@@ -1,6 +1,6 @@
 #include "paint/surface.h"
 
-#include "runtime/srgb.h"
+#include "image/srgb.h"
 
 #include <algorithm>
 #include <cstdlib>

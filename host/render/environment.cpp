@@ -1,10 +1,10 @@
 #include "environment.h"
 
 #include "geometry/scalar_math.h"
-#include "image_output.h"
+#include "image/image_output.h"
 
-#include "runtime/image_codec.h"
-#include "runtime/image_limits.h"
+#include "image/image_codec.h"
+#include "image/image_limits.h"
 
 #include <algorithm>
 #include <cctype>

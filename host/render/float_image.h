@@ -1,7 +1,7 @@
 #pragma once
 
 #include "c4d.h"
-#include "runtime/uninitialized_allocator.h"
+#include "image/uninitialized_allocator.h"
 
 #include <vector>
 

@@ -4,11 +4,11 @@
 #include "camera_image.h"
 #include "camera_merge.h"
 #include "camera_plan.h"
+#include "image/image_limits.h"
 #include "paint/view_canvas.h"
 #include "render_record.h"
 #include "runtime/document_animation.h"
 #include "runtime/host_state.h"
-#include "runtime/image_limits.h"
 #include "runtime/memory_budget.h"
 #include "scene_walk.h"
 

@@ -1,7 +1,7 @@
 #include "separation_map.h"
 
+#include "image/image_limits.h"
 #include "orvextag/orvextag_params.h"
-#include "runtime/image_limits.h"
 #include "runtime/shader_gradient.h"
 #include "runtime/shader_params.h"
 

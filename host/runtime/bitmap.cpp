@@ -2,14 +2,14 @@
 #include "c4d_bitmap.h"
 
 #include "console.h"
+#include "files/regular_file.h"
 #include "geometry/vector.h"
-#include "image_codec.h"
-#include "image_limits.h"
+#include "image/image_codec.h"
+#include "image/image_limits.h"
+#include "image/plain_png.h"
+#include "image/plain_tiff.h"
 #include "merge_alpha_trace.h"
 #include "paint/line_walk.h"
-#include "plain_png.h"
-#include "plain_tiff.h"
-#include "regular_file.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "bitmap_io.h"
 
-#include "image_file.h"
+#include "image/image_file.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "c4d_bitmap.h"
-#include "uninitialized_allocator.h"
+#include "image/uninitialized_allocator.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "description_file.h"
 
-#include "json_nesting.h"
-#include "regular_file.h"
+#include "files/json_nesting.h"
+#include "files/regular_file.h"
 
 #include <nlohmann/json.hpp>
 

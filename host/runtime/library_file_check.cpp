@@ -1,6 +1,6 @@
 #include "library_file_check.h"
 
-#include "regular_file.h"
+#include "files/regular_file.h"
 
 #include <elf.h>
 

@@ -1,8 +1,8 @@
 #include "c4d_general.h"
 
 #include "console.h"
-#include "json_nesting.h"
-#include "regular_file.h"
+#include "files/json_nesting.h"
+#include "files/regular_file.h"
 
 #include <nlohmann/json.hpp>
 

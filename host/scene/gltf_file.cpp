@@ -1,9 +1,9 @@
 #include "gltf_file.h"
 
+#include "files/json_nesting.h"
+#include "files/regular_file.h"
 #include "gltf_conformance.h"
 #include "gltf_image.h"
-#include "runtime/json_nesting.h"
-#include "runtime/regular_file.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #include "gltf_image.h"
 
-#include "runtime/image_codec.h"
-#include "runtime/srgb.h"
+#include "image/image_codec.h"
+#include "image/srgb.h"
 
 #include <cstring>
 

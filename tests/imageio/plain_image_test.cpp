@@ -1,5 +1,5 @@
-#include "runtime/plain_png.h"
-#include "runtime/plain_tiff.h"
+#include "image/plain_png.h"
+#include "image/plain_tiff.h"
 
 #include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
-#include "render/image_metadata.h"
-#include "render/image_output.h"
-#include "runtime/image_codec.h"
-#include "runtime/image_limits.h"
-#include "runtime/png_writer.h"
-#include "runtime/srgb.h"
-#include "runtime/xmp_embed.h"
+#include "image/image_codec.h"
+#include "image/image_limits.h"
+#include "image/image_metadata.h"
+#include "image/image_output.h"
+#include "image/png_writer.h"
+#include "image/srgb.h"
+#include "image/xmp_embed.h"
 
 #include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>

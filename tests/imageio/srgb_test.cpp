@@ -1,4 +1,4 @@
-#include "runtime/srgb.h"
+#include "image/srgb.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "render/image_facts.h"
-#include "render/image_output.h"
+#include "image/image_facts.h"
+#include "image/image_output.h"
+#include "image/xmp_embed.h"
+#include "image/xmp_packet.h"
 #include "render/pano_crop.h"
-#include "render/xmp_packet.h"
 #include "render_test_support.h"
-#include "runtime/xmp_embed.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
+#include "image/image_output.h"
 #include "module_render_fixture.h"
 #include "orvex360camvp/orvex360camvp_params.h"
-#include "render/image_output.h"
 #include "runtime/bitmap_io.h"
 #include "runtime/console.h"
 

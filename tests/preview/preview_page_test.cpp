@@ -1,7 +1,7 @@
 #include "render_test_support.h"
 
 #include "geometry/scalar_math.h"
-#include "render/image_output.h"
+#include "image/image_output.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 #include "linked_module.h"
-#include "render_project.h"
+#include "project/render_project.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,7 +1,7 @@
 #include "linked_module.h"
 #include "orvextag/orvextag_params.h"
-#include "render_project.h"
-#include "render_settings_record.h"
+#include "project/render_project.h"
+#include "project/render_settings_record.h"
 #include "runtime/shader_gradient.h"
 #include "runtime/shader_params.h"
 

@@ -1,5 +1,5 @@
+#include "image/image_output.h"
 #include "render/environment.h"
-#include "render/image_output.h"
 #include "render_test_support.h"
 
 #include <gtest/gtest.h>

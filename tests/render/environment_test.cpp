@@ -1,6 +1,6 @@
 #include "render/environment.h"
 #include "geometry/scalar_math.h"
-#include "render/image_output.h"
+#include "image/image_output.h"
 #include "render_test_support.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "render/image_output.h"
+#include "image/image_output.h"
 #include "render/scene_accel.h"
 #include "render_test_support.h"
 #include "runtime/bitmap_io.h"

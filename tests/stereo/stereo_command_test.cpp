@@ -1,4 +1,4 @@
-#include "render/image_output.h"
+#include "image/image_output.h"
 #include "render_test_support.h"
 
 #include <gtest/gtest.h>

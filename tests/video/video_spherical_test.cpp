@@ -1,4 +1,4 @@
-#include "render/video_spherical.h"
+#include "video/video_spherical.h"
 
 #include <gtest/gtest.h>
 

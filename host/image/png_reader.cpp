@@ -1,6 +1,6 @@
 #include "png_codec.h"
 
-#include "parallel_for.h"
+#include "runtime/parallel_for.h"
 #include "uninitialized_allocator.h"
 
 #include <png.h>

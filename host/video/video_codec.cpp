@@ -1,6 +1,6 @@
 #include "video_codec.h"
 
-#include "side_library.h"
+#include "runtime/side_library.h"
 
 namespace video_codec {
 

@@ -1,10 +1,10 @@
 #include "web_image.h"
 
+#include "files/regular_file.h"
+#include "image_codec.h"
 #include "image_facts.h"
-#include "runtime/image_codec.h"
-#include "runtime/image_limits.h"
-#include "runtime/regular_file.h"
-#include "runtime/srgb.h"
+#include "image_limits.h"
+#include "srgb.h"
 
 #include <algorithm>
 #include <cmath>

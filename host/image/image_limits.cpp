@@ -1,6 +1,6 @@
 #include "image_limits.h"
 
-#include "memory_budget.h"
+#include "runtime/memory_budget.h"
 
 #include <cstdio>
 

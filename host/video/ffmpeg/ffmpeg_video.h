@@ -1,6 +1,6 @@
 #pragma once
 
-#include "runtime/video_codec.h"
+#include "video/video_codec.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

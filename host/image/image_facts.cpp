@@ -1,9 +1,9 @@
 #include "image_facts.h"
 
-#include "runtime/image_codec.h"
-#include "runtime/image_limits.h"
-#include "runtime/regular_file.h"
-#include "runtime/xmp_embed.h"
+#include "files/regular_file.h"
+#include "image_codec.h"
+#include "image_limits.h"
+#include "xmp_embed.h"
 #include "xmp_packet.h"
 
 #include <fstream>

@@ -1,11 +1,11 @@
 #include "project_file.h"
 
+#include "files/atomic_file.h"
+#include "files/json_nesting.h"
 #include "json_duplicate_keys.h"
 #include "orvextag/orvextag_params.h"
 #include "render/renderer.h"
 #include "render_settings_record.h"
-#include "runtime/atomic_file.h"
-#include "runtime/json_nesting.h"
 #include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
 

@@ -1,12 +1,12 @@
 #include "output_metadata.h"
 
+#include "files/source_date.h"
 #include "geometry/cubemap_layout.h"
 #include "geometry/scalar_math.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
-#include "pano_crop.h"
-#include "renderer.h"
-#include "runtime/source_date.h"
+#include "render/pano_crop.h"
+#include "render/renderer.h"
 #include "scene/camera_kinds.h"
 #include "scene/effect_words.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "image_metadata.h"
-#include "runtime/video_codec.h"
+#include "image/image_metadata.h"
+#include "video_codec.h"
 
 #include <string>
 #include <vector>

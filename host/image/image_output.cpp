@@ -1,11 +1,11 @@
 #include "image_output.h"
 
-#include "runtime/atomic_file.h"
-#include "runtime/image_codec.h"
-#include "runtime/image_file.h"
+#include "files/atomic_file.h"
+#include "image_codec.h"
+#include "image_file.h"
+#include "png_writer.h"
 #include "runtime/parallel_for.h"
-#include "runtime/png_writer.h"
-#include "runtime/srgb.h"
+#include "srgb.h"
 #include "xmp_packet.h"
 
 #include <algorithm>

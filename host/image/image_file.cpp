@@ -1,6 +1,6 @@
 #include "image_file.h"
 
-#include "atomic_file.h"
+#include "files/atomic_file.h"
 #include "xmp_embed.h"
 
 #include <vector>

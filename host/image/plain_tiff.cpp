@@ -1,6 +1,6 @@
 #include "plain_tiff.h"
 
-#include "regular_file.h"
+#include "files/regular_file.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "c4d.h"
-#include "float_image.h"
-#include "image_metadata.h"
-#include "runtime/atomic_file.h"
-#include "runtime/video_codec.h"
+#include "files/atomic_file.h"
+#include "image/image_metadata.h"
+#include "render/float_image.h"
+#include "video_codec.h"
 
 #include <string>
 #include <vector>

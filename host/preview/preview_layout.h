@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/image_metadata.h"
+#include "image/image_metadata.h"
 
 #include <string>
 #include <vector>

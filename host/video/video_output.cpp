@@ -1,8 +1,8 @@
 #include "video_output.h"
 
+#include "image/png_writer.h"
+#include "image/srgb.h"
 #include "runtime/parallel_for.h"
-#include "runtime/png_writer.h"
-#include "runtime/srgb.h"
 #include "video_spherical.h"
 
 #include <algorithm>

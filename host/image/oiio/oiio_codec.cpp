@@ -1,6 +1,6 @@
-// liborvex360_imageio.so: the host's image seam (runtime/image_codec.h) answered by OpenImageIO.
+// liborvex360_imageio.so: the host's image seam (image/image_codec.h) answered by OpenImageIO.
 // The only code of the host that includes or links the image library.
-#include "runtime/image_codec.h"
+#include "image/image_codec.h"
 
 #include <OpenImageIO/filesystem.h>
 #include <OpenImageIO/imageio.h>
