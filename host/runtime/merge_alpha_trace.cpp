@@ -2,27 +2,18 @@
 
 #include <algorithm>
 
-namespace {
-thread_local MergeAlphaTrace* g_activeTrace = nullptr;
-}  // namespace
-
 MergeAlphaTrace::MergeAlphaTrace(BaseBitmap& destination)
-    : destination_(destination), rowAlpha_(static_cast<size_t>(std::max(0, destination.GetBw())), 0.0f) {
-  g_activeTrace = this;
-}
-
-MergeAlphaTrace::~MergeAlphaTrace() { g_activeTrace = nullptr; }
-
-void MergeAlphaTrace::NoteRead(const BaseBitmap& source, Int32 x, Int32 y, Int32 count) {
-  if (g_activeTrace && &source != &g_activeTrace->destination_ && source.HasAlpha())
-    g_activeTrace->Read(source, x, y, count);
-}
-
-void MergeAlphaTrace::NoteWrite(const BaseBitmap& target, Int32 x, Int32 y, Int32 count) {
-  if (g_activeTrace && &target == &g_activeTrace->destination_) g_activeTrace->Write(x, y, count);
-}
+    : destination_(destination), rowAlpha_(static_cast<size_t>(std::max(0, destination.GetBw())), 0.0f) {}
 
 void MergeAlphaTrace::Read(const BaseBitmap& source, Int32 x, Int32 y, Int32 count) {
+  if (&source != &destination_ && source.HasAlpha()) NoteAlpha(source, x, y, count);
+}
+
+void MergeAlphaTrace::Write(const BaseBitmap& target, Int32 x, Int32 y, Int32 count) {
+  if (&target == &destination_) WriteAlpha(x, y, count);
+}
+
+void MergeAlphaTrace::NoteAlpha(const BaseBitmap& source, Int32 x, Int32 y, Int32 count) {
   if (y != rowY_) {
     std::fill(rowAlpha_.begin(), rowAlpha_.end(), 0.0f);
     rowY_ = y;
@@ -32,7 +23,7 @@ void MergeAlphaTrace::Read(const BaseBitmap& source, Int32 x, Int32 y, Int32 cou
     rowAlpha_[column] = std::max(rowAlpha_[column], static_cast<Float32>(source.GetAlpha(column, y)));
 }
 
-void MergeAlphaTrace::Write(Int32 x, Int32 y, Int32 count) {
+void MergeAlphaTrace::WriteAlpha(Int32 x, Int32 y, Int32 count) {
   const Int32 end = std::min<Int32>(x + count, static_cast<Int32>(rowAlpha_.size()));
   for (Int32 column = std::max(0, x); column < end; ++column)
     destination_.SetAlpha(column, y, y == rowY_ ? rowAlpha_[column] : 0.0f);
