@@ -1,8 +1,8 @@
+#include <numbers>
 #include "cli_context.h"
 #include "comfort_report.h"
 #include "command_files.h"
 #include "files/source_date.h"
-#include "geometry/scalar_math.h"
 #include "gltf_scene.h"
 #include "image/image_output.h"
 #include "image/output_metadata.h"
@@ -145,7 +145,7 @@ bool ParseRotation(const std::string& text, BaseObject& camera, std::string& err
     error = "--rotate takes heading,pitch,bank in degrees, e.g. 30,0,0, not \"" + text + "\"";
     return false;
   }
-  camera.SetRelRot(Vector(degrees[0], degrees[1], degrees[2]) * (orvex::kPi / 180.0));
+  camera.SetRelRot(Vector(degrees[0], degrees[1], degrees[2]) * (std::numbers::pi / 180.0));
   return true;
 }
 

@@ -1,6 +1,6 @@
 #include "paint/view_camera.h"
 
-#include "geometry/rotation.h"
+#include "c4d_tools.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +8,7 @@
 namespace paint {
 
 ViewProjection::ViewProjection(const ViewCamera& camera)
-    : inverse_(orvex::Inverse(camera.matrix)),
+    : inverse_(Inverse(camera.matrix)),
       eye_(camera.matrix.offset),
       centreX_(camera.width * 0.5),
       centreY_(camera.height * 0.5) {

@@ -1,6 +1,6 @@
 #include "environment.h"
 
-#include "geometry/scalar_math.h"
+#include <numbers>
 #include "image/image_output.h"
 
 #include "image/image_codec.h"
@@ -29,10 +29,15 @@ std::array<Float, 9> HarmonicBasis(const Vector& d) {
 }
 
 // Convolution of each order with the clamped cosine lobe.
-constexpr std::array<Float, 9> kCosineLobe = {
-    orvex::kPi,       2.0 * orvex::kPi / 3.0, 2.0 * orvex::kPi / 3.0, 2.0 * orvex::kPi / 3.0,
-    orvex::kPi / 4.0, orvex::kPi / 4.0,       orvex::kPi / 4.0,       orvex::kPi / 4.0,
-    orvex::kPi / 4.0};
+constexpr std::array<Float, 9> kCosineLobe = {std::numbers::pi,
+                                              2.0 * std::numbers::pi / 3.0,
+                                              2.0 * std::numbers::pi / 3.0,
+                                              2.0 * std::numbers::pi / 3.0,
+                                              std::numbers::pi / 4.0,
+                                              std::numbers::pi / 4.0,
+                                              std::numbers::pi / 4.0,
+                                              std::numbers::pi / 4.0,
+                                              std::numbers::pi / 4.0};
 
 Vector Mix(const Vector& a, const Vector& b, Float t) { return a * (1.0 - t) + b * t; }
 
@@ -48,14 +53,14 @@ bool IsDisplayEncoded(const image_codec::Header& header) {
 }  // namespace
 
 Vector DirectionToEquirectUv(const Vector& d) {
-  const Float u = 0.5 + std::atan2(d.x, d.z) / orvex::kTwoPi;
-  const Float v = std::acos(std::clamp(d.y, -1.0, 1.0)) / orvex::kPi;
+  const Float u = 0.5 + std::atan2(d.x, d.z) / (2.0 * std::numbers::pi);
+  const Float v = std::acos(std::clamp(d.y, -1.0, 1.0)) / std::numbers::pi;
   return {u, v, 0.0};
 }
 
 Vector EquirectUvToDirection(Float u, Float v) {
-  const Float azimuth = (u - 0.5) * orvex::kTwoPi;
-  const Float polar = v * orvex::kPi;
+  const Float azimuth = (u - 0.5) * (2.0 * std::numbers::pi);
+  const Float polar = v * std::numbers::pi;
   return {std::sin(polar) * std::sin(azimuth), std::cos(polar), std::sin(polar) * std::cos(azimuth)};
 }
 
@@ -181,7 +186,8 @@ void Environment::ProjectIrradiance() {
   const Int32 columns = IsImage() ? (width_ + block - 1) / block : 2 * rows;
   for (Int32 row = 0; row < rows; ++row) {
     const Float v = (row + 0.5) / rows;
-    const Float weight = std::sin(v * orvex::kPi) * (orvex::kPi / rows) * (orvex::kTwoPi / columns);
+    const Float weight =
+        std::sin(v * std::numbers::pi) * (std::numbers::pi / rows) * ((2.0 * std::numbers::pi) / columns);
     for (Int32 column = 0; column < columns; ++column) {
       const Vector d = EquirectUvToDirection((column + 0.5) / columns, v);
       const Vector radiance =

@@ -1,6 +1,6 @@
 #include "primitive_mesh.h"
 
-#include "geometry/scalar_math.h"
+#include <numbers>
 
 #include <cmath>
 
@@ -30,7 +30,7 @@ void AddQuad(TriangleMesh& mesh, const std::array<Vector, 4>& corners, const Vec
 void AddDisc(TriangleMesh& mesh, Float radius, Float y, const Vector& normal, Int32 segments) {
   const UInt32 centre = AddVertex(mesh, Vector(0.0, y, 0.0), normal);
   for (Int32 i = 0; i <= segments; ++i) {
-    const Float angle = orvex::kTwoPi * i / segments;
+    const Float angle = (2.0 * std::numbers::pi) * i / segments;
     AddVertex(mesh, Vector(radius * std::cos(angle), y, radius * std::sin(angle)), normal);
   }
   for (Int32 i = 0; i < segments; ++i)
@@ -73,9 +73,9 @@ TriangleMesh MakeSphere(Float radius, Int32 rings) {
   TriangleMesh mesh;
   const Int32 segments = rings * 2;
   for (Int32 ring = 0; ring <= rings; ++ring) {
-    const Float polar = orvex::kPi * ring / rings;
+    const Float polar = std::numbers::pi * ring / rings;
     for (Int32 segment = 0; segment <= segments; ++segment) {
-      const Float azimuth = orvex::kTwoPi * segment / segments;
+      const Float azimuth = (2.0 * std::numbers::pi) * segment / segments;
       const Vector n(std::sin(polar) * std::cos(azimuth), std::cos(polar),
                      std::sin(polar) * std::sin(azimuth));
       AddVertex(mesh, n * radius, n);
@@ -106,7 +106,7 @@ TriangleMesh MakeCylinder(Float radius, Float height, Int32 segments) {
   TriangleMesh mesh;
   const Float top = height * 0.5;
   for (Int32 i = 0; i <= segments; ++i) {
-    const Float angle = orvex::kTwoPi * i / segments;
+    const Float angle = (2.0 * std::numbers::pi) * i / segments;
     const Vector n(std::cos(angle), 0.0, std::sin(angle));
     AddVertex(mesh, Vector(n.x * radius, -top, n.z * radius), n);
     AddVertex(mesh, Vector(n.x * radius, top, n.z * radius), n);

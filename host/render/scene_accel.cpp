@@ -1,6 +1,6 @@
 #include "scene_accel.h"
 
-#include "geometry/rotation.h"
+#include "c4d_tools.h"
 #include "scene/object_params.h"
 #include "scene_walk.h"
 
@@ -138,7 +138,7 @@ void SceneAccel::Add(TriangleMesh mesh, const BaseObject& object) {
   surface.colour = data.GetVector(OBJECT_COLOR, Vector(0.8));
   surface.gridSpacing = data.GetFloat(OBJECT_GRID_SPACING, 0.0);
   surface.gridColour = data.GetVector(OBJECT_GRID_COLOR, Vector(0.1));
-  surface.worldToLocal = orvex::Inverse(world);
+  surface.worldToLocal = Inverse(world);
   if (object.GetType() == Opolygon) {
     const std::shared_ptr<const PolygonMesh> polygons = GetPolygonMesh(object);
     surface.colour = polygons->colour;

@@ -1,6 +1,6 @@
 #include "shading.h"
 
-#include "geometry/scalar_math.h"
+#include <numbers>
 #include "scene/object_params.h"
 #include "scene_walk.h"
 
@@ -12,7 +12,7 @@
 namespace {
 
 // Angular radius of the sun disc drawn into the procedural sky.
-const Float kSunDiscCosine = std::cos(1.5 * orvex::kPi / 180.0);
+const Float kSunDiscCosine = std::cos(1.5 * std::numbers::pi / 180.0);
 // Grid lines take this share of the spacing on each side; the lines through the origin twice as much.
 constexpr Float kGridLineShare = 0.02;
 const Vector kXAxisLineColour(0.7, 0.08, 0.06);
@@ -193,7 +193,8 @@ std::vector<Lamp> CollectLamps(BaseDocument* doc) {
     lamp.intensity = data.GetVector(LIGHT_COLOR, Vector(1.0)) * data.GetFloat(LIGHT_BRIGHTNESS, 3.0);
     lamp.spot = type == 2;
     lamp.axis = placement.axisZ.GetNormalized();
-    const Float outer = std::clamp(data.GetFloat(LIGHT_SPOT_OUTER, orvex::kPi / 4.0), 1e-3, orvex::kPi / 2.0);
+    const Float outer =
+        std::clamp(data.GetFloat(LIGHT_SPOT_OUTER, std::numbers::pi / 4.0), 1e-3, std::numbers::pi / 2.0);
     lamp.cosOuter = std::cos(outer);
     lamp.cosInner = std::max(std::cos(std::clamp(data.GetFloat(LIGHT_SPOT_INNER, 0.0), 0.0, outer)),
                              lamp.cosOuter + 1e-6);
@@ -222,7 +223,7 @@ void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector
   for (const Lamp& lamp : lighting.lamps) AddLamp(scene, lamp, hits, packet);
   for (int k = 0; k < kLanes; ++k) {
     if (!traced[k]) continue;
-    colours[k] = packet.lit[k] ? Multiply(Albedo(hits[k]), packet.light[k]) * (1.0 / orvex::kPi)
+    colours[k] = packet.lit[k] ? Multiply(Albedo(hits[k]), packet.light[k]) * (1.0 / std::numbers::pi)
                                : Background(lighting, directions[k]);
   }
 }

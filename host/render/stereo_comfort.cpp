@@ -42,8 +42,8 @@ struct RigFrame {
 
   explicit RigFrame(const ComfortRig& rig) : settings(rig) {
     head = rig.rig.dome ? orvex::WithInverseFrameChange(rig.camera) : rig.camera;
-    headInverse = orvex::Inverse(head.GetRotationPart());
-    cameraInverse = orvex::Inverse(rig.camera.GetRotationPart());
+    headInverse = Inverse(head.GetRotationPart());
+    cameraInverse = Inverse(rig.camera.GetRotationPart());
     for (Int32 eye = 0; eye < 2; ++eye) {
       orvex::SubView view;
       orvex::PlaceEye(rig.camera, eye, rig.rig.separation, view);

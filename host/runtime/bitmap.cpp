@@ -1,14 +1,13 @@
 #include "bitmap_record.h"
 #include "c4d_bitmap.h"
 
+#include "bitmap_watcher.h"
+#include "c4d_math.h"
 #include "console.h"
 #include "files/regular_file.h"
-#include "geometry/vector.h"
 #include "image/image_codec.h"
 #include "image/image_limits.h"
-#include "image/plain_png.h"
 #include "image/plain_tiff.h"
-#include "merge_alpha_trace.h"
 #include "paint/line_walk.h"
 
 #include <algorithm>
@@ -30,6 +29,14 @@ void BaseBitmap::Free(BaseBitmap*& bitmap) {
 }
 
 namespace {
+// Colour reads and writes are told to the calling thread's watcher, if any (the merge's alpha trace).
+void NoteRead(const BaseBitmap& source, Int32 x, Int32 y, Int32 count) {
+  if (BitmapWatcher* watcher = BitmapWatcher::Current()) watcher->Read(source, x, y, count);
+}
+void NoteWrite(const BaseBitmap& target, Int32 x, Int32 y, Int32 count) {
+  if (BitmapWatcher* watcher = BitmapWatcher::Current()) watcher->Write(target, x, y, count);
+}
+
 // Bitmaps are handed to the module: running out of memory becomes a result, never an exception.
 template <typename Work>
 IMAGERESULT WithoutThrowing(BitmapRecord& record, Work work) {
@@ -78,8 +85,9 @@ void SplitChannels(const std::vector<Float32>& pixels, int channels, BitmapRecor
 }  // namespace
 
 namespace {
-// Every channel of the file as floats: plain icons and maps (TIFF, PNG) directly, so that
-// registering plugins needs no image library; anything else through the image library.
+// Every channel of the file as floats: plain TIFF icons directly and PNG maps through the host's own
+// PNG reader (behind the image seam), so that registering plugins needs no image library; anything
+// else through the image library.
 IMAGERESULT ReadPixels(const std::string& path, image_codec::Header& header, std::vector<Float32>& pixels) {
   std::string error;
   if (!regular_file::Check(path, error)) {
@@ -88,8 +96,7 @@ IMAGERESULT ReadPixels(const std::string& path, image_codec::Header& header, std
     console::Print("[host] cannot read the image \"" + path + "\": " + error);
     return IMAGERESULT_WRONGTYPE;
   }
-  PlainRead plain = plain_tiff::Read(path, header, pixels, error);
-  if (plain == PlainRead::NotPlain) plain = plain_png::Read(path, header, pixels, error);
+  const PlainRead plain = plain_tiff::Read(path, header, pixels, error);
   if (plain == PlainRead::Damaged) console::Print("[host] " + error);
   if (plain != PlainRead::NotPlain) return plain == PlainRead::Read ? IMAGERESULT_OK : IMAGERESULT_WRONGTYPE;
   image_codec::Reader reader;
@@ -150,7 +157,7 @@ Bool BaseBitmap::SetPixel(Int32 x, Int32 y, Int32 r, Int32 g, Int32 b) {
 
 Vector BaseBitmap::GetPixelFloat(Int32 x, Int32 y) const {
   if (!record_->IsShown(x, y)) return Vector();
-  MergeAlphaTrace::NoteRead(*this, x, y, 1);
+  NoteRead(*this, x, y, 1);
   const Int32 storedX = x - record_->left;
   const Int32 storedY = y - record_->top;
   if (!record_->Inside(storedX, storedY)) return Vector();  // outside a window: transparent black
@@ -160,7 +167,7 @@ Vector BaseBitmap::GetPixelFloat(Int32 x, Int32 y) const {
 
 void BaseBitmap::SetPixelFloat(Int32 x, Int32 y, const Vector& rgb) {
   if (!record_->IsShown(x, y)) return;
-  MergeAlphaTrace::NoteWrite(*this, x, y, 1);
+  NoteWrite(*this, x, y, 1);
   const Int32 storedX = x - record_->left;
   const Int32 storedY = y - record_->top;
   if (!record_->Inside(storedX, storedY)) return;  // a window keeps only what its camera rendered
@@ -226,7 +233,7 @@ Float32* StoredPixel(BitmapRecord& record, Int32 x, Int32 y) {
 Bool BaseBitmap::GetPixelCnt(Int32 x, Int32 y, Int32 cnt, UChar* buffer, Int32 inc, COLORMODE dstmode,
                              PIXELCNT) const {
   if (!buffer || !IsRgbFloatRun(*record_, x, y, cnt, inc, dstmode)) return false;
-  MergeAlphaTrace::NoteRead(*this, x, y, cnt);
+  NoteRead(*this, x, y, cnt);
   auto* pixels = reinterpret_cast<Float32*>(buffer);
   const BitmapRecord::StoredRun stored = record_->StoredPart(x, y, cnt);
   if (stored.begin == stored.end) {
@@ -247,7 +254,7 @@ Bool BaseBitmap::SetPixelCnt(Int32 x, Int32 y, Int32 cnt, const UChar* buffer, I
   // A window keeps only what its camera rendered: a run beyond it is refused, not cut.
   const BitmapRecord::StoredRun stored = record_->StoredPart(x, y, cnt);
   if (cnt > 0 && (stored.begin != x || stored.end != x + cnt)) return false;
-  MergeAlphaTrace::NoteWrite(*this, x, y, cnt);
+  NoteWrite(*this, x, y, cnt);
   if (cnt > 0) std::memcpy(StoredPixel(*record_, x, y), buffer, static_cast<size_t>(cnt) * kRgbFloatBytes);
   return true;
 }

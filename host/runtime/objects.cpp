@@ -1,4 +1,4 @@
-#include "geometry/rotation.h"
+#include "c4d_tools.h"
 #include "node_record.h"
 
 // ---- BaseObject
@@ -21,7 +21,7 @@ Matrix BaseObject::GetMl() const { return GetRecord().local; }
 
 void BaseObject::SetMl(const Matrix& local) {
   GetRecord().local = local;
-  GetRecord().rotation = orvex::MatrixToHpb(local);
+  GetRecord().rotation = MatrixToHpb(local);
 }
 
 Matrix BaseObject::GetMg() const {
@@ -31,7 +31,7 @@ Matrix BaseObject::GetMg() const {
 
 void BaseObject::SetMg(const Matrix& global) {
   const BaseObject* parent = GetUp();
-  SetMl(parent ? orvex::Inverse(parent->GetMg()) * global : global);
+  SetMl(parent ? Inverse(parent->GetMg()) * global : global);
 }
 
 // The local matrix is what the renderer reads; the angles are kept beside it so that a rotation
@@ -42,7 +42,7 @@ Vector BaseObject::GetRelRot() const { return GetRecord().rotation; }
 
 void BaseObject::SetRelRot(const Vector& hpb) {
   const Vector scale = GetRelScale();
-  const Matrix turn = orvex::HpbToMatrix(hpb);
+  const Matrix turn = HpbToMatrix(hpb);
   Matrix& local = GetRecord().local;
   local = {local.offset, turn.axisX * scale.x, turn.axisY * scale.y, turn.axisZ * scale.z};
   GetRecord().rotation = hpb;
@@ -54,7 +54,7 @@ Vector BaseObject::GetRelScale() const {
 }
 
 void BaseObject::SetRelScale(const Vector& scale) {
-  const Matrix turn = orvex::HpbToMatrix(GetRecord().rotation);
+  const Matrix turn = HpbToMatrix(GetRecord().rotation);
   Matrix& local = GetRecord().local;
   local = {local.offset, turn.axisX * scale.x, turn.axisY * scale.y, turn.axisZ * scale.z};
 }

@@ -1,6 +1,6 @@
 #include "demo_scene.h"
 
-#include "geometry/scalar_math.h"
+#include <numbers>
 #include "object_params.h"
 
 #include <cmath>
@@ -69,7 +69,7 @@ void AddNearAndFar(BaseDocument* doc) {
          Vector(0.95, 0.45, 0.1));
   AddCylinder(doc, "Near grey post", Vector(200.0, 100.0, -150.0), 12.0, 200.0, Vector(0.5, 0.5, 0.5));
   for (int i = 0; i < 12; ++i) {
-    const Float angle = orvex::kTwoPi * (i + 0.5) / 12.0;
+    const Float angle = (2.0 * std::numbers::pi) * (i + 0.5) / 12.0;
     const Float height = 900.0 + 500.0 * (i % 3);
     const Vector position(5000.0 * std::sin(angle), height * 0.5, 5000.0 * std::cos(angle));
     AddBox(doc, "Far tower", position, Vector(300.0, height, 300.0), Vector(0.55, 0.52, 0.6));
@@ -81,7 +81,7 @@ void AddSun(BaseDocument* doc) {
   if (!sun) return;
   sun->SetName("Sun");
   // Shines from high up at the front right, so shadows fall to the back left.
-  sun->SetRelRot(Vector(orvex::kPi * 0.8, -orvex::kPi * 0.3, 0.0));
+  sun->SetRelRot(Vector(std::numbers::pi * 0.8, -std::numbers::pi * 0.3, 0.0));
   sun->GetDataInstance()->SetFloat(LIGHT_BRIGHTNESS, 2.2);
   sun->GetDataInstance()->SetVector(LIGHT_COLOR, Vector(1.0, 0.95, 0.88));
   doc->InsertObject(sun, nullptr);

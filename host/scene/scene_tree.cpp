@@ -1,6 +1,6 @@
 #include "scene_tree.h"
 
-#include "geometry/scalar_math.h"
+#include <numbers>
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
 #include "runtime/description_record.h"
@@ -99,7 +99,7 @@ std::string CameraText(const BaseObject& camera) {
 
 void AppendObjects(const BaseObject* object, int depth, std::string& out) {
   for (; object; object = object->GetNext()) {
-    const Vector degrees = object->GetRelRot() * (180.0 / orvex::kPi);
+    const Vector degrees = object->GetRelRot() * (180.0 / std::numbers::pi);
     out += Indent(depth) + ObjectKind(object->GetType()) + " " + Quoted(*object) + ": position " +
            VectorText(object->GetRelPos()) + ", rotation " +
            Format("(%.6g, %.6g, %.6g)", degrees.x, degrees.y, degrees.z) + " deg" +

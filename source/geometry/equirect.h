@@ -1,7 +1,7 @@
 #pragma once
 
+#include "c4d_math.h"
 #include "geometry/scalar_math.h"
-#include "geometry/vector.h"
 
 #include <cmath>
 

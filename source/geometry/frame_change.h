@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/matrix.h"
+#include "c4d_math.h"
 
 namespace orvex {
 

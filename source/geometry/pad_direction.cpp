@@ -1,7 +1,7 @@
 #include "geometry/pad_direction.h"
 
+#include "c4d_math.h"
 #include "geometry/scalar_math.h"
-#include "geometry/vector.h"
 
 #include <algorithm>
 #include <cmath>

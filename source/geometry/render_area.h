@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/vector.h"
+#include "c4d_math.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "c4d_general.h"
+#include "c4d_math.h"
 #include "c4d_string.h"
-#include "geometry/vector.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/types.h"
+#include "c4d_math.h"
 
 // Node types.
 enum : Int32 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/types.h"
+#include "c4d_math.h"
 
 // Parameters of a document (read and written with GetParameter and SetParameter).
 enum : Int32 {

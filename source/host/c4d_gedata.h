@@ -1,7 +1,7 @@
 #pragma once
 
+#include "c4d_math.h"
 #include "c4d_string.h"
-#include "geometry/matrix.h"
 
 #include <map>
 #include <memory>

@@ -119,7 +119,7 @@ class BaseObject : public BaseList2D {
   Matrix GetMl() const;
   void SetMl(const Matrix& local);
   // The object's own placement relative to its parent: position, rotation as heading, pitch and
-  // bank in radians (the convention of orvex::HpbToMatrix) and scale per axis.
+  // bank in radians (the convention of HpbToMatrix) and scale per axis.
   Vector GetRelPos() const;
   void SetRelPos(const Vector& position);
   Vector GetRelRot() const;

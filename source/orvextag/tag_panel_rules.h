@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/types.h"
+#include "c4d_math.h"
 
 // Which elements of the tag's panel show and take input, from plain facts about the tag, the
 // effect and the render settings.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "geometry/matrix.h"
+#include "c4d_math.h"
 #include "geometry/scalar_math.h"
 
 #include <gtest/gtest.h>

@@ -88,7 +88,7 @@ class RenderPipeline : public LinkedModuleTest {
 };
 
 TEST_F(RenderPipeline, CameraInformationPlacesTheEyesHalfTheSeparationApart) {
-  Matrix placement = orvex::RotY(0.5);
+  Matrix placement = RotY(0.5);
   placement.offset = Vector(10.0, 20.0, 30.0);
   Camera()->SetMl(placement);
   Tag().SetFloat(ORVEXTAG_EYE_SEPARATION, 8.0);
