@@ -1,7 +1,7 @@
 #pragma once
 
+#include "float_image.h"
 #include "image_metadata.h"
-#include "render/float_image.h"
 
 #include <string>
 #include <vector>

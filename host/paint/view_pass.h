@@ -1,8 +1,8 @@
 #pragma once
 
 #include "c4d.h"
+#include "image/float_image.h"
 #include "paint/view_camera.h"
-#include "render/float_image.h"
 
 #include <string>
 #include <vector>

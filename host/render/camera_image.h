@@ -1,7 +1,7 @@
 #pragma once
 
 #include "c4d.h"
-#include "float_image.h"
+#include "image/float_image.h"
 #include "pinhole_camera.h"
 #include "progress_bar.h"
 #include "shading.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "camera_bitmaps.h"
-#include "float_image.h"
+#include "image/float_image.h"
 #include "video_post_chain.h"
 
 // Merges one frame's camera images into `frame` through the effect that asked for the cameras, in

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "c4d.h"
-#include "float_image.h"
+#include "image/float_image.h"
 
 // What the host keeps about a running render: the settings the effects see (written-back settings
 // apply to the rest of the render) and the image of the camera being rendered.

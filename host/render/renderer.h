@@ -1,7 +1,7 @@
 #pragma once
 
 #include "c4d.h"
-#include "float_image.h"
+#include "image/float_image.h"
 #include "primary_hits.h"
 
 #include <functional>

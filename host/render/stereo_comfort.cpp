@@ -3,10 +3,10 @@
 #include "geometry/frame_change.h"
 #include "geometry/rotation.h"
 #include "geometry/scalar_math.h"
-#include "image/output_metadata.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag.h"
 #include "orvextag/orvextag_params.h"
+#include "output_metadata.h"
 #include "runtime/parallel_for.h"
 #include "scene/camera_kinds.h"
 

@@ -2,8 +2,8 @@
 
 #include "c4d.h"
 #include "files/atomic_file.h"
+#include "image/float_image.h"
 #include "image/image_metadata.h"
-#include "render/float_image.h"
 #include "video_codec.h"
 
 #include <string>

@@ -2,8 +2,8 @@
 
 #include "command_runner.h"
 
+#include "image/float_image.h"
 #include "render/environment.h"
-#include "render/float_image.h"
 #include "render/renderer.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "c4d.h"
-#include "image_metadata.h"
+#include "image/image_metadata.h"
 
 // What a render's images say about how they map the sphere: read from the OrvexTag on `camera`,
 // the Orvex360Cam effect and the render settings of `doc` before the render starts, for images of

@@ -5,8 +5,8 @@
 #include "geometry/scalar_math.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
-#include "render/pano_crop.h"
-#include "render/renderer.h"
+#include "pano_crop.h"
+#include "renderer.h"
 #include "scene/camera_kinds.h"
 #include "scene/effect_words.h"
 

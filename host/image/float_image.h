@@ -1,7 +1,7 @@
 #pragma once
 
 #include "c4d.h"
-#include "image/uninitialized_allocator.h"
+#include "uninitialized_allocator.h"
 
 #include <vector>
 
