@@ -193,7 +193,7 @@ TEST_F(ModuleDescriptions, TheTagsElementsDeclareTheTypesItHoldsWithAnglesInDegr
   // Besides Init, the module's own writers: a create command's preset, and scene evaluation (the
   // aspect values, the vertical span and the protection switch).
   BaseTag* tag = scene->AddTaggedCamera();
-  ApplyPreset(kPanoramaPreset, *tag->GetObject(), *tag);
+  ApplyPreset(*FindCameraPreset(1035137), *tag->GetObject(), *tag);
   tag->GetObject()->InsertTag(BaseTag::Alloc(Tprotection));
   scene->doc->ExecutePasses(nullptr, true, true, true);
   const DescriptionRecord record = ReadModuleDescription("OrvexTag.json");
