@@ -47,7 +47,7 @@ struct RigFrame {
     for (Int32 eye = 0; eye < 2; ++eye) {
       orvex::SubView view;
       orvex::PlaceEye(rig.camera, eye, rig.rig.separation, view);
-      eyes[eye] = orvex::PrepareEyeRig(rig.camera, view.matrix, eye == 0 ? "0" : "1", rig.rig);
+      eyes[eye] = orvex::PrepareEyeRig(rig.camera, view.matrix, eye, rig.rig);
     }
     converging = rig.rig.zeroParallax > 0.0 && rig.rig.separation > 0.0;
   }

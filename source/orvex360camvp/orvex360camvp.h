@@ -38,7 +38,7 @@ class Orvex360CamVP : public VideoPostData {
                            Int32 index, StereoCameraInfo& info) override;
   // The render phases Execute dispatches to (render_pipeline.cpp).
   void StartSequence(BaseVideoPost* node, VideoPostStruct* vps);
-  void PlaceEyes(BaseVideoPost* node, BaseDocument* doc, BaseDraw* view, RenderData* renderData);
+  void PlaceEyes(BaseVideoPost* node);
   void PlaceFaces();
   void StartCamera();
   void EndSequence(VideoPostStruct* vps);
