@@ -71,7 +71,8 @@ void MergeStereoCubemap(benchmark::State& bench, EyeSplit split, void (*setMode)
 }
 
 void BM_MergeSideBySide(benchmark::State& bench) {
-  MergeStereoCubemap(bench, EyeSplit::kHorizontal, [](RenderState& state) { state.stereoSideBySide = 1; });
+  MergeStereoCubemap(bench, EyeSplit::kHorizontal,
+                     [](RenderState& state) { state.stereoOutput = ORVEXVP_STEREO_MODE_SIDE_BY_SIDE; });
 }
 
 void BM_MergeAnaglyph(benchmark::State& bench) {
