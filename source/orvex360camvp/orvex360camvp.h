@@ -11,6 +11,8 @@ constexpr Int32 ID_ORVEX360CAMVP = 1033675;
 // merges the camera images of cubemaps and stereo pairs.
 class Orvex360CamVP : public VideoPostData {
  public:
+  static constexpr const char* kLogName = "Orvex360CamVP";
+  // The host's factory: a guarded effect (guarded_entries.h).
   static NodeData* Alloc();
   ~Orvex360CamVP() override;
 

@@ -6,8 +6,9 @@ struct CameraPreset;
 
 // A menu command that creates a camera with a preconfigured tag, one instance per preset: the
 // camera and its tag in one undo step, then the preset written into them.
-class OrvexCreateCamera final : public CommandData {
+class OrvexCreateCamera : public CommandData {
  public:
+  static constexpr const char* kLogName = "OrvexCreateCamera";
   explicit OrvexCreateCamera(const CameraPreset& preset) : preset_(preset) {}
   ~OrvexCreateCamera() override = default;
   // Logs the preset's line and inserts a new camera as the document's first object with a new tag

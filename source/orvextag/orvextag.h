@@ -11,6 +11,8 @@ constexpr Int32 ID_ORVEXTAG = 1035138;
 // elsewhere (render settings, effect, camera) in step, and derives the output aspect.
 class OrvexTag : public TagData {
  public:
+  static constexpr const char* kLogName = "OrvexTag";
+  // The host's factory: a guarded tag (guarded_entries.h).
   static NodeData* Alloc();
   ~OrvexTag() override;
 
