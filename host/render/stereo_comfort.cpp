@@ -46,7 +46,7 @@ struct RigFrame {
     cameraInverse = orvex::Inverse(rig.camera.GetRotationPart());
     for (Int32 eye = 0; eye < 2; ++eye) {
       orvex::SubView view;
-      orvex::PlaceEye(rig.camera, eye, rig.rig.separation, view);
+      if (!orvex::PlaceEye(rig.camera, eye, rig.rig.separation, view)) continue;
       eyes[eye] = orvex::PrepareEyeRig(rig.camera, view.matrix, eye, rig.rig);
     }
     converging = rig.rig.zeroParallax > 0.0 && rig.rig.separation > 0.0;

@@ -16,7 +16,7 @@ enum StereoRigMode : Int32 {
 // Places eye 0 (left) or eye 1 or 2 (right) half the separation along the camera's own X axis;
 // the eyes stay parallel, rays converge one by one. Any other index is refused: false, and the view
 // is left unchanged.
-bool PlaceEye(const Matrix& camera, Int32 eyeIndex, Float separation, SubView& eye);
+[[nodiscard]] bool PlaceEye(const Matrix& camera, Int32 eyeIndex, Float separation, SubView& eye);
 
 // Only the two eyes of a pair converge: eye 0 and eye 1.
 constexpr bool IsConvergingEye(Int32 eyeIndex) { return eyeIndex == 0 || eyeIndex == 1; }

@@ -68,4 +68,4 @@ class Orvex360CamVP : public VideoPostData {
   void AfterParameterSet(GeListNode* node, Int32 id);
 };
 
-Bool RegisterOrvex360CamVP();
+[[nodiscard]] Bool RegisterOrvex360CamVP();

@@ -22,7 +22,7 @@ constexpr const char* kTitle = "Orvex 360 Cam";
 
 GeData DocumentParameter(BaseDocument* doc, Int32 id) {
   GeData data;
-  if (doc) doc->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
+  if (doc && !doc->GetParameter(DescID(id), data, DESCFLAGS_GET_0)) data = GeData();
   return data;
 }
 

@@ -29,7 +29,7 @@ struct CameraPreset {
 std::span<const CameraPreset> CameraPresets();
 
 // The preset of command `commandId`; null when no command has that ID.
-const CameraPreset* FindCameraPreset(Int32 commandId);
+[[nodiscard]] const CameraPreset* FindCameraPreset(Int32 commandId);
 
 // Writes the preset into a tag on its camera: the camera kind through the tag's parameter path
 // (so that the tag reacts to it), everything else directly.

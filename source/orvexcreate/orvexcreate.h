@@ -22,4 +22,4 @@ class OrvexCreateCamera : public CommandData {
 };
 
 // Registers one command per preset, in menu order; stops at the first that fails.
-Bool RegisterOrvexCreateCommands();
+[[nodiscard]] Bool RegisterOrvexCreateCommands();

@@ -39,7 +39,7 @@ class OrvexTag : public TagData {
   void FillCustomIcon(BaseTag* tag, GetCustomIconData& request) const;
 
   // Builds the guide of projection `projection` into the cache; false when it has none of its own.
-  Bool BuildGuide(const BaseContainer& data, Int32 projection);
+  [[nodiscard]] Bool BuildGuide(const BaseContainer& data, Int32 projection);
 
   std::array<BaseBitmap*, 2> icons_{};  // owned: off (0) and on (1)
   orvex::GuideCache guide_;             // the last guide built, kept while its inputs stay the same
@@ -50,4 +50,4 @@ class OrvexTag : public TagData {
 // no document or render settings, or the effect cannot be made.
 BaseVideoPost* FindVideoPost(BaseTag* tag, BaseDocument* doc, Bool create);
 
-Bool RegisterOrvexTag();
+[[nodiscard]] Bool RegisterOrvexTag();

@@ -36,7 +36,7 @@ class XYPadUserArea : public GeUserArea {
   void Notify();
   // Moves the point to the pointer of one polled state; false when a first press lands outside
   // the dome circle and leaves the point where it was.
-  Bool FollowPointer(const BaseContainer& state, Bool first);
+  [[nodiscard]] Bool FollowPointer(const BaseContainer& state, Bool first);
 };
 
 // The pad control shown in the attribute manager.
@@ -62,5 +62,5 @@ class XYPadGui : public iCustomGui {
 BaseBitmap* XYPadDomeMap();
 BaseBitmap* XYPadPanoramaMap();
 
-Bool RegisterXYPad();
+[[nodiscard]] Bool RegisterXYPad();
 void FreeXYPadMaps();

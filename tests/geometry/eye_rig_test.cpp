@@ -16,7 +16,7 @@ const Matrix kCamera = Move({100.0, -20.0, 35.0}) * RotAxis({0.2, 1.0, -0.4}, 0.
 
 Matrix Eye(const Matrix& camera, Int32 index) {
   SubView eye;
-  PlaceEye(camera, index, 6.5, eye);
+  EXPECT_TRUE(PlaceEye(camera, index, 6.5, eye));
   return eye.matrix;
 }
 

@@ -123,7 +123,7 @@ TEST(StereoDiagram, EyeMarkersSitWhereTheRigPutsTheEyes) {
   }
   // Omni rig looking right (longitude 90 degrees): the left eye moves in front of the camera.
   SubView left;
-  PlaceEye(camera, 0, 6.5, left);
+  ASSERT_TRUE(PlaceEye(camera, 0, 6.5, left));
   const EyeMarker turned = EyeMarkerOf(camera, left.matrix, 0, PreferredDirection(0.0, kHalfPi),
                                        StereoRig{kRigOmni, false, 0.0, 6.5}, 1.0);
   ExpectNear(turned.eye.offset, camera * Vector(0, 0, 3.25));
