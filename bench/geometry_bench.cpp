@@ -168,7 +168,7 @@ const Matrix kCamera = Move({100.0, -20.0, 35.0}) * RotAxis({0.2, 1.0, -0.4}, 0.
 // camera), for rig mode range(0); range(1) = 1 for dome stereo.
 void BM_EyeMatrix(benchmark::State& state) {
   const StereoRig rig{static_cast<Int32>(state.range(0)), state.range(1) != 0, 1000.0, 6.5};
-  const EyeRig leftEye = PrepareEyeRig(kCamera, kCamera * Move({-3.25, 0.0, 0.0}), "0", rig);
+  const EyeRig leftEye = PrepareEyeRig(kCamera, kCamera * Move({-3.25, 0.0, 0.0}), 0, rig);
   const auto& directions = RayDirections();
   std::size_t i = 0;
   for (auto _ : state) {
@@ -182,7 +182,7 @@ void BM_EyeMatrix(benchmark::State& state) {
 // of half the angle), side by side with the rig's fast path above.
 void BM_EyeMatrixBefore(benchmark::State& state) {
   const StereoRig rig{static_cast<Int32>(state.range(0)), state.range(1) != 0, 1000.0, 6.5};
-  const EyeRig leftEye = PrepareEyeRig(kCamera, kCamera * Move({-3.25, 0.0, 0.0}), "0", rig);
+  const EyeRig leftEye = PrepareEyeRig(kCamera, kCamera * Move({-3.25, 0.0, 0.0}), 0, rig);
   const auto& directions = RayDirections();
   std::size_t i = 0;
   for (auto _ : state) {
@@ -199,7 +199,7 @@ void BM_EyeMatrixUnprepared(benchmark::State& state) {
   const auto& directions = RayDirections();
   std::size_t i = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(EyeMatrixForRay(kCamera, leftEye, "0", directions[i], rig, 1.0));
+    benchmark::DoNotOptimize(EyeMatrixForRay(kCamera, leftEye, 0, directions[i], rig, 1.0));
     i = (i + 1) & (kSampleCount - 1);
   }
   state.SetItemsProcessed(state.iterations());
@@ -223,7 +223,7 @@ void BM_StereoRayEquirect(benchmark::State& state) {
   lens.stereo = true;
   lens.currentEye.index = 0;
   const StereoRig rig{kRigTurnVertical, false, 1000.0, 6.5};
-  const EyeRig leftEye = PrepareEyeRig(kCamera, kCamera * Move({-3.25, 0.0, 0.0}), "0", rig);
+  const EyeRig leftEye = PrepareEyeRig(kCamera, kCamera * Move({-3.25, 0.0, 0.0}), 0, rig);
   const auto& samples = UvSamples();
   std::size_t i = 0;
   for (auto _ : state) {

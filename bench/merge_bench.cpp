@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -28,7 +29,7 @@ using BitmapPtr = std::unique_ptr<BaseBitmap, BitmapDeleter>;
 
 BitmapPtr MakeFrame(Float32 grey) {
   BitmapPtr bitmap(BaseBitmap::Alloc());
-  bitmap->Init(kWidth, kHeight, 24);
+  if (bitmap->Init(kWidth, kHeight, 24) != IMAGERESULT_OK) std::abort();  // no frame, nothing to measure
   std::vector<Float32> row(size_t(kWidth) * 3, grey);
   for (Int32 y = 0; y < kHeight; ++y)
     bitmap->SetPixelCnt(0, y, kWidth, reinterpret_cast<const UChar*>(row.data()), 12, COLORMODE_RGBf,
@@ -71,7 +72,8 @@ void MergeStereoCubemap(benchmark::State& bench, EyeSplit split, void (*setMode)
 }
 
 void BM_MergeSideBySide(benchmark::State& bench) {
-  MergeStereoCubemap(bench, EyeSplit::kHorizontal, [](RenderState& state) { state.stereoSideBySide = 1; });
+  MergeStereoCubemap(bench, EyeSplit::kHorizontal,
+                     [](RenderState& state) { state.stereoOutput = ORVEXVP_STEREO_MODE_SIDE_BY_SIDE; });
 }
 
 void BM_MergeAnaglyph(benchmark::State& bench) {

@@ -1,4 +1,5 @@
 #include "c4d.h"
+#include "entry_guard.h"
 #include "module_log.h"
 #include "orvex360camvp/orvex360camvp.h"
 #include "orvexcreate/orvexcreate.h"
@@ -99,7 +100,8 @@ void ModuleLog(const char* format, ...) {
   GePrint(String(line));
 }
 
-extern "C" __attribute__((visibility("default"))) Int32 c4d_main(Int32 action, void* p1, void* p2, void* p3) {
+namespace {
+Int32 Dispatch(Int32 action, void* p1, void* p2, void* p3) {
   switch (action) {
     case kActionSystemStart:
       return SystemStart(p1, p3);
@@ -114,4 +116,10 @@ extern "C" __attribute__((visibility("default"))) Int32 c4d_main(Int32 action, v
     default:
       return -1;
   }
+}
+}  // namespace
+
+// The host's one way in: whatever an action throws ends here as a refusal (-1) with a console line.
+extern "C" __attribute__((visibility("default"))) Int32 c4d_main(Int32 action, void* p1, void* p2, void* p3) {
+  return Guarded({nullptr, "c4d_main"}, Int32(-1), [&] { return Dispatch(action, p1, p2, p3); });
 }

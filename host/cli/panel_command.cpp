@@ -291,7 +291,9 @@ BitmapPtr ComposeGrid(const Panel& panel, const PanelItem& group, const Bitmaps&
     if (const BaseBitmap* bitmap = BitmapOf(bitmaps, member->element->id))
       cell = std::max({cell, bitmap->GetBw(), bitmap->GetBh()});
   BitmapPtr grid(BaseBitmap::Alloc());
-  grid->Init(columns * (cell + kGap) + kGap, rows * (cell + kGap) + kGap, 24);
+  // Without memory for it the grid stays empty, and saving it refuses with a message.
+  if (grid->Init(columns * (cell + kGap) + kGap, rows * (cell + kGap) + kGap, 24) != IMAGERESULT_OK)
+    return grid;
   for (Int32 y = 0; y < grid->GetBh(); ++y)
     for (Int32 x = 0; x < grid->GetBw(); ++x) grid->SetPixelFloat(x, y, Vector(0.12));
   for (size_t i = 0; i < members.size(); ++i) {
@@ -379,7 +381,10 @@ bool RunPad(const PanelScene& scene, const PanelOptions& options) {
   if (options.padDoubleClick && !pad->Gesture({{0, 0}}, true, error)) return false;
   // What the tag keeps after its reaction (a double click asks it for its reset position).
   GeData kept;
-  scene.Node("tag")->GetParameter(DescID(1053), kept, DESCFLAGS_GET_0);
+  if (!scene.Node("tag")->GetParameter(DescID(1053), kept, DESCFLAGS_GET_0)) {
+    error = "the tag does not give its pad value";
+    return false;
+  }
   const Vector value = kept.GetVector();
   std::printf("pad: (%g, %g, %g)\n", value.x, value.y, value.z);
   if (options.guiFolder.empty()) return true;

@@ -46,8 +46,8 @@ struct RigFrame {
     cameraInverse = Inverse(rig.camera.GetRotationPart());
     for (Int32 eye = 0; eye < 2; ++eye) {
       orvex::SubView view;
-      orvex::PlaceEye(rig.camera, eye, rig.rig.separation, view);
-      eyes[eye] = orvex::PrepareEyeRig(rig.camera, view.matrix, eye == 0 ? "0" : "1", rig.rig);
+      if (!orvex::PlaceEye(rig.camera, eye, rig.rig.separation, view)) continue;
+      eyes[eye] = orvex::PrepareEyeRig(rig.camera, view.matrix, eye, rig.rig);
     }
     converging = rig.rig.zeroParallax > 0.0 && rig.rig.separation > 0.0;
   }

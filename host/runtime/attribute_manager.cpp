@@ -29,7 +29,9 @@ PanelItem MakeItem(BaseList2D* node, const DescriptionRecord& record, const Desc
   item.element = &element;
   item.depth = DepthOf(record, element);
   if (element.id == 0) return item;  // a layout-only group: nothing to ask the node about
-  if (ShowsValue(element.kind)) node->GetParameter(DescID(element.id), item.value, DESCFLAGS_GET_0);
+  // A value the node does not give stays empty.
+  if (ShowsValue(element.kind) && !node->GetParameter(DescID(element.id), item.value, DESCFLAGS_GET_0))
+    item.value = GeData();
   if (NodeData* data = node->GetNodeData())
     item.enabled =
         data->GetDEnabling(node, DescID(element.id), item.value, DESCFLAGS_ENABLE_0, &element.properties);
@@ -96,7 +98,7 @@ bool Press(BaseList2D* node, Int32 id) {
   }
   if (element->kind != ElementKind::BitmapButton) return false;
   GeData value;
-  node->GetParameter(DescID(id), value, DESCFLAGS_GET_0);
+  if (!node->GetParameter(DescID(id), value, DESCFLAGS_GET_0)) value = GeData();
   return Edit(node, id, value);
 }
 

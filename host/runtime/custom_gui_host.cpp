@@ -44,7 +44,7 @@ std::unique_ptr<HostedCustomGui> HostedCustomGui::Open(BaseList2D* node, Int32 i
     hosted->area_->GetRecord().originY = kScreenOrigin.y;
   }
   GeData value;
-  node->GetParameter(DescID(id), value, DESCFLAGS_GET_0);
+  if (!node->GetParameter(DescID(id), value, DESCFLAGS_GET_0)) value = GeData();
   hosted->gui_->SetData(TriState<GeData>{value, false});
   return hosted;
 }

@@ -20,7 +20,7 @@ class EquirectGrid {
 
   // At a whole pixel position inside the bounds: true, with the direction (zero where the lens
   // traces no ray) and the projection's coordinates. False elsewhere: ask LensDirection.
-  bool Find(Float x, Float y, Vector& direction, Float& u, Float& v) const {
+  [[nodiscard]] bool Find(Float x, Float y, Vector& direction, Float& u, Float& v) const {
     const Float column = x - firstColumn_;
     const Float row = y - firstRow_;
     if (!(column >= 0.0 && row >= 0.0 && column < static_cast<Float>(columns_.size()) &&

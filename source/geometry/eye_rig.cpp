@@ -145,13 +145,10 @@ bool PlaceEye(const Matrix& camera, Int32 eyeIndex, Float separation, SubView& e
   eye.matrix = WithLocalMove(camera, Vector(h, 0.0, 0.0));
   eye.offsetX = 0.0;
   eye.offsetY = 0.0;
-  const Char digit[] = {static_cast<Char>('0' + eyeIndex)};
-  eye.SetName(std::string_view(digit, 1));
   return true;
 }
 
-EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, std::string_view eyeName,
-                     const StereoRig& rig) {
+EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, Int32 eyeIndex, const StereoRig& rig) {
   EyeRig eyeRig;
   eyeRig.rig = rig;
   eyeRig.eye = eye;
@@ -159,7 +156,7 @@ EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, std::string_view e
   eyeRig.head = rig.dome ? WithInverseFrameChange(camera) : camera;
   eyeRig.headInverse = Inverse(eyeRig.head);
   eyeRig.rigidHead = IsRigid(eyeRig.headInverse);
-  eyeRig.convergingEye = IsConvergingEyeName(eyeName) && rig.zeroParallax > 0.0 && rig.separation > 0.0;
+  eyeRig.convergingEye = IsConvergingEye(eyeIndex) && rig.zeroParallax > 0.0 && rig.separation > 0.0;
   const Matrix& head = eyeRig.head;
   const Float determinant = Dot(head.axisX, Cross(head.axisY, head.axisZ));
   eyeRig.invertibleHead = std::isnormal(determinant);
@@ -181,9 +178,9 @@ EyeMatrix EyeMatrixForRay(const EyeRig& eyeRig, const Vector& d, Float k) {
   return result;
 }
 
-EyeMatrix EyeMatrixForRay(const Matrix& camera, const Matrix& eye, std::string_view eyeName, const Vector& d,
+EyeMatrix EyeMatrixForRay(const Matrix& camera, const Matrix& eye, Int32 eyeIndex, const Vector& d,
                           const StereoRig& rig, Float k) {
-  return EyeMatrixForRay(PrepareEyeRig(camera, eye, eyeName, rig), d, k);
+  return EyeMatrixForRay(PrepareEyeRig(camera, eye, eyeIndex, rig), d, k);
 }
 
 Vector SeparationMapPoint(const Vector& d, Bool dome, Float fisheyeFov) {

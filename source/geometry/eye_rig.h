@@ -3,8 +3,6 @@
 #include "c4d_math.h"
 #include "geometry/sub_view.h"
 
-#include <string_view>
-
 namespace orvex {
 
 // Rig modes: how the eye offset turns with the view direction of each ray.
@@ -15,15 +13,13 @@ enum StereoRigMode : Int32 {
   kRigTurnViewAxis = 3,  // turns about the viewing axis by the ray's sideways component
 };
 
-// Places eye 0 (left) or eye 1 or 2 (right) half the separation along the camera's own X axis and
-// names it with its number; the eyes stay parallel, rays converge one by one. Any other index is
-// refused: false, and the view is left unchanged.
-bool PlaceEye(const Matrix& camera, Int32 eyeIndex, Float separation, SubView& eye);
+// Places eye 0 (left) or eye 1 or 2 (right) half the separation along the camera's own X axis;
+// the eyes stay parallel, rays converge one by one. Any other index is refused: false, and the view
+// is left unchanged.
+[[nodiscard]] bool PlaceEye(const Matrix& camera, Int32 eyeIndex, Float separation, SubView& eye);
 
-// Only the two eyes of a pair converge: a name of exactly one character, '0' or '1'.
-constexpr bool IsConvergingEyeName(std::string_view name) {
-  return name.size() == 1 && (name[0] == '0' || name[0] == '1');
-}
+// Only the two eyes of a pair converge: eye 0 and eye 1.
+constexpr bool IsConvergingEye(Int32 eyeIndex) { return eyeIndex == 0 || eyeIndex == 1; }
 
 // Stereo settings shared by all rays of a render.
 struct StereoRig {
@@ -48,7 +44,7 @@ struct EyeRig {
   Matrix head;                 // the camera, turned back from the dome for dome stereo
   Matrix headInverse;          // its inverse, to bring the convergence axis into the camera frame
   Bool rigidHead = false;      // the head's axes are unit and square: it turns unit axes into unit axes
-  Bool convergingEye = false;  // a converging name with positive zero-parallax distance and separation
+  Bool convergingEye = false;  // a converging eye with positive zero-parallax distance and separation
   // Per-render constants of the convergence worked in the head's own frame (see eye_rig.cpp).
   Bool invertibleHead = false;  // the head has volume: the convergence axis can be found in its frame
   Matrix eyeInHead;             // headInverse x eye: eye origins in the head's frame
@@ -56,14 +52,14 @@ struct EyeRig {
   Float axisSign = 1.0;         // the sign of the head's determinant (a mirrored head flips the axis)
 };
 
-EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, std::string_view eyeName, const StereoRig& rig);
+EyeRig PrepareEyeRig(const Matrix& camera, const Matrix& eye, Int32 eyeIndex, const StereoRig& rig);
 
 // Eye matrix for a ray with lens direction d (camera frame, as the lens gave it), with separation
 // factor k (1 keeps the full separation, 0 puts the eye on the camera and skips convergence).
 EyeMatrix EyeMatrixForRay(const EyeRig& eyeRig, const Vector& d, Float k);
 
 // The same in one call, for a single ray (viewport diagrams).
-EyeMatrix EyeMatrixForRay(const Matrix& camera, const Matrix& eye, std::string_view eyeName, const Vector& d,
+EyeMatrix EyeMatrixForRay(const Matrix& camera, const Matrix& eye, Int32 eyeIndex, const Vector& d,
                           const StereoRig& rig, Float k);
 
 // A two-dimensional scalar map whose red channel scales the eye separation per direction.

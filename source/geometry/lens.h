@@ -131,7 +131,7 @@ inline RayPixelBounds RayBoundsOf(const RenderArea& area, const LensSettings& le
 
 // The first steps of the lens: (u, v) of the current area checked against the ray margin (false
 // outside), then the eye shift and the face's and eye's flips and turns.
-inline bool LensViewCoordinates(const LensSettings& lens, Float& u, Float& v) {
+[[nodiscard]] inline bool LensViewCoordinates(const LensSettings& lens, Float& u, Float& v) {
   if (!lens_detail::InsideRayMargin(lens, u, v)) return false;
   // Eye shift moves panoramas round their seam; a fisheye has no seam, and the panel greys it out.
   if (lens.stereo && lens.eyeShift != 0 && lens.projection != Projection::kFisheye)

@@ -14,9 +14,9 @@ Vector PreferredDirection(Float lat, Float lon) {
 
 Matrix HeadFrame(const Matrix& camera, Bool dome) { return dome ? WithInverseFrameChange(camera) : camera; }
 
-EyeMarker EyeMarkerOf(const Matrix& camera, const Matrix& eyePlacement, std::string_view eyeName,
-                      const Vector& d, const StereoRig& rig, Float k) {
-  const EyeMatrix eye = EyeMatrixForRay(camera, eyePlacement, eyeName, d, rig, k);
+EyeMarker EyeMarkerOf(const Matrix& camera, const Matrix& eyePlacement, Int32 eyeIndex, const Vector& d,
+                      const StereoRig& rig, Float k) {
+  const EyeMatrix eye = EyeMatrixForRay(camera, eyePlacement, eyeIndex, d, rig, k);
   const Vector q = eye.zeroParallaxPoint;
   const Vector across = RotAxis(q, kHalfPi).TransformDirection(eye.convergenceAxis).GetNormalized();
   EyeMarker marker;

@@ -2,8 +2,6 @@
 
 #include "geometry/eye_rig.h"
 
-#include <string_view>
-
 // The stereo set-up the camera tag draws in the viewport: the viewer's head looking in the preferred
 // direction, and one marker per eye where the rig puts it.
 namespace orvex {
@@ -27,9 +25,9 @@ struct EyeMarker {
   Vector tickTo;             // across the convergence axis
 };
 
-// The marker of the eye placed at `eyePlacement` (named "0" or "1"), for direction d and separation
+// The marker of eye `eyeIndex` (0 or 1) placed at `eyePlacement`, for direction d and separation
 // factor k; computed without touching any render state.
-EyeMarker EyeMarkerOf(const Matrix& camera, const Matrix& eyePlacement, std::string_view eyeName,
-                      const Vector& d, const StereoRig& rig, Float k);
+EyeMarker EyeMarkerOf(const Matrix& camera, const Matrix& eyePlacement, Int32 eyeIndex, const Vector& d,
+                      const StereoRig& rig, Float k);
 
 }  // namespace orvex

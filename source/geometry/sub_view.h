@@ -3,33 +3,21 @@
 #include "c4d_math.h"
 #include "geometry/render_area.h"
 
-#include <array>
-#include <string_view>
-
 namespace orvex {
 
 // One sub-view of the output: an eye or a cube face, where it lands and how it is turned.
 struct SubView {
-  // Room for the longest name kept, plus the terminating zero.
-  static constexpr std::size_t kNameCapacity = 8;
-
   Matrix matrix;  // camera placement of an eye view
   Float offsetX = 0.0;
   Float offsetY = 0.0;
-  std::array<Char, kNameCapacity> name{};  // "0" or "1" for eyes, empty otherwise; zero-terminated
   RenderArea area;
   Int32 index = -1;    // face 0..5 or eye 0..1; -1 for none
   Int32 rotation = 0;  // degrees: 0, 90, 180 or 270
   Bool flipU = false;
   Bool flipV = false;
 
-  // Back to an empty, unturned view; the placement (matrix, offsets, name) stays.
+  // Back to an empty, unturned view; the placement (matrix, offsets) stays.
   void Reset();
-
-  // Keeps at most kNameCapacity - 1 characters; never allocates.
-  void SetName(std::string_view text);
-  // The characters before the first zero, never reading past the array.
-  std::string_view GetName() const;
 };
 
 // The view's flips, then its rotation, applied to texture coordinates.

@@ -27,8 +27,8 @@ class BaseBitmap {
   static void Free(BaseBitmap*& bitmap);
   ~BaseBitmap();
 
-  IMAGERESULT Init(Int32 width, Int32 height, Int32 depth = 32);
-  IMAGERESULT Init(const Filename& name);  // load from a file
+  [[nodiscard]] IMAGERESULT Init(Int32 width, Int32 height, Int32 depth = 32);
+  [[nodiscard]] IMAGERESULT Init(const Filename& name);  // load from a file
   void FlushAll();
 
   Int32 GetBw() const;
@@ -54,7 +54,7 @@ class BaseBitmap {
   void SetAlpha(Int32 x, Int32 y, Float alpha);
 
   BaseBitmap* GetClone() const;
-  Bool CopyTo(BaseBitmap* destination) const;
+  [[nodiscard]] Bool CopyTo(BaseBitmap* destination) const;
 
   // Drawing with a pen of 8-bit colour: lines are clipped to the image, both ends included.
   void SetPen(Int32 r, Int32 g, Int32 b);
@@ -64,8 +64,8 @@ class BaseBitmap {
 
  private:
   BaseBitmap();
-  IMAGERESULT Allocate(Int32 width, Int32 height, Int32 depth);
-  IMAGERESULT Load(const Filename& name);
+  [[nodiscard]] IMAGERESULT Allocate(Int32 width, Int32 height, Int32 depth);
+  [[nodiscard]] IMAGERESULT Load(const Filename& name);
   std::unique_ptr<BitmapRecord> record_;
 };
 

@@ -20,7 +20,7 @@ class GeClipMap {
   ~GeClipMap();
 
   // A transparent black surface of w x h pixels; bits 32 (with alpha) or 24.
-  IMAGERESULT Init(Int32 w, Int32 h, Int32 bits = 32);
+  [[nodiscard]] IMAGERESULT Init(Int32 w, Int32 h, Int32 bits = 32);
   // Drawing calls work between these two; the bitmap follows at EndDraw.
   void BeginDraw();
   void EndDraw();

@@ -13,8 +13,8 @@ class Description {
   Description& operator=(const Description&) = delete;
 
   // Loads the description resource registered for a node type; false when it is missing or broken.
-  Bool LoadDescription(Int32 nodeType);
-  Bool LoadDescription(const String& resourceName);
+  [[nodiscard]] Bool LoadDescription(Int32 nodeType);
+  [[nodiscard]] Bool LoadDescription(const String& resourceName);
   // One element's property container, or null when the description does not hold it.
   BaseContainer* GetParameterI(const DescID& id, void* arrayOut = nullptr);
 

@@ -28,7 +28,7 @@ class GeResource {
   GeResource& operator=(const GeResource&) = delete;
 
   // Loads the res folder beside the module; false when it or its string table is missing.
-  Bool Init(const Filename& modulePath);
+  [[nodiscard]] Bool Init(const Filename& modulePath);
   void Free();
   Bool IsLoaded() const;
   String LoadString(Int32 id) const;

@@ -51,7 +51,7 @@ class GeDialog {
   virtual Int32 Message(const BaseContainer& msg, BaseContainer& result);
 
   Bool AddUserArea(Int32 id, Int32 flags, Int32 width, Int32 height);
-  Bool AttachUserArea(GeUserArea& area, Int32 id, Int32 userAreaFlags);
+  [[nodiscard]] Bool AttachUserArea(GeUserArea& area, Int32 id, Int32 userAreaFlags);
   Bool SendParentMessage(const BaseContainer& msg);
 
   DialogRecord& GetRecord() const { return *record_; }
@@ -95,7 +95,7 @@ class GeUserArea {
   void DrawLine(Int32 x1, Int32 y1, Int32 x2, Int32 y2);
   void DrawBitmap(const BaseBitmap* bitmap, Int32 wx, Int32 wy, Int32 ww, Int32 wh, Int32 x, Int32 y, Int32 w,
                   Int32 h, Int32 mode);
-  Bool GetInputState(Int32 device, Int32 channel, BaseContainer& result);
+  [[nodiscard]] Bool GetInputState(Int32 device, Int32 channel, BaseContainer& result);
   void Global2Local(Int32* x, Int32* y) const;
   GeDialog* GetDialog() const;
 
@@ -131,4 +131,4 @@ struct CustomGuiLib {
 void FillBaseCustomGui(CustomGuiLib& library);
 // False (with a console line) when the ID is taken, the size or version is not sensible, or the
 // record's standard operations are missing; the record must outlive the installation.
-Bool InstallLibrary(Int32 id, CustomGuiLib* library, Int32 version, Int32 size);
+[[nodiscard]] Bool InstallLibrary(Int32 id, CustomGuiLib* library, Int32 version, Int32 size);

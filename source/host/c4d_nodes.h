@@ -27,7 +27,7 @@ class C4DAtom {
   Bool IsInstanceOf(Int32 type) const;
 
   // Parameter access through the node's plugin data; SetParameter also sends the post-set message.
-  Bool GetParameter(const DescID& id, GeData& data, DESCFLAGS_GET flags);
+  [[nodiscard]] Bool GetParameter(const DescID& id, GeData& data, DESCFLAGS_GET flags);
   Bool SetParameter(const DescID& id, const GeData& data, DESCFLAGS_SET flags);
 
   // Sends a message to the node's plugin data; true when the node answered it.

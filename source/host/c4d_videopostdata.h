@@ -32,7 +32,7 @@ class VPBuffer {
   Int32 GetBw() const;
   Int32 GetBh() const;
   Int32 GetCpp() const;  // channels per pixel
-  Bool GetLine(Int32 x, Int32 y, Int32 count, Float32* data) const;
+  [[nodiscard]] Bool GetLine(Int32 x, Int32 y, Int32 count, Float32* data) const;
   Bool SetLine(Int32 x, Int32 y, Int32 count, const Float32* data);
 
  protected:

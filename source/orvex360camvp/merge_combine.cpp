@@ -16,9 +16,9 @@ EyeCombine InterlaceCombine(Int32 pattern) {
 
 EyeCombine CombineFor(const RenderState& state) {
   if (state.eyeCount == 1) return EyeCombine::kSingleEye;
-  if (state.stereoSideBySide) return EyeCombine::kSideBySide;
-  if (state.stereoOut2) return InterlaceCombine(state.interlacePattern);
-  if (state.stereoOut0) return EyeCombine::kAnaglyph;
+  if (IsSideBySide(state)) return EyeCombine::kSideBySide;
+  if (IsInterlaced(state)) return InterlaceCombine(state.interlacePattern);
+  if (IsAnaglyph(state)) return EyeCombine::kAnaglyph;
   return EyeCombine::kBlack;
 }
 
@@ -71,7 +71,7 @@ RowCombiner MakeRowCombiner(const RenderState& state) {
   combiner.slot0Area = state.eyes[0].area;
   combiner.slot1Area = state.eyes[1].area;
   combiner.anaglyph = MakeAnaglyphMix(state.anaglyphColors, state.anaglyphMethod, state.anaglyphGamma);
-  combiner.domeOnly = state.isFisheye != 0;
+  combiner.domeOnly = IsFisheye(state);
   combiner.domeArea = state.currentArea;
   return combiner;
 }

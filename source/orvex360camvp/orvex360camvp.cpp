@@ -1,5 +1,6 @@
 #include "orvex360camvp/orvex360camvp.h"
 
+#include "guarded_entries.h"
 #include "module_log.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvex360camvp/panel_preview.h"
@@ -66,7 +67,7 @@ Bool ShapesTheGrid(Int32 id) {
 }
 }  // namespace
 
-NodeData* Orvex360CamVP::Alloc() { return new (std::nothrow) Orvex360CamVP(); }
+NodeData* Orvex360CamVP::Alloc() { return AllocGuarded<GuardedVideoPost<Orvex360CamVP>>(); }
 
 Orvex360CamVP::~Orvex360CamVP() { FreeFaceImages(faceImages); }
 

@@ -11,6 +11,8 @@ constexpr Int32 ID_ORVEX360CAMVP = 1033675;
 // merges the camera images of cubemaps and stereo pairs.
 class Orvex360CamVP : public VideoPostData {
  public:
+  static constexpr const char* kLogName = "Orvex360CamVP";
+  // The host's factory: a guarded effect (guarded_entries.h).
   static NodeData* Alloc();
   ~Orvex360CamVP() override;
 
@@ -38,7 +40,7 @@ class Orvex360CamVP : public VideoPostData {
                            Int32 index, StereoCameraInfo& info) override;
   // The render phases Execute dispatches to (render_pipeline.cpp).
   void StartSequence(BaseVideoPost* node, VideoPostStruct* vps);
-  void PlaceEyes(BaseVideoPost* node, BaseDocument* doc, BaseDraw* view, RenderData* renderData);
+  void PlaceEyes(BaseVideoPost* node);
   void PlaceFaces();
   void StartCamera();
   void EndSequence(VideoPostStruct* vps);
@@ -66,4 +68,4 @@ class Orvex360CamVP : public VideoPostData {
   void AfterParameterSet(GeListNode* node, Int32 id);
 };
 
-Bool RegisterOrvex360CamVP();
+[[nodiscard]] Bool RegisterOrvex360CamVP();

@@ -22,12 +22,12 @@ constexpr const char* kTitle = "Orvex 360 Cam";
 
 GeData DocumentParameter(BaseDocument* doc, Int32 id) {
   GeData data;
-  if (doc) doc->GetParameter(DescID(id), data, DESCFLAGS_GET_0);
+  if (doc && !doc->GetParameter(DescID(id), data, DESCFLAGS_GET_0)) data = GeData();
   return data;
 }
 
 void ReadSettings(OverlayState& overlay, const RenderState& state, const BaseContainer& effect) {
-  overlay.overlayOn = state.isFisheye && effect.GetBool(ORVEXVP_OVERLAY);
+  overlay.overlayOn = IsFisheye(state) && effect.GetBool(ORVEXVP_OVERLAY);
   overlay.showFrameNumber = overlay.overlayOn && effect.GetBool(ORVEXVP_SHOW_FRAME);
   overlay.showTimecode = overlay.overlayOn && effect.GetBool(ORVEXVP_SHOW_TIME);
   overlay.showInfo = overlay.overlayOn && effect.GetBool(ORVEXVP_SHOW_INFO);
@@ -277,7 +277,7 @@ void Load(RenderState& state, const BaseContainer& effect, BaseDocument* doc,
 
   EmptyBitmap(overlay.logoBitmap);
   EmptyBitmap(overlay.maskBitmap);
-  if (!state.isFisheye) return;
+  if (!IsFisheye(state)) return;
   LoadLogo(overlay, effect);
   LoadMask(state, effect);
 }
@@ -299,7 +299,7 @@ void Geometry(RenderState& state) {
 }
 
 void Draw(RenderState& state, BaseDraw* view, const BaseTime& time) {
-  if (!state.enabled || !view || !state.isFisheye || state.editorRender) return;
+  if (!state.enabled || !view || !IsFisheye(state) || state.editorRender) return;
   OverlayState& overlay = state.overlay;
   view->SetDepth(false);
   view->SetDrawParam(DRAW_PARAMETER_ALPHA_THRESHOLD, GeData(Int32(2)));

@@ -1,6 +1,7 @@
 #include "orvex360camvp/panel_preview.h"
 
 #include "geometry/cube_face.h"
+#include "module_log.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 
 #include <iterator>
@@ -12,6 +13,13 @@ constexpr const char* kFaceFiles[] = {"cubemap_L.png", "cubemap_R.png", "cubemap
 static_assert(std::size(kFaceFiles) == std::tuple_size_v<FaceImages>);
 
 Filename ResourceFile(const char* name) { return GeGetPluginPath() + Filename("res") + Filename(name); }
+
+// An image of the res folder; one that does not load stays empty, and the console says so.
+void LoadResourceImage(BaseBitmap& bitmap, const char* name) {
+  const Filename file = ResourceFile(name);
+  if (bitmap.Init(file) != IMAGERESULT_OK)
+    ModuleLog(">>> ERROR loadign bmp [%s]", file.GetString().GetCString());
+}
 
 // Any cell value that is no face, whatever it holds, shows the no-face image.
 Int32 ImageIndexOfFace(Int32 face) { return orvex::IsCubeFace(face) ? face : kNoFaceImage; }
@@ -25,7 +33,7 @@ void LoadFaceImages(FaceImages& images) {
   FreeFaceImages(images);
   for (size_t index = 0; index < images.size(); ++index) {
     images[index] = BaseBitmap::Alloc();
-    if (images[index]) images[index]->Init(ResourceFile(kFaceFiles[index]));
+    if (images[index]) LoadResourceImage(*images[index], kFaceFiles[index]);
   }
 }
 
@@ -38,13 +46,14 @@ BaseBitmap* MakePreviewBitmap(Int32 id, const orvex::CubemapLayout& layout, cons
   const Int32 row = (id - ORVEXVP_CUBE_PREVIEW) / orvex::CubemapLayout::kMaxCells;
   if (column >= static_cast<Int32>(layout.gridSize.x) || row >= static_cast<Int32>(layout.gridSize.y))
     return bitmap;
-  if (const BaseBitmap* image = images[ImageIndexOfFace(layout.cells[column][row].index)])
-    image->CopyTo(bitmap);
+  const BaseBitmap* image = images[ImageIndexOfFace(layout.cells[column][row].index)];
+  // A face image that cannot be copied leaves the button empty, as a cell without a face.
+  if (image && !image->CopyTo(bitmap)) ModuleLog(">>> ERROR cube preview [%d,%d] not copied", column, row);
   return bitmap;
 }
 
 BaseBitmap* MakeHeaderBitmap() {
   BaseBitmap* bitmap = BaseBitmap::Alloc();
-  if (bitmap) bitmap->Init(ResourceFile("header_beta.png"));
+  if (bitmap) LoadResourceImage(*bitmap, "header_beta.png");
   return bitmap;
 }

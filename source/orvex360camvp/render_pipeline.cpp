@@ -42,21 +42,13 @@ void LogArea(const char* label, const orvex::RenderArea& area) {
             area.GetEnd().x, area.GetEnd().y, area.GetWidth(), area.GetHeight());
 }
 
-void SetProjection(RenderState& state, Int32 projection) {
-  state.isEquirect = projection == ORVEXTAG_PROJECTION_EQUIRECT;
-  state.isFisheye = projection == ORVEXTAG_PROJECTION_FISHEYE;
-  state.isCylindrical = projection == ORVEXTAG_PROJECTION_CYLINDRICAL;
-  state.isCubemap = projection == ORVEXTAG_PROJECTION_CUBEMAP;
-  state.lens.projection = static_cast<orvex::Projection>(projection);
-}
-
 void ReadLensSettings(RenderState& state, const BaseContainer& tag) {
   orvex::LensSettings& lens = state.lens;
-  if (state.isFisheye) {
+  if (IsFisheye(state)) {
     lens.fov = tag.GetFloat(ORVEXTAG_FISHEYE_FOV);
-  } else if (state.isEquirect) {
+  } else if (IsEquirect(state)) {
     lens.fov = tag.GetFloat(ORVEXTAG_EQUIRECT_HSPAN);
-  } else if (state.isCylindrical) {
+  } else if (IsCylindrical(state)) {
     lens.fov = tag.GetFloat(ORVEXTAG_CYL_HFOV);
   }
   const Float span = orvex::RangeMap(lens.fov, 0.0, orvex::kTwoPi, 0.0, 1.0, true);
@@ -73,12 +65,9 @@ void ReadLensSettings(RenderState& state, const BaseContainer& tag) {
 
 void ReadStereoSettings(RenderState& state, const BaseContainer& effect, const BaseContainer& tag) {
   state.stereoOutput = effect.GetInt32(ORVEXVP_STEREO_MODE);
-  state.stereoOut0 = state.stereoOutput == ORVEXVP_STEREO_MODE_ANAGLYPH;
-  state.stereoSideBySide = state.stereoOutput == ORVEXVP_STEREO_MODE_SIDE_BY_SIDE;
-  state.stereoOut2 = state.stereoOutput == ORVEXVP_STEREO_MODE_INTERLACED;
   const Int32 sideLayout = effect.GetInt32(ORVEXVP_SIDE_LAYOUT);
-  state.splitHorizontal = state.stereoSideBySide && sideLayout == 0;
-  state.splitVertical = state.stereoSideBySide && sideLayout == 1;
+  state.splitHorizontal = IsSideBySide(state) && sideLayout == 0;
+  state.splitVertical = IsSideBySide(state) && sideLayout == 1;
   state.swapEyes = effect.GetBool(ORVEXVP_SWAP_EYES);
   state.lens.eyeShift = effect.GetInt32(ORVEXVP_EYE_SHIFT);
   state.anaglyphColors = effect.GetInt32(ORVEXVP_ANAGLYPH_COLORS);
@@ -106,7 +95,7 @@ void CloneSeparationShader(RenderState& state, const BaseContainer& tag, BaseDoc
 void FitPreviewArea(RenderState& state, const BaseContainer& tag) {
   const Float tagAspect = tag.GetFloat(ORVEXTAG_ASPECT);
   if (!state.editorRender || tagAspect <= 0.0) return;
-  const Float target = state.isCubemap ? 1.0 : tagAspect;
+  const Float target = IsCubemap(state) ? 1.0 : tagAspect;
   orvex::RenderArea& area = state.previewArea;
   const Float width = area.GetWidth();
   const Float height = area.GetHeight();
@@ -176,7 +165,7 @@ void PlaceFacesOfLayout(RenderState& state) {
 
 // Moves a cylindrical ray's origin along the cylinder axis instead of turning it.
 Vector CylinderOrigin(const RenderState& state, Float u, Float v) {
-  if (!state.isCylindrical) return {};
+  if (!IsCylindrical(state)) return {};
   const Float half = state.cylinderHeight * 0.5;
   if (state.lens.cylinderTurned) return {orvex::RangeMap(u, 0.0, 1.0, -half, half, false), 0.0, 0.0};
   return {0.0, orvex::RangeMap(v, 0.0, 1.0, half, -half, false), 0.0};
@@ -236,14 +225,15 @@ RENDERRESULT Orvex360CamVP::AllocateBuffers(BaseVideoPost* node, Render* render,
   } else if (renderData) {
     state.renderSettings = renderData->GetData();
   }
-  SetProjection(state, state.tagData->GetInt32(ORVEXTAG_PROJECTION));
+  state.lens.projection = static_cast<orvex::Projection>(state.tagData->GetInt32(ORVEXTAG_PROJECTION));
   state.cameraCount = StereoGetCameraCountRenderer(node, doc, renderData);
   state.stereo = state.renderSettings.GetBool(RDATA_STEREO) && !state.stereoSwitchedForCubemap;
   if (state.cameraCount == 0) {
     state.enabled = 0;
     return RENDERRESULT_OK;
   }
-  if (state.isCubemap && SettingsOf(node, *this).GetInt32(ORVEXVP_CUBE_LAYOUT) != orvex::kCubemapSingleFace) {
+  if (IsCubemap(state) &&
+      SettingsOf(node, *this).GetInt32(ORVEXVP_CUBE_LAYOUT) != orvex::kCubemapSingleFace) {
     // The host renders the six faces through its stereo cameras. A switch turned on here only for
     // that must not double the cameras into two eyes when the host asks for the count again.
     state.stereoSwitchedForCubemap = !state.stereo;
@@ -323,12 +313,11 @@ void Orvex360CamVP::StartSequence(BaseVideoPost* node, VideoPostStruct* vps) {
   state.cameraIndex = -1;
   for (orvex::SubView& eye : state.eyes) eye.Reset();
 
-  PlaceEyes(node, doc, view, renderData);
+  PlaceEyes(node);
   PlaceFaces();
 }
 
-void Orvex360CamVP::PlaceEyes(BaseVideoPost* node, BaseDocument* doc, BaseDraw* view,
-                              RenderData* renderData) {
+void Orvex360CamVP::PlaceEyes(BaseVideoPost* node) {
   if (!state.stereo) {
     state.eyes[0].area = state.frameArea;
     state.eyes[0].index = 0;
@@ -338,14 +327,7 @@ void Orvex360CamVP::PlaceEyes(BaseVideoPost* node, BaseDocument* doc, BaseDraw* 
   for (Int32 slot = 0; slot < state.eyeCount && slot < static_cast<Int32>(state.eyes.size()); ++slot) {
     orvex::SubView& eye = state.eyes[slot];
     eye.index = EyeIndexOfSlot(state, effect, slot);
-    StereoCameraInfo info;
-    if (StereoGetCameraInfo(node, doc, view, renderData, eye.index, info)) {
-      eye.matrix = info.m;
-      eye.offsetX = info.offset_x;
-      eye.offsetY = info.offset_y;
-      eye.SetName(info.strName.GetStdString());
-    }
-    if (state.stereoSideBySide) ApplySideBySideFlips(eye, effect);
+    if (IsSideBySide(state)) ApplySideBySideFlips(eye, effect);
     eye.area = state.frameArea;
     SplitEyeArea(state, slot, eye.area);
     ModuleLog("STEREO ch [%d] start [%.2f/%.2f] end [%.2f/%.2f] size [%d,%d]", slot, eye.area.GetStart().x,
@@ -356,7 +338,7 @@ void Orvex360CamVP::PlaceEyes(BaseVideoPost* node, BaseDocument* doc, BaseDraw* 
 
 void Orvex360CamVP::PlaceFaces() {
   for (orvex::SubView& face : state.faces) face.Reset();
-  if (!state.isCubemap) {
+  if (!IsCubemap(state)) {
     // The eye's own flips apply once, through the current eye: face 0 carries none, or every
     // camera would get slot 0's flips once more.
     state.faces[0] = state.eyes[0];
@@ -396,13 +378,13 @@ void Orvex360CamVP::StartCamera() {
   if (state.stereo) {
     const orvex::StereoRig rig{state.rigMode, state.lens.domeStereo, state.zeroParallax, state.eyeSeparation};
     orvex::SubView& currentEye = state.lens.currentEye;
-    // The camera may have moved since the sequence started: the eye stands beside it as it is now.
-    orvex::SubView placed;
-    if (orvex::PlaceEye(state.cameraMatrix, currentEye.index, state.eyeSeparation, placed))
-      currentEye.matrix = placed.matrix;
-    state.eyeRig = orvex::PrepareEyeRig(state.cameraMatrix, currentEye.matrix, currentEye.GetName(), rig);
+    // Placed here, once per camera: the camera may have moved since the sequence started, and the
+    // eye stands beside it as it is now.
+    if (!orvex::PlaceEye(state.cameraMatrix, currentEye.index, state.eyeSeparation, currentEye))
+      currentEye.matrix = state.cameraMatrix;
+    state.eyeRig = orvex::PrepareEyeRig(state.cameraMatrix, currentEye.matrix, currentEye.index, rig);
   }
-  if (state.isFisheye) overlays::Geometry(state);
+  if (IsFisheye(state)) overlays::Geometry(state);
 }
 
 void Orvex360CamVP::EndSequence(VideoPostStruct* vps) {
@@ -412,7 +394,7 @@ void Orvex360CamVP::EndSequence(VideoPostStruct* vps) {
   if (state.separationMapReplaced.exchange(false))
     ModuleLog("Separation map: values that are no number were used as 0, values beyond +/-%g as +/-%g",
               orvex::kMaxSeparationFactor, orvex::kMaxSeparationFactor);
-  if (state.isCubemap && state.editorRender) BuildLayout(false);
+  if (IsCubemap(state) && state.editorRender) BuildLayout(false);
   ModuleLog("------- FINISH -------");
 }
 
@@ -420,7 +402,7 @@ void Orvex360CamVP::ExecuteLine(BaseVideoPost*, PixelPost*) {}
 
 void Orvex360CamVP::ExecutePixel(BaseVideoPost*, PixelPost* pixel, Int32 x, Int32, Int32) {
   if (!state.enabled || !pixel || !pixel->col) return;
-  const bool domeCircle = state.isFisheye && state.lens.maskMode == orvex::kMaskModeCircle;
+  const bool domeCircle = IsFisheye(state) && state.lens.maskMode == orvex::kMaskModeCircle;
   // Only an editor render's margin and the dome circle blank pixels: other renders keep them all.
   if (!state.editorRender && !domeCircle) return;
   const Vector uv = orvex::PixelToUv(state.currentArea, x, pixel->line);
@@ -488,6 +470,6 @@ Bool Orvex360CamVP::StereoGetCameraInfo(BaseVideoPost*, BaseDocument*, BaseDraw*
   info.m = eye.matrix;
   info.offset_x = eye.offsetX;
   info.offset_y = eye.offsetY;
-  info.strName = String(eye.GetName());
+  info.strName = String::IntToString(index);
   return true;
 }

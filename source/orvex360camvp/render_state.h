@@ -7,6 +7,7 @@
 #include "geometry/lens.h"
 #include "geometry/render_area.h"
 #include "geometry/sub_view.h"
+#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvex360camvp/overlay_state.h"
 
 #include <array>
@@ -24,22 +25,14 @@ struct RenderState {
   Int32 editorRender = 0;
   Bool sceneCameraSet = false;
 
-  // Projection, read at render start.
-  Int32 isEquirect = 0;
-  Int32 isFisheye = 0;
-  Int32 isCylindrical = 0;
-  Int32 isCubemap = 0;
-
-  // The lens (fov, spans, flags, mask mode, current face and eye, pixel scale, margin).
+  // The lens (projection read at render start, fov, spans, flags, mask mode, current face and eye,
+  // pixel scale, margin).
   orvex::LensSettings lens;
   Float cylinderHeight = 0.0;
 
   // Stereo output.
   Bool stereo = false;
-  Int32 stereoOutput = 0;
-  Int32 stereoOut0 = 0;
-  Int32 stereoSideBySide = 0;
-  Int32 stereoOut2 = 0;
+  Int32 stereoOutput = -1;  // the effect's stereo mode; none until a stereo render reads it
   Bool splitHorizontal = false;
   Bool splitVertical = false;
   Bool swapEyes = false;
@@ -80,3 +73,26 @@ struct RenderState {
   // Fulldome overlays (mask image, logo, texts) and the dome's corner squares.
   OverlayState overlay;
 };
+
+inline bool IsEquirect(const RenderState& state) {
+  return state.lens.projection == orvex::Projection::kEquirect;
+}
+inline bool IsFisheye(const RenderState& state) {
+  return state.lens.projection == orvex::Projection::kFisheye;
+}
+inline bool IsCylindrical(const RenderState& state) {
+  return state.lens.projection == orvex::Projection::kCylindrical;
+}
+inline bool IsCubemap(const RenderState& state) {
+  return state.lens.projection == orvex::Projection::kCubemap;
+}
+
+inline bool IsAnaglyph(const RenderState& state) {
+  return state.stereoOutput == ORVEXVP_STEREO_MODE_ANAGLYPH;
+}
+inline bool IsSideBySide(const RenderState& state) {
+  return state.stereoOutput == ORVEXVP_STEREO_MODE_SIDE_BY_SIDE;
+}
+inline bool IsInterlaced(const RenderState& state) {
+  return state.stereoOutput == ORVEXVP_STEREO_MODE_INTERLACED;
+}

@@ -1,7 +1,6 @@
 #include "orvexcreate/camera_presets.h"
 
 #include "geometry/scalar_math.h"
-#include "orvexcreate/orvexcreate.h"
 #include "orvextag/orvextag_params.h"
 
 namespace {
@@ -9,48 +8,87 @@ namespace {
 const Float kLittlePlanetFov = static_cast<Float>(315.0f * 0.017453292f);
 const Vector kDomePad(0.5, 0.5, 1.0);
 constexpr Float kFisheyeFocalLength = 8.0;
+
+// The create commands, one row each, in menu order.
+const CameraPreset kPresets[] = {
+    {1036701,
+     10002,
+     "orvextag_fish.tif",
+     "Creating Fulldome camera",
+     {},
+     ORVEXTAG_PROJECTION_FISHEYE,
+     ORVEXTAG_FISHEYE_TYPE_DOME,
+     2,
+     kDomePad,
+     {},
+     Vector(0.0, orvex::kHalfPi, 0.0),
+     true,
+     kFisheyeFocalLength},
+    {1035136,
+     10003,
+     "orvextag_fish.tif",
+     "Creating Fisheye camera",
+     {},
+     ORVEXTAG_PROJECTION_FISHEYE,
+     ORVEXTAG_FISHEYE_TYPE_FISHEYE,
+     3,
+     kDomePad,
+     {},
+     {},
+     true,
+     kFisheyeFocalLength},
+    {1035137,
+     10005,
+     "orvextag_pano.tif",
+     "Creating 360 Panorama camera",
+     {},
+     ORVEXTAG_PROJECTION_EQUIRECT,
+     {},
+     2,
+     {},
+     {},
+     {},
+     false,
+     {}},
+    {1036297,
+     10007,
+     "orvextag_cylindrical.tif",
+     "Creating Cylindrical camera",
+     {},
+     ORVEXTAG_PROJECTION_CYLINDRICAL,
+     {},
+     2,
+     {},
+     {},
+     {},
+     false,
+     {}},
+    {1036110,
+     10006,
+     "orvextag_skybox.tif",
+     "Creating Cubemap camera",
+     {},
+     ORVEXTAG_PROJECTION_CUBEMAP,
+     {},
+     2,
+     {},
+     {},
+     {},
+     false,
+     18.0},
+    {1036687, 10004, "orvextag_fish.tif", "Creating Little Planet camera", kLittlePlanetFov,
+     ORVEXTAG_PROJECTION_FISHEYE, ORVEXTAG_FISHEYE_TYPE_FISHEYE, 3, kDomePad, Vector(0.0, 200.0, 0.0),
+     Vector(0.0, -orvex::kHalfPi, 0.0), true, kFisheyeFocalLength},
+};
 }  // namespace
 
-const CameraPreset kFulldomePreset{1036701,
-                                   "Creating Fulldome camera",
-                                   {},
-                                   ORVEXTAG_PROJECTION_FISHEYE,
-                                   ORVEXTAG_FISHEYE_TYPE_DOME,
-                                   2,
-                                   kDomePad,
-                                   {},
-                                   Vector(0.0, orvex::kHalfPi, 0.0),
-                                   true,
-                                   kFisheyeFocalLength};
-const CameraPreset kFisheyePreset{1035136,
-                                  "Creating Fisheye camera",
-                                  {},
-                                  ORVEXTAG_PROJECTION_FISHEYE,
-                                  ORVEXTAG_FISHEYE_TYPE_FISHEYE,
-                                  3,
-                                  kDomePad,
-                                  {},
-                                  {},
-                                  true,
-                                  kFisheyeFocalLength};
-const CameraPreset kLittlePlanetPreset{1036687,
-                                       "Creating Little Planet camera",
-                                       kLittlePlanetFov,
-                                       ORVEXTAG_PROJECTION_FISHEYE,
-                                       ORVEXTAG_FISHEYE_TYPE_FISHEYE,
-                                       3,
-                                       kDomePad,
-                                       Vector(0.0, 200.0, 0.0),
-                                       Vector(0.0, -orvex::kHalfPi, 0.0),
-                                       true,
-                                       kFisheyeFocalLength};
-const CameraPreset kPanoramaPreset{
-    1035137, "Creating 360 Panorama camera", {}, ORVEXTAG_PROJECTION_EQUIRECT, {}, 2, {}, {}, {}, false, {}};
-const CameraPreset kCubemapPreset{
-    1036110, "Creating Cubemap camera", {}, ORVEXTAG_PROJECTION_CUBEMAP, {}, 2, {}, {}, {}, false, 18.0};
-const CameraPreset kCylindricalPreset{
-    1036297, "Creating Cylindrical camera", {}, ORVEXTAG_PROJECTION_CYLINDRICAL, {}, 2, {}, {}, {}, false,
-    {}};
+std::span<const CameraPreset> CameraPresets() { return kPresets; }
+
+const CameraPreset* FindCameraPreset(Int32 commandId) {
+  for (const CameraPreset& preset : kPresets)
+    if (preset.commandId == commandId) return &preset;
+  return nullptr;
+}
 
 void ApplyPreset(const CameraPreset& preset, BaseObject& camera, BaseTag& tag) {
   BaseContainer& data = *tag.GetDataInstance();
@@ -66,12 +104,3 @@ void ApplyPreset(const CameraPreset& preset, BaseObject& camera, BaseTag& tag) {
   if (preset.sendUpdate) camera.Message(MSG_UPDATE);
   if (preset.focalLength) static_cast<CameraObject&>(camera).SetFocus(*preset.focalLength);
 }
-
-Bool OrvexCreateFulldome::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kFulldomePreset); }
-Bool OrvexCreateFisheye::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kFisheyePreset); }
-Bool OrvexCreateLittlePlanet::Execute(BaseDocument* doc) {
-  return CreateWithPreset(doc, kLittlePlanetPreset);
-}
-Bool OrvexCreatePanorama::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kPanoramaPreset); }
-Bool OrvexCreateCubemap::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kCubemapPreset); }
-Bool OrvexCreateCylindrical::Execute(BaseDocument* doc) { return CreateWithPreset(doc, kCylindricalPreset); }

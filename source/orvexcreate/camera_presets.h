@@ -3,12 +3,15 @@
 #include "c4d.h"
 
 #include <optional>
+#include <span>
 
-// What one create command writes into its tag and does to its camera. Empty values are left as
-// the tag's defaults or the camera's own.
+// One create command: how it appears in the menu and what it writes into its tag and does to its
+// camera. Empty values are left as the tag's defaults or the camera's own.
 struct CameraPreset {
-  Int32 commandId;      // also the tag's camera kind
-  const char* logText;  // the command's console line
+  Int32 commandId;       // also the tag's camera kind
+  Int32 nameString;      // the command's name in the module's strings
+  const char* iconFile;  // in the module's res folder
+  const char* logText;   // the command's console line
   // Tag values, written straight into the tag's container in this order.
   std::optional<Float> fisheyeFov;
   Int32 projection;
@@ -22,12 +25,11 @@ struct CameraPreset {
   std::optional<Float> focalLength;  // millimetres
 };
 
-extern const CameraPreset kFulldomePreset;
-extern const CameraPreset kFisheyePreset;
-extern const CameraPreset kLittlePlanetPreset;
-extern const CameraPreset kPanoramaPreset;
-extern const CameraPreset kCubemapPreset;
-extern const CameraPreset kCylindricalPreset;
+// Every create command, in menu order.
+std::span<const CameraPreset> CameraPresets();
+
+// The preset of command `commandId`; null when no command has that ID.
+[[nodiscard]] const CameraPreset* FindCameraPreset(Int32 commandId);
 
 // Writes the preset into a tag on its camera: the camera kind through the tag's parameter path
 // (so that the tag reacts to it), everything else directly.

@@ -11,9 +11,9 @@ void RecordEffect(BaseDocument* doc, BaseTag* tag, Bool effectExisted) {
   BaseVideoPost* effect = FindVideoPost(tag, doc, false);
   if (effect) doc->AddUndo(effectExisted ? UNDOTYPE_CHANGE : UNDOTYPE_NEW, effect);
 }
-}  // namespace
 
-Bool OrvexCreateCamera::Execute(BaseDocument* doc) {
+// The camera and its tag in one undo step; false when either cannot be made.
+Bool CreateTaggedCamera(BaseDocument* doc, BaseObject*& camera, BaseTag*& tag) {
   if (!doc) {
     ModuleLog(">>> ERROR no document to create the camera in");
     return false;
@@ -45,11 +45,14 @@ Bool OrvexCreateCamera::Execute(BaseDocument* doc) {
   doc->EndUndo();
   return true;
 }
+}  // namespace
 
-Bool OrvexCreateCamera::CreateWithPreset(BaseDocument* doc, const CameraPreset& preset) {
-  ModuleLog("%s", preset.logText);
-  if (!OrvexCreateCamera::Execute(doc)) return false;
-  ApplyPreset(preset, *camera, *tag);
+Bool OrvexCreateCamera::Execute(BaseDocument* doc) {
+  ModuleLog("%s", preset_.logText);
+  BaseObject* camera = nullptr;
+  BaseTag* tag = nullptr;
+  if (!CreateTaggedCamera(doc, camera, tag)) return false;
+  ApplyPreset(preset_, *camera, *tag);
   EventAdd();
   return true;
 }

@@ -1,5 +1,6 @@
 #include "orvextag/orvextag.h"
 
+#include "guarded_entries.h"
 #include "module_log.h"
 #include "orvextag/orvextag_params.h"
 #include "orvextag/orvextag_settings.h"
@@ -61,7 +62,7 @@ Int32 IdOf(Int32 type, void* data) {
 }
 }  // namespace
 
-NodeData* OrvexTag::Alloc() { return new (std::nothrow) OrvexTag(); }
+NodeData* OrvexTag::Alloc() { return AllocGuarded<GuardedTag<OrvexTag>>(); }
 
 OrvexTag::~OrvexTag() {
   for (BaseBitmap*& icon : icons_) BaseBitmap::Free(icon);

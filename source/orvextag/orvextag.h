@@ -11,6 +11,8 @@ constexpr Int32 ID_ORVEXTAG = 1035138;
 // elsewhere (render settings, effect, camera) in step, and derives the output aspect.
 class OrvexTag : public TagData {
  public:
+  static constexpr const char* kLogName = "OrvexTag";
+  // The host's factory: a guarded tag (guarded_entries.h).
   static NodeData* Alloc();
   ~OrvexTag() override;
 
@@ -37,7 +39,7 @@ class OrvexTag : public TagData {
   void FillCustomIcon(BaseTag* tag, GetCustomIconData& request) const;
 
   // Builds the guide of projection `projection` into the cache; false when it has none of its own.
-  Bool BuildGuide(const BaseContainer& data, Int32 projection);
+  [[nodiscard]] Bool BuildGuide(const BaseContainer& data, Int32 projection);
 
   std::array<BaseBitmap*, 2> icons_{};  // owned: off (0) and on (1)
   orvex::GuideCache guide_;             // the last guide built, kept while its inputs stay the same
@@ -48,4 +50,4 @@ class OrvexTag : public TagData {
 // no document or render settings, or the effect cannot be made.
 BaseVideoPost* FindVideoPost(BaseTag* tag, BaseDocument* doc, Bool create);
 
-Bool RegisterOrvexTag();
+[[nodiscard]] Bool RegisterOrvexTag();

@@ -79,8 +79,7 @@ void DrawStereoDiagram(BaseTag* tag, BaseObject* object, BaseDraw* view, const M
   for (Int32 eyeIndex = 0; eyeIndex < 2; ++eyeIndex) {
     orvex::SubView placement;
     if (!orvex::PlaceEye(camera, eyeIndex, separation, placement)) continue;
-    const orvex::EyeMarker marker =
-        orvex::EyeMarkerOf(camera, placement.matrix, placement.GetName(), d, rig, k);
+    const orvex::EyeMarker marker = orvex::EyeMarkerOf(camera, placement.matrix, eyeIndex, d, rig, k);
     view->SetMatrix_Matrix(object, marker.eye);
     DrawMarker(view, kEyeColours[eyeIndex], direction);
     if (!(zeroParallax > 0.0)) continue;

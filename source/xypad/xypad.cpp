@@ -17,7 +17,9 @@ BaseBitmap* LoadMap(const char* fileName) {
 Int32 XYPadData::GetId() { return ID_XYPAD; }
 
 iCustomGui* XYPadData::Alloc(const BaseContainer& settings) {
-  return new (std::nothrow) XYPadGui(settings, nullptr);
+  return Guarded({kLogName, "Alloc"}, static_cast<iCustomGui*>(nullptr), [&] {
+    return static_cast<iCustomGui*>(new (std::nothrow) GuardedGui<XYPadGui>(settings, nullptr));
+  });
 }
 
 void XYPadData::Free(iCustomGui* dialog, void* /*userData*/) { delete dialog; }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "c4d.h"
+#include "guarded_entries.h"
 
 constexpr Int32 ID_XYPAD = 1036905;
 
 // Factory of the XY pad control for Vector parameters.
 class XYPadData : public CustomGuiData {
  public:
+  static constexpr const char* kLogName = "XYPadData";
+  // A guarded pad control (guarded_entries.h); null when it cannot be made.
   Int32 GetId() override;
   iCustomGui* Alloc(const BaseContainer& settings) override;
   void Free(iCustomGui* dialog, void* userData) override;
@@ -18,6 +21,7 @@ class XYPadData : public CustomGuiData {
 // z above 0 shows the square dome map with the point kept inside its circle, else the 2:1 panorama.
 class XYPadUserArea : public GeUserArea {
  public:
+  static constexpr const char* kLogName = "XYPadUserArea";
   Bool GetMinSize(Int32& w, Int32& h) override;
   void DrawMsg(Int32 x1, Int32 y1, Int32 x2, Int32 y2, const BaseContainer& msg) override;
   Bool InputEvent(const BaseContainer& msg) override;
@@ -32,12 +36,13 @@ class XYPadUserArea : public GeUserArea {
   void Notify();
   // Moves the point to the pointer of one polled state; false when a first press lands outside
   // the dome circle and leaves the point where it was.
-  Bool FollowPointer(const BaseContainer& state, Bool first);
+  [[nodiscard]] Bool FollowPointer(const BaseContainer& state, Bool first);
 };
 
 // The pad control shown in the attribute manager.
 class XYPadGui : public iCustomGui {
  public:
+  static constexpr const char* kLogName = "XYPadGui";
   XYPadGui(const BaseContainer& settings, void* pluginRecord) : iCustomGui(settings, pluginRecord) {}
 
   Bool CreateLayout() override;
@@ -50,12 +55,12 @@ class XYPadGui : public iCustomGui {
   TriState<GeData> GetData() override;
 
  private:
-  XYPadUserArea area_;
+  GuardedUserArea<XYPadUserArea> area_;
 };
 
 // The background maps shared by every pad; null when their file did not load.
 BaseBitmap* XYPadDomeMap();
 BaseBitmap* XYPadPanoramaMap();
 
-Bool RegisterXYPad();
+[[nodiscard]] Bool RegisterXYPad();
 void FreeXYPadMaps();

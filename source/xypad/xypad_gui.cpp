@@ -98,9 +98,8 @@ void XYPadUserArea::Notify() {
 // ---- XYPadGui
 
 Bool XYPadGui::CreateLayout() {
-  AddUserArea(kAreaGadget, BFH_SCALEFIT | BFV_SCALEFIT, 100, 100);
-  AttachUserArea(area_, kAreaGadget, 4);
-  return true;
+  return AddUserArea(kAreaGadget, BFH_SCALEFIT | BFV_SCALEFIT, 100, 100) &&
+         AttachUserArea(area_, kAreaGadget, 4);
 }
 
 Bool XYPadGui::Command(Int32 id, const BaseContainer& msg) {

@@ -51,11 +51,11 @@ TEST(CubemapLayoutTest, UnknownLayoutsLeaveAnEmptyGridAndRebuildsResetEveryCell)
   CubemapLayout used;
   used.cells[3][3].index = 2;
   used.cells[3][3].rotation = 90;
-  used.cells[3][3].SetName("kept");
+  used.cells[3][3].matrix.offset = Vector(1.0, 2.0, 3.0);
   EXPECT_EQ(Grid(Layout(7), used) + Grid(Layout(-1), used), "");
   BuildCubemapLayout(Layout(7), used);
   EXPECT_EQ(used.cells[3][3].rotation, 0);
-  EXPECT_EQ(used.cells[3][3].GetName(), "kept");
+  EXPECT_EQ(used.cells[3][3].matrix.offset, Vector(1.0, 2.0, 3.0));
 }
 
 }  // namespace

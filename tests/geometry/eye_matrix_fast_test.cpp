@@ -30,7 +30,7 @@ TEST(EyeMatrixFast, EqualsTheWrittenChainForEveryRigEyeAndDistance) {
           for (Float h : {-3.25, 3.25, 40.0}) {
             // An eye 40 away converging at 2 looks back across the camera: angles near pi.
             const StereoRig rig{mode, dome != 0, zeroParallax, 6.5};
-            const EyeRig eye = PrepareEyeRig(camera, camera * Move({h, 0.0, 0.0}), h < 0 ? "0" : "1", rig);
+            const EyeRig eye = PrepareEyeRig(camera, camera * Move({h, 0.0, 0.0}), h < 0 ? 0 : 1, rig);
             for (Float k : {1.0, 0.37, 0.0, -0.5})
               for (const Vector& d : directions) {
                 const EyeMatrix fast = EyeMatrixForRay(eye, d, k);

@@ -4,6 +4,8 @@
 #include "geometry/rotation.h"
 #include "test_support.h"
 
+#include <optional>
+
 namespace orvex {
 namespace {
 
@@ -14,7 +16,7 @@ const Matrix kCamera = Move({100.0, -20.0, 35.0}) * RotAxis({0.2, 1.0, -0.4}, 0.
 
 Matrix Eye(const Matrix& camera, Int32 index) {
   SubView eye;
-  PlaceEye(camera, index, 6.5, eye);
+  EXPECT_TRUE(PlaceEye(camera, index, 6.5, eye));
   return eye.matrix;
 }
 
@@ -25,12 +27,12 @@ struct RayCase {
   Float k = 1.0;
   Matrix camera = kCamera;
   Bool dome = false;
-  std::string_view name = "";  // empty: the eye's own name
+  std::optional<Int32> rigIndex = std::nullopt;  // the index the rig is told; empty: the eye's own
 };
 
 EyeMatrix Ray(const Vector& d, const RayCase& c) {
-  const std::string_view name = c.name.empty() ? (c.eye == 0 ? "0" : "1") : c.name;
-  return EyeMatrixForRay(c.camera, Eye(c.camera, c.eye), name, d, {c.mode, c.dome, c.zeroParallax, 6.5}, c.k);
+  return EyeMatrixForRay(c.camera, Eye(c.camera, c.eye), c.rigIndex.value_or(c.eye), d,
+                         {c.mode, c.dome, c.zeroParallax, 6.5}, c.k);
 }
 
 TEST(EyeRigTest, EyePlacementPerRig) {
@@ -101,10 +103,9 @@ TEST(EyeRigTest, UnknownModesActAsFixedAndOnlyEyesZeroAndOneConverge) {
   for (Int32 mode : {-1, 4}) EXPECT_EQ(Ray(d, {.mode = mode, .zeroParallax = 500.0, .k = 0.7}).matrix, fixed);
   const Matrix parallel = Ray(d, {}).matrix;
   EXPECT_NE(Ray(d, {.zeroParallax = 1000.0}).matrix, parallel);
-  for (std::string_view name : {"2", "00", "01", "a"}) {
-    EXPECT_EQ(Ray(d, {.zeroParallax = 1000.0, .name = name}).matrix, parallel) << name;
+  for (Int32 index : {2, -1, 3}) {
+    EXPECT_EQ(Ray(d, {.zeroParallax = 1000.0, .rigIndex = index}).matrix, parallel) << index;
   }
-  EXPECT_FALSE(IsConvergingEyeName("") || IsConvergingEyeName(std::string_view("0\0", 2)));
 }
 
 TEST(EyeRigTest, DegenerateInputsStayFinite) {
@@ -114,8 +115,7 @@ TEST(EyeRigTest, DegenerateInputsStayFinite) {
       for (const Matrix& camera : {kCamera, flat}) {
         const Matrix m =
             Ray(d, {.mode = mode, .zeroParallax = 1000.0, .camera = camera, .dome = true}).matrix;
-        const Matrix onCamera =
-            EyeMatrixForRay(camera, camera, "0", d, {mode, false, 1000.0, 6.5}, 1.0).matrix;
+        const Matrix onCamera = EyeMatrixForRay(camera, camera, 0, d, {mode, false, 1000.0, 6.5}, 1.0).matrix;
         ASSERT_TRUE(test::IsFinite(m.offset) && test::IsFinite(m.axisZ) && test::IsFinite(onCamera.axisZ));
       }
     }

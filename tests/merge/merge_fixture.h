@@ -30,7 +30,7 @@ class MergeFixture : public ::testing::Test {
   template <typename ColourAt>
   static BitmapPtr MakeImage(Int32 width, Int32 height, ColourAt colourAt) {
     BitmapPtr image(BaseBitmap::Alloc());
-    image->Init(width, height, 24);
+    EXPECT_EQ(image->Init(width, height, 24), IMAGERESULT_OK);
     for (Int32 y = 0; y < height; ++y)
       for (Int32 x = 0; x < width; ++x) image->SetPixelFloat(x, y, colourAt(x, y));
     return image;

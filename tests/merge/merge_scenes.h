@@ -58,18 +58,18 @@ inline void SetCubemap(RenderState& state, Int32 width, Int32 height, Int32 eyeC
   }
   state.facesPerEye = 6;
   state.cameraCount = 6 * eyeCount;
-  state.isCubemap = 1;
+  state.lens.projection = orvex::Projection::kCubemap;
 }
 
 inline void SetAnaglyph(RenderState& state, Int32 colors, Int32 method, Float gamma) {
-  state.stereoOut0 = 1;
+  state.stereoOutput = ORVEXVP_STEREO_MODE_ANAGLYPH;
   state.anaglyphColors = colors;
   state.anaglyphMethod = method;
   state.anaglyphGamma = gamma;
 }
 
 inline void SetInterlaced(RenderState& state, Int32 pattern) {
-  state.stereoOut2 = 1;
+  state.stereoOutput = ORVEXVP_STEREO_MODE_INTERLACED;
   state.interlacePattern = pattern;
 }
 

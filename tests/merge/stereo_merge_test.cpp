@@ -36,7 +36,7 @@ class AnaglyphMerge : public MergeFixture {
 
 TEST_F(AnaglyphMerge, FisheyeCornersOutsideTheDomeKeepEyeSlot0) {
   merge_scenes::SetAnaglyph(State(), 2, 3, 1.0);
-  State().isFisheye = 1;
+  State().lens.projection = orvex::Projection::kFisheye;
   State().currentArea = State().eyes[0].area;
   ASSERT_TRUE(Merge());
   ExpectOut(2, 2, Vector());

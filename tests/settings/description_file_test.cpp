@@ -150,7 +150,7 @@ std::set<Int32> ExpectDeclaredTypes(BaseList2D* node, const DescriptionRecord& r
   std::set<Int32> empty;
   for (const DescriptionElement& element : record.elements) {
     GeData value;
-    node->GetParameter(DescID(element.id), value, DESCFLAGS_GET_0);
+    static_cast<void>(node->GetParameter(DescID(element.id), value, DESCFLAGS_GET_0));  // refused: stays nil
     if (HeldType(element.kind) == DA_NIL) {  // buttons, texts and groups: the node gives them nothing
       EXPECT_TRUE(value.IsNil()) << element.symbol << " is declared without a value but holds one";
       continue;
@@ -193,7 +193,7 @@ TEST_F(ModuleDescriptions, TheTagsElementsDeclareTheTypesItHoldsWithAnglesInDegr
   // Besides Init, the module's own writers: a create command's preset, and scene evaluation (the
   // aspect values, the vertical span and the protection switch).
   BaseTag* tag = scene->AddTaggedCamera();
-  ApplyPreset(kPanoramaPreset, *tag->GetObject(), *tag);
+  ApplyPreset(*FindCameraPreset(1035137), *tag->GetObject(), *tag);
   tag->GetObject()->InsertTag(BaseTag::Alloc(Tprotection));
   scene->doc->ExecutePasses(nullptr, true, true, true);
   const DescriptionRecord record = ReadModuleDescription("OrvexTag.json");

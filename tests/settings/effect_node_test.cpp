@@ -30,7 +30,7 @@ class EffectNode : public LinkedModuleTest {
   }
   BitmapPtr ResourceImage(const char* name) {
     BitmapPtr image(BaseBitmap::Alloc());
-    image->Init(Filename(ORVEX_SOURCE_DIR "/res/") + Filename(name));
+    EXPECT_EQ(image->Init(Filename(ORVEX_SOURCE_DIR "/res/") + Filename(name)), IMAGERESULT_OK) << name;
     return image;
   }
 

@@ -24,7 +24,7 @@ class TagBehaviour : public LinkedModuleTest {
 
   GeData Get(BaseList2D* node, Int32 id) {
     GeData value;
-    node->GetParameter(DescID(id), value, DESCFLAGS_GET_0);
+    EXPECT_TRUE(node->GetParameter(DescID(id), value, DESCFLAGS_GET_0)) << id;
     return value;
   }
   void Set(Int32 id, const GeData& value) { ASSERT_TRUE(attribute_manager::Edit(tag, id, value)); }

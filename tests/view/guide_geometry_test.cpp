@@ -111,7 +111,7 @@ TEST(StereoDiagram, EyeMarkersSitWhereTheRigPutsTheEyes) {
   for (Int32 index : {0, 1}) {
     SubView eye;
     ASSERT_TRUE(PlaceEye(camera, index, 6.5, eye));
-    const EyeMarker marker = EyeMarkerOf(camera, eye.matrix, eye.GetName(), forward, fixed, 1.0);
+    const EyeMarker marker = EyeMarkerOf(camera, eye.matrix, index, forward, fixed, 1.0);
     const Float side = index == 0 ? -3.25 : 3.25;
     ExpectNear(marker.eye.offset, camera * Vector(side, 0, 0));
     // The eye's ray meets the zero-parallax point, where the tick starts.
@@ -123,8 +123,8 @@ TEST(StereoDiagram, EyeMarkersSitWhereTheRigPutsTheEyes) {
   }
   // Omni rig looking right (longitude 90 degrees): the left eye moves in front of the camera.
   SubView left;
-  PlaceEye(camera, 0, 6.5, left);
-  const EyeMarker turned = EyeMarkerOf(camera, left.matrix, left.GetName(), PreferredDirection(0.0, kHalfPi),
+  ASSERT_TRUE(PlaceEye(camera, 0, 6.5, left));
+  const EyeMarker turned = EyeMarkerOf(camera, left.matrix, 0, PreferredDirection(0.0, kHalfPi),
                                        StereoRig{kRigOmni, false, 0.0, 6.5}, 1.0);
   ExpectNear(turned.eye.offset, camera * Vector(0, 0, 3.25));
 }
