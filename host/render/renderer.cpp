@@ -157,13 +157,20 @@ bool RenderSession::Run(const FrameSink& sink, std::string& error) {
   // The scene is evaluated at the first frame's time before the effects hear of the render, so
   // that render start reads what the tags derived; each frame evaluates it again at its own time.
   doc_->SetTime(BaseTime(options_.firstFrame, fps_));
-  doc_->ExecutePasses(nullptr, true, true, true);
+  if (!doc_->ExecutePasses(nullptr, true, true, true)) {
+    error =
+        "the scene could not be evaluated at frame " + std::to_string(options_.firstFrame) + " (see above)";
+    host_state::SetRendering(kind, false);
+    return false;
+  }
   effects.Notify(doc_, true, !options_.editor);
-  effects.AllocateBuffers(&render, doc_);
-  effects.GatherRenderInfo();
-  // Asked after render start, whose settings written back apply to this render.
-  const CameraPlan plan(effects, doc_, render.record.settings, options_.editor);
-  const bool rendered = MakeRoomForCameras(plan, error) && RunSequence(effects, render, plan, sink, error);
+  bool rendered = effects.AllocateBuffers(&render, doc_, error);
+  if (rendered) {
+    effects.GatherRenderInfo();
+    // Asked after render start, whose settings written back apply to this render.
+    const CameraPlan plan(effects, doc_, render.record.settings, options_.editor);
+    rendered = MakeRoomForCameras(plan, error) && RunSequence(effects, render, plan, sink, error);
+  }
   effects.FreeBuffers();
   effects.Notify(doc_, false, !options_.editor);
   host_state::SetRendering(kind, false);
@@ -192,10 +199,14 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
   vps.time = BaseTime(options_.firstFrame, fps_);
   vps.frame = options_.firstFrame;
   effects.Execute(vps, VIDEOPOSTCALL_FRAMESEQUENCE, true);
-  bool delivered = true;
+  bool delivered = effects.Failure().empty();
   for (Int32 frame = options_.firstFrame; delivered && frame <= options_.lastFrame; ++frame) {
     doc_->SetTime(BaseTime(frame, fps_));
-    doc_->ExecutePasses(nullptr, true, true, true);
+    if (!doc_->ExecutePasses(nullptr, true, true, true)) {
+      error = "the scene could not be evaluated at frame " + std::to_string(frame) + " (see above)";
+      delivered = false;
+      break;
+    }
     // Animated objects moved: the geometry is traced where they stand at this frame.
     if (HasDocumentAnimation(*doc_) && !BuildScene(error)) {
       delivered = false;
@@ -212,7 +223,8 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
       RenderCamera(effects, render, vps, "Frame " + std::to_string(frame));
     }
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, false);
-    delivered = kept && sink(image_, frame, error);
+    // A frame an effect refused in any phase is not written.
+    delivered = kept && effects.Failure().empty() && sink(image_, frame, error);
     // The frame holds camera 0's image then: kept, but the render did not do its job.
     if (delivered && !merged) {
       error = "the effect refused to merge the camera images of frame " + std::to_string(frame) +
@@ -221,6 +233,10 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
     }
   }
   effects.Execute(vps, VIDEOPOSTCALL_FRAMESEQUENCE, false);
+  if (!effects.Failure().empty()) {
+    error = effects.Failure();
+    return false;
+  }
   return delivered;
 }
 

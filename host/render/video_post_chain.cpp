@@ -3,6 +3,21 @@
 namespace {
 // The engine ID the stand-in host's renderer announces to effects.
 constexpr Int32 kRenderEngineId = 0;
+
+std::string ResultWords(RENDERRESULT result) {
+  switch (result) {
+    case RENDERRESULT_OUTOFMEMORY:
+      return "out of memory";
+    case RENDERRESULT_USERBREAK:
+      return "stopped by the user";
+    default:
+      return "result " + std::to_string(static_cast<Int32>(result));
+  }
+}
+
+std::string EffectName(const BaseVideoPost* node) {
+  return "the effect \"" + node->GetName().GetStdString() + "\"";
+}
 }  // namespace
 
 VideoPostChain::VideoPostChain(RenderData* renderData) {
@@ -19,8 +34,14 @@ void VideoPostChain::Notify(BaseDocument* doc, Bool start, Bool external) const 
   for (const Effect& effect : effects_) effect.node->Message(MSG_MULTI_RENDERNOTIFICATION, &notification);
 }
 
-void VideoPostChain::AllocateBuffers(Render* render, BaseDocument* doc) const {
-  for (const Effect& effect : effects_) effect.data->AllocateBuffers(effect.node, render, doc);
+bool VideoPostChain::AllocateBuffers(Render* render, BaseDocument* doc, std::string& error) const {
+  for (const Effect& effect : effects_) {
+    const RENDERRESULT result = effect.data->AllocateBuffers(effect.node, render, doc);
+    if (result == RENDERRESULT_OK) continue;
+    error = EffectName(effect.node) + " refused to start the render (" + ResultWords(result) + ")";
+    return false;
+  }
+  return true;
 }
 
 void VideoPostChain::FreeBuffers() const {
@@ -42,7 +63,12 @@ void VideoPostChain::GatherRenderInfo() {
 void VideoPostChain::Execute(VideoPostStruct& vps, VIDEOPOSTCALL call, Bool open) const {
   vps.vp = call;
   vps.open = open;
-  for (const Effect& effect : effects_) effect.data->Execute(effect.node, &vps);
+  for (const Effect& effect : effects_) {
+    const RENDERRESULT result = effect.data->Execute(effect.node, &vps);
+    if (result != RENDERRESULT_OK && failure_.empty())
+      failure_ = EffectName(effect.node) + " refused frame " + std::to_string(vps.frame) + " (" +
+                 ResultWords(result) + ")";
+  }
 }
 
 Int32 VideoPostChain::CameraCount(BaseDocument* doc, RenderData* renderData, const Effect** answering) const {

@@ -107,11 +107,18 @@ Bool BaseDocument::DoRedo() { return StateOf(this).undo.Redo(*this); }
 Bool BaseDocument::ExecutePasses(BaseThread* thread, Bool animation, Bool expressions, Bool /*caches*/) {
   if (animation) ApplyDocumentAnimations(*this, GetTime());
   if (!expressions) return true;
-  ForEachTag(GetFirstObject(), [this, thread](BaseObject& object, BaseTag& tag) {
-    if (auto* data = dynamic_cast<TagData*>(tag.GetNodeData()))
-      data->Execute(&tag, this, &object, thread, 0, EXECUTIONFLAGS_0);
+  // Every tag runs; one that fails is said on the console and fails the evaluation.
+  Bool executed = true;
+  ForEachTag(GetFirstObject(), [this, thread, &executed](BaseObject& object, BaseTag& tag) {
+    auto* data = dynamic_cast<TagData*>(tag.GetNodeData());
+    if (!data) return;
+    const EXECUTIONRESULT result = data->Execute(&tag, this, &object, thread, 0, EXECUTIONFLAGS_0);
+    if (result == EXECUTIONRESULT_OK) return;
+    console::Print("[host] the tag on \"" + object.GetName().GetStdString() + "\" did not run (result " +
+                   std::to_string(static_cast<Int32>(result)) + ")");
+    executed = false;
   });
-  return true;
+  return executed;
 }
 
 // ---- RenderData

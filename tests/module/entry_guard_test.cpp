@@ -78,3 +78,18 @@ TEST(EntryGuard, TheHostRunsAThrowingCommandAsARefusalAndCarriesOn) {
   EXPECT_EQ(LoggedLine(), "--- Orvex360Cam: >>> ERROR ThrowingCommand::Execute stopped: std::bad_alloc");
   EXPECT_FALSE(CallCommand(kCommandId));  // and again: nothing was left broken
 }
+
+TEST(EntryGuard, ATagThatFailsFailsTheEvaluationWithAHostLine) {
+  console::SetEcho(false);
+  constexpr Int32 kTagId = 1999002;  // a test tag, no module's
+  ASSERT_TRUE(
+      RegisterTagPlugin(kTagId, "Throwing", 0, AllocGuarded<GuardedTag<ThrowingTag>>, "", nullptr, 0));
+  BaseDocument* doc = BaseDocument::Alloc();
+  BaseObject* object = BaseObject::Alloc(Onull);
+  object->SetName("Rig");
+  doc->InsertObject(object, nullptr);
+  ASSERT_TRUE(object->MakeTag(kTagId));
+  EXPECT_FALSE(doc->ExecutePasses(nullptr, true, true, true));
+  EXPECT_EQ(LoggedLine(), "[host] the tag on \"Rig\" did not run (result 2)");
+  BaseDocument::Free(doc);
+}

@@ -34,6 +34,8 @@ struct Seen {
   Bool switchStereoOn = false;  // render start turns the running render's stereo switch on
   Int32 cameras = 0;            // the camera count answered
   Bool mergeAccepts = true;
+  RENDERRESULT allocateAnswer = RENDERRESULT_OK;
+  RENDERRESULT frameAnswer = RENDERRESULT_OK;  // to each frame's opening call
   Int32 cameraIndex = -1;  // camera being rendered; camera k traces only columns x with x % cameras == k
 };
 inline Seen* g_seen = nullptr;
@@ -57,7 +59,7 @@ class RecorderEffect : public VideoPostData {
     settings.SetFloat(kWrittenBackId, 1.5);
     if (g_seen->switchStereoOn) settings.SetBool(RDATA_STEREO, true);
     render->SetRenderData(settings);
-    return RENDERRESULT_OK;
+    return g_seen->allocateAnswer;
   }
 
   void FreeBuffers(BaseVideoPost*) override { Record("free"); }
@@ -76,7 +78,7 @@ class RecorderEffect : public VideoPostData {
       VPBuffer* buffer = vps->render->GetBuffer(VPBUFFER_RGBA, 0);
       g_seen->bufferWidth = buffer ? buffer->GetBw() : -1;
     }
-    return RENDERRESULT_OK;
+    return vps->vp == VIDEOPOSTCALL_FRAME && vps->open ? g_seen->frameAnswer : RENDERRESULT_OK;
   }
 
   void CreateRay(Ray* ray, Float x, Float y) override {

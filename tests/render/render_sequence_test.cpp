@@ -138,4 +138,26 @@ TEST_F(RenderSequence, AFailedFrameStopsTheRenderButClosesEveryPhase) {
   EXPECT_EQ(seen_.calls.back(), "notify start=0 external=1");
 }
 
+// An effect that answers a failure stops the render with a message naming it; what it refused is
+// never written, and the render still ends with every phase closed.
+TEST_F(RenderSequence, AnEffectsRefusalFailsTheRenderAndNothingIsWritten) {
+  effect_->SetName("Recorder");
+  seen_.allocateAnswer = RENDERRESULT_OUTOFMEMORY;
+  int frames = -1;
+  EXPECT_EQ(Render(RenderOptions(), &frames),
+            "the effect \"Recorder\" refused to start the render (out of memory)");
+  EXPECT_EQ(frames, 0);
+  EXPECT_EQ(seen_.calls.back(), "notify start=0 external=1");
+
+  seen_.calls.clear();
+  seen_.allocateAnswer = RENDERRESULT_OK;
+  seen_.frameAnswer = RENDERRESULT_USERBREAK;
+  RenderOptions options;
+  options.lastFrame = 3;
+  EXPECT_EQ(Render(options, &frames), "the effect \"Recorder\" refused frame 0 (stopped by the user)");
+  EXPECT_EQ(frames, 0);
+  ASSERT_GE(seen_.calls.size(), 3u);
+  EXPECT_EQ(seen_.calls[seen_.calls.size() - 3], "execute 1 close frame 0");
+}
+
 }  // namespace
