@@ -5,7 +5,7 @@
 
 #include <array>
 
-constexpr Int32 ID_ORVEXTAG = 1035199;
+constexpr Int32 ID_ORVEXTAG = 1035138;
 
 // The camera tag that holds every projection setting of a camera, keeps the settings that live
 // elsewhere (render settings, effect, camera) in step, and derives the output aspect.
