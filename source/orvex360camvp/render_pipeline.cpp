@@ -85,7 +85,7 @@ void ReadStereoSettings(RenderState& state, const BaseContainer& effect, const B
   state.anaglyphMethod = effect.GetInt32(ORVEXVP_ANAGLYPH_METHOD);
   state.anaglyphGamma = effect.GetFloat(ORVEXVP_ANAGLYPH_GAMMA);
   state.interlacePattern = effect.GetInt32(ORVEXVP_INTERLACE);
-  state.eyeSeparation = 1.5 * tag.GetFloat(ORVEXTAG_EYE_SEPARATION);
+  state.eyeSeparation = tag.GetFloat(ORVEXTAG_EYE_SEPARATION);
   state.zeroParallax =
       tag.GetInt32(ORVEXTAG_ZERO_PARALLAX_MODE) != 0 ? tag.GetFloat(ORVEXTAG_ZERO_PARALLAX) : 0.0;
   state.rigMode = tag.GetInt32(ORVEXTAG_STEREO_RIG);
