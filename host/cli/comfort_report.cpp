@@ -213,11 +213,9 @@ bool ComfortReporter::Prepare(BaseDocument* doc, BaseObject* camera, RenderOptio
     return false;
   }
   if (!atomic_file::FolderTakesFiles(path_, error)) return false;
-  doc_ = doc;
   camera_ = camera;
-  editor_ = options.editor;
   // Without stereo the reason stays, and only the "no stereo" report is written.
-  if (!ReadComfortRig(doc, camera, editor_, rig_, noStereo_)) return true;
+  if (!ReadComfortRig(doc, camera, options.editor, rig_, noStereo_)) return true;
   // Both eyes' rays: where each eye's ray starts is where that eye is.
   options.primaryHitsCamera = -1;
   options.primaryHits = [this](Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits) {
@@ -241,12 +239,10 @@ std::string ComfortReporter::HeatMapPathAt(Int32 frame) const {
 }
 
 void ComfortReporter::Report(Int32 frame) {
-  ComfortRig rig;
-  std::string reason;
-  if (!ReadComfortRig(doc_, camera_, editor_, rig, reason)) {
-    failure_ = "the comfort report of frame " + std::to_string(frame) + ": " + reason;
-    return;
-  }
+  // The rig as read before the render (its output facts ask the module's lens, which is busy
+  // rendering now), the camera where it stands at this frame.
+  ComfortRig rig = rig_;
+  rig.camera = camera_->GetMg();
   DisparityMap map;
   MeasureDisparity(eyeHits_[0], eyeHits_[1], rig, map);
   const ComfortSummary summary = SummarizeComfort(map);

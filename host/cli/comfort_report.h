@@ -38,8 +38,6 @@ class ComfortReporter {
   std::string images_;
   bool numbered_ = false;
   BaseObject* camera_ = nullptr;
-  BaseDocument* doc_ = nullptr;
-  bool editor_ = false;
   std::string noStereo_;  // why the render has no stereo; empty for a stereo render
   std::string failure_;
   ComfortRig rig_;

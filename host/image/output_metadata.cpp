@@ -1,10 +1,11 @@
 #include "output_metadata.h"
 
 #include "files/source_date.h"
-#include "geometry/cubemap_layout.h"
 #include "geometry/scalar_math.h"
+#include "render/lens_cubemap.h"
 #include "render/pano_crop.h"
 #include "render/renderer.h"
+#include "runtime/console.h"
 #include "runtime/description_symbols.h"
 #include "scene/camera_kinds.h"
 #include "scene/effect_words.h"
@@ -29,38 +30,19 @@ struct OutputSettings {
   bool stereo = false;  // the render settings' stereo switch
 };
 
-// The grid row by row ("/" between rows, "," between cells); a turned face gets its degrees.
-std::string CubemapFaces(const orvex::CubemapLayout& layout) {
-  std::string faces;
-  for (Int32 row = 0; row < static_cast<Int32>(layout.gridSize.y); ++row) {
-    if (row > 0) faces += "/";
-    for (Int32 column = 0; column < static_cast<Int32>(layout.gridSize.x); ++column) {
-      const orvex::SubView& cell = layout.cells[column][row];
-      if (column > 0) faces += ",";
-      faces += effect_words::WordOf(effect_words::kCubeFaces, cell.index, "-");
-      if (cell.index >= 0 && cell.rotation != 0) faces += ":" + std::to_string(cell.rotation);
-    }
-  }
-  return faces;
-}
-
-void DescribeCubemap(const NamedValues& effect, ImageMetadata& metadata) {
-  orvex::CubemapSettings settings;
-  settings.layout = effect.Int32Of("ORVEXVP_CUBE_LAYOUT", settings.layout);
-  settings.singleFace = effect.Int32Of("ORVEXVP_CUBE_FACE", settings.singleFace);
-  for (Int32 slot = 0; slot < 6; ++slot)
-    settings.slots[slot] =
-        effect.Int32Of("ORVEXVP_CUBE_SLOT" + std::to_string(slot + 1), settings.slots[slot]);
-  settings.crossStart = effect.Int32Of("ORVEXVP_CUBE_CROSS_START", settings.crossStart);
-  orvex::CubemapLayout layout;
-  orvex::BuildCubemapLayout(settings, layout);
+void DescribeCubemap(BaseDocument* doc, BaseObject* camera, const OutputSettings& settings, Int32 eyeWidth,
+                     Int32 eyeHeight, ImageMetadata& metadata) {
   metadata.SetText(kOwn, "Projection", "cubemap");
   metadata.SetText(kOwn, "CubemapLayout",
-                   effect_words::WordOf(effect_words::kCubeLayouts, settings.layout, "unknown"));
-  metadata.SetText(kOwn, "CubemapGrid",
-                   std::to_string(static_cast<Int32>(layout.gridSize.x)) + "x" +
-                       std::to_string(static_cast<Int32>(layout.gridSize.y)));
-  metadata.SetText(kOwn, "CubemapFaces", CubemapFaces(layout));
+                   effect_words::WordOf(effect_words::kCubeLayouts,
+                                        settings.Effect().Int32Of("ORVEXVP_CUBE_LAYOUT"), "unknown"));
+  const LensCubemap layout = CubemapOfLens(doc, camera, settings.stereo, eyeWidth, eyeHeight);
+  if (layout.faces.empty()) {
+    console::Print("[host] the lens's cube faces could not be told apart: the output names no faces");
+    return;
+  }
+  metadata.SetText(kOwn, "CubemapGrid", std::to_string(layout.columns) + "x" + std::to_string(layout.rows));
+  metadata.SetText(kOwn, "CubemapFaces", layout.faces);
 }
 
 // The photo-sphere properties of one eye's image (the whole image unless split side by side).
@@ -84,7 +66,8 @@ void DescribeEquirect(const NamedValues& tag, Int32 width, Int32 height, ImageMe
   metadata.SetReal(kOwn, "LatitudeMaxDegrees", Degrees(latMax));
 }
 
-void DescribeLens(const OutputSettings& settings, Int32 eyeWidth, Int32 eyeHeight, ImageMetadata& metadata) {
+void DescribeLens(BaseDocument* doc, BaseObject* camera, const OutputSettings& settings, Int32 eyeWidth,
+                  Int32 eyeHeight, ImageMetadata& metadata) {
   const NamedValues tag = settings.Tag();
   if (tag.Is("ORVEXTAG_PROJECTION", "Equirectangular panorama")) {
     DescribeEquirect(tag, eyeWidth, eyeHeight, metadata);
@@ -98,7 +81,7 @@ void DescribeLens(const OutputSettings& settings, Int32 eyeWidth, Int32 eyeHeigh
     metadata.SetText(kOwn, "CylinderAxis",
                      tag.Is("ORVEXTAG_CYL_ORIENTATION", "Turned by 90 degrees") ? "horizontal" : "vertical");
   } else if (tag.Is("ORVEXTAG_PROJECTION", "Cubemap")) {
-    DescribeCubemap(settings.Effect(), metadata);
+    DescribeCubemap(doc, camera, settings, eyeWidth, eyeHeight, metadata);
   }
 }
 
@@ -164,6 +147,6 @@ ImageMetadata DescribeOutput(BaseDocument* doc, BaseObject* camera, bool editor)
   Int32 eyeWidth = settings.width;
   Int32 eyeHeight = settings.height;
   DescribeStereo(settings, eyeWidth, eyeHeight, metadata);
-  DescribeLens(settings, eyeWidth, eyeHeight, metadata);
+  DescribeLens(doc, camera, settings, eyeWidth, eyeHeight, metadata);
   return metadata;
 }
