@@ -22,8 +22,8 @@ void BuildCrossHorizontal(Int32 start, CubemapLayout& layout) {
   layout.gridSize = Vector(4.0, 3.0, 0.0);
   PlaceFace(layout, CrossPosition(start, 0), 0, kCubeFaceUp);
   PlaceFace(layout, CrossPosition(start, 0), 1, kCubeFaceFront);
-  PlaceFace(layout, CrossPosition(start, 1), 1, kCubeFaceBack);
-  PlaceFace(layout, CrossPosition(start, 2), 1, kCubeFaceRight);
+  PlaceFace(layout, CrossPosition(start, 1), 1, kCubeFaceRight);
+  PlaceFace(layout, CrossPosition(start, 2), 1, kCubeFaceBack);
   PlaceFace(layout, CrossPosition(start, 3), 1, kCubeFaceLeft);
   PlaceFace(layout, CrossPosition(start, 0), 2, kCubeFaceDown);
 }
@@ -34,7 +34,7 @@ void BuildCrossVertical(Int32 start, CubemapLayout& layout) {
   PlaceFace(layout, 1, CrossPosition(start, 0), kCubeFaceFront);
   PlaceFace(layout, 1, CrossPosition(start, 1), kCubeFaceDown);
   // Walking down the long arm the back face arrives upside down.
-  PlaceFace(layout, 1, CrossPosition(start, 2), kCubeFaceBack, 90);
+  PlaceFace(layout, 1, CrossPosition(start, 2), kCubeFaceBack, 180);
   PlaceFace(layout, 1, CrossPosition(start, 3), kCubeFaceUp);
   PlaceFace(layout, 2, CrossPosition(start, 0), kCubeFaceRight);
 }
