@@ -40,9 +40,9 @@ nlohmann::json SummaryJson(const ComfortSummary& summary, const ComfortRig& rig)
       {"stereo", true},
       {"limit", {{"disparityDegrees", kComfortLimitDegrees}, {"source", kLimitSource}}},
       {"rig",
-       {{"eyeSeparation", rig.rig.separation},
-        {"zeroParallaxDistance", rig.rig.zeroParallax},
-        {"rigMode", rig.rig.rigMode}}},
+       {{"eyeSeparation", rig.separation},
+        {"zeroParallaxDistance", rig.zeroParallax},
+        {"rigMode", rig.rigMode}}},
       {"pixels", summary.pixels},
       {"disparityDegrees",
        {{"mostCrossed", summary.maxCrossedDegrees}, {"mostUncrossed", summary.maxUncrossedDegrees}}},
@@ -134,7 +134,7 @@ void PrintLine(const std::string& path, const ComfortSummary& summary) {
                 nearest.c_str(), path.c_str());
 }
 
-// The part of the frame with camera 0's eye, as x0, y0, x1, y1 (end exclusive).
+// The part of the frame with an eye, as x0, y0, x1, y1 (end exclusive).
 std::array<Int32, 4> EyeRect(const std::string& area, Int32 width, Int32 height) {
   if (area == "left") return {0, 0, width / 2, height};
   if (area == "right") return {width / 2, 0, width, height};
@@ -143,9 +143,9 @@ std::array<Int32, 4> EyeRect(const std::string& area, Int32 width, Int32 height)
   return {0, 0, width, height};
 }
 
-// The grid cell of the eye's part that holds the middle of the face's rays; a lens also traces a
-// margin into the neighbouring cells, which belong to other faces.
-std::array<Int32, 4> FaceCell(const ComfortRig& rig, const PrimaryHits& face) {
+// The grid cell of the eye's part (`area`) that holds the middle of the face's rays; a lens also
+// traces a margin into the neighbouring cells, which belong to other faces.
+std::array<Int32, 4> FaceCell(const ComfortRig& rig, const std::string& area, const PrimaryHits& face) {
   double sumX = 0.0;
   double sumY = 0.0;
   long long count = 0;
@@ -156,7 +156,7 @@ std::array<Int32, 4> FaceCell(const ComfortRig& rig, const PrimaryHits& face) {
         sumY += y;
         ++count;
       }
-  const auto [left, top, right, bottom] = EyeRect(rig.area, face.width, face.height);
+  const auto [left, top, right, bottom] = EyeRect(area, face.width, face.height);
   const auto cellOf = [count](double sum, Int32 start, Int32 end, Int32 cells) {
     const double middle = count ? sum / count : start;
     return std::clamp(static_cast<Int32>((middle - start) * cells / std::max(end - start, 1)), 0, cells - 1);
@@ -170,30 +170,40 @@ std::array<Int32, 4> FaceCell(const ComfortRig& rig, const PrimaryHits& face) {
           edge(left, right, column + 1, rig.gridColumns), edge(top, bottom, row + 1, rig.gridRows)};
 }
 
-void CopyHit(const PrimaryHits& from, const FloatImage& image, Int32 x, Int32 y, PrimaryHits& to,
-             FloatImage& toImage) {
+// The hit at (x, y) to (x - dx, y - dy): the other eye's part moved onto the first eye's.
+void CopyHit(const PrimaryHits& from, Int32 x, Int32 y, Int32 dx, Int32 dy, PrimaryHits& to) {
   const size_t i = static_cast<size_t>(y) * from.width + x;
-  std::copy_n(&from.origins[3 * i], 3, &to.origins[3 * i]);
-  std::copy_n(&from.directions[3 * i], 3, &to.directions[3 * i]);
-  to.distances[i] = from.distances[i];
-  std::copy_n(image.Pixel(x, y), FloatImage::kChannels, toImage.Pixel(x, y));
+  const size_t j = static_cast<size_t>(y - dy) * from.width + (x - dx);
+  std::copy_n(&from.origins[3 * i], 3, &to.origins[3 * j]);
+  std::copy_n(&from.directions[3 * i], 3, &to.directions[3 * j]);
+  to.distances[j] = from.distances[i];
 }
 
 }  // namespace
 
-void ComfortReporter::GatherFace(Int32 frame, Int32 camera, const FloatImage& image,
-                                 const PrimaryHits& hits) {
-  if (camera >= rig_.facesPerEye) return;
+void ComfortReporter::Gather(Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits) {
+  const Int32 eye = camera / rig_.facesPerEye;
+  if (eye > 1) return;
   if (camera == 0 &&
-      (!facesImage_.Allocate(image.width, image.height) || !facesHits_.Allocate(hits.width, hits.height))) {
+      (!eyeImage_.Allocate(image.width, image.height) || !eyeHits_[0].Allocate(hits.width, hits.height) ||
+       !eyeHits_[1].Allocate(hits.width, hits.height))) {
     failure_ = "no memory for the comfort report of frame " + std::to_string(frame);
     return;
   }
-  const auto [left, top, right, bottom] = FaceCell(rig_, hits);
+  const std::string& area = eye == 0 ? rig_.area : rig_.otherArea;
+  const auto [left, top, right, bottom] = FaceCell(rig_, area, hits);
+  const auto first = EyeRect(rig_.area, hits.width, hits.height);
+  const auto [eyeLeft, eyeTop, eyeRight, eyeBottom] = EyeRect(area, hits.width, hits.height);
+  const Int32 dx = eyeLeft - first[0];
+  const Int32 dy = eyeTop - first[1];
   for (Int32 y = top; y < bottom; ++y)
-    for (Int32 x = left; x < right; ++x)
-      if (hits.HasRay(x, y)) CopyHit(hits, image, x, y, facesHits_, facesImage_);
-  if (camera == rig_.facesPerEye - 1) Report(frame, facesImage_, facesHits_);
+    for (Int32 x = left; x < right; ++x) {
+      const bool inside = x - dx >= 0 && x - dx < hits.width && y - dy >= 0 && y - dy < hits.height;
+      if (!hits.HasRay(x, y) || !inside) continue;
+      CopyHit(hits, x, y, dx, dy, eyeHits_[eye]);
+      if (eye == 0) std::copy_n(image.Pixel(x, y), FloatImage::kChannels, eyeImage_.Pixel(x, y));
+    }
+  if (camera == 2 * rig_.facesPerEye - 1) Report(frame);
 }
 
 bool ComfortReporter::Prepare(BaseDocument* doc, BaseObject* camera, RenderOptions& options,
@@ -203,20 +213,13 @@ bool ComfortReporter::Prepare(BaseDocument* doc, BaseObject* camera, RenderOptio
     return false;
   }
   if (!atomic_file::FolderTakesFiles(path_, error)) return false;
-  doc_ = doc;
   camera_ = camera;
-  editor_ = options.editor;
   // Without stereo the reason stays, and only the "no stereo" report is written.
-  if (!ReadComfortRig(doc, camera, editor_, rig_, noStereo_)) return true;
-  const bool faces = rig_.facesPerEye > 1;
-  options.primaryHitsCamera = faces ? -1 : 0;
-  options.primaryHits = [this, faces](Int32 frame, Int32 camera, const FloatImage& image,
-                                      const PrimaryHits& hits) {
-    if (!failure_.empty()) return;
-    if (faces)
-      GatherFace(frame, camera, image, hits);
-    else
-      Report(frame, image, hits);
+  if (!ReadComfortRig(doc, camera, options.editor, rig_, noStereo_)) return true;
+  // Both eyes' rays: where each eye's ray starts is where that eye is.
+  options.primaryHitsCamera = -1;
+  options.primaryHits = [this](Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits) {
+    if (failure_.empty()) Gather(frame, camera, image, hits);
   };
   return true;
 }
@@ -235,20 +238,18 @@ std::string ComfortReporter::HeatMapPathAt(Int32 frame) const {
   return noStereo_.empty() ? HeatMapPath(ReportPath(frame)) : std::string();
 }
 
-void ComfortReporter::Report(Int32 frame, const FloatImage& image, const PrimaryHits& hits) {
-  ComfortRig rig;
-  std::string reason;
-  if (!ReadComfortRig(doc_, camera_, editor_, rig, reason)) {
-    failure_ = "the comfort report of frame " + std::to_string(frame) + ": " + reason;
-    return;
-  }
+void ComfortReporter::Report(Int32 frame) {
+  // The rig as read before the render (its output facts ask the module's lens, which is busy
+  // rendering now), the camera where it stands at this frame.
+  ComfortRig rig = rig_;
+  rig.camera = camera_->GetMg();
   DisparityMap map;
-  MeasureDisparity(hits, rig, map);
+  MeasureDisparity(eyeHits_[0], eyeHits_[1], rig, map);
   const ComfortSummary summary = SummarizeComfort(map);
   const std::string path = ReportPath(frame);
   nlohmann::json json = SummaryJson(summary, rig);
   json["format"] = "orvex360 comfort report";
   json["frame"] = frame;
   json["heatMap"] = fs::path(HeatMapPath(path)).filename().string();
-  if (WriteReport(path, json, image, map, failure_)) PrintLine(path, summary);
+  if (WriteReport(path, json, eyeImage_, map, failure_)) PrintLine(path, summary);
 }

@@ -7,7 +7,7 @@
 #include <string>
 
 // The stereo comfort report of a render (`orvex360 render --comfort REPORT.json`): for each frame
-// the disparity of every pixel of camera 0 from its primary hits and the rig, written as JSON and
+// the disparity of every pixel of camera 0 from the primary rays of both eyes, written as JSON and
 // as a heat map PNG beside it (REPORT.png), and one console line; renders without stereo get a
 // report and a line saying "no stereo".
 class ComfortReporter {
@@ -28,19 +28,19 @@ class ComfortReporter {
   const std::string& Failure() const { return failure_; }
 
  private:
-  void Report(Int32 frame, const FloatImage& image, const PrimaryHits& hits);
-  // A cubemap's faces of camera 0's eye, gathered into one frame before their report.
-  void GatherFace(Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits);
+  // Reports the two eyes gathered for `frame`.
+  void Report(Int32 frame);
+  // Keeps a camera's rays: camera 0's eye (its faces, for a cubemap, gathered into one frame with its
+  // image) and the other eye's, moved onto the first eye's part of the frame.
+  void Gather(Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits);
 
   std::string path_;
   std::string images_;
   bool numbered_ = false;
   BaseObject* camera_ = nullptr;
-  BaseDocument* doc_ = nullptr;
-  bool editor_ = false;
   std::string noStereo_;  // why the render has no stereo; empty for a stereo render
   std::string failure_;
   ComfortRig rig_;
-  FloatImage facesImage_;
-  PrimaryHits facesHits_;
+  FloatImage eyeImage_;
+  PrimaryHits eyeHits_[2];
 };

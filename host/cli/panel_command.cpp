@@ -5,6 +5,7 @@
 #include "runtime/custom_gui_host.h"
 #include "runtime/description_values.h"
 #include "runtime/host_state.h"
+#include "scene/module_nodes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,8 +18,6 @@ using attribute_manager::Panel;
 using attribute_manager::PanelItem;
 
 namespace {
-constexpr Int32 kTagType = 1035138;     // the module's camera tag
-constexpr Int32 kEffectType = 1033675;  // the module's video-post effect
 
 struct PanelOptions {
   std::string node = "tag";
@@ -52,14 +51,15 @@ class PanelScene {
     host_state::SetActiveDocument(doc_);
     BaseObject* camera = BaseObject::Alloc(Ocamera);
     doc_->InsertObject(camera, nullptr);
-    tag_ = BaseTag::Alloc(kTagType);
+    const Int32 tagType = CameraTagType();
+    tag_ = tagType != 0 ? BaseTag::Alloc(tagType) : nullptr;
     if (!tag_) {
-      error = "the camera tag " + std::to_string(kTagType) + " could not be created (is the module loaded?)";
+      error = "the camera tag \"OrvexTag\" could not be created (is the module loaded?)";
       return false;
     }
     camera->InsertTag(tag_);
     for (BaseVideoPost* vp = doc_->GetActiveRenderData()->GetFirstVideoPost(); vp; vp = vp->GetNext())
-      if (vp->GetType() == kEffectType) effect_ = vp;
+      if (vp->GetType() == EffectType()) effect_ = vp;
     if (!effect_) error = "creating the camera tag did not add the effect to the render settings";
     return effect_ != nullptr;
   }
@@ -263,7 +263,7 @@ void PrintGrid(const Panel& panel, const PanelItem& group, const Bitmaps& bitmap
 
 void PrintPanel(BaseList2D* node, const Panel& panel, const Bitmaps& bitmaps) {
   std::printf("%s  (%s, description \"%s\")\n", node->GetName().GetCString(),
-              node->GetType() == kTagType ? "camera tag" : "video-post effect",
+              node->GetType() == CameraTagType() ? "camera tag" : "video-post effect",
               panel.Record().resourceName.c_str());
   for (size_t i = 0; i < panel.items.size(); ++i) {
     PrintItem(panel.items[i], bitmaps);

@@ -5,6 +5,12 @@
 #include "option_checks.h"
 #include "preview/preview_folder.h"
 #include "preview/preview_layout.h"
+#include "render/output_metadata.h"
+#include "runtime/attribute_manager.h"
+#include "runtime/console.h"
+#include "scene/camera_kinds.h"
+#include "scene/effect_words.h"
+#include "scene/scene_library.h"
 
 #include <nlohmann/json.hpp>
 
@@ -70,8 +76,59 @@ nlohmann::json LayoutJson(const PreviewLayout& layout) {
   return json;
 }
 
+// The faces of the layout named `word` as the module lays them out for one eye of `width` x `height`
+// pixels: a cubemap camera made in a document of its own with that layout, described as a render
+// of it would be. False with `error` when the word names no layout or the module cannot answer.
+bool FacesOfLayout(CliContext& context, const std::string& word, Int32 width, Int32 height,
+                   std::string& faces, std::string& error) {
+  const auto known = std::find(effect_words::kCubeLayouts.begin(), effect_words::kCubeLayouts.end(), word);
+  if (known == effect_words::kCubeLayouts.end()) {
+    error =
+        "a cubemap needs its layout: --cube-layout horizontal-cross|vertical-cross|strip-6x1|grid-3x2|"
+        "strip-1x6|grid-2x3";
+    return false;
+  }
+  // The page needs the module's answer only, not its log.
+  const console::ScopedMute mute;
+  if (context.modules.empty() && !context.LoadPlugins()) {
+    error = "the cubemap layout \"" + word + "\" is the module's, and it could not be loaded";
+    return false;
+  }
+  BaseDocument* doc = scene_library::NewDocument();
+  if (!doc) {
+    error = "no memory for a document";
+    return false;
+  }
+  BaseObject* camera = AddCamera(doc, CameraKind::Cubemap, Vector(), error);
+  BaseVideoPost* effect = camera ? FindOrvexEffect(doc) : nullptr;
+  BaseContainer& settings = *doc->GetActiveRenderData()->GetDataInstance();
+  settings.SetFloat(RDATA_XRES, width);
+  settings.SetFloat(RDATA_YRES, height);
+  const std::string layout =
+      "ORVEXVP_CUBE_LAYOUT=" + std::to_string(known - effect_words::kCubeLayouts.begin());
+  if (effect && attribute_manager::SetByName(effect, layout, error)) {
+    const ImageMetadata described = DescribeOutput(doc, camera, false);
+    const MetadataProperty* named = described.Find("orvex360", "CubemapFaces");
+    faces = named ? named->value : "";
+  }
+  BaseDocument::Free(doc);
+  if (faces.empty() && error.empty()) error = "the module did not lay out the cubemap \"" + word + "\"";
+  return !faces.empty();
+}
+
+// The module's faces of the layout the command line names, for a first file that names none.
+bool AskForCubeFaces(CliContext& context, const ImageFacts& facts, PreviewHints& hints, std::string& error) {
+  if (hints.cubeLayout.empty() || facts.metadata.Find("orvex360", "CubemapFaces")) return true;
+  const bool sideBySide = hints.stereo == "side-by-side";
+  const bool topBottom = hints.stereoLayout == "top-bottom";
+  const Int32 width = sideBySide && !topBottom ? facts.width / 2 : facts.width;
+  const Int32 height = sideBySide && topBottom ? facts.height / 2 : facts.height;
+  return FacesOfLayout(context, hints.cubeLayout, width, height, hints.cubeFaces, error);
+}
+
 // Reads every file's header and the first one's layout; every frame must match the first.
-bool DescribeFrames(const PreviewArguments& arguments, PreviewLayout& layout, std::string& error) {
+bool DescribeFrames(CliContext& context, PreviewArguments& arguments, PreviewLayout& layout,
+                    std::string& error) {
   ImageFacts first;
   for (const std::string& file : arguments.files) {
     ImageFacts facts;
@@ -81,7 +138,8 @@ bool DescribeFrames(const PreviewArguments& arguments, PreviewLayout& layout, st
     }
     if (&file == &arguments.files.front()) {
       first = facts;
-      if (!DescribePreview(facts.metadata, arguments.hints, fs::path(file).filename().string(), facts.width,
+      if (!AskForCubeFaces(context, facts, arguments.hints, error) ||
+          !DescribePreview(facts.metadata, arguments.hints, fs::path(file).filename().string(), facts.width,
                            facts.height, layout, error))
         return false;
     } else if (facts.width != first.width || facts.height != first.height) {
@@ -127,13 +185,13 @@ bool WriteFrames(const PreviewArguments& arguments, const fs::path& folder, nloh
   return true;
 }
 
-int RunPreview(PreviewArguments arguments) {
+int RunPreview(CliContext& context, PreviewArguments arguments) {
   SortFrames(arguments.files);
   std::string error;
   PreviewLayout layout;
   StagedFolder folder(arguments.output);
   nlohmann::json config;
-  const bool written = DescribeFrames(arguments, layout, error) && folder.Begin(error) &&
+  const bool written = DescribeFrames(context, arguments, layout, error) && folder.Begin(error) &&
                        CopyAssets(folder.Path(), error) &&
                        WriteFrames(arguments, folder.Path(), config["frames"], error);
   if (written) {
@@ -180,5 +238,5 @@ CliCommand AddPreviewCommand(CLI::App& parent) {
   preview->add_option("--cube-layout", arguments->hints.cubeLayout,
                       "Cubemap layout, when the files do not say");
   preview->add_option("--title", arguments->title, "Shown on the page (default: the first file's name)");
-  return {preview, [arguments](CliContext&) { return RunPreview(*arguments); }, false};
+  return {preview, [arguments](CliContext& context) { return RunPreview(context, *arguments); }, false};
 }

@@ -6,16 +6,16 @@
 #include "gltf_scene.h"
 #include "image/image_output.h"
 #include "option_checks.h"
-#include "orvex360camvp/orvex360camvp_params.h"
-#include "orvextag/orvextag_params.h"
 #include "project/render_project.h"
 #include "project/render_settings_record.h"
 #include "render/output_metadata.h"
 #include "render/progress_bar.h"
 #include "render/renderer.h"
 #include "runtime/attribute_manager.h"
+#include "runtime/description_symbols.h"
 #include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
+#include "scene/module_nodes.h"
 #include "scene/scene_library.h"
 #include "stereo_options.h"
 #include "video_render.h"
@@ -27,8 +27,6 @@
 #include <optional>
 
 namespace {
-
-constexpr Int32 kTagType = 1035138;
 
 struct RenderArguments {
   std::string scene = "demo";
@@ -183,7 +181,7 @@ bool ApplyAssignment(RenderJob& job, const std::string& assignment, std::string&
     if (name == setting.name)
       return SetRenderSetting(*job.doc->GetActiveRenderData(), setting, assignment.substr(equals + 1), error);
 
-  BaseTag* tag = job.camera ? job.camera->GetTag(kTagType) : nullptr;
+  BaseTag* tag = CameraTagOf(job.camera);
   BaseList2D* effect = FindOrvexEffect(job.doc);
   if (tag && attribute_manager::HasParameter(tag, name))
     return attribute_manager::SetByName(tag, assignment, error);
@@ -228,8 +226,10 @@ std::string DocumentName(const RenderArguments& arguments) {
 void ShowEveryOverlay(BaseDocument* doc) {
   BaseVideoPost* effect = FindOrvexEffect(doc);
   if (!effect) return;
-  for (Int32 id : {ORVEXVP_SHOW_INFO, ORVEXVP_SHOW_TIME, ORVEXVP_SHOW_FRAME, ORVEXVP_SHOW_TEXT})
-    effect->SetParameter(DescID(id), GeData(true), DESCFLAGS_SET_0);
+  for (const char* name :
+       {"ORVEXVP_SHOW_INFO", "ORVEXVP_SHOW_TIME", "ORVEXVP_SHOW_FRAME", "ORVEXVP_SHOW_TEXT"})
+    if (const Int32 id = EffectParameter(name); id != kUnknownSymbol)
+      effect->SetParameter(DescID(id), GeData(true), DESCFLAGS_SET_0);
 }
 
 std::string DefaultOutput(const CameraKindInfo& kind) {
@@ -300,8 +300,10 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
 
 // Whether the camera renders a cube, which the cubemap options lay out.
 bool HasCube(const RenderJob& job) {
-  const BaseTag* tag = job.camera ? job.camera->GetTag(kTagType) : nullptr;
-  return tag && tag->GetDataInstance()->GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_CUBEMAP;
+  const BaseTag* tag = CameraTagOf(job.camera);
+  const Int32 cubemap = CycleValue(CameraTagType(), "ORVEXTAG_PROJECTION", "Cubemap");
+  return tag && cubemap != kUnknownSymbol &&
+         tag->GetDataInstance()->GetInt32(TagParameter("ORVEXTAG_PROJECTION")) == cubemap;
 }
 
 // The project's settings, then every option the command line gives explicitly over them.

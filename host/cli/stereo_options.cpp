@@ -2,18 +2,16 @@
 
 #include "option_checks.h"
 
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "render/separation_map.h"
 #include "runtime/attribute_manager.h"
 #include "scene/camera_kinds.h"
 #include "scene/effect_words.h"
+#include "scene/module_nodes.h"
 
 #include <algorithm>
 #include <map>
 
 namespace {
-
-constexpr Int32 kTagType = 1035138;
 
 using Words = std::map<std::string, std::string>;
 
@@ -145,7 +143,7 @@ bool ApplyEffectValues(const StereoOptions& options, BaseDocument* doc, std::str
 
 bool LinkSeparationMap(const StereoOptions& options, BaseObject* camera, std::string& error) {
   if (options.separationMap.empty() && !options.separationGradient) return true;
-  BaseTag* tag = camera ? camera->GetTag(kTagType) : nullptr;
+  BaseTag* tag = CameraTagOf(camera);
   if (!tag) {
     error = "a separation map needs a camera with an Orvex360Cam tag (not --camera plain)";
     return false;
@@ -156,8 +154,7 @@ bool LinkSeparationMap(const StereoOptions& options, BaseObject* camera, std::st
     if (error.empty()) error = "cannot create the separation map's shader";
     return false;
   }
-  separation_map::Link(*tag, shader);
-  return true;
+  return separation_map::Link(*tag, shader, error);
 }
 
 // The option that sets `parameter`, by its first name.

@@ -7,6 +7,7 @@
 #include "runtime/attribute_manager.h"
 #include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
+#include "scene/module_nodes.h"
 #include "scene/scene_library.h"
 
 #include <cmath>
@@ -18,7 +19,6 @@
 
 namespace {
 
-constexpr Int32 kTagType = 1035138;
 constexpr Int32 kMaxViewSide = 32768;
 // Where the editor camera stands, seen from the tagged camera, when no --from is given.
 const Vector kDefaultViewOffset(220.0, 160.0, -260.0);
@@ -89,7 +89,7 @@ bool ApplySize(const std::string& text, BaseDraw* view, std::string& error) {
 bool ApplyParameter(const ViewJob& job, const std::string& assignment, std::string& error) {
   const size_t equals = assignment.find('=');
   const std::string name = assignment.substr(0, equals);
-  BaseTag* tag = job.camera->GetTag(kTagType);
+  BaseTag* tag = CameraTagOf(job.camera);
   BaseList2D* effect = FindOrvexEffect(job.doc);
   for (BaseList2D* node : {static_cast<BaseList2D*>(tag), effect})
     if (node && equals != std::string::npos && attribute_manager::HasParameter(node, name))

@@ -1,6 +1,5 @@
 #include "preview_layout.h"
 
-#include "geometry/cubemap_layout.h"
 #include "scene/effect_words.h"
 
 #include <algorithm>
@@ -62,24 +61,6 @@ std::string StereoFromName(const std::string& fileName, std::string& layout) {
   return "";
 }
 
-bool CellsOfLayoutWord(const std::string& word, PreviewLayout& layout) {
-  const int kind = IndexOf(effect_words::kCubeLayouts, word);
-  if (kind < 0) return false;
-  orvex::CubemapSettings settings;
-  settings.layout = kind;
-  orvex::CubemapLayout cubemap;
-  orvex::BuildCubemapLayout(settings, cubemap);
-  layout.columns = static_cast<int>(cubemap.gridSize.x);
-  layout.rows = static_cast<int>(cubemap.gridSize.y);
-  layout.cells.clear();
-  for (int column = 0; column < layout.columns; ++column)
-    for (int row = 0; row < layout.rows; ++row) {
-      const orvex::SubView& cell = cubemap.cells[column][row];
-      if (cell.index >= 0) layout.cells.push_back({cell.index, column, row, cell.rotation});
-    }
-  return true;
-}
-
 bool DescribeStereo(const ImageMetadata& metadata, const PreviewHints& hints, const std::string& fileName,
                     PreviewLayout& layout, std::string& error) {
   std::string side = TextOf(metadata, kOwn, "StereoLayout");
@@ -127,13 +108,16 @@ bool CropIsSound(const PreviewLayout& l) {
 
 bool DescribeCubemap(const ImageMetadata& metadata, const PreviewHints& hints, PreviewLayout& layout,
                      std::string& error) {
-  const std::string faces = TextOf(metadata, kOwn, "CubemapFaces");
-  if (!faces.empty() ? ParseCubemapFaces(faces, layout) : CellsOfLayoutWord(hints.cubeLayout, layout))
-    return true;
-  error = faces.empty()
-              ? "a cubemap needs its layout: --cube-layout horizontal-cross|vertical-cross|strip-6x1|"
-                "grid-3x2|strip-1x6|grid-2x3"
-              : "the file's cubemap faces \"" + faces + "\" cannot be read";
+  const std::string given = TextOf(metadata, kOwn, "CubemapFaces");
+  const std::string faces = given.empty() ? hints.cubeFaces : given;
+  if (!faces.empty() && ParseCubemapFaces(faces, layout)) return true;
+  if (faces.empty())
+    error =
+        "a cubemap needs its layout: --cube-layout horizontal-cross|vertical-cross|strip-6x1|grid-3x2|"
+        "strip-1x6|grid-2x3";
+  else
+    error = (given.empty() ? "the layout's cubemap faces \"" : "the file's cubemap faces \"") + faces +
+            "\" cannot be read";
   return false;
 }
 

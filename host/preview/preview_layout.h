@@ -32,6 +32,8 @@ struct PreviewHints {
   std::string stereo;        // "mono", "side-by-side", "anaglyph"
   std::string stereoLayout;  // "left-right" or "top-bottom"
   std::string cubeLayout;    // a cubemap layout word ("grid-3x2", ...)
+  std::string cubeFaces;     // that layout's faces as the module lays them out ("-,up/left,front,..."),
+                             // which the command asks the module for
 };
 
 // The layout of an image of `width` x `height` pixels from its metadata, the hints and its file

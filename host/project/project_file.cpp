@@ -3,7 +3,6 @@
 #include "files/atomic_file.h"
 #include "files/json_nesting.h"
 #include "json_duplicate_keys.h"
-#include "orvextag/orvextag_params.h"
 #include "render/renderer.h"
 #include "render_settings_record.h"
 #include "scene/camera_kinds.h"
@@ -182,11 +181,13 @@ bool ReadNodes(const TopReader& reader, const Schemas& schemas, Project& project
 // The tag's stereo switch is the render settings' stereo switch under another name: a value given
 // under the tag's name goes there, and two that disagree are refused. Version 1 files wrote the tag's
 // own copy, which no render ever read, beside the render settings' switch: that copy is passed by.
-bool OneStereoSwitch(const TopReader& reader, Project& project) {
-  const GeData* tagStereo = project.tag ? project.tag->values.GetDataPointer(ORVEXTAG_STEREO) : nullptr;
+bool OneStereoSwitch(const TopReader& reader, const DescriptionRecord& tag, Project& project) {
+  const DescriptionElement* element = tag.FindSymbol("ORVEXTAG_STEREO");
+  const Int32 id = element ? element->id : 0;
+  const GeData* tagStereo = project.tag && id != 0 ? project.tag->values.GetDataPointer(id) : nullptr;
   if (!tagStereo) return true;
   if (reader.root["version"] == 1) {
-    project.tag->values.RemoveData(ORVEXTAG_STEREO);
+    project.tag->values.RemoveData(id);
     return true;
   }
   const bool stereo = tagStereo->GetBool();
@@ -198,7 +199,7 @@ bool OneStereoSwitch(const TopReader& reader, Project& project) {
                            "; both name the render settings' stereo switch, keep one of them");
   }
   settings.SetBool(RDATA_STEREO, stereo);
-  project.tag->values.RemoveData(ORVEXTAG_STEREO);
+  project.tag->values.RemoveData(id);
   return true;
 }
 
@@ -250,7 +251,7 @@ bool FromText(const std::string& text, const Schemas& schemas, const std::string
   project = Project();
   const TopReader reader{root, name, error};
   if (!CheckFormat(reader) || !CheckKeys(reader) || !ReadSettings(reader, project) ||
-      !ReadNodes(reader, schemas, project) || !OneStereoSwitch(reader, project))
+      !ReadNodes(reader, schemas, project) || !OneStereoSwitch(reader, schemas.tag, project))
     return false;
   if (IsSceneFile(project.scene)) project.scene = ResolvedIn(project.scene, folder);
   project.output = ResolvedIn(project.output, folder);

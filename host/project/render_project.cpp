@@ -1,14 +1,10 @@
 #include "render_project.h"
 
-#include "orvex360camvp/orvex360camvp.h"
-#include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
 #include "render_settings_record.h"
 #include "scene/camera_kinds.h"
+#include "scene/module_nodes.h"
 
 namespace {
-
-BaseTag* TagOf(BaseObject* camera) { return camera ? camera->GetTag(ID_ORVEXTAG) : nullptr; }
 
 bool ApplyTo(const std::optional<value_json::NodeValues>& values, BaseList2D* node, const char* what,
              std::string& error) {
@@ -27,7 +23,7 @@ ProjectSchemas::ProjectSchemas()
 ProjectSchemas::~ProjectSchemas() = default;
 
 bool ProjectSchemas::Load(std::string& error) {
-  if (tag_->LoadDescription(ID_ORVEXTAG) && effect_->LoadDescription(ID_ORVEX360CAMVP)) return true;
+  if (tag_->LoadDescription(CameraTagType()) && effect_->LoadDescription(EffectType())) return true;
   error = "the descriptions of the camera tag and the effect did not load (is the module loaded?)";
   return false;
 }
@@ -40,11 +36,11 @@ void CaptureNodes(BaseDocument* doc, BaseObject* camera, project_file::Project& 
   project.renderSettings = value_json::Capture(*doc->GetActiveRenderData());
   project.tag.reset();
   project.effect.reset();
-  if (const BaseTag* tag = TagOf(camera)) {
+  if (const BaseTag* tag = CameraTagOf(camera)) {
     project.tag = value_json::Capture(*tag);
     // The tag's stereo switch is the render settings' one, written there once; its container holds
     // only the value Init left.
-    project.tag->values.RemoveData(ORVEXTAG_STEREO);
+    project.tag->values.RemoveData(TagParameter("ORVEXTAG_STEREO"));
   }
   if (const BaseVideoPost* effect = FindOrvexEffect(doc)) project.effect = value_json::Capture(*effect);
 }
@@ -52,6 +48,6 @@ void CaptureNodes(BaseDocument* doc, BaseObject* camera, project_file::Project& 
 bool ApplyNodes(const project_file::Project& project, BaseDocument* doc, BaseObject* camera,
                 std::string& error) {
   return value_json::Apply(project.renderSettings, *doc->GetActiveRenderData(), error) &&
-         ApplyTo(project.tag, TagOf(camera), "camera tag", error) &&
+         ApplyTo(project.tag, CameraTagOf(camera), "camera tag", error) &&
          ApplyTo(project.effect, FindOrvexEffect(doc), "effect", error);
 }

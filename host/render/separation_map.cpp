@@ -1,7 +1,7 @@
 #include "separation_map.h"
 
 #include "image/image_limits.h"
-#include "orvextag/orvextag_params.h"
+#include "runtime/description_symbols.h"
 #include "runtime/shader_gradient.h"
 #include "runtime/shader_params.h"
 
@@ -39,10 +39,18 @@ BaseShader* MakePoleFade() {
   return shader;
 }
 
-void Link(BaseTag& tag, BaseShader* shader) {
+bool Link(BaseTag& tag, BaseShader* shader, std::string& error) {
+  const Int32 link = ParameterId(tag.GetType(), "ORVEXTAG_SEPARATION_MAP_SHADER");
+  const Int32 on = ParameterId(tag.GetType(), "ORVEXTAG_SEPARATION_MAP");
+  if (link == kUnknownSymbol || on == kUnknownSymbol) {
+    BaseShader::Free(shader);
+    error = "the camera tag takes no separation map (see the console)";
+    return false;
+  }
   tag.InsertShader(shader);
-  tag.GetDataInstance()->SetLink(ORVEXTAG_SEPARATION_MAP_SHADER, shader);
-  tag.SetParameter(DescID(ORVEXTAG_SEPARATION_MAP), GeData(true), DESCFLAGS_SET_0);
+  tag.GetDataInstance()->SetLink(link, shader);
+  tag.SetParameter(DescID(on), GeData(true), DESCFLAGS_SET_0);
+  return true;
 }
 
 }  // namespace separation_map

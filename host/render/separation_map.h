@@ -18,7 +18,8 @@ BaseShader* MakeImage(const std::string& file, std::string& error);
 BaseShader* MakePoleFade();
 
 // Hands `shader` to the tag, which owns it from then on, links it as the tag's separation map and
-// switches the map on.
-void Link(BaseTag& tag, BaseShader* shader);
+// switches the map on. False with `error` (and the shader freed) when the tag's description has no
+// separation map.
+bool Link(BaseTag& tag, BaseShader* shader, std::string& error);
 
 }  // namespace separation_map

@@ -1,14 +1,12 @@
 #include "stereo_comfort.h"
 
-#include "geometry/frame_change.h"
-#include "geometry/rotation.h"
-#include "geometry/scalar_math.h"
-#include "orvex360camvp/orvex360camvp_params.h"
-#include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
+#include <numbers>
+#include "c4d_tools.h"
 #include "output_metadata.h"
+#include "runtime/description_symbols.h"
 #include "runtime/parallel_for.h"
 #include "scene/camera_kinds.h"
+#include "scene/module_nodes.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,7 +16,7 @@
 
 namespace {
 
-constexpr Float kDegrees = 180.0 / orvex::kPi;
+constexpr Float kDegrees = 180.0 / std::numbers::pi;
 constexpr Float kCellDegrees = 15.0;
 constexpr size_t kWorstCount = 5;
 
@@ -31,68 +29,33 @@ Float Vergence(const Vector& left, const Vector& right, const Vector& point) {
   return std::acos(std::clamp(Dot(a, b) / lengths, -1.0, 1.0)) * kDegrees;
 }
 
-// Everything that stays the same for every pixel.
-struct RigFrame {
-  const ComfortRig& settings;
-  Matrix head;  // the camera, turned back from the dome for dome stereo
-  Matrix headInverse;
-  Matrix cameraInverse;
-  orvex::EyeRig eyes[2];
-  bool converging = false;
+// Where the two eyes' rays through one pixel cross: the zero-parallax point; false when they run
+// parallel or apart (the eyes do not converge there).
+bool Crossing(const Vector& o0, const Vector& d0, const Vector& o1, const Vector& d1, Vector& point) {
+  const Vector w = o0 - o1;
+  const Float b = Dot(d0, d1);
+  const Float denominator = Dot(d0, d0) * Dot(d1, d1) - b * b;
+  if (!(denominator > 1e-12)) return false;
+  const Float t0 = (b * Dot(d1, w) - Dot(d1, d1) * Dot(d0, w)) / denominator;
+  const Float t1 = (Dot(d0, d0) * Dot(d1, w) - b * Dot(d0, w)) / denominator;
+  if (!(t0 > 0.0 && t1 > 0.0)) return false;
+  point = (o0 + d0 * t0 + o1 + d1 * t1) * 0.5;
+  return true;
+}
 
-  explicit RigFrame(const ComfortRig& rig) : settings(rig) {
-    head = rig.rig.dome ? orvex::WithInverseFrameChange(rig.camera) : rig.camera;
-    headInverse = Inverse(head.GetRotationPart());
-    cameraInverse = Inverse(rig.camera.GetRotationPart());
-    for (Int32 eye = 0; eye < 2; ++eye) {
-      orvex::SubView view;
-      if (!orvex::PlaceEye(rig.camera, eye, rig.rig.separation, view)) continue;
-      eyes[eye] = orvex::PrepareEyeRig(rig.camera, view.matrix, eye, rig.rig);
-    }
-    converging = rig.rig.zeroParallax > 0.0 && rig.rig.separation > 0.0;
-  }
-
-  // The mono view direction (world) of an eye ray: towards the point where it crosses the
-  // zero-parallax sphere, or the ray's own direction without convergence.
-  Vector MonoDirection(const Vector& origin, const Vector& direction) const {
-    if (!converging) return direction;
-    const Vector fromCentre = origin - head.offset;
-    const Float b = Dot(direction, fromCentre);
-    const Float c = fromCentre.GetSquaredLength() - settings.rig.zeroParallax * settings.rig.zeroParallax;
-    const Float discriminant = b * b - c;
-    if (discriminant < 0.0) return direction;
-    const Vector crossing = fromCentre + direction * (-b + std::sqrt(discriminant));
-    return crossing.GetLength() > 0.0 ? crossing.GetNormalized() : direction;
-  }
-
-  // The separation factor the ray was made with: its eye's distance from the camera over half the
-  // separation (the rig turns the eye offset, never changes its length).
-  Float SeparationFactor(const Vector& origin) const {
-    if (!settings.separationMap || !(settings.rig.separation > 0.0)) return 1.0;
-    return std::min(2.0 * (origin - settings.camera.offset).GetLength() / settings.rig.separation,
-                    orvex::kMaxSeparationFactor);
-  }
-};
-
-DisparityPixel MeasurePixel(const RigFrame& frame, const Vector& origin, const Vector& direction,
-                            Float distance) {
-  const Vector mono = frame.MonoDirection(origin, direction);
-  const Vector lens = frame.headInverse.TransformDirection(mono);
-  const Float k = frame.SeparationFactor(origin);
-  Vector left = orvex::EyeMatrixForRay(frame.eyes[0], lens, k).matrix.offset;
-  Vector right = orvex::EyeMatrixForRay(frame.eyes[1], lens, k).matrix.offset;
-  // Whatever else moved the ray's origin (a cylinder's offset along its axis) moves both eyes.
-  const Vector shift = origin - (frame.settings.eyeOfFirstCamera == 0 ? left : right);
-  left = left + shift;
-  right = right + shift;
-  const Vector centre = frame.settings.camera.offset + shift;
-  const Float screen =
-      frame.converging ? Vergence(left, right, centre + mono * frame.settings.rig.zeroParallax) : 0.0;
+DisparityPixel MeasurePixel(const Matrix& cameraInverse, const Vector& origin, const Vector& direction,
+                            Float distance, const Vector& otherOrigin, const Vector& otherDirection) {
+  const Vector centre = (origin + otherOrigin) * 0.5;
+  Vector zeroParallax;
+  const bool converging = Crossing(origin, direction, otherOrigin, otherDirection, zeroParallax) &&
+                          (zeroParallax - centre).GetLength() > 0.0;
+  const Vector mono = converging ? (zeroParallax - centre).GetNormalized() : direction;
+  const Float screen = converging ? Vergence(origin, otherOrigin, zeroParallax) : 0.0;
   const bool hit = std::isfinite(distance);
   const Vector point = origin + direction * (hit ? distance : 0.0);
-  const Vector view = frame.cameraInverse.TransformDirection(mono);
+  const Vector view = cameraInverse.TransformDirection(mono);
   DisparityPixel pixel;
-  pixel.degrees = static_cast<Float32>((hit ? Vergence(left, right, point) : 0.0) - screen);
+  pixel.degrees = static_cast<Float32>((hit ? Vergence(origin, otherOrigin, point) : 0.0) - screen);
   pixel.distance =
       hit ? static_cast<Float32>((point - centre).GetLength()) : std::numeric_limits<Float32>::infinity();
   pixel.yawDegrees = static_cast<Float32>(std::atan2(view.x, view.z) * kDegrees);
@@ -109,22 +72,20 @@ bool ReadComfortRig(BaseDocument* doc, BaseObject* camera, bool editor, ComfortR
   const MetadataProperty* stereo = metadata.Find("orvex360", "Stereo");
   const MetadataProperty* projection = metadata.Find("orvex360", "Projection");
   if (!stereo || stereo->value == "mono" || stereo->value == "single-eye" || !projection) return false;
-  const BaseTag* tag = camera->GetTag(ID_ORVEXTAG);
+  const BaseTag* tag = CameraTagOf(camera);
   const BaseVideoPost* effect = FindOrvexEffect(doc);
   if (!tag || !effect) return false;
-  const BaseContainer& data = *tag->GetDataInstance();
-  rig.rig.rigMode = data.GetInt32(ORVEXTAG_STEREO_RIG);
-  rig.rig.dome = data.GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_FISHEYE &&
-                 data.GetInt32(ORVEXTAG_FISHEYE_TYPE) == ORVEXTAG_FISHEYE_TYPE_DOME;
-  rig.rig.zeroParallax =
-      data.GetInt32(ORVEXTAG_ZERO_PARALLAX_MODE) != 0 ? data.GetFloat(ORVEXTAG_ZERO_PARALLAX) : 0.0;
-  rig.rig.separation = data.GetFloat(ORVEXTAG_EYE_SEPARATION);
-  rig.separationMap = data.GetBool(ORVEXTAG_SEPARATION_MAP);
-  rig.eyeOfFirstCamera = effect->GetDataInstance()->GetBool(ORVEXVP_SWAP_EYES) ? 1 : 0;
+  const NamedValues data(*tag->GetDataInstance(), tag->GetType());
+  rig.rigMode = data.Int32Of("ORVEXTAG_STEREO_RIG");
+  rig.zeroParallax =
+      data.Is("ORVEXTAG_ZERO_PARALLAX_MODE", "Parallel") ? 0.0 : data.FloatOf("ORVEXTAG_ZERO_PARALLAX");
+  rig.separation = data.FloatOf("ORVEXTAG_EYE_SEPARATION");
   rig.camera = camera->GetMg();
-  const MetadataProperty* half =
-      metadata.Find("orvex360", rig.eyeOfFirstCamera == 0 ? "LeftEye" : "RightEye");
-  rig.area = half ? half->value : "whole";
+  const bool swapped = NamedValues(*effect->GetDataInstance(), effect->GetType()).BoolOf("ORVEXVP_SWAP_EYES");
+  const MetadataProperty* first = metadata.Find("orvex360", swapped ? "RightEye" : "LeftEye");
+  const MetadataProperty* second = metadata.Find("orvex360", swapped ? "LeftEye" : "RightEye");
+  rig.area = first ? first->value : "whole";
+  rig.otherArea = second ? second->value : "whole";
   if (const MetadataProperty* grid = metadata.Find("orvex360", "CubemapGrid")) {
     const MetadataProperty* layout = metadata.Find("orvex360", "CubemapLayout");
     rig.facesPerEye = layout && layout->value == "single-face" ? 1 : 6;
@@ -148,8 +109,9 @@ bool InsideArea(const std::string& area, Int32 x, Int32 y, Int32 width, Int32 he
 
 }  // namespace
 
-void MeasureDisparity(const PrimaryHits& hits, const ComfortRig& rig, DisparityMap& map) {
-  const RigFrame frame(rig);
+void MeasureDisparity(const PrimaryHits& hits, const PrimaryHits& other, const ComfortRig& rig,
+                      DisparityMap& map) {
+  const Matrix cameraInverse = Inverse(rig.camera.GetRotationPart());
   map.width = hits.width;
   map.height = hits.height;
   map.pixels.assign(static_cast<size_t>(hits.width) * hits.height, DisparityPixel{});
@@ -158,11 +120,13 @@ void MeasureDisparity(const PrimaryHits& hits, const ComfortRig& rig, DisparityM
     for (Int32 y = rows.begin(); y != rows.end(); ++y) {
       for (Int32 x = 0; x < hits.width; ++x) {
         DisparityPixel& pixel = map.pixels[static_cast<size_t>(y) * hits.width + x];
-        if (!hits.HasRay(x, y) || !InsideArea(rig.area, x, y, hits.width, hits.height)) {
+        if (!hits.HasRay(x, y) || !other.HasRay(x, y) ||
+            !InsideArea(rig.area, x, y, hits.width, hits.height)) {
           pixel.degrees = std::numeric_limits<Float32>::quiet_NaN();
           continue;
         }
-        pixel = MeasurePixel(frame, hits.Origin(x, y), hits.Direction(x, y), hits.Distance(x, y));
+        pixel = MeasurePixel(cameraInverse, hits.Origin(x, y), hits.Direction(x, y), hits.Distance(x, y),
+                             other.Origin(x, y), other.Direction(x, y));
       }
     }
   });

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "c4d.h"
-#include "geometry/eye_rig.h"
 #include "primary_hits.h"
 
 #include <string>
@@ -13,17 +12,21 @@
 // Journal of Imaging Science and Technology 53(3), 2009).
 inline constexpr Float kComfortLimitDegrees = 1.0;
 
-// The stereo rig of a render as the camera's tag sets it up.
+// The stereo rig of a render as the camera's tag sets it up. Where the eyes are is not worked out
+// here: it is where the module's lens starts each eye's rays.
 struct ComfortRig {
-  orvex::StereoRig rig;
-  Matrix camera;               // the tagged camera's global matrix at the frame
-  bool separationMap = false;  // the eye distance varies by direction
-  Int32 eyeOfFirstCamera = 0;  // which eye camera 0 renders (1 when the eyes are swapped)
-  // The part of the frame that is camera 0's: "whole", or the half of a side-by-side pair ("left",
-  // "right", "top", "bottom"); its rays beyond (a lens traces a margin) are left out.
+  Float separation = 0.0;    // the tag's settings, as the report names them
+  Float zeroParallax = 0.0;  // 0: the eyes do not converge
+  Int32 rigMode = 0;
+  Matrix camera;  // the tagged camera's global matrix at the frame
+  // The parts of the frame that are camera 0's eye and the other eye's: "whole", or the half of a
+  // side-by-side pair ("left", "right", "top", "bottom"); rays beyond (a lens traces a margin) are
+  // left out.
   std::string area = "whole";
-  // A cubemap's faces are cameras of their own: camera 0's eye is cameras 0 to facesPerEye - 1, each
-  // in one cell of a grid of gridColumns x gridRows over that part of the frame.
+  std::string otherArea = "whole";
+  // A cubemap's faces are cameras of their own: camera 0's eye is cameras 0 to facesPerEye - 1, the
+  // other eye's the next facesPerEye, each in one cell of a grid of gridColumns x gridRows over its
+  // eye's part of the frame.
   Int32 facesPerEye = 1;
   Int32 gridColumns = 1;
   Int32 gridRows = 1;
@@ -51,11 +54,12 @@ struct DisparityMap {
 };
 
 // The disparity of every primary hit of the eye camera 0 renders: the angle between the two eyes'
-// lines of sight to the hit, less that angle at the zero-parallax point in the same direction. The
-// eyes come from the rig for the ray's lens direction, which the ray itself gives back (the ray
-// passes through the zero-parallax point, or runs parallel to the mono ray without convergence).
+// lines of sight to the hit, less that angle where the two eyes' rays through the pixel cross (the
+// zero-parallax point; none when they run parallel or apart). `other` holds the other eye's rays,
+// each at the pixel of `hits` that shows the same direction; the eyes are where the two rays start.
 // Rays that hit nothing look at infinity.
-void MeasureDisparity(const PrimaryHits& hits, const ComfortRig& rig, DisparityMap& map);
+void MeasureDisparity(const PrimaryHits& hits, const PrimaryHits& other, const ComfortRig& rig,
+                      DisparityMap& map);
 
 struct ComfortDirection {
   Float yawDegrees = 0.0;

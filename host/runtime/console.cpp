@@ -20,6 +20,11 @@ std::vector<std::string>& Kept() {
 }
 enum class Echo { All, Problems, None };
 
+int& MuteDepth() {
+  static int depth = 0;
+  return depth;
+}
+
 Echo& EchoMode() {
   static Echo echo = Echo::All;
   return echo;
@@ -42,6 +47,7 @@ bool ReportsProblem(const std::string& line) {
 
 void Print(const std::string& line) {
   const std::lock_guard lock(Guard());
+  if (MuteDepth() > 0) return;
   Kept().push_back(line);
   if (EchoMode() == Echo::All || (EchoMode() == Echo::Problems && ReportsProblem(line))) {
     std::fprintf(stdout, "%s\n", line.c_str());
@@ -62,6 +68,16 @@ void Clear() {
 void SetEcho(bool echo) {
   const std::lock_guard lock(Guard());
   EchoMode() = echo ? Echo::All : Echo::None;
+}
+
+ScopedMute::ScopedMute() {
+  const std::lock_guard lock(Guard());
+  ++MuteDepth();
+}
+
+ScopedMute::~ScopedMute() {
+  const std::lock_guard lock(Guard());
+  --MuteDepth();
 }
 
 void SetEchoProblemsOnly() {

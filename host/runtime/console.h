@@ -14,4 +14,14 @@ void SetEcho(bool echo);
 void SetEchoProblemsOnly();
 // Whether the line reports a problem; console lines carry no severity of their own, their words do.
 bool ReportsProblem(const std::string& line);
+
+// While one lives, lines are neither echoed nor kept: for the host's own questions to a module
+// (a lens asked outside a render), whose phases the render itself logs again.
+class ScopedMute {
+ public:
+  ScopedMute();
+  ~ScopedMute();
+  ScopedMute(const ScopedMute&) = delete;
+  ScopedMute& operator=(const ScopedMute&) = delete;
+};
 }  // namespace console

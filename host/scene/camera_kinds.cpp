@@ -1,17 +1,18 @@
 #include "camera_kinds.h"
 
-#include "orvex360camvp/orvex360camvp_params.h"
+#include "module_nodes.h"
+#include "runtime/description_symbols.h"
 #include "runtime/plugin_registry.h"
 
 namespace {
 
-constexpr Int32 kEffectType = 1033675;
-constexpr Int32 kSingleFaceLayout = 6;
-
 // The one-face cubemap: the effect renders only the face the tag shows in the editor.
 void UseSingleFace(BaseDocument* doc) {
-  if (BaseVideoPost* effect = FindOrvexEffect(doc))
-    effect->GetDataInstance()->SetInt32(ORVEXVP_CUBE_LAYOUT, kSingleFaceLayout);
+  BaseVideoPost* effect = FindOrvexEffect(doc);
+  const Int32 layout = EffectParameter("ORVEXVP_CUBE_LAYOUT");
+  const Int32 singleFace = CycleValue(EffectType(), "ORVEXVP_CUBE_LAYOUT", "Single face");
+  if (effect && layout != kUnknownSymbol && singleFace != kUnknownSymbol)
+    effect->GetDataInstance()->SetInt32(layout, singleFace);
 }
 
 BaseObject* AddPlainCamera(BaseDocument* doc, const Vector& position, std::string& error) {
@@ -60,7 +61,7 @@ BaseVideoPost* FindOrvexEffect(BaseDocument* doc) {
   RenderData* renderData = doc ? doc->GetActiveRenderData() : nullptr;
   for (BaseVideoPost* effect = renderData ? renderData->GetFirstVideoPost() : nullptr; effect;
        effect = effect->GetNext())
-    if (effect->GetType() == kEffectType) return effect;
+    if (effect->GetType() == EffectType()) return effect;
   return nullptr;
 }
 

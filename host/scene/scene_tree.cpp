@@ -1,8 +1,8 @@
 #include "scene_tree.h"
 
+#include "module_nodes.h"
+
 #include <numbers>
-#include "orvex360camvp/orvex360camvp_params.h"
-#include "orvextag/orvextag_params.h"
 #include "runtime/description_record.h"
 #include "runtime/undo_history.h"
 #include "scene/object_params.h"
@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr Int32 kEffectType = 1033675;
-constexpr Int32 kTagType = 1035138;
 constexpr Int32 kCameraParameter1007 = 1007;
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -72,8 +70,8 @@ const char* ObjectKind(Int32 type) {
 
 // The camera tag's stereo switch is the render settings' one (printed with them); the tag's
 // container holds only the value its Init wrote.
-bool KeptElsewhere(const BaseList2D& node, Int32 id) {
-  return node.GetType() == kTagType && id == ORVEXTAG_STEREO;
+bool KeptElsewhere(const BaseList2D& node, const DescriptionElement* element) {
+  return element && element->symbol == "ORVEXTAG_STEREO" && node.GetType() == CameraTagType();
 }
 
 // Every value of the node's container, named by its description when it has one.
@@ -83,8 +81,8 @@ void AppendValues(const BaseList2D& node, int depth, std::string& out) {
   const BaseContainer& data = *node.GetDataInstance();
   for (Int32 index = 0; index < data.GetCount(); ++index) {
     const Int32 id = data.GetIndexId(index);
-    if (KeptElsewhere(node, id)) continue;
     const DescriptionElement* element = named ? description.GetRecord().Find(id) : nullptr;
+    if (KeptElsewhere(node, element)) continue;
     const std::string name = element && !element->symbol.empty() ? " " + element->symbol : "";
     out += Indent(depth) + std::to_string(id) + name + " = " + ValueText(data.GetData(id)) + "\n";
   }
@@ -120,8 +118,9 @@ void AppendRenderSettings(const BaseDocument& doc, std::string& out) {
            (settings->GetDataInstance()->GetBool(RDATA_STEREO) ? "on" : "off") + "\n";
     for (const BaseVideoPost* post = settings->GetFirstVideoPost(); post; post = post->GetNext()) {
       const std::string mask =
-          post->GetType() == kEffectType
-              ? ", mask mode " + std::to_string(post->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE))
+          post->GetType() == EffectType()
+              ? ", mask mode " +
+                    std::to_string(post->GetDataInstance()->GetInt32(EffectParameter("ORVEXVP_MASK_MODE")))
               : "";
       out += "    video post " + Quoted(*post) + mask + "\n";
     }

@@ -179,6 +179,30 @@ TEST_F(PreviewPage, OrdersNumberedFramesAndSaysWhatTheFilesSay) {
   EXPECT_TRUE(std::filesystem::exists(folder.File("page/three.min.js")));
 }
 
+// A file that names no faces takes the layout's faces from the module, as a render of it names them.
+TEST_F(PreviewPage, ACubemapLayoutWordTakesTheModulesFaces) {
+  ASSERT_EQ(render_test::RenderCommand(folder,
+                                       "empty -c cubemap --cube-layout vertical-cross -s 96x128 -o cube.png")
+                .exitCode,
+            0);
+  FloatImage bare;
+  ASSERT_TRUE(bare.Allocate(96, 128));
+  std::string error;
+  ASSERT_TRUE(image_output::Write(bare, folder.File("bare.png"), error)) << error;
+  ASSERT_EQ(Preview(folder, "cube.png -o named").exitCode, 0);
+  const CommandResult run =
+      Preview(folder, "bare.png --projection cubemap --cube-layout vertical-cross -o asked");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const auto cells = [](const std::string& config) {
+    const size_t start = config.find("\"cells\"");
+    return config.substr(start, config.find("\"crop\"") - start);
+  };
+  EXPECT_EQ(cells(ReadText(folder.File("asked/config.js"))), cells(ReadText(folder.File("named/config.js"))));
+  EXPECT_NE(Preview(folder, "bare.png --projection cubemap --cube-layout strip-9 -o no")
+                .output.find("a cubemap needs its layout"),
+            std::string::npos);
+}
+
 // Bad input: one clear message, and the target folder neither made nor changed.
 TEST_F(PreviewPage, RefusesBadInputAndWritesNothing) {
   std::ofstream(folder.File("notes.png")) << "not an image";

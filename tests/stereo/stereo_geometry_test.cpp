@@ -109,7 +109,8 @@ TEST_F(SeparationMap, AMapOfZeroPutsBothEyesOnTheCamera) {
   BaseShader* zero = BaseShader::Alloc(Xgradient);
   const GradientKnot black[] = {{0.0, Vector(0.0)}, {1.0, Vector(0.0)}};
   SetGradientKnots(*zero->GetDataInstance(), black);
-  separation_map::Link(*Tag(), zero);
+  std::string error;
+  ASSERT_TRUE(separation_map::Link(*Tag(), zero, error)) << error;
   EXPECT_EQ(DifferentPixels(RenderEye(kLeft, kWidth, kHeight), RenderEye(kRight, kWidth, kHeight)), 0);
   const std::vector<std::string> lines = ModuleLines();
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "Shader clone error"), 0);
@@ -121,7 +122,8 @@ TEST_F(SeparationMap, AMapOfZeroPutsBothEyesOnTheCamera) {
 
 // Faded toward the poles, the eyes agree looking straight up and down and differ at the horizon.
 TEST_F(SeparationMap, ThePoleFadeLeavesNoStereoAtThePoles) {
-  separation_map::Link(*Tag(), separation_map::MakePoleFade());
+  std::string error;
+  ASSERT_TRUE(separation_map::Link(*Tag(), separation_map::MakePoleFade(), error)) << error;
   const FloatImage left = RenderEye(kLeft, kWidth, kHeight);
   const FloatImage right = RenderEye(kRight, kWidth, kHeight);
   for (const Int32 y : {0, kHeight - 1}) {

@@ -59,7 +59,8 @@ TEST_F(TagDraw, StereoDiagramNeitherCreatesTheEffectNorTouchesARunningRender) {
 }
 
 TEST_F(TagDraw, NoSeparationWhereTheMapSaysNoneSkipsTheEyes) {
-  separation_map::Link(*tag, separation_map::MakePoleFade());
+  std::string error;
+  ASSERT_TRUE(separation_map::Link(*tag, separation_map::MakePoleFade(), error)) << error;
   EXPECT_EQ(Count("DrawSphere"), 3u);  // at the horizon the map keeps the full separation
   Data().SetFloat(ORVEXTAG_STEREO_DIRECTION_LAT, std::numbers::pi / 2);
   EXPECT_EQ(Count("DrawSphere"), 1u);  // straight up it gives none
