@@ -34,6 +34,17 @@ first_failure() {
   echo "${name:-(ctest failed: see $work/ctest.log)}"
 }
 
+# The test that killed each mutation last time (id, test) is tried first: a kill is a kill, and it
+# saves running the whole suite per mutant. When it passes now, the whole suite runs.
+killers=$work/killers.tsv
+touch "$killers"
+previous_killer() { awk -F'\t' -v id="$1" '$1 == id { print $2 }' "$killers" | tail -n 1; }
+fails_alone() {
+  local pattern
+  pattern=$(printf '%s' "$1" | sed 's/[][.*^$+?(){}|\\]/\\&/g')
+  ! ctest --test-dir "$work/build" -R "^${pattern}\$" --timeout 600 >"$work/ctest-one.log" 2>&1
+}
+
 echo "=== unmutated suite ==="
 build || { echo "the unmutated tree does not build: $work/build.log"; exit 2; }
 if [ -n "$(first_failure)" ]; then
@@ -61,7 +72,9 @@ while IFS=$'\t' read -r id file original mutated what; do
     printf '%-28s not applied: the mutant does not build (%s)\n' "$id" "$what"
     unusable=$((unusable + 1))
   else
-    failure=$(first_failure)
+    failure=$(previous_killer "$id")
+    if [ -z "$failure" ] || ! fails_alone "$failure"; then failure=$(first_failure); fi
+    [ -n "$failure" ] && printf '%s\t%s\n' "$id" "$failure" >>"$killers"
     if [ -n "$failure" ]; then
       printf '%-28s killed by %s\n' "$id" "$failure"
       killed=$((killed + 1))
