@@ -34,7 +34,7 @@ TEST(SlurmCluster, AnAnimationInChunksMatchesALocalRenderFrameByFrame) {
   fs::create_directories(folder.Path() / "farm");
   fs::create_directories(folder.Path() / "local");
   const std::string scene =
-      std::string("'") + ORVEX_SCENES_DIR + "/plaza.gltf' -c panorama -s 64x32 --samples 1";
+      std::string("'") + ORVEX_SOURCE_DIR + "/scenes/plaza.gltf' -c panorama -s 64x32 --samples 1";
   const CommandResult submitted =
       farm_test::Farm(folder, "--frames 0-5 --chunk 2 -o farm/f_####.png -- " + scene);
   ASSERT_EQ(submitted.exitCode, 0) << submitted.output;
