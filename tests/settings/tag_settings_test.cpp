@@ -2,9 +2,8 @@
 #include "orvextag/orvextag.h"
 #include "orvextag/orvextag_params.h"
 #include "orvextag/orvextag_settings.h"
+#include "render_test_support.h"
 #include "runtime/host_state.h"
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -86,9 +85,8 @@ TEST_F(TagSettings, StateIconsLoadAndMissingOrBrokenOnesAreLogged) {
   EXPECT_NE(tag->StateIcon(true), nullptr);
   EXPECT_NE(tag->StateIcon(false), nullptr);
 
-  const fs::path folder = fs::temp_directory_path() / ("orvex-icons-" + std::to_string(::getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  const render_test::TempFolder temp;
+  const fs::path& folder = temp.Path();
   fs::copy(fs::path(ORVEX_SOURCE_DIR) / "res", folder / "res", fs::copy_options::recursive);
   fs::remove(folder / "res" / "orvextag_off.tif");
   std::ofstream(folder / "res" / "orvextag.tif", std::ios::trunc) << "not an image";
@@ -98,7 +96,6 @@ TEST_F(TagSettings, StateIconsLoadAndMissingOrBrokenOnesAreLogged) {
   EXPECT_EQ(broken->StateIcon(true), nullptr);
   EXPECT_TRUE(ConsoleHas(">>> ERROR bmp not exist [" + (folder / "res" / "orvextag_off.tif").string() + "]"));
   EXPECT_TRUE(ConsoleHas(">>> ERROR loadign bmp [" + (folder / "res" / "orvextag.tif").string() + "]"));
-  fs::remove_all(folder);
 }
 
 TEST_F(TagSettings, DomeStereoNeedsTheFisheyeProjectionAndTheDomeLens) {
