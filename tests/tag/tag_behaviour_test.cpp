@@ -142,6 +142,8 @@ TEST_F(TagBehaviour, LatitudeEditsStayOrdered) {
   EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_LAT_MIN), 0.5 - degree);
   EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_VSPAN), degree);
   EXPECT_GT(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
+  EXPECT_TRUE(ConsoleHas("LATITUDES out of order: lower latitude moved"));  // one line tells the artist
+  EXPECT_FALSE(ConsoleHas("upper latitude moved"));
 }
 
 // Clicks and the reset on the pad are followed into the tag in tests/xypad; here the pad's map (its
