@@ -47,17 +47,14 @@ BaseContainer ExpectedEffectDefaults() {
   BaseContainer data;
   for (Int32 id : {1011, 1019, 1024, 1030, 1031, 1034, 1036, 1040, 1046, 1048}) data.SetInt32(id, 0);
   for (Int32 id : {1013, 1014, 1015, 1016, 1023, 1032, 1041, 1042, 1043, 1044}) data.SetBool(id, false);
-  data.SetFilename(1012, Filename());
-  data.SetFilename(1020, Filename());
+  // 1051 to 1056: the cube's slots.
+  const std::pair<Int32, Int32> integers[] = {{1037, 3}, {1049, 5}, {1057, 1}, {1051, 1}, {1052, 0},
+                                              {1053, 3}, {1054, 2}, {1055, 5}, {1056, 4}};
+  for (const auto& [id, value] : integers) data.SetInt32(id, value);
+  for (Int32 id : {1012, 1020}) data.SetFilename(id, Filename());
   data.SetString(1017, "TITLE\nDirected by\nProduced by\nMusic by\nLicence");
-  data.SetFloat(1018, 1.0);
+  for (Int32 id : {1018, 1038}) data.SetFloat(id, 1.0);
   data.SetBool(1028, true);
-  data.SetInt32(1037, 3);
-  data.SetFloat(1038, 1.0);
-  data.SetInt32(1049, 5);
-  const Int32 slots[] = {1, 0, 3, 2, 5, 4};
-  for (Int32 slot = 0; slot < 6; ++slot) data.SetInt32(1051 + slot, slots[slot]);
-  data.SetInt32(1057, 1);
   return data;
 }
 }  // namespace
