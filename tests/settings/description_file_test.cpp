@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <numbers>
 #include <set>
 
@@ -104,25 +105,15 @@ using ModuleDescriptions = LinkedModuleTest;
 
 // The value type a kind of element holds (nil: holds none). Bools are stored as integers.
 Int32 HeldType(ElementKind kind) {
-  switch (kind) {
-    case ElementKind::Bool:
-    case ElementKind::Int32:
-      return DA_LONG;
-    case ElementKind::Float:
-      return DA_REAL;
-    case ElementKind::Vector:
-      return DA_VECTOR;
-    case ElementKind::String:
-      return DA_STRING;
-    case ElementKind::Filename:
-      return DA_FILENAME;
-    case ElementKind::ShaderLink:
-      return DA_ALIASLINK;
-    case ElementKind::BitmapButton:
-      return CUSTOMDATATYPE_BITMAPBUTTON;
-    default:
-      return DA_NIL;
-  }
+  static const std::map<ElementKind, Int32> held = {{ElementKind::Bool, DA_LONG},
+                                                    {ElementKind::Int32, DA_LONG},
+                                                    {ElementKind::Float, DA_REAL},
+                                                    {ElementKind::Vector, DA_VECTOR},
+                                                    {ElementKind::String, DA_STRING},
+                                                    {ElementKind::Filename, DA_FILENAME},
+                                                    {ElementKind::ShaderLink, DA_ALIASLINK},
+                                                    {ElementKind::BitmapButton, CUSTOMDATATYPE_BITMAPBUTTON}};
+  return held.count(kind) ? held.at(kind) : DA_NIL;
 }
 
 DescriptionRecord ReadModuleDescription(const char* name) {
