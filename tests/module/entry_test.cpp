@@ -174,7 +174,9 @@ TEST_F(EntryTest, BrokenPluginFoldersGiveOneClearError) {
       {"res/description/OrvexTag.json", "remove",
        "failed to register its plugins: registration of tag 1035138 \"Orvex360Cam Tag\" refused: its "
        "description"},
-      {"res/description/Orvex360Cam.json", "{\"elements\": [", "Orvex360Cam.json"},
+      {"res/description/Orvex360Cam.json",
+       "{\n  \"elements\": [\n    {\"type\": \"bool\",, \"id\": 1}\n  ]\n}\n",
+       "description/Orvex360Cam.json, line 3:"},
   };
   for (const auto& [file, how, message] : cases) {
     PluginFolderCopy fresh;

@@ -76,7 +76,7 @@ TEST(DescriptionFile, ReadsKindsNestingPropertiesAndSymbols) {
   EXPECT_EQ(record.NearestSymbols("PA", 1).front(), "S_PAD");  // contained names come first
 }
 
-// A syntax error's file and line are checked on a broken module description in panel_test.cpp.
+// A syntax error's file and line are checked on a broken module description in tests/module.
 TEST(DescriptionFile, MistakesInElementsNameTheElement) {
   const std::pair<const char*, const char*> cases[] = {
       {R"({"type": "float", "id": 1, "name": "A", "cycle": ["x"]})", "element \"A\": key \"cycle\""},

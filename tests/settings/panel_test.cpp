@@ -1,6 +1,5 @@
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
-#include "plugin_folder.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/console.h"
 #include "runtime/host_state.h"
@@ -9,8 +8,6 @@
 #include "test_scene.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 using attribute_manager::Panel;
 using attribute_manager::PanelItem;
@@ -173,20 +170,4 @@ TEST_F(PanelTest, NamesAndValuesFromTextGoThroughTheClickPath) {
   EXPECT_EQ(host_state::OpenedPages().size(), 1u);
   EXPECT_FALSE(attribute_manager::PressByName(effect, "STEREO_MODE", error));
   EXPECT_NE(error.find("not a button"), std::string::npos) << error;
-}
-
-// A broken description refuses the effect's registration, and with it the module, naming file and line:
-// a node without its parameters would render and save projects with none of them.
-TEST_F(PanelTest, ABrokenDescriptionRefusesTheNodesRegistration) {
-  TearDown();
-  PluginFolderCopy copy;
-  const auto file = copy.Path() / "res" / "description" / "Orvex360Cam.json";
-  std::ofstream(file, std::ios::trunc)
-      << "{\n  \"elements\": [\n    {\"type\": \"bool\",, \"id\": 1}\n  ]\n}\n";
-  std::string error;
-  EXPECT_FALSE(LoadedModule::Load(copy.Folder(), error));
-  EXPECT_NE(error.find("video post 1033675 \"Orvex360Cam\" refused: its description cannot be read: " +
-                       file.string() + ", line 3:"),
-            std::string::npos)
-      << error;
 }
