@@ -86,7 +86,7 @@ TEST_F(TagBehaviour, EffectSwitchedOffShowsTheNoticeAndDisablesAllButTheSwitch) 
   EXPECT_EQ(scene->EffectCount(), 1);
 }
 
-TEST_F(TagBehaviour, StereoLivesInTheRenderSettings) {
+TEST_F(TagBehaviour, StereoLivesInTheRenderSettingsAndTheCameraFollowsTheTag) {
   Set(ORVEXTAG_STEREO, GeData(true));
   EXPECT_TRUE(settings->GetBool(RDATA_STEREO));
   EXPECT_FALSE(Data().GetBool(ORVEXTAG_STEREO));  // the tag keeps no copy
@@ -100,9 +100,7 @@ TEST_F(TagBehaviour, StereoLivesInTheRenderSettings) {
   settings->SetBool(RDATA_STEREO, false);
   scene->doc->ExecutePasses(nullptr, true, true, true);
   EXPECT_EQ(camera->GetDataInstance()->GetInt32(CAMERAOBJECT_STEREO_MODE), 0);
-}
-
-TEST_F(TagBehaviour, CameraStereoValuesFollowTheTag) {
+  // The camera's stereo values follow the tag's.
   Set(ORVEXTAG_EYE_SEPARATION, GeData(8.0));
   Set(ORVEXTAG_ZERO_PARALLAX, GeData(250.0));
   Set(ORVEXTAG_ZERO_PARALLAX_MODE, GeData(Int32(3)));
