@@ -90,7 +90,7 @@ TEST(ViewCommand, EachProjectionDrawsItsGuideWireFirstThenTranslucent) {
   }
 }
 
-TEST(ViewCommand, StereoDiagramDrawsTheHeadAndAnEyeMarkerPerCamera) {
+TEST(ViewCommand, StereoDiagramPutsTheEyeMarkersWhereTheRigPutsTheEyes) {
   const ViewRun run = View("empty -s 64x48 -c fisheye --set ORVEXTAG_STEREO=1");
   ASSERT_EQ(run.command.exitCode, 0) << run.command.output;
   EXPECT_EQ(Count(run, "DrawSphere"), 3u);  // head, left eye, right eye
@@ -98,7 +98,9 @@ TEST(ViewCommand, StereoDiagramDrawsTheHeadAndAnEyeMarkerPerCamera) {
       Logged(run,
              "DrawSphere (0.0000, 0.0000, 0.0000) size (5.0000, 5.0000, 5.0000) colour (1.0000, 0.0000, "
              "0.0000) flags 0"));
-  // Where the eyes sit is checked on the diagram's geometry (guide_geometry_test.cpp).
+  for (const char* x : {"-3.2500", "3.2500"})  // each eye's marker drawn where the rig puts that eye
+    EXPECT_GT(Count(run, std::string("SetMatrix_Matrix \"Camera\" offset (") + x + ", 0.0000, 0.0000)"), 0u)
+        << x;
   EXPECT_TRUE(Logged(run, "SetPen (255.0000, 255.0000, 255.0000)"));  // the convergence tick, as given
 
   const ViewRun oneEye =
