@@ -175,6 +175,7 @@ TEST_F(ModuleDescriptions, TheEffectsElementsDeclareTheTypesItHolds) {
   const DescriptionElement& grid = record.elements[record.Find(ORVEXVP_CUBE_PREVIEW)->parent];
   EXPECT_EQ(grid.properties.GetInt32(DESC_COLUMNS), 6);
   EXPECT_EQ(record.Find(ORVEXVP_CUBE_LAYOUT)->properties.GetContainer(DESC_CYCLE).GetCount(), 7);
+  EXPECT_TRUE(record.Find(ORVEXVP_HIDDEN)->IsHidden());
 }
 
 TEST_F(ModuleDescriptions, TheTagsElementsDeclareTheTypesItHoldsWithAnglesInDegrees) {
