@@ -20,8 +20,6 @@ class EffectNode : public LinkedModuleTest {
   void Set(BaseList2D* target, Int32 id, const GeData& value) {
     ASSERT_TRUE(target->SetParameter(DescID(id), value, DESCFLAGS_SET_USERINTERACTION));
   }
-  Int32 CellFace(Int32 column, Int32 row) const { return node->State().layout.cells[column][row].index; }
-  Vector GridSize() const { return node->State().layout.gridSize; }
 
   BitmapPtr RequestBitmap(Int32 id) {
     DescriptionGetBitmap request{DescID(id), nullptr};
@@ -69,19 +67,19 @@ TEST_F(EffectNode, CubeParametersRebuildTheGridAndDirtyTheDescriptions) {
   const UInt32 effectBefore = effect->GetDirty(DIRTYFLAGS_DESCRIPTION);
   const UInt32 tagBefore = scene->tag->GetDirty(DIRTYFLAGS_DESCRIPTION);
   Set(effect, ORVEXVP_CUBE_LAYOUT, GeData(Int32(4)));
-  EXPECT_EQ(GridSize(), Vector(1.0, 6.0, 0.0));
+  EXPECT_TRUE(RequestBitmap(ORVEXVP_CUBE_PREVIEW + 1)->IsEmpty());  // one column: the second cell is empty
   EXPECT_EQ(effect->GetDirty(DIRTYFLAGS_DESCRIPTION), effectBefore + 1);
   EXPECT_EQ(scene->tag->GetDirty(DIRTYFLAGS_DESCRIPTION), tagBefore + 1);
 
   Set(effect, ORVEXVP_CUBE_SLOT1, GeData(Int32(4)));
-  EXPECT_EQ(CellFace(0, 0), 4);
+  EXPECT_TRUE(SamePixels(*RequestBitmap(ORVEXVP_CUBE_PREVIEW), *ResourceImage("cubemap_B.png")));  // face 4
   EXPECT_EQ(effect->GetDirty(DIRTYFLAGS_DESCRIPTION), effectBefore + 2);
   EXPECT_EQ(scene->tag->GetDirty(DIRTYFLAGS_DESCRIPTION), tagBefore + 1);  // slots are the effect's own
 
   Set(effect, ORVEXVP_CUBE_LAYOUT, GeData(Int32(6)));
   Set(effect, ORVEXVP_CUBE_FACE, GeData(Int32(2)));
-  EXPECT_EQ(GridSize(), Vector(1.0, 1.0, 0.0));
-  EXPECT_EQ(CellFace(0, 0), 2);
+  EXPECT_TRUE(SamePixels(*RequestBitmap(ORVEXVP_CUBE_PREVIEW), *ResourceImage("cubemap_D.png")));  // face 2
+  EXPECT_TRUE(RequestBitmap(ORVEXVP_CUBE_PREVIEW + 1)->IsEmpty());  // one cell in all
 }
 
 TEST_F(EffectNode, StereoAndLinkedParametersReachTheTag) {
@@ -125,7 +123,7 @@ TEST_F(EffectNode, BitmapButtonsShowTheirImageHoldTheirButtonValueAndTheHeaderCl
   // Face numbers beyond the seven images show the no-face image.
   Set(effect, ORVEXVP_CUBE_LAYOUT, GeData(Int32(6)));
   Set(effect, ORVEXVP_CUBE_FACE, GeData(Int32(7)));
-  EXPECT_EQ(CellFace(0, 0), -1);
+  EXPECT_EQ(node->State().layout.cells[0][0].index, -1);
   EXPECT_TRUE(SamePixels(*RequestBitmap(ORVEXVP_CUBE_PREVIEW), *ResourceImage("cubemap_none.png")));
   // Whatever a cell holds, only the seven images are read.
   for (Int32 face : {6, 7, 99, -5}) {
