@@ -72,20 +72,17 @@ TEST_F(EntryTest, RegistersTheNinePluginsInOrder) {
   const auto& entries = PluginRegistry::Instance().Entries();
   ASSERT_EQ(entries.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
-    SCOPED_TRACE(expected[i].name);
-    EXPECT_EQ(entries[i]->kind, expected[i].kind);
-    EXPECT_EQ(entries[i]->id, expected[i].id);
-    EXPECT_EQ(entries[i]->name, expected[i].name);
-    EXPECT_EQ(entries[i]->info, expected[i].info);
-    EXPECT_EQ(entries[i]->descriptionName, expected[i].description);
-    ASSERT_EQ(entries[i]->icon != nullptr, !expected[i].icon.empty());
+    const auto& [kind, id, name, info, description, icon] = expected[i];
+    EXPECT_EQ(std::tie(entries[i]->kind, entries[i]->id, entries[i]->name, entries[i]->info,
+                       entries[i]->descriptionName),
+              std::tie(kind, id, name, info, description));
+    ASSERT_EQ(entries[i]->icon != nullptr, !icon.empty()) << name;
     BitmapPtr file(BaseBitmap::Alloc());  // the icon is its file's image, pixel for pixel
     if (entries[i]->icon) {
-      EXPECT_EQ(file->Init(Filename((ORVEX_PLUGIN_DIR "/res/" + expected[i].icon).c_str())), IMAGERESULT_OK);
-      EXPECT_TRUE(SamePixels(*entries[i]->icon, *file));
+      EXPECT_EQ(file->Init(Filename((ORVEX_PLUGIN_DIR "/res/" + icon).c_str())), IMAGERESULT_OK);
+      EXPECT_TRUE(SamePixels(*entries[i]->icon, *file)) << name;
     }
-    EXPECT_EQ(entries[i]->help,
-              expected[i].kind == PluginKind::Command ? expected[i].name : entries[i]->help);
+    EXPECT_EQ(entries[i]->help, kind == PluginKind::Command ? name : entries[i]->help);
   }
   EXPECT_EQ(module->Priority(), -1000000);
 }
