@@ -1,37 +1,27 @@
-#include "command_runner.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
+#include "render_test_support.h"
 #include "runtime/console.h"
 #include "runtime/host_state.h"
 #include "runtime/plugin_registry.h"
 #include "runtime/undo_history.h"
 #include "scene/scene_library.h"
 #include "scene/scene_tree.h"
+#include "test_scene.h"
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
 #include <ostream>
 
 namespace {
 
-constexpr Int32 kTagType = 1035138;
-constexpr Int32 kEffectType = 1033675;
 constexpr Float kPi = 3.14159265358979323846;
 
 // What each command must leave, written out from the commands' table rather than from the code.
 struct Expected {
   const char* name;
   Int32 id;
-  const char* log;
   Float fov;
-  Int32 projection;
-  Int32 fisheyeType;
-  Int32 rig;
-  Vector pad;
-  Vector position;
-  Vector rotation;
+  Int32 projection, fisheyeType, rig;
+  Vector pad, position, rotation;
   Float focalLength;
   Int32 maskMode;
   const char* flag1007;  // the camera's parameter 1007 as the scene tree shows it
@@ -44,24 +34,14 @@ const Vector kDomePad(0.5, 0.5, 1.0);
 const Float kLittlePlanetFov = 5.4977871;  // 315 degrees in single precision
 
 const Expected kCommands[] = {
-    {"Fulldome", 1036701, "Creating Fulldome camera", kPi, 1, 1, 2, kDomePad, Vector(),
-     Vector(0.0, kPi / 2, 0.0), 8.0, 0, "0"},
-    {"Fisheye", 1035136, "Creating Fisheye camera", kPi, 1, 0, 3, kDomePad, Vector(), Vector(), 8.0, 0, "0"},
-    {"LittlePlanet", 1036687, "Creating Little Planet camera", kLittlePlanetFov, 1, 0, 3, kDomePad,
-     Vector(0.0, 200.0, 0.0), Vector(0.0, -kPi / 2, 0.0), 8.0, 2, "0"},
-    {"Panorama", 1035137, "Creating 360 Panorama camera", kPi, 0, 0, 2, kDefaultPad, Vector(), Vector(), 36.0,
-     0, "0"},
-    {"Cubemap", 1036110, "Creating Cubemap camera", kPi, 3, 0, 2, kDefaultPad, Vector(), Vector(), 18.0, 0,
-     "unset"},
-    {"Cylindrical", 1036297, "Creating Cylindrical camera", kPi, 2, 0, 2, kDefaultPad, Vector(), Vector(),
-     36.0, 0, "0"},
+    {"Fulldome", 1036701, kPi, 1, 1, 2, kDomePad, Vector(), Vector(0.0, kPi / 2, 0.0), 8.0, 0, "0"},
+    {"Fisheye", 1035136, kPi, 1, 0, 3, kDomePad, Vector(), Vector(), 8.0, 0, "0"},
+    {"LittlePlanet", 1036687, kLittlePlanetFov, 1, 0, 3, kDomePad, Vector(0.0, 200.0, 0.0),
+     Vector(0.0, -kPi / 2, 0.0), 8.0, 2, "0"},
+    {"Panorama", 1035137, kPi, 0, 0, 2, kDefaultPad, Vector(), Vector(), 36.0, 0, "0"},
+    {"Cubemap", 1036110, kPi, 3, 0, 2, kDefaultPad, Vector(), Vector(), 18.0, 0, "unset"},
+    {"Cylindrical", 1036297, kPi, 2, 0, 2, kDefaultPad, Vector(), Vector(), 36.0, 0, "0"},
 };
-
-bool ConsoleHas(const std::string& text) {
-  const std::vector<std::string> lines = console::Lines();
-  return std::any_of(lines.begin(), lines.end(),
-                     [&](const std::string& line) { return line.find(text) != std::string::npos; });
-}
 
 BaseVideoPost* Effect(BaseDocument* doc) {
   for (BaseVideoPost* post = doc->GetActiveRenderData()->GetFirstVideoPost(); post; post = post->GetNext())
@@ -82,7 +62,6 @@ class CreateCameraTest : public testing::TestWithParam<Expected> {
   BaseObject* CreateAndCheck() {
     const Expected& c = GetParam();
     EXPECT_TRUE(ExecuteCommand(c.id, doc));
-    EXPECT_TRUE(ConsoleHas(std::string("--- Orvex360Cam: ") + c.log));
     BaseObject* camera = doc->GetFirstObject();
     if (!camera) return nullptr;
     BaseTag* tag = camera->GetFirstTag();
@@ -185,21 +164,18 @@ TEST(CreateCameraFaults, WithoutATagTheCameraAndItsUndoStepStay) {
   BaseDocument::Free(bare);
 }
 
+// What each preset makes is checked in-process above; here the command's steps and what it prints.
 TEST(CreateCommandLine, PrintsTheSceneAfterEachStep) {
-  const CommandResult run = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR +
-                                       " create little-planet --twice --undo --redo");
+  const render_test::TempFolder folder;
+  const CommandResult run = render_test::ToolCommand(folder, "create little-planet --twice --undo --redo");
   EXPECT_EQ(run.exitCode, 0) << run.output;
-  for (const char* text :
-       {"--- Orvex360Cam: Creating Little Planet camera", "== create little-planet again", "== undo",
-        "== redo", "Camera \"Camera\": position (0, 200, 0), rotation (0, -90, 0) deg, focal length 8 mm",
-        "1052 ORVEXTAG_CAMERA_KIND = 1036687", "video post \"Orvex360Cam\", mask mode 2", "undo steps: 2",
-        "[active], stereo off"})
+  for (const char* text : {"--- Orvex360Cam: Creating Little Planet camera", "== create little-planet again",
+                           "== undo", "== redo", "undo steps: 2", "[active], stereo off"})
     EXPECT_NE(run.output.find(text), std::string::npos) << text << "\n" << run.output;
   EXPECT_EQ(run.output.find("ORVEXTAG_STEREO ="), std::string::npos) << run.output;  // the tag keeps no copy
 
-  const CommandResult nothing =
-      RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR + " create fisheye --redo");
+  const CommandResult nothing = render_test::ToolCommand(folder, "create fisheye --redo");
   EXPECT_NE(nothing.exitCode, 0);
   EXPECT_NE(nothing.output.find("nothing to redo"), std::string::npos) << nothing.output;
-  EXPECT_NE(RunCommand(std::string(ORVEX360_COMMAND) + " create cube-face").exitCode, 0);
+  EXPECT_NE(render_test::ToolCommand(folder, "create cube-face").exitCode, 0);
 }

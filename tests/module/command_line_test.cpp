@@ -1,9 +1,7 @@
-#include "command_runner.h"
+#include "render_test_support.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
 #include <sstream>
 
 // The orvex360 command line as a user meets it: version, exit codes, messages in the tool's voice,
@@ -11,27 +9,13 @@
 
 namespace {
 
-namespace fs = std::filesystem;
+using render_test::TempFolder;
+using render_test::ToolCommand;
 
-const fs::path kFolder = fs::temp_directory_path() / ("orvex-command-line-" + std::to_string(::getpid()));
-const struct RemoveFolder {
-  ~RemoveFolder() {
-    std::error_code ignored;
-    fs::remove_all(kFolder, ignored);
-  }
-} kRemoveFolder;
-
-CommandResult Orvex(const std::string& arguments) {
-  fs::create_directories(kFolder);
-  return RunCommand("cd '" + kFolder.string() + "' && '" + ORVEX360_COMMAND + "' --plugins '" +
-                    ORVEX_PLUGIN_DIR + "' " + arguments);
-}
-
-// The same on a terminal (a pseudo-terminal of script(1)), where progress is shown.
-CommandResult OrvexOnTerminal(const std::string& arguments) {
-  fs::create_directories(kFolder);
-  return RunCommand("cd '" + kFolder.string() + "' && script -qec \"'" + ORVEX360_COMMAND + "' --plugins '" +
-                    ORVEX_PLUGIN_DIR + "' " + arguments + "\" /dev/null");
+// The tool on a terminal (a pseudo-terminal of script(1)), where progress is shown.
+CommandResult ToolOnTerminal(const TempFolder& folder, const std::string& arguments) {
+  return RunCommand("cd '" + folder.Path().string() + "' && script -qec \"'" + ORVEX360_COMMAND +
+                    "' --plugins '" + ORVEX_PLUGIN_DIR + "' " + arguments + "\" /dev/null");
 }
 
 int LinesStartingWith(const std::string& output, const std::string& prefix, const std::string& holding = "") {
@@ -54,8 +38,9 @@ TEST(CommandLine, ExitCodesTellDoneFailedAndNotUnderstood) {
       {"rendr", 2, "orvex360: unknown command \"rendr\""},
       {"render -s 8x8 --samples 1 -o no/such/folder/x.png", 1, "orvex360: "},
   };
+  const TempFolder folder;
   for (const auto& c : cases) {
-    const CommandResult run = Orvex(c.arguments);
+    const CommandResult run = ToolCommand(folder, c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.output;
     EXPECT_NE(run.output.find(c.says), std::string::npos) << c.arguments << "\n" << run.output;
     if (c.exitCode == 2) {
@@ -69,8 +54,9 @@ TEST(CommandLine, QuietKeepsOnlyTheLinesThatReportAProblem) {
   const std::string render =
       "render -c fulldome -s 16x16 --samples 1 --set ORVEXVP_LOGO_MODE=1 --set ORVEXVP_LOGO_FILE=none.png "
       "-o quiet.png";
-  const CommandResult loud = Orvex(render);
-  const CommandResult quiet = Orvex("-q " + render);
+  const TempFolder folder;
+  const CommandResult loud = ToolCommand(folder, render);
+  const CommandResult quiet = ToolCommand(folder, "-q " + render);
   ASSERT_EQ(loud.exitCode, 0) << loud.output;
   ASSERT_EQ(quiet.exitCode, 0) << quiet.output;
   EXPECT_GT(LinesStartingWith(loud.output, "--- Orvex360Cam: "), 2) << loud.output;
@@ -82,8 +68,9 @@ TEST(CommandLine, QuietKeepsOnlyTheLinesThatReportAProblem) {
 // One frame of one camera shows its progress on a terminal; quiet shows none.
 TEST(CommandLine, ProgressOnATerminalUnlessQuiet) {
   const std::string render = "render -c fulldome -s 64x64 --samples 1 -o progress.png";
-  EXPECT_NE(OrvexOnTerminal(render).output.find("100%"), std::string::npos);
-  EXPECT_EQ(OrvexOnTerminal("render -q" + render.substr(6)).output.find("%"), std::string::npos);
+  const TempFolder folder;
+  EXPECT_NE(ToolOnTerminal(folder, render).output.find("100%"), std::string::npos);
+  EXPECT_EQ(ToolOnTerminal(folder, "render -q" + render.substr(6)).output.find("%"), std::string::npos);
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include "plugin_folder.h"
+#include "runtime/bitmap_io.h"
 #include "runtime/console.h"
 #include "runtime/plugin_loader.h"
 #include "runtime/plugin_registry.h"
+#include "test_scene.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <functional>
+#include <string_view>
+#include <tuple>
 
 namespace {
 constexpr Int32 kSystemStart = 1;
@@ -19,21 +22,8 @@ struct Registration {
   Int32 id;
   std::string name;
   Int32 info;
-  std::string description;
-  std::string icon;  // the file in res/, empty for none
+  std::string description, icon;  // the icon's file in res/, empty for none
 };
-
-// The icon is the image of that file, pixel for pixel.
-void ExpectSameImage(const BaseBitmap& icon, const std::string& path) {
-  BaseBitmap* file = BaseBitmap::Alloc();
-  ASSERT_EQ(file->Init(Filename(path.c_str())), IMAGERESULT_OK) << path;
-  ASSERT_EQ(icon.GetBw(), file->GetBw()) << path;
-  ASSERT_EQ(icon.GetBh(), file->GetBh()) << path;
-  for (Int32 y = 0; y < file->GetBh(); ++y)
-    for (Int32 x = 0; x < file->GetBw(); ++x)
-      ASSERT_EQ(icon.GetPixelFloat(x, y), file->GetPixelFloat(x, y)) << path;
-  BaseBitmap::Free(file);
-}
 
 class EntryTest : public testing::Test {
  protected:
@@ -41,27 +31,32 @@ class EntryTest : public testing::Test {
     console::SetEcho(false);
     console::Clear();
   }
-  void TearDown() override { PluginRegistry::Instance().Clear(); }
+  void TearDown() override {
+    module.reset();  // the module's code goes before the registry drops what it registered
+    PluginRegistry::Instance().Clear();
+  }
 
-  // Opens a fresh instance of the module without starting it.
-  std::unique_ptr<LoadedModule> OpenFresh(const PluginFolderCopy& copy) {
+  // Opens a fresh instance of the module from `copy` without starting it.
+  void OpenFresh() {
     std::string error;
-    auto module = LoadedModule::Open(copy.Folder(), error);
-    EXPECT_TRUE(module) << error;
-    return module;
+    module = LoadedModule::Open(copy.Folder(), error);
+    ASSERT_TRUE(module) << error;
+  }
+  // Starts the opened module as a host of that API version does, with or without its folder.
+  Int32 Start(Int32 version = kHostApiVersion, bool withPath = true) {
+    C4D_HostTable host{version, "test"};
+    Filename path(String(copy.Folder()));
+    return module->Call(kSystemStart, &host, nullptr, withPath ? &path : nullptr);
   }
 
-  static bool HasLine(const std::string& text) {
-    for (const std::string& line : console::Lines())
-      if (line.find(text) != std::string::npos) return true;
-    return false;
-  }
+  PluginFolderCopy copy;
+  std::unique_ptr<LoadedModule> module;
 };
 }  // namespace
 
 TEST_F(EntryTest, RegistersTheNinePluginsInOrder) {
   std::string error;
-  auto module = LoadedModule::Load(ORVEX_PLUGIN_DIR, error);
+  module = LoadedModule::Load(ORVEX_PLUGIN_DIR, error);
   ASSERT_TRUE(module) << error;
   const std::vector<Registration> expected = {
       {PluginKind::VideoPost, 1033675, "Orvex360Cam", 32, "Orvex360Cam", ""},
@@ -77,25 +72,23 @@ TEST_F(EntryTest, RegistersTheNinePluginsInOrder) {
   const auto& entries = PluginRegistry::Instance().Entries();
   ASSERT_EQ(entries.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) {
-    SCOPED_TRACE(expected[i].name);
-    EXPECT_EQ(entries[i]->kind, expected[i].kind);
-    EXPECT_EQ(entries[i]->id, expected[i].id);
-    EXPECT_EQ(entries[i]->name, expected[i].name);
-    EXPECT_EQ(entries[i]->info, expected[i].info);
-    EXPECT_EQ(entries[i]->descriptionName, expected[i].description);
-    ASSERT_EQ(entries[i]->icon != nullptr, !expected[i].icon.empty());
-    if (entries[i]->icon)
-      ExpectSameImage(*entries[i]->icon, std::string(ORVEX_PLUGIN_DIR) + "/res/" + expected[i].icon);
-    EXPECT_EQ(entries[i]->help,
-              expected[i].kind == PluginKind::Command ? expected[i].name : entries[i]->help);
+    const auto& [kind, id, name, info, description, icon] = expected[i];
+    EXPECT_EQ(std::tie(entries[i]->kind, entries[i]->id, entries[i]->name, entries[i]->info,
+                       entries[i]->descriptionName),
+              std::tie(kind, id, name, info, description));
+    ASSERT_EQ(entries[i]->icon != nullptr, !icon.empty()) << name;
+    BitmapPtr file(BaseBitmap::Alloc());  // the icon is its file's image, pixel for pixel
+    if (entries[i]->icon) {
+      EXPECT_EQ(file->Init(Filename((ORVEX_PLUGIN_DIR "/res/" + icon).c_str())), IMAGERESULT_OK);
+      EXPECT_TRUE(SamePixels(*entries[i]->icon, *file)) << name;
+    }
+    EXPECT_EQ(entries[i]->help, kind == PluginKind::Command ? name : entries[i]->help);
   }
   EXPECT_EQ(module->Priority(), -1000000);
-  EXPECT_TRUE(HasLine("--- Orvex360Cam: READY!"));
 }
 
 TEST_F(EntryTest, AnswersVersionQueriesAndUnknownActionsAndMessages) {
-  PluginFolderCopy copy;
-  auto module = OpenFresh(copy);
+  OpenFresh();
   EXPECT_EQ(module->Call(4, reinterpret_cast<void*>(1), reinterpret_cast<void*>(2)), 5);
   EXPECT_EQ(module->Call(5), -1);
   EXPECT_EQ(module->Call(99), -1);
@@ -108,12 +101,9 @@ TEST_F(EntryTest, AnswersVersionQueriesAndUnknownActionsAndMessages) {
 }
 
 TEST_F(EntryTest, TwoStartsAndOneShutdownKeepTheModuleUpTheSecondTearsItDown) {
-  PluginFolderCopy copy;
-  auto module = OpenFresh(copy);
-  C4D_HostTable table{kHostApiVersion, "test"};
-  Filename path(String(copy.Folder()));
-  EXPECT_EQ(module->Call(kSystemStart, &table, nullptr, &path), 1);
-  EXPECT_EQ(module->Call(kSystemStart, &table, nullptr, &path), 1);
+  OpenFresh();
+  EXPECT_EQ(Start(), 1);
+  EXPECT_EQ(Start(), 1);
   EXPECT_EQ(module->SendMessage(kResourceMessage), 1);
   EXPECT_EQ(module->Call(kShutdown), 1);
   EXPECT_EQ(module->SendMessage(kResourceMessage), 1);  // still set up: the module path is there
@@ -123,16 +113,12 @@ TEST_F(EntryTest, TwoStartsAndOneShutdownKeepTheModuleUpTheSecondTearsItDown) {
 }
 
 TEST_F(EntryTest, AnOldHostOrAMissingModulePathIsRefused) {
-  PluginFolderCopy copy;
-  auto module = OpenFresh(copy);
-  C4D_HostTable oldHost{16048, "old"};
-  Filename path(String(copy.Folder()));
-  EXPECT_EQ(module->Call(kSystemStart, &oldHost, nullptr, &path), -3);
-  C4D_HostTable host{16049, "oldest accepted"};  // the boundary itself, not today's version
-  EXPECT_EQ(module->Call(kSystemStart, &host, nullptr, nullptr), -3);
+  OpenFresh();
+  EXPECT_EQ(Start(16048), -3);
+  EXPECT_EQ(Start(16049, false), -3);                    // the oldest accepted host, without the folder
   EXPECT_EQ(module->SendMessage(kResourceMessage), -1);  // nothing was set up
   // A refused start leaves no half set-up module behind: the next good start works.
-  EXPECT_EQ(module->Call(kSystemStart, &host, nullptr, &path), 1);
+  EXPECT_EQ(Start(16049), 1);
   EXPECT_EQ(module->SendMessage(kResourceMessage), 1);
   module->Call(kShutdown);
 
@@ -144,11 +130,8 @@ TEST_F(EntryTest, AnOldHostOrAMissingModulePathIsRefused) {
 TEST_F(EntryTest, AFailingFirstRegistrationLeavesTheOtherEightUnregistered) {
   ASSERT_TRUE(RegisterVideoPostPlugin(
       1033675, "Someone else's effect", 0, [] { return static_cast<NodeData*>(nullptr); }, "", 0, 0));
-  PluginFolderCopy copy;
-  auto module = OpenFresh(copy);
-  C4D_HostTable host{kHostApiVersion, "test"};
-  Filename path(String(copy.Folder()));
-  ASSERT_EQ(module->Call(kSystemStart, &host, nullptr, &path), 1);
+  OpenFresh();
+  ASSERT_EQ(Start(), 1);
   ASSERT_EQ(module->SendMessage(kResourceMessage), 1);
   EXPECT_EQ(module->Call(kPluginStart), 0);
   EXPECT_EQ(PluginRegistry::Instance().Entries().size(), 1u);
@@ -157,17 +140,16 @@ TEST_F(EntryTest, AFailingFirstRegistrationLeavesTheOtherEightUnregistered) {
 
 // A missing icon is no error; a missing string is reported once and registration goes on.
 TEST_F(EntryTest, AMissingIconOrStringLeavesRegistrationGoingOn) {
-  PluginFolderCopy copy;
   std::filesystem::remove(copy.Path() / "res" / "orvextag.tif");
   std::filesystem::remove(copy.Path() / "res" / "map_dome.png");
   std::ofstream(copy.Path() / "res" / "strings_en-US" / "strings.json")
       << R"({"strings": {"10000": "Effect"}})";
   std::string error;
-  auto module = LoadedModule::Load(copy.Folder(), error);
+  module = LoadedModule::Load(copy.Folder(), error);
   ASSERT_TRUE(module) << error;
   EXPECT_EQ(PluginRegistry::Instance().Entries().size(), 9u);
   EXPECT_EQ(PluginRegistry::Instance().Find(1035138)->icon, nullptr);
-  EXPECT_TRUE(HasLine("string resource 10003 not found"));
+  EXPECT_TRUE(ConsoleHas("string resource 10003 not found"));
 }
 
 TEST_F(EntryTest, BrokenPluginFoldersGiveOneClearError) {
@@ -175,47 +157,43 @@ TEST_F(EntryTest, BrokenPluginFoldersGiveOneClearError) {
   EXPECT_FALSE(LoadedModule::Load("/nonexistent/Orvex360Cam", error));
   EXPECT_NE(error.find("plugin folder not found"), std::string::npos);
   namespace fs = std::filesystem;
-  const struct {
-    std::function<void(const fs::path&)> breakIt;
-    const char* message;
-  } cases[] = {
-      {[](const fs::path& p) { fs::remove_all(p / "res"); }, "has no res/ folder"},
-      {[](const fs::path& p) { fs::remove_all(p / "res" / "strings_en-US"); },
-       "could not load its resources"},
-      {[](const fs::path& p) { std::ofstream(p / "orvex360cam.so", std::ios::trunc) << "not a library"; },
-       "orvex360cam.so is damaged or no shared library: no ELF header"},
+  using namespace std::string_view_literals;
+  // A file of a fresh copy: removed, cut to half, replaced by a library without an entry point, or
+  // rewritten with a text.
+  const std::tuple<const char*, const char*, const char*> cases[] = {
+      {"res", "remove", "has no res/ folder"},
+      {"res/strings_en-US", "remove", "could not load its resources"},
+      {"orvex360cam.so", "not a library", "orvex360cam.so is damaged or no shared library: no ELF header"},
       // Cut short, the library's pages past the end would fault (SIGBUS) inside the loader.
-      {[](const fs::path& p) {
-         fs::resize_file(p / "orvex360cam.so", fs::file_size(p / "orvex360cam.so") / 2);
-       },
-       "is damaged or no shared library"},
-      {[](const fs::path& p) {
-         fs::remove(p / "orvex360cam.so");
-         fs::copy(NO_ENTRY_LIBRARY, p / "orvex360cam.so");
-       },
-       "has no c4d_main"},
+      {"orvex360cam.so", "cut", "is damaged or no shared library"},
+      {"orvex360cam.so", "no entry", "has no c4d_main"},
       // A node whose description is missing or broken would load with no parameters at all.
-      {[](const fs::path& p) { fs::remove(p / "res" / "description" / "OrvexTag.json"); },
+      {"res/description/OrvexTag.json", "remove",
        "failed to register its plugins: registration of tag 1035138 \"Orvex360Cam Tag\" refused: its "
-       "description "
-       "cannot be read"},
-      {[](const fs::path& p) {
-         std::ofstream(p / "res" / "description" / "Orvex360Cam.json") << "{\"elements\": [";
-       },
-       "Orvex360Cam.json"},
+       "description"},
+      {"res/description/Orvex360Cam.json",
+       "{\n  \"elements\": [\n    {\"type\": \"bool\",, \"id\": 1}\n  ]\n}\n",
+       "description/Orvex360Cam.json, line 3:"},
   };
-  for (const auto& broken : cases) {
-    PluginFolderCopy copy;
-    broken.breakIt(copy.Path());
-    EXPECT_FALSE(LoadedModule::Load(copy.Folder(), error));
-    EXPECT_NE(error.find(broken.message), std::string::npos) << error;
+  for (const auto& [file, how, message] : cases) {
+    PluginFolderCopy fresh;
+    const fs::path path = fresh.Path() / file;
+    if (how == "remove"sv)
+      fs::remove_all(path);
+    else if (how == "cut"sv)
+      fs::resize_file(path, fs::file_size(path) / 2);
+    else if (how == "no entry"sv)
+      fs::copy_file(NO_ENTRY_LIBRARY, path, fs::copy_options::overwrite_existing);
+    else
+      std::ofstream(path, std::ios::trunc) << how;
+    EXPECT_FALSE(LoadedModule::Load(fresh.Folder(), error));
+    EXPECT_NE(error.find(message), std::string::npos) << file << ": " << error;
   }
   EXPECT_TRUE(PluginRegistry::Instance().Entries().empty());
 }
 
 TEST_F(EntryTest, FoldersWithoutAModuleAmongThePluginFoldersAreSkippedWithOneLineEach) {
   namespace fs = std::filesystem;
-  PluginFolderCopy copy;
   const fs::path plugins = copy.Path().parent_path();
   fs::create_directory(plugins / "empty");
   fs::create_directory(plugins / "notes");

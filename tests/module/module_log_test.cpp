@@ -10,16 +10,13 @@ std::string LoggedLine() {
 }
 }  // namespace
 
-TEST(ModuleLog, PrefixesAndExpandsTheCallersPlaceholders) {
+TEST(ModuleLog, PrefixesExpandsTheCallersPlaceholdersAndCutsLongLines) {
   console::SetEcho(false);
   ModuleLog("AREA start [%.2f/%.2f] size [%d,%d]", 0.0, 1.5, 640, 480);
   EXPECT_EQ(LoggedLine(), "--- Orvex360Cam: AREA start [0.00/1.50] size [640,480]");
   ModuleLog("READY!");
   EXPECT_EQ(LoggedLine(), "--- Orvex360Cam: READY!");
-}
-
-TEST(ModuleLog, CutsLongLinesAt1023CharactersEvenInsideAPlaceholder) {
-  console::SetEcho(false);
+  // Long lines are cut at 1023 characters, even inside a placeholder.
   const std::string longText(2000, 'x');
   ModuleLog("%s", longText.c_str());
   const std::string line = LoggedLine();

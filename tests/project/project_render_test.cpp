@@ -22,11 +22,8 @@ nlohmann::json ReadJson(const std::string& path) {
 }
 
 void ExpectSamePixels(const std::string& first, const std::string& second) {
-  const FloatImage a = render_test::ReadImage(first);
-  const FloatImage b = render_test::ReadImage(second);
-  ASSERT_EQ(a.width, b.width);
-  ASSERT_EQ(a.height, b.height);
-  EXPECT_TRUE(a.rgba == b.rgba) << first << " and " << second << " differ";
+  const FloatImage a = render_test::ReadImage(first), b = render_test::ReadImage(second);
+  EXPECT_TRUE(a.width == b.width && a.height == b.height && a.rgba == b.rgba) << first << " and " << second;
 }
 
 TEST(ProjectRender, AStereoSceneRenderedFromItsProjectIsTheSameImage) {
@@ -70,31 +67,22 @@ TEST(ProjectRender, OptionsBesideAProjectApplyOverIt) {
   EXPECT_EQ(project["effect"]["ORVEXVP_TEXT"]["value"], "Credits");
 }
 
+// Every fault of a project file is named by project_bad_input_test.cpp; here the command stops before
+// writing anything.
 TEST(ProjectRender, BadProjectFilesStopBeforeAnyOutput) {
   TempFolder folder;
   std::ofstream(folder.File("cut.json")) << R"({"format": "orvex360 project", "version": 1, "samp)";
-  const std::pair<const char*, const char*> cases[] = {
-      {"--project none.json", "none.json: no such file"},
-      {"--project cut.json", "cut.json: not JSON, or cut short"},
-      {"--save-project missing/p.json", "missing/p.json"},
-  };
-  for (const auto& [arguments, message] : cases) {
-    const CommandResult run =
-        RenderCommand(folder, std::string(arguments) + " -s 16x16 --samples 1 -o out.png");
-    EXPECT_NE(run.exitCode, 0) << arguments;
-    EXPECT_NE(run.output.find(message), std::string::npos) << run.output;
-    EXPECT_FALSE(fs::exists(folder.File("out.png"))) << arguments;
-  }
+  render_test::ExpectRefusals(folder, "-s 16x16 --samples 1 -o out.png",
+                              {{"--project cut.json", "cut.json: not JSON, or cut short"},
+                               {"--save-project missing/p.json", "missing/p.json"}});
 }
 
 TEST(ProjectPanel, APanelSavesItsValuesAndShowsThemAgain) {
   TempFolder folder;
-  const std::string panel = std::string("cd '") + folder.Path().string() + "' && '" + ORVEX360_COMMAND +
-                            "' --plugins '" + ORVEX_PLUGIN_DIR + "' panel ";
-  const CommandResult saved = RunCommand(
-      panel + "--set ORVEXTAG_PROJECTION=1 --set ORVEXTAG_FISHEYE_FOV=200deg --save-project p.json");
+  const CommandResult saved = render_test::ToolCommand(
+      folder, "panel --set ORVEXTAG_PROJECTION=1 --set ORVEXTAG_FISHEYE_FOV=200deg --save-project p.json");
   ASSERT_EQ(saved.exitCode, 0) << saved.output;
-  const CommandResult shown = RunCommand(panel + "--project p.json");
+  const CommandResult shown = render_test::ToolCommand(folder, "panel --project p.json");
   ASSERT_EQ(shown.exitCode, 0) << shown.output;
   EXPECT_NE(shown.output.find("200 deg"), std::string::npos) << shown.output;
 }

@@ -7,17 +7,7 @@
 #include "runtime/console.h"
 #include "runtime/description_symbols.h"
 
-#include <algorithm>
-
-namespace {
 using ModuleNodes = LinkedModuleTest;
-
-bool ConsoleSays(const std::string& words) {
-  const auto lines = console::Lines();
-  return std::any_of(lines.begin(), lines.end(),
-                     [&](const std::string& line) { return line.find(words) != std::string::npos; });
-}
-}  // namespace
 
 // The host learns the module's numbers from its registrations and descriptions, as the module has them.
 TEST_F(ModuleNodes, TypesParametersAndChoicesComeFromTheRegisteredDescriptions) {
@@ -32,8 +22,8 @@ TEST_F(ModuleNodes, TypesParametersAndChoicesComeFromTheRegisteredDescriptions) 
 TEST_F(ModuleNodes, WhatTheModuleLacksIsRefusedWithItsName) {
   console::Clear();
   EXPECT_EQ(TagParameter("ORVEXTAG_NO_SUCH"), kUnknownSymbol);
-  EXPECT_TRUE(ConsoleSays("\"OrvexTag\" has no parameter ORVEXTAG_NO_SUCH"));
+  EXPECT_TRUE(ConsoleHas("\"OrvexTag\" has no parameter ORVEXTAG_NO_SUCH"));
   EXPECT_EQ(CycleValue(CameraTagType(), "ORVEXTAG_PROJECTION", "Octahedron"), kUnknownSymbol);
-  EXPECT_TRUE(ConsoleSays("has no entry \"Octahedron\""));
+  EXPECT_TRUE(ConsoleHas("has no entry \"Octahedron\""));
   EXPECT_EQ(RegisteredNodeType("NoSuchDescription"), 0);
 }

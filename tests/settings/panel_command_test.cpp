@@ -1,18 +1,17 @@
-#include "command_runner.h"
+#include "render_test_support.h"
 #include "runtime/bitmap_io.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <cstdio>
 #include <filesystem>
 
 namespace fs = std::filesystem;
 
 namespace {
+const render_test::TempFolder kFolder;
+
 CommandResult Panel(const std::string& arguments) {
-  return RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR + " panel " + arguments);
+  return render_test::ToolCommand(kFolder, "panel " + arguments);
 }
 
 // The line of the panel that ends in a parameter's symbol (or its disabled mark).
@@ -23,8 +22,11 @@ std::string LineOf(const std::string& output, const std::string& symbol) {
   return output.substr(start, output.find('\n', at) - start);
 }
 
-Vector Centre(const BaseBitmap& bitmap, Int32 left, Int32 top, Int32 size) {
-  return bitmap.GetPixelFloat(left + size / 2, top + size / 2);
+// The centre of a 48-pixel face image at (left, top) of an image file.
+Vector Centre(const std::string& file, Int32 left = 0, Int32 top = 0) {
+  BitmapPtr bitmap(BaseBitmap::Alloc());
+  EXPECT_EQ(bitmap->Init(Filename(file.c_str())), IMAGERESULT_OK) << file;
+  return bitmap->GetPixelFloat(left + 24, top + 24);
 }
 }  // namespace
 
@@ -41,8 +43,7 @@ TEST(PanelCommand, SingleEyeModeShowsItsElementAndDisablesSwapEyes) {
 }
 
 TEST(PanelCommand, BitmapsWritesTheCubePreviewAsACross) {
-  const fs::path folder = fs::temp_directory_path() / ("orvex-bitmaps-" + std::to_string(::getpid()));
-  fs::remove_all(folder);
+  const fs::path folder = kFolder.Path() / "bitmaps";
   const CommandResult run = Panel("--node vp --bitmaps " + folder.string());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_TRUE(fs::exists(folder / "orvexvp_header.png"));
@@ -50,19 +51,14 @@ TEST(PanelCommand, BitmapsWritesTheCubePreviewAsACross) {
   EXPECT_FALSE(fs::exists(folder / "orvexvp_cube_preview_r1c4.png"));  // empty cells are not written
   EXPECT_FALSE(fs::exists(folder / "orvexvp_cube_preview_r3c0.png"));  // hidden rows neither
 
-  BitmapPtr grid(BaseBitmap::Alloc());
-  ASSERT_EQ(grid->Init(Filename(String((folder / "orvexvp_cube_preview_grid.png").string()))),
-            IMAGERESULT_OK);
-  BitmapPtr front(BaseBitmap::Alloc());
-  ASSERT_EQ(front->Init(Filename(ORVEX_PLUGIN_DIR "/res/cubemap_F.png")), IMAGERESULT_OK);
-  BitmapPtr up(BaseBitmap::Alloc());
-  ASSERT_EQ(up->Init(Filename(ORVEX_PLUGIN_DIR "/res/cubemap_U.png")), IMAGERESULT_OK);
+  const std::string grid = (folder / "orvexvp_cube_preview_grid.png").string();
   constexpr Int32 kCell = 48 + 2;  // face images and the gap between them
-  EXPECT_EQ(grid->GetBw(), 6 * kCell + 2);
-  EXPECT_EQ(grid->GetBh(), 3 * kCell + 2);
-  EXPECT_EQ(Centre(*grid, 2 + kCell, 2 + kCell, 48), Centre(*front, 0, 0, 48));  // column 1, row 1
-  EXPECT_EQ(Centre(*grid, 2 + kCell, 2, 48), Centre(*up, 0, 0, 48));             // column 1, row 0
-  fs::remove_all(folder);
+  const FloatImage size = render_test::ReadImage(grid);
+  EXPECT_EQ(size.width, 6 * kCell + 2);
+  EXPECT_EQ(size.height, 3 * kCell + 2);
+  EXPECT_EQ(Centre(grid, 2 + kCell, 2 + kCell),
+            Centre(ORVEX_PLUGIN_DIR "/res/cubemap_F.png"));                              // column 1, row 1
+  EXPECT_EQ(Centre(grid, 2 + kCell, 2), Centre(ORVEX_PLUGIN_DIR "/res/cubemap_U.png"));  // column 1, row 0
 }
 
 TEST(PanelCommand, BadNamesAndValuesFailWithTheNearestNames) {

@@ -1,43 +1,27 @@
+#include "linked_module.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
-#include "plugin_folder.h"
 #include "runtime/attribute_manager.h"
-#include "runtime/console.h"
 #include "runtime/host_state.h"
-#include "runtime/plugin_loader.h"
-#include "runtime/plugin_registry.h"
-#include "test_scene.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
 
 using attribute_manager::Panel;
 using attribute_manager::PanelItem;
 
 namespace {
-// The built plugin folder loaded as the host loads it, with a tagged camera in the active document.
-class PanelTest : public testing::Test {
+// The effect's panel as the attribute manager builds it, with a tagged camera in the active document.
+class PanelTest : public LinkedModuleTest {
  protected:
-  void SetUp() override { Load(ORVEX_PLUGIN_DIR); }
-  void TearDown() override {
-    panel = Panel();  // values the module made (bitmap-button values) and its nodes go before its code
-    scene.reset();
-    module.reset();
-    PluginRegistry::Instance().Clear();
-    host_state::Reset();
-  }
-
-  void Load(const std::string& folder) {
-    console::SetEcho(false);
-    console::Clear();
-    std::string error;
-    module = LoadedModule::Load(folder, error);
-    ASSERT_TRUE(module) << error;
-    scene = std::make_unique<TestScene>();
+  void SetUp() override {
+    LinkedModuleTest::SetUp();
     ASSERT_NE(scene->AddTaggedCamera(), nullptr);
     effect = scene->Effect();
     ASSERT_NE(effect, nullptr);
+  }
+  void TearDown() override {
+    panel = Panel();  // values the module made (bitmap-button values) go before its nodes
+    LinkedModuleTest::TearDown();
   }
 
   void Edit(BaseList2D* node, Int32 id, const GeData& value) {
@@ -56,8 +40,6 @@ class PanelTest : public testing::Test {
   bool Enabled(Int32 id) const { return Item(id) && Item(id)->enabled; }
   bool Open(Int32 id) const { return Item(id) && Item(id)->element->properties.GetBool(DESC_DEFAULTOPEN); }
 
-  std::unique_ptr<LoadedModule> module;
-  std::unique_ptr<TestScene> scene;
   BaseVideoPost* effect = nullptr;
   Panel panel;
 };
@@ -173,20 +155,4 @@ TEST_F(PanelTest, NamesAndValuesFromTextGoThroughTheClickPath) {
   EXPECT_EQ(host_state::OpenedPages().size(), 1u);
   EXPECT_FALSE(attribute_manager::PressByName(effect, "STEREO_MODE", error));
   EXPECT_NE(error.find("not a button"), std::string::npos) << error;
-}
-
-// A broken description refuses the effect's registration, and with it the module, naming file and line:
-// a node without its parameters would render and save projects with none of them.
-TEST_F(PanelTest, ABrokenDescriptionRefusesTheNodesRegistration) {
-  TearDown();
-  PluginFolderCopy copy;
-  const auto file = copy.Path() / "res" / "description" / "Orvex360Cam.json";
-  std::ofstream(file, std::ios::trunc)
-      << "{\n  \"elements\": [\n    {\"type\": \"bool\",, \"id\": 1}\n  ]\n}\n";
-  std::string error;
-  EXPECT_FALSE(LoadedModule::Load(copy.Folder(), error));
-  EXPECT_NE(error.find("video post 1033675 \"Orvex360Cam\" refused: its description cannot be read: " +
-                       file.string() + ", line 3:"),
-            std::string::npos)
-      << error;
 }

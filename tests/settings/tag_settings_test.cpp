@@ -2,9 +2,8 @@
 #include "orvextag/orvextag.h"
 #include "orvextag/orvextag_params.h"
 #include "orvextag/orvextag_settings.h"
+#include "render_test_support.h"
 #include "runtime/host_state.h"
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -16,25 +15,19 @@ namespace {
 using TagSettings = LinkedModuleTest;
 constexpr Float kPi = std::numbers::pi;
 
-// What a fresh tag holds: exactly these IDs with these values.
+// What a fresh tag holds: exactly these IDs with these values, so what Init leaves unwritten (the
+// projection, protection and camera kind) reads as the container's empty answer.
 BaseContainer ExpectedTagDefaults() {
   BaseContainer data;
   for (Int32 id : {1000, 1004, 1030}) data.SetBool(id, true);
   for (Int32 id : {1005, 1011, 1024, 1034, 1049}) data.SetBool(id, false);
-  for (Int32 id : {1017, 1028, 1050}) data.SetInt32(id, 0);
-  for (Int32 id : {1031, 1032}) data.SetFloat(id, 0.0);
-  for (Int32 id : {1019, 1020}) data.SetFloat(id, 100.0);
-  for (Int32 id : {1012, 1018}) data.SetFloat(id, 2.0 * kPi);
-  data.SetFloat(1008, kPi);
-  data.SetFloat(1014, -kPi / 2.0);
-  data.SetFloat(1015, kPi / 2.0);
-  data.SetInt32(1054, 5);
-  data.SetFloat(1025, 6.5);
-  data.SetFloat(1026, 1000.0);
-  data.SetInt32(1027, 1);
-  data.SetInt32(1029, 2);
+  for (const auto& [id, value] : {std::pair{1017, 0}, {1028, 0}, {1050, 0}, {1054, 5}, {1027, 1}, {1029, 2}})
+    data.SetInt32(id, value);
+  const std::pair<Int32, Float> floats[] = {
+      {1031, 0.0}, {1032, 0.0},      {1019, 100.0},   {1020, 100.0}, {1012, 2 * kPi}, {1018, 2 * kPi},
+      {1008, kPi}, {1014, -kPi / 2}, {1015, kPi / 2}, {1025, 6.5},   {1026, 1000.0},  {1035, 0.5}};
+  for (const auto& [id, value] : floats) data.SetFloat(id, value);
   data.SetVector(1053, Vector(0.5, 0.5, 0.0));
-  data.SetFloat(1035, 0.5);
   data.SetLink(1037, nullptr);
   return data;
 }
@@ -44,11 +37,6 @@ TEST_F(TagSettings, AFreshTagHoldsExactlyTheDefaultsInitWrites) {
   BaseTag* tag = scene->AddTaggedCamera();
   ASSERT_NE(tag, nullptr);
   EXPECT_EQ(*tag->GetDataInstance(), ExpectedTagDefaults());
-  // Not written, so reads give the container's empty answers.
-  const BaseContainer& data = *tag->GetDataInstance();
-  EXPECT_EQ(data.GetDataPointer(ORVEXTAG_PROJECTION), nullptr);
-  EXPECT_EQ(data.GetDataPointer(ORVEXTAG_PROTECT), nullptr);
-  EXPECT_EQ(data.GetDataPointer(ORVEXTAG_CAMERA_KIND), nullptr);
   // The render settings' stereo switch is not the tag's to touch on creation.
   EXPECT_FALSE(scene->doc->GetActiveRenderData()->GetDataInstance()->GetBool(RDATA_STEREO));
 }
@@ -86,9 +74,8 @@ TEST_F(TagSettings, StateIconsLoadAndMissingOrBrokenOnesAreLogged) {
   EXPECT_NE(tag->StateIcon(true), nullptr);
   EXPECT_NE(tag->StateIcon(false), nullptr);
 
-  const fs::path folder = fs::temp_directory_path() / ("orvex-icons-" + std::to_string(::getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  const render_test::TempFolder temp;
+  const fs::path& folder = temp.Path();
   fs::copy(fs::path(ORVEX_SOURCE_DIR) / "res", folder / "res", fs::copy_options::recursive);
   fs::remove(folder / "res" / "orvextag_off.tif");
   std::ofstream(folder / "res" / "orvextag.tif", std::ios::trunc) << "not an image";
@@ -98,7 +85,6 @@ TEST_F(TagSettings, StateIconsLoadAndMissingOrBrokenOnesAreLogged) {
   EXPECT_EQ(broken->StateIcon(true), nullptr);
   EXPECT_TRUE(ConsoleHas(">>> ERROR bmp not exist [" + (folder / "res" / "orvextag_off.tif").string() + "]"));
   EXPECT_TRUE(ConsoleHas(">>> ERROR loadign bmp [" + (folder / "res" / "orvextag.tif").string() + "]"));
-  fs::remove_all(folder);
 }
 
 TEST_F(TagSettings, DomeStereoNeedsTheFisheyeProjectionAndTheDomeLens) {

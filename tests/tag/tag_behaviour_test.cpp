@@ -7,7 +7,7 @@
 
 #include <cmath>
 #include <limits>
-#include <set>
+#include <map>
 
 namespace {
 
@@ -30,17 +30,11 @@ class TagBehaviour : public LinkedModuleTest {
   void Set(Int32 id, const GeData& value) { ASSERT_TRUE(attribute_manager::Edit(tag, id, value)); }
   BaseContainer& Data() { return *tag->GetDataInstance(); }
 
-  // Visible element IDs and disabled ones of the tag's panel as an artist sees it now.
-  std::set<Int32> Shown() {
-    std::set<Int32> ids;
-    for (const auto& item : attribute_manager::BuildPanel(tag).items) ids.insert(item.element->id);
-    return ids;
-  }
-  std::set<Int32> Disabled() {
-    std::set<Int32> ids;
-    for (const auto& item : attribute_manager::BuildPanel(tag).items)
-      if (!item.enabled) ids.insert(item.element->id);
-    return ids;
+  // The tag's panel as an artist sees it now: each shown element's ID and whether it takes input.
+  std::map<Int32, bool> Panel() {
+    std::map<Int32, bool> items;
+    for (const auto& item : attribute_manager::BuildPanel(tag).items) items[item.element->id] = item.enabled;
+    return items;
   }
   bool Fit(Int32 button) {
     attribute_manager::BuildPanel(tag);  // the panel shows the current aspect before the click
@@ -59,41 +53,40 @@ TEST_F(TagBehaviour, PanelShowsOnlyTheGroupOfTheProjection) {
                           ORVEXTAG_GROUP_CUBEMAP};
   for (Int32 projection = 0; projection < 4; ++projection) {
     Set(ORVEXTAG_PROJECTION, GeData(projection));
-    const std::set<Int32> shown = Shown();
+    const std::map<Int32, bool> shown = Panel();
     for (Int32 group = 0; group < 4; ++group)
       EXPECT_EQ(shown.count(groups[group]), group == projection ? 1u : 0u) << projection << " " << group;
     EXPECT_EQ(shown.count(ORVEXTAG_FISHEYE_TYPE), projection == 1 ? 1u : 0u);
     EXPECT_EQ(shown.count(ORVEXTAG_VP_DISABLED_INFO), 0u);
   }
   // Stereo off: the stereo settings show but take no input; the vertical span never does.
-  const std::set<Int32> disabled = Disabled();
-  EXPECT_TRUE(disabled.count(ORVEXTAG_EYE_SEPARATION));
-  EXPECT_TRUE(disabled.count(ORVEXTAG_ASPECT_STEREO));
-  EXPECT_FALSE(disabled.count(ORVEXTAG_ASPECT));
+  const std::map<Int32, bool> panel = Panel();
+  EXPECT_FALSE(panel.at(ORVEXTAG_EYE_SEPARATION));
+  EXPECT_FALSE(panel.at(ORVEXTAG_ASPECT_STEREO));
+  EXPECT_TRUE(panel.at(ORVEXTAG_ASPECT));
   Set(ORVEXTAG_STEREO, GeData(true));
-  EXPECT_FALSE(Disabled().count(ORVEXTAG_EYE_SEPARATION));
+  EXPECT_TRUE(Panel().at(ORVEXTAG_EYE_SEPARATION));
   Set(ORVEXTAG_STEREO_DIRECTION, GeData(false));
-  EXPECT_FALSE(Shown().count(ORVEXTAG_STEREO_DIRECTION_PAD));
+  EXPECT_FALSE(Panel().count(ORVEXTAG_STEREO_DIRECTION_PAD));
 }
 
 TEST_F(TagBehaviour, EffectSwitchedOffShowsTheNoticeAndDisablesAllButTheSwitch) {
   effect->SetBit(BIT_VPDISABLED);
-  const std::set<Int32> shown = Shown();
-  EXPECT_TRUE(shown.count(ORVEXTAG_VP_DISABLED_INFO));
-  const std::set<Int32> disabled = Disabled();
-  EXPECT_FALSE(disabled.count(ORVEXTAG_ENABLE));
+  const std::map<Int32, bool> panel = Panel();
+  EXPECT_TRUE(panel.count(ORVEXTAG_VP_DISABLED_INFO));
+  EXPECT_TRUE(panel.at(ORVEXTAG_ENABLE));
   for (const Int32 id : {ORVEXTAG_PROTECT, ORVEXTAG_PROJECTION, ORVEXTAG_STEREO, ORVEXTAG_FIT_HEIGHT})
-    EXPECT_TRUE(disabled.count(id)) << id;
+    EXPECT_FALSE(panel.at(id)) << id;
   EXPECT_EQ(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
   EXPECT_EQ(Data().GetString(ORVEXTAG_ASPECT_TEXT), String());
   // Deleted effect: showing the tag brings one back, as the tag always does.
   effect->Remove();
   BaseVideoPost::Free(effect);
-  Shown();
+  Panel();
   EXPECT_EQ(scene->EffectCount(), 1);
 }
 
-TEST_F(TagBehaviour, StereoLivesInTheRenderSettings) {
+TEST_F(TagBehaviour, StereoLivesInTheRenderSettingsAndTheCameraFollowsTheTag) {
   Set(ORVEXTAG_STEREO, GeData(true));
   EXPECT_TRUE(settings->GetBool(RDATA_STEREO));
   EXPECT_FALSE(Data().GetBool(ORVEXTAG_STEREO));  // the tag keeps no copy
@@ -107,9 +100,7 @@ TEST_F(TagBehaviour, StereoLivesInTheRenderSettings) {
   settings->SetBool(RDATA_STEREO, false);
   scene->doc->ExecutePasses(nullptr, true, true, true);
   EXPECT_EQ(camera->GetDataInstance()->GetInt32(CAMERAOBJECT_STEREO_MODE), 0);
-}
-
-TEST_F(TagBehaviour, CameraStereoValuesFollowTheTag) {
+  // The camera's stereo values follow the tag's.
   Set(ORVEXTAG_EYE_SEPARATION, GeData(8.0));
   Set(ORVEXTAG_ZERO_PARALLAX, GeData(250.0));
   Set(ORVEXTAG_ZERO_PARALLAX_MODE, GeData(Int32(3)));
@@ -129,9 +120,9 @@ TEST_F(TagBehaviour, LinkedEffectOptionsReadAndWriteThrough) {
   EXPECT_FALSE(Data().GetBool(ORVEXTAG_VP_TOGGLE));  // stored in the effect only
   effect->GetDataInstance()->SetInt32(ORVEXVP_CHOICE, 7);
   EXPECT_EQ(Get(tag, ORVEXTAG_VP_CHOICE).GetInt32(), 7);
-  EXPECT_FALSE(Disabled().count(ORVEXTAG_VP_CHOICE));
+  EXPECT_TRUE(Panel().at(ORVEXTAG_VP_CHOICE));
   effect->GetDataInstance()->SetBool(ORVEXVP_TOGGLE, false);
-  EXPECT_TRUE(Disabled().count(ORVEXTAG_VP_CHOICE));
+  EXPECT_FALSE(Panel().at(ORVEXTAG_VP_CHOICE));
 }
 
 TEST_F(TagBehaviour, LatitudeEditsStayOrdered) {
@@ -142,6 +133,8 @@ TEST_F(TagBehaviour, LatitudeEditsStayOrdered) {
   EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_LAT_MIN), 0.5 - degree);
   EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_VSPAN), degree);
   EXPECT_GT(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
+  EXPECT_TRUE(ConsoleHas("LATITUDES out of order: lower latitude moved"));  // one line tells the artist
+  EXPECT_FALSE(ConsoleHas("upper latitude moved"));
 }
 
 // Clicks and the reset on the pad are followed into the tag in tests/xypad; here the pad's map (its

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace {
@@ -31,116 +32,80 @@ AspectInputs Inputs(Int32 projection, bool stereo = false, Int32 mode = 0, Int32
   return in;
 }
 
-struct CubemapRow {
-  Int32 layout;
-  Float aspect;
-  const char* text;
-  const char* horizontal;
-  const char* vertical;
-};
+// Both aspects and their labels: "mono [label] stereo [label]".
+std::string Aspect(const AspectInputs& in) {
+  const AspectResult r = ComputeAspect(in);
+  char text[200];
+  std::snprintf(text, sizeof text, "%.6g [%s] %.6g [%s]", r.mono, r.monoText.c_str(), r.stereo,
+                r.stereoText.c_str());
+  return text;
+}
 }  // namespace
 
 TEST(OutputAspect, PanoramaFullAndCustomSpans) {
-  AspectResult full = ComputeAspect(Inputs(0));
-  EXPECT_EQ(full.mono, 2.0);
-  EXPECT_EQ(full.monoText, "2:1 ");
-  EXPECT_EQ(full.stereo, 0.0);
-  EXPECT_EQ(full.stereoText, "");
-  EXPECT_EQ(full.vspan, kPi);
-
+  EXPECT_EQ(Aspect(Inputs(0)), "2 [2:1 ] 0 []");
+  EXPECT_EQ(ComputeAspect(Inputs(0)).vspan, kPi);
   AspectInputs custom = Inputs(0);
   custom.custom = true;
   custom.hspan = kPi;
   custom.latMin = -45.0 * kDegree;
   custom.latMax = 45.0 * kDegree;
-  const AspectResult half = ComputeAspect(custom);
-  EXPECT_DOUBLE_EQ(half.mono, 2.0);
-  EXPECT_EQ(half.monoText, " (custom)");
-  EXPECT_DOUBLE_EQ(half.vspan, kHalfPi);
-
+  EXPECT_EQ(Aspect(custom), "2 [ (custom)] 0 []");
+  EXPECT_DOUBLE_EQ(ComputeAspect(custom).vspan, kHalfPi);
   // A custom span that still covers the whole sphere counts as full.
   custom.hspan = 2.0 * kPi;
   custom.latMin = -kHalfPi;
   custom.latMax = kHalfPi;
   custom.stereo = true;
   custom.stereoMode = 1;
-  const AspectResult wide = ComputeAspect(custom);
-  EXPECT_EQ(wide.monoText, "2:1 ");
-  EXPECT_EQ(wide.stereo, 4.0);
-  EXPECT_EQ(wide.stereoText, "4:1 (horizontal)");
+  EXPECT_EQ(Aspect(custom), "2 [2:1 ] 4 [4:1 (horizontal)]");
 }
 
 TEST(OutputAspect, FisheyeAndCylinderInEveryStereoOutput) {
-  EXPECT_EQ(ComputeAspect(Inputs(1)).monoText, "1:1 ");
-  const AspectResult horizontal = ComputeAspect(Inputs(1, true, 1, 0));
-  EXPECT_EQ(horizontal.stereo, 2.0);
-  EXPECT_EQ(horizontal.stereoText, "2:1 (horizontal)");
-  const AspectResult vertical = ComputeAspect(Inputs(1, true, 1, 1));
-  EXPECT_EQ(vertical.stereo, 0.5);
-  EXPECT_EQ(vertical.stereoText, "1:2 (vertical)");
-  EXPECT_EQ(ComputeAspect(Inputs(1, true, 0)).stereoText, "1:1 (merged)");
-  EXPECT_EQ(ComputeAspect(Inputs(1, true, 2)).stereoText, "1:1 (merged)");
-  EXPECT_EQ(ComputeAspect(Inputs(1, true, 3)).stereoText, "1:1 (single channel)");
-
+  EXPECT_EQ(Aspect(Inputs(1)), "1 [1:1 ] 0 []");
+  EXPECT_EQ(Aspect(Inputs(1, true, 1, 0)), "1 [1:1 ] 2 [2:1 (horizontal)]");
+  EXPECT_EQ(Aspect(Inputs(1, true, 1, 1)), "1 [1:1 ] 0.5 [1:2 (vertical)]");
+  EXPECT_EQ(Aspect(Inputs(1, true, 0)), "1 [1:1 ] 1 [1:1 (merged)]");
+  EXPECT_EQ(Aspect(Inputs(1, true, 2)), "1 [1:1 ] 1 [1:1 (merged)]");
+  EXPECT_EQ(Aspect(Inputs(1, true, 3)), "1 [1:1 ] 1 [1:1 (single channel)]");
   AspectInputs cylinder = Inputs(2, true, 1, 0);
   cylinder.cylHfov = kPi;  // half the cylinder: pi * 100 / 100
-  const AspectResult cyl = ComputeAspect(cylinder);
-  EXPECT_DOUBLE_EQ(cyl.mono, kPi);
-  EXPECT_EQ(cyl.monoText, " (custom)");
-  EXPECT_DOUBLE_EQ(cyl.stereo, 2.0 * kPi);
-  EXPECT_EQ(cyl.stereoText, " (horizontal)");
+  EXPECT_EQ(Aspect(cylinder), "3.14159 [ (custom)] 6.28319 [ (horizontal)]");
 }
 
 TEST(OutputAspect, EveryCubemapLayoutSideBySide) {
-  const CubemapRow rows[] = {
-      {0, 4.0 / 3.0, "4:3 (cross horizontal)", "8:3 (horizontal)", "4:6 (vertical)"},
-      {1, 0.75, "3:4 (cross vertical)", "6:4 (horizontal)", "3:8 (vertical)"},
-      {2, 6.0, "6:1 (horizontal)", "12:1 (horizontal)", "6:2 (vertical)"},
-      {3, 1.5, "3:2 (horizontal)", "6:2 (horizontal)", "3:4 (vertical)"},
-      {4, 1.0 / 6.0, "1:6 (vertical)", "2:6 (horizontal)", "1:12 (vertical)"},
-      {5, 2.0 / 3.0, "2:3 (vertical)", "4:3 (horizontal)", "2:6 (vertical)"},
-      {6, 1.0, "1:1 (single channel)", "2:1 (horizontal)", "1:2 (vertical)"},
+  // Per layout: mono, then stereo side by side horizontally and vertically.
+  const char* const rows[][3] = {
+      {"1.33333 [4:3 (cross horizontal)] 2.66667 [8:3 (horizontal)]", "0.666667 [4:6 (vertical)]"},
+      {"0.75 [3:4 (cross vertical)] 1.5 [6:4 (horizontal)]", "0.375 [3:8 (vertical)]"},
+      {"6 [6:1 (horizontal)] 12 [12:1 (horizontal)]", "3 [6:2 (vertical)]"},
+      {"1.5 [3:2 (horizontal)] 3 [6:2 (horizontal)]", "0.75 [3:4 (vertical)]"},
+      {"0.166667 [1:6 (vertical)] 0.333333 [2:6 (horizontal)]", "0.0833333 [1:12 (vertical)]"},
+      {"0.666667 [2:3 (vertical)] 1.33333 [4:3 (horizontal)]", "0.333333 [2:6 (vertical)]"},
+      {"1 [1:1 (single channel)] 2 [2:1 (horizontal)]", "0.5 [1:2 (vertical)]"},
   };
-  for (const CubemapRow& row : rows) {
+  for (Int32 layout = 0; layout < 7; ++layout) {
     AspectInputs in = Inputs(3, true, 1, 0);
-    in.cubeLayout = row.layout;
-    const AspectResult horizontal = ComputeAspect(in);
-    EXPECT_EQ(horizontal.mono, row.aspect) << row.layout;
-    EXPECT_EQ(horizontal.monoText, row.text) << row.layout;
-    EXPECT_EQ(horizontal.stereo, row.aspect * 2.0) << row.layout;
-    EXPECT_EQ(horizontal.stereoText, row.horizontal) << row.layout;
+    in.cubeLayout = layout;
+    EXPECT_EQ(Aspect(in), rows[layout][0]);
     in.sideLayout = 1;
-    const AspectResult vertical = ComputeAspect(in);
-    EXPECT_EQ(vertical.stereo, row.aspect * 0.5) << row.layout;
-    EXPECT_EQ(vertical.stereoText, row.vertical) << row.layout;
+    EXPECT_NE(Aspect(in).find(rows[layout][1]), std::string::npos) << layout << ": " << Aspect(in);
   }
 }
 
 TEST(OutputAspect, NoAspectWhenTheSettingsGiveNone) {
   AspectInputs off = Inputs(1, true, 1);
   off.effectOn = false;
-  const AspectResult switchedOff = ComputeAspect(off);
-  EXPECT_EQ(switchedOff.mono, 0.0);
-  EXPECT_EQ(switchedOff.stereo, 0.0);
-  EXPECT_EQ(switchedOff.monoText, "");
-  EXPECT_EQ(switchedOff.stereoText, "");
-
-  EXPECT_EQ(ComputeAspect(Inputs(7)).mono, 0.0);
   AspectInputs badLayout = Inputs(3);
   badLayout.cubeLayout = 9;
-  EXPECT_EQ(ComputeAspect(badLayout).monoText, "");
-
-  AspectInputs flat = Inputs(2);
+  AspectInputs flat = Inputs(2), unknown = Inputs(2);
   flat.cylHeight = 0.0;
-  EXPECT_EQ(ComputeAspect(flat).mono, 0.0);
-  flat.cylHeight = std::numeric_limits<Float>::quiet_NaN();
-  EXPECT_EQ(ComputeAspect(flat).mono, 0.0);
-
+  unknown.cylHeight = std::numeric_limits<Float>::quiet_NaN();
   AspectInputs line = Inputs(0);
   line.custom = true;
   line.latMin = line.latMax = 0.3;
-  EXPECT_EQ(ComputeAspect(line).mono, 0.0);
-  EXPECT_EQ(ComputeAspect(line).monoText, "");
+  for (const AspectInputs& in : {off, Inputs(7), badLayout, flat, unknown, line})
+    EXPECT_EQ(Aspect(in), "0 [] 0 []") << in.projection;
 }
 
 TEST(ResolutionFit, KeepsOneSideAndRoundsTheOther) {

@@ -1,20 +1,17 @@
 #include "xypad/xypad.h"
-#include "command_runner.h"
 #include "linked_module.h"
 #include "orvextag/orvextag_params.h"
+#include "render_test_support.h"
 #include "runtime/custom_gui_host.h"
 #include "runtime/gui_records.h"
 #include "runtime/host_state.h"
 #include "runtime/plugin_registry.h"
-
-#include <unistd.h>
 
 #include <cmath>
 #include <filesystem>
 #include <limits>
 #include <numbers>
 
-namespace fs = std::filesystem;
 using Point = HostedCustomGui::Point;
 
 namespace {
@@ -153,15 +150,11 @@ TEST_F(XYPad, ItsLibraryReachesPadsThroughTheHostsStandardFunctions) {
 }
 
 TEST(XYPadCommand, ClickWritesThePadPictureAndTheDirection) {
-  const fs::path folder = fs::temp_directory_path() / ("orvex-pad-" + std::to_string(::getpid()));
-  const CommandResult run = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " + ORVEX_PLUGIN_DIR +
-                                       " panel --pad-click 149,49 --gui " + folder.string());
+  const render_test::TempFolder folder;
+  const CommandResult run = render_test::ToolCommand(folder, "panel --pad-click 149,49 --gui gui");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("pad: (0.74"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("[host] views redrawn: request 2, flags 32768"), std::string::npos) << run.output;
-  const CommandResult noRelease = RunCommand(std::string(ORVEX360_COMMAND) + " --plugins " +
-                                             ORVEX_PLUGIN_DIR + " panel --pad-drag 1,2:x");
-  EXPECT_NE(noRelease.exitCode, 0);
-  EXPECT_TRUE(fs::exists(folder / "orvextag_stereo_direction_pad.png"));
-  fs::remove_all(folder);
+  EXPECT_NE(run.output.find("views redrawn: request 2, flags 32768"), std::string::npos) << run.output;
+  EXPECT_TRUE(std::filesystem::exists(folder.Path() / "gui" / "orvextag_stereo_direction_pad.png"));
+  EXPECT_NE(render_test::ToolCommand(folder, "panel --pad-drag 1,2:x").exitCode, 0);  // no release
 }
