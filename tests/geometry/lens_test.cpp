@@ -84,26 +84,20 @@ TEST(LensTest, CubemapFollowsTheCurrentFaceAndUnknownValuesTraceNothing) {
 // The pixel bounds must never refuse a pixel the exact margin test traces, and must refuse what
 // lies a couple of pixels beyond it (or they would save nothing).
 TEST(LensTest, RayPixelBoundsNeverRefuseATracedPixel) {
-  const Vector starts[] = {{0, 0, 0}, {1024, 512, 0}, {-3.5, 7.25, 0}};
-  const Vector sizes[] = {{1024, 1024, 0}, {3, 2, 0}, {1, 1, 0}, {4097, 1, 0}};
-  for (const Vector& start : starts) {
-    for (const Vector& size : sizes) {
+  for (const Vector& start : {Vector(0, 0, 0), Vector(1024, 512, 0), Vector(-3.5, 7.25, 0)}) {
+    for (const Vector& size : {Vector(1024, 1024, 0), Vector(3, 2, 0), Vector(1, 1, 0), Vector(4097, 1, 0)}) {
       const RenderArea area = RenderArea::FromStartAndSize(start, size);
       LensSettings lens = LensFor(Projection::kEquirect);
-      lens.pixelScale = Vector(1.0f / static_cast<Float32>(area.GetWidth()),
-                               1.0f / static_cast<Float32>(area.GetHeight()), 0.0);
+      lens.pixelScale = Vector(1.0f / Float32(area.GetWidth()), 1.0f / Float32(area.GetHeight()), 0.0);
       const RayPixelBounds bounds = RayBoundsOf(area, lens);
       for (Float dx = -40.0; dx <= size.x + 40.0; dx += 0.25) {
         for (const Float dy : {-12.0, -10.0, 0.0, size.y - 1.0 + 10.0, size.y + 12.0}) {
-          const Float x = start.x + dx;
-          const Float y = start.y + dy;
+          const Float x = start.x + dx, y = start.y + dy;
           const Vector uv = PixelToUv(area, x, y);
-          Float u = uv.x;
-          Float v = uv.y;
-          const bool traced = LensDirection(lens, u, v) != Vector();
-          EXPECT_TRUE(!traced || bounds.Contains(x, y)) << x << " " << y;
+          const bool traced = Traced(lens, uv.x, uv.y).first != Vector();
           const bool farOutside = (size.x > 1 && (dx < -12.0 || dx > size.x + 11.0)) ||
                                   (size.y > 1 && (dy < -11.5 || dy > size.y + 11.0));
+          EXPECT_TRUE(!traced || bounds.Contains(x, y)) << x << " " << y;
           EXPECT_FALSE(farOutside && bounds.Contains(x, y)) << x << " " << y;
         }
       }
