@@ -1,23 +1,26 @@
 #pragma once
 
-#include "merge_scenes.h"
+#include "geometry/cubemap_layout.h"
 #include "orvex360camvp/orvex360camvp.h"
+#include "orvex360camvp/render_state.h"
+#include "runtime/bitmap_io.h"
 #include "runtime/console.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <vector>
 
-// An effect with a hand-made render state, camera images and a destination to merge into.
+inline orvex::RenderArea Area(Float startX, Float startY, Float endX, Float endY) {
+  return {Vector(startX, startY, 0.0), Vector(endX, endY, 0.0)};
+}
+
+// An effect with a render state built by hand as sequence start leaves it for the merge, camera
+// images and a destination to merge into.
 class MergeFixture : public ::testing::Test {
  protected:
   static constexpr Float kUntouched = -7.0;  // never written by the merge
-
-  struct BitmapDeleter {
-    void operator()(BaseBitmap* bitmap) const { BaseBitmap::Free(bitmap); }
-  };
-  using BitmapPtr = std::unique_ptr<BaseBitmap, BitmapDeleter>;
 
   void SetUp() override {
     console::SetEcho(false);
@@ -27,6 +30,45 @@ class MergeFixture : public ::testing::Test {
 
   RenderState& State() { return effect_->state; }
 
+  // Two eyes of one face each over the whole frame; face 0 is eye slot 0's view, as for every
+  // projection but the cubemap.
+  void SetStereoPair(Int32 width, Int32 height) {
+    PlaceEyes(width, height, 2);
+    State().facesPerEye = 1;
+    State().cameraCount = 2;
+    State().faces[0] = State().eyes[0];
+  }
+
+  // The six faces of a cubemap layout over each eye's whole frame, in row order, empty cells skipped.
+  void SetCubemap(Int32 width, Int32 height, Int32 eyeCount, Int32 layoutKind) {
+    RenderState& state = State();
+    PlaceEyes(width, height, eyeCount);
+    orvex::BuildCubemapLayout({.layout = layoutKind}, state.layout);
+    const Int32 columns = static_cast<Int32>(state.layout.gridSize.x);
+    const Int32 rows = static_cast<Int32>(state.layout.gridSize.y);
+    const Float cellWidth = static_cast<Float>(width) / columns,
+                cellHeight = static_cast<Float>(height) / rows;
+    Int32 slot = 0;
+    for (Int32 row = 0; row < rows; ++row) {
+      for (Int32 column = 0; column < columns; ++column) {
+        if (state.layout.cells[column][row].index < 0) continue;
+        state.faces[slot] = state.layout.cells[column][row];
+        state.faces[slot++].area =
+            Area(std::trunc(column * cellWidth), std::trunc(row * cellHeight),
+                 std::trunc((column + 1) * cellWidth - 1.0), std::trunc((row + 1) * cellHeight - 1.0));
+      }
+    }
+    state.facesPerEye = 6;
+    state.cameraCount = 6 * eyeCount;
+    state.lens.projection = orvex::Projection::kCubemap;
+  }
+
+  void SetAnaglyph(Int32 colors, Int32 method) {
+    State().stereoOutput = ORVEXVP_STEREO_MODE_ANAGLYPH;
+    State().anaglyphColors = colors;
+    State().anaglyphMethod = method;
+  }
+
   template <typename ColourAt>
   static BitmapPtr MakeImage(Int32 width, Int32 height, ColourAt colourAt) {
     BitmapPtr image(BaseBitmap::Alloc());
@@ -34,6 +76,9 @@ class MergeFixture : public ::testing::Test {
     for (Int32 y = 0; y < height; ++y)
       for (Int32 x = 0; x < width; ++x) image->SetPixelFloat(x, y, colourAt(x, y));
     return image;
+  }
+  static BitmapPtr MakeImage(Int32 width, Int32 height, const Vector& colour = Vector()) {
+    return MakeImage(width, height, [&](Int32, Int32) { return colour; });
   }
 
   // Camera images with colourAt(k, x, y) and an untouched destination of the same size.
@@ -45,7 +90,7 @@ class MergeFixture : public ::testing::Test {
       images_.push_back(MakeImage(width, height, [&](Int32 x, Int32 y) { return colourAt(k, x, y); }));
       sources_.push_back(images_.back().get());
     }
-    destination_ = MakeImage(width, height, [](Int32, Int32) { return Vector(kUntouched); });
+    destination_ = MakeImage(width, height, Vector(kUntouched));
   }
 
   // Camera k's pixel (x, y) is (k + 1, x, y): a merged pixel tells which camera and place it came from.
@@ -80,4 +125,14 @@ class MergeFixture : public ::testing::Test {
   std::vector<BitmapPtr> images_;
   std::vector<const BaseBitmap*> sources_;
   BitmapPtr destination_;
+
+ private:
+  // Each eye over the whole frame.
+  void PlaceEyes(Int32 width, Int32 height, Int32 eyeCount) {
+    State().eyeCount = eyeCount;
+    for (Int32 slot = 0; slot < eyeCount; ++slot) {
+      State().eyes[slot].area = Area(0, 0, width - 1.0, height - 1.0);
+      State().eyes[slot].index = slot;
+    }
+  }
 };
