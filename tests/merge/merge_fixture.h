@@ -106,14 +106,6 @@ class MergeFixture : public ::testing::Test {
 
   Vector Out(Int32 x, Int32 y) const { return destination_->GetPixelFloat(x, y); }
 
-  // The camera a merged signed pixel came from, -1 for black; a pixel from another place fails.
-  Int32 CameraAt(Int32 x, Int32 y) const {
-    const Vector pixel = Out(x, y);
-    if (pixel == Vector()) return -1;
-    EXPECT_EQ(Vector(pixel.x, x, y), pixel) << "pixel (" << x << ", " << y << ") came from another place";
-    return static_cast<Int32>(pixel.x) - 1;
-  }
-
   Bool DestinationUntouched() const {
     for (Int32 y = 0; y < destination_->GetBh(); ++y)
       for (Int32 x = 0; x < destination_->GetBw(); ++x)

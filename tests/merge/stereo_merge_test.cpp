@@ -13,7 +13,7 @@ TEST_F(MergeFixture, AnUnknownInterlacePatternAlternatesRows) {
   MakeSignedImages(2, 5, 4);
   ASSERT_TRUE(Merge());
   for (Int32 y = 0; y < 4; ++y)
-    for (Int32 x = 0; x < 5; ++x) EXPECT_EQ(CameraAt(x, y), y % 2) << x << ", " << y;
+    for (Int32 x = 0; x < 5; ++x) EXPECT_EQ(Out(x, y), Vector(y % 2 + 1.0, x, y)) << "camera " << y % 2;
 }
 
 // A stereo cubemap's anaglyph is not rendered in tests/stereo: the faces of the 3 x 2 block, of
