@@ -1,6 +1,5 @@
 #pragma once
 
-#include "geometry/cubemap_layout.h"
 #include "orvex360camvp/orvex360camvp.h"
 #include "orvex360camvp/render_state.h"
 #include "runtime/bitmap_io.h"
@@ -8,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -37,30 +35,6 @@ class MergeFixture : public ::testing::Test {
     State().facesPerEye = 1;
     State().cameraCount = 2;
     State().faces[0] = State().eyes[0];
-  }
-
-  // The six faces of a cubemap layout over each eye's whole frame, in row order, empty cells skipped.
-  void SetCubemap(Int32 width, Int32 height, Int32 eyeCount, Int32 layoutKind) {
-    RenderState& state = State();
-    PlaceEyes(width, height, eyeCount);
-    orvex::BuildCubemapLayout({.layout = layoutKind}, state.layout);
-    const Int32 columns = static_cast<Int32>(state.layout.gridSize.x);
-    const Int32 rows = static_cast<Int32>(state.layout.gridSize.y);
-    const Float cellWidth = static_cast<Float>(width) / columns,
-                cellHeight = static_cast<Float>(height) / rows;
-    Int32 slot = 0;
-    for (Int32 row = 0; row < rows; ++row) {
-      for (Int32 column = 0; column < columns; ++column) {
-        if (state.layout.cells[column][row].index < 0) continue;
-        state.faces[slot] = state.layout.cells[column][row];
-        state.faces[slot++].area =
-            Area(std::trunc(column * cellWidth), std::trunc(row * cellHeight),
-                 std::trunc((column + 1) * cellWidth - 1.0), std::trunc((row + 1) * cellHeight - 1.0));
-      }
-    }
-    state.facesPerEye = 6;
-    state.cameraCount = 6 * eyeCount;
-    state.lens.projection = orvex::Projection::kCubemap;
   }
 
   void SetAnaglyph(Int32 colors, Int32 method) {
@@ -118,7 +92,6 @@ class MergeFixture : public ::testing::Test {
   std::vector<const BaseBitmap*> sources_;
   BitmapPtr destination_;
 
- private:
   // Each eye over the whole frame.
   void PlaceEyes(Int32 width, Int32 height, Int32 eyeCount) {
     State().eyeCount = eyeCount;

@@ -40,7 +40,8 @@ TEST_F(MergeRefusal, SourcesOfAnotherSize) {
 }
 
 TEST_F(MergeRefusal, FewerImagesThanCamerasAreNeverReadPast) {
-  SetCubemap(4, 3, 2, orvex::kCubemapCrossHorizontal);
+  State().facesPerEye = 6;  // a stereo cubemap
+  State().cameraCount = 12;
   MakeSignedImages(6, 4, 3);
   sources_.shrink_to_fit();  // exactly the pointers handed over: a read past them trips ASan
   ExpectRefusedWith("Merge error: [6] images for [12] cameras");

@@ -1,5 +1,7 @@
 #include "merge_fixture.h"
 
+#include "geometry/cubemap_layout.h"
+
 // The merge cases the real renders in tests/stereo never reach: each side-by-side layout and flip,
 // every interlace pattern, the anaglyph methods, swapped eyes and every cubemap layout, mono and
 // side by side, are checked there, through real renders, pixel for pixel.
@@ -16,10 +18,18 @@ TEST_F(MergeFixture, AnUnknownInterlacePatternAlternatesRows) {
     for (Int32 x = 0; x < 5; ++x) EXPECT_EQ(Out(x, y), Vector(y % 2 + 1.0, x, y)) << "camera " << y % 2;
 }
 
-// A stereo cubemap's anaglyph is not rendered in tests/stereo: the faces of the 3 x 2 block, of
-// two pixels a side, mix camera by camera across the eyes.
+// A stereo cubemap's anaglyph is not rendered in tests/stereo: the faces of the 3 x 2 block mix
+// camera by camera across the eyes.
 TEST_F(MergeFixture, StereoCubemapAnaglyphMixesFaceByFaceAcrossTheEyes) {
-  SetCubemap(6, 4, 2, orvex::kCubemapBlock3x2);
+  PlaceEyes(6, 4, 2);
+  orvex::BuildCubemapLayout({.layout = orvex::kCubemapBlock3x2}, State().layout);
+  for (Int32 slot = 0; slot < 6; ++slot) {  // faces of two pixels a side in the block's cells, in row order
+    State().faces[slot] = State().layout.cells[slot % 3][slot / 3];
+    State().faces[slot].area = Area(slot % 3 * 2, slot / 3 * 2, slot % 3 * 2 + 1, slot / 3 * 2 + 1);
+  }
+  State().facesPerEye = 6;
+  State().cameraCount = 12;
+  State().lens.projection = orvex::Projection::kCubemap;
   SetAnaglyph(0, 1);  // red from slot 0, green and blue from slot 1
   MakeImages(12, 6, 4, [](Int32 k, Int32, Int32 y) { return Vector(k, 10.0 * k, y); });
   ASSERT_TRUE(Merge());
