@@ -1,10 +1,9 @@
 #include "c4d.h"
+#include "render_test_support.h"
 #include "runtime/shader_gradient.h"
 #include "runtime/shader_params.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <fstream>
 #include <limits>
@@ -48,8 +47,8 @@ ShaderPtr MakeGradient(const std::vector<GradientKnot>& knots) {
 
 // 4 x 2 pixels as an 8-bit PPM: red by column 0, 0.2, 0.4, 1; green by row 0, 1; blue 0.6.
 ShaderPtr MakeImageShader() {
-  // One file per process: ctest runs tests side by side.
-  const std::string path = ::testing::TempDir() + "orvex_image_shader_" + std::to_string(::getpid()) + ".ppm";
+  static const render_test::TempFolder folder;  // one per process: ctest runs tests side by side
+  const std::string path = folder.File("image.ppm");
   std::ofstream file(path, std::ios::binary);
   file << "P6\n4 2\n255\n";
   for (const char green : {0, 255})
