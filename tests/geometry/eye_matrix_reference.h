@@ -21,28 +21,12 @@ inline Vector TurnedMove(const StereoRig& rig, const Vector& d, const Vector& e,
   const auto aboutZ = [](Float c, Float s, const Vector& v) {
     return Vector(c * v.x + s * v.y, c * v.y - s * v.x, v.z);
   };
-  switch (rig.rigMode) {
-    case kRigOmni: {
-      const Float a = std::atan2(d.z, d.x) - kHalfPi;
-      return (rig.dome ? aboutZ(std::cos(a), std::sin(a), scaled)
-                       : aboutY(std::cos(a), std::sin(a), scaled)) -
-             e;
-    }
-    case kRigTurnVertical: {
-      const Float a = -d.x * kHalfPi;
-      return (rig.dome ? aboutZ(std::cos(a), std::sin(a), scaled)
-                       : aboutY(std::cos(a), std::sin(a), scaled)) -
-             e;
-    }
-    case kRigTurnViewAxis: {
-      const Float a = -d.x * kHalfPi;
-      return (rig.dome ? aboutY(std::cos(a), std::sin(a), scaled)
-                       : aboutZ(std::cos(a), -std::sin(a), scaled)) -
-             e;
-    }
-    default:
-      return -e * (1.0 - k);
-  }
+  const bool omni = rig.rigMode == kRigOmni;
+  if (!omni && rig.rigMode != kRigTurnVertical && rig.rigMode != kRigTurnViewAxis) return -e * (1.0 - k);
+  const Float a = omni ? std::atan2(d.z, d.x) - kHalfPi : -d.x * kHalfPi;
+  const Float c = std::cos(a), s = std::sin(a);
+  if (rig.rigMode == kRigTurnViewAxis) return (rig.dome ? aboutY(c, s, scaled) : aboutZ(c, -s, scaled)) - e;
+  return (rig.dome ? aboutZ(c, s, scaled) : aboutY(c, s, scaled)) - e;
 }
 
 inline EyeMatrix EyeMatrixForRay(const EyeRig& eyeRig, const Vector& d, Float k) {

@@ -53,20 +53,9 @@ TEST(EyeRigTest, EyePlacementPerRig) {
   }
 }
 
-TEST(EyeRigTest, BothEyesConvergeOnTheZeroParallaxPoint) {
-  for (Int32 index : {0, 1}) {
-    const EyeMatrix eye = Ray({0, 0, 1}, {.eye = index, .zeroParallax = 1000.0, .camera = Matrix()});
-    const Vector direction = eye.matrix.TransformDirection({0.0, 0.0, 1.0});
-    EXPECT_EQ(eye.matrix.offset, Vector(index == 0 ? -3.25 : 3.25, 0.0, 0.0));
-    EXPECT_TRUE(Near(eye.matrix.offset + direction * (1000.0 / direction.z), {0, 0, 1000.0}, 1e-9));
-    EXPECT_EQ(eye.zeroParallaxPoint, Vector(0.0, 0.0, 1000.0));
-    EXPECT_TRUE(Near(eye.convergenceAxis, {0.0, index == 0 ? -1.0 : 1.0, 0.0}, 1e-15));
-  }
-}
-
 // With the camera turned on all axes (and turned up for a dome), each converging eye's ray still
 // passes through the mono ray's zero-parallax point: mixing up world and camera axes, or leaving
-// out the dome's turn, misses it.
+// out the dome's turn, misses it. The point is handed back along the ray in the camera's frame.
 TEST(EyeRigTest, ConvergenceHoldsForATurnedCameraAndADome) {
   for (Bool dome : {false, true}) {
     const Matrix mono = dome ? WithInverseFrameChange(kCamera) : kCamera;
@@ -77,6 +66,7 @@ TEST(EyeRigTest, ConvergenceHoldsForATurnedCameraAndADome) {
         const Vector point = kCamera.offset + mono.TransformDirection(d) * 1000.0;
         const Vector along = eye.matrix.TransformDirection(d).GetNormalized();
         ASSERT_LT(Cross(point - eye.matrix.offset, along).GetLength(), 1e-6) << dome << index;
+        ASSERT_TRUE(Near(eye.zeroParallaxPoint, d * 1000.0, 1e-9));
       }
     }
   }
@@ -116,7 +106,7 @@ TEST(EyeRigTest, DegenerateInputsStayFinite) {
         const Matrix m =
             Ray(d, {.mode = mode, .zeroParallax = 1000.0, .camera = camera, .dome = true}).matrix;
         const Matrix onCamera = EyeMatrixForRay(camera, camera, 0, d, {mode, false, 1000.0, 6.5}, 1.0).matrix;
-        ASSERT_TRUE(test::IsFinite(m.offset) && test::IsFinite(m.axisZ) && test::IsFinite(onCamera.axisZ));
+        ASSERT_TRUE(test::IsFinite(m) && test::IsFinite(onCamera));
       }
     }
   }

@@ -1,4 +1,6 @@
 #include "geometry/lens.h"
+#include "geometry/render_area.h"
+#include "geometry/sub_view.h"
 
 #include "test_support.h"
 
@@ -18,6 +20,45 @@ LensSettings LensFor(Projection projection) {
 std::pair<Vector, Vector> Traced(const LensSettings& lens, Float u, Float v) {
   const Vector d = LensDirection(lens, u, v);
   return {d, {u, v, 0.0}};
+}
+
+// The lens's inputs: the area's measures, pixel centres as (u, v) and a view's flips and turn.
+TEST(RenderAreaTest, CornerChangesRecomputeEveryMeasure) {
+  RenderArea area = RenderArea::FromStartAndSize({10.0, 20.0, 0.0}, {1920.0, 1080.0, 0.0});
+  EXPECT_EQ(area.GetEnd(), Vector(1929.0, 1099.0, 0.0));
+  EXPECT_EQ(area.GetCentre(), Vector(969.5, 559.5, 0.0));
+  EXPECT_EQ(area.GetRadius(), 540.0);
+  area.SetEndY(19.0);
+  EXPECT_EQ(area.GetSize(), Vector(1920.0, 0.0, 0.0));
+  EXPECT_EQ(area.GetAspect(), 0.0);  // no height, no aspect
+  // Halves are single-precision: 16777217 has no such value, so its half becomes 8388608.
+  const RenderArea big = RenderArea::FromStartAndSize(Vector(), {16777217.0, 16777217.0, 0.0});
+  EXPECT_EQ(big.GetCentre().x, 8388607.5);
+  EXPECT_EQ(big.GetRadius(), 8388608.0);
+}
+
+TEST(RenderAreaTest, PixelToUvRunsFromZeroToOneAndSinglePixelSpansSitInTheMiddle) {
+  const RenderArea area = RenderArea::FromStartAndSize({500.0, 0.0, 0.0}, {500.0, 1.0, 0.0});
+  EXPECT_EQ(PixelToUv(area, 500.0, 0.0), Vector(0.0, 0.5, 0.0));
+  EXPECT_EQ(PixelToUv(area, 999.0, 0.0), Vector(1.0, 0.5, 0.0));
+  EXPECT_EQ(PixelToUv(RenderArea(), 3.0, 4.0), Vector(0.5, 0.5, 0.0));
+}
+
+TEST(SubViewTest, TransformFlipsThenTurnsAndResetKeepsThePlacement) {
+  SubView view;
+  view.rotation = 90;
+  Float u = 0.0, v = 0.0;
+  ApplyViewTransform(view, u, v);
+  EXPECT_EQ(Vector(u, v, 0.0), Vector(0.0, 1.0, 0.0));
+  view.flipU = true;
+  u = 0.25, v = 0.5;
+  ApplyViewTransform(view, u, v);  // flip to 0.75, then (v, 1 - u)
+  EXPECT_EQ(Vector(u, v, 0.0), Vector(0.5, 0.25, 0.0));
+
+  view.matrix.offset = Vector(1.0, 2.0, 3.0);
+  view.Reset();
+  EXPECT_TRUE(view.rotation == 0 && !view.flipU && view.index == -1);
+  EXPECT_EQ(view.matrix.offset, Vector(1.0, 2.0, 3.0));
 }
 
 TEST(LensTest, MarginEyeShiftAndViewTransformsShapeTheRay) {
@@ -84,26 +125,20 @@ TEST(LensTest, CubemapFollowsTheCurrentFaceAndUnknownValuesTraceNothing) {
 // The pixel bounds must never refuse a pixel the exact margin test traces, and must refuse what
 // lies a couple of pixels beyond it (or they would save nothing).
 TEST(LensTest, RayPixelBoundsNeverRefuseATracedPixel) {
-  const Vector starts[] = {{0, 0, 0}, {1024, 512, 0}, {-3.5, 7.25, 0}};
-  const Vector sizes[] = {{1024, 1024, 0}, {3, 2, 0}, {1, 1, 0}, {4097, 1, 0}};
-  for (const Vector& start : starts) {
-    for (const Vector& size : sizes) {
+  for (const Vector& start : {Vector(0, 0, 0), Vector(1024, 512, 0), Vector(-3.5, 7.25, 0)}) {
+    for (const Vector& size : {Vector(1024, 1024, 0), Vector(3, 2, 0), Vector(1, 1, 0), Vector(4097, 1, 0)}) {
       const RenderArea area = RenderArea::FromStartAndSize(start, size);
       LensSettings lens = LensFor(Projection::kEquirect);
-      lens.pixelScale = Vector(1.0f / static_cast<Float32>(area.GetWidth()),
-                               1.0f / static_cast<Float32>(area.GetHeight()), 0.0);
+      lens.pixelScale = Vector(1.0f / Float32(area.GetWidth()), 1.0f / Float32(area.GetHeight()), 0.0);
       const RayPixelBounds bounds = RayBoundsOf(area, lens);
       for (Float dx = -40.0; dx <= size.x + 40.0; dx += 0.25) {
         for (const Float dy : {-12.0, -10.0, 0.0, size.y - 1.0 + 10.0, size.y + 12.0}) {
-          const Float x = start.x + dx;
-          const Float y = start.y + dy;
+          const Float x = start.x + dx, y = start.y + dy;
           const Vector uv = PixelToUv(area, x, y);
-          Float u = uv.x;
-          Float v = uv.y;
-          const bool traced = LensDirection(lens, u, v) != Vector();
-          EXPECT_TRUE(!traced || bounds.Contains(x, y)) << x << " " << y;
+          const bool traced = Traced(lens, uv.x, uv.y).first != Vector();
           const bool farOutside = (size.x > 1 && (dx < -12.0 || dx > size.x + 11.0)) ||
                                   (size.y > 1 && (dy < -11.5 || dy > size.y + 11.0));
+          EXPECT_TRUE(!traced || bounds.Contains(x, y)) << x << " " << y;
           EXPECT_FALSE(farOutside && bounds.Contains(x, y)) << x << " " << y;
         }
       }

@@ -24,6 +24,10 @@ inline bool IsFinite(const Vector& v) {
   return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
+inline bool IsFinite(const Matrix& m) {
+  return IsFinite(m.offset) && IsFinite(m.axisX) && IsFinite(m.axisY) && IsFinite(m.axisZ);
+}
+
 // count evenly spaced values from first to last, both ends included (poles, seams, edges).
 inline std::vector<Float> Steps(Float first, Float last, int count) {
   std::vector<Float> values;

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "merge_scenes.h"
 #include "orvex360camvp/orvex360camvp.h"
+#include "orvex360camvp/render_state.h"
+#include "runtime/bitmap_io.h"
 #include "runtime/console.h"
 
 #include <gtest/gtest.h>
@@ -9,15 +10,15 @@
 #include <memory>
 #include <vector>
 
-// An effect with a hand-made render state, camera images and a destination to merge into.
+inline orvex::RenderArea Area(Float startX, Float startY, Float endX, Float endY) {
+  return {Vector(startX, startY, 0.0), Vector(endX, endY, 0.0)};
+}
+
+// An effect with a render state built by hand as sequence start leaves it for the merge, camera
+// images and a destination to merge into.
 class MergeFixture : public ::testing::Test {
  protected:
   static constexpr Float kUntouched = -7.0;  // never written by the merge
-
-  struct BitmapDeleter {
-    void operator()(BaseBitmap* bitmap) const { BaseBitmap::Free(bitmap); }
-  };
-  using BitmapPtr = std::unique_ptr<BaseBitmap, BitmapDeleter>;
 
   void SetUp() override {
     console::SetEcho(false);
@@ -27,6 +28,21 @@ class MergeFixture : public ::testing::Test {
 
   RenderState& State() { return effect_->state; }
 
+  // Two eyes of one face each over the whole frame; face 0 is eye slot 0's view, as for every
+  // projection but the cubemap.
+  void SetStereoPair(Int32 width, Int32 height) {
+    PlaceEyes(width, height, 2);
+    State().facesPerEye = 1;
+    State().cameraCount = 2;
+    State().faces[0] = State().eyes[0];
+  }
+
+  void SetAnaglyph(Int32 colors, Int32 method) {
+    State().stereoOutput = ORVEXVP_STEREO_MODE_ANAGLYPH;
+    State().anaglyphColors = colors;
+    State().anaglyphMethod = method;
+  }
+
   template <typename ColourAt>
   static BitmapPtr MakeImage(Int32 width, Int32 height, ColourAt colourAt) {
     BitmapPtr image(BaseBitmap::Alloc());
@@ -34,6 +50,9 @@ class MergeFixture : public ::testing::Test {
     for (Int32 y = 0; y < height; ++y)
       for (Int32 x = 0; x < width; ++x) image->SetPixelFloat(x, y, colourAt(x, y));
     return image;
+  }
+  static BitmapPtr MakeImage(Int32 width, Int32 height, const Vector& colour = Vector()) {
+    return MakeImage(width, height, [&](Int32, Int32) { return colour; });
   }
 
   // Camera images with colourAt(k, x, y) and an untouched destination of the same size.
@@ -45,7 +64,7 @@ class MergeFixture : public ::testing::Test {
       images_.push_back(MakeImage(width, height, [&](Int32 x, Int32 y) { return colourAt(k, x, y); }));
       sources_.push_back(images_.back().get());
     }
-    destination_ = MakeImage(width, height, [](Int32, Int32) { return Vector(kUntouched); });
+    destination_ = MakeImage(width, height, Vector(kUntouched));
   }
 
   // Camera k's pixel (x, y) is (k + 1, x, y): a merged pixel tells which camera and place it came from.
@@ -61,14 +80,6 @@ class MergeFixture : public ::testing::Test {
 
   Vector Out(Int32 x, Int32 y) const { return destination_->GetPixelFloat(x, y); }
 
-  // The camera a merged signed pixel came from, -1 for black; a pixel from another place fails.
-  Int32 CameraAt(Int32 x, Int32 y) const {
-    const Vector pixel = Out(x, y);
-    if (pixel == Vector()) return -1;
-    EXPECT_EQ(Vector(pixel.x, x, y), pixel) << "pixel (" << x << ", " << y << ") came from another place";
-    return static_cast<Int32>(pixel.x) - 1;
-  }
-
   Bool DestinationUntouched() const {
     for (Int32 y = 0; y < destination_->GetBh(); ++y)
       for (Int32 x = 0; x < destination_->GetBw(); ++x)
@@ -80,4 +91,13 @@ class MergeFixture : public ::testing::Test {
   std::vector<BitmapPtr> images_;
   std::vector<const BaseBitmap*> sources_;
   BitmapPtr destination_;
+
+  // Each eye over the whole frame.
+  void PlaceEyes(Int32 width, Int32 height, Int32 eyeCount) {
+    State().eyeCount = eyeCount;
+    for (Int32 slot = 0; slot < eyeCount; ++slot) {
+      State().eyes[slot].area = Area(0, 0, width - 1.0, height - 1.0);
+      State().eyes[slot].index = slot;
+    }
+  }
 };

@@ -10,7 +10,7 @@ class MergeRefusal : public MergeFixture {
  protected:
   void SetUp() override {
     MergeFixture::SetUp();
-    merge_scenes::SetStereoPair(State(), 4, 3, merge_scenes::EyeSplit::kNone);
+    SetStereoPair(4, 3);
     MakeSignedImages(2, 4, 3);
   }
 
@@ -33,16 +33,15 @@ TEST_F(MergeRefusal, OneCameraOrAnEditorRenderIsNotMergedAndLogsNoError) {
 }
 
 TEST_F(MergeRefusal, SourcesOfAnotherSize) {
-  images_[1] = MakeImage(4, 2, [](Int32, Int32) { return Vector(1.0); });
-  sources_[1] = images_[1].get();
+  sources_[1] = (images_[1] = MakeImage(4, 2)).get();
   ExpectRefusedWith("Merge error: channel [1] size differ [4/2]");
-  images_[0] = MakeImage(3, 3, [](Int32, Int32) { return Vector(1.0); });
-  sources_[0] = images_[0].get();
+  sources_[0] = (images_[0] = MakeImage(3, 3)).get();
   ExpectRefusedWith("Merge error: source size [3/3] != dest [4/3]");
 }
 
 TEST_F(MergeRefusal, FewerImagesThanCamerasAreNeverReadPast) {
-  merge_scenes::SetCubemap(State(), 4, 3, 2, merge_scenes::EyeSplit::kNone, orvex::kCubemapCrossHorizontal);
+  State().facesPerEye = 6;  // a stereo cubemap
+  State().cameraCount = 12;
   MakeSignedImages(6, 4, 3);
   sources_.shrink_to_fit();  // exactly the pointers handed over: a read past them trips ASan
   ExpectRefusedWith("Merge error: [6] images for [12] cameras");
@@ -65,7 +64,7 @@ TEST_F(MergeRefusal, MissingImagesAndNotThoseBeyondTheCameraCount) {
                                           COLORSPACETRANSFORMATION_NONE));
   // Images beyond the camera count are not looked at.
   sources_[1] = images_[1].get();
-  images_.push_back(MakeImage(1, 1, [](Int32, Int32) { return Vector(); }));
+  images_.push_back(MakeImage(1, 1));
   sources_.push_back(images_.back().get());
   EXPECT_TRUE(Merge());
 }

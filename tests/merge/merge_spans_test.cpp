@@ -1,5 +1,5 @@
 #include "orvex360camvp/merge_spans.h"
-#include "merge_scenes.h"
+#include "merge_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,6 @@
 #include <vector>
 
 namespace {
-
-using merge_scenes::Area;
 
 // Runs as (begin, end, source) triples.
 std::vector<std::array<Int32, 3>> Cut(const std::vector<orvex::RenderArea>& areas, Int32 y, Int32 width,

@@ -1,20 +1,44 @@
 #include "merge_fixture.h"
 
+#include "geometry/cubemap_layout.h"
+
 // The merge cases the real renders in tests/stereo never reach: each side-by-side layout and flip,
-// every interlace pattern, the anaglyph methods and swapped eyes are checked there, through real
-// renders, pixel for pixel.
+// every interlace pattern, the anaglyph methods, swapped eyes and every cubemap layout, mono and
+// side by side, are checked there, through real renders, pixel for pixel.
 
 namespace {
 
-using merge_scenes::EyeSplit;
-
 TEST_F(MergeFixture, AnUnknownInterlacePatternAlternatesRows) {
-  merge_scenes::SetStereoPair(State(), 5, 4, EyeSplit::kNone);
-  merge_scenes::SetInterlaced(State(), 7);
+  SetStereoPair(5, 4);
+  State().stereoOutput = ORVEXVP_STEREO_MODE_INTERLACED;
+  State().interlacePattern = 7;
   MakeSignedImages(2, 5, 4);
   ASSERT_TRUE(Merge());
   for (Int32 y = 0; y < 4; ++y)
-    for (Int32 x = 0; x < 5; ++x) EXPECT_EQ(CameraAt(x, y), y % 2) << x << ", " << y;
+    for (Int32 x = 0; x < 5; ++x) EXPECT_EQ(Out(x, y), Vector(y % 2 + 1.0, x, y)) << "camera " << y % 2;
+}
+
+// A stereo cubemap's anaglyph is not rendered in tests/stereo: the faces of the 3 x 2 block mix
+// camera by camera across the eyes.
+TEST_F(MergeFixture, StereoCubemapAnaglyphMixesFaceByFaceAcrossTheEyes) {
+  PlaceEyes(6, 4, 2);
+  orvex::BuildCubemapLayout({.layout = orvex::kCubemapBlock3x2}, State().layout);
+  for (Int32 slot = 0; slot < 6; ++slot) {  // faces of two pixels a side in the block's cells, in row order
+    State().faces[slot] = State().layout.cells[slot % 3][slot / 3];
+    State().faces[slot].area = Area(slot % 3 * 2, slot / 3 * 2, slot % 3 * 2 + 1, slot / 3 * 2 + 1);
+  }
+  State().facesPerEye = 6;
+  State().cameraCount = 12;
+  State().lens.projection = orvex::Projection::kCubemap;
+  SetAnaglyph(0, 1);  // red from slot 0, green and blue from slot 1
+  MakeImages(12, 6, 4, [](Int32 k, Int32, Int32 y) { return Vector(k, 10.0 * k, y); });
+  ASSERT_TRUE(Merge());
+  for (Int32 y = 0; y < 4; ++y) {
+    for (Int32 x = 0; x < 6; ++x) {
+      const Int32 camera = 3 * (y / 2) + x / 2;  // the block's cells are all faces, in row order
+      EXPECT_EQ(Out(x, y), Vector(camera, 10.0 * (6 + camera), y)) << x << ", " << y;
+    }
+  }
 }
 
 // Eye slot 0's camera is one colour, slot 1's another, both over the whole 5 x 5 frame.
@@ -25,7 +49,7 @@ class AnaglyphMerge : public MergeFixture {
 
   void SetUp() override {
     MergeFixture::SetUp();
-    merge_scenes::SetStereoPair(State(), 5, 5, EyeSplit::kNone);
+    SetStereoPair(5, 5);
     MakeImages(2, 5, 5, [](Int32 k, Int32, Int32) { return k == 0 ? kSlot0 : kSlot1; });
   }
 
@@ -35,7 +59,7 @@ class AnaglyphMerge : public MergeFixture {
 };
 
 TEST_F(AnaglyphMerge, FisheyeCornersOutsideTheDomeKeepEyeSlot0) {
-  merge_scenes::SetAnaglyph(State(), 2, 3, 1.0);
+  SetAnaglyph(2, 3);
   State().lens.projection = orvex::Projection::kFisheye;
   State().currentArea = State().eyes[0].area;
   ASSERT_TRUE(Merge());

@@ -13,39 +13,41 @@ namespace {
 
 using Pixels = std::set<std::pair<Int32, Int32>>;
 
-// Pixels with any alpha.
-Pixels Painted(const paint::Surface& surface) {
-  Pixels painted;
-  for (Int32 y = 0; y < surface.height; ++y)
-    for (Int32 x = 0; x < surface.width; ++x)
-      if (surface.Pixel(x, y)[3] > 0.0f) painted.insert({x, y});
-  return painted;
-}
+// A fresh (transparent black) image and its surface.
+struct Canvas {
+  explicit Canvas(Int32 width, Int32 height = 1, paint::Encoding encoding = paint::Encoding::Linear) {
+    EXPECT_TRUE(image.Allocate(width, height, encoding));
+  }
+  paint::Image image;
+  const paint::Surface& surface = image.GetSurface();
+  Float32 Red(Int32 x) const { return surface.Pixel(x, 0)[0]; }
 
-paint::Surface NewSurface(paint::Image& image, Int32 width, Int32 height, paint::Encoding encoding) {
-  EXPECT_TRUE(image.Allocate(width, height, encoding));
-  return image.GetSurface();
-}
+  // Pixels with any alpha.
+  Pixels Painted() const {
+    Pixels painted;
+    for (Int32 y = 0; y < surface.height; ++y)
+      for (Int32 x = 0; x < surface.width; ++x)
+        if (surface.Pixel(x, y)[3] > 0.0f) painted.insert({x, y});
+    return painted;
+  }
+};
 
 TEST(Painter, LinesIncludeBothEndsAndClipWithoutMovingPixels) {
-  paint::Image whole, clipped;
-  const paint::Surface a = NewSurface(whole, 40, 30, paint::Encoding::Display);
-  const paint::Surface b = NewSurface(clipped, 40, 30, paint::Encoding::Display);
-  paint::Painter full(a);
-  full.DrawLine(2, 3, 37, 20);
-  const Pixels line = Painted(a);
+  const Canvas whole(40, 30, paint::Encoding::Display), clipped(40, 30, paint::Encoding::Display);
+  paint::Painter(whole.surface).DrawLine(2, 3, 37, 20);
+  const Pixels line = whole.Painted();
   EXPECT_TRUE(line.count({2, 3}) && line.count({37, 20}));
   EXPECT_EQ(line.size(), 36u);  // one pixel per column of the major axis
 
   // The same line from far outside, clipped to a window: exactly the window's share of it.
-  paint::Painter window(b);
+  paint::Painter window(clipped.surface);
   window.SetClip({10, 0, 25, 29});
   const Int32 far = 1000000;
   window.DrawLine(2 - 35 * far, 3 - 17 * far, 37 + 35 * far, 20 + 17 * far);
   Pixels expected;
   for (const auto& p : line)
     if (p.first >= 10 && p.first <= 25) expected.insert(p);
-  EXPECT_EQ(Painted(b), expected);
+  EXPECT_EQ(clipped.Painted(), expected);
 
   // Bitmaps draw the same pixels through the same walk (either direction), and a line with ends two
   // billion pixels away costs only its visible part.
@@ -54,73 +56,58 @@ TEST(Painter, LinesIncludeBothEndsAndClipWithoutMovingPixels) {
   bitmap->SetPen(255, 255, 255);
   bitmap->Line(37, 20, 2, 3);
   bitmap->Line(INT32_MIN, 0, INT32_MAX, 0);
-  Pixels drawn;
+  Pixels drawn, both = line;
   for (Int32 y = 0; y < 30; ++y)
     for (Int32 x = 0; x < 40; ++x)
       if (bitmap->GetPixelFloat(x, y).x > 0.5) drawn.insert({x, y});
-  Pixels both = line;
   for (Int32 x = 0; x < 40; ++x) both.insert({x, 0});
   EXPECT_EQ(drawn, both);
 }
 
 TEST(Painter, RectanglesAreInclusiveClippedAndBlendSourceOver) {
-  paint::Image image;
-  const paint::Surface surface = NewSurface(image, 8, 8, paint::Encoding::Linear);
-  paint::Painter painter(surface);
+  const Canvas canvas(8, 8);
+  paint::Painter painter(canvas.surface);
   painter.SetPen({1.0f, 0.0f, 0.0f, 1.0f});
   painter.FillRect({-5, -5, 2, 3});
-  EXPECT_EQ(Painted(surface).size(), 3u * 4u);
+  EXPECT_EQ(canvas.Painted().size(), 3u * 4u);
   painter.SetPen({0.0f, 0.0f, 1.0f, 0.5f});
   painter.FillRect({2, 3, 2, 3});
-  const Float32* pixel = surface.Pixel(2, 3);
-  EXPECT_FLOAT_EQ(pixel[0], 0.5f);  // premultiplied red under half blue
-  EXPECT_FLOAT_EQ(pixel[2], 0.5f);
-  EXPECT_FLOAT_EQ(pixel[3], 1.0f);
+  const Float32* pixel = canvas.surface.Pixel(2, 3);
+  EXPECT_EQ(std::vector<Float32>(pixel, pixel + 4), std::vector<Float32>({0.5f, 0.0f, 0.5f, 1.0f}))
+      << "premultiplied red under half blue";
 }
 
 TEST(Texture, OneToOneIsExactTransparentTexelsLeaveBitsAndEncodingsConvert) {
   // 4 x 1 texels: display-encoded grey 0.5, opaque except the last.
-  const std::vector<Float32> rgb(12, 0.5f);
-  const std::vector<Float32> alpha = {1.0f, 1.0f, 1.0f, 0.0f};
+  const std::vector<Float32> rgb(12, 0.5f), alpha = {1.0f, 1.0f, 1.0f, 0.0f};
   const paint::TextureView texture{4, 1, rgb.data(), alpha.data(), paint::Encoding::Display};
-  paint::Image image;
-  const paint::Surface surface = NewSurface(image, 6, 1, paint::Encoding::Linear);
-  for (Int32 x = 0; x < 6; ++x) surface.Pixel(x, 0)[0] = 0.125f + x;
-  paint::TextureDraw draw;
-  draw.x0 = 1.5, draw.y0 = 0.5, draw.x1 = 4.5, draw.y1 = 0.5;  // centres of pixels 1..4
-  paint::DrawTexture(paint::Painter(surface), texture, draw);
-  EXPECT_EQ(surface.Pixel(0, 0)[0], 0.125f);
-  for (Int32 x = 1; x <= 3; ++x) EXPECT_NEAR(surface.Pixel(x, 0)[0], 0.2140f, 1e-4) << x;  // linear 0.5
-  EXPECT_EQ(surface.Pixel(4, 0)[0], 4.125f);  // transparent texel: untouched
-  EXPECT_EQ(surface.Pixel(5, 0)[0], 5.125f);
+  const Canvas canvas(6);
+  for (Int32 x = 0; x < 6; ++x) canvas.surface.Pixel(x, 0)[0] = 0.125f + x;
+  paint::TextureDraw draw{1.5, 0.5, 4.5, 0.5};  // centres of pixels 1..4
+  paint::DrawTexture(paint::Painter(canvas.surface), texture, draw);
+  EXPECT_EQ(canvas.Red(0), 0.125f);
+  for (Int32 x = 1; x <= 3; ++x) EXPECT_NEAR(canvas.Red(x), 0.2140f, 1e-4) << x;  // linear 0.5
+  EXPECT_EQ(canvas.Red(4), 4.125f);  // transparent texel: untouched
+  EXPECT_EQ(canvas.Red(5), 5.125f);
   // Coverage at or below the least a blend takes leaves the pixels too.
   draw.minCoverage = 1.0f;
-  surface.Pixel(1, 0)[0] = 1.125f;
-  paint::DrawTexture(paint::Painter(surface), texture, draw);
-  EXPECT_EQ(surface.Pixel(1, 0)[0], 1.125f);
+  canvas.surface.Pixel(1, 0)[0] = 1.125f;
+  paint::DrawTexture(paint::Painter(canvas.surface), texture, draw);
+  EXPECT_EQ(canvas.Red(1), 1.125f);
 }
 
 TEST(Texture, ShrinkingAveragesAndEnlargingInterpolates) {
   // Stripes 0, 1, 0, 1 (linear) shrunk to two pixels average to a half each.
   const std::vector<Float32> rgb = {0, 0, 0, 1, 1, 1, 0, 0, 0, 1, 1, 1};
-  const paint::TextureView stripes{4, 1, rgb.data(), nullptr, paint::Encoding::Linear};
-  paint::Image image;
-  const paint::Surface surface = NewSurface(image, 2, 1, paint::Encoding::Linear);
-  paint::TextureDraw draw;
-  draw.x0 = 0.5, draw.y0 = 0.5, draw.x1 = 1.5, draw.y1 = 0.5;
-  draw.filter = paint::Filter::Area;
-  paint::DrawTexture(paint::Painter(surface), stripes, draw);
-  EXPECT_FLOAT_EQ(surface.Pixel(0, 0)[0], 0.5f);
-  EXPECT_FLOAT_EQ(surface.Pixel(1, 0)[0], 0.5f);
-
+  const Canvas two(2), five(5);
+  paint::DrawTexture(paint::Painter(two.surface), {4, 1, rgb.data(), nullptr, paint::Encoding::Linear},
+                     {0.5, 0.5, 1.5, 0.5, paint::Filter::Area});
+  EXPECT_FLOAT_EQ(two.Red(0), 0.5f);
+  EXPECT_FLOAT_EQ(two.Red(1), 0.5f);
   // Two texels 0 and 1 enlarged over five pixels: a straight ramp.
-  const std::vector<Float32> ramp = {0, 0, 0, 1, 1, 1};
-  paint::Image wide;
-  const paint::Surface five = NewSurface(wide, 5, 1, paint::Encoding::Linear);
-  draw.x1 = 4.5;
-  draw.filter = paint::Filter::Bilinear;
-  paint::DrawTexture(paint::Painter(five), {2, 1, ramp.data(), nullptr, paint::Encoding::Linear}, draw);
-  for (Int32 x = 0; x < 5; ++x) EXPECT_NEAR(five.Pixel(x, 0)[0], x * 0.25f, 1e-6) << x;
+  paint::DrawTexture(paint::Painter(five.surface), {2, 1, rgb.data() + 6, nullptr, paint::Encoding::Linear},
+                     {0.5, 0.5, 4.5, 0.5, paint::Filter::Bilinear});
+  for (Int32 x = 0; x < 5; ++x) EXPECT_NEAR(five.Red(x), x * 0.25f, 1e-6) << x;
 }
 
 TEST(Font, MeasuresWhatItDrawsAndSurvivesBadText) {
@@ -128,22 +115,18 @@ TEST(Font, MeasuresWhatItDrawsAndSurvivesBadText) {
   std::string error;
   ASSERT_TRUE(font.Load(paint::FindFontFile(paint::FontKind::Proportional), error)) << error;
   font.SetSize(20.0);
-  paint::Image image;
-  const paint::Surface surface = NewSurface(image, 300, 40, paint::Encoding::Display);
-  paint::Painter painter(surface);
+  const Canvas canvas(300, 40, paint::Encoding::Display);
+  paint::Painter painter(canvas.surface);
   painter.SetPen({1.0f, 1.0f, 1.0f, 1.0f});
   const std::string text = "Orvex 360 Cam";
   font.Draw(painter, 10, 5, text);
-  Int32 left = 1000, right = -1, top = 1000, bottom = -1;
-  for (const auto& [x, y] : Painted(surface)) {
-    left = std::min(left, x), right = std::max(right, x), top = std::min(top, y),
-    bottom = std::max(bottom, y);
+  Int32 right = -1;
+  for (const auto& [x, y] : canvas.Painted()) {
+    EXPECT_TRUE(x >= 10 && x <= 10 + font.TextWidth(text) && y >= 5 && y <= 5 + font.LineHeight())
+        << x << "," << y;
+    right = std::max(right, x);
   }
-  EXPECT_GE(left, 10);
-  EXPECT_LE(right, 10 + font.TextWidth(text));
-  EXPECT_GT(right, 10 + font.TextWidth(text) - 4);
-  EXPECT_GE(top, 5);
-  EXPECT_LE(bottom, 5 + font.LineHeight());
+  EXPECT_GT(right, 10 + font.TextWidth(text) - 4);  // the text reaches its measured width
 
   // Broken UTF-8 measures as replacement characters; sizes are clamped.
   EXPECT_EQ(font.TextWidth("a\xff"
