@@ -16,10 +16,11 @@ list=$top/tests/mutations/mutations.tsv
 work=$top/build/mutate
 jobs=$(nproc)
 
-# A fresh copy of the tracked files as they stand now, uncommitted edits included.
+# A fresh copy of the tracked files as they stand now, uncommitted edits included; their times are
+# kept, so the build of an earlier run is reused for the files that did not change.
 rm -rf "$work/src"
 mkdir -p "$work/src"
-git ls-files -z | xargs -0 cp --parents -t "$work/src"
+git ls-files -z | xargs -0 cp --parents --preserve=timestamps -t "$work/src"
 # Tests are listed when they run, not when they are linked: a busy machine would otherwise time out
 # the listing and fail the build of a mutant that compiles.
 cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_BENCH=OFF \
