@@ -16,11 +16,16 @@ list=$top/tests/mutations/mutations.tsv
 work=$top/build/mutate
 jobs=$(nproc)
 
-# A fresh copy of the tracked files as they stand now, uncommitted edits included; their times are
-# kept, so the build of an earlier run is reused for the files that did not change.
-rm -rf "$work/src"
+# A copy of the tracked files as they stand now, uncommitted edits included. Only files whose
+# content differs from the last run's copy (or from the mutant it ended on) are written, so they
+# alone are newer than the last build and get rebuilt.
 mkdir -p "$work/src"
-git ls-files -z | xargs -0 cp --parents --preserve=timestamps -t "$work/src"
+git ls-files -z | while IFS= read -r -d '' path; do
+  cmp -s "$path" "$work/src/$path" || cp --parents -t "$work/src" "$path"
+done
+# Files no longer tracked leave the copy.
+comm -13 <(git ls-files | sort) <(cd "$work/src" && find . -type f | sed 's|^\./||' | sort) |
+  while IFS= read -r gone; do rm -f "$work/src/$gone"; done
 # Tests are listed when they run, not when they are linked: a busy machine would otherwise time out
 # the listing and fail the build of a mutant that compiles.
 cmake -S "$work/src" -B "$work/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVEX_BUILD_BENCH=OFF \
