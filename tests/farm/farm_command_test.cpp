@@ -1,9 +1,9 @@
-#include "farm_test_support.h"
+#include "files_support.h"
+#include "render_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 // The batch scripts of `orvex360 farm --dry-run`, run with bash the way SLURM runs them (task by
 // task through SLURM_ARRAY_TASK_ID), and everything the command refuses before it submits.
@@ -12,8 +12,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using farm_test::Farm;
 using render_test::TempFolder;
+
+// `orvex360 farm ARGUMENTS` run inside `folder`, `environment` ("NAME=VALUE ...") set for it.
+CommandResult Farm(const TempFolder& folder, const std::string& arguments,
+                   const std::string& environment = "") {
+  return render_test::ToolCommand(folder, "farm " + arguments, environment);
+}
 
 constexpr const char* kRender = " -- empty -c panorama -s 16x8 --samples 1";
 
@@ -42,12 +47,12 @@ TEST(FarmDryRun, ChunksCoverTheRangeWhateverItsLength) {
     EXPECT_NE(run.output.find(test.range), std::string::npos) << run.output;
   }
   // A dry run writes nothing: no scripts, no log folder.
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 0);
+  EXPECT_EQ(files::EntryCount(folder.Path()), 0);
 }
 
 CommandResult RunScript(const TempFolder& folder, const std::string& name, const std::string& text,
                         const std::string& environment = "") {
-  std::ofstream(folder.File(name)) << text;
+  files::WriteText(folder.File(name), text);
   return RunCommand("cd '" + folder.Path().string() + "' && env " + environment + " bash '" +
                     folder.File(name) + "'");
 }
@@ -57,8 +62,12 @@ TEST(FarmDryRun, TasksRenderTheirChunkSkipCompleteFramesAndTheCheckSeesEveryFram
   const CommandResult planned =
       Farm(folder, std::string("--dry-run --frames 0-4 --chunk 2 -o f_##.png") + kRender);
   ASSERT_EQ(planned.exitCode, 0) << planned.output;
-  const farm_test::DryRunScripts scripts = farm_test::SplitDryRun(planned.output);
-  ASSERT_FALSE(scripts.check.empty()) << planned.output;
+  // The array job's script, then the check job's after its separator line.
+  const size_t split = planned.output.find("# ---- the check job");
+  ASSERT_NE(split, std::string::npos) << planned.output;
+  const struct {
+    std::string array, check;
+  } scripts{planned.output.substr(0, split), planned.output.substr(planned.output.find('\n', split) + 1)};
 
   const CommandResult before = RunScript(folder, "check.sh", scripts.check);
   EXPECT_NE(before.exitCode, 0);
@@ -95,8 +104,8 @@ TEST(FarmSubmit, ResubmissionSendsOnlyChunksWithIncompleteFramesAndChainsTheChec
   TempFolder folder;
   fs::create_directories(folder.Path() / "bin");
   // An sbatch that notes how it was called and answers with a job ID.
-  farm_test::WriteExecutable(folder.File("bin/sbatch"),
-                             "#!/bin/sh\necho \"$@\" >> '" + folder.File("sbatch.log") + "'\necho 41\n");
+  files::WriteExecutable(folder.File("bin/sbatch"),
+                         "#!/bin/sh\necho \"$@\" >> '" + folder.File("sbatch.log") + "'\necho 41\n");
   ASSERT_EQ(
       render_test::RenderCommand(folder, "empty -c panorama -s 16x8 --samples 1 --frames 0-1 -o f_####.png")
           .exitCode,
@@ -105,21 +114,21 @@ TEST(FarmSubmit, ResubmissionSendsOnlyChunksWithIncompleteFramesAndChainsTheChec
                                  "PATH=" + folder.File("bin") + ":/usr/bin:/bin");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("submitted job 41 (tasks 1-2 of 3"), std::string::npos) << run.output;
-  const std::string calls = farm_test::ReadText(folder.File("sbatch.log"));
+  const std::string calls = files::ReadText(folder.File("sbatch.log"));
   EXPECT_NE(calls.find("--dependency=afterany:41"), std::string::npos) << calls;
-  const std::string script = farm_test::ReadText(folder.File("orvex360-f.farm/render-array.sh"));
+  const std::string script = files::ReadText(folder.File("orvex360-f.farm/render-array.sh"));
   EXPECT_NE(script.find("#SBATCH --array=1-2\n"), std::string::npos) << script;
 }
 
 TEST(FarmSubmit, BadInputGetsOneMessageAndNothingIsCountedAsDone) {
   TempFolder folder;
   fs::create_directories(folder.Path() / "bin");
-  farm_test::WriteExecutable(
+  files::WriteExecutable(
       folder.File("bin/sbatch"),
       "#!/bin/sh\necho 'sbatch: error: Batch job submission failed: Invalid partition name "
       "specified' >&2\nexit 1\n");
   const std::string refusing = "PATH=" + folder.File("bin") + ":/usr/bin:/bin";
-  std::ofstream(folder.File("slurm.conf")) << "# MaxArraySize=5000\nClusterName=test MaxArraySize=50\n";
+  files::WriteText(folder.File("slurm.conf"), "# MaxArraySize=5000\nClusterName=test MaxArraySize=50\n");
   const std::string smallArrays = "SLURM_CONF=" + folder.File("slurm.conf");
   const struct {
     const char* arguments;
