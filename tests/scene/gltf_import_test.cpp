@@ -1,9 +1,6 @@
 #include "gltf_builder.h"
 #include "render_test_support.h"
 
-#include "render/scene_walk.h"
-#include "runtime/document_animation.h"
-#include "runtime/polygon_mesh.h"
 #include "scene/gltf_animation.h"
 #include "scene/gltf_import.h"
 #include "scene/object_params.h"
@@ -27,15 +24,13 @@ struct Imported {
   std::string error;
   explicit Imported(const std::string& path) { EXPECT_TRUE(ImportGltf(path, doc, scene, error)) << error; }
   ~Imported() { BaseDocument::Free(doc); }
-};
-
-BaseObject* FindByType(BaseObject* object, Int32 type) {
-  for (; object; object = object->GetNext()) {
-    if (object->GetType() == type) return object;
-    if (BaseObject* below = FindByType(object->GetDown(), type)) return below;
+  // Renders the document's camera to a square of `size` pixels.
+  FloatImage Render(Int32 size) {
+    doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_XRES, size);
+    doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_YRES, size);
+    return render_test::RenderFrame(doc, RenderOptions());
   }
-  return nullptr;
-}
+};
 
 void ExpectNear(const Vector& actual, const Vector& expected, Float tolerance) {
   EXPECT_LT((actual - expected).GetLength(), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
@@ -119,13 +114,7 @@ TEST(GltfRender, ATextureShowsEachTexelWhereItsCoordinatesPutIt) {
   builder.Node({{"mesh", builder.Square({0, 0, -1}, 2.0f, 2, material, true)}});
   builder.Node({{"camera", builder.Camera(2.0 * std::atan(0.9), 1.0)}});
   builder.WriteGltf(folder.File("tex.gltf"));
-  Imported imported(folder.File("tex.gltf"));
-  RenderOptions options;
-  const FloatImage image = render_test::RenderFrame(imported.doc, [&] {
-    imported.doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_XRES, 4);
-    imported.doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_YRES, 4);
-    return options;
-  }());
+  const FloatImage image = Imported(folder.File("tex.gltf")).Render(4);
   ASSERT_EQ(image.width, 4);
   // Texture v runs down the image; the square's uv (0,0) corner is its lower left in glTF.
   const auto dominant = [&image](Int32 x, Int32 y) {
@@ -157,11 +146,7 @@ Float AddedLight(const std::string& type, double intensity, double outerCone, In
     }
     const std::string path = folder.File(withLight ? "lit.gltf" : "dark.gltf");
     builder.WriteGltf(path);
-    Imported imported(path);
-    imported.doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_XRES, 5);
-    imported.doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_YRES, 5);
-    const FloatImage image = render_test::RenderFrame(imported.doc, RenderOptions());
-    return image.Pixel(x, y)[1];
+    return Imported(path).Render(5).Pixel(x, y)[1];
   };
   return render(true) - render(false);
 }
