@@ -65,33 +65,32 @@ TEST(FarmDryRun, TasksRenderTheirChunkSkipCompleteFramesAndTheCheckSeesEveryFram
   // The array job's script, then the check job's after its separator line.
   const size_t split = planned.output.find("# ---- the check job");
   ASSERT_NE(split, std::string::npos) << planned.output;
-  const struct {
-    std::string array, check;
-  } scripts{planned.output.substr(0, split), planned.output.substr(planned.output.find('\n', split) + 1)};
+  const std::string array = planned.output.substr(0, split),
+                    check = planned.output.substr(planned.output.find('\n', split) + 1);
 
-  const CommandResult before = RunScript(folder, "check.sh", scripts.check);
+  const CommandResult before = RunScript(folder, "check.sh", check);
   EXPECT_NE(before.exitCode, 0);
   EXPECT_NE(before.output.find("5 of 5 frames are missing or incomplete"), std::string::npos)
       << before.output;
 
   // The last task holds the odd frame out.
-  const CommandResult last = RunScript(folder, "array.sh", scripts.array, "SLURM_ARRAY_TASK_ID=2");
+  const CommandResult last = RunScript(folder, "array.sh", array, "SLURM_ARRAY_TASK_ID=2");
   EXPECT_EQ(last.exitCode, 0) << last.output;
   EXPECT_TRUE(fs::exists(folder.File("f_04.png")));
   EXPECT_FALSE(fs::exists(folder.File("f_03.png")));
 
   // Run again, the task skips its complete frame; a damaged frame is rendered again.
-  const CommandResult again = RunScript(folder, "array.sh", scripts.array, "SLURM_ARRAY_TASK_ID=2");
+  const CommandResult again = RunScript(folder, "array.sh", array, "SLURM_ARRAY_TASK_ID=2");
   EXPECT_NE(again.output.find("frame 4 is complete: skipped"), std::string::npos) << again.output;
   EXPECT_EQ(again.output.find("rendering"), std::string::npos) << again.output;
   fs::resize_file(folder.File("f_04.png"), fs::file_size(folder.File("f_04.png")) / 2);
-  const CommandResult repaired = RunScript(folder, "array.sh", scripts.array, "SLURM_ARRAY_TASK_ID=2");
+  const CommandResult repaired = RunScript(folder, "array.sh", array, "SLURM_ARRAY_TASK_ID=2");
   EXPECT_EQ(repaired.exitCode, 0) << repaired.output;
   EXPECT_NE(repaired.output.find("rendering frames 4-4"), std::string::npos) << repaired.output;
 
   for (const char* task : {"SLURM_ARRAY_TASK_ID=0", "SLURM_ARRAY_TASK_ID=1"})
-    EXPECT_EQ(RunScript(folder, "array.sh", scripts.array, task).exitCode, 0) << task;
-  const CommandResult after = RunScript(folder, "check.sh", scripts.check);
+    EXPECT_EQ(RunScript(folder, "array.sh", array, task).exitCode, 0) << task;
+  const CommandResult after = RunScript(folder, "check.sh", check);
   EXPECT_EQ(after.exitCode, 0) << after.output;
   EXPECT_NE(after.output.find("all 5 frames (0-4) are complete"), std::string::npos) << after.output;
 
