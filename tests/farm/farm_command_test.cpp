@@ -70,8 +70,7 @@ TEST(FarmDryRun, TasksRenderTheirChunkSkipCompleteFramesAndTheCheckSeesEveryFram
 
   const CommandResult before = RunScript(folder, "check.sh", check);
   EXPECT_NE(before.exitCode, 0);
-  EXPECT_NE(before.output.find("5 of 5 frames are missing or incomplete"), std::string::npos)
-      << before.output;
+  files::ExpectHolds(before.output, {"5 of 5 frames are missing or incomplete"});
 
   // The last task holds the odd frame out.
   const CommandResult last = RunScript(folder, "array.sh", array, "SLURM_ARRAY_TASK_ID=2");
@@ -81,22 +80,22 @@ TEST(FarmDryRun, TasksRenderTheirChunkSkipCompleteFramesAndTheCheckSeesEveryFram
 
   // Run again, the task skips its complete frame; a damaged frame is rendered again.
   const CommandResult again = RunScript(folder, "array.sh", array, "SLURM_ARRAY_TASK_ID=2");
-  EXPECT_NE(again.output.find("frame 4 is complete: skipped"), std::string::npos) << again.output;
+  files::ExpectHolds(again.output, {"frame 4 is complete: skipped"});
   EXPECT_EQ(again.output.find("rendering"), std::string::npos) << again.output;
   fs::resize_file(folder.File("f_04.png"), fs::file_size(folder.File("f_04.png")) / 2);
   const CommandResult repaired = RunScript(folder, "array.sh", array, "SLURM_ARRAY_TASK_ID=2");
   EXPECT_EQ(repaired.exitCode, 0) << repaired.output;
-  EXPECT_NE(repaired.output.find("rendering frames 4-4"), std::string::npos) << repaired.output;
+  files::ExpectHolds(repaired.output, {"rendering frames 4-4"});
 
   for (const char* task : {"SLURM_ARRAY_TASK_ID=0", "SLURM_ARRAY_TASK_ID=1"})
     EXPECT_EQ(RunScript(folder, "array.sh", array, task).exitCode, 0) << task;
   const CommandResult after = RunScript(folder, "check.sh", check);
   EXPECT_EQ(after.exitCode, 0) << after.output;
-  EXPECT_NE(after.output.find("all 5 frames (0-4) are complete"), std::string::npos) << after.output;
+  files::ExpectHolds(after.output, {"all 5 frames (0-4) are complete"});
 
   const CommandResult resubmitted = Farm(folder, std::string("--frames 0-4 --chunk 2 -o f_##.png") + kRender);
   EXPECT_EQ(resubmitted.exitCode, 0) << resubmitted.output;
-  EXPECT_NE(resubmitted.output.find("nothing to submit"), std::string::npos) << resubmitted.output;
+  files::ExpectHolds(resubmitted.output, {"nothing to submit"});
 }
 
 TEST(FarmSubmit, ResubmissionSendsOnlyChunksWithIncompleteFramesAndChainsTheCheck) {
@@ -114,9 +113,9 @@ TEST(FarmSubmit, ResubmissionSendsOnlyChunksWithIncompleteFramesAndChainsTheChec
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("submitted job 41 (tasks 1-2 of 3"), std::string::npos) << run.output;
   const std::string calls = files::ReadText(folder.File("sbatch.log"));
-  EXPECT_NE(calls.find("--dependency=afterany:41"), std::string::npos) << calls;
+  files::ExpectHolds(calls, {"--dependency=afterany:41"});
   const std::string script = files::ReadText(folder.File("orvex360-f.farm/render-array.sh"));
-  EXPECT_NE(script.find("#SBATCH --array=1-2\n"), std::string::npos) << script;
+  files::ExpectHolds(script, {"#SBATCH --array=1-2\n"});
 }
 
 TEST(FarmSubmit, BadInputGetsOneMessageAndNothingIsCountedAsDone) {

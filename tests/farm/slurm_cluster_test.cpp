@@ -189,7 +189,7 @@ TEST(SlurmCluster, AnAnimationInChunksMatchesALocalRenderFrameByFrame) {
   for (const fs::directory_entry& entry : fs::directory_iterator(folder.Path() / "farm/orvex360-f.farm"))
     if (entry.path().filename().string().find("-check-") != std::string::npos)
       checkLog = files::ReadText(entry.path());
-  EXPECT_NE(checkLog.find("all 6 frames (0-5) are complete"), std::string::npos) << checkLog;
+  files::ExpectHolds(checkLog, {"all 6 frames (0-5) are complete"});
 
   const CommandResult local = render_test::RenderCommand(folder, scene + " --frames 0-5 -o local/f_####.png");
   ASSERT_EQ(local.exitCode, 0) << local.output;
