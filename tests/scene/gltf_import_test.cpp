@@ -66,41 +66,38 @@ TEST(GltfImport, ACameraNodeComposesWithItsParentAndKeepsLookingWhereItLooked) {
 }
 
 TEST(GltfAnimation, SamplesLinearStepCubicAndRotationKeys) {
-  using gltf_animation::Channel;
-  gltf_animation::Pose pose;
-  Channel linear{
-      gltf_animation::Path::Translation, gltf_animation::Interpolation::Linear, {1, 3}, {0, 0, 0, 4, 8, -2}};
-  gltf_animation::Sample(linear, 2.0, pose);
-  EXPECT_NEAR(pose.translation[0], 2.0, 1e-6);
-  EXPECT_NEAR(pose.translation[2], -1.0, 1e-6);
-  gltf_animation::Sample(linear, 0.0, pose);  // before the first key: the first
-  EXPECT_NEAR(pose.translation[1], 0.0, 1e-6);
-  gltf_animation::Sample(linear, 9.0, pose);  // after the last: the last
-  EXPECT_NEAR(pose.translation[1], 8.0, 1e-6);
-
-  Channel step = linear;
-  step.interpolation = gltf_animation::Interpolation::Step;
-  gltf_animation::Sample(step, 2.9, pose);
-  EXPECT_NEAR(pose.translation[0], 0.0, 1e-6);
-
+  namespace ga = gltf_animation;
+  const ga::Channel linear{ga::Path::Translation, ga::Interpolation::Linear, {1, 3}, {0, 0, 0, 4, 8, -2}};
+  const ga::Channel step{ga::Path::Translation, ga::Interpolation::Step, {1, 3}, {0, 0, 0, 4, 8, -2}};
   // In-tangent, value, out-tangent per key; a slope of 2 per second leaving 0 and arriving at 4.
-  Channel cubic{gltf_animation::Path::Scale,
-                gltf_animation::Interpolation::CubicSpline,
-                {0, 2},
-                {0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 4, 4, 4, 0, 0, 0}};
-  gltf_animation::Sample(cubic, 1.0, pose);
-  EXPECT_NEAR(pose.scale[0], 2.0, 1e-6);  // a straight line: half way is half the value
-  gltf_animation::Sample(cubic, 0.5, pose);
-  EXPECT_NEAR(pose.scale[0], 1.0, 1e-6);
-
-  const Float s = std::sin(M_PI / 4.0);
-  Channel turn{gltf_animation::Path::Rotation,
-               gltf_animation::Interpolation::Linear,
-               {0, 1},
-               {0, 0, 0, 1, 0, Float32(s), 0, Float32(s)}};
-  gltf_animation::Sample(turn, 0.5, pose);  // half of 90 degrees about +Y
-  EXPECT_NEAR(pose.rotation[1], std::sin(M_PI / 8.0), 1e-6);
-  EXPECT_NEAR(pose.rotation[3], std::cos(M_PI / 8.0), 1e-6);
+  const ga::Channel cubic{ga::Path::Scale,
+                          ga::Interpolation::CubicSpline,
+                          {0, 2},
+                          {0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 4, 4, 4, 0, 0, 0}};
+  const Float32 s = static_cast<Float32>(std::sin(M_PI / 4.0));
+  const ga::Channel turn{ga::Path::Rotation, ga::Interpolation::Linear, {0, 1}, {0, 0, 0, 1, 0, s, 0, s}};
+  const struct {
+    const ga::Channel& channel;
+    double time;
+    std::vector<double> expected;  // translation, scale or rotation, as the channel's path says
+  } samples[] = {
+      {linear, 2.0, {2, 4, -1}},
+      {linear, 0.0, {0, 0, 0}},   // before the first key: the first
+      {linear, 9.0, {4, 8, -2}},  // after the last: the last
+      {step, 2.9, {0, 0, 0}},
+      {cubic, 1.0, {2, 2, 2}},  // a straight line: half way is half the value
+      {cubic, 0.5, {1, 1, 1}},
+      {turn, 0.5, {0, std::sin(M_PI / 8.0), 0, std::cos(M_PI / 8.0)}},  // half of 90 degrees about +Y
+  };
+  for (const auto& sample : samples) {
+    ga::Pose pose;
+    ga::Sample(sample.channel, sample.time, pose);
+    const double* value = sample.channel.path == ga::Path::Translation ? pose.translation.data()
+                          : sample.channel.path == ga::Path::Scale     ? pose.scale.data()
+                                                                       : pose.rotation.data();
+    for (size_t i = 0; i < sample.expected.size(); ++i)
+      EXPECT_NEAR(value[i], sample.expected[i], 1e-6) << "at " << sample.time << ", component " << i;
+  }
 }
 
 // The document's animation (each evaluation moves the node, the time range is the file's) is
