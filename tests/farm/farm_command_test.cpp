@@ -1,9 +1,9 @@
-#include "farm_test_support.h"
+#include "files_support.h"
+#include "render_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 // The batch scripts of `orvex360 farm --dry-run`, run with bash the way SLURM runs them (task by
 // task through SLURM_ARRAY_TASK_ID), and everything the command refuses before it submits.
@@ -12,8 +12,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using farm_test::Farm;
 using render_test::TempFolder;
+
+// `orvex360 farm ARGUMENTS` run inside `folder`, `environment` ("NAME=VALUE ...") set for it.
+CommandResult Farm(const TempFolder& folder, const std::string& arguments,
+                   const std::string& environment = "") {
+  return render_test::ToolCommand(folder, "farm " + arguments, environment);
+}
 
 constexpr const char* kRender = " -- empty -c panorama -s 16x8 --samples 1";
 
@@ -42,12 +47,12 @@ TEST(FarmDryRun, ChunksCoverTheRangeWhateverItsLength) {
     EXPECT_NE(run.output.find(test.range), std::string::npos) << run.output;
   }
   // A dry run writes nothing: no scripts, no log folder.
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 0);
+  EXPECT_EQ(files::EntryCount(folder.Path()), 0);
 }
 
 CommandResult RunScript(const TempFolder& folder, const std::string& name, const std::string& text,
                         const std::string& environment = "") {
-  std::ofstream(folder.File(name)) << text;
+  files::WriteText(folder.File(name), text);
   return RunCommand("cd '" + folder.Path().string() + "' && env " + environment + " bash '" +
                     folder.File(name) + "'");
 }
@@ -57,46 +62,48 @@ TEST(FarmDryRun, TasksRenderTheirChunkSkipCompleteFramesAndTheCheckSeesEveryFram
   const CommandResult planned =
       Farm(folder, std::string("--dry-run --frames 0-4 --chunk 2 -o f_##.png") + kRender);
   ASSERT_EQ(planned.exitCode, 0) << planned.output;
-  const farm_test::DryRunScripts scripts = farm_test::SplitDryRun(planned.output);
-  ASSERT_FALSE(scripts.check.empty()) << planned.output;
+  // The array job's script, then the check job's after its separator line.
+  const size_t split = planned.output.find("# ---- the check job");
+  ASSERT_NE(split, std::string::npos) << planned.output;
+  const std::string array = planned.output.substr(0, split),
+                    check = planned.output.substr(planned.output.find('\n', split) + 1);
 
-  const CommandResult before = RunScript(folder, "check.sh", scripts.check);
+  const CommandResult before = RunScript(folder, "check.sh", check);
   EXPECT_NE(before.exitCode, 0);
-  EXPECT_NE(before.output.find("5 of 5 frames are missing or incomplete"), std::string::npos)
-      << before.output;
+  files::ExpectHolds(before.output, {"5 of 5 frames are missing or incomplete"});
 
   // The last task holds the odd frame out.
-  const CommandResult last = RunScript(folder, "array.sh", scripts.array, "SLURM_ARRAY_TASK_ID=2");
+  const CommandResult last = RunScript(folder, "array.sh", array, "SLURM_ARRAY_TASK_ID=2");
   EXPECT_EQ(last.exitCode, 0) << last.output;
   EXPECT_TRUE(fs::exists(folder.File("f_04.png")));
   EXPECT_FALSE(fs::exists(folder.File("f_03.png")));
 
   // Run again, the task skips its complete frame; a damaged frame is rendered again.
-  const CommandResult again = RunScript(folder, "array.sh", scripts.array, "SLURM_ARRAY_TASK_ID=2");
-  EXPECT_NE(again.output.find("frame 4 is complete: skipped"), std::string::npos) << again.output;
+  const CommandResult again = RunScript(folder, "array.sh", array, "SLURM_ARRAY_TASK_ID=2");
+  files::ExpectHolds(again.output, {"frame 4 is complete: skipped"});
   EXPECT_EQ(again.output.find("rendering"), std::string::npos) << again.output;
   fs::resize_file(folder.File("f_04.png"), fs::file_size(folder.File("f_04.png")) / 2);
-  const CommandResult repaired = RunScript(folder, "array.sh", scripts.array, "SLURM_ARRAY_TASK_ID=2");
+  const CommandResult repaired = RunScript(folder, "array.sh", array, "SLURM_ARRAY_TASK_ID=2");
   EXPECT_EQ(repaired.exitCode, 0) << repaired.output;
-  EXPECT_NE(repaired.output.find("rendering frames 4-4"), std::string::npos) << repaired.output;
+  files::ExpectHolds(repaired.output, {"rendering frames 4-4"});
 
   for (const char* task : {"SLURM_ARRAY_TASK_ID=0", "SLURM_ARRAY_TASK_ID=1"})
-    EXPECT_EQ(RunScript(folder, "array.sh", scripts.array, task).exitCode, 0) << task;
-  const CommandResult after = RunScript(folder, "check.sh", scripts.check);
+    EXPECT_EQ(RunScript(folder, "array.sh", array, task).exitCode, 0) << task;
+  const CommandResult after = RunScript(folder, "check.sh", check);
   EXPECT_EQ(after.exitCode, 0) << after.output;
-  EXPECT_NE(after.output.find("all 5 frames (0-4) are complete"), std::string::npos) << after.output;
+  files::ExpectHolds(after.output, {"all 5 frames (0-4) are complete"});
 
   const CommandResult resubmitted = Farm(folder, std::string("--frames 0-4 --chunk 2 -o f_##.png") + kRender);
   EXPECT_EQ(resubmitted.exitCode, 0) << resubmitted.output;
-  EXPECT_NE(resubmitted.output.find("nothing to submit"), std::string::npos) << resubmitted.output;
+  files::ExpectHolds(resubmitted.output, {"nothing to submit"});
 }
 
 TEST(FarmSubmit, ResubmissionSendsOnlyChunksWithIncompleteFramesAndChainsTheCheck) {
   TempFolder folder;
   fs::create_directories(folder.Path() / "bin");
   // An sbatch that notes how it was called and answers with a job ID.
-  farm_test::WriteExecutable(folder.File("bin/sbatch"),
-                             "#!/bin/sh\necho \"$@\" >> '" + folder.File("sbatch.log") + "'\necho 41\n");
+  files::WriteExecutable(folder.File("bin/sbatch"),
+                         "#!/bin/sh\necho \"$@\" >> '" + folder.File("sbatch.log") + "'\necho 41\n");
   ASSERT_EQ(
       render_test::RenderCommand(folder, "empty -c panorama -s 16x8 --samples 1 --frames 0-1 -o f_####.png")
           .exitCode,
@@ -105,21 +112,21 @@ TEST(FarmSubmit, ResubmissionSendsOnlyChunksWithIncompleteFramesAndChainsTheChec
                                  "PATH=" + folder.File("bin") + ":/usr/bin:/bin");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("submitted job 41 (tasks 1-2 of 3"), std::string::npos) << run.output;
-  const std::string calls = farm_test::ReadText(folder.File("sbatch.log"));
-  EXPECT_NE(calls.find("--dependency=afterany:41"), std::string::npos) << calls;
-  const std::string script = farm_test::ReadText(folder.File("orvex360-f.farm/render-array.sh"));
-  EXPECT_NE(script.find("#SBATCH --array=1-2\n"), std::string::npos) << script;
+  const std::string calls = files::ReadText(folder.File("sbatch.log"));
+  files::ExpectHolds(calls, {"--dependency=afterany:41"});
+  const std::string script = files::ReadText(folder.File("orvex360-f.farm/render-array.sh"));
+  files::ExpectHolds(script, {"#SBATCH --array=1-2\n"});
 }
 
 TEST(FarmSubmit, BadInputGetsOneMessageAndNothingIsCountedAsDone) {
   TempFolder folder;
   fs::create_directories(folder.Path() / "bin");
-  farm_test::WriteExecutable(
+  files::WriteExecutable(
       folder.File("bin/sbatch"),
       "#!/bin/sh\necho 'sbatch: error: Batch job submission failed: Invalid partition name "
       "specified' >&2\nexit 1\n");
   const std::string refusing = "PATH=" + folder.File("bin") + ":/usr/bin:/bin";
-  std::ofstream(folder.File("slurm.conf")) << "# MaxArraySize=5000\nClusterName=test MaxArraySize=50\n";
+  files::WriteText(folder.File("slurm.conf"), "# MaxArraySize=5000\nClusterName=test MaxArraySize=50\n");
   const std::string smallArrays = "SLURM_CONF=" + folder.File("slurm.conf");
   const struct {
     const char* arguments;

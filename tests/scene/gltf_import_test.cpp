@@ -1,9 +1,6 @@
 #include "gltf_builder.h"
 #include "render_test_support.h"
 
-#include "render/scene_walk.h"
-#include "runtime/document_animation.h"
-#include "runtime/polygon_mesh.h"
 #include "scene/gltf_animation.h"
 #include "scene/gltf_import.h"
 #include "scene/object_params.h"
@@ -27,15 +24,13 @@ struct Imported {
   std::string error;
   explicit Imported(const std::string& path) { EXPECT_TRUE(ImportGltf(path, doc, scene, error)) << error; }
   ~Imported() { BaseDocument::Free(doc); }
-};
-
-BaseObject* FindByType(BaseObject* object, Int32 type) {
-  for (; object; object = object->GetNext()) {
-    if (object->GetType() == type) return object;
-    if (BaseObject* below = FindByType(object->GetDown(), type)) return below;
+  // Renders the document's camera to a square of `size` pixels.
+  FloatImage Render(Int32 size) {
+    doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_XRES, size);
+    doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_YRES, size);
+    return render_test::RenderFrame(doc, RenderOptions());
   }
-  return nullptr;
-}
+};
 
 void ExpectNear(const Vector& actual, const Vector& expected, Float tolerance) {
   EXPECT_LT((actual - expected).GetLength(), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
@@ -71,41 +66,38 @@ TEST(GltfImport, ACameraNodeComposesWithItsParentAndKeepsLookingWhereItLooked) {
 }
 
 TEST(GltfAnimation, SamplesLinearStepCubicAndRotationKeys) {
-  using gltf_animation::Channel;
-  gltf_animation::Pose pose;
-  Channel linear{
-      gltf_animation::Path::Translation, gltf_animation::Interpolation::Linear, {1, 3}, {0, 0, 0, 4, 8, -2}};
-  gltf_animation::Sample(linear, 2.0, pose);
-  EXPECT_NEAR(pose.translation[0], 2.0, 1e-6);
-  EXPECT_NEAR(pose.translation[2], -1.0, 1e-6);
-  gltf_animation::Sample(linear, 0.0, pose);  // before the first key: the first
-  EXPECT_NEAR(pose.translation[1], 0.0, 1e-6);
-  gltf_animation::Sample(linear, 9.0, pose);  // after the last: the last
-  EXPECT_NEAR(pose.translation[1], 8.0, 1e-6);
-
-  Channel step = linear;
-  step.interpolation = gltf_animation::Interpolation::Step;
-  gltf_animation::Sample(step, 2.9, pose);
-  EXPECT_NEAR(pose.translation[0], 0.0, 1e-6);
-
+  namespace ga = gltf_animation;
+  const ga::Channel linear{ga::Path::Translation, ga::Interpolation::Linear, {1, 3}, {0, 0, 0, 4, 8, -2}};
+  const ga::Channel step{ga::Path::Translation, ga::Interpolation::Step, {1, 3}, {0, 0, 0, 4, 8, -2}};
   // In-tangent, value, out-tangent per key; a slope of 2 per second leaving 0 and arriving at 4.
-  Channel cubic{gltf_animation::Path::Scale,
-                gltf_animation::Interpolation::CubicSpline,
-                {0, 2},
-                {0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 4, 4, 4, 0, 0, 0}};
-  gltf_animation::Sample(cubic, 1.0, pose);
-  EXPECT_NEAR(pose.scale[0], 2.0, 1e-6);  // a straight line: half way is half the value
-  gltf_animation::Sample(cubic, 0.5, pose);
-  EXPECT_NEAR(pose.scale[0], 1.0, 1e-6);
-
-  const Float s = std::sin(M_PI / 4.0);
-  Channel turn{gltf_animation::Path::Rotation,
-               gltf_animation::Interpolation::Linear,
-               {0, 1},
-               {0, 0, 0, 1, 0, Float32(s), 0, Float32(s)}};
-  gltf_animation::Sample(turn, 0.5, pose);  // half of 90 degrees about +Y
-  EXPECT_NEAR(pose.rotation[1], std::sin(M_PI / 8.0), 1e-6);
-  EXPECT_NEAR(pose.rotation[3], std::cos(M_PI / 8.0), 1e-6);
+  const ga::Channel cubic{ga::Path::Scale,
+                          ga::Interpolation::CubicSpline,
+                          {0, 2},
+                          {0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 4, 4, 4, 0, 0, 0}};
+  const Float32 s = static_cast<Float32>(std::sin(M_PI / 4.0));
+  const ga::Channel turn{ga::Path::Rotation, ga::Interpolation::Linear, {0, 1}, {0, 0, 0, 1, 0, s, 0, s}};
+  const struct {
+    const ga::Channel& channel;
+    double time;
+    std::vector<double> expected;  // translation, scale or rotation, as the channel's path says
+  } samples[] = {
+      {linear, 2.0, {2, 4, -1}},
+      {linear, 0.0, {0, 0, 0}},   // before the first key: the first
+      {linear, 9.0, {4, 8, -2}},  // after the last: the last
+      {step, 2.9, {0, 0, 0}},
+      {cubic, 1.0, {2, 2, 2}},  // a straight line: half way is half the value
+      {cubic, 0.5, {1, 1, 1}},
+      {turn, 0.5, {0, std::sin(M_PI / 8.0), 0, std::cos(M_PI / 8.0)}},  // half of 90 degrees about +Y
+  };
+  for (const auto& sample : samples) {
+    ga::Pose pose;
+    ga::Sample(sample.channel, sample.time, pose);
+    const double* value = sample.channel.path == ga::Path::Translation ? pose.translation.data()
+                          : sample.channel.path == ga::Path::Scale     ? pose.scale.data()
+                                                                       : pose.rotation.data();
+    for (size_t i = 0; i < sample.expected.size(); ++i)
+      EXPECT_NEAR(value[i], sample.expected[i], 1e-6) << "at " << sample.time << ", component " << i;
+  }
 }
 
 // The document's animation (each evaluation moves the node, the time range is the file's) is
@@ -119,13 +111,7 @@ TEST(GltfRender, ATextureShowsEachTexelWhereItsCoordinatesPutIt) {
   builder.Node({{"mesh", builder.Square({0, 0, -1}, 2.0f, 2, material, true)}});
   builder.Node({{"camera", builder.Camera(2.0 * std::atan(0.9), 1.0)}});
   builder.WriteGltf(folder.File("tex.gltf"));
-  Imported imported(folder.File("tex.gltf"));
-  RenderOptions options;
-  const FloatImage image = render_test::RenderFrame(imported.doc, [&] {
-    imported.doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_XRES, 4);
-    imported.doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_YRES, 4);
-    return options;
-  }());
+  const FloatImage image = Imported(folder.File("tex.gltf")).Render(4);
   ASSERT_EQ(image.width, 4);
   // Texture v runs down the image; the square's uv (0,0) corner is its lower left in glTF.
   const auto dominant = [&image](Int32 x, Int32 y) {
@@ -157,11 +143,7 @@ Float AddedLight(const std::string& type, double intensity, double outerCone, In
     }
     const std::string path = folder.File(withLight ? "lit.gltf" : "dark.gltf");
     builder.WriteGltf(path);
-    Imported imported(path);
-    imported.doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_XRES, 5);
-    imported.doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_YRES, 5);
-    const FloatImage image = render_test::RenderFrame(imported.doc, RenderOptions());
-    return image.Pixel(x, y)[1];
+    return Imported(path).Render(5).Pixel(x, y)[1];
   };
   return render(true) - render(false);
 }

@@ -1,10 +1,10 @@
+#include "files_support.h"
 #include "gltf_builder.h"
 #include "render_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 // glTF scenes rendered by `orvex360 render FILE` through the loaded module, checked pixel by pixel.
 
@@ -24,32 +24,31 @@ void AddRedSquare(GltfBuilder& builder, const std::vector<float>& centre, float 
   builder.Node({{"mesh", builder.Square(centre, size, axis, builder.Material(1, 0, 0))}});
 }
 
-TEST(GltfRenderCommand, ASquareToTheRightAppearsThereInAPanorama) {
+TEST(GltfRenderCommand, ASquareAppearsInTheDirectionItLies) {
   TempFolder folder;
-  GltfBuilder builder;
-  AddRedSquare(builder, {5, 0, 0}, 4.0f, 0);
-  builder.WriteGlb(folder.File("right.glb"));
-  const CommandResult run = RenderCommand(folder, "right.glb -c panorama -s 64x32 --samples 1 -o pano.png");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  const FloatImage image = render_test::ReadImage(folder.File("pano.png"));
-  // Without a camera in the file the view looks along +Z from the origin: +X is u = 0.75.
-  EXPECT_TRUE(IsRed(image, 47, 16));
-  EXPECT_FALSE(IsRed(image, 16, 16));
-  EXPECT_FALSE(IsRed(image, 32, 16));
-}
-
-TEST(GltfRenderCommand, ASquareOverheadFillsTheDomeCentre) {
-  TempFolder folder;
-  GltfBuilder builder;
-  AddRedSquare(builder, {0, 5, 0}, 4.0f, 1);
-  AddRedSquare(builder, {0, -50, 0}, 1.0f, 1);  // a second mesh, far below, out of the dome's view
-  builder.WriteGltf(folder.File("up.gltf"));
-  const CommandResult run = RenderCommand(folder, "up.gltf -c fulldome -s 64x64 --samples 1 -o dome.png");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  const FloatImage image = render_test::ReadImage(folder.File("dome.png"));
-  EXPECT_TRUE(IsRed(image, 32, 32));
-  // The square spans 44 degrees around the zenith; 60 degrees off it is sky.
-  EXPECT_FALSE(IsRed(image, 32, 32 + 21));
+  GltfBuilder right, up;
+  AddRedSquare(right, {5, 0, 0}, 4.0f, 0);
+  right.WriteGlb(folder.File("right.glb"));
+  AddRedSquare(up, {0, 5, 0}, 4.0f, 1);
+  AddRedSquare(up, {0, -50, 0}, 1.0f, 1);  // a second mesh, far below, out of the dome's view
+  up.WriteGltf(folder.File("up.gltf"));
+  const struct {
+    const char* scene;
+    Int32 redX, redY;
+    std::vector<std::pair<Int32, Int32>> clear;
+  } cases[] = {
+      // Without a camera in the file the view looks along +Z from the origin: +X is u = 0.75.
+      {"right.glb -c panorama -s 64x32", 47, 16, {{16, 16}, {32, 16}}},
+      // The square spans 44 degrees around the zenith; 60 degrees off it is sky.
+      {"up.gltf -c fulldome -s 64x64", 32, 32, {{32, 32 + 21}}},
+  };
+  for (const auto& c : cases) {
+    const CommandResult run = RenderCommand(folder, c.scene + std::string(" --samples 1 -o out.png"));
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const FloatImage image = render_test::ReadImage(folder.File("out.png"));
+    EXPECT_TRUE(IsRed(image, c.redX, c.redY)) << c.scene;
+    for (const auto& [x, y] : c.clear) EXPECT_FALSE(IsRed(image, x, y)) << c.scene;
+  }
 }
 
 // A camera walking 10 m along glTF -Z in one second, a small red square 1 m to the right of where it
@@ -89,8 +88,8 @@ TEST(GltfRenderCommand, AnAnimatedCameraMovesAcrossFramesAndItsStereoEyesWithIt)
 TEST(GltfRenderCommand, BadScenesFailWithOneClearMessageAndNoImage) {
   TempFolder folder;
   WriteWalk(folder.File("walk.gltf"));
-  std::ofstream(folder.File("empty.glb")).close();
-  std::ofstream(folder.File("notes.gltf")) << "not a scene";
+  files::WriteText(folder.File("empty.glb"), "");
+  files::WriteText(folder.File("notes.gltf"), "not a scene");
   fs::create_directory(folder.File("folder.glb"));
   render_test::ExpectRefusals(
       folder, "-s 16x16 --samples 1 -o out.png",
@@ -126,7 +125,7 @@ TEST(GltfRenderCommand, CamerasWithoutAMeshRenderTheEnvironment) {
 // that reads scenes, the farm's check of the render options among them.
 TEST(GltfRenderCommand, NestingTooDeepIsRefusedByEveryCommand) {
   TempFolder folder;
-  std::ofstream(folder.File("deep.gltf")) << NestedGltfText(20000);
+  files::WriteText(folder.File("deep.gltf"), NestedGltfText(20000));
   for (const std::string command : {"render deep.gltf -s 8x8 --samples 1", "view deep.gltf -s 8x8",
                                     "farm --dry-run --frames 0 -o f.png -- deep.gltf"}) {
     const CommandResult run = render_test::ToolCommand(folder, command);

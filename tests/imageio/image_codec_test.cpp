@@ -1,10 +1,13 @@
 #include "image/image_codec.h"
+#include "files_support.h"
 #include "image/image_limits.h"
 #include "image/image_metadata.h"
 #include "image/image_output.h"
+#include "image/plain_tiff.h"
 #include "image/png_writer.h"
 #include "image/srgb.h"
 #include "image/xmp_embed.h"
+#include "render_test_support.h"
 
 #include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>
@@ -14,16 +17,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <random>
+
+// The image seam's own readers (PNG of every kind, the plain TIFF of the module's icons) against the
+// image library, and the host's PNG writer.
 
 namespace fs = std::filesystem;
 
 namespace {
 
-fs::path TempFile(const std::string& name) { return fs::temp_directory_path() / ("orvex_png_" + name); }
+using render_test::TempFolder;
 
 struct PngSpec {
   std::string name;
@@ -118,24 +122,33 @@ FloatImage RandomImage(int width, int height) {
   return image;
 }
 
-std::vector<unsigned char> FileBytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), {}};
+// A plain TIFF written by the image library: 8-bit samples, alpha unassociated.
+void WriteTiff(const std::string& path, const std::vector<unsigned char>& pixels, int width, int height,
+               int channels, const char* compression) {
+  OIIO::ImageSpec spec(width, height, channels, OIIO::TypeDesc::UINT8);
+  spec.alpha_channel = channels == 4 ? 3 : -1;
+  spec.attribute("oiio:UnassociatedAlpha", 1);
+  spec.attribute("compression", compression);
+  auto output = OIIO::ImageOutput::create(path);
+  ASSERT_TRUE(output && output->open(path, spec) &&
+              output->write_image(OIIO::TypeDesc::UINT8, pixels.data()) && output->close());
+}
+
+void ExpectTiffAsTheLibraryReads(const std::string& path) {
+  image_codec::Header header;
+  std::vector<float> pixels;
+  std::string error;
+  ASSERT_EQ(plain_tiff::Read(path, header, pixels, error), PlainRead::Read) << path << ": " << error;
+  OIIO::ImageSpec spec;
+  EXPECT_EQ(pixels, LibraryRead<float>(path, OIIO::TypeDesc::FLOAT, spec)) << path;
+  EXPECT_EQ(header.channels, spec.nchannels) << path;
 }
 
 }  // namespace
 
 TEST(PngCodec, EveryColourTypeAndDepthReadsAsTheImageLibraryReadsIt) {
-  const PngSpec specs[] = {
+  std::vector<PngSpec> specs = {
       {"grey1", PNG_COLOR_TYPE_GRAY, 1},
-      {"grey8", PNG_COLOR_TYPE_GRAY, 8},
-      {"grey16", PNG_COLOR_TYPE_GRAY, 16},
-      {"greyalpha8", PNG_COLOR_TYPE_GRAY_ALPHA, 8},
-      {"greyalpha16", PNG_COLOR_TYPE_GRAY_ALPHA, 16},
-      {"rgb8", PNG_COLOR_TYPE_RGB, 8},
-      {"rgb16", PNG_COLOR_TYPE_RGB, 16},
-      {"rgba8", PNG_COLOR_TYPE_RGB_ALPHA, 8},
-      {"rgba16", PNG_COLOR_TYPE_RGB_ALPHA, 16},
       {"palette", PNG_COLOR_TYPE_PALETTE, 8},
       {"palette2", PNG_COLOR_TYPE_PALETTE, 2},
       {"palettetrns", PNG_COLOR_TYPE_PALETTE, 8, true},
@@ -145,23 +158,27 @@ TEST(PngCodec, EveryColourTypeAndDepthReadsAsTheImageLibraryReadsIt) {
       {"gamma18", PNG_COLOR_TYPE_RGB, 16, false, true, 1.0 / 1.8},
       {"srgbalpha", PNG_COLOR_TYPE_RGB_ALPHA, 8, false, false, 0.0, true},
   };
+  for (const int type :
+       {PNG_COLOR_TYPE_GRAY, PNG_COLOR_TYPE_GRAY_ALPHA, PNG_COLOR_TYPE_RGB, PNG_COLOR_TYPE_RGB_ALPHA})
+    for (const int depth : {8, 16})
+      specs.push_back({"type" + std::to_string(type) + "-" + std::to_string(depth), type, depth});
+  TempFolder folder;
   for (const PngSpec& spec : specs) {
-    const fs::path path = TempFile(spec.name + ".png");
-    WritePng(path, spec);
-    ExpectAsTheLibraryReads(path.string());
-    fs::remove(path);
+    WritePng(folder.File(spec.name + ".png"), spec);
+    ExpectAsTheLibraryReads(folder.File(spec.name + ".png"));
   }
 }
 
 TEST(PngCodec, RenderWrittenDirectlyDecodesAsTheLibrarysOwnWriting) {
   const FloatImage image = RandomImage(301, 97);
-  const fs::path ours = TempFile("ours.png");
+  TempFolder folder;
+  const std::string ours = folder.File("ours.png"), library = folder.File("library.png");
   ImageMetadata metadata;
   metadata.exifDate = "2023:11:14 22:13:20";
   metadata.properties.push_back({"GPano", "ProjectionType", "equirectangular"});
   std::string error;
-  ASSERT_TRUE(image_output::Write(image, ours.string(), error, metadata)) << error;
-  ExpectAsTheLibraryReads(ours.string());
+  ASSERT_TRUE(image_output::Write(image, ours, error, metadata)) << error;
+  ExpectAsTheLibraryReads(ours);
   // The library's own writer on the same display floats.
   const srgb::ByteEncoder& encode = srgb::ByteEncoder::Get();
   std::vector<float> display(image.rgba.size());
@@ -173,19 +190,17 @@ TEST(PngCodec, RenderWrittenDirectlyDecodesAsTheLibrarysOwnWriting) {
   }
   OIIO::ImageSpec spec(image.width, image.height, 4, OIIO::TypeDesc::UINT8);
   spec.attribute("oiio:UnassociatedAlpha", 1);
-  const fs::path library = TempFile("library.png");
-  auto output = OIIO::ImageOutput::create(library.string());
-  ASSERT_TRUE(output->open(library.string(), spec) &&
-              output->write_image(OIIO::TypeDesc::FLOAT, display.data()) && output->close());
+  auto output = OIIO::ImageOutput::create(library);
+  ASSERT_TRUE(output->open(library, spec) && output->write_image(OIIO::TypeDesc::FLOAT, display.data()) &&
+              output->close());
   OIIO::ImageSpec read;
-  EXPECT_EQ(LibraryRead<unsigned char>(ours.string(), OIIO::TypeDesc::UINT8, read),
-            LibraryRead<unsigned char>(library.string(), OIIO::TypeDesc::UINT8, read));
+  EXPECT_EQ(LibraryRead<unsigned char>(ours, OIIO::TypeDesc::UINT8, read),
+            LibraryRead<unsigned char>(library, OIIO::TypeDesc::UINT8, read));
   // The chunks: the XMP packet, the sRGB colour space and the date, as the library reads them.
-  EXPECT_NE(xmp_embed::Find(FileBytes(ours)).find("equirectangular"), std::string::npos);
-  LibraryRead<unsigned char>(ours.string(), OIIO::TypeDesc::UINT8, read);
+  EXPECT_NE(xmp_embed::Find(files::ReadBytes(ours)).find("equirectangular"), std::string::npos);
+  LibraryRead<unsigned char>(ours, OIIO::TypeDesc::UINT8, read);
   EXPECT_EQ(read.get_string_attribute("oiio:ColorSpace"), "sRGB");
   EXPECT_EQ(read.get_string_attribute("DateTime"), "2023:11:14 22:13:20");
-  for (const fs::path& path : {ours, library}) fs::remove(path);
 }
 
 TEST(PngCodec, EveryFilterAndLevelDecodesToTheBytesWritten) {
@@ -217,53 +232,86 @@ TEST(PngCodec, EveryFilterAndLevelDecodesToTheBytesWritten) {
 }
 
 TEST(PngCodec, DamagedTruncatedAndHugeFilesAreRefused) {
-  const fs::path good = TempFile("good.png"), bad = TempFile("bad.png");
-  WritePng(good, {"rgb8", PNG_COLOR_TYPE_RGB, 8}, 200, 100);
-  std::vector<unsigned char> bytes = FileBytes(good);
+  TempFolder folder;
+  const std::string bad = folder.File("bad.png");
+  WritePng(bad, {"rgb8", PNG_COLOR_TYPE_RGB, 8}, 200, 100);
+  std::vector<unsigned char> bytes = files::ReadBytes(bad);
   std::string error;
-  const auto writeBad = [&](const std::vector<unsigned char>& content) {
-    std::ofstream(bad, std::ios::binary).write(reinterpret_cast<const char*>(content.data()), content.size());
-  };
   // Cut inside the image data: the header reads, the pixels do not.
-  writeBad(std::vector<unsigned char>(bytes.begin(), bytes.begin() + bytes.size() / 2));
+  files::WriteBytes(bad, std::vector<unsigned char>(bytes.begin(), bytes.begin() + bytes.size() / 2));
   image_codec::Reader truncated;
-  ASSERT_TRUE(truncated.Open(bad.string(), error)) << error;
+  ASSERT_TRUE(truncated.Open(bad, error)) << error;
   std::vector<float> pixels(200 * 100 * 3);
   EXPECT_FALSE(truncated.ReadFloats(pixels.data(), error));
-  EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+  files::ExpectHolds(error, {"damaged"});
   // A flipped byte in the header fails its checksum.
   std::vector<unsigned char> flipped = bytes;
   flipped[20] ^= 0xFF;
-  writeBad(flipped);
+  files::WriteBytes(bad, flipped);
   image_codec::Reader damaged;
-  EXPECT_FALSE(damaged.Open(bad.string(), error));
-  EXPECT_NE(error.find("damaged"), std::string::npos) << error;
+  EXPECT_FALSE(damaged.Open(bad, error));
+  files::ExpectHolds(error, {"damaged"});
   // A header claiming 100000 x 100000 pixels is refused from the header alone.
   WritePng(bad, {"rgb8", PNG_COLOR_TYPE_RGB, 8}, 4, 4);
-  bytes = FileBytes(bad);
+  bytes = files::ReadBytes(bad);
   const unsigned char huge[13] = {0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 2, 0, 0, 0};
   std::copy(huge, huge + 13, bytes.begin() + 16);
   const uLong crc = crc32(0, bytes.data() + 12, 17);
   for (int i = 0; i < 4; ++i) bytes[29 + i] = static_cast<unsigned char>(crc >> (24 - 8 * i));
-  writeBad(bytes);
-  EXPECT_FALSE(image_limits::CheckFile(bad.string(), error));
-  EXPECT_NE(error.find("100000 x 100000"), std::string::npos) << error;
-  fs::remove(good);
-  fs::remove(bad);
+  files::WriteBytes(bad, bytes);
+  EXPECT_FALSE(image_limits::CheckFile(bad, error));
+  files::ExpectHolds(error, {"100000 x 100000"});
 }
 
 TEST(PngCodec, PngInPngOutRenderLoadsNoImageLibrary) {
-  const fs::path environment = TempFile("environment.png"), output = TempFile("render.png"),
-                 log = TempFile("loader.log");
+  TempFolder folder;
   std::string error;
-  ASSERT_TRUE(image_output::Write(RandomImage(64, 32), environment.string(), error)) << error;
-  const std::string command = std::string("LD_DEBUG=files ") + ORVEX360_COMMAND +
-                              " render empty --samples 1 --size 32x16 --env " + environment.string() +
-                              " -o " + output.string() + " >/dev/null 2>" + log.string();
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_TRUE(fs::exists(output));
-  const std::vector<unsigned char> loader = FileBytes(log);
-  EXPECT_NE(std::string(loader.begin(), loader.end()).find("liborvexhost"), std::string::npos);
-  EXPECT_EQ(std::string(loader.begin(), loader.end()).find(image_codec::kLibraryName), std::string::npos);
-  for (const fs::path& path : {environment, output, log}) fs::remove(path);
+  ASSERT_TRUE(image_output::Write(RandomImage(64, 32), folder.File("environment.png"), error)) << error;
+  // The loader's list of the files it opens goes to the error output, which the run's output holds.
+  const CommandResult run =
+      RunCommand("cd '" + folder.Path().string() + "' && LD_DEBUG=files '" + ORVEX360_COMMAND +
+                 "' render empty --samples 1 --size 32x16 --env environment.png -o render.png");
+  ASSERT_EQ(run.exitCode, 0);
+  EXPECT_TRUE(fs::exists(folder.File("render.png")));
+  files::ExpectHolds(run.output, {"liborvexhost"});
+  EXPECT_EQ(run.output.find(image_codec::kLibraryName), std::string::npos);
+}
+
+TEST(PlainImage, ModuleIconsAndMapsReadAsTheImageLibraryReadsThem) {
+  for (const auto& entry : fs::directory_iterator(fs::path(ORVEX_SOURCE_DIR) / "res")) {
+    const std::string path = entry.path().string();
+    if (entry.path().extension() == ".tif") ExpectTiffAsTheLibraryReads(path);
+  }
+}
+
+TEST(PlainImage, UnassociatedAlphaIsMultipliedInForEveryColourAndAlpha) {
+  std::vector<unsigned char> pixels(256 * 256 * 4);
+  for (int alpha = 0; alpha < 256; ++alpha)
+    for (int colour = 0; colour < 256; ++colour) {
+      unsigned char* pixel = &pixels[(alpha * 256 + colour) * 4];
+      pixel[0] = static_cast<unsigned char>(colour);
+      pixel[1] = static_cast<unsigned char>(255 - colour);
+      pixel[2] = static_cast<unsigned char>(colour ^ 0x5a);
+      pixel[3] = static_cast<unsigned char>(alpha);
+    }
+  TempFolder folder;
+  WriteTiff(folder.File("alpha.tif"), pixels, 256, 256, 4, "none");
+  ExpectTiffAsTheLibraryReads(folder.File("alpha.tif"));
+}
+
+TEST(PlainImage, OtherFilesAreLeftToTheImageLibraryAndTruncatedOnesRefused) {
+  const std::vector<unsigned char> pixels(64 * 64 * 3, 128);
+  image_codec::Header header;
+  std::vector<float> decoded;
+  std::string error;
+  TempFolder folder;
+  const std::string compressed = folder.File("lzw.tif"), plain = folder.File("cut.tif");
+  WriteTiff(compressed, pixels, 64, 64, 3, "lzw");
+  EXPECT_EQ(plain_tiff::Read(compressed, header, decoded, error), PlainRead::NotPlain);
+  EXPECT_EQ(plain_tiff::Read("/nonexistent/icon.tif", header, decoded, error), PlainRead::NotPlain);
+
+  WriteTiff(plain, pixels, 64, 64, 3, "none");
+  fs::resize_file(plain, fs::file_size(plain) / 2);
+  EXPECT_EQ(plain_tiff::Read(plain, header, decoded, error), PlainRead::Damaged);
+  files::ExpectHolds(error, {"damaged"});
 }
