@@ -1,5 +1,5 @@
 #include "image/image_output.h"
-#include "render_test_support.h"
+#include "render_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -33,15 +33,11 @@ TEST(FramePath, NumbersFramesOnlyWhenNeeded) {
 // tests/imageio/png_codec_test.cpp; the curve itself in tests/imageio/srgb_test.cpp.
 TEST(ImageWrite, ExrKeepsLinearUnclampedFloatsAndAlpha) {
   render_test::TempFolder folder;
-  const std::string path = folder.File("two.exr");
-  std::string error;
-  ASSERT_TRUE(image_output::Write(TwoPixels(), path, error)) << error;
-  BaseBitmap* bitmap = BaseBitmap::Alloc();
-  ASSERT_EQ(bitmap->Init(Filename(path.c_str())), IMAGERESULT_OK);
-  EXPECT_FLOAT_EQ(bitmap->GetPixelFloat(0, 0).x, 4.0);
-  EXPECT_FLOAT_EQ(bitmap->GetPixelFloat(1, 0).x, 0.25);
-  EXPECT_FLOAT_EQ(bitmap->GetAlpha(1, 0), 0.5);
-  BaseBitmap::Free(bitmap);
+  const FloatImage back =
+      render_test::ReadImage(render_test::WriteImage(folder.File("two.exr"), TwoPixels()));
+  EXPECT_FLOAT_EQ(back.Pixel(0, 0)[0], 4.0f);
+  EXPECT_FLOAT_EQ(back.Pixel(1, 0)[0], 0.25f);
+  EXPECT_FLOAT_EQ(back.Pixel(1, 0)[3], 0.5f);
 }
 
 TEST(ImageWrite, RefusesBadPathsBeforeWritingAnything) {
@@ -60,7 +56,7 @@ TEST(ImageWrite, AFailedWriteLeavesNoFileBehind) {
   std::string error;
   EXPECT_FALSE(image_output::Write(TwoPixels(), folder.File("dome.png"), error));
   EXPECT_NE(error.find("dome.png"), std::string::npos);
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
+  EXPECT_EQ(render_test::EntryCount(folder.Path()), 1);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-#include "image/image_output.h"
-#include "render_test_support.h"
+#include "render_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +12,6 @@
 namespace {
 
 using render_test::DifferentValues;
-using render_test::RenderCommand;
 using render_test::TempFolder;
 
 bool HalvesAlike(const FloatImage& image) {
@@ -29,8 +27,7 @@ bool HalvesAlike(const FloatImage& image) {
 constexpr const char* kStereo = "demo --camera panorama --samples 1 --threads 1 --stereo on ";
 
 FloatImage RenderStereo(const TempFolder& folder, const std::string& options) {
-  const CommandResult run = RenderCommand(folder, kStereo + options + " -o out.exr");
-  EXPECT_EQ(run.exitCode, 0) << options << ": " << run.output;
+  render_test::ExpectRendered(folder, kStereo + options + " -o out.exr");
   return render_test::ReadImage(folder.File("out.exr"));
 }
 
@@ -69,10 +66,9 @@ TEST(StereoCommand, FlipSwapAndShiftOptionsMoveEachEye) {
 TEST(StereoCommand, CubemapOptionsPlaceTheFaces) {
   TempFolder folder;
   const std::string environment = render_test::WriteDirectionEnvironment(folder, 128, 64);
-  const CommandResult run = RenderCommand(
+  render_test::ExpectRendered(
       folder, "empty --camera cubemap --size 48x32 --samples 1 --env '" + environment +
                   "' --cube-layout grid-3x2 --cube-slots back,front,up,down,right,left -o grid.exr");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
   // The first slot holds the back face (its middle looks along -Z), the last the left face.
   const FloatImage image = render_test::ReadImage(folder.File("grid.exr"));
   EXPECT_LT(render_test::ColourDirection(image.Pixel(8, 8)).z, -0.9);
@@ -81,25 +77,15 @@ TEST(StereoCommand, CubemapOptionsPlaceTheFaces) {
 
 TEST(StereoCommand, ASeparationMapOfBlackMakesTheEyesAlike) {
   TempFolder folder;
-  FloatImage black;
-  ASSERT_TRUE(black.Allocate(8, 4));
-  std::string error;
-  ASSERT_TRUE(image_output::Write(black, folder.File("black.exr"), error)) << error;
+  render_test::WriteUniformImage(folder.File("black.exr"), 8, 4, 0.0f);
   const std::string stereo =
       "demo --camera panorama --size 32x16 --samples 1 --stereo on "
       "--stereo-output side-by-side --side-layout top-bottom ";
-  CommandResult run = RenderCommand(folder, stereo + "--separation-map black.exr -o flat.exr");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  render_test::ExpectRendered(folder, stereo + "--separation-map black.exr -o flat.exr");
   EXPECT_TRUE(HalvesAlike(render_test::ReadImage(folder.File("flat.exr"))));
-
-  run = RenderCommand(folder, stereo + "--separation-gradient -o faded.exr");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  render_test::ExpectRendered(folder, stereo + "--separation-gradient -o faded.exr");
   EXPECT_FALSE(HalvesAlike(render_test::ReadImage(folder.File("faded.exr"))));
 }
-
-}  // namespace
-
-namespace {
 
 // Pixels must not depend on how the rows are shared out: the same image at 1, 2 and 4 threads.
 TEST(StereoCommand, OutputIsIdenticalAtOneTwoAndFourThreads) {
@@ -115,8 +101,7 @@ TEST(StereoCommand, OutputIsIdenticalAtOneTwoAndFourThreads) {
       for (const char* threads : {"1", "2", "4"}) {
         const std::string arguments =
             std::string(render) + " --samples " + samples + " --threads " + threads + " -o out.exr";
-        const CommandResult run = RenderCommand(folder, arguments);
-        ASSERT_EQ(run.exitCode, 0) << arguments << ": " << run.output;
+        render_test::ExpectRendered(folder, arguments);
         const auto pixels = render_test::ReadImage(folder.File("out.exr")).rgba;
         if (first.empty()) first = pixels;
         EXPECT_EQ(pixels, first) << arguments;
