@@ -16,7 +16,9 @@ using render_test::TempFolder;
 constexpr double kSeparation = 6.5;  // the tag's default eye separation, in scene units (cm)
 
 // The angle (degrees) between the two eyes' lines of sight to a point straight ahead at `distance`.
-double Vergence(double distance) { return 2.0 * std::atan(0.5 * kSeparation / distance) * 180.0 / std::numbers::pi; }
+double Vergence(double distance) {
+  return 2.0 * std::atan(0.5 * kSeparation / distance) * 180.0 / std::numbers::pi;
+}
 
 // A 2 m square wall straight ahead of the camera at `metres` (glTF looks along -Z).
 std::string WriteWall(const TempFolder& folder, float metres) {
