@@ -3,6 +3,7 @@
 #include "module_render_fixture.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
+#include "render_checks.h"
 #include "runtime/bitmap_io.h"
 #include "scene/object_params.h"
 
@@ -230,15 +231,11 @@ TEST_F(LensRender, FisheyeMaskModesBlankOrTrace) {
 TEST_F(LensRender, LogLinesOfAFisheyeRender) {
   AddCamera(CameraKind::Fisheye, 48, 40);
   Render();
-  const std::vector<std::string> expected = {
-      "------- STARTING -------",
-      "Orvex360CamVP::Execute VIDEOPOSTCALL_FRAMESEQUENCE > opengl [0]",
-      "AREA start [0.00/0.00] end [47.00/39.00] size [48,40]",
-      "FRAME start [0.00/0.00] end [47.00/39.00] size [48,40]",
-      "Orvex360CamVP::Execute VIDEOPOSTCALL_FRAME > opengl [0]",
-      "------- FINISH -------",
-  };
-  EXPECT_EQ(ModuleLines(), expected);
+  EXPECT_EQ(render_test::Joined(ModuleLines()),
+            "------- STARTING ------- | Orvex360CamVP::Execute VIDEOPOSTCALL_FRAMESEQUENCE > opengl [0] | "
+            "AREA start [0.00/0.00] end [47.00/39.00] size [48,40] | "
+            "FRAME start [0.00/0.00] end [47.00/39.00] size [48,40] | "
+            "Orvex360CamVP::Execute VIDEOPOSTCALL_FRAME > opengl [0] | ------- FINISH -------");
 }
 
 TEST_F(LensRender, EditorRenderLetterboxesToTheTagsAspect) {

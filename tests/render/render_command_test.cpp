@@ -74,7 +74,7 @@ TEST(RenderCommand, NeedlessOptionsAndLostTransparencyAreSaidOnce) {
   }
 }
 
-// Each format's writer is checked under the same limit in hostile_values_test.cpp; here the command.
+// Each format's writer is checked under the same limit in host_parts_test.cpp; here the command.
 TEST(HostileInput, AFailedWriteKeepsTheOldFileAndSaysWhy) {
   TempFolder folder;
   std::ofstream(folder.File("dome.png")) << "the good old file";

@@ -15,11 +15,7 @@
 namespace {
 
 // The recorded calls, joined by " | ".
-std::string Calls(const Seen& seen) {
-  std::string joined;
-  for (const std::string& call : seen.calls) joined += (joined.empty() ? "" : " | ") + call;
-  return joined;
-}
+std::string Calls(const Seen& seen) { return render_test::Joined(seen.calls); }
 
 TEST_F(RenderSequence, CallsEveryPhaseInOrderAroundEachFrame) {
   RenderOptions options;
@@ -91,30 +87,25 @@ TEST_F(RenderSequence, OneSampleAsksForIntegerPixelsMoreSamplesJitterWithinHalfA
 
 TEST_F(RenderSequence, BadSettingsFailBeforeAnyEffectIsCalled) {
   struct Case {
-    Float width;
-    Float height;
-    Float fps;
+    Float width, height, fps;
+    const char* environment;
+    Int32 firstFrame;
     const char* expected;
   };
-  for (const Case& bad : {Case{0.0, 4.0, 30.0, "image size"}, Case{8.0, -4.0, 30.0, "image size"},
-                          Case{std::nan(""), 4.0, 30.0, "image size"}, Case{1e9, 4.0, 30.0, "image size"},
-                          Case{60000.0, 60000.0, 30.0, "memory"}, Case{8.0, 4.0, 0.0, "frame rate"}}) {
+  for (const Case& bad :
+       {Case{0.0, 4.0, 30.0, "", 0, "image size"}, Case{8.0, -4.0, 30.0, "", 0, "image size"},
+        Case{std::nan(""), 4.0, 30.0, "", 0, "image size"}, Case{1e9, 4.0, 30.0, "", 0, "image size"},
+        Case{60000.0, 60000.0, 30.0, "", 0, "memory"}, Case{8.0, 4.0, 0.0, "", 0, "frame rate"},
+        Case{8.0, 4.0, 30.0, "/nonexistent/sky.exr", 0, "/nonexistent/sky.exr"},
+        Case{8.0, 4.0, 30.0, "", 1, "frame range"}}) {
     Settings().SetFloat(RDATA_XRES, bad.width);
     Settings().SetFloat(RDATA_YRES, bad.height);
     Settings().SetFloat(RDATA_FRAMERATE, bad.fps);
-    EXPECT_NE(Render(RenderOptions()).find(bad.expected), std::string::npos)
-        << bad.width << "x" << bad.height;
+    RenderOptions options;
+    options.environment = bad.environment;
+    options.firstFrame = bad.firstFrame;  // after the last frame, 0
+    EXPECT_NE(Render(options).find(bad.expected), std::string::npos) << bad.expected;
   }
-  Settings().SetFloat(RDATA_XRES, 8.0);
-  Settings().SetFloat(RDATA_YRES, 4.0);
-  Settings().SetFloat(RDATA_FRAMERATE, 30.0);
-  RenderOptions bad;
-  bad.environment = "/nonexistent/sky.exr";
-  EXPECT_NE(Render(bad).find("/nonexistent/sky.exr"), std::string::npos);
-  bad = RenderOptions();
-  bad.firstFrame = 5;
-  bad.lastFrame = 4;
-  EXPECT_NE(Render(bad).find("frame range"), std::string::npos);
   EXPECT_TRUE(seen_.calls.empty());
 }
 

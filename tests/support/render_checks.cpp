@@ -21,6 +21,12 @@ std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines
   return found;
 }
 
+std::string Joined(const std::vector<std::string>& lines, const std::string& separator) {
+  std::string joined;
+  for (const std::string& line : lines) joined += (joined.empty() ? "" : separator) + line;
+  return joined;
+}
+
 std::string ReadText(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};

@@ -17,6 +17,9 @@ size_t Occurrences(const std::string& text, const std::string& part);
 // The lines that start with `start`.
 std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& start);
 
+// The lines joined by `separator`, for expectations written as one text.
+std::string Joined(const std::vector<std::string>& lines, const std::string& separator = " | ");
+
 // The file's bytes; empty when it cannot be read.
 std::string ReadText(const std::string& path);
 
