@@ -134,18 +134,17 @@ TEST_F(OverlayRender, EachSwitchShowsItsElementInItsCornerAndNothingElse) {
                         {ORVEXVP_LOGO_MODE, GeData(Int32(0)), {kBottomRight}},
                         {ORVEXVP_LOGO_MODE, GeData(Int32(1)), {kBottomRight}}};
   SetEffect(ORVEXVP_LOGO_FILE, GeData(Filename(String(BuiltInLogo()))));
+  std::vector<FloatImage> renders;
   for (const Case& c : cases) {
     AllOff();
     SetEffect(c.id, c.value);
-    EXPECT_EQ(ChangedCorners(none, Render()), c.corners) << "parameter " << c.id;
+    renders.push_back(Render());
+    EXPECT_EQ(ChangedCorners(none, renders.back()), c.corners) << "parameter " << c.id;
   }
 
   // The same logo by file (mode 1) lacks only the title of the built-in one (mode 0).
-  AllOff();
-  SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(1)));
-  const FloatImage logoOnly = Render();
-  SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(0)));
-  const FloatImage withTitle = Render();
+  const FloatImage& withTitle = renders[4];
+  const FloatImage& logoOnly = renders[5];
   EXPECT_EQ(ChangedCorners(logoOnly, withTitle), std::set<Corner>({kBottomRight}));
   Int32 titleTop = kSize;
   for (Int32 y = 0; y < kSize; ++y)

@@ -78,7 +78,22 @@ bool ShowsLeft(Int32 pattern, Int32 x, Int32 y) {
   return y % 2 == 0;
 }
 
-TEST_F(StereoOutput, InterlacedRowsColumnsAndCheckerboard) {
+// The anaglyph colours of each method from the two eyes' colours (a: slot 0, b: slot 1).
+using Anaglyph = std::function<Vector(const Vector& a, const Vector& b)>;
+
+Float Luma(const Vector& c) { return 0.299 * c.x + 0.587 * c.y + 0.114 * c.z; }
+
+struct AnaglyphCase {
+  Int32 colours;
+  Int32 method;
+  Float gamma;
+  Anaglyph mix;
+  bool swap = false;  // swapped eyes feed slot 0 (red) from the right eye
+};
+
+// Interlaced rows, columns and checkerboard, and anaglyphs of every method and colour pair, against
+// the eyes rendered alone.
+TEST_F(StereoOutput, InterlacedAndAnaglyphFramesMixTheEyes) {
   const FloatImage left = RenderEye(kLeft, kWidth, kHeight);
   const FloatImage right = RenderEye(kRight, kWidth, kHeight);
   for (const Int32 pattern : {0, 1, 2}) {
@@ -94,24 +109,6 @@ TEST_F(StereoOutput, InterlacedRowsColumnsAndCheckerboard) {
     }
     EXPECT_EQ(wrong, 0);
   }
-}
-
-// The anaglyph colours of each method from the two eyes' colours (a: slot 0, b: slot 1).
-using Anaglyph = std::function<Vector(const Vector& a, const Vector& b)>;
-
-Float Luma(const Vector& c) { return 0.299 * c.x + 0.587 * c.y + 0.114 * c.z; }
-
-struct AnaglyphCase {
-  Int32 colours;
-  Int32 method;
-  Float gamma;
-  Anaglyph mix;
-  bool swap = false;  // swapped eyes feed slot 0 (red) from the right eye
-};
-
-TEST_F(StereoOutput, AnaglyphOfEveryMethodAndColourPair) {
-  const FloatImage left = RenderEye(kLeft, kWidth, kHeight);
-  const FloatImage right = RenderEye(kRight, kWidth, kHeight);
   const AnaglyphCase cases[] = {
       {0, 0, 1.0, [](const Vector& a, const Vector& b) { return Vector(Luma(a), 0.0, Luma(b)); }},
       {0, 1, 1.0, [](const Vector& a, const Vector& b) { return Vector(a.x, b.y, b.z); }},
