@@ -93,13 +93,7 @@ std::string WriteRedBluePair(const TempFolder& folder) {
   FloatImage image;
   EXPECT_TRUE(image.Allocate(64, 64));
   for (Int32 y = 0; y < image.height; ++y)
-    for (Int32 x = 0; x < image.width; ++x) {
-      Float32* pixel = image.Pixel(x, y);
-      pixel[0] = y < 32 ? 1.0f : 0.0f;
-      pixel[1] = 0.0f;
-      pixel[2] = y < 32 ? 0.0f : 1.0f;
-      pixel[3] = 1.0f;
-    }
+    for (Int32 x = 0; x < image.width; ++x) image.Pixel(x, y)[y < 32 ? 0 : 2] = image.Pixel(x, y)[3] = 1.0f;
   return WriteImage(folder.File("pair.png"), image);
 }
 

@@ -4,7 +4,6 @@
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
 #include "render_checks.h"
-#include "runtime/bitmap_io.h"
 #include "scene/object_params.h"
 
 #include <gtest/gtest.h>
@@ -86,16 +85,6 @@ class LensRender : public ModuleRender {
       }
     }
     return checked;
-  }
-
-  // A fully transparent mask image.
-  static std::string WriteClearMask(const render_test::TempFolder& folder) {
-    BitmapPtr mask(BaseBitmap::Alloc());
-    std::string error;
-    const std::string path = folder.File("clear_mask.png");
-    EXPECT_EQ(mask->Init(4, 4, 32), IMAGERESULT_OK);
-    EXPECT_TRUE(SaveBitmap(*mask, path, error)) << error;
-    return path;
   }
 
   static bool IsBlank(const Float32* pixel) {
@@ -204,7 +193,8 @@ TEST_F(LensRender, FisheyeMaskModesBlankOrTrace) {
   AddCamera(CameraKind::Fisheye, 48, 48);
   // The lens pixels alone: no overlays, and a mask image that covers nothing.
   SetEffect(ORVEXVP_OVERLAY, GeData(false));
-  SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(WriteClearMask(*folder_)))));
+  const std::string clearMask = render_test::WriteUniformImage(folder_->File("clear_mask.png"), 4, 4, 0.0f);
+  SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(clearMask))));
   const Projection fisheye = FisheyeOf(orvex::kPi);
 
   // Circle mask: blank (black, opaque) beyond the circle, traced within.

@@ -164,6 +164,7 @@ TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
                      {"--threads -1", "--threads"},
                      {"--threads 2147483647", "--threads"},
                      {"--comfort report.txt", "--comfort takes a .json file"},
+                     {"-c fulldome --document-frames 9-1", "--document-frames takes FIRST-LAST"},
                      {"--env " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
                      {"--stereo on --separation-map " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
                      {"--stereo on --set ORVEXTAG_EYE_SEPARATION=1e19", "ORVEXTAG_EYE_SEPARATION"},
