@@ -53,42 +53,40 @@ class ComfortReport : public ::testing::Test {
 };
 
 // The wall's centre is its nearest point: its disparity is the rig's vergence there less the
-// vergence at the zero-parallax distance, and the wall stands where the report says.
-TEST_F(ComfortReport, NearObjectHasTheDisparityTheRigPredicts) {
-  const nlohmann::json report =
-      RenderWall(1.0f, "--set ORVEXTAG_ZERO_PARALLAX_MODE=1 --set ORVEXTAG_ZERO_PARALLAX=400");
-  ASSERT_TRUE(report["stereo"].get<bool>()) << report.dump();
-  EXPECT_NEAR(report["disparityDegrees"]["mostCrossed"].get<double>(), Vergence(100.0) - Vergence(400.0),
-              0.02);
-  // Rays that hit nothing look at infinity: behind the zero-parallax distance by its vergence.
-  EXPECT_NEAR(report["disparityDegrees"]["mostUncrossed"].get<double>(), -Vergence(400.0), 0.02);
-  EXPECT_NEAR(report["nearestObject"]["distance"].get<double>(), 100.0, 0.5);
-  EXPECT_NEAR(report["nearestObject"]["yawDegrees"].get<double>(), 0.0, 2.0);
-  EXPECT_NEAR(report["worstDirections"][0]["disparityDegrees"].get<double>(),
-              Vergence(100.0) - Vergence(400.0), 0.02);
-  EXPECT_GT(report["beyondLimit"]["crossedShare"].get<double>(), 0.05);
-  EXPECT_NE(last.output.find("comfort warning"), std::string::npos) << last.output;
-}
-
-// A stereo cubemap's first eye is six cameras, one per cell: each pixel is measured once, the wall
-// as the panorama sees it.
-TEST_F(ComfortReport, StereoCubemapReportsEveryFaceOfTheFirstEyeOnce) {
-  const nlohmann::json report =
-      RenderWall(1.0f, "--set ORVEXTAG_ZERO_PARALLAX_MODE=1 --set ORVEXTAG_ZERO_PARALLAX=400",
-                 "-c cubemap --cube-layout grid-3x2 -s 192x128");
-  ASSERT_TRUE(report["stereo"].get<bool>()) << report.dump();
-  EXPECT_EQ(report["pixels"].get<long long>(), 192 * 128);
-  EXPECT_NEAR(report["disparityDegrees"]["mostCrossed"].get<double>(), Vergence(100.0) - Vergence(400.0),
-              0.02);
-  EXPECT_NEAR(report["nearestObject"]["distance"].get<double>(), 100.0, 0.5);
-}
-
-TEST_F(ComfortReport, ObjectAtTheZeroParallaxDistanceShowsNone) {
-  const nlohmann::json report =
-      RenderWall(2.0f, "--set ORVEXTAG_ZERO_PARALLAX_MODE=1 --set ORVEXTAG_ZERO_PARALLAX=200");
-  EXPECT_NEAR(report["disparityDegrees"]["mostCrossed"].get<double>(), 0.0, 0.02);
-  EXPECT_NEAR(report["nearestObject"]["disparityDegrees"].get<double>(), 0.0, 0.02);
-  EXPECT_NEAR(report["nearestObject"]["distance"].get<double>(), 200.0, 0.5);
+// vergence at the zero-parallax distance (none when it stands there), and the wall stands where the
+// report says. A stereo cubemap's first eye is six cameras, one per cell: each pixel is measured
+// once, the wall as the panorama sees it.
+TEST_F(ComfortReport, NearestObjectHasTheDisparityTheRigPredicts) {
+  const struct {
+    float metres;
+    double zeroParallax;
+    const char* camera;
+    long long pixels;
+  } cases[] = {{1.0f, 400.0, "-c panorama -s 256x128", 256 * 128},
+               {1.0f, 400.0, "-c cubemap --cube-layout grid-3x2 -s 192x128", 192 * 128},
+               {2.0f, 200.0, "-c panorama -s 256x128", 256 * 128}};
+  for (const auto& c : cases) {
+    const nlohmann::json report = RenderWall(
+        c.metres,
+        "--set ORVEXTAG_ZERO_PARALLAX_MODE=1 --set ORVEXTAG_ZERO_PARALLAX=" + std::to_string(c.zeroParallax),
+        c.camera);
+    ASSERT_TRUE(report["stereo"].get<bool>()) << report.dump();
+    const double distance = 100.0 * c.metres;
+    const double nearest = Vergence(distance) - Vergence(c.zeroParallax);
+    EXPECT_EQ(report["pixels"].get<long long>(), c.pixels) << c.camera;
+    EXPECT_NEAR(report["disparityDegrees"]["mostCrossed"].get<double>(), nearest, 0.02) << c.camera;
+    EXPECT_NEAR(report["nearestObject"]["disparityDegrees"].get<double>(), nearest, 0.02) << c.camera;
+    EXPECT_NEAR(report["nearestObject"]["distance"].get<double>(), distance, 0.5) << c.camera;
+    if (&c != &cases[0]) continue;
+    // The first report in full. Rays that hit nothing look at infinity: behind the zero-parallax
+    // distance by its vergence.
+    EXPECT_NEAR(report["disparityDegrees"]["mostUncrossed"].get<double>(), -Vergence(400.0), 0.02);
+    EXPECT_NEAR(report["nearestObject"]["yawDegrees"].get<double>(), 0.0, 2.0);
+    EXPECT_NEAR(report["worstDirections"][0]["disparityDegrees"].get<double>(),
+                Vergence(100.0) - Vergence(400.0), 0.02);
+    EXPECT_GT(report["beyondLimit"]["crossedShare"].get<double>(), 0.05);
+    EXPECT_NE(last.output.find("comfort warning"), std::string::npos) << last.output;
+  }
 }
 
 // Without convergence the sky shows no disparity (grey) and a wall half a metre away far more than

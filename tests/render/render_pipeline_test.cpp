@@ -44,10 +44,6 @@ class RenderPipeline : public LinkedModuleTest {
     RenderSettings().SetFloat(RDATA_YRES, height);
   }
 
-  Int32 CameraCount() {
-    return effect_->StereoGetCameraCountRenderer(node_, scene->doc, scene->doc->GetActiveRenderData());
-  }
-
   // What the host sends and sets for an editor render.
   void StartEditorRender() {
     RenderNotificationData notification{scene->doc, true, false};
@@ -77,11 +73,6 @@ class RenderPipeline : public LinkedModuleTest {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
 
-  static void ExpectArea(const orvex::RenderArea& area, Float x0, Float y0, Float x1, Float y1) {
-    EXPECT_EQ(area.GetStart(), Vector(x0, y0, 0.0));
-    EXPECT_EQ(area.GetEnd(), Vector(x1, y1, 0.0));
-  }
-
   BaseVideoPost* node_ = nullptr;
   Orvex360CamVP* effect_ = nullptr;
   std::unique_ptr<HostRender> render_;
@@ -92,7 +83,8 @@ TEST_F(RenderPipeline, CameraInformationPlacesTheEyesHalfTheSeparationApart) {
   placement.offset = Vector(10.0, 20.0, 30.0);
   Camera()->SetMl(placement);
   Tag().SetFloat(ORVEXTAG_EYE_SEPARATION, 8.0);
-  CameraCount();  // the camera search the host's questions rely on
+  // The camera search the host's questions rely on.
+  effect_->StereoGetCameraCountRenderer(node_, scene->doc, scene->doc->GetActiveRenderData());
   StereoCameraInfo left;
   StereoCameraInfo right;
   StereoCameraInfo third;
@@ -133,7 +125,8 @@ TEST_F(RenderPipeline, CubemapFacesFillTheCrossTheCounterWrapsAndTheStereoSwitch
   for (int camera = 0; camera < 8; ++camera) Execute(VIDEOPOSTCALL_RENDER, true);
   EXPECT_EQ(State().cameraIndex, 1);
   EXPECT_EQ(State().lens.currentFace.index, orvex::kCubeFaceLeft);
-  ExpectArea(State().currentArea, 0, 1024, 1023, 2047);
+  EXPECT_EQ(State().currentArea.GetStart(), Vector(0, 1024, 0));
+  EXPECT_EQ(State().currentArea.GetEnd(), Vector(1023, 2047, 0));
   effect_->FreeBuffers(node_);
   EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 12);
   RenderData::Free(running);
