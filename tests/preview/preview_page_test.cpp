@@ -32,8 +32,8 @@ struct PreviewCase {
 
 bool HaveChromium() { return RunCommand("command -v chromium").exitCode == 0; }
 
-CommandResult Preview(const TempFolder& folder, const std::string& arguments) {
-  return RunCommand("cd '" + folder.Path().string() + "' && '" + ORVEX360_COMMAND + "' preview " + arguments);
+CommandResult Preview(const TempFolder& folder, const std::string& arguments, const std::string& shell = "") {
+  return ToolCommand(folder, "preview " + arguments, shell);
 }
 
 constexpr int kShotWidth = 160;
@@ -199,8 +199,7 @@ TEST_F(PreviewPage, RefusesBadInputAndWritesNothing) {
   };
   for (const auto& bad : cases) ExpectFailure(Preview(folder, bad.arguments), bad.message);
   // A full disk (here a file-size limit below three.js) blames the file being written, not the page's own.
-  const CommandResult full = RunCommand("cd '" + folder.Path().string() + "' && ulimit -f 64 && '" +
-                                        ORVEX360_COMMAND + "' preview a.png -o page");
+  const CommandResult full = Preview(folder, "a.png -o page", "ulimit -f 64 &&");
   ExpectFailure(full, "cannot write \"");
   EXPECT_NE(full.output.find("/three.min.js\": "), std::string::npos) << full.output;
   EXPECT_EQ(full.output.find("cannot be copied"), std::string::npos) << full.output;

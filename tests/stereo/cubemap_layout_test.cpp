@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 // Every cubemap layout rendered in an environment that encodes direction: each cell of the frame
 // holds its face (every pixel looks into that face's quarter of the sphere, the cell as a whole
@@ -127,25 +128,23 @@ class CubemapRender : public ModuleRender {
     for (Int32 row = 0; row < rows_; ++row) {
       for (Int32 column = 0; column < columns_; ++column) {
         if (CellAt(column, row).face < 0) continue;
-        if (column + 1 < columns_ && CellAt(column + 1, row).face >= 0) {
+        for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
+          if (column + dx >= columns_ || row + dy >= rows_ || CellAt(column + dx, row + dy).face < 0)
+            continue;
           ++seams;
-          for (Int32 i = 0; i < kCell; ++i)
-            ExpectSameWay(image, (column + 1) * kCell - 1, row * kCell + i, 1, 0);
-        }
-        if (row + 1 < rows_ && CellAt(column, row + 1).face >= 0) {
-          ++seams;
-          for (Int32 i = 0; i < kCell; ++i)
-            ExpectSameWay(image, column * kCell + i, (row + 1) * kCell - 1, 0, 1);
+          // The cell's last column or row against the next cell's first.
+          for (Int32 i = 0; i < kCell; ++i) {
+            const Int32 x = column * kCell + (dx ? kCell - 1 : i);
+            const Int32 y = row * kCell + (dy ? kCell - 1 : i);
+            EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(x, y)),
+                                   ColourDirection(image.Pixel(x + dx, y + dy))),
+                      kSeamDegrees)
+                << "seam at " << x << "," << y;
+          }
         }
       }
     }
     EXPECT_EQ(seams, 5);  // a cross unfolds the cube along five of its edges
-  }
-
-  static void ExpectSameWay(const FloatImage& image, Int32 x, Int32 y, Int32 dx, Int32 dy) {
-    EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(x, y)), ColourDirection(image.Pixel(x + dx, y + dy))),
-              kSeamDegrees)
-        << "seam at " << x << "," << y;
   }
 
   orvex::CubemapSettings settings_;
