@@ -14,6 +14,7 @@
 #include <limits>
 #include <numbers>
 #include <string>
+#include <vector>
 
 // The orvex360 render command, run as an artist runs it and tried as a careless or hostile user
 // would: every bad case ends in a clear message and a non-zero exit, or in a defined result, and
@@ -131,94 +132,84 @@ TEST(HostileInput, TheLongestLegalFileNamesAreWritten) {
   EXPECT_TRUE(fs::exists(folder.Path() / name));
 }
 
-// Bad options and values, the stereo and cubemap ones among them, refused before any work. (Sizes,
-// frame ranges and unreadable environments the renderer itself refuses are checked in
-// render_sequence_test.cpp.)
+// Bad options and values, the stereo and cubemap ones among them, refused before any work. (The
+// renderer's own refusals, called directly, are checked in render_sequence_test.cpp.)
 TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
   TempFolder inputs;
   const std::string huge = inputs.File("huge.ppm");
   std::ofstream(huge, std::ios::binary) << "P6\n20000 10000\n255\nabc";  // a few bytes claiming a huge image
-  ExpectRefusals(inputs, "--samples 1",
-                 {
-                     {"--size 0x32", "width (width) takes 1 to 65536; got 0"},
-                     {"--size big", "--size takes WIDTHxHEIGHT"},
-                     {"--size ''", "--size: an empty value is not allowed"},
-                     {"-o ''", "--output: an empty value is not allowed"},
-                     {"-o /nonexistent/folder/dome.png", "does not exist"},
-                     {"-o dome.bmp", ".exr"},
-                     {"--camera telescope", "camera kind \"telescope\""},
-                     {"nowhere", "no scene \"nowhere\""},
-                     {"--rotate 10,20", "heading,pitch,bank"},
-                     {"--set NOT_A_SETTING=1", "NOT_A_SETTING"},
-                     {"--stereo maybe", "--stereo"},
-                     {"--stereo-output sideways", "sideways"},
-                     {"--cube-slots right,left", "--cube-slots"},
-                     {"--flip left-sideways", "--flip"},
-                     {"--separation-map /nonexistent/map.png",
-                      "separation map: cannot read the image \"/nonexistent/map.png\""},
-                     {"--separation-map map.png --separation-gradient", "excludes"},
-                     {"--camera plain --swap-eyes", "a camera with an Orvex360Cam tag"},
-                     {"--camera plain --separation-gradient", "a camera with an Orvex360Cam tag"},
-                     {"--anaglyph-gamma bright", "ORVEXVP_ANAGLYPH_GAMMA"},
-                     {"--cross-start 9", "ORVEXVP_CUBE_CROSS_START"},
-                     {"--threads -1", "--threads"},
-                     {"--threads 2147483647", "--threads"},
-                     {"--comfort report.txt", "--comfort takes a .json file"},
-                     {"-c fulldome --document-frames 9-1", "--document-frames takes FIRST-LAST"},
-                     {"--env " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
-                     {"--stereo on --separation-map " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
-                     {"--stereo on --set ORVEXTAG_EYE_SEPARATION=1e19", "ORVEXTAG_EYE_SEPARATION"},
-                     {"-c cylindrical --set ORVEXTAG_CYL_HEIGHT=1e30", "ORVEXTAG_CYL_HEIGHT"},
-                     // Beyond this machine's memory and any other's: refused at once, not after hours.
-                     {"--size 65536x65536", "needs 206.2 GB to render and write"},
-                     // The frame rate's range is the project files' (one range, one message).
-                     {"--set fps=1e-30", "fps (fps) takes 1 to 1000; got 1e-30"},
-                     {"--set fps=1e30", "fps (fps) takes 1 to 1000; got 1e+30"},
-                     {"--set fps=0.5", "fps (fps) takes 1 to 1000; got 0.5"},
-                     {"--set fps=1001", "fps (fps) takes 1 to 1000; got 1001"},
-                     {"--set width=64.5", "width takes a whole number of pixels; got 64.5"},
-                     {"--size 64x0.5", "height (height) takes 1 to 65536; got 0.5"},
-                     // A date files cannot carry, or no date at all, is refused: never another date silently.
-                     {"", "SOURCE_DATE_EPOCH takes whole seconds", "SOURCE_DATE_EPOCH=yesterday"},
-                     {"", "got \"1.7e9\"", "SOURCE_DATE_EPOCH=1.7e9"},
-                     {"", "got \"-1\"", "SOURCE_DATE_EPOCH=-1"},
-                     {"", "from 0 to 253402300799 (9999-12-31T23:59:59Z)", "SOURCE_DATE_EPOCH=253402300800"},
-                     {"", "got \"9223372036854775807\"", "SOURCE_DATE_EPOCH=9223372036854775807"},
-                 });
+  const std::vector<Refusal> refusals = {
+      {"--env nothere.exr", "environment: cannot read the image \"nothere.exr\": does not exist"},
+      {"--frames 3-2", "the frame range 3..2 is empty"},
+      {"--size 0x32", "width (width) takes 1 to 65536; got 0"},
+      {"--size big", "--size takes WIDTHxHEIGHT"},
+      {"--size ''", "--size: an empty value is not allowed"},
+      {"-o ''", "--output: an empty value is not allowed"},
+      {"-o /nonexistent/folder/dome.png", "does not exist"},
+      {"-o dome.bmp", ".exr"},
+      {"--camera telescope", "camera kind \"telescope\""},
+      {"nowhere", "no scene \"nowhere\""},
+      {"--rotate 10,20", "heading,pitch,bank"},
+      {"--set NOT_A_SETTING=1", "NOT_A_SETTING"},
+      {"--stereo maybe", "--stereo"},
+      {"--stereo-output sideways", "sideways"},
+      {"--cube-slots right,left", "--cube-slots"},
+      {"--flip left-sideways", "--flip"},
+      {"--separation-map /nonexistent/map.png",
+       "separation map: cannot read the image \"/nonexistent/map.png\""},
+      {"--separation-map map.png --separation-gradient", "excludes"},
+      {"--camera plain --swap-eyes", "a camera with an Orvex360Cam tag"},
+      {"--camera plain --separation-gradient", "a camera with an Orvex360Cam tag"},
+      {"--anaglyph-gamma bright", "ORVEXVP_ANAGLYPH_GAMMA"},
+      {"--cross-start 9", "ORVEXVP_CUBE_CROSS_START"},
+      {"--threads -1", "--threads"},
+      {"--threads 2147483647", "--threads"},
+      {"--comfort report.txt", "--comfort takes a .json file"},
+      {"-c fulldome --document-frames 9-1", "--document-frames takes FIRST-LAST"},
+      {"--env " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
+      {"--stereo on --separation-map " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
+      {"--stereo on --set ORVEXTAG_EYE_SEPARATION=1e19", "ORVEXTAG_EYE_SEPARATION"},
+      {"-c cylindrical --set ORVEXTAG_CYL_HEIGHT=1e30", "ORVEXTAG_CYL_HEIGHT"},
+      // Beyond this machine's memory and any other's: refused at once, not after hours.
+      {"--size 65536x65536", "needs 206.2 GB to render and write"},
+      // The frame rate's range is the project files' (one range, one message).
+      {"--set fps=1e-30", "fps (fps) takes 1 to 1000; got 1e-30"},
+      {"--set fps=1e30", "fps (fps) takes 1 to 1000; got 1e+30"},
+      {"--set fps=0.5", "fps (fps) takes 1 to 1000; got 0.5"},
+      {"--set fps=1001", "fps (fps) takes 1 to 1000; got 1001"},
+      {"--set width=64.5", "width takes a whole number of pixels; got 64.5"},
+      {"--size 64x0.5", "height (height) takes 1 to 65536; got 0.5"},
+      // A date files cannot carry, or no date at all, is refused: never another date silently.
+      {"", "SOURCE_DATE_EPOCH takes whole seconds", "SOURCE_DATE_EPOCH=yesterday"},
+      {"", "got \"1.7e9\"", "SOURCE_DATE_EPOCH=1.7e9"},
+      {"", "got \"-1\"", "SOURCE_DATE_EPOCH=-1"},
+      {"", "from 0 to 253402300799 (9999-12-31T23:59:59Z)", "SOURCE_DATE_EPOCH=253402300800"},
+      {"", "got \"9223372036854775807\"", "SOURCE_DATE_EPOCH=9223372036854775807"},
+  };
+  // What a render refuses, its --check refuses with the same message, before anything is written.
+  for (const char* common : {"--samples 1", "--check --samples 1"}) ExpectRefusals(inputs, common, refusals);
 }
 
-// What a render refuses, its --check refuses with the same message, before anything is written.
-TEST(HostileInput, TheCheckRefusesWhatTheRenderRefuses) {
-  TempFolder folder;
-  ExpectRefusals(
-      folder, "--check --samples 1",
-      {
-          {"--env nothere.exr", "environment: cannot read the image \"nothere.exr\": does not exist"},
-          {"--size 65536x65536", "needs 206.2 GB to render and write"},
-          {"--frames 3-2", "the frame range 3..2 is empty"},
-          {"--comfort c.txt", "--comfort takes a .json file"},
-          {"-c panorama --stereo on --stereo-output anaglyph -o y.png --comfort y.json",
-           "are the same file \"y.png\""},
-      });
-}
-
-// Two files of one command, at any frame, are never one file: refused before anything is written.
+// Two files of one command, at any frame, are never one file: refused before anything is written,
+// by the render and by its --check.
 TEST(HostileInput, OutputsThatAreOneFileAreRefused) {
   TempFolder folder;
   ASSERT_EQ(RenderCommand(folder, "-s 8x8 -o q.png --save-project p.json --check").exitCode, 0);
-  ExpectRefusals(
-      folder, "-c panorama -s 16x8 --samples 1 --stereo on --stereo-output anaglyph",
-      {
-          {"-o y.png --comfort y.json", "--output and --comfort's heat map are the same file \"y.png\""},
-          {"-o ./y.png --comfort y.json", "--output and --comfort's heat map are the same file"},
-          {"--frames 0-2 -o 'f#.png' --comfort 'f#.json'", "are the same file \"f0.png\""},
-          // Numbered alike, a PNG sequence's heat maps would replace its images.
-          {"--frames 0-1 -o t_#.png --comfort t.json", "are the same file \"t_0.png\""},
-          {"-o z.png --save-project z.png", "--output and --save-project are the same file \"z.png\""},
-          {"--save-project c.json --comfort c.json", "--save-project and --comfort are the same file"},
-          {"--project p.json --comfort p.json", "--comfort and --project are the same file \"p.json\""},
-          {"--env q.png -o q.png", "--output and --env are the same file"},
-      });
+  const std::vector<Refusal> refusals = {
+      {"-o y.png --comfort y.json", "--output and --comfort's heat map are the same file \"y.png\""},
+      {"-o ./y.png --comfort y.json", "--output and --comfort's heat map are the same file"},
+      {"--frames 0-2 -o 'f#.png' --comfort 'f#.json'", "are the same file \"f0.png\""},
+      // Numbered alike, a PNG sequence's heat maps would replace its images.
+      {"--frames 0-1 -o t_#.png --comfort t.json", "are the same file \"t_0.png\""},
+      {"-o z.png --save-project z.png", "--output and --save-project are the same file \"z.png\""},
+      {"--save-project c.json --comfort c.json", "--save-project and --comfort are the same file"},
+      {"--project p.json --comfort p.json", "--comfort and --project are the same file \"p.json\""},
+      {"--env q.png -o q.png", "--output and --env are the same file"},
+  };
+  for (const char* check : {"", "--check "})
+    ExpectRefusals(
+        folder, check + std::string("-c panorama -s 16x8 --samples 1 --stereo on --stereo-output anaglyph"),
+        refusals);
 }
 
 // Devices and FIFOs are refused wherever a file is read, never read forever; `timeout` turns a hang
