@@ -11,7 +11,6 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -226,27 +225,6 @@ TEST(HostileInput, DevicesFifosAndUnknownCommandsAreRefused) {
     ExpectFailure(ToolCommand(folder, command, "timeout 60"), "is not a regular file");
   ExpectFailure(ToolCommand(folder, "rendr"),
                 "unknown command \"rendr\"; the commands are: plugins, panel, render");
-}
-
-// Not a number gives no separation; a huge value is limited; the frame is never blanked, and the
-// log says so once.
-TEST(HostileInput, UnusableSeparationMapValuesGiveADefinedSeparation) {
-  TempFolder folder;
-  const Float32 cases[][2] = {{std::numeric_limits<Float32>::quiet_NaN(), 0.0f},
-                              {std::numeric_limits<Float32>::infinity(), 0.0f},
-                              {1e30f, 100.0f}};  // the value, and the value it means
-  const std::string stereo = "--camera panorama --size 32x16 --samples 1 --stereo on --separation-map ";
-  for (const auto& [value, meaning] : cases) {
-    WriteUniformImage(folder.File("bad.exr"), 8, 4, value);
-    WriteUniformImage(folder.File("meant.exr"), 8, 4, meaning);
-    const CommandResult run = ExpectRendered(folder, stereo + "bad.exr -o bad-render.exr");
-    EXPECT_EQ(Occurrences(run.output, "Separation map: values that are no number were used as 0"), 1u)
-        << run.output;
-    ExpectRendered(folder, stereo + "meant.exr -o meant-render.exr");
-    const FloatImage image = ReadImage(folder.File("bad-render.exr"));
-    EXPECT_EQ(image.rgba, ReadImage(folder.File("meant-render.exr")).rgba) << value;
-    EXPECT_EQ(image.Pixel(16, 8)[3], 1.0f) << value;
-  }
 }
 
 }  // namespace

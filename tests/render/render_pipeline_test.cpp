@@ -85,14 +85,11 @@ TEST_F(RenderPipeline, CameraInformationPlacesTheEyesHalfTheSeparationApart) {
   Tag().SetFloat(ORVEXTAG_EYE_SEPARATION, 8.0);
   // The camera search the host's questions rely on.
   effect_->StereoGetCameraCountRenderer(node_, scene->doc, scene->doc->GetActiveRenderData());
-  StereoCameraInfo left;
-  StereoCameraInfo right;
-  StereoCameraInfo third;
+  StereoCameraInfo left, right, third;
   ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 0, left));
   ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 1, right));
   ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 2, third));
-  const Vector expectedLeft = placement.TransformPoint(Vector(-4.0, 0.0, 0.0));
-  EXPECT_NEAR((left.m.offset - expectedLeft).GetLength(), 0.0, 1e-12);
+  EXPECT_NEAR((left.m.offset - placement.TransformPoint(Vector(-4.0, 0.0, 0.0))).GetLength(), 0.0, 1e-12);
   EXPECT_NEAR((right.m.offset - placement.TransformPoint(Vector(4.0, 0.0, 0.0))).GetLength(), 0.0, 1e-12);
   EXPECT_EQ(third.m, right.m);
   EXPECT_EQ(left.strName, String("0"));
@@ -113,9 +110,9 @@ TEST_F(RenderPipeline, CubemapFacesFillTheCrossTheCounterWrapsAndTheStereoSwitch
   EXPECT_FALSE(RenderSettings().GetBool(RDATA_STEREO));
   ASSERT_EQ(State().cameraCount, 6);
   // (The faces' places in the frame are checked pixel by pixel in the cubemap renders; here the
-  // camera walk over frames.) The switch is on only so that the host renders the faces: asked again with the
-  // running render's settings, a mono cubemap still has one eye; after the render the switch is the
-  // document's own.
+  // camera walk over frames.) The switch is on only so that the host renders the faces: asked again
+  // with the running render's settings, a mono cubemap still has one eye; after the render the
+  // switch is the document's own.
   RenderData* running = RenderData::Alloc();
   running->SetData(render_->GetRenderData(), false);
   EXPECT_EQ(effect_->StereoGetCameraCountRenderer(node_, scene->doc, running), 6);

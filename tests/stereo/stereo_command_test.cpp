@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -75,14 +76,31 @@ TEST(StereoCommand, CubemapOptionsPlaceTheFaces) {
   EXPECT_LT(render_test::ColourDirection(image.Pixel(40, 24)).x, -0.9);
 }
 
-TEST(StereoCommand, ASeparationMapOfBlackMakesTheEyesAlike) {
+// A separation map scales the eye distance: a map of 0 makes the eyes alike, the pole gradient
+// does not. Values that are no number give no separation; a huge value is limited; the frame is
+// never blanked, and the log says so once.
+TEST(StereoCommand, SeparationMapsScaleTheEyeDistanceAndUnusableValuesAreDefined) {
   TempFolder folder;
-  render_test::WriteUniformImage(folder.File("black.exr"), 8, 4, 0.0f);
+  const Float32 cases[][2] = {{std::numeric_limits<Float32>::quiet_NaN(), 0.0f},
+                              {std::numeric_limits<Float32>::infinity(), 0.0f},
+                              {1e30f, 100.0f}};  // the value, and the value it means
   const std::string stereo =
       "demo --camera panorama --size 32x16 --samples 1 --stereo on "
       "--stereo-output side-by-side --side-layout top-bottom ";
-  render_test::ExpectRendered(folder, stereo + "--separation-map black.exr -o flat.exr");
-  EXPECT_TRUE(HalvesAlike(render_test::ReadImage(folder.File("flat.exr"))));
+  for (const auto& [value, meaning] : cases) {
+    render_test::WriteUniformImage(folder.File("bad.exr"), 8, 4, value);
+    render_test::WriteUniformImage(folder.File("meant.exr"), 8, 4, meaning);
+    const CommandResult run =
+        render_test::ExpectRendered(folder, stereo + "--separation-map bad.exr -o bad-render.exr");
+    EXPECT_EQ(
+        render_test::Occurrences(run.output, "Separation map: values that are no number were used as 0"), 1u)
+        << run.output;
+    render_test::ExpectRendered(folder, stereo + "--separation-map meant.exr -o meant-render.exr");
+    const FloatImage image = render_test::ReadImage(folder.File("bad-render.exr"));
+    EXPECT_EQ(image.rgba, render_test::ReadImage(folder.File("meant-render.exr")).rgba) << value;
+    EXPECT_EQ(image.Pixel(16, 8)[3], 1.0f) << value;
+    EXPECT_EQ(HalvesAlike(image), meaning == 0.0f) << value;
+  }
   render_test::ExpectRendered(folder, stereo + "--separation-gradient -o faded.exr");
   EXPECT_FALSE(HalvesAlike(render_test::ReadImage(folder.File("faded.exr"))));
 }
