@@ -1,4 +1,4 @@
-#include "render_test_support.h"
+#include "render_checks.h"
 
 #include "geometry/scalar_math.h"
 #include "image/image_output.h"
@@ -7,11 +7,10 @@
 
 #include <cmath>
 #include <fstream>
-#include <sstream>
 
 namespace {
 
-using render_test::TempFolder;
+using namespace render_test;
 
 // A view direction of the page and the host direction it looks along (+X right, +Y up, +Z forward).
 struct Look {
@@ -33,8 +32,8 @@ struct PreviewCase {
 
 bool HaveChromium() { return RunCommand("command -v chromium").exitCode == 0; }
 
-CommandResult Preview(const TempFolder& folder, const std::string& arguments) {
-  return RunCommand("cd '" + folder.Path().string() + "' && '" + ORVEX360_COMMAND + "' preview " + arguments);
+CommandResult Preview(const TempFolder& folder, const std::string& arguments, const std::string& shell = "") {
+  return ToolCommand(folder, "preview " + arguments, shell);
 }
 
 constexpr int kShotWidth = 160;
@@ -64,7 +63,7 @@ FloatImage Screenshot(const TempFolder& folder, const std::string& cells, int co
       std::to_string(columns * kShotWidth) + "," + std::to_string(rows * kShotHeight) +
       " --virtual-time-budget=3000 --screenshot='" + shot + "' 'file://" + folder.File("grid.html") + "'");
   EXPECT_EQ(run.exitCode, 0) << run.output;
-  return render_test::ReadImage(shot);
+  return ReadImage(shot);
 }
 
 // The direction the colour at the centre of a screenshot encodes (display-encoded, as written).
@@ -73,7 +72,7 @@ Vector CentreDirection(const FloatImage& shot, int column, int row) {
       shot.Pixel(column * kShotWidth + kShotWidth / 2, row * kShotHeight + kShotHeight / 2);
   const Float32 linear[4] = {image_output::DecodeSrgb(pixel[0]), image_output::DecodeSrgb(pixel[1]),
                              image_output::DecodeSrgb(pixel[2]), 1.0f};
-  return render_test::ColourDirection(linear);
+  return ColourDirection(linear);
 }
 
 // Pixels of row `row` that differ between its first and second cell.
@@ -89,29 +88,13 @@ int ChangedPixels(const FloatImage& shot, int row) {
   return changed;
 }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
 // A 64 x 64 stereo pair, one eye above the other: red on top, blue below.
 std::string WriteRedBluePair(const TempFolder& folder) {
   FloatImage image;
   EXPECT_TRUE(image.Allocate(64, 64));
   for (Int32 y = 0; y < image.height; ++y)
-    for (Int32 x = 0; x < image.width; ++x) {
-      Float32* pixel = image.Pixel(x, y);
-      pixel[0] = y < 32 ? 1.0f : 0.0f;
-      pixel[1] = 0.0f;
-      pixel[2] = y < 32 ? 0.0f : 1.0f;
-      pixel[3] = 1.0f;
-    }
-  const std::string path = folder.File("pair.png");
-  std::string error;
-  EXPECT_TRUE(image_output::Write(image, path, error)) << error;
-  return path;
+    for (Int32 x = 0; x < image.width; ++x) image.Pixel(x, y)[y < 32 ? 0 : 2] = image.Pixel(x, y)[3] = 1.0f;
+  return WriteImage(folder.File("pair.png"), image);
 }
 
 class PreviewPage : public ::testing::Test {
@@ -123,7 +106,7 @@ class PreviewPage : public ::testing::Test {
 // the environment, and turning the view changes the picture.
 TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
   if (!HaveChromium()) GTEST_SKIP() << "chromium is not installed: the page cannot be opened here";
-  const std::string environment = render_test::WriteDirectionEnvironment(folder, 256, 128);
+  const std::string environment = WriteDirectionEnvironment(folder, 256, 128);
   const PreviewCase cases[] = {
       {"pano", "-c panorama -s 256x128", {0, 0}, {90, 20}},
       {"dome", "-c fulldome -s 256x256 --set ORVEXVP_OVERLAY=0", {0, 30}, {-120, 45}},
@@ -133,10 +116,7 @@ TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
   for (int row = 0; row < 3; ++row) {
     const PreviewCase& c = cases[row];
     const std::string image = std::string(c.name) + ".png";
-    ASSERT_EQ(render_test::RenderCommand(
-                  folder, std::string("empty ") + c.render + " --env '" + environment + "' -o " + image)
-                  .exitCode,
-              0);
+    ExpectRendered(folder, std::string("empty ") + c.render + " --env '" + environment + "' -o " + image);
     const CommandResult preview = Preview(folder, image + " -o page_" + c.name);
     ASSERT_EQ(preview.exitCode, 0) << preview.output;
     cells += GridCell(std::string("page_") + c.name, c.first, 0, row) +
@@ -158,8 +138,8 @@ TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
   EXPECT_GT(right[2], 0.9f);
   for (int row = 0; row < 3; ++row) {
     SCOPED_TRACE(cases[row].name);
-    EXPECT_LT(render_test::AngleDegrees(CentreDirection(shot, 0, row), cases[row].first.Direction()), 4.0);
-    EXPECT_LT(render_test::AngleDegrees(CentreDirection(shot, 1, row), cases[row].second.Direction()), 4.0);
+    EXPECT_LT(AngleDegrees(CentreDirection(shot, 0, row), cases[row].first.Direction()), 4.0);
+    EXPECT_LT(AngleDegrees(CentreDirection(shot, 1, row), cases[row].second.Direction()), 4.0);
     EXPECT_GT(ChangedPixels(shot, row), kShotWidth * kShotHeight / 2);
   }
 }
@@ -167,9 +147,7 @@ TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
 // Numbered frames come in the order of their numbers whatever order they are given in.
 TEST_F(PreviewPage, OrdersNumberedFramesAndSaysWhatTheFilesSay) {
   for (const char* frame : {"walk_0002.png", "walk_0010.png"})
-    ASSERT_EQ(
-        render_test::RenderCommand(folder, std::string("empty -c fulldome -s 64x64 -o ") + frame).exitCode,
-        0);
+    ExpectRendered(folder, std::string("empty -c fulldome -s 64x64 -o ") + frame);
   const CommandResult run = Preview(folder, "walk_0010.png walk_0002.png -o page");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   const std::string config = ReadText(folder.File("page/config.js"));
@@ -181,14 +159,8 @@ TEST_F(PreviewPage, OrdersNumberedFramesAndSaysWhatTheFilesSay) {
 
 // A file that names no faces takes the layout's faces from the module, as a render of it names them.
 TEST_F(PreviewPage, ACubemapLayoutWordTakesTheModulesFaces) {
-  ASSERT_EQ(render_test::RenderCommand(folder,
-                                       "empty -c cubemap --cube-layout vertical-cross -s 96x128 -o cube.png")
-                .exitCode,
-            0);
-  FloatImage bare;
-  ASSERT_TRUE(bare.Allocate(96, 128));
-  std::string error;
-  ASSERT_TRUE(image_output::Write(bare, folder.File("bare.png"), error)) << error;
+  ExpectRendered(folder, "empty -c cubemap --cube-layout vertical-cross -s 96x128 -o cube.png");
+  WriteUniformImage(folder.File("bare.png"), 96, 128, 0.0f);
   ASSERT_EQ(Preview(folder, "cube.png -o named").exitCode, 0);
   const CommandResult run =
       Preview(folder, "bare.png --projection cubemap --cube-layout vertical-cross -o asked");
@@ -198,17 +170,16 @@ TEST_F(PreviewPage, ACubemapLayoutWordTakesTheModulesFaces) {
     return config.substr(start, config.find("\"crop\"") - start);
   };
   EXPECT_EQ(cells(ReadText(folder.File("asked/config.js"))), cells(ReadText(folder.File("named/config.js"))));
-  EXPECT_NE(Preview(folder, "bare.png --projection cubemap --cube-layout strip-9 -o no")
-                .output.find("a cubemap needs its layout"),
-            std::string::npos);
+  ExpectFailure(Preview(folder, "bare.png --projection cubemap --cube-layout strip-9 -o no"),
+                "a cubemap needs its layout");
 }
 
 // Bad input: one clear message, and the target folder neither made nor changed.
 TEST_F(PreviewPage, RefusesBadInputAndWritesNothing) {
   std::ofstream(folder.File("notes.png")) << "not an image";
-  ASSERT_EQ(render_test::RenderCommand(folder, "empty -c panorama -s 64x32 -o a.png").exitCode, 0);
-  ASSERT_EQ(render_test::RenderCommand(folder, "empty -c panorama -s 128x64 -o b.png").exitCode, 0);
-  ASSERT_EQ(render_test::RenderCommand(folder, "empty -c cylindrical -s 64x32 -o cyl.png").exitCode, 0);
+  for (const char* render : {"-c panorama -s 64x32 -o a.png", "-c panorama -s 128x64 -o b.png",
+                             "-c cylindrical -s 64x32 -o cyl.png"})
+    ExpectRendered(folder, std::string("empty ") + render);
   const std::string whole = ReadText(folder.File("a.png"));
   std::ofstream(folder.File("cut.png"), std::ios::binary) << whole.substr(0, whole.size() - 16);
   std::filesystem::create_directory(folder.File("mine"));
@@ -226,23 +197,15 @@ TEST_F(PreviewPage, RefusesBadInputAndWritesNothing) {
       {"a.png -o page --fov -5", "not \"-5\""},
       {"a.png -o page --fov 0", "not \"0\""},
   };
-  for (const auto& bad : cases) {
-    const CommandResult run = Preview(folder, bad.arguments);
-    EXPECT_NE(run.exitCode, 0) << bad.arguments;
-    EXPECT_NE(run.output.find(bad.message), std::string::npos) << run.output;
-  }
+  for (const auto& bad : cases) ExpectFailure(Preview(folder, bad.arguments), bad.message);
   // A full disk (here a file-size limit below three.js) blames the file being written, not the page's own.
-  const CommandResult full = RunCommand("cd '" + folder.Path().string() + "' && ulimit -f 64 && '" +
-                                        ORVEX360_COMMAND + "' preview a.png -o page");
-  EXPECT_NE(full.exitCode, 0);
-  EXPECT_NE(full.output.find("cannot write \""), std::string::npos) << full.output;
+  const CommandResult full = Preview(folder, "a.png -o page", "ulimit -f 64 &&");
+  ExpectFailure(full, "cannot write \"");
   EXPECT_NE(full.output.find("/three.min.js\": "), std::string::npos) << full.output;
   EXPECT_EQ(full.output.find("cannot be copied"), std::string::npos) << full.output;
   EXPECT_FALSE(std::filesystem::exists(folder.File("page")));
   EXPECT_EQ(ReadText(folder.File("mine/keep.txt")), "mine");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()),
-                          std::filesystem::directory_iterator()),
-            6);  // the five inputs and "mine": no staging folder left behind
+  EXPECT_EQ(EntryCount(folder.Path()), 6);  // the five inputs and "mine": no staging folder left behind
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Camera images of a multi-camera frame are kept only as large as what their camera rendered;
 // everything else must read back as transparent black, exactly as a whole-frame copy would.
 #include "render/camera_bitmaps.h"
+#include "runtime/bitmap_io.h"
 #include "runtime/bitmap_window.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +14,6 @@ namespace {
 
 constexpr Int32 kRgbBytes = 3 * static_cast<Int32>(sizeof(Float32));
 
-// A bitmap made and freed the host's way.
-struct OwnedBitmap {
-  BaseBitmap* bitmap = BaseBitmap::Alloc();
-  ~OwnedBitmap() { BaseBitmap::Free(bitmap); }
-};
-
 std::vector<Float32> ReadRun(const BaseBitmap& bitmap, Int32 x, Int32 y, Int32 count, bool& read) {
   std::vector<Float32> run(static_cast<size_t>(count) * 3, -1.0f);
   read = bitmap.GetPixelCnt(x, y, count, reinterpret_cast<UChar*>(run.data()), kRgbBytes, COLORMODE_RGBf,
@@ -27,8 +22,8 @@ std::vector<Float32> ReadRun(const BaseBitmap& bitmap, Int32 x, Int32 y, Int32 c
 }
 
 TEST(CameraWindow, OutsideTheWindowReadsTransparentBlackAndRefusesWrites) {
-  OwnedBitmap owned;
-  BaseBitmap& bitmap = *owned.bitmap;
+  const BitmapPtr owned(BaseBitmap::Alloc());
+  BaseBitmap& bitmap = *owned;
   ASSERT_TRUE(InitWindowBitmap(bitmap, 10, 8, {3, 2, 4, 3}));
   EXPECT_EQ(bitmap.GetBw(), 10);
   EXPECT_EQ(bitmap.GetBh(), 8);
@@ -57,8 +52,8 @@ TEST(CameraWindow, OutsideTheWindowReadsTransparentBlackAndRefusesWrites) {
 }
 
 TEST(CameraWindow, WindowsOutsideTheFrameAreRefused) {
-  OwnedBitmap owned;
-  BaseBitmap& bitmap = *owned.bitmap;
+  const BitmapPtr owned(BaseBitmap::Alloc());
+  BaseBitmap& bitmap = *owned;
   EXPECT_FALSE(InitWindowBitmap(bitmap, 10, 8, {8, 0, 4, 1}));
   EXPECT_FALSE(InitWindowBitmap(bitmap, 10, 8, {-1, 0, 2, 2}));
   EXPECT_FALSE(InitWindowBitmap(bitmap, 0, 8, {0, 0, 0, 0}));

@@ -3,19 +3,14 @@
 #include "module_render_fixture.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
-#include "render_test_support.h"
-#include "runtime/bitmap_io.h"
-#include "runtime/console.h"
-#include "runtime/plugin_loader.h"
-#include "scene/camera_kinds.h"
+#include "render_checks.h"
 #include "scene/object_params.h"
-#include "scene/scene_library.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
-#include <memory>
 
 // Renders through the loaded plugin folder, in an environment whose colour encodes the direction
 // it is seen in: every output pixel tells which way its ray went.
@@ -26,6 +21,7 @@ using render_test::AngleDegrees;
 using render_test::ColourDirection;
 
 constexpr Int32 kEffectType = 1033675;
+constexpr const char* kNoCamera = "No Orvex camera found! Create a camera on the Plugins Menu.";
 constexpr Float kDegrees = orvex::kPi / 180.0;
 // A pixel's ray and the direction its colour encodes agree within this (environment texels are
 // 0.7 degrees wide and filtered).
@@ -89,16 +85,6 @@ class LensRender : public ModuleRender {
       }
     }
     return checked;
-  }
-
-  // A fully transparent mask image.
-  static std::string WriteClearMask(const render_test::TempFolder& folder) {
-    BitmapPtr mask(BaseBitmap::Alloc());
-    std::string error;
-    const std::string path = folder.File("clear_mask.png");
-    EXPECT_EQ(mask->Init(4, 4, 32), IMAGERESULT_OK);
-    EXPECT_TRUE(SaveBitmap(*mask, path, error)) << error;
-    return path;
   }
 
   static bool IsBlank(const Float32* pixel) {
@@ -207,7 +193,8 @@ TEST_F(LensRender, FisheyeMaskModesBlankOrTrace) {
   AddCamera(CameraKind::Fisheye, 48, 48);
   // The lens pixels alone: no overlays, and a mask image that covers nothing.
   SetEffect(ORVEXVP_OVERLAY, GeData(false));
-  SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(WriteClearMask(*folder_)))));
+  const std::string clearMask = render_test::WriteUniformImage(folder_->File("clear_mask.png"), 4, 4, 0.0f);
+  SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(clearMask))));
   const Projection fisheye = FisheyeOf(orvex::kPi);
 
   // Circle mask: blank (black, opaque) beyond the circle, traced within.
@@ -234,15 +221,11 @@ TEST_F(LensRender, FisheyeMaskModesBlankOrTrace) {
 TEST_F(LensRender, LogLinesOfAFisheyeRender) {
   AddCamera(CameraKind::Fisheye, 48, 40);
   Render();
-  const std::vector<std::string> expected = {
-      "------- STARTING -------",
-      "Orvex360CamVP::Execute VIDEOPOSTCALL_FRAMESEQUENCE > opengl [0]",
-      "AREA start [0.00/0.00] end [47.00/39.00] size [48,40]",
-      "FRAME start [0.00/0.00] end [47.00/39.00] size [48,40]",
-      "Orvex360CamVP::Execute VIDEOPOSTCALL_FRAME > opengl [0]",
-      "------- FINISH -------",
-  };
-  EXPECT_EQ(ModuleLines(), expected);
+  EXPECT_EQ(render_test::Joined(ModuleLines()),
+            "------- STARTING ------- | Orvex360CamVP::Execute VIDEOPOSTCALL_FRAMESEQUENCE > opengl [0] | "
+            "AREA start [0.00/0.00] end [47.00/39.00] size [48,40] | "
+            "FRAME start [0.00/0.00] end [47.00/39.00] size [48,40] | "
+            "Orvex360CamVP::Execute VIDEOPOSTCALL_FRAME > opengl [0] | ------- FINISH -------");
 }
 
 TEST_F(LensRender, EditorRenderLetterboxesToTheTagsAspect) {
@@ -260,25 +243,22 @@ TEST_F(LensRender, EditorRenderLetterboxesToTheTagsAspect) {
   EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(420, 540)), Vector(-1.0, 0.0, 0.0)), 1.0);
 }
 
-TEST_F(LensRender, WithoutATaggedCameraThePlainCameraRendersAndOneLineSaysSo) {
+// Without a tagged camera, or with its tag switched off, the camera renders as a plain one (the
+// fulldome camera: 8 mm, looking up; no dome, no mask) and one line says so.
+TEST_F(LensRender, WithoutAnEnabledTagThePlainCameraRendersAndOneLineSaysSo) {
   AddCamera(CameraKind::Plain, 32, 16);
   doc_->GetActiveRenderData()->InsertVideoPost(BaseVideoPost::Alloc(kEffectType));
-  const FloatImage image = Render();
-  const std::vector<std::string> expected = {"------- STARTING -------",
-                                             "No Orvex camera found! Create a camera on the Plugins Menu."};
-  EXPECT_EQ(ModuleLines(), expected);
+  FloatImage image = Render();
+  EXPECT_EQ(ModuleLines(), std::vector<std::string>({"------- STARTING -------", kNoCamera}));
   EXPECT_EQ(ExpectDirections(image, Pinhole(36.0, 32, 16)), 32 * 16);
-}
 
-TEST_F(LensRender, ASwitchedOffTagLeavesThePlainCamera) {
+  TearDown();
+  SetUp();
   AddCamera(CameraKind::Fulldome, 16, 16);
   SetTag(ORVEXTAG_ENABLE, GeData(false));
-  const FloatImage image = Render();
+  image = Render();
   const std::vector<std::string> lines = ModuleLines();
-  EXPECT_EQ(
-      std::count(lines.begin(), lines.end(), "No Orvex camera found! Create a camera on the Plugins Menu."),
-      1);
-  // The fulldome camera (8 mm, looking up) renders as a plain camera: no dome, no mask.
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), kNoCamera), 1);
   EXPECT_EQ(ExpectDirections(image, Pinhole(8.0, 16, 16)), 16 * 16);
 }
 

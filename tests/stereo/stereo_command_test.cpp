@@ -1,10 +1,10 @@
-#include "image/image_output.h"
-#include "render_test_support.h"
+#include "render_checks.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -13,7 +13,6 @@
 namespace {
 
 using render_test::DifferentValues;
-using render_test::RenderCommand;
 using render_test::TempFolder;
 
 bool HalvesAlike(const FloatImage& image) {
@@ -29,8 +28,7 @@ bool HalvesAlike(const FloatImage& image) {
 constexpr const char* kStereo = "demo --camera panorama --samples 1 --threads 1 --stereo on ";
 
 FloatImage RenderStereo(const TempFolder& folder, const std::string& options) {
-  const CommandResult run = RenderCommand(folder, kStereo + options + " -o out.exr");
-  EXPECT_EQ(run.exitCode, 0) << options << ": " << run.output;
+  render_test::ExpectRendered(folder, kStereo + options + " -o out.exr");
   return render_test::ReadImage(folder.File("out.exr"));
 }
 
@@ -69,37 +67,43 @@ TEST(StereoCommand, FlipSwapAndShiftOptionsMoveEachEye) {
 TEST(StereoCommand, CubemapOptionsPlaceTheFaces) {
   TempFolder folder;
   const std::string environment = render_test::WriteDirectionEnvironment(folder, 128, 64);
-  const CommandResult run = RenderCommand(
+  render_test::ExpectRendered(
       folder, "empty --camera cubemap --size 48x32 --samples 1 --env '" + environment +
                   "' --cube-layout grid-3x2 --cube-slots back,front,up,down,right,left -o grid.exr");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
   // The first slot holds the back face (its middle looks along -Z), the last the left face.
   const FloatImage image = render_test::ReadImage(folder.File("grid.exr"));
   EXPECT_LT(render_test::ColourDirection(image.Pixel(8, 8)).z, -0.9);
   EXPECT_LT(render_test::ColourDirection(image.Pixel(40, 24)).x, -0.9);
 }
 
-TEST(StereoCommand, ASeparationMapOfBlackMakesTheEyesAlike) {
+// A separation map scales the eye distance: a map of 0 makes the eyes alike, the pole gradient
+// does not. Values that are no number give no separation; a huge value is limited; the frame is
+// never blanked, and the log says so once.
+TEST(StereoCommand, SeparationMapsScaleTheEyeDistanceAndUnusableValuesAreDefined) {
   TempFolder folder;
-  FloatImage black;
-  ASSERT_TRUE(black.Allocate(8, 4));
-  std::string error;
-  ASSERT_TRUE(image_output::Write(black, folder.File("black.exr"), error)) << error;
+  const Float32 cases[][2] = {{std::numeric_limits<Float32>::quiet_NaN(), 0.0f},
+                              {std::numeric_limits<Float32>::infinity(), 0.0f},
+                              {1e30f, 100.0f}};  // the value, and the value it means
   const std::string stereo =
       "demo --camera panorama --size 32x16 --samples 1 --stereo on "
       "--stereo-output side-by-side --side-layout top-bottom ";
-  CommandResult run = RenderCommand(folder, stereo + "--separation-map black.exr -o flat.exr");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_TRUE(HalvesAlike(render_test::ReadImage(folder.File("flat.exr"))));
-
-  run = RenderCommand(folder, stereo + "--separation-gradient -o faded.exr");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  for (const auto& [value, meaning] : cases) {
+    render_test::WriteUniformImage(folder.File("bad.exr"), 8, 4, value);
+    render_test::WriteUniformImage(folder.File("meant.exr"), 8, 4, meaning);
+    const CommandResult run =
+        render_test::ExpectRendered(folder, stereo + "--separation-map bad.exr -o bad-render.exr");
+    EXPECT_EQ(
+        render_test::Occurrences(run.output, "Separation map: values that are no number were used as 0"), 1u)
+        << run.output;
+    render_test::ExpectRendered(folder, stereo + "--separation-map meant.exr -o meant-render.exr");
+    const FloatImage image = render_test::ReadImage(folder.File("bad-render.exr"));
+    EXPECT_EQ(image.rgba, render_test::ReadImage(folder.File("meant-render.exr")).rgba) << value;
+    EXPECT_EQ(image.Pixel(16, 8)[3], 1.0f) << value;
+    EXPECT_EQ(HalvesAlike(image), meaning == 0.0f) << value;
+  }
+  render_test::ExpectRendered(folder, stereo + "--separation-gradient -o faded.exr");
   EXPECT_FALSE(HalvesAlike(render_test::ReadImage(folder.File("faded.exr"))));
 }
-
-}  // namespace
-
-namespace {
 
 // Pixels must not depend on how the rows are shared out: the same image at 1, 2 and 4 threads.
 TEST(StereoCommand, OutputIsIdenticalAtOneTwoAndFourThreads) {
@@ -115,8 +119,7 @@ TEST(StereoCommand, OutputIsIdenticalAtOneTwoAndFourThreads) {
       for (const char* threads : {"1", "2", "4"}) {
         const std::string arguments =
             std::string(render) + " --samples " + samples + " --threads " + threads + " -o out.exr";
-        const CommandResult run = RenderCommand(folder, arguments);
-        ASSERT_EQ(run.exitCode, 0) << arguments << ": " << run.output;
+        render_test::ExpectRendered(folder, arguments);
         const auto pixels = render_test::ReadImage(folder.File("out.exr")).rgba;
         if (first.empty()) first = pixels;
         EXPECT_EQ(pixels, first) << arguments;

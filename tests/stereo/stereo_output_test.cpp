@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
-#include <utility>
 
 // The stereo outputs through the real render path: every part of the merged frame must be exactly
 // the eye image the output mode puts there, as the eye renders alone. (The merge's arithmetic is
@@ -31,51 +30,31 @@ class StereoOutput : public StereoRender {
   }
 };
 
-struct Flips {
-  bool leftU = false;
-  bool leftV = false;
-  bool rightU = false;
-  bool rightV = false;
-};
-
-class SideBySide : public StereoOutput, public testing::WithParamInterface<Int32> {
- protected:
-  void ExpectHalves(const Flips& flips, bool swap) {
-    const bool topBottom = GetParam() == 1;
-    SetEffect(ORVEXVP_SIDE_LAYOUT, GeData(GetParam()));
-    SetEffect(ORVEXVP_SWAP_EYES, GeData(swap));
-    SetEffect(ORVEXVP_LEFT_FLIP_U, GeData(flips.leftU));
-    SetEffect(ORVEXVP_LEFT_FLIP_V, GeData(flips.leftV));
-    SetEffect(ORVEXVP_RIGHT_FLIP_U, GeData(flips.rightU));
-    SetEffect(ORVEXVP_RIGHT_FLIP_V, GeData(flips.rightV));
-    const FloatImage frame = RenderOutput(ORVEXVP_STEREO_MODE_SIDE_BY_SIDE);
-    const Int32 eyeWidth = topBottom ? kWidth : kWidth / 2;
-    const Int32 eyeHeight = topBottom ? kHeight / 2 : kHeight;
-    const FloatImage left = RenderEye(kLeft, eyeWidth, eyeHeight);
-    const FloatImage right = RenderEye(kRight, eyeWidth, eyeHeight);
-    ASSERT_GT(DifferentPixels(left, right), eyeWidth * eyeHeight / 10) << "the eyes look alike";
-    // Swapped, the first half shows the right eye; each eye keeps its own flips.
-    const FloatImage& first = swap ? right : left;
-    const FloatImage& second = swap ? left : right;
-    const Flips firstFlips = swap ? Flips{flips.rightU, flips.rightV} : Flips{flips.leftU, flips.leftV};
-    const Flips secondFlips = swap ? Flips{flips.leftU, flips.leftV} : Flips{flips.rightU, flips.rightV};
-    ExpectShows(frame, 0, 0, first, firstFlips.leftU, firstFlips.leftV);
-    ExpectShows(frame, topBottom ? 0 : eyeWidth, topBottom ? eyeHeight : 0, second, secondFlips.leftU,
-                secondFlips.leftV);
-  }
-};
+class SideBySide : public StereoOutput, public testing::WithParamInterface<Int32> {};
 
 // Plain, each flip alone (it mirrors only its eye), and swapped eyes that keep their flips.
 TEST_P(SideBySide, EachHalfIsItsEyeWithItsFlips) {
-  const std::pair<Flips, bool> cases[] = {{{}, false},
-                                          {{true, false, false, false}, false},
-                                          {{false, true, false, false}, false},
-                                          {{false, false, true, false}, false},
-                                          {{false, false, false, true}, false},
-                                          {{true, false, false, true}, true}};
-  for (const auto& [flips, swap] : cases) {
-    SCOPED_TRACE(testing::Message() << flips.leftU << flips.leftV << flips.rightU << flips.rightV << swap);
-    ExpectHalves(flips, swap);
+  const bool topBottom = GetParam() == 1;
+  SetEffect(ORVEXVP_SIDE_LAYOUT, GeData(GetParam()));
+  const Int32 eyeWidth = topBottom ? kWidth : kWidth / 2;
+  const Int32 eyeHeight = topBottom ? kHeight / 2 : kHeight;
+  const FloatImage eyes[] = {RenderEye(kLeft, eyeWidth, eyeHeight), RenderEye(kRight, eyeWidth, eyeHeight)};
+  ASSERT_GT(DifferentPixels(eyes[kLeft], eyes[kRight]), eyeWidth * eyeHeight / 10) << "the eyes look alike";
+  // Left eye's U and V flips, the right eye's, and whether the eyes are swapped.
+  const std::array<bool, 5> cases[] = {
+      {}, {1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 1, 0}, {1, 0, 0, 1, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c[0] << c[1] << c[2] << c[3] << c[4]);
+    const Int32 ids[] = {ORVEXVP_LEFT_FLIP_U, ORVEXVP_LEFT_FLIP_V, ORVEXVP_RIGHT_FLIP_U, ORVEXVP_RIGHT_FLIP_V,
+                         ORVEXVP_SWAP_EYES};
+    for (int k = 0; k < 5; ++k) SetEffect(ids[k], GeData(c[k]));
+    const FloatImage frame = RenderOutput(ORVEXVP_STEREO_MODE_SIDE_BY_SIDE);
+    // Swapped, the first half shows the right eye; each eye keeps its own flips.
+    const Int32 first = c[4] ? kRight : kLeft;
+    const Int32 second = 1 - first;
+    ExpectShows(frame, 0, 0, eyes[first], c[2 * first], c[2 * first + 1]);
+    ExpectShows(frame, topBottom ? 0 : eyeWidth, topBottom ? eyeHeight : 0, eyes[second], c[2 * second],
+                c[2 * second + 1]);
   }
 }
 
@@ -99,7 +78,22 @@ bool ShowsLeft(Int32 pattern, Int32 x, Int32 y) {
   return y % 2 == 0;
 }
 
-TEST_F(StereoOutput, InterlacedRowsColumnsAndCheckerboard) {
+// The anaglyph colours of each method from the two eyes' colours (a: slot 0, b: slot 1).
+using Anaglyph = std::function<Vector(const Vector& a, const Vector& b)>;
+
+Float Luma(const Vector& c) { return 0.299 * c.x + 0.587 * c.y + 0.114 * c.z; }
+
+struct AnaglyphCase {
+  Int32 colours;
+  Int32 method;
+  Float gamma;
+  Anaglyph mix;
+  bool swap = false;  // swapped eyes feed slot 0 (red) from the right eye
+};
+
+// Interlaced rows, columns and checkerboard, and anaglyphs of every method and colour pair, against
+// the eyes rendered alone.
+TEST_F(StereoOutput, InterlacedAndAnaglyphFramesMixTheEyes) {
   const FloatImage left = RenderEye(kLeft, kWidth, kHeight);
   const FloatImage right = RenderEye(kRight, kWidth, kHeight);
   for (const Int32 pattern : {0, 1, 2}) {
@@ -115,24 +109,6 @@ TEST_F(StereoOutput, InterlacedRowsColumnsAndCheckerboard) {
     }
     EXPECT_EQ(wrong, 0);
   }
-}
-
-// The anaglyph colours of each method from the two eyes' colours (a: slot 0, b: slot 1).
-using Anaglyph = std::function<Vector(const Vector& a, const Vector& b)>;
-
-Float Luma(const Vector& c) { return 0.299 * c.x + 0.587 * c.y + 0.114 * c.z; }
-
-struct AnaglyphCase {
-  Int32 colours;
-  Int32 method;
-  Float gamma;
-  Anaglyph mix;
-  bool swap = false;  // swapped eyes feed slot 0 (red) from the right eye
-};
-
-TEST_F(StereoOutput, AnaglyphOfEveryMethodAndColourPair) {
-  const FloatImage left = RenderEye(kLeft, kWidth, kHeight);
-  const FloatImage right = RenderEye(kRight, kWidth, kHeight);
   const AnaglyphCase cases[] = {
       {0, 0, 1.0, [](const Vector& a, const Vector& b) { return Vector(Luma(a), 0.0, Luma(b)); }},
       {0, 1, 1.0, [](const Vector& a, const Vector& b) { return Vector(a.x, b.y, b.z); }},

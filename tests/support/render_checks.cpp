@@ -1,0 +1,66 @@
+#include "render_checks.h"
+
+#include "image/image_output.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace render_test {
+
+size_t Occurrences(const std::string& text, const std::string& part) {
+  size_t count = 0;
+  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& start) {
+  std::vector<std::string> found;
+  std::copy_if(lines.begin(), lines.end(), std::back_inserter(found),
+               [&start](const std::string& line) { return line.rfind(start, 0) == 0; });
+  return found;
+}
+
+std::string Joined(const std::vector<std::string>& lines, const std::string& separator) {
+  std::string joined;
+  for (const std::string& line : lines) joined += (joined.empty() ? "" : separator) + line;
+  return joined;
+}
+
+std::string ReadText(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::ptrdiff_t EntryCount(const std::filesystem::path& folder) {
+  return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
+}
+
+std::string WriteImage(const std::string& path, const FloatImage& image) {
+  std::string error;
+  EXPECT_TRUE(image_output::Write(image, path, error)) << error;
+  return path;
+}
+
+std::string WriteUniformImage(const std::string& path, Int32 width, Int32 height, Float32 value) {
+  FloatImage image;
+  EXPECT_TRUE(image.Allocate(width, height));
+  std::fill(image.rgba.begin(), image.rgba.end(), value);
+  return WriteImage(path, image);
+}
+
+#if defined(ORVEX360_COMMAND) && defined(ORVEX_PLUGIN_DIR)
+CommandResult ExpectRendered(const TempFolder& folder, const std::string& arguments,
+                             const std::string& shell) {
+  CommandResult run = RenderCommand(folder, arguments, shell);
+  EXPECT_EQ(run.exitCode, 0) << arguments << ": " << run.output;
+  return run;
+}
+#endif
+
+void ExpectFailure(const CommandResult& run, const std::string& message) {
+  EXPECT_NE(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find(message), std::string::npos) << "no \"" << message << "\" in: " << run.output;
+}
+
+}  // namespace render_test
