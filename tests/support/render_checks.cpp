@@ -27,15 +27,6 @@ std::string Joined(const std::vector<std::string>& lines, const std::string& sep
   return joined;
 }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::ptrdiff_t EntryCount(const std::filesystem::path& folder) {
-  return std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator());
-}
-
 std::string WriteImage(const std::string& path, const FloatImage& image) {
   std::string error;
   EXPECT_TRUE(image_output::Write(image, path, error)) << error;

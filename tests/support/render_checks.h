@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files_support.h"
 #include "render_test_support.h"
 
 #include <cstddef>
@@ -20,11 +21,9 @@ std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines
 // The lines joined by `separator`, for expectations written as one text.
 std::string Joined(const std::vector<std::string>& lines, const std::string& separator = " | ");
 
-// The file's bytes; empty when it cannot be read.
-std::string ReadText(const std::string& path);
-
-// How many entries the folder holds (not counting those of its subfolders).
-std::ptrdiff_t EntryCount(const std::filesystem::path& folder);
+// Files read and counted as every suite does.
+using files::EntryCount;
+using files::ReadText;
 
 // Writes `image` to `path` (its suffix picks the format); fails the test when it cannot.
 std::string WriteImage(const std::string& path, const FloatImage& image);
