@@ -100,7 +100,7 @@ TEST(FramePath, NumbersFramesOnlyWhenNeeded) {
 }
 
 // PNG output (display-encoded, straight alpha) is compared with the image library's own writing in
-// tests/imageio/png_codec_test.cpp; the curve itself in tests/imageio/srgb_test.cpp.
+// tests/imageio/image_codec_test.cpp; the curve itself in tests/imageio/srgb_test.cpp.
 TEST(ImageWrite, ExrKeepsLinearUnclampedFloatsAndAlpha) {
   render_test::TempFolder folder;
   const FloatImage back =
