@@ -50,7 +50,7 @@ touch "$killers"
 previous_killer() { awk -F'\t' -v id="$1" '$1 == id { print $2 }' "$killers" | tail -n 1; }
 fails_alone() {
   local pattern
-  pattern=$(printf '%s' "$1" | sed 's/[][.*^$+?(){}|\\]/\\&/g')
+  pattern=$(printf '%s' "$1" | sed 's/[].[*^$+?(){}|\\]/\\&/g')
   ! ctest --test-dir "$work/build" -R "^${pattern}\$" --timeout 600 >"$work/ctest-one.log" 2>&1
 }
 
