@@ -163,25 +163,39 @@ TEST_F(LensRender, CylinderCoversItsAngleAroundEitherAxis) {
                    [](Float, Float v) { return FromLongitudeLatitude(0.0, (0.5 - v) * orvex::kPi); });
 }
 
-// The upright cylinder moves each row's ray origin down its axis: with a height of 100, the rows
-// above the middle start above the camera and hit a wall that stands only there.
-TEST_F(LensRender, CylinderRaysStartAlongItsAxis) {
-  AddCamera(CameraKind::Cylindrical, 8, 16);
+// A cylinder moves each ray's origin along its axis: with a height of 100, the rows above the middle
+// of an upright one start above the camera, the columns right of the middle of a turned one start
+// right of it, and only those hit a wall that stands on that side.
+struct CylinderCase {
+  Int32 orientation, width, height;
+  Vector wallAt, wallSize;
+};
+class CylinderOrigins : public LensRender, public testing::WithParamInterface<CylinderCase> {};
+
+TEST_P(CylinderOrigins, RaysStartAlongTheAxisAndOnlyOneSideHitsTheWall) {
+  const CylinderCase& c = GetParam();
+  AddCamera(CameraKind::Cylindrical, c.width, c.height);
   BaseObject* wall = BaseObject::Alloc(Ocube);
-  wall->GetDataInstance()->SetVector(PRIM_CUBE_LEN, Vector(20000.0, 1000.0, 10.0));
+  wall->GetDataInstance()->SetVector(PRIM_CUBE_LEN, c.wallSize);
   wall->GetDataInstance()->SetVector(OBJECT_COLOR, Vector(0.0));
   Matrix placement;
-  placement.offset = Vector(0.0, 500.0, 500.0);
+  placement.offset = c.wallAt;
   wall->SetMl(placement);
   doc_->InsertObject(wall, nullptr);
   SetTag(ORVEXTAG_CYL_HFOV, GeData(30.0 * kDegrees));
+  SetTag(ORVEXTAG_CYL_ORIENTATION, GeData(c.orientation));
   const FloatImage image = Render();
-  for (Int32 y = 0; y < 16; ++y) {
-    const bool aboveCamera = y < 8;
-    const Float32* pixel = image.Pixel(4, y);
-    EXPECT_EQ(pixel[0] + pixel[1] + pixel[2] == 0.0f, aboveCamera) << "row " << y;
+  const bool turned = c.orientation == 1;
+  for (Int32 i = 0; i < 16; ++i) {
+    const Float32* pixel = turned ? image.Pixel(i, 4) : image.Pixel(4, i);
+    EXPECT_EQ(pixel[0] + pixel[1] + pixel[2] == 0.0f, turned ? i >= 8 : i < 8) << i;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    UprightAndTurned, CylinderOrigins,
+    testing::Values(CylinderCase{0, 8, 16, Vector(0.0, 500.0, 500.0), Vector(20000.0, 1000.0, 10.0)},
+                    CylinderCase{1, 16, 8, Vector(500.0, 0.0, 500.0), Vector(1000.0, 20000.0, 10.0)}));
 
 TEST_F(LensRender, CubeFaceShowsTheFrontFace) {
   AddCamera(CameraKind::CubeFace, 32, 32);
