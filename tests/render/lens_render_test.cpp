@@ -193,9 +193,12 @@ TEST_P(CylinderOrigins, RaysStartAlongTheAxisAndOnlyOneSideHitsTheWall) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    UprightAndTurned, CylinderOrigins,
+    Cylinder, CylinderOrigins,
     testing::Values(CylinderCase{0, 8, 16, Vector(0.0, 500.0, 500.0), Vector(20000.0, 1000.0, 10.0)},
-                    CylinderCase{1, 16, 8, Vector(500.0, 0.0, 500.0), Vector(1000.0, 20000.0, 10.0)}));
+                    CylinderCase{1, 16, 8, Vector(500.0, 0.0, 500.0), Vector(1000.0, 20000.0, 10.0)}),
+    [](const testing::TestParamInfo<CylinderCase>& info) {
+      return info.param.orientation ? "Turned" : "Upright";
+    });
 
 TEST_F(LensRender, CubeFaceShowsTheFrontFace) {
   AddCamera(CameraKind::CubeFace, 32, 32);
