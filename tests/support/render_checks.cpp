@@ -3,7 +3,6 @@
 #include "image/image_output.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
 
 namespace render_test {
@@ -40,14 +39,12 @@ std::string WriteUniformImage(const std::string& path, Int32 width, Int32 height
   return WriteImage(path, image);
 }
 
-#if defined(ORVEX360_COMMAND) && defined(ORVEX_PLUGIN_DIR)
 CommandResult ExpectRendered(const TempFolder& folder, const std::string& arguments,
                              const std::string& shell) {
   CommandResult run = RenderCommand(folder, arguments, shell);
   EXPECT_EQ(run.exitCode, 0) << arguments << ": " << run.output;
   return run;
 }
-#endif
 
 void ExpectFailure(const CommandResult& run, const std::string& message) {
   EXPECT_NE(run.exitCode, 0) << run.output;

@@ -1,5 +1,7 @@
 #include "render_test_support.h"
 
+#include "files_support.h"
+
 #include "geometry/scalar_math.h"
 #include "image/image_output.h"
 
@@ -93,7 +95,6 @@ bool IsFinite(const FloatImage& image) {
   return true;
 }
 
-#if defined(ORVEX360_COMMAND) && defined(ORVEX_PLUGIN_DIR)
 CommandResult ToolCommand(const TempFolder& folder, const std::string& arguments, const std::string& shell) {
   return RunCommand("cd '" + folder.Path().string() + "' && " + shell + " '" + ORVEX360_COMMAND +
                     "' --plugins '" + ORVEX_PLUGIN_DIR + "' " + arguments);
@@ -110,19 +111,14 @@ CommandResult InfoCommand(const std::string& path) {
 }
 
 void ExpectRefusals(const TempFolder& folder, const std::string& common, const std::vector<Refusal>& cases) {
-  const auto files = [&folder] {
-    return std::distance(std::filesystem::directory_iterator(folder.Path()),
-                         std::filesystem::directory_iterator());
-  };
-  const auto before = files();
+  const auto before = files::EntryCount(folder.Path());
   for (const Refusal& bad : cases) {
     const CommandResult run = RenderCommand(folder, common + " " + bad.arguments, bad.shell);
     EXPECT_NE(run.exitCode, 0) << bad.arguments;
     EXPECT_NE(run.output.find(bad.message), std::string::npos) << bad.arguments << ": " << run.output;
-    EXPECT_EQ(files(), before) << bad.arguments;
+    EXPECT_EQ(files::EntryCount(folder.Path()), before) << bad.arguments;
   }
 }
-#endif
 
 FloatImage ReadImage(const std::string& path) {
   FloatImage image;
