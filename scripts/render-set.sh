@@ -57,6 +57,16 @@ renders=(
   "cubemap-stereo|-c cubemap --stereo on --stereo-output side-by-side -s 512x256 --cube-layout grid-3x2"
   "env-only|empty -c panorama -s 256x128"
 )
+# Sequences of the walking, turning camera: frames after the first ask each camera's lens only
+# where it answered in the first.
+plaza=$(cd "$(dirname "$0")/.." && pwd)/scenes/plaza.gltf
+renders+=(
+  "seq-cubemap-3x2|$plaza -c cubemap --cube-layout grid-3x2 -s 384x256 --frames 0-3"
+  "seq-cubemap-stereo|$plaza -c cubemap --stereo on --stereo-output side-by-side -s 512x256 --frames 0-2"
+  "seq-dome-stereo|$plaza -c fulldome --stereo on --stereo-output side-by-side -s 512x256 --frames 0-2"
+  "seq-fisheye-4spp|$plaza -c fisheye -s 256x256 --samples 4 --frames 0-2"
+  "seq-pano-top-bottom|$plaza -c panorama --stereo on --stereo-output side-by-side --side-layout top-bottom -s 256x256 --frames 0-2"
+)
 for rig in 0 1 2 3; do
   renders+=("pano-rig$rig|-c panorama --stereo on --stereo-output side-by-side -s 256x128 --set ORVEXTAG_STEREO_RIG=$rig")
 done
@@ -67,4 +77,4 @@ for entry in "${renders[@]}"; do
   "$tool" render ${entry#*|} --threads 2 -o "$out/$name.png" >"$logs/$name.log" 2>&1 ||
     { echo "failed: $name (see $logs/$name.log)" >&2; exit 1; }
 done
-echo "rendered ${#renders[@]} images into $out"
+echo "rendered ${#renders[@]} renders ($(ls "$out" | wc -l) images) into $out"

@@ -97,10 +97,11 @@ double CameraBitmaps::BytesNeeded(Int32 count, Int32 width, Int32 height) {
   return (count + 1) * bitmapBytes;
 }
 
-bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
+bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height, bool keepBetweenFrames) {
   Release();
   width_ = width;
   height_ = height;
+  keepBetweenFrames_ = keepBetweenFrames;
   bool complete = true;
   try {
     // Bitmaps without pixels: camera images take their memory when stored, as large as what their
@@ -120,8 +121,11 @@ bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height) {
 }
 
 bool CameraBitmaps::Store(Int32 camera, const FloatImage& image) {
+  return Store(camera, image, RenderedWindow(image));
+}
+
+bool CameraBitmaps::Store(Int32 camera, const FloatImage& image, const PixelWindow& window) {
   BaseBitmap& bitmap = *colour_[camera];
-  const PixelWindow window = RenderedWindow(image);
   // Every pixel of the window is written below, straight into the bitmap's own rows.
   if (!InitWindowBitmapUncleared(bitmap, width_, height_, window)) return false;
   BitmapRecord& record = bitmap.GetRecord();
@@ -144,11 +148,13 @@ bool CameraBitmaps::PrepareDestination() {
 }
 
 void CameraBitmaps::ReleaseFrame() {
+  if (keepBetweenFrames_) return;
   for (BaseBitmap* bitmap : colour_) bitmap->FlushAll();
   destination_->FlushAll();
 }
 
 void CameraBitmaps::ReleaseSources() {
+  if (keepBetweenFrames_) return;
   for (BaseBitmap* bitmap : colour_) bitmap->FlushAll();
 }
 

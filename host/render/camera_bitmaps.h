@@ -2,6 +2,7 @@
 
 #include "c4d.h"
 #include "image/float_image.h"
+#include "runtime/bitmap_window.h"
 
 #include <vector>
 
@@ -20,8 +21,11 @@ class CameraBitmaps {
   // Memory that `count` camera images and the merged frame of this size take.
   static double BytesNeeded(Int32 count, Int32 width, Int32 height);
 
-  // Makes room for `count` camera images of this size; false when the memory cannot be had.
-  bool Allocate(Int32 count, Int32 width, Int32 height);
+  // Makes room for `count` camera images of this size; false when the memory cannot be had. With
+  // `keepBetweenFrames` (a sequence) the pixels stay from frame to frame instead of being freed
+  // once used: each frame stores the same windows again without mapping fresh memory.
+  bool Allocate(Int32 count, Int32 width, Int32 height, bool keepBetweenFrames = false);
+  bool KeepsBetweenFrames() const { return keepBetweenFrames_; }
 
   Int32 Count() const { return static_cast<Int32>(colour_.size()); }
   const BaseBitmap* const* Sources() const { return sources_.data(); }
@@ -31,12 +35,15 @@ class CameraBitmaps {
   // channel: only the rectangle around its pixels that are not transparent black takes memory.
   // False when that memory cannot be had.
   bool Store(Int32 camera, const FloatImage& image);
+  // The same for an image whose pixels outside `window` are transparent black, whatever `image`
+  // holds there (a camera that rendered only its area).
+  bool Store(Int32 camera, const FloatImage& image, const PixelWindow& window);
   // Gives the merged bitmap its pixels (cleared); false when the memory cannot be had.
   bool PrepareDestination();
   // Frees the pixels of the camera images and the merged bitmap once the frame has them, so that
-  // they take no memory while the frame is written.
+  // they take no memory while the frame is written (kept between frames when asked).
   void ReleaseFrame();
-  // Frees the camera images' pixels once the merge has read them.
+  // Frees the camera images' pixels once the merge has read them (kept between frames when asked).
   void ReleaseSources();
   // Camera `camera`'s image as it was stored; `image` is sized (allocated) to the frame when it is
   // not. False when that memory cannot be had.
@@ -53,4 +60,5 @@ class CameraBitmaps {
   BaseBitmap* destination_ = nullptr;
   Int32 width_ = 0;
   Int32 height_ = 0;
+  bool keepBetweenFrames_ = false;
 };

@@ -55,22 +55,24 @@ void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
   batch.count = 0;
 }
 
-// Adds one sample's ray to the batch, tracing the batch when it is full.
-void AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, SampleBatch& batch,
+// Adds one sample's ray to the batch, tracing the batch when it is full. False when the lens refused
+// the sample with a zero direction.
+bool AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, SampleBatch& batch,
                Float* rowSums) {
   const Ray ray = PrimaryRay(pass, sampleX, sampleY);
   // The lens refuses with a zero direction: most pixels of a cubemap face's camera, decided at once.
-  if (ray.v == Vector()) return;
+  if (ray.v == Vector()) return false;
   // A ray the tracer cannot take (refused by the lens, or a lens or eye rig pushed to absurd lengths)
   // leaves the sample empty: it adds nothing and takes no place in a packet.
   const Vector direction = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();
-  if (!SceneAccel::CanTrace(ray.p, direction)) return;
+  if (!SceneAccel::CanTrace(ray.p, direction)) return true;
   const int k = batch.count++;
   batch.origins[k] = ray.p;
   batch.directions[k] = direction;
   batch.traceable[k] = true;
   batch.pixel[k] = x;
   if (batch.count == SampleBatch::kSize) TraceBatch(pass, batch, rowSums);
+  return true;
 }
 
 // The sums of one row for the calling thread, at 0: kept from block to block and render to render,
@@ -82,31 +84,42 @@ std::vector<Float>& ThreadRowSums(size_t size) {
   return sums;
 }
 
-// One row: neighbouring samples traced in packets, then each pixel the mean of its samples.
-void RenderRow(const CameraPass& pass, Int32 y, FloatImage& image, SampleBatch& batch,
+using Columns = CameraArea::Columns;
+
+// One row: neighbouring samples of the columns to ask traced in packets, then each pixel of the
+// columns written the mean of its samples (transparent black where nothing was asked).
+void RenderRow(const CameraPass& pass, Int32 y, Columns written, FloatImage& image, SampleBatch& batch,
                std::vector<Float>& rowSums) {
-  for (Int32 x = 0; x < image.width; ++x) {
+  const Columns asked = pass.area ? pass.area->ToAsk(y) : Columns{0, image.width};
+  Columns answered{asked.end, asked.begin};
+  for (Int32 x = asked.begin; x < asked.end; ++x) {
     for (Int32 sample = 0; sample < pass.samples; ++sample) {
       const Vector offset = SampleOffset(x, y, sample, pass.samples);
-      AddSample(pass, x, x + offset.x, y + offset.y, batch, rowSums.data());
+      if (!AddSample(pass, x, x + offset.x, y + offset.y, batch, rowSums.data())) continue;
+      answered.begin = std::min(answered.begin, x);
+      answered.end = std::max(answered.end, x + 1);
     }
   }
+  if (pass.area) pass.area->Answered(y, answered);
   if (batch.count > 0) TraceBatch(pass, batch, rowSums.data());
   // The sums are left at 0 for the next row as they are read.
+  const size_t first = static_cast<size_t>(written.begin) * FloatImage::kChannels;
+  const size_t end = static_cast<size_t>(written.end) * FloatImage::kChannels;
   Float32* pixel = image.Row(y);
   if (IsPowerOfTwo(pass.samples)) {
     // Multiplying by the exact reciprocal gives the quotient bit for bit, without a division each.
     const Float scale = 1.0 / pass.samples;
-    for (size_t i = 0; i < rowSums.size(); ++i) pixel[i] = static_cast<Float32>(rowSums[i] * scale);
+    for (size_t i = first; i < end; ++i) pixel[i] = static_cast<Float32>(rowSums[i] * scale);
   } else {
-    for (size_t i = 0; i < rowSums.size(); ++i) pixel[i] = static_cast<Float32>(rowSums[i] / pass.samples);
+    for (size_t i = first; i < end; ++i) pixel[i] = static_cast<Float32>(rowSums[i] / pass.samples);
   }
-  std::fill(rowSums.begin(), rowSums.end(), 0.0);
+  std::fill(rowSums.begin() + static_cast<std::ptrdiff_t>(first),
+            rowSums.begin() + static_cast<std::ptrdiff_t>(end), 0.0);
 }
 
-void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y) {
+void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y, Columns columns) {
   for (const VideoPostChain::Effect* effect : pass.effects->PixelPosts()) {
-    for (Int32 x = 0; x < image.width; ++x) {
+    for (Int32 x = columns.begin; x < columns.end; ++x) {
       PixelPost pixel{image.Pixel(x, y), FloatImage::kChannels, y};
       effect->data->ExecutePixel(effect->node, &pixel, x, 0, 0);
     }
@@ -117,17 +130,45 @@ void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y) {
   }
 }
 
-}  // namespace
-
-// Every pixel is written, so the image needs no clearing first.
-void RenderCameraImage(const CameraPass& pass, FloatImage& image) {
-  parallel::For(Int32{0}, image.height, [&pass, &image](const tbb::blocked_range<Int32>& rows) {
+// Rows [rows.top, rows.top + rows.height), columns of `rows` written: their rays, and with `post`
+// their pixel and line posts.
+void RenderRows(const CameraPass& pass, FloatImage& image, const PixelWindow& rows, bool post) {
+  const Columns columns{rows.left, rows.left + rows.width};
+  parallel::For(rows.top, rows.top + rows.height, [&](const tbb::blocked_range<Int32>& range) {
     SampleBatch batch;
     std::vector<Float>& rowSums = ThreadRowSums(static_cast<size_t>(image.width) * FloatImage::kChannels);
-    for (Int32 y = rows.begin(); y != rows.end(); ++y) {
-      RenderRow(pass, y, image, batch, rowSums);
-      PostProcessRow(pass, image, y);
+    for (Int32 y = range.begin(); y != range.end(); ++y) {
+      RenderRow(pass, y, columns, image, batch, rowSums);
+      if (post) PostProcessRow(pass, image, y, columns);
       if (pass.progress) pass.progress->Advance();
     }
   });
+}
+
+void PostProcessRows(const CameraPass& pass, FloatImage& image, const PixelWindow& rows) {
+  const Columns columns{rows.left, rows.left + rows.width};
+  parallel::For(rows.top, rows.top + rows.height, [&](const tbb::blocked_range<Int32>& range) {
+    for (Int32 y = range.begin(); y != range.end(); ++y) PostProcessRow(pass, image, y, columns);
+  });
+}
+
+}  // namespace
+
+void RenderCameraImage(const CameraPass& pass, FloatImage& image) {
+  const PixelWindow frame{0, 0, image.width, image.height};
+  if (!pass.areaOnly || !pass.area) {
+    RenderRows(pass, image, frame, true);
+    if (pass.area) pass.area->FinishLearning();
+    return;
+  }
+  if (!pass.area->IsLearned()) {
+    // The area is known once every row was asked: the posts follow then, within it.
+    RenderRows(pass, image, frame, false);
+    pass.area->FinishLearning();
+    PostProcessRows(pass, image, pass.area->Bounds());
+    return;
+  }
+  const PixelWindow& area = pass.area->Bounds();
+  if (pass.progress) pass.progress->Advance(image.height - area.height);
+  RenderRows(pass, image, area, true);
 }

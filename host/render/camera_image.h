@@ -1,6 +1,7 @@
 #pragma once
 
 #include "c4d.h"
+#include "camera_area.h"
 #include "image/float_image.h"
 #include "pinhole_camera.h"
 #include "progress_bar.h"
@@ -16,6 +17,10 @@ struct CameraPass {
   const PinholeCamera* camera = nullptr;
   Int32 samples = 1;
   ProgressBar* progress = nullptr;  // advanced once per finished row; may be null
+  CameraArea* area = nullptr;       // the part of the frame to ask, learned when not yet; may be null
+  // A camera of a multi-camera frame: only the rectangle of its area is written and post-processed,
+  // the rest of the image is left as it was (the camera image is stored from that rectangle).
+  bool areaOnly = false;
 };
 
 // The primary ray of a sample: prefilled with the plain camera's ray, then handed to the lens.
@@ -23,7 +28,8 @@ Ray PrimaryRay(const CameraPass& pass, Float x, Float y);
 
 bool IsFiniteVector(const Vector& v);
 
-// Renders one full camera image on all cores: every sample asks for its primary ray, a ray with a
-// zero (or unusable) direction is not traced and leaves transparent black; then every pixel and
-// line goes through the effects' pixel and line posts.
+// Renders one camera image on all cores: every sample asks for its primary ray (within the camera's
+// area once learned), a ray with a zero (or unusable) direction is not traced and leaves transparent
+// black; then every pixel and line goes through the effects' pixel and line posts. Every pixel is
+// written (only those of its area's rectangle for `areaOnly`), so the image needs no clearing first.
 void RenderCameraImage(const CameraPass& pass, FloatImage& image);

@@ -102,6 +102,8 @@ bool Environment::ReadTexels(image_codec::Reader& reader, std::string& problems)
   width_ = header.width;
   height_ = header.height;
   channels_ = header.channels;
+  greenOffset_ = static_cast<size_t>(std::min(1, channels_ - 1));
+  blueOffset_ = static_cast<size_t>(std::min(2, channels_ - 1));
   if (header.sample == image_codec::SampleType::UInt8) {
     bytes_.resize(values);
     if (!reader.ReadBytes(bytes_.data(), problems)) return false;
@@ -120,15 +122,6 @@ bool Environment::ReadTexels(image_codec::Reader& reader, std::string& problems)
     floats_[i] = std::isfinite(linear) ? linear : 0.0f;
   }
   return true;
-}
-
-Vector Environment::StoredTexel(size_t index) const {
-  const size_t first = index * static_cast<size_t>(channels_);
-  const size_t green = first + static_cast<size_t>(std::min(1, channels_ - 1));
-  const size_t blue = first + static_cast<size_t>(std::min(2, channels_ - 1));
-  if (!bytes_.empty())
-    return {byteToLinear_[bytes_[first]], byteToLinear_[bytes_[green]], byteToLinear_[bytes_[blue]]};
-  return {floats_[first], floats_[green], floats_[blue]};
 }
 
 // Columns wrap round the panorama's seam; only the seam's neighbours need the division.

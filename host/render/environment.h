@@ -38,7 +38,14 @@ class Environment {
   bool ReadTexels(image_codec::Reader& reader, std::string& problems);
   Int32 WrappedColumn(Int32 x) const;
   size_t RowStart(Int32 y) const;
-  Vector StoredTexel(size_t index) const;
+  // Inline: four per radiance lookup, the innermost work of an environment render.
+  Vector StoredTexel(size_t index) const {
+    const size_t first = index * static_cast<size_t>(channels_);
+    if (!bytes_.empty())
+      return {byteToLinear_[bytes_[first]], byteToLinear_[bytes_[first + greenOffset_]],
+              byteToLinear_[bytes_[first + blueOffset_]]};
+    return {floats_[first], floats_[first + greenOffset_], floats_[first + blueOffset_]};
+  }
   Vector BlockMean(Int32 x0, Int32 y0, Int32 block) const;
   Vector SkyRadiance(const Vector& d) const;
   void ProjectIrradiance();
@@ -49,6 +56,8 @@ class Environment {
   // value in a table for 8-bit images, linear floats otherwise. Channels past the third are not read;
   // a grey image repeats its one channel.
   Int32 channels_ = 0;
+  size_t greenOffset_ = 0;  // from a texel's first channel; 0 in a grey image
+  size_t blueOffset_ = 0;
   std::vector<std::uint8_t, UninitializedAllocator<std::uint8_t>> bytes_;
   std::vector<Float32, UninitializedAllocator<Float32>> floats_;
   std::array<Float32, 256> byteToLinear_{};

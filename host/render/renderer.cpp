@@ -1,5 +1,6 @@
 #include "renderer.h"
 
+#include "camera_area.h"
 #include "camera_bitmaps.h"
 #include "camera_image.h"
 #include "camera_merge.h"
@@ -114,9 +115,13 @@ class RenderSession {
   RenderOptions options_;
   RenderData* renderData_ = nullptr;
   Float fps_ = 30.0;
-  FloatImage image_;       // the camera being rendered, then the finished frame
-  CameraBitmaps cameras_;  // the camera images of a multi-camera frame
-  PrimaryHits hits_;       // filled only when options_.primaryHits asks for them
+  FloatImage image_;               // the camera being rendered, then the finished frame
+  CameraBitmaps cameras_;          // the camera images of a multi-camera frame
+  PrimaryHits hits_;               // filled only when options_.primaryHits asks for them
+  std::vector<CameraArea> areas_;  // per camera, learned in its first frame
+  // The cameras of a multi-camera frame render only their area's rectangle, stored from it. The
+  // primary hits, which cover the whole image, need every camera's whole image.
+  bool areaOnly_ = false;
   SceneAccel scene_;
   Lighting lighting_;
 };
@@ -182,7 +187,7 @@ bool RenderSession::MakeRoomForCameras(const CameraPlan& plan, std::string& erro
   if (!plan.IsMultiCamera()) return true;
   const double bytes = CameraBitmaps::BytesNeeded(plan.Count(), image_.width, image_.height);
   if (memory_budget::Fits(bytes + FrameBytes(image_.width, image_.height)) &&
-      cameras_.Allocate(plan.Count(), image_.width, image_.height))
+      cameras_.Allocate(plan.Count(), image_.width, image_.height, options_.lastFrame > options_.firstFrame))
     return true;
   error = "the " + std::to_string(plan.Count()) + " camera images of " + std::to_string(image_.width) +
           " x " + std::to_string(image_.height) + " pixels need " + memory_budget::FormatBytes(bytes) +
@@ -192,6 +197,9 @@ bool RenderSession::MakeRoomForCameras(const CameraPlan& plan, std::string& erro
 
 bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                                 const FrameSink& sink, std::string& error) {
+  areas_.assign(static_cast<size_t>(plan.IsMultiCamera() ? plan.Count() : 1), CameraArea());
+  for (CameraArea& area : areas_) area.Reset(image_.width, image_.height);
+  areaOnly_ = plan.IsMultiCamera() && !options_.primaryHits;
   VideoPostStruct vps;
   vps.doc = doc_;
   vps.render = &render;
@@ -249,15 +257,19 @@ bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& ren
     const std::string label = "Frame " + std::to_string(vps.frame) + ", camera " +
                               std::to_string(camera + 1) + "/" + std::to_string(plan.Count());
     RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera), camera);
-    if (!cameras_.Store(camera, image_)) {
+    const bool stored = areaOnly_
+                            ? cameras_.Store(camera, image_, areas_[static_cast<size_t>(camera)].Bounds())
+                            : cameras_.Store(camera, image_);
+    if (!stored) {
       error = "camera " + std::to_string(camera + 1) + "'s image of frame " + std::to_string(vps.frame) +
               " does not fit into memory";
       return false;
     }
   }
   // The frame's pixels wait for the merge's result: freed meanwhile, so that the frame, the camera
-  // images and the merged bitmap never take memory all at once.
-  image_ = FloatImage();
+  // images and the merged bitmap never take memory all at once; a sequence keeps them all, so that
+  // no frame maps fresh memory.
+  if (!cameras_.KeepsBetweenFrames()) image_ = FloatImage();
   if (!cameras_.PrepareDestination()) {
     error = "the merged image of frame " + std::to_string(vps.frame) + " does not fit into memory";
     cameras_.ReleaseFrame();
@@ -282,7 +294,9 @@ void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& rend
   PinholeCamera camera(FindRenderCamera(doc_), image_.width, image_.height);
   if (placement) camera.SetPlacement(*placement);
   ProgressBar progress(label, image_.height, options_.progress);
-  const CameraPass pass{&scene_, &lighting_, &effects, &camera, options_.samples, &progress};
+  CameraArea& area = areas_[static_cast<size_t>(cameraIndex)];
+  const CameraPass pass{&scene_,          &lighting_, &effects, &camera,
+                        options_.samples, &progress,  &area,    areaOnly_};
   RenderCameraImage(pass, image_);
   progress.Finish();
   if (options_.primaryHits && (options_.primaryHitsCamera < 0 || options_.primaryHitsCamera == cameraIndex)) {

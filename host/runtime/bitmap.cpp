@@ -58,13 +58,23 @@ IMAGERESULT BaseBitmap::Init(const Filename& name) {
 }
 
 IMAGERESULT BaseBitmap::Allocate(Int32 width, Int32 height, Int32 depth) {
+  // Memory of exactly the size needed is cleared in place instead of mapped afresh (a merged frame
+  // made again each frame of a sequence).
+  const bool valid = width > 0 && height > 0 && static_cast<Int64>(width) * height <= (Int64(1) << 31);
+  const size_t pixels = valid ? static_cast<size_t>(width) * height : 0;
+  BitmapRecord kept;
+  if (valid && record_->rgb.capacity() == pixels * 3) kept.rgb.swap(record_->rgb);
+  if (valid && depth == 32 && record_->alpha.capacity() == pixels) kept.alpha.swap(record_->alpha);
   FlushAll();
-  if (width <= 0 || height <= 0 || static_cast<Int64>(width) * height > (Int64(1) << 31))
-    return IMAGERESULT_WRONGTYPE;
+  if (!valid) return IMAGERESULT_WRONGTYPE;
   record_->width = width;
   record_->height = height;
-  record_->rgb.assign(static_cast<size_t>(width) * height * 3, 0.0f);
-  if (depth == 32) record_->alpha.assign(static_cast<size_t>(width) * height, 0.0f);
+  record_->rgb.swap(kept.rgb);
+  record_->rgb.assign(pixels * 3, 0.0f);
+  if (depth == 32) {
+    record_->alpha.swap(kept.alpha);
+    record_->alpha.assign(pixels, 0.0f);
+  }
   return IMAGERESULT_OK;
 }
 
