@@ -121,11 +121,8 @@ bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height, bool keepBe
 }
 
 bool CameraBitmaps::Store(Int32 camera, const FloatImage& image) {
-  return Store(camera, image, RenderedWindow(image));
-}
-
-bool CameraBitmaps::Store(Int32 camera, const FloatImage& image, const PixelWindow& window) {
   BaseBitmap& bitmap = *colour_[camera];
+  const PixelWindow window = RenderedWindow(image);
   // Every pixel of the window is written below, straight into the bitmap's own rows.
   if (!InitWindowBitmapUncleared(bitmap, width_, height_, window)) return false;
   BitmapRecord& record = bitmap.GetRecord();
@@ -141,6 +138,11 @@ bool CameraBitmaps::Store(Int32 camera, const FloatImage& image, const PixelWind
     }
   });
   return true;
+}
+
+PixelWindow CameraBitmaps::StoredWindow(Int32 camera) const {
+  const BitmapRecord& record = colour_[camera]->GetRecord();
+  return {record.left, record.top, record.width, record.height};
 }
 
 bool CameraBitmaps::PrepareDestination() {

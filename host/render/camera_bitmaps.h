@@ -35,9 +35,8 @@ class CameraBitmaps {
   // channel: only the rectangle around its pixels that are not transparent black takes memory.
   // False when that memory cannot be had.
   bool Store(Int32 camera, const FloatImage& image);
-  // The same for an image whose pixels outside `window` are transparent black, whatever `image`
-  // holds there (a camera that rendered only its area).
-  bool Store(Int32 camera, const FloatImage& image, const PixelWindow& window);
+  // The rectangle of the frame camera `camera`'s stored image keeps.
+  PixelWindow StoredWindow(Int32 camera) const;
   // Gives the merged bitmap its pixels (cleared); false when the memory cannot be had.
   bool PrepareDestination();
   // Frees the pixels of the camera images and the merged bitmap once the frame has them, so that

@@ -172,3 +172,13 @@ void RenderCameraImage(const CameraPass& pass, FloatImage& image) {
   if (pass.progress) pass.progress->Advance(image.height - area.height);
   RenderRows(pass, image, area, true);
 }
+
+void ClearPixels(FloatImage& image, const PixelWindow& window) {
+  if (window.IsEmpty()) return;
+  parallel::For(window.top, window.top + window.height, [&](const tbb::blocked_range<Int32>& rows) {
+    for (Int32 y = rows.begin(); y != rows.end(); ++y) {
+      Float32* first = image.Pixel(window.left, y);
+      std::fill(first, first + static_cast<size_t>(window.width) * FloatImage::kChannels, 0.0f);
+    }
+  });
+}

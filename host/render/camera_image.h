@@ -19,7 +19,7 @@ struct CameraPass {
   ProgressBar* progress = nullptr;  // advanced once per finished row; may be null
   CameraArea* area = nullptr;       // the part of the frame to ask, learned when not yet; may be null
   // A camera of a multi-camera frame: only the rectangle of its area is written and post-processed,
-  // the rest of the image is left as it was (the camera image is stored from that rectangle).
+  // the rest of the image is left as it was (the caller keeps it transparent black).
   bool areaOnly = false;
 };
 
@@ -33,3 +33,6 @@ bool IsFiniteVector(const Vector& v);
 // black; then every pixel and line goes through the effects' pixel and line posts. Every pixel is
 // written (only those of its area's rectangle for `areaOnly`), so the image needs no clearing first.
 void RenderCameraImage(const CameraPass& pass, FloatImage& image);
+
+// Sets the pixels of `window` to transparent black, on all cores.
+void ClearPixels(FloatImage& image, const PixelWindow& window);

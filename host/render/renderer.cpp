@@ -119,8 +119,9 @@ class RenderSession {
   CameraBitmaps cameras_;          // the camera images of a multi-camera frame
   PrimaryHits hits_;               // filled only when options_.primaryHits asks for them
   std::vector<CameraArea> areas_;  // per camera, learned in its first frame
-  // The cameras of a multi-camera frame render only their area's rectangle, stored from it. The
-  // primary hits, which cover the whole image, need every camera's whole image.
+  // The cameras of a multi-camera frame render only their area's rectangle; the rest of the image
+  // is kept transparent black for them. The primary hits, which cover the whole image, need every
+  // camera's whole image.
   bool areaOnly_ = false;
   SceneAccel scene_;
   Lighting lighting_;
@@ -253,18 +254,20 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
 // camera 0). False with `error` when a camera image could not be kept.
 bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                                   VideoPostStruct& vps, bool& merged, std::string& error) {
+  // Cameras that know their area leave the rest of the image as it was: transparent black, but for
+  // the frame merged before.
+  if (areaOnly_ && areas_.front().IsLearned()) ClearPixels(image_, {0, 0, image_.width, image_.height});
   for (Int32 camera = 0; camera < plan.Count(); ++camera) {
     const std::string label = "Frame " + std::to_string(vps.frame) + ", camera " +
                               std::to_string(camera + 1) + "/" + std::to_string(plan.Count());
     RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera), camera);
-    const bool stored = areaOnly_
-                            ? cameras_.Store(camera, image_, areas_[static_cast<size_t>(camera)].Bounds())
-                            : cameras_.Store(camera, image_);
-    if (!stored) {
+    if (!cameras_.Store(camera, image_)) {
       error = "camera " + std::to_string(camera + 1) + "'s image of frame " + std::to_string(vps.frame) +
               " does not fit into memory";
       return false;
     }
+    // The next camera draws only its own area over transparent black.
+    if (areaOnly_) ClearPixels(image_, cameras_.StoredWindow(camera));
   }
   // The frame's pixels wait for the merge's result: freed meanwhile, so that the frame, the camera
   // images and the merged bitmap never take memory all at once; a sequence keeps them all, so that

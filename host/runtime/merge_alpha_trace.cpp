@@ -1,5 +1,7 @@
 #include "merge_alpha_trace.h"
 
+#include "bitmap_record.h"
+
 #include <algorithm>
 
 MergeAlphaTrace::MergeAlphaTrace(BaseBitmap& destination)
@@ -13,18 +15,33 @@ void MergeAlphaTrace::Write(const BaseBitmap& target, Int32 x, Int32 y, Int32 co
   if (&target == &destination_) WriteAlpha(x, y, count);
 }
 
+// Straight on the bitmaps' alpha rows: a merge reads and writes every pixel of the frame.
 void MergeAlphaTrace::NoteAlpha(const BaseBitmap& source, Int32 x, Int32 y, Int32 count) {
   if (y != rowY_) {
     std::fill(rowAlpha_.begin(), rowAlpha_.end(), 0.0f);
     rowY_ = y;
   }
-  const Int32 end = std::min<Int32>(x + count, static_cast<Int32>(rowAlpha_.size()));
-  for (Int32 column = std::max(0, x); column < end; ++column)
-    rowAlpha_[column] = std::max(rowAlpha_[column], static_cast<Float32>(source.GetAlpha(column, y)));
+  // Outside the stored window alpha reads 0, which the largest alpha so far (at least 0) keeps.
+  const BitmapRecord& record = source.GetRecord();
+  const BitmapRecord::StoredRun run = record.StoredPart(
+      std::max(0, x), y, std::min<Int32>(x + count, static_cast<Int32>(rowAlpha_.size())) - std::max(0, x));
+  if (run.begin >= run.end) return;
+  const Float32* alpha = record.alpha.data() + record.Index(run.begin - record.left, y - record.top);
+  for (Int32 column = run.begin; column < run.end; ++column, ++alpha)
+    rowAlpha_[column] = std::max(rowAlpha_[column], *alpha);
 }
 
 void MergeAlphaTrace::WriteAlpha(Int32 x, Int32 y, Int32 count) {
-  const Int32 end = std::min<Int32>(x + count, static_cast<Int32>(rowAlpha_.size()));
-  for (Int32 column = std::max(0, x); column < end; ++column)
-    destination_.SetAlpha(column, y, y == rowY_ ? rowAlpha_[column] : 0.0f);
+  if (!destination_.HasAlpha()) return;
+  BitmapRecord& record = destination_.GetRecord();
+  const Int32 first = std::max(0, x);
+  const BitmapRecord::StoredRun run =
+      record.StoredPart(first, y, std::min<Int32>(x + count, static_cast<Int32>(rowAlpha_.size())) - first);
+  if (run.begin >= run.end) return;
+  Float32* alpha = record.alpha.data() + record.Index(run.begin - record.left, y - record.top);
+  if (y == rowY_) {
+    std::copy(rowAlpha_.begin() + run.begin, rowAlpha_.begin() + run.end, alpha);
+  } else {
+    std::fill(alpha, alpha + (run.end - run.begin), 0.0f);
+  }
 }

@@ -240,6 +240,29 @@ TEST_F(MultiCamera, ARefusedMergeWritesCameraZeroSaysSoAndFails) {
   for (Int32 x = 0; x < 8; ++x) EXPECT_EQ(frame.Pixel(x, 1)[3], x % 2 == 0 ? 1.0f : 0.0f) << x;
 }
 
+// After the first frame each camera is asked only within the columns it answered (here camera 0 the
+// even columns 0 to 6, camera 1 the odd ones 1 to 7: 7 of 8 columns each), and what it leaves is
+// still transparent black: the merge takes camera 1's whole image, column 0 included.
+TEST_F(MultiCamera, LaterFramesAskOnlyEachCamerasAreaAndGiveTheFirstFramesImage) {
+  seen_.cameras = 2;
+  RenderOptions options;
+  options.lastFrame = 2;
+  std::vector<std::vector<Float32>> frames;
+  std::string error;
+  ASSERT_TRUE(RenderDocument(
+      doc_, options,
+      [&frames](const FloatImage& image, Int32, std::string&) {
+        frames.emplace_back(image.rgba.begin(), image.rgba.end());
+        return true;
+      },
+      error))
+      << error;
+  ASSERT_EQ(frames.size(), 3u);
+  EXPECT_EQ(frames[1], frames[0]);
+  EXPECT_EQ(frames[2], frames[0]);
+  EXPECT_EQ(seen_.rays.load(), 2 * 8 * 4 + 2 * (2 * 7 * 4));
+}
+
 TEST_F(MultiCamera, CameraImagesThatDoNotFitIntoMemoryFailBeforeRendering) {
   seen_.cameras = 1000000;
   Settings().SetFloat(RDATA_XRES, 64.0);

@@ -36,7 +36,8 @@ struct Seen {
   Bool mergeAccepts = true;
   RENDERRESULT allocateAnswer = RENDERRESULT_OK;
   RENDERRESULT frameAnswer = RENDERRESULT_OK;  // to each frame's opening call
-  Int32 cameraIndex = -1;  // camera being rendered; camera k traces only columns x with x % cameras == k
+  Int32 cameraIndex =
+      -1;  // cameras rendered so far - 1; camera k traces only columns x with x % cameras == k
 };
 inline Seen* g_seen = nullptr;
 
@@ -88,7 +89,8 @@ class RecorderEffect : public VideoPostData {
     if (offX != 0.0 || offY != 0.0) g_seen->rayOffGrid++;
     if (std::abs(offX) > 0.5 || std::abs(offY) > 0.5) g_seen->rayBeyondHalf++;
     const Int32 column = static_cast<Int32>(std::round(x));
-    const bool otherCamera = g_seen->cameras > 1 && column % g_seen->cameras != g_seen->cameraIndex;
+    const bool otherCamera =
+        g_seen->cameras > 1 && column % g_seen->cameras != g_seen->cameraIndex % g_seen->cameras;
     const bool noRay = column < g_seen->zeroRayColumns || otherCamera;
     ray->p = Vector();
     ray->v = noRay ? Vector() : Vector(0.0, 0.0, 1.0);
