@@ -87,9 +87,11 @@ std::vector<Float>& ThreadRowSums(size_t size) {
 using Columns = CameraArea::Columns;
 
 // One row: neighbouring samples of the columns to ask traced in packets, then each pixel of the
-// columns written the mean of its samples (transparent black where nothing was asked).
-void RenderRow(const CameraPass& pass, Int32 y, Columns written, FloatImage& image, SampleBatch& batch,
-               std::vector<Float>& rowSums) {
+// columns written the mean of its samples (transparent black where nothing was asked); with
+// `answeredOnly` the columns written are those the lens answered, over an image kept transparent
+// black around them.
+void RenderRow(const CameraPass& pass, Int32 y, Columns written, bool answeredOnly, FloatImage& image,
+               SampleBatch& batch, std::vector<Float>& rowSums) {
   const Columns asked = pass.area ? pass.area->ToAsk(y) : Columns{0, image.width};
   Columns answered{asked.end, asked.begin};
   for (Int32 x = asked.begin; x < asked.end; ++x) {
@@ -102,6 +104,8 @@ void RenderRow(const CameraPass& pass, Int32 y, Columns written, FloatImage& ima
   }
   if (pass.area) pass.area->Answered(y, answered);
   if (batch.count > 0) TraceBatch(pass, batch, rowSums.data());
+  if (answeredOnly) written = answered;
+  if (written.begin >= written.end) return;
   // The sums are left at 0 for the next row as they are read.
   const size_t first = static_cast<size_t>(written.begin) * FloatImage::kChannels;
   const size_t end = static_cast<size_t>(written.end) * FloatImage::kChannels;
@@ -130,15 +134,16 @@ void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y, Columns 
   }
 }
 
-// Rows [rows.top, rows.top + rows.height), columns of `rows` written: their rays, and with `post`
-// their pixel and line posts.
-void RenderRows(const CameraPass& pass, FloatImage& image, const PixelWindow& rows, bool post) {
+// Rows [rows.top, rows.top + rows.height), columns of `rows` written (or only those answered):
+// their rays, and with `post` their pixel and line posts.
+void RenderRows(const CameraPass& pass, FloatImage& image, const PixelWindow& rows, bool post,
+                bool answeredOnly = false) {
   const Columns columns{rows.left, rows.left + rows.width};
   parallel::For(rows.top, rows.top + rows.height, [&](const tbb::blocked_range<Int32>& range) {
     SampleBatch batch;
     std::vector<Float>& rowSums = ThreadRowSums(static_cast<size_t>(image.width) * FloatImage::kChannels);
     for (Int32 y = range.begin(); y != range.end(); ++y) {
-      RenderRow(pass, y, columns, image, batch, rowSums);
+      RenderRow(pass, y, columns, answeredOnly, image, batch, rowSums);
       if (post) PostProcessRow(pass, image, y, columns);
       if (pass.progress) pass.progress->Advance();
     }
@@ -163,7 +168,7 @@ void RenderCameraImage(const CameraPass& pass, FloatImage& image) {
   }
   if (!pass.area->IsLearned()) {
     // The area is known once every row was asked: the posts follow then, within it.
-    RenderRows(pass, image, frame, false);
+    RenderRows(pass, image, frame, false, true);
     pass.area->FinishLearning();
     PostProcessRows(pass, image, pass.area->Bounds());
     return;

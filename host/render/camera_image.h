@@ -18,8 +18,9 @@ struct CameraPass {
   Int32 samples = 1;
   ProgressBar* progress = nullptr;  // advanced once per finished row; may be null
   CameraArea* area = nullptr;       // the part of the frame to ask, learned when not yet; may be null
-  // A camera of a multi-camera frame: only the rectangle of its area is written and post-processed,
-  // the rest of the image is left as it was (the caller keeps it transparent black).
+  // A camera of a multi-camera frame: only its area is written (its answered columns while it is
+  // learned, then its rectangle) and only its rectangle post-processed; the rest of the image is
+  // left as it was (the caller keeps it transparent black).
   bool areaOnly = false;
 };
 

@@ -254,9 +254,9 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
 // camera 0). False with `error` when a camera image could not be kept.
 bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                                   VideoPostStruct& vps, bool& merged, std::string& error) {
-  // Cameras that know their area leave the rest of the image as it was: transparent black, but for
-  // the frame merged before.
-  if (areaOnly_ && areas_.front().IsLearned()) ClearPixels(image_, {0, 0, image_.width, image_.height});
+  // Cameras that render only their area leave the rest of the image as it was: transparent black,
+  // but for the frame merged before (or nothing yet).
+  if (areaOnly_) ClearPixels(image_, {0, 0, image_.width, image_.height});
   for (Int32 camera = 0; camera < plan.Count(); ++camera) {
     const std::string label = "Frame " + std::to_string(vps.frame) + ", camera " +
                               std::to_string(camera + 1) + "/" + std::to_string(plan.Count());
