@@ -29,11 +29,13 @@ TEST_P(SequenceFrame, EqualsTheFrameRenderedAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cameras, SequenceFrame,
-    ::testing::Values(Case{"CubemapGrid", "-c cubemap --cube-layout grid-3x2 -s 96x64"},
-                      Case{"CubemapCross", "-c cubemap --cube-layout vertical-cross -s 48x64"},
-                      Case{"StereoCubemap", "-c cubemap --stereo on --stereo-output side-by-side -s 128x64"},
-                      Case{"StereoDomeOverlays", "-c fulldome --stereo on --stereo-output side-by-side -s 128x64 --set ORVEXVP_TEXT=Credits"},
-                      Case{"FisheyeFourSamples", "-c fisheye -s 64x64 --samples 4"}),
+    ::testing::Values(
+        Case{"CubemapGrid", "-c cubemap --cube-layout grid-3x2 -s 96x64"},
+        Case{"CubemapCross", "-c cubemap --cube-layout vertical-cross -s 48x64"},
+        Case{"StereoCubemap", "-c cubemap --stereo on --stereo-output side-by-side -s 128x64"},
+        Case{"StereoDomeOverlays",
+             "-c fulldome --stereo on --stereo-output side-by-side -s 128x64 --set ORVEXVP_TEXT=Credits"},
+        Case{"FisheyeFourSamples", "-c fisheye -s 64x64 --samples 4"}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace
