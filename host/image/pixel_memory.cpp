@@ -2,8 +2,11 @@
 
 #include <sys/mman.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <mutex>
+#include <utility>
 
 namespace pixel_memory {
 namespace {
@@ -24,6 +27,55 @@ bool IsHuge(std::size_t bytes) { return kMapLargeBlocks && bytes >= kSmallestHug
 
 std::size_t Rounded(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugePage * kHugePage; }
 
+// Blocks kept are at most this large: a giant frame's memory goes back to the system at once.
+constexpr std::size_t kLargestKept = std::size_t{1} << 30;
+
+// The last large blocks freed stay mapped, with their pages, for the next block of the same size: a
+// render after a render, a frame's buffers after the last frame's, fault no fresh pages. The oldest
+// goes back to the system when a newer one takes its place.
+class KeptBlocks {
+ public:
+  void* Take(std::size_t rounded) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    for (Block& kept : blocks_) {
+      if (!kept.address || kept.bytes != rounded) continue;
+      void* block = kept.address;
+      kept = {};
+      return block;
+    }
+    return nullptr;
+  }
+  void Keep(void* block, std::size_t rounded) {
+    Block oldest{block, rounded, 0};
+    if (rounded <= kLargestKept) {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      oldest.freedAt = ++clock_;
+      for (Block& kept : blocks_) {
+        if (kept.address && kept.freedAt >= oldest.freedAt) continue;
+        std::swap(kept, oldest);
+        if (!oldest.address) break;
+      }
+    }
+    if (oldest.address) munmap(oldest.address, oldest.bytes);
+  }
+
+ private:
+  struct Block {
+    void* address = nullptr;
+    std::size_t bytes = 0;
+    std::uint64_t freedAt = 0;
+  };
+  std::mutex mutex_;
+  std::array<Block, 3> blocks_{};
+  std::uint64_t clock_ = 0;
+};
+
+// Never destroyed: frames freed by other static objects at exit still find it.
+KeptBlocks& Kept() {
+  static KeptBlocks* kept = new KeptBlocks();
+  return *kept;
+}
+
 }  // namespace
 
 // Large blocks are mapped from the system directly, not taken from the heap: freed, they go back at
@@ -32,6 +84,7 @@ void* Allocate(std::size_t bytes) noexcept {
   if (!IsHuge(bytes)) return std::malloc(bytes);
   const std::size_t rounded = Rounded(bytes);
   if (rounded < bytes || rounded > SIZE_MAX - kHugePage) return nullptr;
+  if (void* kept = Kept().Take(rounded)) return kept;
   // Mapped one huge page larger, then trimmed to a block that starts on a huge-page boundary.
   const std::size_t mapped = rounded + kHugePage;
   void* area = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -50,7 +103,7 @@ void* Allocate(std::size_t bytes) noexcept {
 void Free(void* block, std::size_t bytes) noexcept {
   if (!block) return;
   if (!IsHuge(bytes)) return std::free(block);
-  munmap(block, Rounded(bytes));
+  Kept().Keep(block, Rounded(bytes));
 }
 
 }  // namespace pixel_memory

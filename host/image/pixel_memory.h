@@ -4,7 +4,8 @@
 
 // Memory for large pixel stores (frames, camera images): blocks of a huge page and more are aligned to and
 // advised as huge pages, so that the first touch of a frame faults a few hundred times instead of
-// tens of thousands; small blocks come from the ordinary heap.
+// tens of thousands; small blocks come from the ordinary heap. The last few large blocks freed are
+// kept for the next of the same size.
 namespace pixel_memory {
 
 // Null when the memory cannot be had.
