@@ -32,7 +32,8 @@ constexpr std::size_t kLargestKept = std::size_t{1} << 30;
 
 // The last large blocks freed stay mapped, with their pages, for the next block of the same size: a
 // render after a render, a frame's buffers after the last frame's, fault no fresh pages. The oldest
-// goes back to the system when a newer one takes its place.
+// goes back to the system when a newer one takes its place, and all of them as soon as a block of
+// another size is mapped, so that a render's peak memory stays what it was.
 class KeptBlocks {
  public:
   void* Take(std::size_t rounded) {
@@ -44,6 +45,17 @@ class KeptBlocks {
       return block;
     }
     return nullptr;
+  }
+  // Gives every kept block back to the system: called before mapping a fresh one, so that keeping
+  // never adds to the memory a render takes at its peak.
+  void ReleaseAll() {
+    std::array<Block, kCount> released;
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      released = std::exchange(blocks_, {});
+    }
+    for (const Block& block : released)
+      if (block.address) munmap(block.address, block.bytes);
   }
   void Keep(void* block, std::size_t rounded) {
     Block oldest{block, rounded, 0};
@@ -66,7 +78,8 @@ class KeptBlocks {
     std::uint64_t freedAt = 0;
   };
   std::mutex mutex_;
-  std::array<Block, 3> blocks_{};
+  static constexpr std::size_t kCount = 3;
+  std::array<Block, kCount> blocks_{};
   std::uint64_t clock_ = 0;
 };
 
@@ -85,6 +98,7 @@ void* Allocate(std::size_t bytes) noexcept {
   const std::size_t rounded = Rounded(bytes);
   if (rounded < bytes || rounded > SIZE_MAX - kHugePage) return nullptr;
   if (void* kept = Kept().Take(rounded)) return kept;
+  Kept().ReleaseAll();
   // Mapped one huge page larger, then trimmed to a block that starts on a huge-page boundary.
   const std::size_t mapped = rounded + kHugePage;
   void* area = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
