@@ -12,7 +12,8 @@
 // into tests. A line without a tab names a test, Suite.Name; its rows below run in order in one
 // private folder. A row is a shell command, a tab, the exit code it must end with (or !0 for any
 // failure), then one expectation a column: a text its output (stdout and stderr) holds, !text one it
-// must not hold, ^text one it starts with, or = for "the folder's entries are as they were before the row".
+// must not hold, ^text one it starts with, or = for "the folder's entries are as they were before the
+// row"; \n in an expectation is a line break.
 // In a command, `orvex360` runs the built tool with the built plugin folder (also $ORVEX360 for shells it
 // starts) and $ORVEX_SOURCE_DIR is the source tree.
 namespace {
@@ -40,6 +41,12 @@ std::vector<std::string> Columns(const std::string& line) {
   return columns;
 }
 
+std::string LineBreaks(std::string text) {
+  for (size_t at = text.find("\\n"); at != std::string::npos; at = text.find("\\n", at + 1))
+    text.replace(at, 2, "\n");
+  return text;
+}
+
 std::vector<Table> ReadTables(const std::string& path) {
   std::vector<Table> tables;
   std::ifstream file(path);
@@ -52,8 +59,10 @@ std::vector<Table> ReadTables(const std::string& path) {
       const size_t dot = line.find('.');
       tables.push_back({line.substr(0, dot), line.substr(dot + 1), number, {}});
     } else if (!tables.empty()) {
-      tables.back().rows.push_back(
-          {number, columns[0], columns[1], std::vector<std::string>(columns.begin() + 2, columns.end())});
+      Row row{number, columns[0], columns[1], {}};
+      for (auto expected = columns.begin() + 2; expected != columns.end(); ++expected)
+        row.expectations.push_back(LineBreaks(*expected));
+      tables.back().rows.push_back(row);
     }
   }
   return tables;
