@@ -178,14 +178,4 @@ TEST(SphericalMetadata, CubemapFacesNameWhatEachCellShows) {
   }
 }
 
-TEST(SphericalMetadata, InfoRefusesWhatIsNoImage) {
-  TempFolder folder;
-  files::WriteText(folder.File("text.png"), "no image");
-  for (const char* name : {"absent.png", "text.png"}) {
-    const CommandResult info = InfoCommand(folder.File(name));
-    EXPECT_NE(info.exitCode, 0) << name;
-    files::ExpectHolds(info.output, {"orvex360: cannot read"});
-  }
-}
-
 }  // namespace

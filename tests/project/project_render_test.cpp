@@ -67,24 +67,4 @@ TEST(ProjectRender, OptionsBesideAProjectApplyOverIt) {
   EXPECT_EQ(project["effect"]["ORVEXVP_TEXT"]["value"], "Credits");
 }
 
-// Every fault of a project file is named by project_bad_input_test.cpp; here the command stops before
-// writing anything.
-TEST(ProjectRender, BadProjectFilesStopBeforeAnyOutput) {
-  TempFolder folder;
-  std::ofstream(folder.File("cut.json")) << R"({"format": "orvex360 project", "version": 1, "samp)";
-  render_test::ExpectRefusals(folder, "-s 16x16 --samples 1 -o out.png",
-                              {{"--project cut.json", "cut.json: not JSON, or cut short"},
-                               {"--save-project missing/p.json", "missing/p.json"}});
-}
-
-TEST(ProjectPanel, APanelSavesItsValuesAndShowsThemAgain) {
-  TempFolder folder;
-  const CommandResult saved = render_test::ToolCommand(
-      folder, "panel --set ORVEXTAG_PROJECTION=1 --set ORVEXTAG_FISHEYE_FOV=200deg --save-project p.json");
-  ASSERT_EQ(saved.exitCode, 0) << saved.output;
-  const CommandResult shown = render_test::ToolCommand(folder, "panel --project p.json");
-  ASSERT_EQ(shown.exitCode, 0) << shown.output;
-  EXPECT_NE(shown.output.find("200 deg"), std::string::npos) << shown.output;
-}
-
 }  // namespace

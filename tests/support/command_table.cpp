@@ -8,15 +8,16 @@
 #include <string>
 #include <vector>
 
-// Linked into a test program, turns a command table (the folder's data file ORVEX_COMMAND_TABLE)
-// into tests. A line without a tab names a test, Suite.Name; its rows below run in order in one
-// private folder. A row is a shell command, a tab, the exit code it must end with (or !0 for any
-// failure), then one expectation a column: a text its output (stdout and stderr) holds, !text one it
-// must not hold, ^text one it starts with, or = for "the folder's entries are as they were before the
-// row"; \n in an expectation is a line break.
-// In a command, `orvex360` runs the built tool with the built plugin folder (also $ORVEX360 for shells it
-// starts) and $ORVEX_SOURCE_DIR is the source tree.
+// Linked into a test program, turns the command table of its folder (data/commands.tsv) into
+// tests. A line without a tab names a test, Suite.Name; its rows below run in order in one private
+// folder. A row is a shell command, a tab, the exit code it must end with (or !0 for any failure),
+// then one expectation a column: a text its output (stdout and stderr) holds, !text one it must not
+// hold, ^text one it starts with, or = for "the folder's entries are as they were before the row";
+// \n in an expectation is a line break. In a command, `orvex360` runs the built tool with the built
+// plugin folder (so does $ORVEX360 in shells it starts) and $ORVEX_SOURCE_DIR is the source tree.
 namespace {
+
+constexpr const char* kTable = ORVEX_TEST_DATA "/commands.tsv";
 
 struct Row {
   int line = 0;
@@ -76,7 +77,7 @@ std::string Prelude(const render_test::TempFolder& folder) {
 }
 
 void RunRow(const render_test::TempFolder& folder, const Row& row) {
-  SCOPED_TRACE(std::string(ORVEX_COMMAND_TABLE ":") + std::to_string(row.line) + ": " + row.command);
+  SCOPED_TRACE(std::string(kTable) + ":" + std::to_string(row.line) + ": " + row.command);
   const long before = files::EntryCount(folder.Path());
   const CommandResult run = RunCommand(Prelude(folder) + row.command);
   if (row.exit == "!0")
@@ -109,11 +110,11 @@ class CommandTable : public testing::Test {
 };
 
 const bool kRegistered = [] {
-  std::vector<Table> tables = ReadTables(ORVEX_COMMAND_TABLE);
+  std::vector<Table> tables = ReadTables(kTable);
   if (tables.empty()) tables.push_back({"CommandTable", "CannotBeRead", 0, {}});
   for (const Table& table : tables)
-    testing::RegisterTest(table.suite.c_str(), table.name.c_str(), nullptr, nullptr, ORVEX_COMMAND_TABLE,
-                          table.line, [table]() -> testing::Test* { return new CommandTable(table); });
+    testing::RegisterTest(table.suite.c_str(), table.name.c_str(), nullptr, nullptr, kTable, table.line,
+                          [table]() -> testing::Test* { return new CommandTable(table); });
   return true;
 }();
 
