@@ -144,19 +144,6 @@ TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
   }
 }
 
-// Numbered frames come in the order of their numbers whatever order they are given in.
-TEST_F(PreviewPage, OrdersNumberedFramesAndSaysWhatTheFilesSay) {
-  for (const char* frame : {"walk_0002.png", "walk_0010.png"})
-    ExpectRendered(folder, std::string("empty -c fulldome -s 64x64 -o ") + frame);
-  const CommandResult run = Preview(folder, "walk_0010.png walk_0002.png -o page");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  const std::string config = ReadText(folder.File("page/config.js"));
-  EXPECT_LT(config.find("walk_0002.png"), config.find("walk_0010.png"));
-  EXPECT_NE(config.find("\"projection\": \"dome\""), std::string::npos) << config;
-  EXPECT_TRUE(std::filesystem::exists(folder.File("page/frame_0001.js")));
-  EXPECT_TRUE(std::filesystem::exists(folder.File("page/three.min.js")));
-}
-
 // A file that names no faces takes the layout's faces from the module, as a render of it names them.
 TEST_F(PreviewPage, ACubemapLayoutWordTakesTheModulesFaces) {
   ExpectRendered(folder, "empty -c cubemap --cube-layout vertical-cross -s 96x128 -o cube.png");
@@ -172,40 +159,6 @@ TEST_F(PreviewPage, ACubemapLayoutWordTakesTheModulesFaces) {
   EXPECT_EQ(cells(ReadText(folder.File("asked/config.js"))), cells(ReadText(folder.File("named/config.js"))));
   ExpectFailure(Preview(folder, "bare.png --projection cubemap --cube-layout strip-9 -o no"),
                 "a cubemap needs its layout");
-}
-
-// Bad input: one clear message, and the target folder neither made nor changed.
-TEST_F(PreviewPage, RefusesBadInputAndWritesNothing) {
-  std::ofstream(folder.File("notes.png")) << "not an image";
-  for (const char* render : {"-c panorama -s 64x32 -o a.png", "-c panorama -s 128x64 -o b.png",
-                             "-c cylindrical -s 64x32 -o cyl.png"})
-    ExpectRendered(folder, std::string("empty ") + render);
-  const std::string whole = ReadText(folder.File("a.png"));
-  std::ofstream(folder.File("cut.png"), std::ios::binary) << whole.substr(0, whole.size() - 16);
-  std::filesystem::create_directory(folder.File("mine"));
-  std::ofstream(folder.File("mine/keep.txt")) << "mine";
-  const struct {
-    std::string arguments;
-    std::string message;
-  } cases[] = {
-      {"notes.png -o page", "notes.png is not an image"},
-      {"a.png b.png -o page", "the frames differ in size"},
-      {"cyl.png -o page", "cannot show the projection \"cylindrical\""},
-      {"a.png -o mine", "holds other files than a preview"},
-      {"cut.png -o page", "cut.png\" is incomplete"},
-      {"a.png -o page --fov nan", "--fov: takes an angle of more than 0 and up to 360 degrees, not \"nan\""},
-      {"a.png -o page --fov -5", "not \"-5\""},
-      {"a.png -o page --fov 0", "not \"0\""},
-  };
-  for (const auto& bad : cases) ExpectFailure(Preview(folder, bad.arguments), bad.message);
-  // A full disk (here a file-size limit below three.js) blames the file being written, not the page's own.
-  const CommandResult full = Preview(folder, "a.png -o page", "ulimit -f 64 &&");
-  ExpectFailure(full, "cannot write \"");
-  EXPECT_NE(full.output.find("/three.min.js\": "), std::string::npos) << full.output;
-  EXPECT_EQ(full.output.find("cannot be copied"), std::string::npos) << full.output;
-  EXPECT_FALSE(std::filesystem::exists(folder.File("page")));
-  EXPECT_EQ(ReadText(folder.File("mine/keep.txt")), "mine");
-  EXPECT_EQ(EntryCount(folder.Path()), 6);  // the five inputs and "mine": no staging folder left behind
 }
 
 }  // namespace
