@@ -144,21 +144,4 @@ TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
   }
 }
 
-// A file that names no faces takes the layout's faces from the module, as a render of it names them.
-TEST_F(PreviewPage, ACubemapLayoutWordTakesTheModulesFaces) {
-  ExpectRendered(folder, "empty -c cubemap --cube-layout vertical-cross -s 96x128 -o cube.png");
-  WriteUniformImage(folder.File("bare.png"), 96, 128, 0.0f);
-  ASSERT_EQ(Preview(folder, "cube.png -o named").exitCode, 0);
-  const CommandResult run =
-      Preview(folder, "bare.png --projection cubemap --cube-layout vertical-cross -o asked");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  const auto cells = [](const std::string& config) {
-    const size_t start = config.find("\"cells\"");
-    return config.substr(start, config.find("\"crop\"") - start);
-  };
-  EXPECT_EQ(cells(ReadText(folder.File("asked/config.js"))), cells(ReadText(folder.File("named/config.js"))));
-  ExpectFailure(Preview(folder, "bare.png --projection cubemap --cube-layout strip-9 -o no"),
-                "a cubemap needs its layout");
-}
-
 }  // namespace
