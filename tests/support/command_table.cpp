@@ -79,7 +79,8 @@ std::string Prelude(const render_test::TempFolder& folder) {
 void RunRow(const render_test::TempFolder& folder, const Row& row) {
   SCOPED_TRACE(std::string(kTable) + ":" + std::to_string(row.line) + ": " + row.command);
   const long before = files::EntryCount(folder.Path());
-  const CommandResult run = RunCommand(Prelude(folder) + row.command);
+  // Braces, so that the error output of every command of the row joins the output.
+  const CommandResult run = RunCommand(Prelude(folder) + "{ " + row.command + "\n}");
   if (row.exit == "!0")
     EXPECT_NE(run.exitCode, 0) << run.output;
   else
