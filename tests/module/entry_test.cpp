@@ -171,23 +171,3 @@ TEST_F(EntryTest, BrokenPluginFoldersGiveOneClearErrorAndLeaveNothingRegistered)
       << error;
   EXPECT_TRUE(PluginRegistry::Instance().Entries().empty());
 }
-
-TEST_F(EntryTest, FoldersWithoutAModuleAmongThePluginFoldersAreSkippedWithOneLineEach) {
-  namespace fs = std::filesystem;
-  const fs::path plugins = copy.Path().parent_path();
-  fs::create_directory(plugins / "empty");
-  fs::create_directory(plugins / "notes");
-  std::ofstream(plugins / "notes" / "readme.txt") << "not a plugin";
-  std::vector<std::string> errors;
-  std::vector<std::string> skipped;
-  EXPECT_EQ(LoadPlugins(plugins.string(), errors, skipped).size(), 1u);
-  EXPECT_TRUE(errors.empty()) << errors.front();
-  ASSERT_EQ(skipped.size(), 2u);
-  EXPECT_NE(skipped[0].find("not a plugin folder; skipped"), std::string::npos) << skipped[0];
-
-  fs::remove_all(copy.Path());  // nothing but foreign folders: no plugin at all
-  skipped.clear();
-  EXPECT_TRUE(LoadPlugins(plugins.string(), errors, skipped).empty());
-  ASSERT_EQ(errors.size(), 1u);
-  EXPECT_NE(errors[0].find("no plugin folders in"), std::string::npos) << errors[0];
-}
