@@ -263,20 +263,6 @@ TEST(PngCodec, DamagedTruncatedAndHugeFilesAreRefused) {
   files::ExpectHolds(error, {"100000 x 100000"});
 }
 
-TEST(PngCodec, PngInPngOutRenderLoadsNoImageLibrary) {
-  TempFolder folder;
-  std::string error;
-  ASSERT_TRUE(image_output::Write(RandomImage(64, 32), folder.File("environment.png"), error)) << error;
-  // The loader's list of the files it opens goes to the error output, which the run's output holds.
-  const CommandResult run =
-      RunCommand("cd '" + folder.Path().string() + "' && LD_DEBUG=files '" + ORVEX360_COMMAND +
-                 "' render empty --samples 1 --size 32x16 --env environment.png -o render.png");
-  ASSERT_EQ(run.exitCode, 0);
-  EXPECT_TRUE(fs::exists(folder.File("render.png")));
-  files::ExpectHolds(run.output, {"liborvexhost"});
-  EXPECT_EQ(run.output.find(image_codec::kLibraryName), std::string::npos);
-}
-
 TEST(PlainImage, ModuleIconsAndMapsReadAsTheImageLibraryReadsThem) {
   for (const auto& entry : fs::directory_iterator(fs::path(ORVEX_SOURCE_DIR) / "res")) {
     const std::string path = entry.path().string();
