@@ -31,8 +31,7 @@ std::string WriteWall(const TempFolder& folder, float metres) {
 }
 
 nlohmann::json ReadJson(const std::string& path) {
-  std::ifstream file(path);
-  return nlohmann::json::parse(file, nullptr, false);
+  return nlohmann::json::parse(render_test::ReadText(path), nullptr, false);
 }
 
 class ComfortReport : public ::testing::Test {
