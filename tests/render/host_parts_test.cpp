@@ -289,17 +289,12 @@ TEST(EnvironmentLight, UniformSurroundingsGivePiTimesTheirRadiance) {
 // channel or texel stride shows.
 TEST(EnvironmentStorage, ByteAndFloatImagesOfTheSameTexelsGiveTheSameLight) {
   render_test::TempFolder folder;
-  FloatImage image;
-  ASSERT_TRUE(image.Allocate(128, 64));
-  for (Int32 y = 0; y < image.height; ++y) {
-    for (Int32 x = 0; x < image.width; ++x) {
-      const Int32 bytes[3] = {(x * 2) % 256, (y * 4 + 17) % 256, (x * 7 + y * 3) % 256};
-      Float32* pixel = image.Pixel(x, y);
-      for (Int32 c = 0; c < 3; ++c)
-        pixel[c] = image_output::DecodeSrgb(static_cast<Float32>(bytes[c]) / 255.0f);
-      pixel[3] = 1.0f;
-    }
-  }
+  const FloatImage image = render_test::OpaqueImage(128, 64, [](Int32 x, Int32 y) {
+    const auto decoded = [](Int32 byte) {
+      return image_output::DecodeSrgb(static_cast<Float32>(byte) / 255.0f);
+    };
+    return Vector(decoded((x * 2) % 256), decoded((y * 4 + 17) % 256), decoded((x * 7 + y * 3) % 256));
+  });
   Environment bytes, floats;
   std::string error;
   ASSERT_TRUE(bytes.Load(render_test::WriteImage(folder.File("bytes.png"), image), error)) << error;
