@@ -34,7 +34,6 @@ class RenderPipeline : public LinkedModuleTest {
   }
 
   BaseContainer& Tag() { return *scene->tag->GetDataInstance(); }
-  BaseContainer& Effect() { return *node_->GetDataInstance(); }
   BaseContainer& RenderSettings() { return *scene->doc->GetActiveRenderData()->GetDataInstance(); }
   RenderState& State() { return effect_->state; }
   BaseObject* Camera() { return scene->tag->GetObject(); }
