@@ -1,6 +1,5 @@
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
-#include "render_test_support.h"
 #include "runtime/console.h"
 #include "runtime/host_state.h"
 #include "runtime/plugin_registry.h"
@@ -8,6 +7,8 @@
 #include "scene/scene_library.h"
 #include "scene/scene_tree.h"
 #include "test_scene.h"
+
+#include <gtest/gtest.h>
 
 #include <ostream>
 
@@ -162,20 +163,4 @@ TEST(CreateCameraFaults, WithoutATagTheCameraAndItsUndoStepStay) {
   EXPECT_TRUE(bare->DoUndo());
   EXPECT_EQ(bare->GetFirstObject(), nullptr);
   BaseDocument::Free(bare);
-}
-
-// What each preset makes is checked in-process above; here the command's steps and what it prints.
-TEST(CreateCommandLine, PrintsTheSceneAfterEachStep) {
-  const render_test::TempFolder folder;
-  const CommandResult run = render_test::ToolCommand(folder, "create little-planet --twice --undo --redo");
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  for (const char* text : {"--- Orvex360Cam: Creating Little Planet camera", "== create little-planet again",
-                           "== undo", "== redo", "undo steps: 2", "[active], stereo off"})
-    EXPECT_NE(run.output.find(text), std::string::npos) << text << "\n" << run.output;
-  EXPECT_EQ(run.output.find("ORVEXTAG_STEREO ="), std::string::npos) << run.output;  // the tag keeps no copy
-
-  const CommandResult nothing = render_test::ToolCommand(folder, "create fisheye --redo");
-  EXPECT_NE(nothing.exitCode, 0);
-  EXPECT_NE(nothing.output.find("nothing to redo"), std::string::npos) << nothing.output;
-  EXPECT_NE(render_test::ToolCommand(folder, "create cube-face").exitCode, 0);
 }

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <string_view>
 #include <tuple>
 
 namespace {
@@ -152,43 +151,24 @@ TEST_F(EntryTest, AMissingIconOrStringLeavesRegistrationGoingOn) {
   EXPECT_TRUE(ConsoleHas("string resource 10003 not found"));
 }
 
-TEST_F(EntryTest, BrokenPluginFoldersGiveOneClearError) {
+// The other broken folders are rows of data/commands.tsv; here the two the tool cannot show, and a
+// registration refused part way, which takes back the plugins registered before it.
+TEST_F(EntryTest, BrokenPluginFoldersGiveOneClearErrorAndLeaveNothingRegistered) {
   std::string error;
   EXPECT_FALSE(LoadedModule::Load("/nonexistent/Orvex360Cam", error));
-  EXPECT_NE(error.find("plugin folder not found"), std::string::npos);
-  namespace fs = std::filesystem;
-  using namespace std::string_view_literals;
-  // A file of a fresh copy: removed, cut to half, replaced by a library without an entry point, or
-  // rewritten with a text.
-  const std::tuple<const char*, const char*, const char*> cases[] = {
-      {"res", "remove", "has no res/ folder"},
-      {"res/strings_en-US", "remove", "could not load its resources"},
-      {"orvex360cam.so", "not a library", "orvex360cam.so is damaged or no shared library: no ELF header"},
-      // Cut short, the library's pages past the end would fault (SIGBUS) inside the loader.
-      {"orvex360cam.so", "cut", "is damaged or no shared library"},
-      {"orvex360cam.so", "no entry", "has no c4d_main"},
-      // A node whose description is missing or broken would load with no parameters at all.
-      {"res/description/OrvexTag.json", "remove",
-       "failed to register its plugins: registration of tag 1035138 \"Orvex360Cam Tag\" refused: its "
-       "description"},
-      {"res/description/Orvex360Cam.json",
-       "{\n  \"elements\": [\n    {\"type\": \"bool\",, \"id\": 1}\n  ]\n}\n",
-       "description/Orvex360Cam.json, line 3:"},
-  };
-  for (const auto& [file, how, message] : cases) {
-    PluginFolderCopy fresh;
-    const fs::path path = fresh.Path() / file;
-    if (how == "remove"sv)
-      fs::remove_all(path);
-    else if (how == "cut"sv)
-      fs::resize_file(path, fs::file_size(path) / 2);
-    else if (how == "no entry"sv)
-      fs::copy_file(NO_ENTRY_LIBRARY, path, fs::copy_options::overwrite_existing);
-    else
-      std::ofstream(path, std::ios::trunc) << how;
-    EXPECT_FALSE(LoadedModule::Load(fresh.Folder(), error));
-    EXPECT_NE(error.find(message), std::string::npos) << file << ": " << error;
-  }
+  EXPECT_NE(error.find("plugin folder not found"), std::string::npos) << error;
+  std::filesystem::copy_file(NO_ENTRY_LIBRARY, copy.Path() / "orvex360cam.so",
+                             std::filesystem::copy_options::overwrite_existing);
+  EXPECT_FALSE(LoadedModule::Load(copy.Folder(), error));
+  EXPECT_NE(error.find("has no c4d_main"), std::string::npos) << error;
+  const PluginFolderCopy fresh;
+  std::filesystem::remove(fresh.Path() / "res/description/OrvexTag.json");
+  EXPECT_FALSE(LoadedModule::Load(fresh.Folder(), error));
+  EXPECT_NE(
+      error.find("failed to register its plugins: registration of tag 1035138 \"Orvex360Cam Tag\" refused: "
+                 "its description"),
+      std::string::npos)
+      << error;
   EXPECT_TRUE(PluginRegistry::Instance().Entries().empty());
 }
 

@@ -11,7 +11,7 @@
 
 // Files from anywhere: each broken or hostile file is refused with a message naming the file and
 // the element, before anything large is allocated. (Missing, empty, folder and text files are
-// refused through the render command in gltf_render_test.cpp.)
+// refused through the render command in data/commands.tsv.)
 
 namespace {
 

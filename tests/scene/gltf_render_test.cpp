@@ -1,4 +1,3 @@
-#include "files_support.h"
 #include "gltf_builder.h"
 #include "render_test_support.h"
 
@@ -85,25 +84,6 @@ TEST(GltfRenderCommand, AnAnimatedCameraMovesAcrossFramesAndItsStereoEyesWithIt)
   EXPECT_TRUE(IsRed(eyes, 64 + 47, 16));
 }
 
-TEST(GltfRenderCommand, BadScenesFailWithOneClearMessageAndNoImage) {
-  TempFolder folder;
-  WriteWalk(folder.File("walk.gltf"));
-  files::WriteText(folder.File("empty.glb"), "");
-  files::WriteText(folder.File("notes.gltf"), "not a scene");
-  fs::create_directory(folder.File("folder.glb"));
-  render_test::ExpectRefusals(
-      folder, "-s 16x16 --samples 1 -o out.png",
-      {
-          {"missing.gltf", "missing.gltf: does not exist"},
-          {"folder.glb", "folder.glb: is not a regular file"},
-          {"empty.glb", "empty.glb: is empty"},
-          {"notes.gltf", "notes.gltf: not a usable glTF 2.0 file"},
-          {"walk.gltf --scene-camera Runner", "no camera \"Runner\"; its cameras are: 0 \"Walker\""},
-          {"walk.gltf --scene-camera 1", "no camera \"1\""},
-          {"demo --scene-camera 0", "--scene-camera chooses a camera of a glTF scene"},
-      });
-}
-
 // A camera flying through a panorama: nothing but the environment, as the empty scene shows it.
 TEST(GltfRenderCommand, CamerasWithoutAMeshRenderTheEnvironment) {
   TempFolder folder;
@@ -119,30 +99,6 @@ TEST(GltfRenderCommand, CamerasWithoutAMeshRenderTheEnvironment) {
     images.push_back(render_test::ReadImage(folder.File(scene + ".exr")));
   }
   EXPECT_EQ(render_test::DifferentValues(images[0], 0, 0, images[1]), 0);
-}
-
-// JSON nested deep enough to exhaust a reader's stack: one message and a failure from every command
-// that reads scenes, the farm's check of the render options among them.
-TEST(GltfRenderCommand, NestingTooDeepIsRefusedByEveryCommand) {
-  TempFolder folder;
-  files::WriteText(folder.File("deep.gltf"), NestedGltfText(20000));
-  for (const std::string command : {"render deep.gltf -s 8x8 --samples 1", "view deep.gltf -s 8x8",
-                                    "farm --dry-run --frames 0 -o f.png -- deep.gltf"}) {
-    const CommandResult run = render_test::ToolCommand(folder, command);
-    EXPECT_NE(run.exitCode, 0) << command;
-    EXPECT_NE(run.output.find("deep.gltf: nested deeper than 64 levels"), std::string::npos)
-        << command << ": " << run.output;
-  }
-}
-
-TEST(GltfRenderCommand, TheShippedSceneRenders) {
-  TempFolder folder;
-  const CommandResult run =
-      RenderCommand(folder, std::string("'") + ORVEX_SOURCE_DIR +
-                                "/scenes/plaza.gltf' -c fulldome -s 32x32 --samples 1 -o plaza.png");
-  EXPECT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_EQ(run.output.find("warning"), std::string::npos) << run.output;
-  EXPECT_TRUE(fs::exists(folder.File("plaza.png")));
 }
 
 }  // namespace

@@ -25,11 +25,6 @@ void WriteBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
   WriteText(path, std::string(bytes.begin(), bytes.end()));
 }
 
-void WriteExecutable(const fs::path& path, const std::string& text) {
-  WriteText(path, text);
-  fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
-}
-
 long EntryCount(const fs::path& folder) {
   return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }

@@ -14,8 +14,6 @@ std::string ReadText(const std::filesystem::path& path);
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& path);
 void WriteText(const std::filesystem::path& path, const std::string& text);
 void WriteBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
-// Writes `text` to `path` and makes it executable by its owner.
-void WriteExecutable(const std::filesystem::path& path, const std::string& text);
 
 // How many entries a folder holds.
 long EntryCount(const std::filesystem::path& folder);

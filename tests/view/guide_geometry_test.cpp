@@ -43,7 +43,7 @@ TEST(SphereSection, CustomBandHasThreeMeridiansAndBothEdges) {
 }
 
 // How many lines and polygons each projection's guide has is checked where it is drawn
-// (tests/view/view_command_test.cpp); here where they lie.
+// (tests/view/data/commands.tsv); here where they lie.
 TEST(SphereSection, ProjectionDefaultsCoverTheirPartOfTheSphere) {
   GuideCache panorama;
   BuildSphereSection(panorama, kGuideRadius, kTwoPi, -kHalfPi, kHalfPi);
