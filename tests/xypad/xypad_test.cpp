@@ -1,14 +1,12 @@
 #include "xypad/xypad.h"
 #include "linked_module.h"
 #include "orvextag/orvextag_params.h"
-#include "render_test_support.h"
 #include "runtime/custom_gui_host.h"
 #include "runtime/gui_records.h"
 #include "runtime/host_state.h"
 #include "runtime/plugin_registry.h"
 
 #include <cmath>
-#include <filesystem>
 #include <limits>
 #include <numbers>
 
@@ -148,14 +146,4 @@ TEST_F(XYPad, ItsLibraryReachesPadsThroughTheHostsStandardFunctions) {
   CustomGuiLib unfilled;
   EXPECT_FALSE(InstallLibrary(990003, &unfilled, 1000, sizeof(unfilled)));
   EXPECT_EQ(PluginRegistry::Instance().Library(990003), nullptr);
-}
-
-TEST(XYPadCommand, ClickWritesThePadPictureAndTheDirection) {
-  const render_test::TempFolder folder;
-  const CommandResult run = render_test::ToolCommand(folder, "panel --pad-click 149,49 --gui gui");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_NE(run.output.find("pad: (0.74"), std::string::npos) << run.output;
-  EXPECT_NE(run.output.find("views redrawn: request 2, flags 32768"), std::string::npos) << run.output;
-  EXPECT_TRUE(std::filesystem::exists(folder.Path() / "gui" / "orvextag_stereo_direction_pad.png"));
-  EXPECT_NE(render_test::ToolCommand(folder, "panel --pad-drag 1,2:x").exitCode, 0);  // no release
 }
