@@ -5,8 +5,6 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <numbers>
 
 namespace {
@@ -31,8 +29,7 @@ std::string WriteWall(const TempFolder& folder, float metres) {
 }
 
 nlohmann::json ReadJson(const std::string& path) {
-  std::ifstream file(path);
-  return nlohmann::json::parse(file, nullptr, false);
+  return nlohmann::json::parse(render_test::ReadText(path), nullptr, false);
 }
 
 class ComfortReport : public ::testing::Test {
@@ -102,44 +99,4 @@ TEST_F(ComfortReport, HeatMapMarksTheNearObject) {
   EXPECT_NEAR(sky[0], sky[1], 0.02f);
   EXPECT_NEAR(sky[1], sky[2], 0.02f);
 }
-
-// The report and its heat map belong together: when the report cannot be written (its name is taken
-// by a folder), neither is, and an old heat map stays as it was.
-TEST_F(ComfortReport, AFailedReportLeavesNoHeatMapBehind) {
-  std::filesystem::create_directory(folder.File("report.json"));
-  std::ofstream(folder.File("report.png")) << "old heat map";
-  const CommandResult run = render_test::RenderCommand(
-      folder,
-      "empty -c panorama --stereo on --stereo-output anaglyph -s 64x32 -o wall.png --comfort report.json");
-  render_test::ExpectFailure(run, "cannot write \"report.json\"");
-  EXPECT_EQ(render_test::ReadText(folder.File("report.png")), "old heat map");
-}
-
-TEST_F(ComfortReport, ASequenceNumbersItsReportsAsItsImages) {
-  const struct {
-    const char* images;
-    const char* report;
-    const char* image;
-    const char* numbered;
-  } cases[] = {{"s_#.exr", "s.json", "s_1.exr", "s_1.json"},
-               {"w.png", "r.json", "w_0001.png", "r_0001.json"},
-               {"x_##.png", "r_###.json", "x_01.png", "r_001.json"}};
-  for (const auto& c : cases) {
-    render_test::ExpectRendered(
-        folder, std::string("empty -c panorama --stereo on -s 32x16 --samples 1 --frames 0-1 -o ") +
-                    c.images + " --comfort " + c.report);
-    EXPECT_TRUE(std::filesystem::exists(folder.File(c.image))) << c.image;
-    EXPECT_TRUE(ReadJson(folder.File(c.numbered))["stereo"].get<bool>()) << c.numbered;
-  }
-}
-
-TEST_F(ComfortReport, MonoAndEditorRendersSayNoStereo) {
-  for (const char* options : {"-c panorama", "-c panorama --stereo on --editor"}) {
-    const CommandResult run = render_test::ExpectRendered(
-        folder, std::string("empty ") + options + " -s 64x32 -o mono.png --comfort report.json");
-    EXPECT_NE(run.output.find("comfort: no stereo"), std::string::npos) << run.output;
-    EXPECT_FALSE(ReadJson(folder.File("report.json"))["stereo"].get<bool>());
-  }
-}
-
 }  // namespace

@@ -1,13 +1,92 @@
 #include "geometry/lens.h"
+#include "geometry/cube_face.h"
+#include "geometry/equirect.h"
+#include "geometry/equirect_grid.h"
+#include "geometry/fisheye.h"
+#include "geometry/frame_change.h"
 #include "geometry/render_area.h"
+#include "geometry/rotation.h"
 #include "geometry/sub_view.h"
-
 #include "test_support.h"
+
+// The lens and its projections: each projection's directions and inverse, the render area and view
+// transforms the lens reads, and the panorama grid that stands in for it at whole pixels.
 
 namespace orvex {
 namespace {
 
 using test::Near;
+using test::Steps;
+
+// Where each pixel of a fisheye looks is checked pixel by pixel in rendered images
+// (tests/render/lens_render_test.cpp); here the edge of the circle and the inverse.
+TEST(FisheyeTest, EdgePixelsTraceAndRaysStopBeyondTheCircle) {
+  EXPECT_NE(FisheyeDirection(0.5 + 1.005 / 2.0, 0.5, kPi, true), Vector());  // edge pixels still trace
+  EXPECT_EQ(FisheyeDirection(0.5 + 1.02 / 2.0, 0.5, kPi, true), Vector());
+  EXPECT_FALSE(IsOutsideDomeCircle(0.0, 0.5));  // exactly on the circle
+  EXPECT_TRUE(IsOutsideDomeCircle(-1e-9, 0.5));
+}
+
+TEST(FisheyeTest, UnitDirectionsThatDomeUvInvertsInsideTheCircle) {
+  for (Float fov : {0.0, 0.5, kPi, kTwoPi}) {
+    for (Float u : Steps(0.0, 1.0, 41)) {
+      for (Float v : Steps(0.0, 1.0, 41)) {
+        const Vector d = FisheyeDirection(u, v, fov, false);
+        ASSERT_NEAR(d.GetLength(), 1.0, 1e-12);
+        // A zero-angle lens sees only its axis: the centre, never NaN.
+        const Vector expected = fov == 0.0 ? Vector(0.5, 0.5, 0.0) : Vector(u, 1.0 - v, 0.0);
+        ASSERT_TRUE(IsOutsideDomeCircle(u, v) || Near(DomeUvFromDirection(d, fov), expected, 1e-9))
+            << u << " " << v;
+      }
+    }
+  }
+  for (const Vector& d : test::SphereDirections())
+    ASSERT_TRUE(test::IsFinite(DomeUvFromDirection(d, 1e-320)));
+}
+
+TEST(EquirectTest, SeamsMeetAndUvOfDirectionIsAQuarterTurnOnAndFlipped) {
+  EXPECT_TRUE(Near(FrameChange(EquirectDirection(0.75, 0.5)), {1.0, 0.0, 0.0}, 1e-15));
+  EXPECT_TRUE(Near(FrameChange(EquirectDirection(0.3, 0.0)), {0.0, 1.0, 0.0}, 1e-15));
+  EXPECT_TRUE(Near(FrameChange(Vector(1, 2, 3)), RotX(kHalfPi).TransformDirection({1, 2, 3}), 1e-15));
+  for (Float u : Steps(0.0, 1.0, 41)) {
+    for (Float v : Steps(0.0, 1.0, 21)) {
+      const Vector d = EquirectDirection(u, v);
+      ASSERT_NEAR(d.GetLength(), 1.0, 1e-12);
+      ASSERT_TRUE(u > 0.0 || Near(d, EquirectDirection(1.0, v), 1e-15));
+      const Vector uv = EquirectUvFromDirection(d);
+      ASSERT_TRUE(uv.x > 0.0 && uv.x <= 1.0) << uv.x;
+      // Straight down the limited arc cosine gives single-precision pi.
+      ASSERT_NEAR(uv.y, v == 1.0 ? 1.0 - kPiSingle / kPi : 1.0 - v, 1e-9) << u << ", " << v;
+      const Float error = std::abs(uv.x - (u + 0.25));
+      const bool pole = v == 0.0 || v == 1.0;  // every column of a pole is the same direction
+      ASSERT_TRUE(pole || std::min(error, 1.0 - error) < 1e-9) << u << ", " << v;
+    }
+  }
+}
+
+TEST(CubeFaceTest, FacesLookAlongTheirAxesWithTheirImageAxes) {
+  const Vector looks[] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
+  const Vector rightwards[] = {{0, 0, 1}, {0, 0, -1}, {1, 0, 0}, {1, 0, 0}, {-1, 0, 0}, {1, 0, 0}};
+  const Vector downwards[] = {{0, -1, 0}, {0, -1, 0}, {0, 0, -1}, {0, 0, 1}, {0, -1, 0}, {0, -1, 0}};
+  for (Int32 face = 0; face < kCubeFaceCount; ++face) {
+    EXPECT_EQ(FrameChange(CubeFaceDirection(face, 0.5, 0.5)), looks[face]) << face;
+    const Vector corner = (looks[face] + rightwards[face] + downwards[face]) / std::sqrt(3.0);
+    EXPECT_TRUE(Near(FrameChange(CubeFaceDirection(face, 1.0, 1.0)), corner, 1e-15)) << face;
+  }
+  EXPECT_EQ(CubeFaceDirection(6, 0.5, 0.5), Vector());
+  EXPECT_EQ(CubeFaceUvFromDirection(Vector()).face, kCubeFaceNone);
+}
+
+TEST(CubeFaceTest, EveryDirectionHitsOneFaceAndMapsBack) {
+  for (const Vector& d : test::SphereDirections()) {
+    const CubeFaceUv hit = CubeFaceUvFromDirection(d);
+    ASSERT_TRUE(hit.u >= 0.0 && hit.u <= 1.0 && hit.v >= 0.0 && hit.v <= 1.0);
+    ASSERT_TRUE(Near(CubeFaceDirection(hit.face, hit.u, hit.v), d, 1e-9)) << hit.face;
+    for (Int32 face = 0; face < kCubeFaceCount; ++face) {  // no face lies further along d
+      ASSERT_LE(Dot(CubeFaceDirection(face, 0.5, 0.5), d), Dot(CubeFaceDirection(hit.face, 0.5, 0.5), d));
+    }
+  }
+}
 
 LensSettings LensFor(Projection projection) {
   LensSettings lens;
@@ -143,6 +222,62 @@ TEST(LensTest, RayPixelBoundsNeverRefuseATracedPixel) {
         }
       }
     }
+  }
+}
+
+struct GridCase {
+  const char* name;
+  void (*set)(LensSettings&);
+  bool gridded = true;  // false: every pixel is left to LensDirection
+};
+
+// At every whole pixel in and around the area the grid gives what LensDirection gives, to the bit;
+// between pixels, and where the lens is no panorama or a view turns a quarter, it leaves the
+// answer to LensDirection.
+TEST(EquirectGridTest, WholePixelsGiveTheLensDirectionToTheBit) {
+  const GridCase cases[] = {
+      {"plain", [](LensSettings&) {}},
+      {"cropped",
+       [](LensSettings& l) {
+         l.equirectCustom = true, l.uMin = 0.2, l.uMax = 0.7, l.vMin = 0.1, l.vMax = 0.6;
+       }},
+      {"eye shift, left eye",
+       [](LensSettings& l) { l.stereo = true, l.eyeShift = 24, l.currentEye.index = 0; }},
+      {"eye shift, right eye, flipped",
+       [](LensSettings& l) {
+         l.stereo = true, l.eyeShift = 24, l.currentEye.index = 1,
+         l.currentEye.flipU = l.currentFace.flipV = true;
+       }},
+      {"half turn", [](LensSettings& l) { l.currentFace.rotation = 180; }},
+      {"quarter turn", [](LensSettings& l) { l.currentFace.rotation = 90; }, false},
+      {"cylinder", [](LensSettings& l) { l.projection = Projection::kCylindrical; }, false},
+  };
+  const RenderArea area = RenderArea::FromStartAndSize({37, 11, 0}, {96, 40, 0});
+  for (const GridCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    LensSettings lens;
+    c.set(lens);
+    lens.pixelScale = Vector(1.0f / 96.0f, 1.0f / 40.0f, 0.0);
+    const RayPixelBounds bounds = RayBoundsOf(area, lens);
+    EquirectGrid grid;
+    grid.Prepare(lens, area, bounds);
+    Int32 found = 0, wholeInside = 0;
+    for (Float y = 11 - 14; y <= 11 + 40 + 14; y += 0.5) {
+      for (Float x = 37 - 14; x <= 37 + 96 + 14; x += 0.5) {
+        const bool whole = x == std::trunc(x) && y == std::trunc(y) && bounds.Contains(x, y);
+        wholeInside += whole;
+        Vector d;
+        Float u = -1.0, v = -1.0;
+        if (!grid.Find(x, y, d, u, v)) continue;
+        ++found;
+        ASSERT_TRUE(whole) << x << " " << y;
+        const Vector uv = PixelToUv(area, x, y);
+        Float lensU = uv.x, lensV = uv.y;
+        ASSERT_EQ(d, LensDirection(lens, lensU, lensV)) << x << " " << y;
+        ASSERT_TRUE(d == Vector() || (u == lensU && v == lensV)) << x << " " << y;
+      }
+    }
+    EXPECT_EQ(found, c.gridded ? wholeInside : 0);
   }
 }
 

@@ -315,18 +315,4 @@ TEST_F(OverlayRender, InformationTextMatchesItsGoldenImage) {
   EXPECT_LT(total / (width * height), 0.01);
 }
 
-// Without --document-name the information block prints the scene file's name, not its path. (The
-// other document facts are taken too; a bad frame range is refused in render_command_test.cpp.)
-TEST(OverlayCommand, TheDefaultDocumentNameIsTheScenesName) {
-  const render_test::TempFolder folder;
-  const std::string render = std::string("'") + ORVEX_SOURCE_DIR +
-                             "/scenes/plaza.gltf' -c fulldome -s 96x96 --samples 1 --set ORVEXVP_SHOW_INFO=1 "
-                             "--document-frames 0-250 --set fps=25 ";
-  render_test::ExpectRendered(folder, render + "-o default.png", "SOURCE_DATE_EPOCH=0");
-  render_test::ExpectRendered(folder, render + "--document-name plaza.gltf -o named.png",
-                              "SOURCE_DATE_EPOCH=0");
-  EXPECT_EQ(render_test::ReadImage(folder.File("default.png")).rgba,
-            render_test::ReadImage(folder.File("named.png")).rgba);
-}
-
 }  // namespace

@@ -50,8 +50,7 @@ TEST(OverlayGeometry, CornerSquaresOfA2048Dome) {
   overlays::Geometry(state);
   const OverlayState& overlay = state.overlay;
   EXPECT_EQ(overlay.domeDiameter, 2048.0);
-  EXPECT_NEAR(overlay.cornerSize, 1024.0 - std::sqrt(0.5) * 1024.0, 1e-9);
-  EXPECT_NEAR(overlay.cornerSize, 299.9, 0.05);
+  EXPECT_NEAR(overlay.cornerSize, 299.922656, 1e-6);  // the radius less the inscribed square's half side
   EXPECT_EQ(overlay.cornerTopLeft.GetStart(), Vector());
   EXPECT_EQ(overlay.cornerBottomRight.GetEnd(), Vector(2047, 2047, 0));
   EXPECT_NEAR(overlay.cornerTopRight.GetStart().x, 2047 - overlay.cornerSize, 1e-9);

@@ -1,8 +1,12 @@
+#include "geometry/scalar_math.h"
 #include "image/image_output.h"
+#include "render/camera_bitmaps.h"
+#include "render/environment.h"
 #include "render/primitive_mesh.h"
 #include "render/scene_accel.h"
 #include "render_checks.h"
 #include "runtime/bitmap_io.h"
+#include "runtime/bitmap_window.h"
 #include "runtime/console.h"
 #include "scene/scene_library.h"
 
@@ -14,10 +18,12 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <utility>
+#include <vector>
 
 // The host's own parts and guards, called directly: image files written (frame paths, formats, and
-// writers under a file-size limit), primitive meshes, rays the tracer cannot take, and input images
-// too large to decode.
+// writers under a file-size limit), the environment, camera images kept by window, primitive
+// meshes, rays the tracer cannot take, and input images too large to decode.
 
 namespace {
 
@@ -246,6 +252,163 @@ TEST(InputLimits, HugeImagesAreRefusedBeforeDecoding) {
   BaseBitmap::Free(bitmap);
   ASSERT_EQ(console::Lines().size(), 1u);
   EXPECT_NE(console::Lines()[0].find("20000 x 10000 pixels"), std::string::npos);
+}
+
+void ExpectNear(const Vector& actual, const Vector& expected, Float tolerance) {
+  EXPECT_LT((actual - expected).GetLength(), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
+}
+
+TEST(EnvironmentMapping, FollowsTheWorldConvention) {
+  ExpectNear(DirectionToEquirectUv(Vector(0.0, 0.0, 1.0)), Vector(0.5, 0.5, 0.0), 1e-12);
+  ExpectNear(DirectionToEquirectUv(Vector(1.0, 0.0, 0.0)), Vector(0.75, 0.5, 0.0), 1e-12);
+  ExpectNear(DirectionToEquirectUv(Vector(-1.0, 0.0, 0.0)), Vector(0.25, 0.5, 0.0), 1e-12);
+  EXPECT_NEAR(DirectionToEquirectUv(Vector(0.0, 1.0, 0.0)).y, 0.0, 1e-12);
+  EXPECT_NEAR(DirectionToEquirectUv(Vector(0.0, -1.0, 0.0)).y, 1.0, 1e-12);
+  for (const Float u : {0.1, 0.37, 0.5, 0.93})
+    for (const Float v : {0.05, 0.5, 0.8})
+      ExpectNear(DirectionToEquirectUv(EquirectUvToDirection(u, v)), Vector(u, v, 0.0), 1e-12);
+}
+
+// A uniform environment of radiance L lights every surface with pi L, whichever way it faces.
+TEST(EnvironmentLight, UniformSurroundingsGivePiTimesTheirRadiance) {
+  render_test::TempFolder folder;
+  // Small images are integrated texel by texel, large ones block by block.
+  for (const Int32 height : {32, 512}) {
+    Environment environment;
+    std::string error;
+    ASSERT_TRUE(environment.Load(
+        render_test::WriteUniformImage(folder.File("grey.exr"), 2 * height, height, 0.5f), error))
+        << error;
+    for (const Vector& n : {Vector(0, 1, 0), Vector(0, -1, 0), Vector(1, 1, 1).GetNormalized()})
+      ExpectNear(environment.Irradiance(n), Vector(0.5 * orvex::kPi), 0.01);
+  }
+}
+
+// An 8-bit image is kept as bytes (display-encoded, so decoded) and a float image as floats (linear):
+// both must give the same light, channel for channel. Each texel holds three different bytes, so that a wrong
+// channel or texel stride shows.
+TEST(EnvironmentStorage, ByteAndFloatImagesOfTheSameTexelsGiveTheSameLight) {
+  render_test::TempFolder folder;
+  const FloatImage image = render_test::OpaqueImage(128, 64, [](Int32 x, Int32 y) {
+    const auto decoded = [](Int32 byte) {
+      return image_output::DecodeSrgb(static_cast<Float32>(byte) / 255.0f);
+    };
+    return Vector(decoded((x * 2) % 256), decoded((y * 4 + 17) % 256), decoded((x * 7 + y * 3) % 256));
+  });
+  Environment bytes, floats;
+  std::string error;
+  ASSERT_TRUE(bytes.Load(render_test::WriteImage(folder.File("bytes.png"), image), error)) << error;
+  ASSERT_TRUE(floats.Load(render_test::WriteImage(folder.File("floats.exr"), image), error)) << error;
+  for (Float azimuth = 0.05; azimuth < 6.2; azimuth += 0.37) {
+    for (Float polar = 0.1; polar < 3.1; polar += 0.29) {
+      const Vector d(std::sin(polar) * std::sin(azimuth), std::cos(polar),
+                     std::sin(polar) * std::cos(azimuth));
+      // The float file may hold half floats: three decimal digits.
+      for (const auto& [a, b] : {std::pair{bytes.Radiance(d), floats.Radiance(d)},
+                                 std::pair{bytes.Irradiance(d), floats.Irradiance(d)}})
+        for (const auto& [got, want] : {std::pair{a.x, b.x}, {a.y, b.y}, {a.z, b.z}})
+          EXPECT_NEAR(got, want, 2e-3 * want + 1e-6) << azimuth << " " << polar;
+    }
+  }
+  // Loaded over the byte image, the float image is what the texels come from.
+  ASSERT_TRUE(bytes.Load(folder.File("floats.exr"), error)) << error;
+  for (const Vector& d : {Vector(0.0, 0.0, 1.0), Vector(0.6, 0.0, 0.8), Vector(0.0, -0.6, 0.8)})
+    EXPECT_EQ(bytes.Radiance(d).y, floats.Radiance(d).y);
+
+  // A file that cannot be read leaves the procedural sky in place.
+  Environment sky;
+  const Vector up = sky.Radiance(Vector(0.0, 1.0, 0.0));
+  EXPECT_FALSE(sky.Load(folder.File("missing.png"), error));
+  EXPECT_FALSE(sky.IsImage());
+  EXPECT_EQ(sky.Radiance(Vector(0.0, 1.0, 0.0)).y, up.y);
+}
+
+// Camera images of a multi-camera frame are kept only as large as what their camera rendered;
+// everything else must read back as transparent black, exactly as a whole-frame copy would.
+constexpr Int32 kRgbBytes = 3 * static_cast<Int32>(sizeof(Float32));
+
+std::vector<Float32> ReadRun(const BaseBitmap& bitmap, Int32 x, Int32 y, Int32 count, bool& read) {
+  std::vector<Float32> run(static_cast<size_t>(count) * 3, -1.0f);
+  read = bitmap.GetPixelCnt(x, y, count, reinterpret_cast<UChar*>(run.data()), kRgbBytes, COLORMODE_RGBf,
+                            PIXELCNT_0);
+  return run;
+}
+
+TEST(CameraWindow, OutsideTheWindowReadsTransparentBlackAndRefusesWrites) {
+  const BitmapPtr owned(BaseBitmap::Alloc());
+  BaseBitmap& bitmap = *owned;
+  ASSERT_TRUE(InitWindowBitmap(bitmap, 10, 8, {3, 2, 4, 3}));
+  EXPECT_EQ(bitmap.GetBw(), 10);
+  EXPECT_EQ(bitmap.GetBh(), 8);
+  const std::vector<Float32> inside(4 * 3, 0.5f);
+  EXPECT_TRUE(bitmap.SetPixelCnt(3, 2, 4, reinterpret_cast<const UChar*>(inside.data()), kRgbBytes,
+                                 COLORMODE_RGBf, PIXELCNT_0));
+  bitmap.SetAlpha(6, 2, 0.25);
+  // A run across the window's edges: stored values inside, zeros on both sides.
+  bool read = false;
+  const std::vector<Float32> run = ReadRun(bitmap, 0, 2, 10, read);
+  ASSERT_TRUE(read);
+  for (Int32 x = 0; x < 10; ++x)
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(run[3 * x + c], x >= 3 && x < 7 ? 0.5f : 0.0f) << x;
+  EXPECT_EQ(ReadRun(bitmap, 0, 7, 10, read), std::vector<Float32>(30, 0.0f));
+  EXPECT_TRUE(read);
+  EXPECT_EQ(bitmap.GetAlpha(6, 2), 0.25);
+  EXPECT_EQ(bitmap.GetAlpha(7, 2), 0.0);
+  EXPECT_EQ(bitmap.GetPixelFloat(2, 2), Vector());
+  // Beyond the frame, or writes that would leave the window, are refused rather than cut.
+  ReadRun(bitmap, 5, 2, 6, read);
+  EXPECT_FALSE(read);
+  EXPECT_FALSE(bitmap.SetPixelCnt(2, 2, 4, reinterpret_cast<const UChar*>(inside.data()), kRgbBytes,
+                                  COLORMODE_RGBf, PIXELCNT_0));
+  bitmap.SetPixelFloat(0, 0, Vector(1.0));
+  EXPECT_EQ(bitmap.GetPixelFloat(0, 0), Vector());
+}
+
+TEST(CameraWindow, WindowsOutsideTheFrameAreRefused) {
+  const BitmapPtr owned(BaseBitmap::Alloc());
+  BaseBitmap& bitmap = *owned;
+  EXPECT_FALSE(InitWindowBitmap(bitmap, 10, 8, {8, 0, 4, 1}));
+  EXPECT_FALSE(InitWindowBitmap(bitmap, 10, 8, {-1, 0, 2, 2}));
+  EXPECT_FALSE(InitWindowBitmap(bitmap, 0, 8, {0, 0, 0, 0}));
+  EXPECT_TRUE(InitWindowBitmap(bitmap, 10, 8, {0, 0, 0, 0}));
+  EXPECT_EQ(bitmap.GetBw(), 10);
+  EXPECT_EQ(bitmap.GetAlpha(0, 0), 0.0);
+}
+
+FloatImage MakeImage(Int32 width, Int32 height) {
+  FloatImage image;
+  EXPECT_TRUE(image.Allocate(width, height));
+  return image;
+}
+
+// Round trip through the kept camera images: what comes back equals what was rendered, pixel for
+// pixel, however the rendered part is shaped (a block, scattered pixels, alpha only, NaN, nothing).
+TEST(CameraWindow, StoredCameraImagesLoadBackUnchanged) {
+  constexpr Int32 kWidth = 40;
+  constexpr Int32 kHeight = 24;
+  std::vector<FloatImage> images(4, MakeImage(kWidth, kHeight));
+  for (Int32 y = 5; y < 17; ++y)
+    for (Int32 x = 10; x < 30; ++x)
+      for (int c = 0; c < 4; ++c) images[0].Pixel(x, y)[c] = 0.01f * (x + y) + c;
+  images[1].Pixel(0, 23)[1] = 2.0f;
+  images[1].Pixel(39, 0)[3] = 1.0f;
+  images[2].Pixel(20, 12)[3] = 0.5f;
+  images[2].Pixel(21, 12)[0] = std::numeric_limits<Float32>::quiet_NaN();
+  CameraBitmaps cameras;
+  ASSERT_TRUE(cameras.Allocate(4, kWidth, kHeight));
+  for (Int32 k = 0; k < 4; ++k) ASSERT_TRUE(cameras.Store(k, images[k]));
+  for (Int32 k = 0; k < 4; ++k) {
+    FloatImage back = MakeImage(kWidth, kHeight);
+    std::fill(back.rgba.begin(), back.rgba.end(), 7.0f);
+    cameras.Load(k, back);
+    for (size_t i = 0; i < back.rgba.size(); ++i) {
+      const Float32 expected = images[k].rgba[i];
+      if (std::isnan(expected))
+        EXPECT_TRUE(std::isnan(back.rgba[i])) << k << " " << i;
+      else
+        EXPECT_EQ(back.rgba[i], expected) << "camera " << k << " value " << i;
+    }
+  }
 }
 
 }  // namespace

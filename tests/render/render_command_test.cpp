@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <sys/inotify.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,15 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using namespace render_test;
-
-TEST(RenderCommand, RendersTheFulldomeMasterByDefaultAndSaysWhere) {
-  TempFolder folder;
-  const CommandResult run = ExpectRendered(folder, "--size 32x32 --samples 1");
-  const fs::path written = folder.Path() / "orvex360-fulldome.png";
-  EXPECT_TRUE(fs::exists(written));
-  EXPECT_EQ(Occurrences(run.output, "wrote " + written.string() + " (32 x 32, frame 0)"), 1u) << run.output;
-}
-
 TEST(RenderCommand, SetsRenderTagAndEffectSettings) {
   TempFolder folder;
   const std::string environment = WriteDirectionEnvironment(folder, 64, 32);
@@ -45,45 +35,6 @@ TEST(RenderCommand, SetsRenderTagAndEffectSettings) {
   // a 180-degree one would look behind the camera.
   EXPECT_NEAR(ColourDirection(ReadImage(folder.File("wide.exr")).Pixel(0, 0)).z,
               std::cos(63.6 / 180.0 * std::numbers::pi), 0.02);
-}
-
-// Options that mean nothing for this render, or formats that drop something, are said once.
-TEST(RenderCommand, NeedlessOptionsAndLostTransparencyAreSaidOnce) {
-  TempFolder folder;
-  const struct {
-    std::string arguments;
-    std::string warning;
-    size_t count;
-  } cases[] = {
-      {"--stereo-output side-by-side --swap-eyes --eye-shift 3",
-       "--stereo-output, --eye-shift, --swap-eyes: no effect without stereo", 1},
-      {"-c fisheye --cube-layout grid-3x2 --cross-start 1",
-       "--cube-layout, --cross-start: no effect without a cube", 1},
-      {"-c cube-face --cube-face up", "no effect", 0},
-      {"-c fisheye --set ORVEXVP_MASK_MODE=1 --frames 0-1 -o dome_#.jpg", "JPEG keeps no alpha",
-       1},  // empty corners
-      {"-c fisheye --set ORVEXVP_MASK_MODE=1 --frames 0-1 -o dome_#.png", "JPEG keeps no alpha", 0},
-      {"-c fisheye --frames 0-1 -o dome_#.jpg", "JPEG keeps no alpha",
-       0},  // the circle mask paints them black
-  };
-  for (const auto& c : cases) {
-    const CommandResult run = ExpectRendered(folder, "--size 8x8 --samples 1 " + c.arguments);
-    EXPECT_EQ(Occurrences(run.output, c.warning), c.count) << c.arguments << ": " << run.output;
-    // ...and nothing else is said besides.
-    EXPECT_EQ(Occurrences(run.output, "no effect") + Occurrences(run.output, "JPEG"), c.count) << run.output;
-  }
-}
-
-// Each format's writer is checked under the same limit in host_parts_test.cpp; here the command.
-TEST(HostileInput, AFailedWriteKeepsTheOldFileAndSaysWhy) {
-  TempFolder folder;
-  std::ofstream(folder.File("dome.png")) << "the good old file";
-  // A file-size limit of 8 KB: too small for the image, as a full disk would be.
-  const CommandResult run = RenderCommand(folder, "--size 128x128 --samples 1 -o dome.png", "ulimit -f 8 &&");
-  ExpectFailure(run, "cannot write \"dome.png\": File too large");
-  EXPECT_EQ(run.output.find("wrote"), std::string::npos) << run.output;
-  EXPECT_EQ(ReadText(folder.File("dome.png")), "the good old file");
-  EXPECT_EQ(EntryCount(folder.Path()), 1);
 }
 
 bool HasTemporaryFile(const fs::path& folder) {
@@ -123,14 +74,6 @@ TEST(HostileInput, ASignalDuringAWriteLeavesNoTemporaryFile) {
   EXPECT_TRUE(WIFEXITED(status) || WTERMSIG(status) == SIGTERM);
   EXPECT_FALSE(HasTemporaryFile(folder.Path()));
 }
-
-TEST(HostileInput, TheLongestLegalFileNamesAreWritten) {
-  TempFolder folder;
-  const std::string name = std::string(251, 'd') + ".png";  // 255 characters
-  ExpectRendered(folder, "--size 8x8 --samples 1 -o " + name);
-  EXPECT_TRUE(fs::exists(folder.Path() / name));
-}
-
 // Bad options and values, the stereo and cubemap ones among them, refused before any work. (The
 // renderer's own refusals, called directly, are checked in render_sequence_test.cpp.)
 TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
@@ -209,22 +152,6 @@ TEST(HostileInput, OutputsThatAreOneFileAreRefused) {
     ExpectRefusals(
         folder, check + std::string("-c panorama -s 16x8 --samples 1 --stereo on --stereo-output anaglyph"),
         refusals);
-}
-
-// Devices and FIFOs are refused wherever a file is read, never read forever; `timeout` turns a hang
-// into a failure here. An unknown command is named, with the commands there are.
-TEST(HostileInput, DevicesFifosAndUnknownCommandsAreRefused) {
-  TempFolder folder;
-  fs::create_symlink("/dev/zero", folder.Path() / "zero.png");
-  ASSERT_EQ(mkfifo(folder.File("fifo.exr").c_str(), 0600), 0);
-  const std::string render = "render -s 8x8 --samples 1 ";
-  for (const std::string& command :
-       {std::string("info /dev/zero"), std::string("info fifo.exr"), render + "--env /dev/zero",
-        render + "--env fifo.exr", render + "--stereo on --separation-map zero.png",
-        std::string("preview zero.png -o page")})
-    ExpectFailure(ToolCommand(folder, command, "timeout 60"), "is not a regular file");
-  ExpectFailure(ToolCommand(folder, "rendr"),
-                "unknown command \"rendr\"; the commands are: plugins, panel, render");
 }
 
 }  // namespace

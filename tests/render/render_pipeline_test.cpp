@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 // The effect's render-time half driven call by call, with its render state in view: the camera
 // questions of the host's multi-camera renders, the areas, eyes and faces of sequence start, and
 // the camera phases. (Where stereo rays start is checked exactly by the eye rig's tests and in the
@@ -34,7 +32,6 @@ class RenderPipeline : public LinkedModuleTest {
   }
 
   BaseContainer& Tag() { return *scene->tag->GetDataInstance(); }
-  BaseContainer& Effect() { return *node_->GetDataInstance(); }
   BaseContainer& RenderSettings() { return *scene->doc->GetActiveRenderData()->GetDataInstance(); }
   RenderState& State() { return effect_->state; }
   BaseObject* Camera() { return scene->tag->GetObject(); }
@@ -65,12 +62,6 @@ class RenderPipeline : public LinkedModuleTest {
     vps.doc = scene->doc;
     vps.render = render_.get();
     effect_->Execute(node_, &vps);
-  }
-
-  bool Logged(const std::string& text) const {
-    const std::string line = "--- Orvex360Cam: " + text;
-    const std::vector<std::string> lines = console::Lines();
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
   }
 
   BaseVideoPost* node_ = nullptr;
@@ -140,14 +131,14 @@ TEST_F(RenderPipeline, EditorRenderOfACubemapShowsTheTagsFaceAndRestoresTheLayou
   EXPECT_EQ(State().cameraCount, 1);
   EXPECT_EQ(State().faces[0].index, orvex::kCubeFaceUp);
   // Cubemaps letterbox to square faces, whatever the tag's aspect.
-  EXPECT_TRUE(Logged("PREVIEW start [420.00/0.00] end [1499.00/1079.00] size [1080,1080]"));
+  EXPECT_TRUE(ConsoleHas("PREVIEW start [420.00/0.00] end [1499.00/1079.00] size [1080,1080]"));
   // The editor view shows the tagged camera while the render runs.
   EXPECT_EQ(scene->doc->GetActiveBaseDraw()->GetSceneCamera(scene->doc), Camera());
 
   Execute(VIDEOPOSTCALL_FRAMESEQUENCE, false);
   EXPECT_EQ(State().layout.gridSize, Vector(4.0, 3.0, 0.0));
   EXPECT_EQ(scene->doc->GetActiveBaseDraw()->GetSceneCamera(scene->doc), nullptr);
-  EXPECT_TRUE(Logged("------- FINISH -------"));
+  EXPECT_TRUE(ConsoleHas("------- FINISH -------"));
 }
 
 TEST_F(RenderPipeline, EditorRendersFollowTheTagsEditorSwitch) {
@@ -158,7 +149,7 @@ TEST_F(RenderPipeline, EditorRendersFollowTheTagsEditorSwitch) {
   EXPECT_EQ(effect_->GetRenderInfo(node_), VIDEOPOSTINFO_0);
   // Closed like any sequence: a switched-off effect does no sequence end either.
   Execute(VIDEOPOSTCALL_FRAMESEQUENCE, false);
-  EXPECT_FALSE(Logged("------- FINISH -------"));
+  EXPECT_FALSE(ConsoleHas("------- FINISH -------"));
 }
 
 TEST_F(RenderPipeline, AViewCameraWithoutTagIsLogged) {
@@ -166,7 +157,7 @@ TEST_F(RenderPipeline, AViewCameraWithoutTagIsLogged) {
   scene->doc->InsertObject(bare, nullptr);
   scene->doc->GetActiveBaseDraw()->SetSceneCamera(bare);
   StartSequence();
-  EXPECT_TRUE(Logged("No Orvex tag found! Add a Orvex tag to the active camera."));
+  EXPECT_TRUE(ConsoleHas("No Orvex tag found! Add a Orvex tag to the active camera."));
   EXPECT_EQ(effect_->GetRenderInfo(node_), VIDEOPOSTINFO_0);
 }
 

@@ -221,15 +221,7 @@ TEST_F(MultiCamera, ARefusedMergeWritesCameraZeroSaysSoAndFails) {
   seen_.cameras = 2;
   seen_.mergeAccepts = false;
   FloatImage frame;
-  std::string error;
-  const bool rendered = RenderDocument(
-      doc_, RenderOptions(),
-      [&frame](const FloatImage& image, Int32, std::string&) {
-        frame = image;
-        return true;
-      },
-      error);
-  EXPECT_FALSE(rendered);
+  const std::string error = Render(RenderOptions(), nullptr, &frame);
   EXPECT_NE(error.find("refused to merge the camera images of frame 0; camera 0's image was written"),
             std::string::npos)
       << error;

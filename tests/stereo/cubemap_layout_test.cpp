@@ -27,8 +27,6 @@ constexpr Float kSeamDegrees = 2.0;
 
 // The axis each face looks along, indexed by face: left, right, down, up, back, front.
 constexpr Vector kFaceAxes[] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
-// Columns and rows of each layout.
-constexpr std::array<Int32, 2> kGrids[] = {{4, 3}, {3, 4}, {6, 1}, {3, 2}, {1, 6}, {2, 3}, {1, 1}};
 
 // One cell of the frame: its face (-1 for none) and its first pixel.
 struct Cell {
@@ -37,55 +35,36 @@ struct Cell {
   Int32 y = 0;
 };
 
-// The face each layout shows in a cell, written out from the layout table so that the render is
-// checked against the convention, not against the layout code it runs.
-Int32 ExpectedFace(const orvex::CubemapSettings& s, Int32 column, Int32 row) {
-  using namespace orvex;
-  const Int32 k = s.crossStart;
-  const auto along = [k](Int32 index) { return ((index - k) % 4 + 4) % 4; };  // steps after the front
-  switch (s.layout) {
-    case kCubemapCrossHorizontal: {
-      if (row == 1)
-        return std::array{kCubeFaceFront, kCubeFaceRight, kCubeFaceBack, kCubeFaceLeft}[along(column)];
-      if (along(column) != 0) return -1;
-      return row == 0 ? kCubeFaceUp : kCubeFaceDown;
-    }
-    case kCubemapCrossVertical: {
-      if (column == 1)
-        return std::array{kCubeFaceFront, kCubeFaceDown, kCubeFaceBack, kCubeFaceUp}[along(row)];
-      if (along(row) != 0) return -1;
-      return column == 0 ? kCubeFaceLeft : kCubeFaceRight;
-    }
-    case kCubemapStripHorizontal:
-      return s.slots[column];
-    case kCubemapStripVertical:
-      return s.slots[row];
-    case kCubemapBlock3x2:
-      return s.slots[row * 3 + column];
-    case kCubemapBlock2x3:
-      return s.slots[column * 3 + row];
-    default:
-      return s.singleFace;
-  }
-}
+// A layout's settings and the faces its frame shows, row by row ("." for no face; 0 to 5 for left,
+// right, down, up, back, front), written out by hand so that the render is checked against the
+// convention, not against the layout code it runs.
+struct LayoutCase {
+  const char* name;
+  Int32 layout, crossStart;
+  const char* grid;
+  Int32 singleFace = orvex::kCubeFaceFront;
+  std::array<Int32, 6> slots = {1, 0, 3, 2, 5, 4};
+};
+void PrintTo(const LayoutCase& c, std::ostream* out) { *out << c.grid; }
 
-class CubemapRender : public ModuleRender {
+class CubemapRender : public ModuleRender, public testing::WithParamInterface<LayoutCase> {
  protected:
   // A cubemap camera in the empty scene with the effect's layout settings; the frame has square
-  // cells of kCell pixels and starts at column `eyeColumns` of each eye for stereo frames.
-  void Configure(const orvex::CubemapSettings& settings, Int32 eyes = 1) {
-    settings_ = settings;
-    columns_ = kGrids[settings.layout][0];
-    rows_ = kGrids[settings.layout][1];
+  // cells of kCell pixels, `eyes` layouts side by side.
+  void Configure(const LayoutCase& c, Int32 eyes = 1) {
+    grid_ = c.grid;
+    columns_ = static_cast<Int32>(grid_.find('|'));
+    rows_ = static_cast<Int32>(std::count(grid_.begin(), grid_.end(), '|'));
     AddCamera(CameraKind::Cubemap, columns_ * kCell * eyes, rows_ * kCell);
-    SetEffect(ORVEXVP_CUBE_LAYOUT, GeData(settings.layout));
-    SetEffect(ORVEXVP_CUBE_FACE, GeData(settings.singleFace));
-    SetEffect(ORVEXVP_CUBE_CROSS_START, GeData(settings.crossStart));
-    for (Int32 slot = 0; slot < 6; ++slot) SetEffect(ORVEXVP_CUBE_SLOT1 + slot, GeData(settings.slots[slot]));
+    SetEffect(ORVEXVP_CUBE_LAYOUT, GeData(c.layout));
+    SetEffect(ORVEXVP_CUBE_FACE, GeData(c.singleFace));
+    SetEffect(ORVEXVP_CUBE_CROSS_START, GeData(c.crossStart));
+    for (Int32 slot = 0; slot < 6; ++slot) SetEffect(ORVEXVP_CUBE_SLOT1 + slot, GeData(c.slots[slot]));
   }
 
   Cell CellAt(Int32 column, Int32 row, Int32 eyeX = 0) const {
-    return {ExpectedFace(settings_, column, row), eyeX + column * kCell, row * kCell};
+    const char face = grid_[row * (columns_ + 1) + column];
+    return {face == '.' ? -1 : face - '0', eyeX + column * kCell, row * kCell};
   }
 
   // Every pixel of a face's cell looks into the face, the cell as a whole along its axis.
@@ -147,68 +126,53 @@ class CubemapRender : public ModuleRender {
     EXPECT_EQ(seams, 5);  // a cross unfolds the cube along five of its edges
   }
 
-  orvex::CubemapSettings settings_;
+  std::string grid_;
   Int32 columns_ = 0;
   Int32 rows_ = 0;
 };
 
-orvex::CubemapSettings Layout(Int32 layout, Int32 crossStart = 1) {
-  orvex::CubemapSettings settings;
-  settings.layout = layout;
-  settings.crossStart = crossStart;
-  return settings;
-}
-
-TEST_F(CubemapRender, CrossesAtEveryFrontPosition) {
-  for (const Int32 layout : {orvex::kCubemapCrossHorizontal, orvex::kCubemapCrossVertical}) {
-    for (const Int32 start : {0, 1, 2, 3}) {
-      SCOPED_TRACE(testing::Message() << "layout " << layout << " front at " << start);
-      Configure(Layout(layout, start));
-      const FloatImage image = Render();
-      ExpectLayout(image);
-      ExpectSeamlessNeighbours(image);
-      TearDown();
-      SetUp();
+// Crosses meet without a jump wherever their faces touch; strips and grids keep side faces upright.
+TEST_P(CubemapRender, EachCellHoldsItsFaceCrossesMeetAndSideFacesStandUpright) {
+  Configure(GetParam());
+  const FloatImage image = Render();
+  ExpectLayout(image);
+  if (GetParam().layout <= orvex::kCubemapCrossVertical) return ExpectSeamlessNeighbours(image);
+  for (Int32 row = 0; row < rows_; ++row) {
+    for (Int32 column = 0; column < columns_; ++column) {
+      const Cell cell = CellAt(column, row);
+      if (cell.face == orvex::kCubeFaceUp || cell.face == orvex::kCubeFaceDown) continue;
+      EXPECT_GT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y)).y, 0.5) << "face " << cell.face;
+      EXPECT_LT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y + kCell - 1)).y, -0.5)
+          << "face " << cell.face;
     }
   }
 }
 
-// Strips and grids place the faces by slot, side faces upright.
-TEST_F(CubemapRender, StripsAndGridsHoldTheSlotsFaces) {
-  for (const Int32 layout : {orvex::kCubemapStripHorizontal, orvex::kCubemapBlock3x2,
-                             orvex::kCubemapStripVertical, orvex::kCubemapBlock2x3}) {
-    SCOPED_TRACE(layout);
-    orvex::CubemapSettings settings = Layout(layout);
-    if (layout == orvex::kCubemapBlock3x2)
-      settings.slots = {5, 4, 3, 2, 1, 0};  // front, back, up, down, right, left
-    Configure(settings);
-    const FloatImage image = Render();
-    ExpectLayout(image);
-    for (Int32 row = 0; row < rows_; ++row) {
-      for (Int32 column = 0; column < columns_; ++column) {
-        const Cell cell = CellAt(column, row);
-        if (cell.face == orvex::kCubeFaceUp || cell.face == orvex::kCubeFaceDown) continue;
-        const Float32* top = image.Pixel(cell.x + kCell / 2, cell.y);
-        const Float32* bottom = image.Pixel(cell.x + kCell / 2, cell.y + kCell - 1);
-        EXPECT_GT(ColourDirection(top).y, 0.5) << "face " << cell.face;
-        EXPECT_LT(ColourDirection(bottom).y, -0.5) << "face " << cell.face;
-      }
-    }
-    TearDown();
-    SetUp();
-  }
-}
+constexpr Int32 kHorizontal = orvex::kCubemapCrossHorizontal;
+constexpr Int32 kVertical = orvex::kCubemapCrossVertical;
 
-TEST_F(CubemapRender, SingleFaceLayoutRendersOneCameraOfTheChosenFace) {
-  orvex::CubemapSettings settings = Layout(orvex::kCubemapSingleFace);
-  settings.singleFace = orvex::kCubeFaceUp;
-  Configure(settings);
-  ExpectLayout(Render());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, CubemapRender,
+    testing::Values(
+        LayoutCase{"HorizontalCrossFront0", kHorizontal, 0, "3...|5140|2...|"},
+        LayoutCase{"HorizontalCrossFront1", kHorizontal, 1, ".3..|0514|.2..|"},
+        LayoutCase{"HorizontalCrossFront2", kHorizontal, 2, "..3.|4051|..2.|"},
+        LayoutCase{"HorizontalCrossFront3", kHorizontal, 3, "...3|1405|...2|"},
+        LayoutCase{"VerticalCrossFront0", kVertical, 0, "051|.2.|.4.|.3.|"},
+        LayoutCase{"VerticalCrossFront1", kVertical, 1, ".3.|051|.2.|.4.|"},
+        LayoutCase{"VerticalCrossFront2", kVertical, 2, ".4.|.3.|051|.2.|"},
+        LayoutCase{"VerticalCrossFront3", kVertical, 3, ".2.|.4.|.3.|051|"},
+        LayoutCase{"HorizontalStrip", orvex::kCubemapStripHorizontal, 1, "103254|"},
+        LayoutCase{"VerticalStrip", orvex::kCubemapStripVertical, 1, "1|0|3|2|5|4|"},
+        LayoutCase{
+            "Grid3x2", orvex::kCubemapBlock3x2, 1, "543|210|", orvex::kCubeFaceFront, {5, 4, 3, 2, 1, 0}},
+        LayoutCase{"Grid2x3", orvex::kCubemapBlock2x3, 1, "12|05|34|"},
+        LayoutCase{"SingleFace", orvex::kCubemapSingleFace, 1, "3|", orvex::kCubeFaceUp}),
+    [](const testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
 // A stereo cubemap side by side: each eye's half holds the whole cross.
 TEST_F(CubemapRender, StereoCubemapHoldsACrossPerEye) {
-  Configure(Layout(orvex::kCubemapCrossHorizontal), 2);
+  Configure({"", kHorizontal, 1, ".3..|0514|.2..|"}, 2);
   Settings().SetBool(RDATA_STEREO, true);
   SetEffect(ORVEXVP_STEREO_MODE, GeData(ORVEXVP_STEREO_MODE_SIDE_BY_SIDE));
   SetTag(ORVEXTAG_ZERO_PARALLAX_MODE, GeData(Int32(0)));

@@ -1,26 +1,19 @@
 #include "gltf_builder.h"
 
+#include "files_support.h"
+#include "image/web_image.h"
+
 #include <OpenImageIO/imageio.h>
 
 #include <cstring>
-#include <fstream>
+#include <utility>
 
 namespace {
 
-std::string Base64(const std::vector<unsigned char>& bytes) {
-  static const char* kAlphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string text;
-  for (size_t i = 0; i < bytes.size(); i += 3) {
-    const uint32_t a = bytes[i];
-    const uint32_t b = i + 1 < bytes.size() ? bytes[i + 1] : 0;
-    const uint32_t c = i + 2 < bytes.size() ? bytes[i + 2] : 0;
-    const uint32_t triple = (a << 16) | (b << 8) | c;
-    text += kAlphabet[(triple >> 18) & 63];
-    text += kAlphabet[(triple >> 12) & 63];
-    text += i + 1 < bytes.size() ? kAlphabet[(triple >> 6) & 63] : '=';
-    text += i + 2 < bytes.size() ? kAlphabet[triple & 63] : '=';
-  }
-  return text;
+// Appends `item` to the array and answers its index.
+int Appended(nlohmann::json& array, nlohmann::json item) {
+  array.push_back(std::move(item));
+  return static_cast<int>(array.size()) - 1;
 }
 
 void Append32(std::vector<unsigned char>& out, uint32_t value) {
@@ -38,37 +31,33 @@ int GltfBuilder::View(const void* data, size_t bytes) {
   const size_t offset = buffer_.size();
   buffer_.resize(offset + bytes);
   std::memcpy(buffer_.data() + offset, data, bytes);
-  gltf_["bufferViews"].push_back({{"buffer", 0}, {"byteOffset", offset}, {"byteLength", bytes}});
-  return static_cast<int>(gltf_["bufferViews"].size()) - 1;
+  return Appended(gltf_["bufferViews"], {{"buffer", 0}, {"byteOffset", offset}, {"byteLength", bytes}});
 }
 
 int GltfBuilder::Floats(const std::vector<float>& values, const char* type) {
   const std::string name = type;
   const size_t width = name == "SCALAR" ? 1 : name == "VEC2" ? 2 : name == "VEC3" ? 3 : 4;
   const int view = View(values.data(), values.size() * sizeof(float));
-  gltf_["accessors"].push_back(
+  return Appended(
+      gltf_["accessors"],
       {{"bufferView", view}, {"componentType", 5126}, {"count", values.size() / width}, {"type", type}});
-  return static_cast<int>(gltf_["accessors"].size()) - 1;
 }
 
 int GltfBuilder::Indices(const std::vector<uint16_t>& values) {
   const int view = View(values.data(), values.size() * sizeof(uint16_t));
-  gltf_["accessors"].push_back(
+  return Appended(
+      gltf_["accessors"],
       {{"bufferView", view}, {"componentType", 5123}, {"count", values.size()}, {"type", "SCALAR"}});
-  return static_cast<int>(gltf_["accessors"].size()) - 1;
 }
 
 int GltfBuilder::Material(float r, float g, float b, int texture) {
   nlohmann::json pbr = {{"baseColorFactor", {r, g, b, 1.0f}}};
   if (texture >= 0) pbr["baseColorTexture"] = {{"index", texture}};
-  gltf_["materials"].push_back({{"pbrMetallicRoughness", pbr}});
-  return static_cast<int>(gltf_["materials"].size()) - 1;
+  return Appended(gltf_["materials"], {{"pbrMetallicRoughness", pbr}});
 }
 
 int GltfBuilder::Texture(const std::string& uri) {
-  gltf_["images"].push_back({{"uri", uri}});
-  gltf_["textures"].push_back({{"source", gltf_["images"].size() - 1}});
-  return static_cast<int>(gltf_["textures"].size()) - 1;
+  return Appended(gltf_["textures"], {{"source", Appended(gltf_["images"], {{"uri", uri}})}});
 }
 
 int GltfBuilder::Mesh(const std::vector<float>& points, int material, const std::vector<float>& uvs,
@@ -77,8 +66,7 @@ int GltfBuilder::Mesh(const std::vector<float>& points, int material, const std:
   if (!uvs.empty()) primitive["attributes"]["TEXCOORD_0"] = Floats(uvs, "VEC2");
   if (!indices.empty()) primitive["indices"] = Indices(indices);
   if (material >= 0) primitive["material"] = material;
-  gltf_["meshes"].push_back({{"primitives", {primitive}}});
-  return static_cast<int>(gltf_["meshes"].size()) - 1;
+  return Appended(gltf_["meshes"], {{"primitives", {primitive}}});
 }
 
 int GltfBuilder::Square(const std::vector<float>& centre, float size, int normalAxis, int material,
@@ -101,20 +89,17 @@ int GltfBuilder::Square(const std::vector<float>& centre, float size, int normal
 int GltfBuilder::Camera(double yfov, double aspect) {
   nlohmann::json perspective = {{"yfov", yfov}, {"znear", 0.01}};
   if (aspect > 0.0) perspective["aspectRatio"] = aspect;
-  gltf_["cameras"].push_back({{"type", "perspective"}, {"perspective", perspective}});
-  return static_cast<int>(gltf_["cameras"].size()) - 1;
+  return Appended(gltf_["cameras"], {{"type", "perspective"}, {"perspective", perspective}});
 }
 
 int GltfBuilder::Light(const std::string& type, double intensity) {
-  auto& lights = gltf_["extensions"]["KHR_lights_punctual"]["lights"];
-  lights.push_back({{"type", type}, {"intensity", intensity}});
   gltf_["extensionsUsed"] = {"KHR_lights_punctual"};
-  return static_cast<int>(lights.size()) - 1;
+  return Appended(gltf_["extensions"]["KHR_lights_punctual"]["lights"],
+                  {{"type", type}, {"intensity", intensity}});
 }
 
 int GltfBuilder::Node(const nlohmann::json& node, bool root) {
-  gltf_["nodes"].push_back(node);
-  const int index = static_cast<int>(gltf_["nodes"].size()) - 1;
+  const int index = Appended(gltf_["nodes"], node);
   if (root) gltf_["scenes"][0]["nodes"].push_back(index);
   return index;
 }
@@ -168,12 +153,9 @@ std::string NestedGltfText(int depth) {
   return R"({"asset":{"version":"2.0"},"extras":)" + std::string(depth, '[') + std::string(depth, ']') + "}";
 }
 
-void GltfBuilder::WriteGltf(const std::string& path) { std::ofstream(path) << GltfText(); }
+void GltfBuilder::WriteGltf(const std::string& path) { files::WriteText(path, GltfText()); }
 
-void GltfBuilder::WriteGlb(const std::string& path) {
-  const std::vector<unsigned char> bytes = Glb();
-  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-}
+void GltfBuilder::WriteGlb(const std::string& path) { files::WriteBytes(path, Glb()); }
 
 void WriteQuadrantPng(const std::string& path) {
   const unsigned char pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};

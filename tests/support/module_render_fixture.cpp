@@ -2,12 +2,12 @@
 
 #include "runtime/console.h"
 #include "scene/scene_library.h"
+#include "test_scene.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr Int32 kTagType = 1035138;
 constexpr Float kDegrees = 3.14159265358979323846 / 180.0;
 constexpr const char* kPrefix = "--- Orvex360Cam: ";
 }  // namespace

@@ -154,14 +154,15 @@ class RenderSequence : public testing::Test {
 
   BaseContainer& Settings() { return *doc_->GetActiveRenderData()->GetDataInstance(); }
 
-  // Renders and counts the delivered frames; the error when the render fails.
-  std::string Render(const RenderOptions& options, int* frames = nullptr) {
+  // Renders, counts the delivered frames and keeps the last; the error when the render fails.
+  std::string Render(const RenderOptions& options, int* frames = nullptr, FloatImage* last = nullptr) {
     std::string error;
     int delivered = 0;
     const bool rendered = RenderDocument(
         doc_, options,
-        [&delivered](const FloatImage& image, Int32, std::string&) {
+        [&delivered, last](const FloatImage& image, Int32, std::string&) {
           EXPECT_TRUE(render_test::IsFinite(image));
+          if (last) *last = image;
           ++delivered;
           return true;
         },

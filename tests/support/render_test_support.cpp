@@ -32,17 +32,12 @@ Vector ColourDirection(const Float32* rgba) {
   return Vector(2.0 * rgba[0] - 1.0, 2.0 * rgba[1] - 1.0, 2.0 * rgba[2] - 1.0).GetNormalized();
 }
 
-std::string WriteDirectionEnvironment(const TempFolder& folder, Int32 width, Int32 height) {
+FloatImage OpaqueImage(Int32 width, Int32 height, const std::function<Vector(Int32 x, Int32 y)>& colourAt) {
   FloatImage image;
   EXPECT_TRUE(image.Allocate(width, height));
-  for (Int32 y = 0; y < height; ++y) {
-    for (Int32 x = 0; x < width; ++x) {
-      const Float u = (x + 0.5) / width;
-      const Float polar = (y + 0.5) / height * orvex::kPi;
-      const Float azimuth = (u - 0.5) * 2.0 * orvex::kPi;
-      const Vector d(std::sin(polar) * std::sin(azimuth), std::cos(polar),
-                     std::sin(polar) * std::cos(azimuth));
-      const Vector colour = DirectionColour(d);
+  for (Int32 y = 0; y < image.height; ++y) {
+    for (Int32 x = 0; x < image.width; ++x) {
+      const Vector colour = colourAt(x, y);
       Float32* pixel = image.Pixel(x, y);
       pixel[0] = static_cast<Float32>(colour.x);
       pixel[1] = static_cast<Float32>(colour.y);
@@ -50,6 +45,16 @@ std::string WriteDirectionEnvironment(const TempFolder& folder, Int32 width, Int
       pixel[3] = 1.0f;
     }
   }
+  return image;
+}
+
+std::string WriteDirectionEnvironment(const TempFolder& folder, Int32 width, Int32 height) {
+  const FloatImage image = OpaqueImage(width, height, [width, height](Int32 x, Int32 y) {
+    const Float polar = (y + 0.5) / height * orvex::kPi;
+    const Float azimuth = ((x + 0.5) / width - 0.5) * 2.0 * orvex::kPi;
+    return DirectionColour(
+        Vector(std::sin(polar) * std::sin(azimuth), std::cos(polar), std::sin(polar) * std::cos(azimuth)));
+  });
   const std::string path = folder.File("directions.exr");
   std::string error;
   EXPECT_TRUE(image_output::Write(image, path, error)) << error;

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ class TempFolder {
 Vector DirectionColour(const Vector& d);
 // The direction a colour encodes, normalised.
 Vector ColourDirection(const Float32* rgba);
+
+// A width x height opaque image whose pixel (x, y) has the colour colourAt(x, y).
+FloatImage OpaqueImage(Int32 width, Int32 height, const std::function<Vector(Int32 x, Int32 y)>& colourAt);
 
 // Writes an equirectangular EXR whose every texel's colour encodes the direction of its centre by
 // the world convention (u = 0.5 + atan2(d.x, d.z) / 2pi, v = acos(d.y) / pi).
