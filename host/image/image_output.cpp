@@ -56,7 +56,8 @@ void DisplayRow(const FloatImage& image, const srgb::ByteEncoder& encode, int y,
   const Float32* source = image.Row(y);
   for (int x = 0; x < image.width; ++x, source += 4, row += 4) {
     const Float32 coverage = source[3];
-    const Float32 scale = coverage > 0.0f ? 1.0f / coverage : 1.0f;
+    // Most pixels are opaque: no division for them (1 / 1 is exactly 1).
+    const Float32 scale = coverage == 1.0f ? 1.0f : coverage > 0.0f ? 1.0f / coverage : 1.0f;
     for (int c = 0; c < 3; ++c) row[c] = png_codec::UnitToByte(encode(source[c] * scale));
     row[3] = png_codec::UnitToByte(coverage);
   }
