@@ -5,6 +5,8 @@
 #include "runtime/bitmap_io.h"
 #include "runtime/host_state.h"
 
+#include <tuple>
+
 namespace {
 class EffectNode : public LinkedModuleTest {
  protected:
@@ -30,11 +32,6 @@ class EffectNode : public LinkedModuleTest {
     BitmapPtr image(BaseBitmap::Alloc());
     EXPECT_EQ(image->Init(Filename(ORVEX_SOURCE_DIR "/res/") + Filename(name)), IMAGERESULT_OK) << name;
     return image;
-  }
-
-  void Notify(Bool start, Bool external) {
-    RenderNotificationData notice{scene->doc, start, external};
-    EXPECT_TRUE(effect->Message(MSG_MULTI_RENDERNOTIFICATION, &notice));
   }
 
   BaseVideoPost* effect = nullptr;
@@ -101,16 +98,30 @@ TEST_F(EffectNode, StereoAndLinkedParametersReachTheTag) {
 }
 
 TEST_F(EffectNode, RenderNotificationsSetAndClearEditorRender) {
-  Notify(true, false);
-  EXPECT_EQ(node->State().editorRender, 1);
-  Notify(false, false);
-  EXPECT_EQ(node->State().editorRender, 0);
-  Notify(true, false);
-  Notify(false, true);
-  EXPECT_EQ(node->State().editorRender, 0);
-  Notify(true, true);
-  EXPECT_EQ(node->State().editorRender, 0);
+  // Only an editor render's start sets it; any end clears it.
+  for (const auto& [start, external, editorRender] :
+       {std::tuple{true, false, 1}, {false, false, 0}, {true, false, 1}, {false, true, 0}, {true, true, 0}}) {
+    RenderNotificationData notice{scene->doc, start, external};
+    EXPECT_TRUE(effect->Message(MSG_MULTI_RENDERNOTIFICATION, &notice));
+    EXPECT_EQ(node->State().editorRender, editorRender) << start << external;
+  }
   EXPECT_TRUE(effect->Message(MSG_MULTI_RENDERNOTIFICATION, nullptr));  // no data: nothing to read
+}
+
+// The panel hides the other stereo outputs' groups (tests/settings/data/commands.tsv); the enabling
+// rules still speak for the elements they hold.
+TEST_F(EffectNode, EnablingRulesSpeakForTheElementsOfHiddenGroups) {
+  const auto enabled = [this](Int32 id) {
+    return static_cast<VideoPostData*>(node)->GetDEnabling(effect, DescID(id), GeData(), DESCFLAGS_ENABLE_0,
+                                                           nullptr);
+  };
+  Set(effect, ORVEXVP_STEREO_MODE, GeData(Int32(3)));
+  EXPECT_TRUE(enabled(ORVEXVP_SINGLE_EYE));
+  EXPECT_FALSE(enabled(ORVEXVP_ANAGLYPH_COLORS));
+  Set(effect, ORVEXVP_STEREO_MODE, GeData(Int32(2)));
+  EXPECT_TRUE(enabled(ORVEXVP_SIDE_LAYOUT));
+  EXPECT_FALSE(enabled(ORVEXVP_LEFT_FLIP_U));
+  EXPECT_TRUE(enabled(ORVEXVP_INTERLACE));
 }
 
 // The faces of the default cross and its empty cells are checked in the grid the panel command
