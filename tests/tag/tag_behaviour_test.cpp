@@ -2,14 +2,37 @@
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag.h"
 #include "orvextag/orvextag_params.h"
+#include "orvextag/orvextag_settings.h"
+#include "render_test_support.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/host_state.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <map>
+#include <numbers>
 
 namespace {
+constexpr Float kPi = std::numbers::pi;
+
+// What a fresh tag holds: exactly these IDs with these values, so what Init leaves unwritten (the
+// projection, protection and camera kind) reads as the container's empty answer.
+BaseContainer ExpectedTagDefaults() {
+  BaseContainer data;
+  for (Int32 id : {1000, 1004, 1030}) data.SetBool(id, true);
+  for (Int32 id : {1005, 1011, 1024, 1034, 1049}) data.SetBool(id, false);
+  for (const auto& [id, value] : {std::pair{1017, 0}, {1028, 0}, {1050, 0}, {1054, 5}, {1027, 1}, {1029, 2}})
+    data.SetInt32(id, value);
+  const std::pair<Int32, Float> floats[] = {
+      {1031, 0.0}, {1032, 0.0},      {1019, 100.0},   {1020, 100.0}, {1012, 2 * kPi}, {1018, 2 * kPi},
+      {1008, kPi}, {1014, -kPi / 2}, {1015, kPi / 2}, {1025, 6.5},   {1026, 1000.0},  {1035, 0.5}};
+  for (const auto& [id, value] : floats) data.SetFloat(id, value);
+  data.SetVector(1053, Vector(0.5, 0.5, 0.0));
+  data.SetLink(1037, nullptr);
+  return data;
+}
 
 class TagBehaviour : public LinkedModuleTest {
  protected:
@@ -207,4 +230,61 @@ TEST_F(TagBehaviour, BadValuesAndOddPlacesNeverBreakIt) {
   EXPECT_TRUE(loose->GetNodeData<OrvexTag>()->Execute(loose, nullptr, nullptr, nullptr, 0,
                                                       EXECUTIONFLAGS_0) == EXECUTIONRESULT_OK);
   BaseTag::Free(loose);
+}
+
+TEST_F(TagBehaviour, AFreshTagHoldsExactlyTheDefaultsInitWrites) {
+  EXPECT_EQ(Data(), ExpectedTagDefaults());
+  // The render settings' stereo switch is not the tag's to touch on creation.
+  EXPECT_FALSE(settings->GetBool(RDATA_STEREO));
+}
+
+TEST_F(TagBehaviour, ThePriorityBecomesCameraDependentOutsideTheContainer) {
+  const auto* priority = static_cast<const PriorityData*>(
+      Get(tag, EXPRESSION_PRIORITY).GetCustomDataType(CUSTOMDATATYPE_PRIORITY));
+  ASSERT_NE(priority, nullptr);
+  EXPECT_TRUE(priority->GetPriorityValue(PRIORITYVALUE_CAMERADEPENDENT).GetBool());
+  EXPECT_EQ(Data().GetDataPointer(EXPRESSION_PRIORITY), nullptr);
+  // A value of another type is no priority.
+  EXPECT_FALSE(tag->SetParameter(DescID(EXPRESSION_PRIORITY), GeData(Int32(3)), DESCFLAGS_SET_0));
+}
+
+// The test scene starts without the effect: the first tag brought it.
+TEST_F(TagBehaviour, CreatingTagsAddsTheEffectOnceToTheActiveRenderSettingsAndNoneWithoutADocument) {
+  EXPECT_EQ(FindVideoPost(tag, nullptr, false), effect);
+  scene->AddTaggedCamera();
+  EXPECT_EQ(scene->EffectCount(), 1);
+  // Without a document there is no effect and no tag.
+  host_state::SetActiveDocument(nullptr);
+  EXPECT_EQ(FindVideoPost(nullptr, nullptr, true), nullptr);
+  EXPECT_EQ(BaseTag::Alloc(kTagType), nullptr);
+  BaseDocument* bare = BaseDocument::Alloc();
+  EXPECT_EQ(FindVideoPost(nullptr, bare, true), nullptr);  // no render settings
+  BaseDocument::Free(bare);
+}
+
+TEST_F(TagBehaviour, StateIconsLoadAndMissingOrBrokenOnesAreLogged) {
+  EXPECT_NE(tag->GetNodeData<OrvexTag>()->StateIcon(true), nullptr);
+  EXPECT_NE(tag->GetNodeData<OrvexTag>()->StateIcon(false), nullptr);
+
+  const render_test::TempFolder temp;
+  const std::filesystem::path res = temp.Path() / "res";
+  std::filesystem::copy(std::filesystem::path(ORVEX_SOURCE_DIR) / "res", res,
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::remove(res / "orvextag_off.tif");
+  std::ofstream(res / "orvextag.tif", std::ios::trunc) << "not an image";
+  RestartFrom(temp.Path().string());
+  auto* broken = scene->AddTaggedCamera()->GetNodeData<OrvexTag>();
+  EXPECT_EQ(broken->StateIcon(false), nullptr);
+  EXPECT_EQ(broken->StateIcon(true), nullptr);
+  EXPECT_TRUE(ConsoleHas(">>> ERROR bmp not exist [" + (res / "orvextag_off.tif").string() + "]"));
+  EXPECT_TRUE(ConsoleHas(">>> ERROR loadign bmp [" + (res / "orvextag.tif").string() + "]"));
+}
+
+TEST(TagSettings, DomeStereoNeedsTheFisheyeProjectionAndTheDomeLens) {
+  BaseContainer data;
+  WriteTagDefaults(data);
+  data.SetInt32(ORVEXTAG_FISHEYE_TYPE, ORVEXTAG_FISHEYE_TYPE_DOME);
+  EXPECT_FALSE(isDomeStereo(data));
+  data.SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_FISHEYE);
+  EXPECT_TRUE(isDomeStereo(data));
 }
