@@ -71,19 +71,11 @@ class TagBehaviour : public LinkedModuleTest {
 };
 }  // namespace
 
-TEST_F(TagBehaviour, EffectSwitchedOffShowsTheNoticeAndDisablesAllButTheSwitch) {
-  effect->SetBit(BIT_VPDISABLED);
-  const std::map<Int32, bool> panel = Panel();
-  EXPECT_TRUE(panel.count(ORVEXTAG_VP_DISABLED_INFO));
-  EXPECT_TRUE(panel.at(ORVEXTAG_ENABLE));
-  for (const Int32 id : {ORVEXTAG_PROTECT, ORVEXTAG_PROJECTION, ORVEXTAG_STEREO, ORVEXTAG_FIT_HEIGHT})
-    EXPECT_FALSE(panel.at(id)) << id;
-  EXPECT_EQ(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
-  EXPECT_EQ(Data().GetString(ORVEXTAG_ASPECT_TEXT), String());
-  // Deleted effect: showing the tag brings one back, as the tag always does.
+// The switched-off effect's notice is read from the panel command (tests/tag/data/commands.tsv).
+TEST_F(TagBehaviour, ShowingTheTagBringsADeletedEffectBack) {
   effect->Remove();
   BaseVideoPost::Free(effect);
-  Panel();
+  attribute_manager::BuildPanel(tag);
   EXPECT_EQ(scene->EffectCount(), 1);
 }
 
@@ -116,29 +108,6 @@ TEST_F(TagBehaviour, LinkedEffectOptionsReadAndWriteThrough) {
   EXPECT_TRUE(Panel().at(ORVEXTAG_VP_CHOICE));
   effect->GetDataInstance()->SetBool(ORVEXVP_TOGGLE, false);
   EXPECT_FALSE(Panel().at(ORVEXTAG_VP_CHOICE));
-}
-
-TEST_F(TagBehaviour, LatitudeEditsStayOrdered) {
-  Set(ORVEXTAG_EQUIRECT_CUSTOM, GeData(true));
-  Set(ORVEXTAG_EQUIRECT_LAT_MAX, GeData(0.5));
-  Set(ORVEXTAG_EQUIRECT_LAT_MIN, GeData(1.0));
-  const Float degree = static_cast<Float>(1.0f * 0.017453292f);
-  EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_LAT_MIN), 0.5 - degree);
-  EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_VSPAN), degree);
-  EXPECT_GT(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
-  EXPECT_TRUE(ConsoleHas("LATITUDES out of order: lower latitude moved"));  // one line tells the artist
-  EXPECT_FALSE(ConsoleHas("upper latitude moved"));
-}
-
-// Clicks and the reset on the pad are followed into the tag in tests/xypad; here the pad's map (its
-// z) at scene evaluation, both ways.
-TEST_F(TagBehaviour, ThePadsMapFollowsTheProjection) {
-  Set(ORVEXTAG_PROJECTION, GeData(Int32(1)));
-  scene->doc->ExecutePasses(nullptr, true, true, true);
-  EXPECT_EQ(Data().GetVector(ORVEXTAG_STEREO_DIRECTION_PAD).z, 1.0);
-  Set(ORVEXTAG_PROJECTION, GeData(Int32(0)));
-  scene->doc->ExecutePasses(nullptr, true, true, true);
-  EXPECT_EQ(Data().GetVector(ORVEXTAG_STEREO_DIRECTION_PAD).z, 0.0);
 }
 
 // Switched off, the option takes the protection tag away (tests/tag/data/commands.tsv); here a
