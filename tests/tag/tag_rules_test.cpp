@@ -185,9 +185,8 @@ TEST(TagPanelRules, HiddenAndEnabledFollowProjectionStereoAndEffect) {
   TagPanelFacts facts;
   facts.effectExists = true;
   facts.projection = 1;
-  // Which group each projection shows, the stereo switch, the direction pad and the effect's notice
-  // are followed through the tag's panel in tests/tag/data/commands.tsv, the linked choice in
-  // tag_behaviour_test.cpp.
+  // Which group each projection shows, the stereo switch, the direction pad, the linked choice and
+  // the effect's notice are followed through the tag's panel in tests/tag/data/commands.tsv.
   EXPECT_TRUE(IsTagElementHidden(ORVEXTAG_HIDDEN, facts));
   EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_FISHEYE_FOV, facts));
   EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_CYL_HEIGHT, facts));
