@@ -3,7 +3,6 @@
 #include "runtime/host_state.h"
 #include "runtime/plugin_registry.h"
 #include "runtime/undo_history.h"
-#include "scene/scene_library.h"
 #include "scene/scene_tree.h"
 #include "test_scene.h"
 
@@ -25,20 +24,9 @@ void PrintTo(const Command& command, std::ostream* out) { *out << command.name; 
 const Command kCommands[] = {{"Fulldome", 1036701}, {"Fisheye", 1035136}, {"LittlePlanet", 1036687},
                              {"Panorama", 1035137}, {"Cubemap", 1036110}, {"Cylindrical", 1036297}};
 
-BaseVideoPost* Effect(BaseDocument* doc) {
-  for (BaseVideoPost* post = doc->GetActiveRenderData()->GetFirstVideoPost(); post; post = post->GetNext())
-    if (post->GetType() == kEffectType) return post;
-  return nullptr;
-}
-
 class CreateCameraTest : public testing::TestWithParam<Command> {
  protected:
-  void SetUp() override {
-    console::Clear();
-    doc = scene_library::NewDocument();
-    ASSERT_TRUE(doc);
-  }
-  void TearDown() override { BaseDocument::Free(doc); }
+  void SetUp() override { console::Clear(); }
 
   // Runs the command and checks it made a camera with a selected tag and the effect; returns the camera.
   BaseObject* CreateAndCheck() {
@@ -52,11 +40,12 @@ class CreateCameraTest : public testing::TestWithParam<Command> {
     EXPECT_EQ(doc->GetActiveTag(), tag);
     EXPECT_TRUE(tag->GetBit(BIT_ACTIVE));
     EXPECT_EQ(doc->GetActiveObject(), nullptr);  // the camera is not made active
-    EXPECT_NE(Effect(doc), nullptr);
+    EXPECT_NE(scene.Effect(), nullptr);
     return camera;
   }
 
-  BaseDocument* doc = nullptr;
+  TestScene scene;
+  BaseDocument* doc = scene.doc;
 };
 
 }  // namespace
@@ -71,7 +60,7 @@ TEST_P(CreateCameraTest, MakesItsPresetCameraInOneStepThatUndoesAndRedoesExactly
 
   ASSERT_TRUE(doc->DoUndo());
   EXPECT_EQ(doc->GetFirstObject(), nullptr);
-  EXPECT_EQ(Effect(doc), nullptr);  // the new tag had inserted it
+  EXPECT_EQ(scene.Effect(), nullptr);  // the new tag had inserted it
   const std::string undone = SceneTree(*doc);
   EXPECT_EQ(undone.substr(0, undone.find("  redo steps")), before.substr(0, before.find("  redo steps")));
 
@@ -100,18 +89,18 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, CreateCameraTest, testing::ValuesIn(kComm
                          [](const testing::TestParamInfo<Command>& info) { return info.param.name; });
 
 TEST(CreateCameraFaults, UndoPutsBackTheEffectSettingsTheTagsReactionChanged) {
-  BaseDocument* doc = scene_library::NewDocument();
+  const TestScene scene;
+  BaseDocument* doc = scene.doc;
   ASSERT_TRUE(ExecuteCommand(1035137, doc));  // a panorama camera brings the effect
-  Effect(doc)->GetDataInstance()->SetInt32(ORVEXVP_MASK_MODE, 1);
+  scene.Effect()->GetDataInstance()->SetInt32(ORVEXVP_MASK_MODE, 1);
   ASSERT_TRUE(ExecuteCommand(1036687, doc));
-  EXPECT_EQ(Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 2);
+  EXPECT_EQ(scene.Effect()->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 2);
   console::Clear();
   ASSERT_TRUE(doc->DoUndo());
-  EXPECT_EQ(Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 1);
+  EXPECT_EQ(scene.Effect()->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 1);
   EXPECT_TRUE(ConsoleHas("--- Orvex360Cam: UNDO!"));  // the panorama camera's tag heard of it
   ASSERT_TRUE(doc->DoRedo());
-  EXPECT_EQ(Effect(doc)->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 2);
-  BaseDocument::Free(doc);
+  EXPECT_EQ(scene.Effect()->GetDataInstance()->GetInt32(ORVEXVP_MASK_MODE), 2);
 }
 
 TEST(CreateCameraFaults, WithoutATagTheCameraAndItsUndoStepStay) {
