@@ -2,6 +2,7 @@
 #include "orvex360camvp/orvex360camvp.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
+#include "runtime/attribute_manager.h"
 #include "runtime/bitmap_io.h"
 #include "runtime/host_state.h"
 
@@ -23,11 +24,7 @@ class EffectNode : public LinkedModuleTest {
     ASSERT_TRUE(target->SetParameter(DescID(id), value, DESCFLAGS_SET_USERINTERACTION));
   }
 
-  BitmapPtr RequestBitmap(Int32 id) {
-    DescriptionGetBitmap request{DescID(id), nullptr};
-    EXPECT_TRUE(effect->Message(MSG_DESCRIPTION_GETBITMAP, &request));
-    return BitmapPtr(request.bmp);
-  }
+  BitmapPtr RequestBitmap(Int32 id) { return attribute_manager::RequestBitmap(effect, id); }
   BitmapPtr ResourceImage(const char* name) {
     BitmapPtr image(BaseBitmap::Alloc());
     EXPECT_EQ(image->Init(Filename(ORVEX_SOURCE_DIR "/res/") + Filename(name)), IMAGERESULT_OK) << name;

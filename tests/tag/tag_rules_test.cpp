@@ -203,15 +203,13 @@ TEST(TagPanelRules, HiddenAndEnabledFollowProjectionStereoAndEffect) {
   facts.preferredDirection = false;
   EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_STEREO_DIRECTION_LAT, facts));
 
-  // The effect switched off (or missing): the notice shows, everything but the master switch is off.
-  for (const bool exists : {true, false}) {
-    facts.effectExists = exists;
-    facts.effectSwitchedOff = exists;
-    EXPECT_FALSE(IsTagElementHidden(ORVEXTAG_VP_DISABLED_INFO, facts));
-    EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_ENABLE, facts));
-    EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_FISHEYE_FOV, facts));
-    EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_PROTECT, facts));
-  }
+  // The effect missing (switched off: the panel command's rows): the notice shows, everything but the
+  // master switch is off.
+  facts.effectExists = false;
+  EXPECT_FALSE(IsTagElementHidden(ORVEXTAG_VP_DISABLED_INFO, facts));
+  EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_ENABLE, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_FISHEYE_FOV, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_PROTECT, facts));
   // The tag switched off: only its switch takes input.
   facts = TagPanelFacts{};
   facts.effectExists = true;
