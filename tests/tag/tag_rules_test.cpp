@@ -117,10 +117,9 @@ TEST(ResolutionFit, KeepsOneSideAndRoundsTheOther) {
   // 1000 / 3 = 333.33: rounds; 1001 / 2 = 500.5: halves round away from zero.
   EXPECT_EQ(FitRenderSize({1000.0, 1.0}, 3.0, FitKeeps::Width)->height, 333.0);
   EXPECT_EQ(FitRenderSize({1001.0, 1.0}, 2.0, FitKeeps::Width)->height, 501.0);
-  EXPECT_FALSE(FitRenderSize(hd, 0.0, FitKeeps::Width));
-  EXPECT_FALSE(FitRenderSize(hd, -2.0, FitKeeps::Width));
-  EXPECT_FALSE(FitRenderSize(hd, std::numeric_limits<Float>::infinity(), FitKeeps::Width));
-  EXPECT_FALSE(FitRenderSize(hd, 1e-9, FitKeeps::Width));  // far beyond 65536 pixels
+  // No size for aspects that give none, nor for one far beyond 65536 pixels.
+  for (const Float aspect : {0.0, -2.0, std::numeric_limits<Float>::infinity(), 1e-9})
+    EXPECT_FALSE(FitRenderSize(hd, aspect, FitKeeps::Width)) << aspect;
 }
 
 TEST(LatitudeRange, EditsKeepTheRangeOrdered) {
