@@ -122,7 +122,7 @@ TEST_F(TagBehaviour, AFitTellsTheRenderSettingsOfTheirNewSize) {
 
 // The button that opens the render settings is pressed through the panel command
 // (tests/tag/data/commands.tsv).
-TEST_F(TagBehaviour, TheSeparationMapsPreviewAndTheIconFollowingTheCamerasRenderMode) {
+TEST_F(TagBehaviour, ThePreviewDrawsTheSeparationMapAndTheIconFollowsTheCamerasRenderMode) {
   const BitmapPtr preview = attribute_manager::RequestBitmap(tag, ORVEXTAG_SEPARATION_MAP_PREVIEW);
   ASSERT_TRUE(preview);
   ASSERT_EQ(preview->GetBw(), 50);
