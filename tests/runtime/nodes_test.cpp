@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 // Nodes (parameters, the object tree, tags, clones, registration) and the document's undo history.
@@ -106,19 +105,13 @@ TEST_F(NodeTest, ParametersGoThroughTheNodeAndContainerWritesDoNot) {
 
 TEST_F(NodeTest, ObjectTreeWalksChildrenBeforeTheNextSibling) {
   // Each goes first under its parent.
-  AddNamed(Onull, "b");
+  BaseObject* b = AddNamed(Onull, "b");
   BaseObject* a = AddNamed(Onull, "a");
-  AddNamed(Ocube, "a2", a);
+  BaseObject* a2 = AddNamed(Ocube, "a2", a);
   BaseObject* a1 = AddNamed(Ocamera, "a1", a);
-  std::vector<std::string> order;
-  std::function<void(BaseObject*)> walk = [&](BaseObject* object) {
-    for (; object; object = object->GetNext()) {
-      order.push_back(object->GetName().GetStdString());
-      walk(object->GetDown());
-    }
-  };
-  walk(doc->GetFirstObject());
-  EXPECT_EQ(order, (std::vector<std::string>{"a", "a1", "a2", "b"}));
+  EXPECT_EQ(Objects(), (std::vector<BaseObject*>{a, b}));
+  EXPECT_EQ((std::vector{a->GetDown(), a1->GetNext(), a2->GetNext()}),
+            (std::vector<BaseObject*>{a1, a2, nullptr}));
   EXPECT_EQ(a1->GetDocument(), doc);
   EXPECT_EQ(a1->GetUp(), a);
   EXPECT_EQ(a->GetUp(), nullptr);

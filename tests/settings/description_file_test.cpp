@@ -1,8 +1,13 @@
 #include "runtime/description_file.h"
 #include "linked_module.h"
+#include "orvex360camvp/orvex360camvp.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvexcreate/camera_presets.h"
+#include "orvextag/orvextag.h"
 #include "orvextag/orvextag_params.h"
+#include "runtime/console.h"
+#include "runtime/description_symbols.h"
+#include "scene/module_nodes.h"
 
 #include <gtest/gtest.h>
 
@@ -172,13 +177,12 @@ TEST_F(ModuleDescriptions, TheEffectsElementsDeclareTheTypesItHolds) {
   const std::set<Int32> empty = ExpectDeclaredTypes(
       scene->Effect(), record, {ORVEXVP_EYE_SHIFT, ORVEXVP_CUBE_CROSS_START, ORVEXVP_CHOICE});
   EXPECT_EQ(empty, std::set<Int32>{});  // the preview cells hold bitmap-button values, so they are buttons
-  const DescriptionElement& grid = record.elements[record.Find(ORVEXVP_CUBE_PREVIEW)->parent];
-  EXPECT_EQ(grid.properties.GetInt32(DESC_COLUMNS), 6);
+  // The grid's six columns and the hidden element are read from the panel command's rows.
   EXPECT_EQ(record.Find(ORVEXVP_CUBE_LAYOUT)->properties.GetContainer(DESC_CYCLE).GetCount(), 7);
-  EXPECT_TRUE(record.Find(ORVEXVP_HIDDEN)->IsHidden());
 }
 
-TEST_F(ModuleDescriptions, TheTagsElementsDeclareTheTypesItHoldsWithAnglesInDegrees) {
+// Its angles showing in degrees is read from the panel command's rows (tests/tag/data/commands.tsv).
+TEST_F(ModuleDescriptions, TheTagsElementsDeclareTheTypesItHolds) {
   // Besides Init, the module's own writers: a create command's preset, and scene evaluation (the
   // aspect values, the vertical span and the protection switch).
   BaseTag* tag = scene->AddTaggedCamera();
@@ -189,9 +193,26 @@ TEST_F(ModuleDescriptions, TheTagsElementsDeclareTheTypesItHoldsWithAnglesInDegr
   ASSERT_FALSE(record.elements.empty());
   const std::set<Int32> empty = ExpectDeclaredTypes(tag, record, {ORVEXTAG_VP_CHOICE});
   EXPECT_EQ(empty, std::set<Int32>{});
-  for (Int32 id : {ORVEXTAG_FISHEYE_FOV, ORVEXTAG_EQUIRECT_HSPAN, ORVEXTAG_EQUIRECT_VSPAN,
-                   ORVEXTAG_EQUIRECT_LAT_MIN, ORVEXTAG_EQUIRECT_LAT_MAX, ORVEXTAG_CYL_HFOV,
-                   ORVEXTAG_STEREO_DIRECTION_LAT, ORVEXTAG_STEREO_DIRECTION_LON})
-    EXPECT_EQ(record.Find(id)->properties.GetInt32(DESC_UNIT), DESC_UNIT_DEGREE) << id;
   EXPECT_TRUE(record.Find(ORVEXTAG_HIDDEN)->IsHidden());
+}
+
+using ModuleNodes = LinkedModuleTest;
+
+// The host learns the module's numbers from its registrations and descriptions, as the module has them.
+TEST_F(ModuleNodes, TypesParametersAndChoicesComeFromTheRegisteredDescriptions) {
+  EXPECT_EQ(CameraTagType(), ID_ORVEXTAG);
+  EXPECT_EQ(EffectType(), ID_ORVEX360CAMVP);
+  EXPECT_EQ(TagParameter("ORVEXTAG_PROJECTION"), ORVEXTAG_PROJECTION);
+  EXPECT_EQ(EffectParameter("ORVEXVP_CUBE_SLOT3"), ORVEXVP_CUBE_SLOT3);
+  EXPECT_EQ(CycleValue(CameraTagType(), "ORVEXTAG_PROJECTION", "Cubemap"), ORVEXTAG_PROJECTION_CUBEMAP);
+  EXPECT_EQ(CycleValue(EffectType(), "ORVEXVP_STEREO_MODE", "Single eye"), ORVEXVP_STEREO_MODE_SINGLE_EYE);
+}
+
+TEST_F(ModuleNodes, WhatTheModuleLacksIsRefusedWithItsName) {
+  console::Clear();
+  EXPECT_EQ(TagParameter("ORVEXTAG_NO_SUCH"), kUnknownSymbol);
+  EXPECT_TRUE(ConsoleHas("\"OrvexTag\" has no parameter ORVEXTAG_NO_SUCH"));
+  EXPECT_EQ(CycleValue(CameraTagType(), "ORVEXTAG_PROJECTION", "Octahedron"), kUnknownSymbol);
+  EXPECT_TRUE(ConsoleHas("has no entry \"Octahedron\""));
+  EXPECT_EQ(RegisteredNodeType("NoSuchDescription"), 0);
 }

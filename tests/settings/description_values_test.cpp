@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <string_view>
+#include <tuple>
 
 namespace {
 class DescriptionValues : public testing::Test {
@@ -24,61 +26,62 @@ class DescriptionValues : public testing::Test {
         << error;
   }
 
-  // The value `text` gives, or nil with the error in `error`.
-  GeData Parse(Int32 id, const std::string& text) {
-    GeData value;
-    error.clear();
-    if (!ParseValue(*record.Find(id), text, value, error)) return GeData();
-    return value;
-  }
   std::string Show(Int32 id, const GeData& value) { return FormatValue(*record.Find(id), value); }
 
   DescriptionRecord record;
-  std::string error;
 };
 }  // namespace
 
-TEST_F(DescriptionValues, AnglesTakeDegreesWithTheSuffixAndRadiansWithout) {
-  EXPECT_DOUBLE_EQ(Parse(4, "90deg").GetFloat(), std::numbers::pi / 2.0);
-  EXPECT_DOUBLE_EQ(Parse(4, " 315 DEG ").GetFloat(), 315.0 * std::numbers::pi / 180.0);
-  EXPECT_DOUBLE_EQ(Parse(4, "1.5").GetFloat(), 1.5);
-  EXPECT_EQ(Show(4, GeData(std::numbers::pi)), "180 deg");
-  EXPECT_TRUE(Parse(4, "400deg").IsNil());  // beyond the 360 degree limit
-  EXPECT_NE(error.find("1 deg to 360 deg"), std::string::npos) << error;
-  EXPECT_TRUE(Parse(5, "2deg").IsNil());  // not an angle
-  EXPECT_DOUBLE_EQ(Parse(5, "6.5cm").GetFloat(), 6.5);
-  EXPECT_EQ(Show(5, GeData(6.5)), "6.5 cm");
+// Each text is read as its element takes it and shown back, or refused with what the element takes:
+// angles in degrees with the suffix and radians without, lengths in centimetres, a choice's number
+// or label, on or off, integers within their limits, vectors of three.
+TEST_F(DescriptionValues, TextsReadAsTheirElementTakesThemOrAreRefusedWithWhatItTakes) {
+  constexpr std::string_view kRefused = "refused: ";
+  const std::tuple<Int32, const char*, std::string_view> rows[] = {
+      {4, "90deg", "90 deg"},
+      {4, " 315 DEG ", "315 deg"},
+      {4, "1.5", "85.9437 deg"},
+      {4, "400deg", "refused: 1 deg to 360 deg"},
+      {4, "", "refused: "},
+      {5, "2deg", "refused: "},
+      {5, "6.5cm", "6.5 cm"},
+      {2, "2", "Single eye (2)"},
+      {2, "single EYE", "Single eye (2)"},
+      {2, "7", "refused: V_MODE"},
+      {2, "7", "refused: 0 Anaglyph, 1 Side by side, 2 Single eye"},
+      {1, "maybe", "refused: on or off"},
+      {1, "yes", "on"},
+      {1, "off", "off"},
+      {3, "1.5", "refused: "},
+      {3, "11", "refused: -10 to 10"},
+      {3, "-10", "-10"},
+      {6, "(0.2, 0.3, 1)", "(0.2, 0.3, 1)"},
+      {6, "1,2", "refused: "},
+      {6, "1,2,3,4", "refused: "},
+      {8, "1", "refused: holds no value"},
+  };
+  for (const auto& [id, text, expected] : rows) {
+    SCOPED_TRACE(text);
+    GeData value;
+    std::string error;
+    const bool read = ParseValue(*record.Find(id), text, value, error);
+    if (expected.starts_with(kRefused)) {
+      EXPECT_FALSE(read);
+      EXPECT_NE(error.find(expected.substr(kRefused.size())), std::string::npos) << error;
+    } else {
+      EXPECT_TRUE(read) << error;
+      EXPECT_EQ(Show(id, value), expected);
+    }
+  }
 }
 
-TEST_F(DescriptionValues, CyclesTakeAChoicesNumberOrLabelAndNothingElse) {
-  EXPECT_EQ(Parse(2, "2").GetInt32(), 2);
-  EXPECT_EQ(Parse(2, "single EYE").GetInt32(), 2);
-  EXPECT_EQ(Show(2, GeData(Int32(1))), "Side by side (1)");
-  EXPECT_EQ(Show(2, GeData(Int32(7))), "7 (not a listed choice)");
-  EXPECT_TRUE(Parse(2, "7").IsNil());
-  EXPECT_NE(error.find("V_MODE"), std::string::npos);
-  EXPECT_NE(error.find("0 Anaglyph, 1 Side by side, 2 Single eye"), std::string::npos) << error;
-}
-
-TEST_F(DescriptionValues, WrongKindsOfValueAreRefusedWithWhatTheElementTakes) {
-  EXPECT_TRUE(Parse(1, "maybe").IsNil());
-  EXPECT_NE(error.find("on or off"), std::string::npos) << error;
-  EXPECT_TRUE(Parse(1, "yes").GetBool());
-  EXPECT_FALSE(Parse(1, "off").GetBool());
-  EXPECT_TRUE(Parse(3, "1.5").IsNil());
-  EXPECT_TRUE(Parse(3, "11").IsNil());
-  EXPECT_NE(error.find("-10 to 10"), std::string::npos) << error;
-  EXPECT_EQ(Parse(3, "-10").GetInt32(), -10);
-  EXPECT_TRUE(Parse(4, "").IsNil());
-  EXPECT_TRUE(Parse(6, "1,2").IsNil());
-  EXPECT_TRUE(Parse(6, "1,2,3,4").IsNil());
-  EXPECT_TRUE(Parse(8, "1").IsNil());
-  EXPECT_NE(error.find("holds no value"), std::string::npos) << error;
-}
-
-TEST_F(DescriptionValues, VectorsAndTextsReadAsWritten) {
-  EXPECT_EQ(Parse(6, "(0.2, 0.3, 1)").GetVector(), Vector(0.2, 0.3, 1.0));
-  EXPECT_EQ(Show(6, GeData(Vector(0.5, 0.5, 0.0))), "(0.5, 0.5, 0)");
-  EXPECT_EQ(Parse(7, "TITLE\\nMusic by").GetString(), String("TITLE\nMusic by"));
+TEST_F(DescriptionValues, ExactValuesAndShowingWhatNoChoiceLists) {
+  GeData value;
+  std::string error;
+  ASSERT_TRUE(ParseValue(*record.Find(4), "90deg", value, error));
+  EXPECT_DOUBLE_EQ(value.GetFloat(), std::numbers::pi / 2.0);
+  ASSERT_TRUE(ParseValue(*record.Find(7), "TITLE\\nMusic by", value, error));
+  EXPECT_EQ(value.GetString(), String("TITLE\nMusic by"));
   EXPECT_EQ(Show(7, GeData(String("a\nb"))), "\"a\\nb\"");
+  EXPECT_EQ(Show(2, GeData(Int32(7))), "7 (not a listed choice)");
 }

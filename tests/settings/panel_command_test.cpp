@@ -16,15 +16,12 @@ Vector Centre(const std::string& file, Int32 left = 0, Int32 top = 0) {
 }
 }  // namespace
 
+// Which cells are written is a row of data/commands.tsv; here the grid's faces.
 TEST(PanelCommand, BitmapsWritesTheCubePreviewAsACross) {
   const render_test::TempFolder temp;
   const fs::path folder = temp.Path() / "bitmaps";
   const CommandResult run = render_test::ToolCommand(temp, "panel --node vp --bitmaps " + folder.string());
   ASSERT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_TRUE(fs::exists(folder / "orvexvp_header.png"));
-  EXPECT_TRUE(fs::exists(folder / "orvexvp_cube_preview_r1c3.png"));
-  EXPECT_FALSE(fs::exists(folder / "orvexvp_cube_preview_r1c4.png"));  // empty cells are not written
-  EXPECT_FALSE(fs::exists(folder / "orvexvp_cube_preview_r3c0.png"));  // hidden rows neither
 
   const std::string grid = (folder / "orvexvp_cube_preview_grid.png").string();
   constexpr Int32 kCell = 48 + 2;  // face images and the gap between them

@@ -2,14 +2,36 @@
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag.h"
 #include "orvextag/orvextag_params.h"
+#include "orvextag/orvextag_settings.h"
+#include "render_test_support.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/host_state.h"
 
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
-#include <map>
+#include <numbers>
 
 namespace {
+constexpr Float kPi = std::numbers::pi;
+
+// What a fresh tag holds: exactly these IDs with these values, so what Init leaves unwritten (the
+// projection, protection and camera kind) reads as the container's empty answer.
+BaseContainer ExpectedTagDefaults() {
+  BaseContainer data;
+  for (Int32 id : {1000, 1004, 1030}) data.SetBool(id, true);
+  for (Int32 id : {1005, 1011, 1024, 1034, 1049}) data.SetBool(id, false);
+  for (const auto& [id, value] : {std::pair{1017, 0}, {1028, 0}, {1050, 0}, {1054, 5}, {1027, 1}, {1029, 2}})
+    data.SetInt32(id, value);
+  const std::pair<Int32, Float> floats[] = {
+      {1031, 0.0}, {1032, 0.0},      {1019, 100.0},   {1020, 100.0}, {1012, 2 * kPi}, {1018, 2 * kPi},
+      {1008, kPi}, {1014, -kPi / 2}, {1015, kPi / 2}, {1025, 6.5},   {1026, 1000.0},  {1035, 0.5}};
+  for (const auto& [id, value] : floats) data.SetFloat(id, value);
+  data.SetVector(1053, Vector(0.5, 0.5, 0.0));
+  data.SetLink(1037, nullptr);
+  return data;
+}
 
 class TagBehaviour : public LinkedModuleTest {
  protected:
@@ -30,17 +52,6 @@ class TagBehaviour : public LinkedModuleTest {
   void Set(Int32 id, const GeData& value) { ASSERT_TRUE(attribute_manager::Edit(tag, id, value)); }
   BaseContainer& Data() { return *tag->GetDataInstance(); }
 
-  // The tag's panel as an artist sees it now: each shown element's ID and whether it takes input.
-  std::map<Int32, bool> Panel() {
-    std::map<Int32, bool> items;
-    for (const auto& item : attribute_manager::BuildPanel(tag).items) items[item.element->id] = item.enabled;
-    return items;
-  }
-  bool Fit(Int32 button) {
-    attribute_manager::BuildPanel(tag);  // the panel shows the current aspect before the click
-    return attribute_manager::Press(tag, button);
-  }
-
   BaseTag* tag = nullptr;
   BaseObject* camera = nullptr;
   BaseVideoPost* effect = nullptr;
@@ -48,106 +59,41 @@ class TagBehaviour : public LinkedModuleTest {
 };
 }  // namespace
 
-TEST_F(TagBehaviour, PanelShowsOnlyTheGroupOfTheProjection) {
-  const Int32 groups[] = {ORVEXTAG_GROUP_EQUIRECT, ORVEXTAG_GROUP_FISHEYE, ORVEXTAG_GROUP_CYLINDRICAL,
-                          ORVEXTAG_GROUP_CUBEMAP};
-  for (Int32 projection = 0; projection < 4; ++projection) {
-    Set(ORVEXTAG_PROJECTION, GeData(projection));
-    const std::map<Int32, bool> shown = Panel();
-    for (Int32 group = 0; group < 4; ++group)
-      EXPECT_EQ(shown.count(groups[group]), group == projection ? 1u : 0u) << projection << " " << group;
-    EXPECT_EQ(shown.count(ORVEXTAG_FISHEYE_TYPE), projection == 1 ? 1u : 0u);
-    EXPECT_EQ(shown.count(ORVEXTAG_VP_DISABLED_INFO), 0u);
-  }
-  // Stereo off: the stereo settings show but take no input; the vertical span never does.
-  const std::map<Int32, bool> panel = Panel();
-  EXPECT_FALSE(panel.at(ORVEXTAG_EYE_SEPARATION));
-  EXPECT_FALSE(panel.at(ORVEXTAG_ASPECT_STEREO));
-  EXPECT_TRUE(panel.at(ORVEXTAG_ASPECT));
-  Set(ORVEXTAG_STEREO, GeData(true));
-  EXPECT_TRUE(Panel().at(ORVEXTAG_EYE_SEPARATION));
-  Set(ORVEXTAG_STEREO_DIRECTION, GeData(false));
-  EXPECT_FALSE(Panel().count(ORVEXTAG_STEREO_DIRECTION_PAD));
-}
-
-TEST_F(TagBehaviour, EffectSwitchedOffShowsTheNoticeAndDisablesAllButTheSwitch) {
-  effect->SetBit(BIT_VPDISABLED);
-  const std::map<Int32, bool> panel = Panel();
-  EXPECT_TRUE(panel.count(ORVEXTAG_VP_DISABLED_INFO));
-  EXPECT_TRUE(panel.at(ORVEXTAG_ENABLE));
-  for (const Int32 id : {ORVEXTAG_PROTECT, ORVEXTAG_PROJECTION, ORVEXTAG_STEREO, ORVEXTAG_FIT_HEIGHT})
-    EXPECT_FALSE(panel.at(id)) << id;
-  EXPECT_EQ(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
-  EXPECT_EQ(Data().GetString(ORVEXTAG_ASPECT_TEXT), String());
-  // Deleted effect: showing the tag brings one back, as the tag always does.
+// The switched-off effect's notice is read from the panel command (tests/tag/data/commands.tsv).
+TEST_F(TagBehaviour, ShowingTheTagBringsADeletedEffectBack) {
   effect->Remove();
   BaseVideoPost::Free(effect);
-  Panel();
+  attribute_manager::BuildPanel(tag);
   EXPECT_EQ(scene->EffectCount(), 1);
 }
 
-TEST_F(TagBehaviour, StereoLivesInTheRenderSettingsAndTheCameraFollowsTheTag) {
+// The camera's stereo values following the tag's are read from the panel command
+// (tests/tag/data/commands.tsv).
+TEST_F(TagBehaviour, StereoLivesInTheRenderSettingsAndTheCamerasStereoModeFollowsIt) {
   Set(ORVEXTAG_STEREO, GeData(true));
   EXPECT_TRUE(settings->GetBool(RDATA_STEREO));
   EXPECT_FALSE(Data().GetBool(ORVEXTAG_STEREO));  // the tag keeps no copy
-  settings->SetBool(RDATA_STEREO, false);
-  EXPECT_EQ(Get(tag, ORVEXTAG_STEREO).GetInt32(), 0);
-  settings->SetBool(RDATA_STEREO, true);  // switched on elsewhere
-  EXPECT_EQ(Get(tag, ORVEXTAG_STEREO).GetInt32(), 1);
-  // Scene evaluation keeps the camera's own stereo mode in step.
-  scene->doc->ExecutePasses(nullptr, true, true, true);
-  EXPECT_EQ(camera->GetDataInstance()->GetInt32(CAMERAOBJECT_STEREO_MODE), 1);
-  settings->SetBool(RDATA_STEREO, false);
-  scene->doc->ExecutePasses(nullptr, true, true, true);
-  EXPECT_EQ(camera->GetDataInstance()->GetInt32(CAMERAOBJECT_STEREO_MODE), 0);
-  // The camera's stereo values follow the tag's.
-  Set(ORVEXTAG_EYE_SEPARATION, GeData(8.0));
-  Set(ORVEXTAG_ZERO_PARALLAX, GeData(250.0));
-  Set(ORVEXTAG_ZERO_PARALLAX_MODE, GeData(Int32(3)));
-  const BaseContainer& cam = *camera->GetDataInstance();
-  EXPECT_EQ(cam.GetFloat(CAMERAOBJECT_STEREO_EYESEPARATION), 8.0);
-  EXPECT_EQ(cam.GetFloat(CAMERAOBJECT_STEREO_ZERO_PARALLAX), 250.0);
-  EXPECT_EQ(cam.GetInt32(CAMERAOBJECT_STEREO_PLACEMENT), 1);
-  Set(ORVEXTAG_ZERO_PARALLAX_MODE, GeData(Int32(0)));
-  EXPECT_EQ(cam.GetInt32(CAMERAOBJECT_STEREO_PLACEMENT), 0);
+  // Switched elsewhere, the tag reads it; scene evaluation keeps the camera's own stereo mode in step.
+  for (const bool stereo : {false, true, false}) {
+    settings->SetBool(RDATA_STEREO, stereo);
+    EXPECT_EQ(Get(tag, ORVEXTAG_STEREO).GetInt32(), stereo ? 1 : 0);
+    scene->doc->ExecutePasses(nullptr, true, true, true);
+    EXPECT_EQ(camera->GetDataInstance()->GetInt32(CAMERAOBJECT_STEREO_MODE), stereo ? 1 : 0);
+  }
 }
 
-TEST_F(TagBehaviour, LinkedEffectOptionsReadAndWriteThrough) {
+// Written through the tag, the linked options reach the effect (tests/tag/data/commands.tsv); the tag
+// keeps no copy and reads the effect's values.
+TEST_F(TagBehaviour, LinkedEffectOptionsLiveInTheEffect) {
   Set(ORVEXTAG_VP_TOGGLE, GeData(true));
-  Set(ORVEXTAG_VP_CHOICE, GeData(Int32(4)));
   EXPECT_TRUE(effect->GetDataInstance()->GetBool(ORVEXVP_TOGGLE));
-  EXPECT_EQ(effect->GetDataInstance()->GetInt32(ORVEXVP_CHOICE), 4);
-  EXPECT_FALSE(Data().GetBool(ORVEXTAG_VP_TOGGLE));  // stored in the effect only
+  EXPECT_FALSE(Data().GetBool(ORVEXTAG_VP_TOGGLE));
   effect->GetDataInstance()->SetInt32(ORVEXVP_CHOICE, 7);
   EXPECT_EQ(Get(tag, ORVEXTAG_VP_CHOICE).GetInt32(), 7);
-  EXPECT_TRUE(Panel().at(ORVEXTAG_VP_CHOICE));
-  effect->GetDataInstance()->SetBool(ORVEXVP_TOGGLE, false);
-  EXPECT_FALSE(Panel().at(ORVEXTAG_VP_CHOICE));
 }
 
-TEST_F(TagBehaviour, LatitudeEditsStayOrdered) {
-  Set(ORVEXTAG_EQUIRECT_CUSTOM, GeData(true));
-  Set(ORVEXTAG_EQUIRECT_LAT_MAX, GeData(0.5));
-  Set(ORVEXTAG_EQUIRECT_LAT_MIN, GeData(1.0));
-  const Float degree = static_cast<Float>(1.0f * 0.017453292f);
-  EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_LAT_MIN), 0.5 - degree);
-  EXPECT_EQ(Data().GetFloat(ORVEXTAG_EQUIRECT_VSPAN), degree);
-  EXPECT_GT(Data().GetFloat(ORVEXTAG_ASPECT), 0.0);
-  EXPECT_TRUE(ConsoleHas("LATITUDES out of order: lower latitude moved"));  // one line tells the artist
-  EXPECT_FALSE(ConsoleHas("upper latitude moved"));
-}
-
-// Clicks and the reset on the pad are followed into the tag in tests/xypad; here the pad's map (its
-// z) at scene evaluation, both ways.
-TEST_F(TagBehaviour, ThePadsMapFollowsTheProjection) {
-  Set(ORVEXTAG_PROJECTION, GeData(Int32(1)));
-  scene->doc->ExecutePasses(nullptr, true, true, true);
-  EXPECT_EQ(Data().GetVector(ORVEXTAG_STEREO_DIRECTION_PAD).z, 1.0);
-  Set(ORVEXTAG_PROJECTION, GeData(Int32(0)));
-  scene->doc->ExecutePasses(nullptr, true, true, true);
-  EXPECT_EQ(Data().GetVector(ORVEXTAG_STEREO_DIRECTION_PAD).z, 0.0);
-}
-
+// Switched off, the option takes the protection tag away (tests/tag/data/commands.tsv); here a
+// protection tag deleted by hand switches the option off.
 TEST_F(TagBehaviour, ProtectionTagFollowsTheOptionBothWays) {
   Set(ORVEXTAG_PROTECT, GeData(true));
   ASSERT_NE(camera->GetFirstTag(), nullptr);
@@ -157,43 +103,26 @@ TEST_F(TagBehaviour, ProtectionTagFollowsTheOptionBothWays) {
   BaseTag::Free(protection);
   scene->doc->ExecutePasses(nullptr, true, true, true);
   EXPECT_FALSE(Data().GetBool(ORVEXTAG_PROTECT));
-  Set(ORVEXTAG_PROTECT, GeData(true));
-  Set(ORVEXTAG_PROTECT, GeData(false));
-  EXPECT_EQ(camera->GetTag(Tprotection), nullptr);
 }
 
-TEST_F(TagBehaviour, FitAsksAndSetsTheRenderSize) {
+// The question, the answers and the fitted sizes are read from the panel command
+// (tests/tag/data/commands.tsv).
+TEST_F(TagBehaviour, AFitTellsTheRenderSettingsOfTheirNewSize) {
   settings->SetFloat(RDATA_XRES, 1920.0);
   settings->SetFloat(RDATA_YRES, 1080.0);
   Set(ORVEXTAG_PROJECTION, GeData(Int32(1)));
-  host_state::SetDialogAnswer(GEMB_R_NO);
-  ASSERT_TRUE(Fit(ORVEXTAG_FIT_HEIGHT));
-  EXPECT_EQ(settings->GetFloat(RDATA_YRES), 1080.0);
-  ASSERT_EQ(host_state::DialogTexts().size(), 1u);
-  for (const char* part : {"1920 x 1080", "1.778", "1920 x 1920"})
-    EXPECT_NE(host_state::DialogTexts()[0].find(part), std::string::npos) << part;
-
   RenderData* renderData = scene->doc->GetActiveRenderData();
   const UInt32 changes = renderData->GetDirty(DIRTYFLAGS_DATA);
   host_state::SetDialogAnswer(GEMB_R_YES);
-  ASSERT_TRUE(Fit(ORVEXTAG_FIT_HEIGHT));
+  attribute_manager::BuildPanel(tag);  // the panel shows the current aspect before the click
+  ASSERT_TRUE(attribute_manager::Press(tag, ORVEXTAG_FIT_HEIGHT));
   EXPECT_EQ(settings->GetFloat(RDATA_YRES), 1920.0);
-  EXPECT_EQ(renderData->GetDirty(DIRTYFLAGS_DATA), changes + 1);  // told of its new size
-  // Already fitted: a notice, nothing asked.
-  ASSERT_TRUE(Fit(ORVEXTAG_FIT_WIDTH));
-  EXPECT_EQ(host_state::DialogTexts().back(), GeLoadString(10013).GetStdString());
-  // Stereo side by side fits the whole frame: 2:1.
-  Set(ORVEXTAG_STEREO, GeData(true));
-  effect->GetDataInstance()->SetInt32(ORVEXVP_STEREO_MODE, ORVEXVP_STEREO_MODE_SIDE_BY_SIDE);
-  ASSERT_TRUE(Fit(ORVEXTAG_FIT_WIDTH));
-  EXPECT_EQ(settings->GetFloat(RDATA_XRES), 3840.0);
+  EXPECT_EQ(renderData->GetDirty(DIRTYFLAGS_DATA), changes + 1);
 }
 
-TEST_F(TagBehaviour, ButtonsBitmapsAndIcons) {
-  DescriptionCommand press{DescID(ORVEXTAG_STEREO_RENDERSETTINGS)};
-  EXPECT_TRUE(tag->Message(MSG_DESCRIPTION_COMMAND_BUTTON, &press));
-  ASSERT_EQ(host_state::OpenedWindows().size(), 1u);
-
+// The button that opens the render settings is pressed through the panel command
+// (tests/tag/data/commands.tsv).
+TEST_F(TagBehaviour, ThePreviewDrawsTheSeparationMapAndTheIconFollowsTheCamerasRenderMode) {
   const BitmapPtr preview = attribute_manager::RequestBitmap(tag, ORVEXTAG_SEPARATION_MAP_PREVIEW);
   ASSERT_TRUE(preview);
   ASSERT_EQ(preview->GetBw(), 50);
@@ -238,4 +167,61 @@ TEST_F(TagBehaviour, BadValuesAndOddPlacesNeverBreakIt) {
   EXPECT_TRUE(loose->GetNodeData<OrvexTag>()->Execute(loose, nullptr, nullptr, nullptr, 0,
                                                       EXECUTIONFLAGS_0) == EXECUTIONRESULT_OK);
   BaseTag::Free(loose);
+}
+
+TEST_F(TagBehaviour, AFreshTagHoldsExactlyTheDefaultsInitWrites) {
+  EXPECT_EQ(Data(), ExpectedTagDefaults());
+  // The render settings' stereo switch is not the tag's to touch on creation.
+  EXPECT_FALSE(settings->GetBool(RDATA_STEREO));
+}
+
+TEST_F(TagBehaviour, ThePriorityBecomesCameraDependentOutsideTheContainer) {
+  const auto* priority = static_cast<const PriorityData*>(
+      Get(tag, EXPRESSION_PRIORITY).GetCustomDataType(CUSTOMDATATYPE_PRIORITY));
+  ASSERT_NE(priority, nullptr);
+  EXPECT_TRUE(priority->GetPriorityValue(PRIORITYVALUE_CAMERADEPENDENT).GetBool());
+  EXPECT_EQ(Data().GetDataPointer(EXPRESSION_PRIORITY), nullptr);
+  // A value of another type is no priority.
+  EXPECT_FALSE(tag->SetParameter(DescID(EXPRESSION_PRIORITY), GeData(Int32(3)), DESCFLAGS_SET_0));
+}
+
+// The test scene starts without the effect: the first tag brought it.
+TEST_F(TagBehaviour, CreatingTagsAddsTheEffectOnceToTheActiveRenderSettingsAndNoneWithoutADocument) {
+  EXPECT_EQ(FindVideoPost(tag, nullptr, false), effect);
+  scene->AddTaggedCamera();
+  EXPECT_EQ(scene->EffectCount(), 1);
+  // Without a document there is no effect and no tag.
+  host_state::SetActiveDocument(nullptr);
+  EXPECT_EQ(FindVideoPost(nullptr, nullptr, true), nullptr);
+  EXPECT_EQ(BaseTag::Alloc(kTagType), nullptr);
+  BaseDocument* bare = BaseDocument::Alloc();
+  EXPECT_EQ(FindVideoPost(nullptr, bare, true), nullptr);  // no render settings
+  BaseDocument::Free(bare);
+}
+
+TEST_F(TagBehaviour, StateIconsLoadAndMissingOrBrokenOnesAreLogged) {
+  EXPECT_NE(tag->GetNodeData<OrvexTag>()->StateIcon(true), nullptr);
+  EXPECT_NE(tag->GetNodeData<OrvexTag>()->StateIcon(false), nullptr);
+
+  const render_test::TempFolder temp;
+  const std::filesystem::path res = temp.Path() / "res";
+  std::filesystem::copy(std::filesystem::path(ORVEX_SOURCE_DIR) / "res", res,
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::remove(res / "orvextag_off.tif");
+  std::ofstream(res / "orvextag.tif", std::ios::trunc) << "not an image";
+  RestartFrom(temp.Path().string());
+  auto* broken = scene->AddTaggedCamera()->GetNodeData<OrvexTag>();
+  EXPECT_EQ(broken->StateIcon(false), nullptr);
+  EXPECT_EQ(broken->StateIcon(true), nullptr);
+  EXPECT_TRUE(ConsoleHas(">>> ERROR bmp not exist [" + (res / "orvextag_off.tif").string() + "]"));
+  EXPECT_TRUE(ConsoleHas(">>> ERROR loadign bmp [" + (res / "orvextag.tif").string() + "]"));
+}
+
+TEST(TagSettings, DomeStereoNeedsTheFisheyeProjectionAndTheDomeLens) {
+  BaseContainer data;
+  WriteTagDefaults(data);
+  data.SetInt32(ORVEXTAG_FISHEYE_TYPE, ORVEXTAG_FISHEYE_TYPE_DOME);
+  EXPECT_FALSE(isDomeStereo(data));
+  data.SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_FISHEYE);
+  EXPECT_TRUE(isDomeStereo(data));
 }

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <tuple>
+#include <utility>
 
 namespace {
 using orvex::kHalfPi;
@@ -115,33 +117,28 @@ TEST(ResolutionFit, KeepsOneSideAndRoundsTheOther) {
   // 1000 / 3 = 333.33: rounds; 1001 / 2 = 500.5: halves round away from zero.
   EXPECT_EQ(FitRenderSize({1000.0, 1.0}, 3.0, FitKeeps::Width)->height, 333.0);
   EXPECT_EQ(FitRenderSize({1001.0, 1.0}, 2.0, FitKeeps::Width)->height, 501.0);
-  EXPECT_FALSE(FitRenderSize(hd, 0.0, FitKeeps::Width));
-  EXPECT_FALSE(FitRenderSize(hd, -2.0, FitKeeps::Width));
-  EXPECT_FALSE(FitRenderSize(hd, std::numeric_limits<Float>::infinity(), FitKeeps::Width));
-  EXPECT_FALSE(FitRenderSize(hd, 1e-9, FitKeeps::Width));  // far beyond 65536 pixels
+  // No size for aspects that give none, nor for one far beyond 65536 pixels.
+  for (const Float aspect : {0.0, -2.0, std::numeric_limits<Float>::infinity(), 1e-9})
+    EXPECT_FALSE(FitRenderSize(hd, aspect, FitKeeps::Width)) << aspect;
 }
 
 TEST(LatitudeRange, EditsKeepTheRangeOrdered) {
-  // The edited end moves back to one degree from the other (a minimum edited past the maximum is
-  // followed through the tag in tag_behaviour_test.cpp).
-  LatitudeRange range = KeepLatitudesOrdered({-1.55, -1.6}, ORVEXTAG_EQUIRECT_LAT_MAX);
-  EXPECT_EQ(range.min, -1.55);
-  EXPECT_EQ(range.max, -1.55 + kOneDegreeSingle);
-  // Equal ends at the limits: the span never collapses and never leaves [-90, 90] degrees.
-  range = KeepLatitudesOrdered({-kHalfPi, -kHalfPi}, ORVEXTAG_EQUIRECT_LAT_MIN);
-  EXPECT_EQ(range.min, -kHalfPi);
-  EXPECT_GT(range.max, range.min);
-  range = KeepLatitudesOrdered({kHalfPi, kHalfPi}, ORVEXTAG_EQUIRECT_LAT_MAX);
-  EXPECT_EQ(range.max, kHalfPi);
-  EXPECT_LT(range.min, range.max);
-  // Values beyond the poles or not numbers at all.
-  range = KeepLatitudesOrdered({std::numeric_limits<Float>::quiet_NaN(), 7.0}, ORVEXTAG_EQUIRECT_LAT_MIN);
-  EXPECT_EQ(range.min, -kHalfPi);
-  EXPECT_EQ(range.max, kHalfPi);
-  // An ordered range is left alone.
-  range = KeepLatitudesOrdered({-0.2, 0.4}, ORVEXTAG_EQUIRECT_LAT_MAX);
-  EXPECT_EQ(range.min, -0.2);
-  EXPECT_EQ(range.max, 0.4);
+  // The edited end moves back to one degree from the other, and at the poles the other end moves
+  // instead, so that the span never collapses and never leaves [-90, 90] degrees; values beyond the
+  // poles or not numbers at all are clamped; an ordered range is left alone. (A minimum edited past
+  // the maximum is followed through the tag in tests/tag/data/commands.tsv.)
+  const Float nan = std::numeric_limits<Float>::quiet_NaN();
+  const std::tuple<LatitudeRange, Int32, std::pair<Float, Float>> rows[] = {
+      {{-1.55, -1.6}, ORVEXTAG_EQUIRECT_LAT_MAX, {-1.55, -1.55 + kOneDegreeSingle}},
+      {{-kHalfPi, -kHalfPi}, ORVEXTAG_EQUIRECT_LAT_MIN, {-kHalfPi, -kHalfPi + kOneDegreeSingle}},
+      {{kHalfPi, kHalfPi}, ORVEXTAG_EQUIRECT_LAT_MAX, {kHalfPi - kOneDegreeSingle, kHalfPi}},
+      {{nan, 7.0}, ORVEXTAG_EQUIRECT_LAT_MIN, {-kHalfPi, kHalfPi}},
+      {{-0.2, 0.4}, ORVEXTAG_EQUIRECT_LAT_MAX, {-0.2, 0.4}},
+  };
+  for (const auto& [range, edited, expected] : rows) {
+    const LatitudeRange ordered = KeepLatitudesOrdered(range, edited);
+    EXPECT_EQ(std::pair(ordered.min, ordered.max), expected) << range.min << " to " << range.max;
+  }
 }
 
 TEST(PadDirection, CentresCornersAndDomeReset) {
@@ -188,7 +185,7 @@ TEST(TagPanelRules, HiddenAndEnabledFollowProjectionStereoAndEffect) {
   facts.effectExists = true;
   facts.projection = 1;
   // Which group each projection shows, the stereo switch, the direction pad, the linked choice and
-  // the effect's notice are followed through the tag's panel in tag_behaviour_test.cpp.
+  // the effect's notice are followed through the tag's panel in tests/tag/data/commands.tsv.
   EXPECT_TRUE(IsTagElementHidden(ORVEXTAG_HIDDEN, facts));
   EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_FISHEYE_FOV, facts));
   EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_CYL_HEIGHT, facts));
@@ -205,15 +202,13 @@ TEST(TagPanelRules, HiddenAndEnabledFollowProjectionStereoAndEffect) {
   facts.preferredDirection = false;
   EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_STEREO_DIRECTION_LAT, facts));
 
-  // The effect switched off (or missing): the notice shows, everything but the master switch is off.
-  for (const bool exists : {true, false}) {
-    facts.effectExists = exists;
-    facts.effectSwitchedOff = exists;
-    EXPECT_FALSE(IsTagElementHidden(ORVEXTAG_VP_DISABLED_INFO, facts));
-    EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_ENABLE, facts));
-    EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_FISHEYE_FOV, facts));
-    EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_PROTECT, facts));
-  }
+  // The effect missing (switched off: the panel command's rows): the notice shows, everything but the
+  // master switch is off.
+  facts.effectExists = false;
+  EXPECT_FALSE(IsTagElementHidden(ORVEXTAG_VP_DISABLED_INFO, facts));
+  EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_ENABLE, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_FISHEYE_FOV, facts));
+  EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_PROTECT, facts));
   // The tag switched off: only its switch takes input.
   facts = TagPanelFacts{};
   facts.effectExists = true;
