@@ -64,18 +64,6 @@ TEST(StereoCommand, FlipSwapAndShiftOptionsMoveEachEye) {
   EXPECT_EQ(BestShift(frame, 8, right), -1);
 }
 
-TEST(StereoCommand, CubemapOptionsPlaceTheFaces) {
-  TempFolder folder;
-  const std::string environment = render_test::WriteDirectionEnvironment(folder, 128, 64);
-  render_test::ExpectRendered(
-      folder, "empty --camera cubemap --size 48x32 --samples 1 --env '" + environment +
-                  "' --cube-layout grid-3x2 --cube-slots back,front,up,down,right,left -o grid.exr");
-  // The first slot holds the back face (its middle looks along -Z), the last the left face.
-  const FloatImage image = render_test::ReadImage(folder.File("grid.exr"));
-  EXPECT_LT(render_test::ColourDirection(image.Pixel(8, 8)).z, -0.9);
-  EXPECT_LT(render_test::ColourDirection(image.Pixel(40, 24)).x, -0.9);
-}
-
 // A separation map scales the eye distance: a map of 0 makes the eyes alike, the pole gradient
 // does not. Values that are no number give no separation; a huge value is limited; the frame is
 // never blanked, and the log says so once.
@@ -103,29 +91,6 @@ TEST(StereoCommand, SeparationMapsScaleTheEyeDistanceAndUnusableValuesAreDefined
   }
   render_test::ExpectRendered(folder, stereo + "--separation-gradient -o faded.exr");
   EXPECT_FALSE(HalvesAlike(render_test::ReadImage(folder.File("faded.exr"))));
-}
-
-// Pixels must not depend on how the rows are shared out: the same image at 1, 2 and 4 threads.
-TEST(StereoCommand, OutputIsIdenticalAtOneTwoAndFourThreads) {
-  TempFolder folder;
-  const char* renders[] = {
-      "demo --camera panorama --size 48x24",
-      "demo --camera panorama --size 48x24 --stereo on --stereo-output anaglyph",
-      "demo --camera cubemap --size 48x32 --cube-layout grid-3x2",
-  };
-  for (const char* render : renders) {
-    for (const char* samples : {"1", "4"}) {
-      decltype(FloatImage::rgba) first;
-      for (const char* threads : {"1", "2", "4"}) {
-        const std::string arguments =
-            std::string(render) + " --samples " + samples + " --threads " + threads + " -o out.exr";
-        render_test::ExpectRendered(folder, arguments);
-        const auto pixels = render_test::ReadImage(folder.File("out.exr")).rgba;
-        if (first.empty()) first = pixels;
-        EXPECT_EQ(pixels, first) << arguments;
-      }
-    }
-  }
 }
 
 }  // namespace

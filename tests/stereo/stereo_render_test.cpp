@@ -4,6 +4,7 @@
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
 #include "render/separation_map.h"
+#include "render_checks.h"
 #include "runtime/shader_gradient.h"
 #include "scene/object_params.h"
 #include "test_scene.h"
@@ -16,6 +17,10 @@
 #include <functional>
 
 namespace {
+
+using render_test::DifferentValues;
+using render_test::LinesStartingWith;
+using render_test::OpaqueImage;
 
 // Stereo renders of a panorama camera at the origin with boxes close around it, so that the two
 // eyes see clearly different images; each eye can also be rendered alone (single-eye output).
@@ -63,11 +68,6 @@ class StereoRender : public ModuleRender {
     EXPECT_EQ(render_test::DifferentValues(frame, x0, y0, eye, flipU, flipV), 0)
         << "region at " << x0 << "," << y0;
   }
-
-  // How many values of two same-size images differ.
-  static int DifferentPixels(const FloatImage& a, const FloatImage& b) {
-    return render_test::DifferentValues(a, 0, 0, b);
-  }
 };
 
 // How many camera images real renders make: the module asks the host for them, the host renders
@@ -81,13 +81,7 @@ struct CountCase {
   Int32 cameras;  // of an external render; editor renders always have one
 };
 
-class CameraCount : public ModuleRender, public testing::WithParamInterface<CountCase> {
- protected:
-  Int32 Merges() const {
-    const std::vector<std::string> lines = ModuleLines();
-    return static_cast<Int32>(std::count(lines.begin(), lines.end(), "Stereo MERGE!"));
-  }
-};
+class CameraCount : public ModuleRender, public testing::WithParamInterface<CountCase> {};
 
 TEST_P(CameraCount, ExternalRendersMakeOneImagePerCameraAndMergeThemEditorRendersOne) {
   const CountCase& c = GetParam();
@@ -98,12 +92,12 @@ TEST_P(CameraCount, ExternalRendersMakeOneImagePerCameraAndMergeThemEditorRender
   Render();
   EXPECT_EQ(CamerasRendered(), GetParam().cameras);
   // One merge per frame: alpha is carried along with the colour.
-  EXPECT_EQ(Merges(), GetParam().cameras > 1 ? 1 : 0);
+  EXPECT_EQ(LinesStartingWith(ModuleLines(), "Stereo MERGE!").size(), GetParam().cameras > 1 ? 1u : 0u);
   // Render start's stereo switch for cubemaps belongs to that render, not to the document.
   EXPECT_EQ(Settings().GetBool(RDATA_STEREO), GetParam().stereo);
   Render(true);
   EXPECT_EQ(CamerasRendered(), 1);
-  EXPECT_EQ(Merges(), 0);
+  EXPECT_TRUE(LinesStartingWith(ModuleLines(), "Stereo MERGE!").empty());
 }
 
 constexpr Int32 kAnaglyph = ORVEXVP_STEREO_MODE_ANAGLYPH;
@@ -137,10 +131,6 @@ class StereoOutput : public StereoRender {
     SetUpScene(CameraKind::Panorama, kWidth, kHeight);
   }
 
-  // An opaque frame-sized image of the colours colourAt(x, y).
-  static FloatImage OpaqueImage(const std::function<Vector(Int32 x, Int32 y)>& colourAt) {
-    return render_test::OpaqueImage(kWidth, kHeight, colourAt);
-  }
   static Vector Colour(const FloatImage& image, Int32 x, Int32 y) {
     const Float32* pixel = image.Pixel(x, y);
     return {pixel[0], pixel[1], pixel[2]};
@@ -163,7 +153,8 @@ TEST_P(SideBySide, EachHalfIsItsEyeWithItsFlips) {
   const Int32 eyeWidth = topBottom ? kWidth : kWidth / 2;
   const Int32 eyeHeight = topBottom ? kHeight / 2 : kHeight;
   const FloatImage eyes[] = {RenderEye(kLeft, eyeWidth, eyeHeight), RenderEye(kRight, eyeWidth, eyeHeight)};
-  ASSERT_GT(DifferentPixels(eyes[kLeft], eyes[kRight]), eyeWidth * eyeHeight / 10) << "the eyes look alike";
+  ASSERT_GT(DifferentValues(eyes[kLeft], 0, 0, eyes[kRight]), eyeWidth * eyeHeight / 10)
+      << "the eyes look alike";
   // Left eye's U and V flips, the right eye's, and whether the eyes are swapped.
   const std::array<bool, 5> cases[] = {
       {}, {1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 1, 0}, {1, 0, 0, 1, 1}};
@@ -223,7 +214,8 @@ TEST_F(StereoOutput, InterlacedAndAnaglyphFramesMixTheEyes) {
   for (const Int32 pattern : {0, 1, 2}) {
     SCOPED_TRACE(pattern);
     SetEffect(ORVEXVP_INTERLACE, GeData(pattern));
-    ExpectShows(RenderOutput(ORVEXVP_STEREO_MODE_INTERLACED), 0, 0, OpaqueImage([&](Int32 x, Int32 y) {
+    ExpectShows(RenderOutput(ORVEXVP_STEREO_MODE_INTERLACED), 0, 0,
+                OpaqueImage(kWidth, kHeight, [&](Int32 x, Int32 y) {
                   return Colour(ShowsLeft(pattern, x, y) ? left : right, x, y);
                 }));
   }
@@ -250,7 +242,8 @@ TEST_F(StereoOutput, InterlacedAndAnaglyphFramesMixTheEyes) {
     SetEffect(ORVEXVP_ANAGLYPH_GAMMA, GeData(anaglyph.gamma));
     const FloatImage& a = anaglyph.swap ? right : left;
     const FloatImage& b = anaglyph.swap ? left : right;
-    ExpectShows(RenderOutput(ORVEXVP_STEREO_MODE_ANAGLYPH), 0, 0, OpaqueImage([&](Int32 x, Int32 y) {
+    ExpectShows(RenderOutput(ORVEXVP_STEREO_MODE_ANAGLYPH), 0, 0,
+                OpaqueImage(kWidth, kHeight, [&](Int32 x, Int32 y) {
                   return anaglyph.mix(Colour(a, x, y), Colour(b, x, y));
                 }));
   }
@@ -357,12 +350,13 @@ TEST_F(SeparationMap, AMapOfZeroPutsBothEyesOnTheCamera) {
   SetGradientKnots(*zero->GetDataInstance(), black);
   std::string error;
   ASSERT_TRUE(separation_map::Link(*Tag(), zero, error)) << error;
-  EXPECT_EQ(DifferentPixels(RenderEye(kLeft, kWidth, kHeight), RenderEye(kRight, kWidth, kHeight)), 0);
+  EXPECT_EQ(DifferentValues(RenderEye(kLeft, kWidth, kHeight), 0, 0, RenderEye(kRight, kWidth, kHeight)), 0);
   EXPECT_FALSE(ConsoleHas("Shader clone error"));
 
   // Switched off, the map no longer applies.
   SetTag(ORVEXTAG_SEPARATION_MAP, GeData(false));
-  EXPECT_GT(DifferentPixels(RenderEye(kLeft, kWidth, kHeight), RenderEye(kRight, kWidth, kHeight)), 100);
+  EXPECT_GT(DifferentValues(RenderEye(kLeft, kWidth, kHeight), 0, 0, RenderEye(kRight, kWidth, kHeight)),
+            100);
 }
 
 // Faded toward the poles, the eyes agree looking straight up and down and differ at the horizon.
@@ -371,11 +365,9 @@ TEST_F(SeparationMap, ThePoleFadeLeavesNoStereoAtThePoles) {
   ASSERT_TRUE(separation_map::Link(*Tag(), separation_map::MakePoleFade(), error)) << error;
   const FloatImage left = RenderEye(kLeft, kWidth, kHeight);
   const FloatImage right = RenderEye(kRight, kWidth, kHeight);
-  for (const Int32 y : {0, kHeight - 1}) {
-    for (Int32 x = 0; x < kWidth; ++x) {
+  for (const Int32 y : {0, kHeight - 1})
+    for (Int32 x = 0; x < kWidth; ++x)
       for (int c = 0; c < 3; ++c) EXPECT_FLOAT_EQ(left.Pixel(x, y)[c], right.Pixel(x, y)[c]) << x << "," << y;
-    }
-  }
   int differentAtHorizon = 0;
   for (Int32 x = 0; x < kWidth; ++x)
     differentAtHorizon += std::abs(left.Pixel(x, kHeight / 2)[0] - right.Pixel(x, kHeight / 2)[0]) > 1e-4f;
