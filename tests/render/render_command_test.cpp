@@ -60,7 +60,7 @@ TEST(HostileInput, ASignalDuringAWriteLeavesNoTemporaryFile) {
   EXPECT_FALSE(HasTemporaryFile(folder.Path()));
 }
 // Bad options and values, the stereo and cubemap ones among them, refused before any work. (The
-// renderer's own refusals, called directly, are checked in render_sequence_test.cpp.)
+// renderer's own refusals, called directly, are checked in host_parts_test.cpp.)
 TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
   TempFolder inputs;
   const std::string huge = inputs.File("huge.ppm");

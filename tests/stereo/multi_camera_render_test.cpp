@@ -1,3 +1,4 @@
+#include "geometry/cube_face.h"
 #include "geometry/cubemap_layout.h"
 #include "geometry/eye_rig.h"
 #include "module_render_fixture.h"
@@ -15,12 +16,19 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
+using render_test::AngleDegrees;
+using render_test::ColourDirection;
 using render_test::DifferentValues;
 using render_test::LinesStartingWith;
 using render_test::OpaqueImage;
+using render_test::TempFolder;
 
 // Stereo renders of a panorama camera at the origin with boxes close around it, so that the two
 // eyes see clearly different images; each eye can also be rendered alone (single-eye output).
@@ -372,6 +380,250 @@ TEST_F(SeparationMap, ThePoleFadeLeavesNoStereoAtThePoles) {
   for (Int32 x = 0; x < kWidth; ++x)
     differentAtHorizon += std::abs(left.Pixel(x, kHeight / 2)[0] - right.Pixel(x, kHeight / 2)[0]) > 1e-4f;
   EXPECT_GT(differentAtHorizon, kWidth / 4);
+}
+
+// The stereo options of `orvex360 render` as an artist types them.
+bool HalvesAlike(const FloatImage& image) {
+  const Int32 half = image.height / 2;
+  for (Int32 y = 0; y < half; ++y)
+    for (Int32 x = 0; x < image.width; ++x)
+      for (int c = 0; c < 3; ++c)
+        if (std::abs(image.Pixel(x, y)[c] - image.Pixel(x, y + half)[c]) > 1e-6f) return false;
+  return true;
+}
+
+// The demo panorama's eyes at 32 x 8: each alone, or framed top (left eye) and bottom (right eye).
+constexpr const char* kStereo = "demo --camera panorama --samples 1 --threads 1 --stereo on ";
+
+FloatImage RenderStereo(const TempFolder& folder, const std::string& options) {
+  render_test::ExpectRendered(folder, kStereo + options + " -o out.exr");
+  return render_test::ReadImage(folder.File("out.exr"));
+}
+
+// Which shift of `eye`, two columns either way, fits the frame's rows from `top` best.
+Int32 BestShift(const FloatImage& frame, Int32 top, const FloatImage& eye) {
+  Int32 best = 0;
+  for (Int32 shift = -2; shift <= 2; ++shift)
+    if (DifferentValues(frame, 0, top, eye, false, false, shift) <
+        DifferentValues(frame, 0, top, eye, false, false, best))
+      best = shift;
+  return best;
+}
+
+TEST(StereoCommand, FlipSwapAndShiftOptionsMoveEachEye) {
+  TempFolder folder;
+  const FloatImage left = RenderStereo(folder, "--size 32x8 --stereo-output single-eye --single-eye left");
+  const FloatImage right = RenderStereo(folder, "--size 32x8 --stereo-output single-eye --single-eye right");
+  ASSERT_GT(DifferentValues(left, 0, 0, right), 0);  // the eyes must differ for this to mean anything
+  const std::string pair = "--size 32x16 --stereo-output side-by-side --side-layout top-bottom ";
+
+  FloatImage frame = RenderStereo(folder, pair + "--flip right-vertical,left-horizontal");
+  EXPECT_EQ(DifferentValues(frame, 0, 0, left, true, false), 0);
+  EXPECT_EQ(DifferentValues(frame, 0, 8, right, false, true), 0);
+
+  frame = RenderStereo(folder, pair + "--swap-eyes");
+  EXPECT_EQ(DifferentValues(frame, 0, 0, right), 0);
+  EXPECT_EQ(DifferentValues(frame, 0, 8, left), 0);
+
+  // Two pixels apart: the left eye one column to the right, the right eye one to the left. (Not an
+  // exact copy one column over: near boxes' edges differ a little, so the best fit counts.)
+  frame = RenderStereo(folder, pair + "--eye-shift 2");
+  EXPECT_EQ(BestShift(frame, 0, left), 1);
+  EXPECT_EQ(BestShift(frame, 8, right), -1);
+}
+
+// A separation map scales the eye distance: a map of 0 makes the eyes alike, the pole gradient
+// does not. Values that are no number give no separation; a huge value is limited; the frame is
+// never blanked, and the log says so once.
+TEST(StereoCommand, SeparationMapsScaleTheEyeDistanceAndUnusableValuesAreDefined) {
+  TempFolder folder;
+  const Float32 cases[][2] = {{std::numeric_limits<Float32>::quiet_NaN(), 0.0f},
+                              {std::numeric_limits<Float32>::infinity(), 0.0f},
+                              {1e30f, 100.0f}};  // the value, and the value it means
+  const std::string stereo =
+      "demo --camera panorama --size 32x16 --samples 1 --stereo on "
+      "--stereo-output side-by-side --side-layout top-bottom ";
+  for (const auto& [value, meaning] : cases) {
+    render_test::WriteUniformImage(folder.File("bad.exr"), 8, 4, value);
+    render_test::WriteUniformImage(folder.File("meant.exr"), 8, 4, meaning);
+    const CommandResult run =
+        render_test::ExpectRendered(folder, stereo + "--separation-map bad.exr -o bad-render.exr");
+    EXPECT_EQ(
+        render_test::Occurrences(run.output, "Separation map: values that are no number were used as 0"), 1u)
+        << run.output;
+    render_test::ExpectRendered(folder, stereo + "--separation-map meant.exr -o meant-render.exr");
+    const FloatImage image = render_test::ReadImage(folder.File("bad-render.exr"));
+    EXPECT_EQ(image.rgba, render_test::ReadImage(folder.File("meant-render.exr")).rgba) << value;
+    EXPECT_EQ(image.Pixel(16, 8)[3], 1.0f) << value;
+    EXPECT_EQ(HalvesAlike(image), meaning == 0.0f) << value;
+  }
+  render_test::ExpectRendered(folder, stereo + "--separation-gradient -o faded.exr");
+  EXPECT_FALSE(HalvesAlike(render_test::ReadImage(folder.File("faded.exr"))));
+}
+
+// Every cubemap layout rendered in an environment that encodes direction: each cell of the frame
+// holds its face (every pixel looks into that face's quarter of the sphere, the cell as a whole
+// straight along the face's axis), faces that touch in a cross meet without a jump, and cells
+// without a face stay transparent black.
+
+constexpr Int32 kCell = 12;  // pixels per cell side
+// Neighbouring pixels across a seam both lie on the cube's edge.
+constexpr Float kSeamDegrees = 2.0;
+
+// The axis each face looks along, indexed by face: left, right, down, up, back, front.
+constexpr Vector kFaceAxes[] = {{-1, 0, 0}, {1, 0, 0}, {0, -1, 0}, {0, 1, 0}, {0, 0, -1}, {0, 0, 1}};
+
+// One cell of the frame: its face (-1 for none) and its first pixel.
+struct Cell {
+  Int32 face = -1;
+  Int32 x = 0;
+  Int32 y = 0;
+};
+
+// A layout's settings and the faces its frame shows, row by row ("." for no face; 0 to 5 for left,
+// right, down, up, back, front), written out by hand so that the render is checked against the
+// convention, not against the layout code it runs.
+struct LayoutCase {
+  const char* name;
+  Int32 layout, crossStart;
+  const char* grid;
+  Int32 singleFace = orvex::kCubeFaceFront;
+  std::array<Int32, 6> slots = {1, 0, 3, 2, 5, 4};
+};
+void PrintTo(const LayoutCase& c, std::ostream* out) { *out << c.grid; }
+
+class CubemapRender : public ModuleRender, public testing::WithParamInterface<LayoutCase> {
+ protected:
+  // A cubemap camera in the empty scene with the effect's layout settings; the frame has square
+  // cells of kCell pixels, `eyes` layouts side by side.
+  void Configure(const LayoutCase& c, Int32 eyes = 1) {
+    grid_ = c.grid;
+    columns_ = static_cast<Int32>(grid_.find('|'));
+    rows_ = static_cast<Int32>(std::count(grid_.begin(), grid_.end(), '|'));
+    AddCamera(CameraKind::Cubemap, columns_ * kCell * eyes, rows_ * kCell);
+    SetEffect(ORVEXVP_CUBE_LAYOUT, GeData(c.layout));
+    SetEffect(ORVEXVP_CUBE_FACE, GeData(c.singleFace));
+    SetEffect(ORVEXVP_CUBE_CROSS_START, GeData(c.crossStart));
+    for (Int32 slot = 0; slot < 6; ++slot) SetEffect(ORVEXVP_CUBE_SLOT1 + slot, GeData(c.slots[slot]));
+  }
+
+  Cell CellAt(Int32 column, Int32 row, Int32 eyeX = 0) const {
+    const char face = grid_[row * (columns_ + 1) + column];
+    return {face == '.' ? -1 : face - '0', eyeX + column * kCell, row * kCell};
+  }
+
+  // Every pixel of a face's cell looks into the face, the cell as a whole along its axis.
+  void ExpectFace(const FloatImage& image, const Cell& cell) const {
+    const Vector axis = kFaceAxes[cell.face];
+    Vector sum;
+    for (Int32 y = cell.y; y < cell.y + kCell; ++y) {
+      for (Int32 x = cell.x; x < cell.x + kCell; ++x) {
+        const Vector d = ColourDirection(image.Pixel(x, y));
+        const Float along = Dot(d, axis);
+        const Vector across = d - axis * along;
+        const Float largestAcross = std::max({std::abs(across.x), std::abs(across.y), std::abs(across.z)});
+        EXPECT_GE(along, largestAcross - 0.03) << "face " << cell.face << " pixel " << x << "," << y;
+        EXPECT_EQ(image.Pixel(x, y)[3], 1.0f);
+        sum += d;
+      }
+    }
+    EXPECT_LT(AngleDegrees(sum, axis), 1.5) << "face " << cell.face;
+  }
+
+  static void ExpectEmpty(const FloatImage& image, const Cell& cell) {
+    for (Int32 y = cell.y; y < cell.y + kCell; ++y)
+      for (Int32 x = cell.x; x < cell.x + kCell; ++x)
+        for (int c = 0; c < 4; ++c) EXPECT_EQ(image.Pixel(x, y)[c], 0.0f) << x << "," << y;
+  }
+
+  // Checks every cell of one eye's layout starting at column eyeX.
+  void ExpectLayout(const FloatImage& image, Int32 eyeX = 0) const {
+    for (Int32 row = 0; row < rows_; ++row) {
+      for (Int32 column = 0; column < columns_; ++column) {
+        const Cell cell = CellAt(column, row, eyeX);
+        cell.face < 0 ? ExpectEmpty(image, cell) : ExpectFace(image, cell);
+      }
+    }
+  }
+
+  // Where two faces touch in the layout, the pixels on either side of the seam look the same way.
+  void ExpectSeamlessNeighbours(const FloatImage& image) const {
+    int seams = 0;
+    for (Int32 row = 0; row < rows_; ++row) {
+      for (Int32 column = 0; column < columns_; ++column) {
+        if (CellAt(column, row).face < 0) continue;
+        for (const auto& [dx, dy] : {std::pair{1, 0}, std::pair{0, 1}}) {
+          if (column + dx >= columns_ || row + dy >= rows_ || CellAt(column + dx, row + dy).face < 0)
+            continue;
+          ++seams;
+          // The cell's last column or row against the next cell's first.
+          for (Int32 i = 0; i < kCell; ++i) {
+            const Int32 x = column * kCell + (dx ? kCell - 1 : i);
+            const Int32 y = row * kCell + (dy ? kCell - 1 : i);
+            EXPECT_LT(AngleDegrees(ColourDirection(image.Pixel(x, y)),
+                                   ColourDirection(image.Pixel(x + dx, y + dy))),
+                      kSeamDegrees)
+                << "seam at " << x << "," << y;
+          }
+        }
+      }
+    }
+    EXPECT_EQ(seams, 5);  // a cross unfolds the cube along five of its edges
+  }
+
+  std::string grid_;
+  Int32 columns_ = 0;
+  Int32 rows_ = 0;
+};
+
+// Crosses meet without a jump wherever their faces touch; strips and grids keep side faces upright.
+TEST_P(CubemapRender, EachCellHoldsItsFaceCrossesMeetAndSideFacesStandUpright) {
+  Configure(GetParam());
+  const FloatImage image = Render();
+  ExpectLayout(image);
+  if (GetParam().layout <= orvex::kCubemapCrossVertical) return ExpectSeamlessNeighbours(image);
+  for (Int32 row = 0; row < rows_; ++row) {
+    for (Int32 column = 0; column < columns_; ++column) {
+      const Cell cell = CellAt(column, row);
+      if (cell.face == orvex::kCubeFaceUp || cell.face == orvex::kCubeFaceDown) continue;
+      EXPECT_GT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y)).y, 0.5) << "face " << cell.face;
+      EXPECT_LT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y + kCell - 1)).y, -0.5)
+          << "face " << cell.face;
+    }
+  }
+}
+
+constexpr Int32 kHorizontal = orvex::kCubemapCrossHorizontal;
+constexpr Int32 kVertical = orvex::kCubemapCrossVertical;
+
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, CubemapRender,
+    testing::Values(
+        LayoutCase{"HorizontalCrossFront0", kHorizontal, 0, "3...|5140|2...|"},
+        LayoutCase{"HorizontalCrossFront1", kHorizontal, 1, ".3..|0514|.2..|"},
+        LayoutCase{"HorizontalCrossFront2", kHorizontal, 2, "..3.|4051|..2.|"},
+        LayoutCase{"HorizontalCrossFront3", kHorizontal, 3, "...3|1405|...2|"},
+        LayoutCase{"VerticalCrossFront0", kVertical, 0, "051|.2.|.4.|.3.|"},
+        LayoutCase{"VerticalCrossFront1", kVertical, 1, ".3.|051|.2.|.4.|"},
+        LayoutCase{"VerticalCrossFront2", kVertical, 2, ".4.|.3.|051|.2.|"},
+        LayoutCase{"VerticalCrossFront3", kVertical, 3, ".2.|.4.|.3.|051|"},
+        LayoutCase{"HorizontalStrip", orvex::kCubemapStripHorizontal, 1, "103254|"},
+        LayoutCase{"VerticalStrip", orvex::kCubemapStripVertical, 1, "1|0|3|2|5|4|"},
+        LayoutCase{
+            "Grid3x2", orvex::kCubemapBlock3x2, 1, "543|210|", orvex::kCubeFaceFront, {5, 4, 3, 2, 1, 0}},
+        LayoutCase{"Grid2x3", orvex::kCubemapBlock2x3, 1, "12|05|34|"},
+        LayoutCase{"SingleFace", orvex::kCubemapSingleFace, 1, "3|", orvex::kCubeFaceUp}),
+    [](const testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+
+// A stereo cubemap side by side: each eye's half holds the whole cross.
+TEST_F(CubemapRender, StereoCubemapHoldsACrossPerEye) {
+  Configure({"", kHorizontal, 1, ".3..|0514|.2..|"}, 2);
+  Settings().SetBool(RDATA_STEREO, true);
+  SetEffect(ORVEXVP_STEREO_MODE, GeData(ORVEXVP_STEREO_MODE_SIDE_BY_SIDE));
+  SetTag(ORVEXTAG_ZERO_PARALLAX_MODE, GeData(Int32(0)));
+  const FloatImage image = Render();
+  ExpectLayout(image, 0);
+  ExpectLayout(image, columns_ * kCell);
 }
 
 }  // namespace
