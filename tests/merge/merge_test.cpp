@@ -5,6 +5,7 @@
 #include "orvex360camvp/render_state.h"
 #include "runtime/bitmap_io.h"
 #include "runtime/console.h"
+#include "test_scene.h"
 
 #include <gtest/gtest.h>
 
@@ -93,10 +94,8 @@ class MergeFixture : public ::testing::Test {
   Vector Out(Int32 x, Int32 y) const { return destination_->GetPixelFloat(x, y); }
 
   Bool DestinationUntouched() const {
-    for (Int32 y = 0; y < destination_->GetBh(); ++y)
-      for (Int32 x = 0; x < destination_->GetBw(); ++x)
-        if (Out(x, y) != Vector(kUntouched)) return false;
-    return true;
+    return SamePixels(*destination_,
+                      *MakeImage(destination_->GetBw(), destination_->GetBh(), Vector(kUntouched)));
   }
 
   std::unique_ptr<Orvex360CamVP> effect_;

@@ -446,12 +446,8 @@ TEST_F(RenderSequence, ZeroRaysStayTransparentAndEveryPixelIsPostProcessed) {
   for (Int32 y = 0; y < image.height; ++y) {
     for (Int32 x = 0; x < image.width; ++x) {
       const Float32* pixel = image.Pixel(x, y);
-      if (x < 3) {
-        EXPECT_EQ(pixel[0] + pixel[1] + pixel[2] + pixel[3], 0.0f) << x << "," << y;
-      } else {
-        EXPECT_EQ(pixel[3], 1.0f) << x << "," << y;
-        EXPECT_GT(pixel[2], 0.0f) << x << "," << y;
-      }
+      EXPECT_EQ(pixel[3], x < 3 ? 0.0f : 1.0f) << x << "," << y;
+      EXPECT_EQ(pixel[0] + pixel[1] == 0.0f && pixel[2] == 0.0f, x < 3) << x << "," << y;
     }
   }
   EXPECT_EQ(seen_.pixelPosts, 32);

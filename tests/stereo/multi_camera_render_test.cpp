@@ -30,29 +30,17 @@ using render_test::LinesStartingWith;
 using render_test::OpaqueImage;
 using render_test::TempFolder;
 
-// Stereo renders of a panorama camera at the origin with boxes close around it, so that the two
-// eyes see clearly different images; each eye can also be rendered alone (single-eye output).
+// Stereo renders of a scene with boxes in it; each eye can also be rendered alone (single-eye output).
 class StereoRender : public ModuleRender {
  protected:
   static constexpr Int32 kLeft = 0;
   static constexpr Int32 kRight = 1;
 
-  void SetUpScene(CameraKind kind, Int32 width, Int32 height) {
-    AddCamera(kind, width, height);
-    Settings().SetBool(RDATA_STEREO, true);
-    SetTag(ORVEXTAG_EYE_SEPARATION, GeData(30.0));
-    AddBox(Vector(0.0, 0.0, 80.0), Vector(30.0, 60.0, 20.0), Vector(0.9, 0.2, 0.1));
-    AddBox(Vector(70.0, 20.0, 0.0), Vector(20.0, 80.0, 40.0), Vector(0.1, 0.8, 0.2));
-    AddBox(Vector(-50.0, -10.0, -60.0), Vector(40.0, 40.0, 40.0), Vector(0.2, 0.3, 0.9));
-  }
-
   BaseObject* AddBox(const Vector& position, const Vector& size, const Vector& colour) {
     BaseObject* box = BaseObject::Alloc(Ocube);
     box->GetDataInstance()->SetVector(PRIM_CUBE_LEN, size);
     box->GetDataInstance()->SetVector(OBJECT_COLOR, colour);
-    Matrix placement;
-    placement.offset = position;
-    box->SetMl(placement);
+    box->SetRelPos(position);
     doc_->InsertObject(box, nullptr);
     return box;
   }
@@ -134,9 +122,16 @@ class StereoOutput : public StereoRender {
   static constexpr Int32 kWidth = 64;
   static constexpr Int32 kHeight = 32;
 
+  // A panorama camera at the origin with boxes close around it, so that the two eyes see clearly
+  // different images.
   void SetUp() override {
     StereoRender::SetUp();
-    SetUpScene(CameraKind::Panorama, kWidth, kHeight);
+    AddCamera(CameraKind::Panorama, kWidth, kHeight);
+    Settings().SetBool(RDATA_STEREO, true);
+    SetTag(ORVEXTAG_EYE_SEPARATION, GeData(30.0));
+    AddBox(Vector(0.0, 0.0, 80.0), Vector(30.0, 60.0, 20.0), Vector(0.9, 0.2, 0.1));
+    AddBox(Vector(70.0, 20.0, 0.0), Vector(20.0, 80.0, 40.0), Vector(0.1, 0.8, 0.2));
+    AddBox(Vector(-50.0, -10.0, -60.0), Vector(40.0, 40.0, 40.0), Vector(0.2, 0.3, 0.9));
   }
 
   static Vector Colour(const FloatImage& image, Int32 x, Int32 y) {
@@ -270,6 +265,8 @@ class StereoGeometry : public StereoRender {
   static constexpr Float kSeparation = 10.0;
   static constexpr Float kDegreesPerPixel = 360.0 / kWidth;
 
+  // A panorama camera at the origin with boxes close around it, so that the two eyes see clearly
+  // different images.
   void SetUp() override {
     StereoRender::SetUp();
     AddCamera(CameraKind::Panorama, kWidth, kHeight);
