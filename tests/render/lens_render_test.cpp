@@ -35,22 +35,19 @@ Vector FromLongitudeLatitude(Float longitude, Float latitude) {
           std::cos(latitude) * std::cos(longitude)};
 }
 
-Vector Fisheye(Float fov, Float u, Float v) {
-  const Float x = 2.0 * u - 1.0;
-  const Float y = 1.0 - 2.0 * v;
-  const Float r = std::hypot(x, y);
-  const Float theta = r * fov * 0.5;
-  if (r == 0.0) return {0.0, 0.0, 1.0};
-  return {std::sin(theta) * x / r, std::sin(theta) * y / r, std::cos(theta)};
-}
-
-Float FisheyeRadius(Float u, Float v) { return std::hypot(2.0 * u - 1.0, 1.0 - 2.0 * v); }
-
+// A fisheye of `fov` over the square image: the angle off the axis grows with the radius.
 Projection FisheyeOf(Float fov) {
-  return [fov](Float u, Float v) { return Fisheye(fov, u, v); };
+  return [fov](Float u, Float v) {
+    const Float x = 2.0 * u - 1.0;
+    const Float y = 1.0 - 2.0 * v;
+    const Float r = std::hypot(x, y);
+    const Float theta = r * fov * 0.5;
+    if (r == 0.0) return Vector(0.0, 0.0, 1.0);
+    return Vector(std::sin(theta) * x / r, std::sin(theta) * y / r, std::cos(theta));
+  };
 }
 std::function<bool(Float, Float)> Within(Float radius) {
-  return [radius](Float u, Float v) { return FisheyeRadius(u, v) <= radius; };
+  return [radius](Float u, Float v) { return std::hypot(2.0 * u - 1.0, 1.0 - 2.0 * v) <= radius; };
 }
 
 // A plain camera of `focus` mm on 36 mm film, through the centres of a width x height image.
@@ -96,15 +93,14 @@ class LensRender : public ModuleRender {
   }
 };
 
-const Projection kFullPanorama = [](Float u, Float v) {
-  return FromLongitudeLatitude((u - 0.5) * orvex::kTwoPi, (0.5 - v) * orvex::kPi);
-};
-
 // Every pixel of a turned camera's panorama, against the texel its direction names.
 TEST_F(LensRender, PanoramaLooksWhereTheTurnedCameraLooks) {
   AddCamera(CameraKind::Panorama, 64, 32);
   Rotate(30.0, 20.0, 10.0);
-  EXPECT_EQ(ExpectDirections(Render(), kFullPanorama), 64 * 32);
+  const Projection panorama = [](Float u, Float v) {
+    return FromLongitudeLatitude((u - 0.5) * orvex::kTwoPi, (0.5 - v) * orvex::kPi);
+  };
+  EXPECT_EQ(ExpectDirections(Render(), panorama), 64 * 32);
 }
 
 TEST_F(LensRender, CustomPanoramaCoversItsSpanAndLatitudes) {
