@@ -355,6 +355,7 @@ TEST(CameraWindow, OutsideTheWindowReadsTransparentBlackRefusesWritesAndMustLieI
   EXPECT_FALSE(InitWindowBitmap(bitmap, 10, 8, {-1, 0, 2, 2}));
   EXPECT_FALSE(InitWindowBitmap(bitmap, 0, 8, {0, 0, 0, 0}));
   EXPECT_TRUE(InitWindowBitmap(bitmap, 10, 8, {0, 0, 0, 0}));
+  EXPECT_EQ(bitmap.GetBw(), 10);
   EXPECT_EQ(bitmap.GetAlpha(0, 0), 0.0);
 }
 
