@@ -6,11 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <numbers>
 #include <string>
 #include <vector>
 
@@ -23,19 +21,6 @@ namespace {
 namespace fs = std::filesystem;
 
 using namespace render_test;
-TEST(RenderCommand, SetsRenderTagAndEffectSettings) {
-  TempFolder folder;
-  const std::string environment = WriteDirectionEnvironment(folder, 64, 32);
-  const CommandResult run =
-      ExpectRendered(folder, "empty --camera fisheye --samples 1 --env '" + environment +
-                                 "' --set width=16 --set height=8 --set ORVEXVP_MASK_MODE=2 "
-                                 "--set ORVEXTAG_FISHEYE_FOV=90deg -o wide.exr");
-  EXPECT_NE(run.output.find("(16 x 8, frame 0)"), std::string::npos) << run.output;
-  // Without a mask the corner is traced; a 90-degree lens keeps it 64 degrees off the axis, where
-  // a 180-degree one would look behind the camera.
-  EXPECT_NEAR(ColourDirection(ReadImage(folder.File("wide.exr")).Pixel(0, 0)).z,
-              std::cos(63.6 / 180.0 * std::numbers::pi), 0.02);
-}
 
 bool HasTemporaryFile(const fs::path& folder) {
   for (const auto& entry : fs::directory_iterator(folder))
@@ -75,7 +60,7 @@ TEST(HostileInput, ASignalDuringAWriteLeavesNoTemporaryFile) {
   EXPECT_FALSE(HasTemporaryFile(folder.Path()));
 }
 // Bad options and values, the stereo and cubemap ones among them, refused before any work. (The
-// renderer's own refusals, called directly, are checked in render_sequence_test.cpp.)
+// renderer's own refusals, called directly, are checked in host_parts_test.cpp.)
 TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
   TempFolder inputs;
   const std::string huge = inputs.File("huge.ppm");
