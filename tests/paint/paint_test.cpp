@@ -183,8 +183,7 @@ TEST(ClipMap, TitleMatchesItsGoldenImageInEveryChannel) {
   }
   BitmapPtr expected(BaseBitmap::Alloc());
   ASSERT_EQ(expected->Init(Filename(String(golden))), IMAGERESULT_OK);
-  ASSERT_EQ(expected->GetBw(), map->GetBw());
-  ASSERT_EQ(expected->GetBh(), map->GetBh());
+  ASSERT_EQ(std::pair(expected->GetBw(), expected->GetBh()), std::pair(map->GetBw(), map->GetBh()));
   double total = 0.0;
   Int32 worst = 0;
   for (Int32 y = 0; y < map->GetBh(); ++y) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <numbers>
+#include <tuple>
 
 namespace {
 
@@ -47,9 +48,8 @@ TEST_F(TagDraw, StereoDiagramNeitherCreatesTheEffectNorTouchesARunningRender) {
   effect->state.eyeCount = 7;
   effect->state.camera = nullptr;
   EXPECT_EQ(Count("DrawSphere"), 3u);
-  EXPECT_EQ(effect->state.cameraCount, 12);
-  EXPECT_EQ(effect->state.eyeCount, 7);
-  EXPECT_EQ(effect->state.camera, nullptr);
+  EXPECT_EQ(std::tuple(effect->state.cameraCount, effect->state.eyeCount, effect->state.camera),
+            std::tuple(12, 7, nullptr));
 
   BaseVideoPost* node = scene->Effect();
   node->Remove();
