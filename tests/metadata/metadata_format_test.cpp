@@ -4,7 +4,7 @@
 #include "image/xmp_embed.h"
 #include "image/xmp_packet.h"
 #include "render/pano_crop.h"
-#include "render_test_support.h"
+#include "render_checks.h"
 
 #include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@
 
 namespace {
 
-using render_test::RenderCommand;
+using render_test::ExpectRendered;
 using render_test::TempFolder;
 using Properties = std::map<std::string, std::string>;
 
@@ -154,11 +154,8 @@ TEST(SphericalMetadata, CubemapFacesNameWhatEachCellShows) {
   for (const char* layout :
        {"horizontal-cross --cross-start 2 -s 128x96",
         "grid-3x2 --cube-slots front,back,up,down,right,left -s 96x64", "strip-1x6 -s 32x192"}) {
-    ASSERT_EQ(RenderCommand(folder, "empty -c cubemap --samples 1 --env " + environment +
-                                        " -o cube.exr --cube-layout " + layout)
-                  .exitCode,
-              0)
-        << layout;
+    ExpectRendered(
+        folder, "empty -c cubemap --samples 1 --env " + environment + " -o cube.exr --cube-layout " + layout);
     const Properties cube = ReadBack(folder.File("cube.exr"));
     EXPECT_EQ(cube.at("orvex360:Projection"), "cubemap");
     EXPECT_EQ(cube.at("orvex360:CubemapLayout"),
