@@ -104,23 +104,6 @@ void ExpectAsTheLibraryReads(const std::string& path) {
   EXPECT_EQ(ourBytes, bytes);
 }
 
-FloatImage RandomImage(int width, int height) {
-  FloatImage image;
-  EXPECT_TRUE(image.Allocate(width, height));
-  std::mt19937 random(3);
-  std::uniform_real_distribution<float> value(-0.1f, 1.3f);
-  for (int y = 0; y < height; ++y) {
-    Float32* row = image.Row(y);
-    for (int i = 0; i < width * 4; ++i) row[i] = value(random);
-    // Mostly opaque, so that colour differences are not hidden by the alpha they are read with.
-    for (int x = 0; x < width; x += 1 + (x % 3)) row[x * 4 + 3] = 1.0f;
-  }
-  // Values a broken render may leave: not-a-number and infinite colour and coverage.
-  const float hostile[] = {NAN, INFINITY, -INFINITY, NAN, 0.5f, NAN, INFINITY, -INFINITY};
-  std::copy(std::begin(hostile), std::end(hostile), image.Row(0));
-  return image;
-}
-
 // A plain TIFF written by the image library: 8-bit samples, alpha unassociated.
 void WriteTiff(const std::string& path, const std::vector<unsigned char>& pixels, int width, int height,
                int channels, const char* compression) {
@@ -169,7 +152,19 @@ TEST(PngCodec, EveryColourTypeAndDepthReadsAsTheImageLibraryReadsIt) {
 }
 
 TEST(PngCodec, RenderWrittenDirectlyDecodesAsTheLibrarysOwnWriting) {
-  const FloatImage image = RandomImage(301, 97);
+  FloatImage image;
+  ASSERT_TRUE(image.Allocate(301, 97));
+  std::mt19937 random(3);
+  std::uniform_real_distribution<float> value(-0.1f, 1.3f);
+  for (int y = 0; y < image.height; ++y) {
+    Float32* row = image.Row(y);
+    for (int i = 0; i < image.width * 4; ++i) row[i] = value(random);
+    // Mostly opaque, so that colour differences are not hidden by the alpha they are read with.
+    for (int x = 0; x < image.width; x += 1 + (x % 3)) row[x * 4 + 3] = 1.0f;
+  }
+  // Values a broken render may leave: not-a-number and infinite colour and coverage.
+  const float hostile[] = {NAN, INFINITY, -INFINITY, NAN, 0.5f, NAN, INFINITY, -INFINITY};
+  std::copy(std::begin(hostile), std::end(hostile), image.Row(0));
   TempFolder folder;
   const std::string ours = folder.File("ours.png"), library = folder.File("library.png");
   ImageMetadata metadata;

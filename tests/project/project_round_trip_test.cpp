@@ -60,19 +60,6 @@ void SetEveryParameter(BaseList2D& node) {
   }
 }
 
-// A gradient linked the way a separation map is: a shader with a container inside its container.
-void LinkGradient(BaseList2D& node, Int32 id) {
-  BaseShader* shader = BaseShader::Alloc(Xgradient);
-  const GradientKnot knots[] = {{0.0, Vector(0.25)}, {0.7, Vector(1.0, 0.5, 0.0)}};
-  SetGradientKnots(*shader->GetDataInstance(), knots);
-  // A shader's values go by ID alone and keep their types too.
-  shader->GetDataInstance()->SetMatrix(
-      99001, Matrix(Vector(1, 2, 3), Vector(0, 1, 0), Vector(-1, 0, 0), Vector(0, 0, 1)));
-  shader->GetDataInstance()->SetTime(99002, BaseTime(2.0 / 3.0));
-  node.InsertShader(shader);
-  node.GetDataInstance()->SetLink(id, shader);
-}
-
 void ExpectSameValues(const value_json::NodeValues& saved, const value_json::NodeValues& loaded) {
   EXPECT_EQ(loaded.values.GetCount(), saved.values.GetCount());
   for (Int32 i = 0; i < saved.values.GetCount(); ++i) {
@@ -124,7 +111,16 @@ TEST_F(ProjectRoundTrip, EveryValueOfTagEffectAndRenderSettingsComesBackWithItsT
   ASSERT_TRUE(scene->Effect());
   SetEveryParameter(*scene->tag);
   SetEveryParameter(*scene->Effect());
-  LinkGradient(*scene->tag, ORVEXTAG_SEPARATION_MAP_SHADER);
+  // A gradient linked the way a separation map is: a shader with a container inside its container;
+  // its values go by ID alone and keep their types too.
+  BaseShader* shader = BaseShader::Alloc(Xgradient);
+  const GradientKnot knots[] = {{0.0, Vector(0.25)}, {0.7, Vector(1.0, 0.5, 0.0)}};
+  SetGradientKnots(*shader->GetDataInstance(), knots);
+  shader->GetDataInstance()->SetMatrix(
+      99001, Matrix(Vector(1, 2, 3), Vector(0, 1, 0), Vector(-1, 0, 0), Vector(0, 0, 1)));
+  shader->GetDataInstance()->SetTime(99002, BaseTime(2.0 / 3.0));
+  scene->tag->InsertShader(shader);
+  scene->tag->GetDataInstance()->SetLink(ORVEXTAG_SEPARATION_MAP_SHADER, shader);
   BaseContainer& settings = *scene->doc->GetActiveRenderData()->GetDataInstance();
   for (const DescriptionElement& element : RenderSettingsRecord().elements)
     settings.SetData(element.id, OtherValue(element, settings.GetData(element.id)));
