@@ -1,4 +1,4 @@
-#include "render_test_support.h"
+#include "render_checks.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 #include <vector>
 
 namespace {
+
+using render_test::LinesStartingWith;
 
 // One `orvex360 view` run: its exit, the drawing calls it logged and the PNG it wrote.
 struct ViewRun {
@@ -24,11 +26,6 @@ ViewRun View(const std::string& arguments) {
   for (std::string line; std::getline(lines, line);) run.log.push_back(line);
   if (run.command.exitCode == 0) run.image = render_test::ReadImage(folder.File("view.png"));
   return run;
-}
-
-size_t Count(const ViewRun& run, const std::string& prefix) {
-  return std::count_if(run.log.begin(), run.log.end(),
-                       [&](const std::string& line) { return line.rfind(prefix, 0) == 0; });
 }
 
 // Whether a pixel within `radius` of (x, y) shows the guide's colour (0.8, 0.7, 0.0) as 8 bits.
@@ -83,7 +80,9 @@ TEST(ViewCommand, EachViewDrawsTheGuideOfItsKindUnlessThroughTheCameraOrWithTheT
   for (const auto& view : views) {
     const ViewRun run = View(view.arguments);
     ASSERT_EQ(run.command.exitCode, 0) << view.arguments << ": " << run.command.output;
-    EXPECT_EQ(Count(run, "Draw") - Count(run, "Draw \""), view.guideDraws) << view.arguments;
+    const size_t draws =
+        LinesStartingWith(run.log, "Draw").size() - LinesStartingWith(run.log, "Draw \"").size();
+    EXPECT_EQ(draws, view.guideDraws) << view.arguments;
     EXPECT_EQ(AnyGuidePixel(run), view.guideShown) << view.arguments;
   }
   EXPECT_NE(View(plaza + "fisheye").image.rgba,
