@@ -3,8 +3,8 @@
 #include "orvextag/orvextag_params.h"
 #include "paint/view_pass.h"
 #include "render/separation_map.h"
+#include "render_checks.h"
 
-#include <algorithm>
 #include <numbers>
 #include <tuple>
 
@@ -26,8 +26,7 @@ class TagDraw : public LinkedModuleTest {
     FloatImage image;
     std::string error;
     EXPECT_TRUE(view_pass::Redraw(scene->doc, image, &log, error)) << error;
-    return std::count_if(log.begin(), log.end(),
-                         [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    return render_test::LinesStartingWith(log, prefix).size();
   }
 
   BaseContainer& Data() { return *tag->GetDataInstance(); }
