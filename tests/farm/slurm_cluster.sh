@@ -24,10 +24,8 @@ wait_for() {
     sleep 0.25
   done
 }
-queue_empty() {
-  local jobs
-  jobs=$(squeue -h -o %i) && [[ -z $jobs ]]
-}
+# No job left, and squeue says so (an error of its own is no empty queue).
+queue_empty() { [[ -z $(squeue -h -o %i 2>&1) ]]; }
 node_idle() { [[ $(sinfo -h -o %T 2>/dev/null) == idle ]]; }
 exited() { ! kill -0 "$1" 2>/dev/null; }
 # A TCP port nobody uses now, by the kernel's tables.

@@ -25,7 +25,6 @@ namespace {
 
 using render_test::ExpectRendered;
 using render_test::TempFolder;
-using Properties = std::map<std::string, std::string>;
 
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 
@@ -127,17 +126,6 @@ TEST(ImageFacts, TruncatedFramesAreNotComplete) {
   EXPECT_FALSE(VerifyImageComplete(folder.File("absent.png"), error));
 }
 
-// Every attribute of an EXR header as "Vocabulary:Name" -> text.
-Properties ReadBack(const std::string& path) {
-  Properties properties;
-  auto input = OIIO::ImageInput::open(path);
-  EXPECT_TRUE(input) << path;
-  if (!input) return properties;
-  for (const OIIO::ParamValue& attribute : input->spec().extra_attribs)
-    properties[attribute.name().string()] = attribute.get_string();
-  return properties;
-}
-
 // The dominant axis of a direction as a cube face's name.
 std::string FaceOf(const Vector& d) {
   const Vector a(std::abs(d.x), std::abs(d.y), std::abs(d.z));
@@ -156,7 +144,12 @@ TEST(SphericalMetadata, CubemapFacesNameWhatEachCellShows) {
         "grid-3x2 --cube-slots front,back,up,down,right,left -s 96x64", "strip-1x6 -s 32x192"}) {
     ExpectRendered(
         folder, "empty -c cubemap --samples 1 --env " + environment + " -o cube.exr --cube-layout " + layout);
-    const Properties cube = ReadBack(folder.File("cube.exr"));
+    // Every attribute of the EXR header as "Vocabulary:Name" -> text.
+    const auto input = OIIO::ImageInput::open(folder.File("cube.exr"));
+    ASSERT_TRUE(input) << layout;
+    std::map<std::string, std::string> cube;
+    for (const OIIO::ParamValue& attribute : input->spec().extra_attribs)
+      cube[attribute.name().string()] = attribute.get_string();
     EXPECT_EQ(cube.at("orvex360:Projection"), "cubemap");
     EXPECT_EQ(cube.at("orvex360:CubemapLayout"),
               std::string(layout).substr(0, std::string(layout).find(' ')));
