@@ -98,9 +98,8 @@ TEST(EyeRigTest, UnknownModesActAsFixedAndOnlyEyesZeroAndOneConverge) {
   for (Int32 mode : {-1, 4}) EXPECT_EQ(Ray(d, {.mode = mode, .zeroParallax = 500.0, .k = 0.7}).matrix, fixed);
   const Matrix parallel = Ray(d, {}).matrix;
   EXPECT_NE(Ray(d, {.zeroParallax = 1000.0}).matrix, parallel);
-  for (Int32 index : {2, -1, 3}) {
+  for (Int32 index : {2, -1, 3})
     EXPECT_EQ(Ray(d, {.zeroParallax = 1000.0, .rigIndex = index}).matrix, parallel) << index;
-  }
 }
 
 TEST(EyeRigTest, DegenerateInputsStayFinite) {

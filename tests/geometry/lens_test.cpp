@@ -341,17 +341,6 @@ TEST(CubemapLayoutTest, UnknownLayoutsLeaveAnEmptyGridAndRebuildsResetEveryCell)
 
 constexpr Float kDegree = kPi / 180.0;
 
-// The longitudes (degrees) of the segments that run along a meridian.
-std::set<Float> MeridianLongitudes(const GuideCache& guide) {
-  std::set<Float> longitudes;
-  for (size_t i = 0; i + 1 < guide.lines.size(); i += 2) {
-    const Float a = std::atan2(guide.lines[i].y, guide.lines[i].x);
-    const Float b = std::atan2(guide.lines[i + 1].y, guide.lines[i + 1].x);
-    if (std::fabs(a - b) < 1e-9) longitudes.insert(std::round(a / kDegree * 1e4) / 1e4);
-  }
-  return longitudes;
-}
-
 Float LowestZ(const GuideCache& guide) {
   Float lowest = 1e300;
   for (const Vector& p : guide.lines) lowest = std::min(lowest, p.z);
@@ -365,7 +354,13 @@ void ExpectNear(const Vector& actual, const Vector& expected) {
 TEST(SphereSection, CustomBandHasThreeMeridiansAndBothEdges) {
   GuideCache guide;
   BuildSphereSection(guide, kGuideRadius, kPi / 2, -kPi / 4, kPi / 4);
-  EXPECT_EQ(MeridianLongitudes(guide), (std::set<Float>{-135, -90, -45}));
+  std::set<Float> meridians;  // the longitudes (degrees) of the segments that run along a meridian
+  for (size_t i = 0; i + 1 < guide.lines.size(); i += 2) {
+    const Float a = std::atan2(guide.lines[i].y, guide.lines[i].x);
+    const Float b = std::atan2(guide.lines[i + 1].y, guide.lines[i + 1].x);
+    if (std::fabs(a - b) < 1e-9) meridians.insert(std::round(a / kDegree * 1e4) / 1e4);
+  }
+  EXPECT_EQ(meridians, (std::set<Float>{-135, -90, -45}));
   EXPECT_NEAR(LowestZ(guide), kGuideRadius * std::sin(-kPi / 4), 1e-9);
 }
 
