@@ -34,7 +34,7 @@ std::array<Int32, 4> Placement(const PanoCrop& crop) {
 }
 
 // The full sphere and the centred half of it are read back from rendered files in
-// metadata_render_test.cpp; here the off-centre band and nonsense input.
+// data/commands.tsv; here the off-centre band and nonsense input.
 TEST(PanoCrop, ABandAndNonsenseSpansFindTheirPlaceInTheSphere) {
   // A band above the horizon: its top edge 30 degrees below the pole.
   EXPECT_EQ(Placement(CropOfPanorama(600, 200, 90 * kDegree, 0, 60 * kDegree)),
