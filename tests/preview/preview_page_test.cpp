@@ -30,12 +30,6 @@ struct PreviewCase {
   Look second;
 };
 
-bool HaveChromium() { return RunCommand("command -v chromium").exitCode == 0; }
-
-CommandResult Preview(const TempFolder& folder, const std::string& arguments, const std::string& shell = "") {
-  return ToolCommand(folder, "preview " + arguments, shell);
-}
-
 constexpr int kShotWidth = 160;
 constexpr int kShotHeight = 120;
 
@@ -88,24 +82,12 @@ int ChangedPixels(const FloatImage& shot, int row) {
   return changed;
 }
 
-// A 64 x 64 stereo pair, one eye above the other: red on top, blue below.
-std::string WriteRedBluePair(const TempFolder& folder) {
-  FloatImage image;
-  EXPECT_TRUE(image.Allocate(64, 64));
-  for (Int32 y = 0; y < image.height; ++y)
-    for (Int32 x = 0; x < image.width; ++x) image.Pixel(x, y)[y < 32 ? 0 : 2] = image.Pixel(x, y)[3] = 1.0f;
-  return WriteImage(folder.File("pair.png"), image);
-}
-
-class PreviewPage : public ::testing::Test {
- protected:
-  TempFolder folder;
-};
-
 // Each projection shown from inside: looking along a direction shows that direction's colour of
 // the environment, and turning the view changes the picture.
-TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
-  if (!HaveChromium()) GTEST_SKIP() << "chromium is not installed: the page cannot be opened here";
+TEST(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
+  if (RunCommand("command -v chromium").exitCode != 0)
+    GTEST_SKIP() << "chromium is not installed: the page cannot be opened here";
+  const TempFolder folder;
   const std::string environment = WriteDirectionEnvironment(folder, 256, 128);
   const PreviewCase cases[] = {
       {"pano", "-c panorama -s 256x128", {0, 0}, {90, 20}},
@@ -117,15 +99,18 @@ TEST_F(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
     const PreviewCase& c = cases[row];
     const std::string image = std::string(c.name) + ".png";
     ExpectRendered(folder, std::string("empty ") + c.render + " --env '" + environment + "' -o " + image);
-    const CommandResult preview = Preview(folder, image + " -o page_" + c.name);
+    const CommandResult preview = ToolCommand(folder, "preview " + image + " -o page_" + c.name);
     ASSERT_EQ(preview.exitCode, 0) << preview.output;
     cells += GridCell(std::string("page_") + c.name, c.first, 0, row) +
              GridCell(std::string("page_") + c.name, c.second, 1, row);
   }
-  // A top-bottom pair without metadata, the left eye red, the right blue: each eye shows its half.
-  const CommandResult pair = Preview(folder, "'" + WriteRedBluePair(folder) +
-                                                 "' --projection panorama --stereo side-by-side "
-                                                 "--side-layout top-bottom -o page_pair");
+  // A top-bottom pair without metadata, the left eye red on top, the right blue below: each eye
+  // shows its half.
+  const FloatImage redBlue =
+      OpaqueImage(64, 64, [](Int32, Int32 y) { return Vector(y < 32 ? 1.0 : 0.0, 0.0, y < 32 ? 0.0 : 1.0); });
+  const CommandResult pair = ToolCommand(folder, "preview '" + WriteImage(folder.File("pair.png"), redBlue) +
+                                                     "' --projection panorama --stereo side-by-side "
+                                                     "--side-layout top-bottom -o page_pair");
   ASSERT_EQ(pair.exitCode, 0) << pair.output;
   cells +=
       GridCell("page_pair", {0, 0}, 0, 3, "&eye=left") + GridCell("page_pair", {0, 0}, 1, 3, "&eye=right");

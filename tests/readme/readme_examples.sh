@@ -23,28 +23,24 @@ skip_marker="# not run by the README test:"
 failures=0
 commands=0
 
-# The command with the build folder, one sample and an eighth of each -s size.
-small() {
-  perl -pe 's{\bbuild/release/}{'"$build"'/}g;
-            s{(-s |--size )(\d+)x(\d+)}{$1 . ($2 >= 64 ? int($2 / 8) : $2) . "x" . ($3 >= 64 ? int($3 / 8) : $3)}ge;
-            s{(orvex360 render)(?!.*--samples)}{$1 --samples 1}' <<<"$1"
+# The command with the build folder; in a block without "# prints:" lines, also with one sample and
+# an eighth of each -s size.
+# shellcheck disable=SC2016 # the single quotes keep perl's variables for perl
+adapted() {
+  local shorter='s{(-s |--size )(\d+)x(\d+)}{$1 . ($2 >= 64 ? int($2 / 8) : $2) . "x" . ($3 >= 64 ? int($3 / 8) : $3)}ge;
+                 s{(orvex360 render)(?!.*--samples)}{$1 --samples 1}'
+  ((checked)) && shorter=''
+  perl -pe 's{\bbuild/release/}{'"$build"'/}g;'"$shorter" <<<"$1"
 }
-
-as_written() { perl -pe 's{\bbuild/release/}{'"$build"'/}g' <<<"$1"; }
 
 # Runs one command; its expected texts follow as further arguments.
 run() {
-  local command=$1
+  local command=$1 output status problem="" text
   shift
-  local line
-  if ((checked)); then line=$(as_written "$command"); else line=$(small "$command"); fi
   commands=$((commands + 1))
-  local output
-  output=$(bash -c "$line" 2>&1)
-  local status=$?
-  local problem=""
+  output=$(bash -c "$(adapted "$command")" 2>&1)
+  status=$?
   ((status != 0)) && problem="exit $status"
-  local text
   for text in "$@"; do
     grep -qF -- "$text" <<<"$output" || problem="${problem:+$problem; }did not print \"$text\""
   done

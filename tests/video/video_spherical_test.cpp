@@ -1,11 +1,13 @@
 #include "video/video_spherical.h"
+#include "files_support.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 // What a video says about the sphere, from the image metadata a render describes itself with (the
-// plain top-bottom and left-right layouts are read back by ffprobe in video_render_test.cpp).
+// plain top-bottom and left-right layouts are read back by ffprobe in data/commands.tsv).
 
 namespace {
 
@@ -48,13 +50,10 @@ TEST(VideoSpherical, ProjectionsAndEyesPlayersCannotTakeAreSaidOnce) {
   for (const PlanRow& row : rows) {
     const VideoSphericalPlan plan = PlanVideoSpherical(row.metadata, row.container);
     SCOPED_TRACE(row.note ? row.note : "no note");
-    EXPECT_EQ(plan.spherical.projection, row.projection);
-    EXPECT_EQ(plan.spherical.stereo, row.stereo);
-    EXPECT_EQ(plan.spherical.rightEyeFirst, row.rightEyeFirst);
+    EXPECT_EQ(std::tuple(plan.spherical.projection, plan.spherical.stereo, plan.spherical.rightEyeFirst),
+              std::tuple(row.projection, row.stereo, row.rightEyeFirst));
     ASSERT_EQ(plan.notes.size(), row.note ? 1u : 0u);
-    if (row.note) {
-      EXPECT_NE(plan.notes[0].find(row.note), std::string::npos) << plan.notes[0];
-    }
+    if (row.note) files::ExpectHolds(plan.notes[0], {row.note});
   }
 }
 

@@ -3,9 +3,10 @@
 #include "orvextag/orvextag_params.h"
 #include "paint/view_pass.h"
 #include "render/separation_map.h"
+#include "render_checks.h"
 
-#include <algorithm>
 #include <numbers>
+#include <tuple>
 
 namespace {
 
@@ -25,8 +26,7 @@ class TagDraw : public LinkedModuleTest {
     FloatImage image;
     std::string error;
     EXPECT_TRUE(view_pass::Redraw(scene->doc, image, &log, error)) << error;
-    return std::count_if(log.begin(), log.end(),
-                         [&](const std::string& l) { return l.rfind(prefix, 0) == 0; });
+    return render_test::LinesStartingWith(log, prefix).size();
   }
 
   BaseContainer& Data() { return *tag->GetDataInstance(); }
@@ -47,9 +47,8 @@ TEST_F(TagDraw, StereoDiagramNeitherCreatesTheEffectNorTouchesARunningRender) {
   effect->state.eyeCount = 7;
   effect->state.camera = nullptr;
   EXPECT_EQ(Count("DrawSphere"), 3u);
-  EXPECT_EQ(effect->state.cameraCount, 12);
-  EXPECT_EQ(effect->state.eyeCount, 7);
-  EXPECT_EQ(effect->state.camera, nullptr);
+  EXPECT_EQ(std::tuple(effect->state.cameraCount, effect->state.eyeCount, effect->state.camera),
+            std::tuple(12, 7, nullptr));
 
   BaseVideoPost* node = scene->Effect();
   node->Remove();

@@ -2,12 +2,17 @@
 #include "orvextag/orvextag_params.h"
 #include "project/render_project.h"
 #include "project/render_settings_record.h"
+#include "render_test_support.h"
 #include "runtime/shader_gradient.h"
 #include "runtime/shader_params.h"
 
+#include <fstream>
+#include <vector>
+
 // A project file keeps every value of the render settings, the camera tag and the effect, with
 // its type: each parameter is set away from its default, saved, read back into a fresh scene and
-// compared value by value.
+// compared value by value. Project files that are broken, hostile or from elsewhere are refused
+// with one message that names the file and the key.
 
 namespace {
 
@@ -55,19 +60,6 @@ void SetEveryParameter(BaseList2D& node) {
   }
 }
 
-// A gradient linked the way a separation map is: a shader with a container inside its container.
-void LinkGradient(BaseList2D& node, Int32 id) {
-  BaseShader* shader = BaseShader::Alloc(Xgradient);
-  const GradientKnot knots[] = {{0.0, Vector(0.25)}, {0.7, Vector(1.0, 0.5, 0.0)}};
-  SetGradientKnots(*shader->GetDataInstance(), knots);
-  // A shader's values go by ID alone and keep their types too.
-  shader->GetDataInstance()->SetMatrix(
-      99001, Matrix(Vector(1, 2, 3), Vector(0, 1, 0), Vector(-1, 0, 0), Vector(0, 0, 1)));
-  shader->GetDataInstance()->SetTime(99002, BaseTime(2.0 / 3.0));
-  node.InsertShader(shader);
-  node.GetDataInstance()->SetLink(id, shader);
-}
-
 void ExpectSameValues(const value_json::NodeValues& saved, const value_json::NodeValues& loaded) {
   EXPECT_EQ(loaded.values.GetCount(), saved.values.GetCount());
   for (Int32 i = 0; i < saved.values.GetCount(); ++i) {
@@ -80,13 +72,18 @@ void ExpectSameValues(const value_json::NodeValues& saved, const value_json::Nod
   EXPECT_TRUE(loaded.shaders == saved.shaders);
 }
 
+const std::string kHead = R"({"format": "orvex360 project", "version": 2, )";
+
+// The module started, and the descriptions of its tag and effect that project files are read by.
 class ProjectRoundTrip : public LinkedModuleTest {
  protected:
+  void SetUp() override {
+    LinkedModuleTest::SetUp();
+    ASSERT_TRUE(schemas.Load(error)) << error;
+  }
+
   // Saves the scene's values as text and loads them into a fresh scene; returns that scene.
   std::unique_ptr<TestScene> SaveAndLoad(project_file::Project& saved, std::string& text) {
-    ProjectSchemas schemas;
-    std::string error;
-    EXPECT_TRUE(schemas.Load(error)) << error;
     CaptureNodes(scene->doc, scene->tag->GetObject(), saved);
     EXPECT_TRUE(project_file::ToText(saved, schemas.Get(), "/projects", text, error)) << error;
     project_file::Project loaded;
@@ -96,14 +93,34 @@ class ProjectRoundTrip : public LinkedModuleTest {
     EXPECT_TRUE(ApplyNodes(loaded, fresh->doc, fresh->tag->GetObject(), error)) << error;
     return fresh;
   }
+
+  // Reads a project file of this text, which must be refused; the message is left in `error`.
+  void Refuse(const std::string& text) {
+    project_file::Project project;
+    error.clear();
+    EXPECT_FALSE(project_file::FromText(text, schemas.Get(), "/p", "p.json", project, error)) << text;
+  }
+
+  ProjectSchemas schemas;
+  std::string error;
 };
+class ProjectBadInput : public ProjectRoundTrip {};
 
 TEST_F(ProjectRoundTrip, EveryValueOfTagEffectAndRenderSettingsComesBackWithItsType) {
   ASSERT_TRUE(scene->AddTaggedCamera());
   ASSERT_TRUE(scene->Effect());
   SetEveryParameter(*scene->tag);
   SetEveryParameter(*scene->Effect());
-  LinkGradient(*scene->tag, ORVEXTAG_SEPARATION_MAP_SHADER);
+  // A gradient linked the way a separation map is: a shader with a container inside its container;
+  // its values go by ID alone and keep their types too.
+  BaseShader* shader = BaseShader::Alloc(Xgradient);
+  const GradientKnot knots[] = {{0.0, Vector(0.25)}, {0.7, Vector(1.0, 0.5, 0.0)}};
+  SetGradientKnots(*shader->GetDataInstance(), knots);
+  shader->GetDataInstance()->SetMatrix(
+      99001, Matrix(Vector(1, 2, 3), Vector(0, 1, 0), Vector(-1, 0, 0), Vector(0, 0, 1)));
+  shader->GetDataInstance()->SetTime(99002, BaseTime(2.0 / 3.0));
+  scene->tag->InsertShader(shader);
+  scene->tag->GetDataInstance()->SetLink(ORVEXTAG_SEPARATION_MAP_SHADER, shader);
   BaseContainer& settings = *scene->doc->GetActiveRenderData()->GetDataInstance();
   for (const DescriptionElement& element : RenderSettingsRecord().elements)
     settings.SetData(element.id, OtherValue(element, settings.GetData(element.id)));
@@ -131,9 +148,6 @@ TEST_F(ProjectRoundTrip, TheTagsStereoSwitchIsTheRenderSettingsOne) {
   EXPECT_EQ(text.find("ORVEXTAG_STEREO\""), std::string::npos) << text;
   EXPECT_TRUE(fresh->doc->GetActiveRenderData()->GetDataInstance()->GetBool(RDATA_STEREO));
 
-  ProjectSchemas schemas;
-  std::string error;
-  ASSERT_TRUE(schemas.Load(error)) << error;
   project_file::Project loaded;
   ASSERT_TRUE(project_file::FromText(
       R"({"format": "orvex360 project", "version": 2, "tag": {"ORVEXTAG_STEREO": {"type": "bool", "value": true}}})",
@@ -166,6 +180,39 @@ TEST(ProjectPaths, SceneOutputAndEnvironmentResolveAgainstTheProjectFolder) {
   EXPECT_EQ(moved.scene, "/copy/scenes/plaza.gltf");
   EXPECT_EQ(moved.output, "/copy/out/frame_##.png");
   EXPECT_EQ(moved.environment, "/elsewhere/sky.exr");
+}
+
+TEST_F(ProjectBadInput, EachFaultIsNamed) {
+  // One fault a row: see data/bad_projects.tsv. Nesting deep enough to exhaust the stack is made here.
+  std::vector<std::pair<std::string, std::string>> cases = {
+      {"\"tag\": " + std::string(100000, '['), "nested deeper than 64 levels"}};
+  std::ifstream rows(ORVEX_TEST_DATA "/bad_projects.tsv");
+  for (std::string row; std::getline(rows, row);)
+    if (!row.empty() && row[0] != '#')
+      cases.push_back({row.substr(0, row.find('\t')), row.substr(row.find('\t') + 1)});
+  ASSERT_GT(cases.size(), 20u);
+
+  for (const auto& [text, message] : cases) {
+    // Rows that are not a whole file are keys after a good head.
+    Refuse(text[0] == '"' ? kHead + text : text);
+    EXPECT_EQ(error.rfind("p.json: ", 0), 0u) << error;  // every message names the file first
+    EXPECT_NE(error.find(message), std::string::npos) << "got: " << error << "\nwanted: " << message;
+  }
+}
+
+TEST_F(ProjectBadInput, FilesThatAreMissingFoldersOrHugeAreRefusedBeforeReading) {
+  const render_test::TempFolder folder;
+  std::ofstream(folder.File("huge.json"))
+      << kHead << "\"frames\": \"" << std::string(project_file::kMaxBytes, ' ') << "\"}";
+  const std::pair<std::string, const char*> cases[] = {
+      {folder.File("none.json"), ": no such file"},
+      {folder.Path().string(), ": not a file"},
+      {folder.File("huge.json"), ": larger than 1048576 bytes"}};
+  for (const auto& [path, message] : cases) {
+    project_file::Project project;
+    EXPECT_FALSE(project_file::Load(path, schemas.Get(), project, error));
+    EXPECT_EQ(error.rfind(path + message, 0), 0u) << error;
+  }
 }
 
 }  // namespace

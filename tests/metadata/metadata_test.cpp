@@ -4,33 +4,44 @@
 #include "image/xmp_embed.h"
 #include "image/xmp_packet.h"
 #include "render/pano_crop.h"
-#include "render_test_support.h"
+#include "render_checks.h"
 
+#include <OpenImageIO/imageio.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
 
-// The photo-sphere crop arithmetic and the XMP packet's way into and out of each file format.
+// The photo-sphere crop arithmetic, the XMP packet's way into and out of each file format, and
+// cubemap renders through the orvex360 tool, their EXR headers read back by OpenImageIO (the other
+// formats and projections are read back by exiftool in data/commands.tsv).
 
 namespace {
 
+using render_test::ExpectRendered;
+using render_test::TempFolder;
+
 constexpr double kDegree = 3.14159265358979323846 / 180.0;
 
-void ExpectCrop(const PanoCrop& crop, Int32 fullWidth, Int32 fullHeight, Int32 left, Int32 top) {
-  EXPECT_EQ(crop.fullWidth, fullWidth);
-  EXPECT_EQ(crop.fullHeight, fullHeight);
-  EXPECT_EQ(crop.left, left);
-  EXPECT_EQ(crop.top, top);
+// Where a crop lies in its full sphere: the sphere's size and the crop's top left corner.
+std::array<Int32, 4> Placement(const PanoCrop& crop) {
+  return {crop.fullWidth, crop.fullHeight, crop.left, crop.top};
 }
 
 // The full sphere and the centred half of it are read back from rendered files in
-// metadata_render_test.cpp; here the off-centre band and nonsense input.
+// data/commands.tsv; here the off-centre band and nonsense input.
 TEST(PanoCrop, ABandAndNonsenseSpansFindTheirPlaceInTheSphere) {
   // A band above the horizon: its top edge 30 degrees below the pole.
-  ExpectCrop(CropOfPanorama(600, 200, 90 * kDegree, 0, 60 * kDegree), 2400, 600, 900, 100);
+  EXPECT_EQ(Placement(CropOfPanorama(600, 200, 90 * kDegree, 0, 60 * kDegree)),
+            (std::array{2400, 600, 900, 100}));
   // Nonsense spans and ranges count as the full sphere rather than dividing by zero.
-  ExpectCrop(CropOfPanorama(400, 200, 0.0, 0.5, -0.5), 400, 200, 0, 0);
-  ExpectCrop(CropOfPanorama(400, 200, std::nan(""), -4.0, 4.0), 400, 200, 0, 0);
+  EXPECT_EQ(Placement(CropOfPanorama(400, 200, 0.0, 0.5, -0.5)), (std::array{400, 200, 0, 0}));
+  EXPECT_EQ(Placement(CropOfPanorama(400, 200, std::nan(""), -4.0, 4.0)), (std::array{400, 200, 0, 0}));
 }
 
 ImageMetadata SampleMetadata() {
@@ -44,7 +55,7 @@ ImageMetadata SampleMetadata() {
 }
 
 TEST(XmpEmbed, EachFormatCarriesThePacketAndStillDecodes) {
-  render_test::TempFolder folder;
+  TempFolder folder;
   FloatImage image;
   ASSERT_TRUE(image.Allocate(16, 8));
   for (Float32& value : image.rgba) value = 0.5f;
@@ -97,7 +108,7 @@ TEST(XmpEmbed, DamagedFilesAreRefusedOrFoundEmpty) {
 }
 
 TEST(ImageFacts, TruncatedFramesAreNotComplete) {
-  render_test::TempFolder folder;
+  TempFolder folder;
   FloatImage image;
   ASSERT_TRUE(image.Allocate(64, 64));
   for (size_t i = 0; i < image.rgba.size(); ++i) image.rgba[i] = static_cast<Float32>(i % 97) / 97.0f;
@@ -113,6 +124,56 @@ TEST(ImageFacts, TruncatedFramesAreNotComplete) {
   }
   std::string error;
   EXPECT_FALSE(VerifyImageComplete(folder.File("absent.png"), error));
+}
+
+// The dominant axis of a direction as a cube face's name.
+std::string FaceOf(const Vector& d) {
+  const Vector a(std::abs(d.x), std::abs(d.y), std::abs(d.z));
+  if (a.x >= a.y && a.x >= a.z) return d.x > 0.0 ? "right" : "left";
+  if (a.y >= a.z) return d.y > 0.0 ? "up" : "down";
+  return d.z > 0.0 ? "front" : "back";
+}
+
+// Each face the metadata names is the one the render put in that cell: the pixel at the cell's centre
+// looks along the face's axis (the environment's colour says which way it looks).
+TEST(SphericalMetadata, CubemapFacesNameWhatEachCellShows) {
+  TempFolder folder;
+  const std::string environment = render_test::WriteDirectionEnvironment(folder, 256, 128);
+  for (const char* layout :
+       {"horizontal-cross --cross-start 2 -s 128x96",
+        "grid-3x2 --cube-slots front,back,up,down,right,left -s 96x64", "strip-1x6 -s 32x192"}) {
+    ExpectRendered(
+        folder, "empty -c cubemap --samples 1 --env " + environment + " -o cube.exr --cube-layout " + layout);
+    // Every attribute of the EXR header as "Vocabulary:Name" -> text.
+    const auto input = OIIO::ImageInput::open(folder.File("cube.exr"));
+    ASSERT_TRUE(input) << layout;
+    std::map<std::string, std::string> cube;
+    for (const OIIO::ParamValue& attribute : input->spec().extra_attribs)
+      cube[attribute.name().string()] = attribute.get_string();
+    EXPECT_EQ(cube.at("orvex360:Projection"), "cubemap");
+    EXPECT_EQ(cube.at("orvex360:CubemapLayout"),
+              std::string(layout).substr(0, std::string(layout).find(' ')));
+    const FloatImage image = render_test::ReadImage(folder.File("cube.exr"));
+    int columns = 0;
+    int rows = 0;
+    ASSERT_EQ(std::sscanf(cube.at("orvex360:CubemapGrid").c_str(), "%dx%d", &columns, &rows), 2);
+    std::istringstream grid(cube.at("orvex360:CubemapFaces"));
+    // Every face named once, in the cells of the grid.
+    std::set<std::string> faces;
+    std::string row;
+    for (int y = 0; y < rows && std::getline(grid, row, '/'); ++y) {
+      std::istringstream cells(row);
+      std::string cell;
+      for (int x = 0; x < columns && std::getline(cells, cell, ','); ++x) {
+        if (cell == "-") continue;
+        const Float32* centre =
+            image.Pixel((2 * x + 1) * image.width / (2 * columns), (2 * y + 1) * image.height / (2 * rows));
+        EXPECT_EQ(FaceOf(render_test::ColourDirection(centre)), cell.substr(0, cell.find(':'))) << layout;
+        faces.insert(cell.substr(0, cell.find(':')));
+      }
+    }
+    EXPECT_EQ(faces.size(), 6u) << layout;
+  }
 }
 
 }  // namespace
