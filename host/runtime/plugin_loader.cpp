@@ -128,8 +128,13 @@ std::vector<std::unique_ptr<LoadedModule>> LoadPlugins(const std::string& plugin
   } else {
     // A folder without a module library is no plugin (an empty one, notes, a version control
     // folder): the host passes it by, as it passes by any file that is not a plugin.
-    std::error_code ignored;
-    for (const auto& item : fs::directory_iterator(pluginsFolder, ignored)) {
+    std::error_code unreadable;
+    fs::directory_iterator items(pluginsFolder, unreadable);
+    if (unreadable) {
+      errors.push_back("cannot read the plugins folder " + pluginsFolder + ": " + unreadable.message());
+      return modules;
+    }
+    for (const auto& item : items) {
       if (!item.is_directory()) continue;
       if (FindLibrary(item.path()).empty())
         skipped.push_back(item.path().string() + ": no module library (.so), not a plugin folder; skipped");
