@@ -312,7 +312,7 @@ CubemapSettings Layout(Int32 kind, Int32 crossStart = 1) {
 }
 
 // Every layout's faces at the front positions 0 to 3, with default and reordered slots, are rendered
-// and checked cell by cell in tests/stereo/cubemap_layout_test.cpp; here what those renders never set.
+// and checked cell by cell in tests/stereo/multi_camera_render_test.cpp; here what those renders never set.
 TEST(CubemapLayoutTest, CrossStartsWrapIncludingNegativeOnes) {
   for (Int32 start : {4, -400}) EXPECT_EQ(Grid(Layout(kCubemapCrossHorizontal, start)), "3...|5140|2...|");
   EXPECT_EQ(Grid(Layout(kCubemapCrossHorizontal, -1)), "...3|1405|...2|");

@@ -14,7 +14,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <random>

@@ -11,7 +11,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <sstream>

@@ -7,12 +7,6 @@
 
 namespace render_test {
 
-size_t Occurrences(const std::string& text, const std::string& part) {
-  size_t count = 0;
-  for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
-
 std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& start) {
   std::vector<std::string> found;
   std::copy_if(lines.begin(), lines.end(), std::back_inserter(found),
@@ -44,11 +38,6 @@ CommandResult ExpectRendered(const TempFolder& folder, const std::string& argume
   CommandResult run = RenderCommand(folder, arguments, shell);
   EXPECT_EQ(run.exitCode, 0) << arguments << ": " << run.output;
   return run;
-}
-
-void ExpectFailure(const CommandResult& run, const std::string& message) {
-  EXPECT_NE(run.exitCode, 0) << run.output;
-  EXPECT_NE(run.output.find(message), std::string::npos) << "no \"" << message << "\" in: " << run.output;
 }
 
 }  // namespace render_test

@@ -3,17 +3,12 @@
 #include "files_support.h"
 #include "render_test_support.h"
 
-#include <cstddef>
-#include <filesystem>
 #include <string>
 #include <vector>
 
-// Small checks the render, stereo, overlay, comfort and preview tests share: texts searched and
-// counted, files read and counted, images written, and tool runs that must succeed or fail.
+// Small checks the render, stereo, overlay, comfort and preview tests share: lines picked and
+// joined, files read and counted, images written, and tool runs that must succeed.
 namespace render_test {
-
-// How many times `part` occurs in `text`.
-size_t Occurrences(const std::string& text, const std::string& part);
 
 // The lines that start with `start`.
 std::vector<std::string> LinesStartingWith(const std::vector<std::string>& lines, const std::string& start);
@@ -33,7 +28,5 @@ std::string WriteUniformImage(const std::string& path, Int32 width, Int32 height
 // Runs `orvex360 render ARGUMENTS` in `folder` and fails the test, with its output, unless it succeeds.
 CommandResult ExpectRendered(const TempFolder& folder, const std::string& arguments,
                              const std::string& shell = "");
-// Fails the test unless the run failed and its output holds `message`.
-void ExpectFailure(const CommandResult& run, const std::string& message);
 
 }  // namespace render_test

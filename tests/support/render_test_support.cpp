@@ -1,16 +1,15 @@
 #include "render_test_support.h"
 
 #include "files_support.h"
+#include "render_checks.h"
 
 #include "geometry/scalar_math.h"
-#include "image/image_output.h"
 
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstdio>
 
 namespace render_test {
 
@@ -55,10 +54,7 @@ std::string WriteDirectionEnvironment(const TempFolder& folder, Int32 width, Int
     return DirectionColour(
         Vector(std::sin(polar) * std::sin(azimuth), std::cos(polar), std::sin(polar) * std::cos(azimuth)));
   });
-  const std::string path = folder.File("directions.exr");
-  std::string error;
-  EXPECT_TRUE(image_output::Write(image, path, error)) << error;
-  return path;
+  return WriteImage(folder.File("directions.exr"), image);
 }
 
 FloatImage RenderFrame(BaseDocument* doc, const RenderOptions& options) {
@@ -108,11 +104,6 @@ CommandResult ToolCommand(const TempFolder& folder, const std::string& arguments
 CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments,
                             const std::string& shell) {
   return ToolCommand(folder, "render " + arguments, shell);
-}
-
-CommandResult InfoCommand(const std::string& path) {
-  return RunCommand(std::string("'") + ORVEX360_COMMAND + "' --plugins '" + ORVEX_PLUGIN_DIR + "' info '" +
-                    path + "'");
 }
 
 void ExpectRefusals(const TempFolder& folder, const std::string& common, const std::vector<Refusal>& cases) {

@@ -64,15 +64,6 @@ CommandResult ToolCommand(const TempFolder& folder, const std::string& arguments
 CommandResult RenderCommand(const TempFolder& folder, const std::string& arguments,
                             const std::string& shell = "");
 
-// Runs the built `orvex360 info PATH` with the built plugin folder.
-CommandResult InfoCommand(const std::string& path);
-
-// Options that crop a panorama to half the turn (180 degrees) and half the latitudes (-45 to 45):
-// the middle quarter of the full sphere.
-inline constexpr const char* kCroppedPanorama =
-    "--set ORVEXTAG_EQUIRECT_CUSTOM=1 --set ORVEXTAG_EQUIRECT_HSPAN=180deg "
-    "--set ORVEXTAG_EQUIRECT_LAT_MIN=-45deg --set ORVEXTAG_EQUIRECT_LAT_MAX=45deg ";
-
 // A command line `orvex360 render` must refuse, and a text its message must hold; `shell` comes
 // first (an environment variable such as "SOURCE_DATE_EPOCH=x").
 struct Refusal {
