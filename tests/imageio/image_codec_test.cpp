@@ -185,12 +185,11 @@ TEST(PngCodec, RenderWrittenDirectlyDecodesAsTheLibrarysOwnWriting) {
   auto output = OIIO::ImageOutput::create(library);
   ASSERT_TRUE(output->open(library, spec) && output->write_image(OIIO::TypeDesc::FLOAT, display.data()) &&
               output->close());
-  OIIO::ImageSpec read;
+  OIIO::ImageSpec read, theirs;
   EXPECT_EQ(LibraryRead<unsigned char>(ours, OIIO::TypeDesc::UINT8, read),
-            LibraryRead<unsigned char>(library, OIIO::TypeDesc::UINT8, read));
+            LibraryRead<unsigned char>(library, OIIO::TypeDesc::UINT8, theirs));
   // The sRGB chunk, as the library reads it. (The date reads as the library reads it above, and as
   // written in the metadata tests, which read the XMP packet too.)
-  LibraryRead<unsigned char>(ours, OIIO::TypeDesc::UINT8, read);
   EXPECT_EQ(read.get_string_attribute("oiio:ColorSpace"), "sRGB");
 }
 
