@@ -49,10 +49,6 @@ char Dominant(const FloatImage& image, Int32 x, Int32 y) {
   return 'w';
 }
 
-void ExpectNear(const Vector& actual, const Vector& expected, Float tolerance) {
-  EXPECT_LT((actual - expected).GetLength(), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
-}
-
 // Z mirrored and metres turned into scene units, for .glb and .gltf alike: rendered in
 // GltfRenderCommand below and measured by the comfort report (a wall 1 m ahead stands 100 units ahead).
 TEST(GltfImport, ACameraNodeComposesWithItsParentAndKeepsLookingWhereItLooked) {
@@ -73,9 +69,10 @@ TEST(GltfImport, ACameraNodeComposesWithItsParentAndKeepsLookingWhereItLooked) {
   EXPECT_NEAR(eye.aspect, 16.0 / 9.0, 1e-9);
   // In glTF the camera stands at (10,1,0) + R(0,0,-2) = (8,1,0) and looks along R(0,0,-1) = (-1,0,0).
   const Matrix world = eye.object->GetMg();
-  ExpectNear(world.offset, Vector(800, 100, 0), 1e-6);
-  ExpectNear(world.axisZ, Vector(-1, 0, 0), 1e-9);
-  ExpectNear(world.axisY, Vector(0, 1, 0), 1e-9);
+  for (const auto& [actual, expected] : {std::pair{world.offset, Vector(800, 100, 0)},
+                                         {world.axisZ, Vector(-1, 0, 0)},
+                                         {world.axisY, Vector(0, 1, 0)}})
+    EXPECT_LT((actual - expected).GetLength(), 1e-6) << actual.x << ", " << actual.y << ", " << actual.z;
   const Float focus = eye.object->GetDataInstance()->GetFloat(CAMERAOBJECT_FOCUS);
   const Float aperture = eye.object->GetDataInstance()->GetFloat(CAMERAOBJECT_APERTURE);
   // The horizontal field of view the file implies.

@@ -222,9 +222,7 @@ TEST(PadDirection, BadPositionsStayFinite) {
 }
 
 TEST(TagPanelRules, HiddenAndEnabledFollowProjectionStereoAndEffect) {
-  TagPanelFacts facts;
-  facts.effectExists = true;
-  facts.projection = 1;
+  TagPanelFacts facts{.projection = 1, .effectExists = true};
   // Which group each projection shows, the stereo switch, the direction pad, the linked choice and
   // the effect's notice are followed through the tag's panel in tests/tag/data/commands.tsv.
   EXPECT_TRUE(IsTagElementHidden(ORVEXTAG_HIDDEN, facts));
@@ -251,9 +249,7 @@ TEST(TagPanelRules, HiddenAndEnabledFollowProjectionStereoAndEffect) {
   EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_FISHEYE_FOV, facts));
   EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_PROTECT, facts));
   // The tag switched off: only its switch takes input.
-  facts = TagPanelFacts{};
-  facts.effectExists = true;
-  facts.enabled = false;
+  facts = {.effectExists = true, .enabled = false};
   EXPECT_TRUE(IsTagElementEnabled(ORVEXTAG_ENABLE, facts));
   EXPECT_FALSE(IsTagElementEnabled(ORVEXTAG_PROJECTION, facts));
 }
