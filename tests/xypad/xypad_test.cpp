@@ -11,8 +11,6 @@
 #include <numbers>
 #include <utility>
 
-using Point = HostedCustomGui::Point;
-
 namespace {
 class XYPad : public TaggedCameraTest {
  protected:
@@ -34,7 +32,7 @@ class XYPad : public TaggedCameraTest {
     ASSERT_TRUE(pad) << error;
   }
   // Runs a gesture; answers how many times the pad wrote the tag's parameter.
-  Int32 Gesture(const std::vector<Point>& points, bool doubleClick = false) {
+  Int32 Gesture(const std::vector<HostedCustomGui::Point>& points, bool doubleClick = false) {
     const Int32 before = host_state::EventCount();
     std::string error;
     EXPECT_TRUE(pad->Gesture(points, doubleClick, error)) << error;
