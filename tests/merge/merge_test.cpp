@@ -14,6 +14,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // The stereo merge and its parts: the anaglyph mix, the row spans cut from the faces' areas, the
@@ -293,28 +294,18 @@ TEST_F(MergeFixture, StereoCubemapAnaglyphMixesFaceByFaceAcrossTheEyes) {
 }
 
 // Eye slot 0's camera is one colour, slot 1's another, both over the whole 5 x 5 frame.
-class AnaglyphMerge : public MergeFixture {
- protected:
-  void SetUp() override {
-    MergeFixture::SetUp();
-    SetStereoPair(5, 5);
-    MakeImages(2, 5, 5, [](Int32 k, Int32, Int32) { return k == 0 ? kSlot0 : kSlot1; });
-  }
-
-  void ExpectOut(Int32 x, Int32 y, const Vector& expected) {
-    EXPECT_NEAR((Out(x, y) - expected).GetLength(), 0.0, 1e-6) << x << ", " << y;
-  }
-};
+using AnaglyphMerge = MergeFixture;
 
 TEST_F(AnaglyphMerge, FisheyeCornersOutsideTheDomeKeepEyeSlot0) {
+  SetStereoPair(5, 5);
+  MakeImages(2, 5, 5, [](Int32 k, Int32, Int32) { return k == 0 ? kSlot0 : kSlot1; });
   SetAnaglyph(2, 3);
   State().lens.projection = orvex::Projection::kFisheye;
   State().currentArea = State().eyes[0].area;
   ASSERT_TRUE(Merge());
-  ExpectOut(2, 2, Vector());
-  ExpectOut(2, 0, Vector());
-  ExpectOut(0, 0, kSlot0);
-  ExpectOut(4, 4, kSlot0);
+  for (const auto& [x, y, expected] :
+       {std::tuple{2, 2, Vector()}, {2, 0, Vector()}, {0, 0, kSlot0}, {4, 4, kSlot0}})
+    EXPECT_NEAR((Out(x, y) - expected).GetLength(), 0.0, 1e-6) << x << ", " << y;
 }
 
 }  // namespace

@@ -69,6 +69,15 @@ class OverlayRender : public ModuleRender {
     SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(on ? 0 : 2)));
   }
 
+  // Only the logo (or only the mask) from the image file at `path`; every other element off, and the
+  // dome's circle for a mask while the logo is tested.
+  void LayerFromFile(bool logo, const std::string& path) {
+    ShowAll(false);
+    SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(logo ? 0 : 1)));
+    SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(logo ? 1 : 2)));
+    SetEffect(logo ? ORVEXVP_LOGO_FILE : ORVEXVP_MASK_FILE, GeData(Filename(String(path))));
+  }
+
   FloatImage OverlayOff() {
     SetEffect(ORVEXVP_OVERLAY, GeData(false));
     FloatImage image = Render();
@@ -226,17 +235,13 @@ TEST_F(OverlayRender, BrokenLogoOrMaskFilesTurnTheirLayerOffWithOneLine) {
   const FloatImage unmasked = Render();
   FloatImage noFile;
   for (const auto& [path, reason] : broken) {
-    SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(0)));
-    SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(1)));
-    SetEffect(ORVEXVP_LOGO_FILE, GeData(Filename(String(path))));
+    LayerFromFile(true, path);
     EXPECT_TRUE(ChangedCorners(off, Render()).empty()) << path;
     const std::vector<std::string> logoLines = LinesStartingWith(ModuleLines(), "Logo off");
     ASSERT_EQ(logoLines.size(), 1u) << path;
     EXPECT_NE(logoLines[0].find(reason), std::string::npos) << logoLines[0];
 
-    SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(2)));
-    SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(1)));
-    SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(path))));
+    LayerFromFile(false, path);
     const FloatImage image = Render();
     EXPECT_EQ(LinesStartingWith(ModuleLines(), "Mask off").size(), 1u) << path;
     if (path.empty()) {
@@ -259,16 +264,11 @@ TEST_F(OverlayRender, LogoAndMaskValuesThatAreNoNumberLoadAsZero) {
   // Each pixel holds all four, turned one channel further than its left neighbour.
   for (size_t i = 0; i < image.rgba.size(); ++i) image.rgba[i] = values[(i + i / 4) % 4];
   render_test::WriteImage(folder_->File("bad.exr"), image);
-  ShowAll(false);
-  SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(1)));
-  SetEffect(ORVEXVP_LOGO_FILE, GeData(Filename(String(folder_->File("bad.exr")))));
-  EXPECT_TRUE(render_test::IsFinite(Render()));
-  EXPECT_EQ(LinesStartingWith(ModuleLines(), "Logo: values that are no number").size(), 1u);
-  SetEffect(ORVEXVP_LOGO_MODE, GeData(Int32(2)));
-  SetEffect(ORVEXVP_MASK_MODE, GeData(Int32(1)));
-  SetEffect(ORVEXVP_MASK_FILE, GeData(Filename(String(folder_->File("bad.exr")))));
-  EXPECT_TRUE(render_test::IsFinite(Render()));
-  EXPECT_EQ(LinesStartingWith(ModuleLines(), "Mask: values that are no number").size(), 1u);
+  for (const std::string layer : {"Logo", "Mask"}) {
+    LayerFromFile(layer == "Logo", folder_->File("bad.exr"));
+    EXPECT_TRUE(render_test::IsFinite(Render()));
+    EXPECT_EQ(LinesStartingWith(ModuleLines(), layer + ": values that are no number").size(), 1u);
+  }
 }
 
 // The information block (with a fixed date) against its committed image, within a tolerance.

@@ -270,12 +270,11 @@ class RasterTest : public testing::Test {
 
   const Canvas canvas_{64, 64};
   paint::Raster3D raster_;
-  paint::RasterStyle style_;
+  paint::RasterStyle style_{.colour = {0, 1, 0, 1}};  // green lines and points
 };
 
 TEST_F(RasterTest, NearerSurfacesHideLinesUnlessTheDepthTestIsOff) {
   Square(32.0, {1, 0, 0, 1});
-  style_.colour = {0, 1, 0, 1};
   raster_.Line(Vector(-40, 0, 64), Vector(40, 0, 64), style_);  // behind the square
   EXPECT_EQ(At(32, 32)[0], 1.0f);
   EXPECT_EQ(At(14, 32)[1], 1.0f);  // beside the square the line shows
@@ -286,7 +285,6 @@ TEST_F(RasterTest, NearerSurfacesHideLinesUnlessTheDepthTestIsOff) {
 
 TEST_F(RasterTest, LineZOffsetBringsALineJustBehindASurfaceToTheFront) {
   Square(32.0, {1, 0, 0, 1});
-  style_.colour = {0, 1, 0, 1};
   raster_.Line(Vector(-8, 0, 32.02), Vector(8, 0, 32.02), style_);
   EXPECT_EQ(At(32, 32)[1], 0.0f);
   style_.lineZOffset = -10;
@@ -303,7 +301,6 @@ TEST_F(RasterTest, TranslucentQuadBlendsOnceAndHidesNothing) {
 }
 
 TEST_F(RasterTest, NearPlaneAndNonFinitePointsAreSafe) {
-  style_.colour = {1, 1, 1, 1};
   raster_.Line(Vector(0, 0, -100), Vector(0, 0, 100), style_);  // through the eye: a point at the centre
   raster_.Line(Vector(NAN, 0, 10), Vector(0, 0, 10), style_);
   raster_.Line(Vector(1e306, 0, 10), Vector(0, 0, 10), style_);  // its screen end overflows
@@ -314,7 +311,6 @@ TEST_F(RasterTest, NearPlaneAndNonFinitePointsAreSafe) {
 }
 
 TEST_F(RasterTest, ThickLinesAndPointsSpanTheirSize) {
-  style_.colour = {1, 1, 1, 1};
   style_.lineWidth = 5;
   raster_.Line(Vector(-20, 0, 32), Vector(20, 0, 32), style_);
   for (Int32 y = 30; y <= 34; ++y) EXPECT_EQ(At(32, y)[3], 1.0f) << y;

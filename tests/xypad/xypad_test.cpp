@@ -1,56 +1,45 @@
 #include "xypad/xypad.h"
-#include "linked_module.h"
 #include "orvextag/orvextag_params.h"
 #include "runtime/custom_gui_host.h"
 #include "runtime/gui_records.h"
 #include "runtime/host_state.h"
 #include "runtime/plugin_registry.h"
+#include "tagged_camera.h"
 
 #include <cmath>
 #include <limits>
 #include <numbers>
 #include <utility>
 
-using Point = HostedCustomGui::Point;
-
 namespace {
-class XYPad : public LinkedModuleTest {
+class XYPad : public TaggedCameraTest {
  protected:
-  void SetUp() override {
-    LinkedModuleTest::SetUp();
-    tag = scene->AddTaggedCamera();
-    ASSERT_NE(tag, nullptr);
-  }
   void TearDown() override {
     pad = nullptr;  // freed by the module that made it, before the module goes
-    LinkedModuleTest::TearDown();
+    TaggedCameraTest::TearDown();
   }
-  // Opens the pad on the tag as the attribute manager shows it; `dome` switches the tag to a dome.
-  void Open(bool dome) {
+  // Opens the pad on the tag's value as it is now, as the attribute manager shows it; `dome` first
+  // switches the tag to a dome.
+  void Open(bool dome = false) {
     if (dome) {
-      tag->GetDataInstance()->SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_FISHEYE);
-      tag->GetDataInstance()->SetInt32(ORVEXTAG_FISHEYE_TYPE, ORVEXTAG_FISHEYE_TYPE_DOME);
+      Data().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_FISHEYE);
+      Data().SetInt32(ORVEXTAG_FISHEYE_TYPE, ORVEXTAG_FISHEYE_TYPE_DOME);
       scene->doc->ExecutePasses(nullptr, true, true, true);  // the pad's z follows the projection
     }
-    Reopen();
-  }
-  // Opens the pad again, on the tag's value as it is now.
-  void Reopen() {
     pad = nullptr;
     std::string error;
     pad = HostedCustomGui::Open(tag, ORVEXTAG_STEREO_DIRECTION_PAD, error);
     ASSERT_TRUE(pad) << error;
   }
   // Runs a gesture; answers how many times the pad wrote the tag's parameter.
-  Int32 Gesture(const std::vector<Point>& points, bool doubleClick = false) {
+  Int32 Gesture(const std::vector<HostedCustomGui::Point>& points, bool doubleClick = false) {
     const Int32 before = host_state::EventCount();
     std::string error;
     EXPECT_TRUE(pad->Gesture(points, doubleClick, error)) << error;
     return host_state::EventCount() - before;
   }
-  Vector TagPad() const { return tag->GetDataInstance()->GetVector(ORVEXTAG_STEREO_DIRECTION_PAD); }
+  Vector TagPad() { return Data().GetVector(ORVEXTAG_STEREO_DIRECTION_PAD); }
 
-  BaseTag* tag = nullptr;
   std::unique_ptr<HostedCustomGui> pad;
 };
 
@@ -59,7 +48,7 @@ bool IsMarker(const Vector& colour) { return (colour - InterfaceColour(1004)).Ge
 }  // namespace
 
 TEST_F(XYPad, PanoramaPadClicksMapPixelsToValuesAndReachTheTag) {
-  Open(false);
+  Open();
   const Int32 redraws = host_state::RedrawRequests();
   EXPECT_EQ(Gesture({{199, 50}}), 2);                    // one step, one release
   EXPECT_EQ(host_state::RedrawRequests() - redraws, 2);  // the views follow each new direction
@@ -68,8 +57,7 @@ TEST_F(XYPad, PanoramaPadClicksMapPixelsToValuesAndReachTheTag) {
   EXPECT_EQ(TagPad(), Vector(0.0, 1.0, 0.0));
   // A quarter turn to the right of the pad's centre is the preferred direction's longitude.
   Gesture({{149, 49}});
-  EXPECT_NEAR(std::fabs(tag->GetDataInstance()->GetFloat(ORVEXTAG_STEREO_DIRECTION_LON)),
-              std::numbers::pi / 2.0, 0.02);
+  EXPECT_NEAR(std::fabs(Data().GetFloat(ORVEXTAG_STEREO_DIRECTION_LON)), std::numbers::pi / 2.0, 0.02);
   // The marker is drawn where the click landed, and the pad is 2:1.
   const BitmapPtr picture = pad->Snapshot();
   ASSERT_TRUE(picture);
@@ -100,15 +88,15 @@ TEST_F(XYPad, DomePadKeepsDragsInsideItsCircle) {
 // A double click asks the tag for its reset position (data/commands.tsv); the reset request itself,
 // a value of (-1, -1) in the GUI, draws no marker anywhere.
 TEST_F(XYPad, AResetRequestDrawsNoMarker) {
-  tag->GetDataInstance()->SetVector(ORVEXTAG_STEREO_DIRECTION_PAD, Vector(-1.0, -1.0, 0.0));
-  Open(false);
+  Data().SetVector(ORVEXTAG_STEREO_DIRECTION_PAD, Vector(-1.0, -1.0, 0.0));
+  Open();
   const BitmapPtr picture = pad->Snapshot();
   for (Int32 y = 0; y < picture->GetBh(); ++y)
     for (Int32 x = 0; x < picture->GetBw(); ++x) ASSERT_FALSE(IsMarker(picture->GetPixelFloat(x, y)));
 }
 
 TEST_F(XYPad, OtherInputAndBadValuesChangeNothing) {
-  Open(false);
+  Open();
   BaseContainer key(BFM_INPUT);
   key.SetInt32(BFM_INPUT_DEVICE, FourCC("kbrd"));
   key.SetInt32(BFM_INPUT_CHANNEL, BFM_INPUT_MOUSELEFT);
@@ -122,8 +110,8 @@ TEST_F(XYPad, OtherInputAndBadValuesChangeNothing) {
   EXPECT_FALSE(pad->Gesture({}, false, error));
   EXPECT_EQ(TagPad(), before);
   const Float nan = std::numeric_limits<Float>::quiet_NaN();
-  tag->GetDataInstance()->SetVector(ORVEXTAG_STEREO_DIRECTION_PAD, Vector(nan, 1e300, nan));
-  Reopen();
+  Data().SetVector(ORVEXTAG_STEREO_DIRECTION_PAD, Vector(nan, 1e300, nan));
+  Open();
   EXPECT_TRUE(pad->Snapshot());  // draws, no marker, no crash
 }
 

@@ -1,6 +1,6 @@
 #include "files_support.h"
 #include "gltf_builder.h"
-#include "render_test_support.h"
+#include "render_checks.h"
 
 #include "scene/gltf_animation.h"
 #include "scene/gltf_import.h"
@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 
 // The importer's conversions, hierarchy, cameras, animation, textures and lights, checked on
@@ -19,6 +20,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+using render_test::ExpectRendered;
 using render_test::TempFolder;
 
 // A document holding an imported file, or the error that refused it.
@@ -38,12 +41,16 @@ struct Imported {
   }
 };
 
-void ExpectNear(const Vector& actual, const Vector& expected, Float tolerance) {
-  EXPECT_LT((actual - expected).GetLength(), tolerance) << actual.x << ", " << actual.y << ", " << actual.z;
+// The channel of a pixel that outweighs both others fourfold: 'r', 'g' or 'b'; 'w' when none does.
+char Dominant(const FloatImage& image, Int32 x, Int32 y) {
+  const Float32* p = image.Pixel(x, y);
+  for (int c = 0; c < 3; ++c)
+    if (p[c] > 0.05f && p[c] > 4.0f * p[(c + 1) % 3] && p[c] > 4.0f * p[(c + 2) % 3]) return "rgb"[c];
+  return 'w';
 }
 
 // Z mirrored and metres turned into scene units, for .glb and .gltf alike: rendered in
-// gltf_render_test.cpp and measured by the comfort report (a wall 1 m ahead stands 100 units ahead).
+// GltfRenderCommand below and measured by the comfort report (a wall 1 m ahead stands 100 units ahead).
 TEST(GltfImport, ACameraNodeComposesWithItsParentAndKeepsLookingWhereItLooked) {
   TempFolder folder;
   GltfBuilder builder;
@@ -62,9 +69,10 @@ TEST(GltfImport, ACameraNodeComposesWithItsParentAndKeepsLookingWhereItLooked) {
   EXPECT_NEAR(eye.aspect, 16.0 / 9.0, 1e-9);
   // In glTF the camera stands at (10,1,0) + R(0,0,-2) = (8,1,0) and looks along R(0,0,-1) = (-1,0,0).
   const Matrix world = eye.object->GetMg();
-  ExpectNear(world.offset, Vector(800, 100, 0), 1e-6);
-  ExpectNear(world.axisZ, Vector(-1, 0, 0), 1e-9);
-  ExpectNear(world.axisY, Vector(0, 1, 0), 1e-9);
+  for (const auto& [actual, expected] : {std::pair{world.offset, Vector(800, 100, 0)},
+                                         {world.axisZ, Vector(-1, 0, 0)},
+                                         {world.axisY, Vector(0, 1, 0)}})
+    EXPECT_LT((actual - expected).GetLength(), 1e-6) << actual.x << ", " << actual.y << ", " << actual.z;
   const Float focus = eye.object->GetDataInstance()->GetFloat(CAMERAOBJECT_FOCUS);
   const Float aperture = eye.object->GetDataInstance()->GetFloat(CAMERAOBJECT_APERTURE);
   // The horizontal field of view the file implies.
@@ -107,7 +115,7 @@ TEST(GltfAnimation, SamplesLinearStepCubicAndRotationKeys) {
 }
 
 // The document's animation (each evaluation moves the node, the time range is the file's) is
-// rendered frame by frame in gltf_render_test.cpp.
+// rendered frame by frame by GltfRenderCommand below.
 // A 2 x 2 image texture on a square that fills the view of a camera looking at it.
 TEST(GltfRender, ATextureShowsEachTexelWhereItsCoordinatesPutIt) {
   TempFolder folder;
@@ -120,14 +128,9 @@ TEST(GltfRender, ATextureShowsEachTexelWhereItsCoordinatesPutIt) {
   const FloatImage image = Imported(folder.File("tex.gltf")).Render(4);
   ASSERT_EQ(image.width, 4);
   // Texture v runs down the image; the square's uv (0,0) corner is its lower left in glTF.
-  const auto dominant = [&image](Int32 x, Int32 y) {
-    const Float32* p = image.Pixel(x, y);
-    return p[0] > 2 * p[1] && p[0] > 2 * p[2]   ? 'r'
-           : p[1] > 2 * p[0] && p[1] > 2 * p[2] ? 'g'
-           : p[2] > 2 * p[0] && p[2] > 2 * p[1] ? 'b'
-                                                : 'w';
-  };
-  EXPECT_EQ((std::string{dominant(0, 3), dominant(3, 3), dominant(0, 0), dominant(3, 0)}), "rgbw");
+  EXPECT_EQ((std::string{Dominant(image, 0, 3), Dominant(image, 3, 3), Dominant(image, 0, 0),
+                         Dominant(image, 3, 0)}),
+            "rgbw");
 }
 
 // What a light adds to a white square one metre in front of the camera, facing it.
@@ -161,6 +164,14 @@ TEST(GltfRender, LightsLightWithTheirIntensityAndCone) {
   // A narrow spot lights the centre only.
   EXPECT_NEAR(AddedLight("spot", 1.0, 0.2, 2, 2), 1.0, 0.02);
   EXPECT_NEAR(AddedLight("spot", 1.0, 0.2, 0, 0), 0.0, 1e-6);
+}
+
+// The file at `path` is refused with a message that starts with its path and holds `message`.
+void ExpectRefused(const std::string& path, const std::string& message) {
+  const Imported outcome(path);
+  EXPECT_FALSE(outcome.ok) << path;
+  EXPECT_EQ(outcome.error.rfind(path + ": ", 0), 0u) << outcome.error;
+  files::ExpectHolds(outcome.error, {message});
 }
 
 // A triangle (accessor 0: points, 1: indices) and a camera, for the cases to break.
@@ -235,9 +246,7 @@ TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
     bad.edit(builder);
     const std::string path = folder.File("bad.gltf");
     builder.WriteGltf(path);
-    const Imported outcome(path);
-    EXPECT_FALSE(outcome.ok) << bad.message;
-    files::ExpectHolds(outcome.error, {path + ": ", bad.message});
+    ExpectRefused(path, bad.message);
   }
 }
 
@@ -271,12 +280,7 @@ TEST(GltfHostile, BrokenFilesAreRefusedBeforeTheyAreParsed) {
       {writeBytes("huge-chunk.glb", hugeChunk), "runs past the end of the file"},
       {writeBytes("short.glb", std::vector<unsigned char>(glb.begin(), glb.begin() + 14)), "too short"},
   };
-  for (const auto& bad : cases) {
-    const Imported outcome(bad.path);
-    EXPECT_FALSE(outcome.ok) << bad.path;
-    EXPECT_EQ(outcome.error.rfind(bad.path + ": ", 0), 0u) << outcome.error;
-    files::ExpectHolds(outcome.error, {bad.message});
-  }
+  for (const auto& bad : cases) ExpectRefused(bad.path, bad.message);
 }
 
 TEST(GltfHostile, OddTransformsAreRefusedOrFixedWithAWarning) {
@@ -296,9 +300,69 @@ TEST(GltfHostile, OddTransformsAreRefusedOrFixedWithAWarning) {
   std::string text = infinite.GltfText();
   text.replace(text.find("[1,2,3]"), 7, "[1,2,1e999]");
   files::WriteText(path, text);
-  const Imported refused(path);
-  EXPECT_FALSE(refused.ok);
-  files::ExpectHolds(refused.error, {path + ": "});
+  ExpectRefused(path, "1e999");
+}
+
+// glTF scenes rendered by `orvex360 render FILE` through the built plugin folder, checked pixel by
+// pixel.
+
+// A red square of `size` metres centred at `centre`, facing along `axis`.
+void AddRedSquare(GltfBuilder& builder, const std::vector<float>& centre, float size, int axis) {
+  builder.Node({{"mesh", builder.Square(centre, size, axis, builder.Material(1, 0, 0))}});
+}
+
+TEST(GltfRenderCommand, ASquareAppearsInTheDirectionItLies) {
+  TempFolder folder;
+  GltfBuilder right, up;
+  AddRedSquare(right, {5, 0, 0}, 4.0f, 0);
+  right.WriteGlb(folder.File("right.glb"));
+  AddRedSquare(up, {0, 5, 0}, 4.0f, 1);
+  AddRedSquare(up, {0, -50, 0}, 1.0f, 1);  // a second mesh, far below, out of the dome's view
+  up.WriteGltf(folder.File("up.gltf"));
+  const struct {
+    const char* scene;
+    Int32 redX, redY;
+    std::vector<std::pair<Int32, Int32>> clear;
+  } cases[] = {
+      // Without a camera in the file the view looks along +Z from the origin: +X is u = 0.75.
+      {"right.glb -c panorama -s 64x32", 47, 16, {{16, 16}, {32, 16}}},
+      // The square spans 44 degrees around the zenith; 60 degrees off it is sky.
+      {"up.gltf -c fulldome -s 64x64", 32, 32, {{32, 32 + 21}}},
+  };
+  for (const auto& c : cases) {
+    ExpectRendered(folder, c.scene + std::string(" --samples 1 -o out.png"));
+    const FloatImage image = render_test::ReadImage(folder.File("out.png"));
+    EXPECT_EQ(Dominant(image, c.redX, c.redY), 'r') << c.scene;
+    for (const auto& [x, y] : c.clear) EXPECT_NE(Dominant(image, x, y), 'r') << c.scene;
+  }
+}
+
+// A camera walking 10 m along glTF -Z in one second, a small red square 1 m to the right of where it
+// arrives.
+TEST(GltfRenderCommand, AnAnimatedCameraMovesAcrossFramesAndItsStereoEyesWithIt) {
+  TempFolder folder;
+  GltfBuilder builder;
+  AddRedSquare(builder, {1, 0, -10}, 0.6f, 0);
+  const int camera = builder.Node({{"name", "Walker"}, {"camera", builder.Camera(0.8, 1.0)}});
+  builder.Animate(camera, "translation", {0, 1}, {0, 0, 0, 0, 0, -10});
+  builder.WriteGltf(folder.File("walk.gltf"));
+  const CommandResult run = ExpectRendered(
+      folder, "walk.gltf -c panorama -s 64x32 --samples 1 --frames all -o walk_#.png --scene-camera Walker");
+  // The range is the animation's: frames 0 to 30 at 30 frames a second.
+  EXPECT_TRUE(fs::exists(folder.File("walk_30.png"))) << run.output;
+  EXPECT_FALSE(fs::exists(folder.File("walk_31.png")));
+  EXPECT_NE(Dominant(render_test::ReadImage(folder.File("walk_0.png")), 47, 16), 'r');
+  EXPECT_EQ(Dominant(render_test::ReadImage(folder.File("walk_30.png")), 47, 16), 'r');
+
+  // The sequence starts at frame 0, where the eyes were first placed; by frame 30 they must have
+  // followed the camera.
+  ExpectRendered(folder,
+                 "walk.gltf -c panorama -s 128x32 --samples 1 --frames 0-30 "
+                 "--stereo on --stereo-output side-by-side -o eyes_#.png");
+  const FloatImage eyes = render_test::ReadImage(folder.File("eyes_30.png"));
+  // Each eye fills its half; both stand where the camera is at frame 30.
+  EXPECT_EQ(Dominant(eyes, 47, 16), 'r');
+  EXPECT_EQ(Dominant(eyes, 64 + 47, 16), 'r');
 }
 
 }  // namespace
