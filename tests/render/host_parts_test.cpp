@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -313,48 +314,44 @@ TEST(EnvironmentStorage, ByteAndFloatImagesOfTheSameTexelsGiveTheSameLight) {
 // everything else must read back as transparent black, exactly as a whole-frame copy would.
 constexpr Int32 kRgbBytes = 3 * static_cast<Int32>(sizeof(Float32));
 
-std::vector<Float32> ReadRun(const BaseBitmap& bitmap, Int32 x, Int32 y, Int32 count, bool& read) {
+// A run of `count` RGB pixels from (x, y); none when the bitmap refuses the read.
+std::optional<std::vector<Float32>> ReadRun(const BaseBitmap& bitmap, Int32 x, Int32 y, Int32 count) {
   std::vector<Float32> run(static_cast<size_t>(count) * 3, -1.0f);
-  read = bitmap.GetPixelCnt(x, y, count, reinterpret_cast<UChar*>(run.data()), kRgbBytes, COLORMODE_RGBf,
-                            PIXELCNT_0);
+  if (!bitmap.GetPixelCnt(x, y, count, reinterpret_cast<UChar*>(run.data()), kRgbBytes, COLORMODE_RGBf,
+                          PIXELCNT_0))
+    return std::nullopt;
   return run;
 }
 
 TEST(CameraWindow, OutsideTheWindowReadsTransparentBlackRefusesWritesAndMustLieInTheFrame) {
-  const BitmapPtr owned(BaseBitmap::Alloc());
-  BaseBitmap& bitmap = *owned;
-  ASSERT_TRUE(InitWindowBitmap(bitmap, 10, 8, {3, 2, 4, 3}));
-  EXPECT_EQ(bitmap.GetBw(), 10);
-  EXPECT_EQ(bitmap.GetBh(), 8);
+  const BitmapPtr bitmap(BaseBitmap::Alloc());
+  ASSERT_TRUE(InitWindowBitmap(*bitmap, 10, 8, {3, 2, 4, 3}));
+  EXPECT_EQ(std::pair(bitmap->GetBw(), bitmap->GetBh()), std::pair(10, 8));
   const std::vector<Float32> inside(4 * 3, 0.5f);
-  EXPECT_TRUE(bitmap.SetPixelCnt(3, 2, 4, reinterpret_cast<const UChar*>(inside.data()), kRgbBytes,
-                                 COLORMODE_RGBf, PIXELCNT_0));
-  bitmap.SetAlpha(6, 2, 0.25);
-  // A run across the window's edges: stored values inside, zeros on both sides.
-  bool read = false;
-  const std::vector<Float32> run = ReadRun(bitmap, 0, 2, 10, read);
-  ASSERT_TRUE(read);
-  for (Int32 x = 0; x < 10; ++x)
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(run[3 * x + c], x >= 3 && x < 7 ? 0.5f : 0.0f) << x;
-  EXPECT_EQ(ReadRun(bitmap, 0, 7, 10, read), std::vector<Float32>(30, 0.0f));
-  EXPECT_TRUE(read);
-  EXPECT_EQ(bitmap.GetAlpha(6, 2), 0.25);
-  EXPECT_EQ(bitmap.GetAlpha(7, 2), 0.0);
-  EXPECT_EQ(bitmap.GetPixelFloat(2, 2), Vector());
-  // Beyond the frame, or writes that would leave the window, are refused rather than cut.
-  ReadRun(bitmap, 5, 2, 6, read);
-  EXPECT_FALSE(read);
-  EXPECT_FALSE(bitmap.SetPixelCnt(2, 2, 4, reinterpret_cast<const UChar*>(inside.data()), kRgbBytes,
+  EXPECT_TRUE(bitmap->SetPixelCnt(3, 2, 4, reinterpret_cast<const UChar*>(inside.data()), kRgbBytes,
                                   COLORMODE_RGBf, PIXELCNT_0));
-  bitmap.SetPixelFloat(0, 0, Vector(1.0));
-  EXPECT_EQ(bitmap.GetPixelFloat(0, 0), Vector());
+  bitmap->SetAlpha(6, 2, 0.25);
+  // A run across the window's edges: stored values in columns 3 to 6, zeros on both sides.
+  std::vector<Float32> across(10 * 3, 0.0f);
+  std::fill(across.begin() + 3 * 3, across.begin() + 7 * 3, 0.5f);
+  EXPECT_EQ(ReadRun(*bitmap, 0, 2, 10), across);
+  EXPECT_EQ(ReadRun(*bitmap, 0, 7, 10), std::vector<Float32>(30, 0.0f));
+  EXPECT_EQ(bitmap->GetAlpha(6, 2), 0.25);
+  EXPECT_EQ(bitmap->GetAlpha(7, 2), 0.0);
+  EXPECT_EQ(bitmap->GetPixelFloat(2, 2), Vector());
+  // Beyond the frame, or writes that would leave the window, are refused rather than cut.
+  EXPECT_FALSE(ReadRun(*bitmap, 5, 2, 6));
+  EXPECT_FALSE(bitmap->SetPixelCnt(2, 2, 4, reinterpret_cast<const UChar*>(inside.data()), kRgbBytes,
+                                   COLORMODE_RGBf, PIXELCNT_0));
+  bitmap->SetPixelFloat(0, 0, Vector(1.0));
+  EXPECT_EQ(bitmap->GetPixelFloat(0, 0), Vector());
   // Windows must lie within the frame; an empty one is a frame of transparent black.
-  EXPECT_FALSE(InitWindowBitmap(bitmap, 10, 8, {8, 0, 4, 1}));
-  EXPECT_FALSE(InitWindowBitmap(bitmap, 10, 8, {-1, 0, 2, 2}));
-  EXPECT_FALSE(InitWindowBitmap(bitmap, 0, 8, {0, 0, 0, 0}));
-  EXPECT_TRUE(InitWindowBitmap(bitmap, 10, 8, {0, 0, 0, 0}));
-  EXPECT_EQ(bitmap.GetBw(), 10);
-  EXPECT_EQ(bitmap.GetAlpha(0, 0), 0.0);
+  EXPECT_FALSE(InitWindowBitmap(*bitmap, 10, 8, {8, 0, 4, 1}));
+  EXPECT_FALSE(InitWindowBitmap(*bitmap, 10, 8, {-1, 0, 2, 2}));
+  EXPECT_FALSE(InitWindowBitmap(*bitmap, 0, 8, {0, 0, 0, 0}));
+  EXPECT_TRUE(InitWindowBitmap(*bitmap, 10, 8, {0, 0, 0, 0}));
+  EXPECT_EQ(bitmap->GetBw(), 10);
+  EXPECT_EQ(bitmap->GetAlpha(0, 0), 0.0);
 }
 
 FloatImage MakeImage(Int32 width, Int32 height) {

@@ -189,13 +189,6 @@ TEST_F(StereoOutput, TheColumnNoEyeCoversStaysBlack) {
     for (int c = 0; c < 4; ++c) EXPECT_EQ(frame.Pixel(kWidth, y)[c], 0.0f) << "row " << y;
 }
 
-// Which eye each pixel of an interlaced frame shows, by pattern.
-bool ShowsLeft(Int32 pattern, Int32 x, Int32 y) {
-  if (pattern == 1) return x % 2 == 0;
-  if (pattern == 2) return (x + y % 2) % 2 == 0;
-  return y % 2 == 0;
-}
-
 // The anaglyph colours of each method from the two eyes' colours (a: slot 0, b: slot 1).
 using Anaglyph = std::function<Vector(const Vector& a, const Vector& b)>;
 
@@ -214,12 +207,14 @@ struct AnaglyphCase {
 TEST_F(StereoOutput, InterlacedAndAnaglyphFramesMixTheEyes) {
   const FloatImage left = RenderEye(kLeft, kWidth, kHeight);
   const FloatImage right = RenderEye(kRight, kWidth, kHeight);
+  // Rows, columns and checkerboard: the left eye where the row, the column or their sum is even.
   for (const Int32 pattern : {0, 1, 2}) {
     SCOPED_TRACE(pattern);
     SetEffect(ORVEXVP_INTERLACE, GeData(pattern));
     ExpectShows(RenderOutput(ORVEXVP_STEREO_MODE_INTERLACED), 0, 0,
                 OpaqueImage(kWidth, kHeight, [&](Int32 x, Int32 y) {
-                  return Colour(ShowsLeft(pattern, x, y) ? left : right, x, y);
+                  const Int32 parity = (pattern == 0 ? 0 : x) + (pattern == 1 ? 0 : y);
+                  return Colour(parity % 2 == 0 ? left : right, x, y);
                 }));
   }
   const AnaglyphCase cases[] = {
