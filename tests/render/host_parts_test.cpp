@@ -234,9 +234,7 @@ TEST(InputLimits, HugeImagesAreRefusedBeforeDecoding) {
   std::ofstream(path, std::ios::binary) << "P6\n20000 10000\n255\nabc";
   console::SetEcho(false);
   console::Clear();
-  BaseBitmap* bitmap = BaseBitmap::Alloc();
-  EXPECT_EQ(bitmap->Init(Filename(path.c_str())), IMAGERESULT_OUTOFMEMORY);
-  BaseBitmap::Free(bitmap);
+  EXPECT_EQ(BitmapPtr(BaseBitmap::Alloc())->Init(Filename(path.c_str())), IMAGERESULT_OUTOFMEMORY);
   ASSERT_EQ(console::Lines().size(), 1u);
   EXPECT_NE(console::Lines()[0].find("20000 x 10000 pixels"), std::string::npos);
 }
@@ -354,18 +352,13 @@ TEST(CameraWindow, OutsideTheWindowReadsTransparentBlackRefusesWritesAndMustLieI
   EXPECT_EQ(bitmap->GetAlpha(0, 0), 0.0);
 }
 
-FloatImage MakeImage(Int32 width, Int32 height) {
-  FloatImage image;
-  EXPECT_TRUE(image.Allocate(width, height));
-  return image;
-}
-
 // Round trip through the kept camera images: what comes back equals what was rendered, pixel for
 // pixel, however the rendered part is shaped (a block, scattered pixels, alpha only, NaN, nothing).
 TEST(CameraWindow, StoredCameraImagesLoadBackUnchanged) {
   constexpr Int32 kWidth = 40;
   constexpr Int32 kHeight = 24;
-  std::vector<FloatImage> images(4, MakeImage(kWidth, kHeight));
+  std::vector<FloatImage> images(4);
+  for (FloatImage& image : images) ASSERT_TRUE(image.Allocate(kWidth, kHeight));
   for (Int32 y = 5; y < 17; ++y)
     for (Int32 x = 10; x < 30; ++x)
       for (int c = 0; c < 4; ++c) images[0].Pixel(x, y)[c] = 0.01f * (x + y) + c;
@@ -377,7 +370,8 @@ TEST(CameraWindow, StoredCameraImagesLoadBackUnchanged) {
   ASSERT_TRUE(cameras.Allocate(4, kWidth, kHeight));
   for (Int32 k = 0; k < 4; ++k) ASSERT_TRUE(cameras.Store(k, images[k]));
   for (Int32 k = 0; k < 4; ++k) {
-    FloatImage back = MakeImage(kWidth, kHeight);
+    FloatImage back;
+    ASSERT_TRUE(back.Allocate(kWidth, kHeight));
     std::fill(back.rgba.begin(), back.rgba.end(), 7.0f);
     cameras.Load(k, back);
     // Bit for bit, so that the NaN compares too.
