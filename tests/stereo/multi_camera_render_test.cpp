@@ -20,6 +20,7 @@
 #include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -509,14 +510,16 @@ class CubemapRender : public ModuleRender, public testing::WithParamInterface<La
         for (int c = 0; c < 4; ++c) EXPECT_EQ(image.Pixel(x, y)[c], 0.0f) << x << "," << y;
   }
 
-  // Checks every cell of one eye's layout starting at column eyeX.
+  // Every cell of one eye's layout starting at column eyeX, row by row.
+  std::vector<Cell> Cells(Int32 eyeX = 0) const {
+    std::vector<Cell> cells;
+    for (Int32 row = 0; row < rows_; ++row)
+      for (Int32 column = 0; column < columns_; ++column) cells.push_back(CellAt(column, row, eyeX));
+    return cells;
+  }
+
   void ExpectLayout(const FloatImage& image, Int32 eyeX = 0) const {
-    for (Int32 row = 0; row < rows_; ++row) {
-      for (Int32 column = 0; column < columns_; ++column) {
-        const Cell cell = CellAt(column, row, eyeX);
-        cell.face < 0 ? ExpectEmpty(image, cell) : ExpectFace(image, cell);
-      }
-    }
+    for (const Cell& cell : Cells(eyeX)) cell.face < 0 ? ExpectEmpty(image, cell) : ExpectFace(image, cell);
   }
 
   // Where two faces touch in the layout, the pixels on either side of the seam look the same way.
@@ -555,14 +558,11 @@ TEST_P(CubemapRender, EachCellHoldsItsFaceCrossesMeetAndSideFacesStandUpright) {
   const FloatImage image = Render();
   ExpectLayout(image);
   if (GetParam().layout <= orvex::kCubemapCrossVertical) return ExpectSeamlessNeighbours(image);
-  for (Int32 row = 0; row < rows_; ++row) {
-    for (Int32 column = 0; column < columns_; ++column) {
-      const Cell cell = CellAt(column, row);
-      if (cell.face == orvex::kCubeFaceUp || cell.face == orvex::kCubeFaceDown) continue;
-      EXPECT_GT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y)).y, 0.5) << "face " << cell.face;
-      EXPECT_LT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y + kCell - 1)).y, -0.5)
-          << "face " << cell.face;
-    }
+  for (const Cell& cell : Cells()) {
+    if (cell.face == orvex::kCubeFaceUp || cell.face == orvex::kCubeFaceDown) continue;
+    EXPECT_GT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y)).y, 0.5) << "face " << cell.face;
+    EXPECT_LT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y + kCell - 1)).y, -0.5)
+        << "face " << cell.face;
   }
 }
 
