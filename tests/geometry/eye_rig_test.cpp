@@ -136,8 +136,6 @@ TEST(EyeRigTest, SeparationMapIsSampledUnclampedAtThePanoramaOrDomePoint) {
   EXPECT_EQ(SeparationFactor(&strong, {0.0, 0.0, 1.0}, true, kPi), 1.7);
 }
 
-using test::SphereDirections;
-
 // A camera whose axes carry a scale: its turned axes must be normalised again.
 const Matrix kScaledCamera = kCamera * Matrix(Vector(), {2.0, 0.0, 0.0}, {0.0, 2.0, 0.0}, {0.0, 0.0, 2.0});
 // Unequal scales, and a mirror: the convergence axis found in the head's frame must turn and flip too.
@@ -147,7 +145,7 @@ const Matrix kMirroredCamera = kCamera * Matrix(Vector(), {-1.0, 0.0, 0.0}, {0.0
 // The eye offset of every rig mode (the chain Move(-e) x R(a) x Move(k e) x R(-a), or the fixed rig's
 // shortened baseline), the dome's turn and the convergence, against the chain written out.
 TEST(EyeMatrixFast, EqualsTheWrittenChainForEveryRigEyeAndDistance) {
-  const std::vector<Vector> directions = SphereDirections();
+  const std::vector<Vector> directions = test::SphereDirections();
   for (const Matrix& camera : {kCamera, kScaledCamera, kSkewedCamera, kMirroredCamera})
     for (int dome : {0, 1})
       for (Int32 mode : {kRigFixed, kRigOmni, kRigTurnVertical, kRigTurnViewAxis})
@@ -172,7 +170,7 @@ TEST(EyeMatrixFast, EqualsTheWrittenChainForEveryRigEyeAndDistance) {
 // Over the sphere, and for opposite, parallel and zero-length vectors.
 TEST(EyeMatrixFast, AngleTurnIsTheCosineAndSineOfAngle) {
   const Vector p(0.3, -0.2, 0.9);
-  std::vector<Vector> directions = SphereDirections();
+  std::vector<Vector> directions = test::SphereDirections();
   directions.insert(directions.end(), {-p, p * 3.0, Vector()});
   for (const Vector& q : directions) {
     const Turn turn = AngleTurn(p, q);

@@ -12,6 +12,7 @@
 #include "geometry/sub_view.h"
 #include "test_support.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -341,10 +342,9 @@ TEST(CubemapLayoutTest, UnknownLayoutsLeaveAnEmptyGridAndRebuildsResetEveryCell)
 
 constexpr Float kDegree = kPi / 180.0;
 
+// The lowest point of the guide's lines; a huge value when it has none.
 Float LowestZ(const GuideCache& guide) {
-  Float lowest = 1e300;
-  for (const Vector& p : guide.lines) lowest = std::min(lowest, p.z);
-  return lowest;
+  return guide.lines.empty() ? 1e300 : std::ranges::min(guide.lines, {}, &Vector::z).z;
 }
 
 void ExpectNear(const Vector& actual, const Vector& expected) {

@@ -24,7 +24,6 @@ class RenderPipeline : public LinkedModuleTest {
     node_ = scene->Effect();
     ASSERT_TRUE(node_);
     effect_ = node_->GetNodeData<Orvex360CamVP>();
-    SetRenderSize(640, 320);
   }
   void TearDown() override {
     render_.reset();
@@ -35,11 +34,6 @@ class RenderPipeline : public LinkedModuleTest {
   BaseContainer& RenderSettings() { return *scene->doc->GetActiveRenderData()->GetDataInstance(); }
   RenderState& State() { return effect_->state; }
   BaseObject* Camera() { return scene->tag->GetObject(); }
-
-  void SetRenderSize(Float width, Float height) {
-    RenderSettings().SetFloat(RDATA_XRES, width);
-    RenderSettings().SetFloat(RDATA_YRES, height);
-  }
 
   // What the host sends and sets for an editor render.
   void StartEditorRender() {
@@ -76,20 +70,21 @@ TEST_F(RenderPipeline, CameraInformationPlacesTheEyesHalfTheSeparationApart) {
   Tag().SetFloat(ORVEXTAG_EYE_SEPARATION, 8.0);
   // The camera search the host's questions rely on.
   effect_->StereoGetCameraCountRenderer(node_, scene->doc, scene->doc->GetActiveRenderData());
-  StereoCameraInfo left, right, third;
-  ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 0, left));
-  ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 1, right));
-  ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 2, third));
-  EXPECT_NEAR((left.m.offset - placement.TransformPoint(Vector(-4.0, 0.0, 0.0))).GetLength(), 0.0, 1e-12);
-  EXPECT_NEAR((right.m.offset - placement.TransformPoint(Vector(4.0, 0.0, 0.0))).GetLength(), 0.0, 1e-12);
-  EXPECT_EQ(third.m, right.m);
-  EXPECT_EQ(left.strName, String("0"));
-  EXPECT_EQ(third.strName, String("2"));
+  StereoCameraInfo cameras[3];
+  for (Int32 k = 0; k < 3; ++k)
+    ASSERT_TRUE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, k, cameras[k])) << k;
+  EXPECT_NEAR((cameras[0].m.offset - placement.TransformPoint(Vector(-4.0, 0.0, 0.0))).GetLength(), 0.0,
+              1e-12);
+  EXPECT_NEAR((cameras[1].m.offset - placement.TransformPoint(Vector(4.0, 0.0, 0.0))).GetLength(), 0.0,
+              1e-12);
+  EXPECT_EQ(cameras[2].m, cameras[1].m);
+  EXPECT_EQ(cameras[0].strName, String("0"));
+  EXPECT_EQ(cameras[2].strName, String("2"));
 
   StereoCameraInfo refused;
   refused.strName = "untouched";
-  EXPECT_FALSE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, 3, refused));
-  EXPECT_FALSE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, -1, refused));
+  for (const Int32 index : {3, -1})
+    EXPECT_FALSE(effect_->StereoGetCameraInfo(node_, scene->doc, nullptr, nullptr, index, refused)) << index;
   EXPECT_EQ(refused.strName, String("untouched"));
 }
 
@@ -111,7 +106,8 @@ TEST_F(RenderPipeline, ACubemapsStereoSwitchKeepsSixCamerasWhileItsRenderRuns) {
 }
 
 TEST_F(RenderPipeline, EditorRenderOfACubemapShowsTheTagsFaceAndRestoresTheLayout) {
-  SetRenderSize(1920, 1080);
+  RenderSettings().SetFloat(RDATA_XRES, 1920);
+  RenderSettings().SetFloat(RDATA_YRES, 1080);
   Tag().SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_CUBEMAP);
   Tag().SetInt32(ORVEXTAG_CUBEMAP_FACE, orvex::kCubeFaceUp);
   scene->doc->ExecutePasses(nullptr, true, true, true);  // the tag derives the cross's 4:3

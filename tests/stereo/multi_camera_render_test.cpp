@@ -20,6 +20,7 @@
 #include <limits>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -189,13 +190,6 @@ TEST_F(StereoOutput, TheColumnNoEyeCoversStaysBlack) {
     for (int c = 0; c < 4; ++c) EXPECT_EQ(frame.Pixel(kWidth, y)[c], 0.0f) << "row " << y;
 }
 
-// Which eye each pixel of an interlaced frame shows, by pattern.
-bool ShowsLeft(Int32 pattern, Int32 x, Int32 y) {
-  if (pattern == 1) return x % 2 == 0;
-  if (pattern == 2) return (x + y % 2) % 2 == 0;
-  return y % 2 == 0;
-}
-
 // The anaglyph colours of each method from the two eyes' colours (a: slot 0, b: slot 1).
 using Anaglyph = std::function<Vector(const Vector& a, const Vector& b)>;
 
@@ -214,12 +208,14 @@ struct AnaglyphCase {
 TEST_F(StereoOutput, InterlacedAndAnaglyphFramesMixTheEyes) {
   const FloatImage left = RenderEye(kLeft, kWidth, kHeight);
   const FloatImage right = RenderEye(kRight, kWidth, kHeight);
+  // Rows, columns and checkerboard: the left eye where the row, the column or their sum is even.
   for (const Int32 pattern : {0, 1, 2}) {
     SCOPED_TRACE(pattern);
     SetEffect(ORVEXVP_INTERLACE, GeData(pattern));
     ExpectShows(RenderOutput(ORVEXVP_STEREO_MODE_INTERLACED), 0, 0,
                 OpaqueImage(kWidth, kHeight, [&](Int32 x, Int32 y) {
-                  return Colour(ShowsLeft(pattern, x, y) ? left : right, x, y);
+                  const Int32 parity = (pattern == 0 ? 0 : x) + (pattern == 1 ? 0 : y);
+                  return Colour(parity % 2 == 0 ? left : right, x, y);
                 }));
   }
   const AnaglyphCase cases[] = {
@@ -263,7 +259,6 @@ class StereoGeometry : public StereoRender {
   static constexpr Int32 kHeight = 64;
   static constexpr Int32 kSamples = 8;
   static constexpr Float kSeparation = 10.0;
-  static constexpr Float kDegreesPerPixel = 360.0 / kWidth;
 
   void SetUp() override {
     StereoRender::SetUp();
@@ -305,15 +300,12 @@ class StereoGeometry : public StereoRender {
   Float Disparity(const Vector& position) {
     return PoleColumn(kLeft, position) - PoleColumn(kRight, position);
   }
-
-  // The disparity parallel eyes give a pole at `distance`: the angle the eyes' separation spans there.
-  static Float ExpectedPixels(Float distance) {
-    return 2.0 * std::atan(kSeparation * 0.5 / distance) * 180.0 / orvex::kPi / kDegreesPerPixel;
-  }
 };
 
 TEST_F(StereoGeometry, ParallelEyesShowANearPoleCrossedByTheAngleTheirSeparationSpans) {
-  EXPECT_NEAR(Disparity(Vector(0.0, 0.0, 60.0)), ExpectedPixels(60.0), 0.3 * ExpectedPixels(60.0));
+  // The angle the eyes' separation spans at the pole, in pixels of the panorama's 360 degrees.
+  const Float spanned = 2.0 * std::atan(kSeparation * 0.5 / 60.0) / orvex::kTwoPi * kWidth;
+  EXPECT_NEAR(Disparity(Vector(0.0, 0.0, 60.0)), spanned, 0.3 * spanned);
 }
 
 // The omni rig turns the eye pair with each ray: poles to either side show the same disparity as
@@ -367,13 +359,11 @@ TEST_F(SeparationMap, ThePoleFadeLeavesNoStereoAtThePoles) {
 }
 
 // The stereo options of `orvex360 render` as an artist types them.
+
+// Whether the top and bottom halves (the eyes of a top-bottom frame) hold the same values.
 bool HalvesAlike(const FloatImage& image) {
-  const Int32 half = image.height / 2;
-  for (Int32 y = 0; y < half; ++y)
-    for (Int32 x = 0; x < image.width; ++x)
-      for (int c = 0; c < 3; ++c)
-        if (std::abs(image.Pixel(x, y)[c] - image.Pixel(x, y + half)[c]) > 1e-6f) return false;
-  return true;
+  const auto middle = image.rgba.begin() + image.rgba.size() / 2;
+  return std::equal(image.rgba.begin(), middle, middle);
 }
 
 // The demo panorama's eyes at 32 x 8: each alone, or framed top (left eye) and bottom (right eye).
@@ -520,14 +510,16 @@ class CubemapRender : public ModuleRender, public testing::WithParamInterface<La
         for (int c = 0; c < 4; ++c) EXPECT_EQ(image.Pixel(x, y)[c], 0.0f) << x << "," << y;
   }
 
-  // Checks every cell of one eye's layout starting at column eyeX.
+  // Every cell of one eye's layout starting at column eyeX, row by row.
+  std::vector<Cell> Cells(Int32 eyeX = 0) const {
+    std::vector<Cell> cells;
+    for (Int32 row = 0; row < rows_; ++row)
+      for (Int32 column = 0; column < columns_; ++column) cells.push_back(CellAt(column, row, eyeX));
+    return cells;
+  }
+
   void ExpectLayout(const FloatImage& image, Int32 eyeX = 0) const {
-    for (Int32 row = 0; row < rows_; ++row) {
-      for (Int32 column = 0; column < columns_; ++column) {
-        const Cell cell = CellAt(column, row, eyeX);
-        cell.face < 0 ? ExpectEmpty(image, cell) : ExpectFace(image, cell);
-      }
-    }
+    for (const Cell& cell : Cells(eyeX)) cell.face < 0 ? ExpectEmpty(image, cell) : ExpectFace(image, cell);
   }
 
   // Where two faces touch in the layout, the pixels on either side of the seam look the same way.
@@ -566,14 +558,11 @@ TEST_P(CubemapRender, EachCellHoldsItsFaceCrossesMeetAndSideFacesStandUpright) {
   const FloatImage image = Render();
   ExpectLayout(image);
   if (GetParam().layout <= orvex::kCubemapCrossVertical) return ExpectSeamlessNeighbours(image);
-  for (Int32 row = 0; row < rows_; ++row) {
-    for (Int32 column = 0; column < columns_; ++column) {
-      const Cell cell = CellAt(column, row);
-      if (cell.face == orvex::kCubeFaceUp || cell.face == orvex::kCubeFaceDown) continue;
-      EXPECT_GT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y)).y, 0.5) << "face " << cell.face;
-      EXPECT_LT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y + kCell - 1)).y, -0.5)
-          << "face " << cell.face;
-    }
+  for (const Cell& cell : Cells()) {
+    if (cell.face == orvex::kCubeFaceUp || cell.face == orvex::kCubeFaceDown) continue;
+    EXPECT_GT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y)).y, 0.5) << "face " << cell.face;
+    EXPECT_LT(ColourDirection(image.Pixel(cell.x + kCell / 2, cell.y + kCell - 1)).y, -0.5)
+        << "face " << cell.face;
   }
 }
 

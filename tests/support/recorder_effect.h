@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
 // An effect of the tests' own that records every call the renderer makes, and a fixture that
@@ -36,8 +37,8 @@ struct Seen {
   Bool mergeAccepts = true;
   RENDERRESULT allocateAnswer = RENDERRESULT_OK;
   RENDERRESULT frameAnswer = RENDERRESULT_OK;  // to each frame's opening call
-  Int32 cameraIndex =
-      -1;  // cameras rendered so far - 1; camera k traces only columns x with x % cameras == k
+  // Cameras rendered so far - 1; camera k traces only columns x with x % cameras == k.
+  Int32 cameraIndex = -1;
 };
 inline Seen* g_seen = nullptr;
 
@@ -154,24 +155,27 @@ class RenderSequence : public testing::Test {
 
   BaseContainer& Settings() { return *doc_->GetActiveRenderData()->GetDataInstance(); }
 
-  // Renders, counts the delivered frames and keeps the last; the error when the render fails.
-  std::string Render(const RenderOptions& options, int* frames = nullptr, FloatImage* last = nullptr) {
+  // Renders with options_ and keeps the delivered frames; the error when the render fails. A sink
+  // refusal makes the sink fail every frame with that error, as a full disk would.
+  std::string Render(std::vector<FloatImage>* frames = nullptr) {
     std::string error;
-    int delivered = 0;
+    std::vector<FloatImage> delivered;
     const bool rendered = RenderDocument(
-        doc_, options,
-        [&delivered, last](const FloatImage& image, Int32, std::string&) {
+        doc_, options_,
+        [this, &delivered](const FloatImage& image, Int32, std::string& sinkError) {
           EXPECT_TRUE(render_test::IsFinite(image));
-          if (last) *last = image;
-          ++delivered;
-          return true;
+          delivered.push_back(image);
+          sinkError = sinkRefusal_;
+          return sinkRefusal_.empty();
         },
         error);
-    if (frames) *frames = delivered;
+    if (frames) *frames = std::move(delivered);
     return rendered ? std::string() : error;
   }
 
   Seen seen_;
   BaseDocument* doc_ = nullptr;
   BaseVideoPost* effect_ = nullptr;
+  RenderOptions options_;
+  std::string sinkRefusal_;
 };
