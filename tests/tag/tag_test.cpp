@@ -371,8 +371,8 @@ TEST_F(TagBehaviour, AFreshTagHoldsExactlyTheDefaultsInitWrites) {
 }
 
 TEST_F(TagBehaviour, ThePriorityBecomesCameraDependentOutsideTheContainer) {
-  const auto* priority = static_cast<const PriorityData*>(
-      Get(tag, EXPRESSION_PRIORITY).GetCustomDataType(CUSTOMDATATYPE_PRIORITY));
+  const GeData value = Get(tag, EXPRESSION_PRIORITY);  // the priority lives inside this value
+  const auto* priority = static_cast<const PriorityData*>(value.GetCustomDataType(CUSTOMDATATYPE_PRIORITY));
   ASSERT_NE(priority, nullptr);
   EXPECT_TRUE(priority->GetPriorityValue(PRIORITYVALUE_CAMERADEPENDENT).GetBool());
   EXPECT_EQ(Data().GetDataPointer(EXPRESSION_PRIORITY), nullptr);
