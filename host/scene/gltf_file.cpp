@@ -139,9 +139,17 @@ bool LoadImage(tinygltf::Image* image, const int index, std::string* error, std:
   return true;
 }
 
+// The loader's message on one line, without the JSON library's exception tags
+// ("[json.exception.parse_error.101] "), which tell a user nothing.
 std::string FirstLine(std::string text) {
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
   std::replace(text.begin(), text.end(), '\n', ';');
+  const std::string tag = "[json.exception.";
+  for (size_t at = text.find(tag); at != std::string::npos; at = text.find(tag, at)) {
+    const size_t end = text.find("] ", at);
+    if (end == std::string::npos) break;
+    text.erase(at, end + 2 - at);
+  }
   return text;
 }
 
