@@ -5,6 +5,7 @@
 #include "files/source_date.h"
 #include "gltf_scene.h"
 #include "image/image_output.h"
+#include "light_options.h"
 #include "option_checks.h"
 #include "project/render_project.h"
 #include "project/render_settings_record.h"
@@ -52,6 +53,7 @@ struct RenderArguments {
   std::string comfort;     // where the stereo comfort report goes
   bool quiet = false;      // no progress bar
   std::shared_ptr<VideoOptions> video = std::make_shared<VideoOptions>();
+  std::shared_ptr<LightOptions> light = std::make_shared<LightOptions>();
 };
 
 // A render: its document, the camera kind and where the frames go.
@@ -256,7 +258,8 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   }
   GltfRenderCamera sceneCamera;
   if (gltf_file::HasGltfSuffix(arguments.scene)) {
-    if (!PrepareGltfScene(arguments.scene, arguments.sceneCamera, *job.kind, job.doc, sceneCamera, error))
+    if (!PrepareGltfScene(arguments.scene, arguments.sceneCamera, *job.kind, job.doc, sceneCamera, error,
+                          LightUnitsOf(*arguments.light)))
       return false;
     job.camera = sceneCamera.camera;
   } else {
@@ -295,7 +298,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   job.options.environment = arguments.environment;
   job.options.threads = arguments.threads;
   job.options.progress = StderrIsTerminal() && !arguments.quiet;
-  return true;
+  return ApplyLightOptions(*arguments.light, job.output, job.options, error);
 }
 
 // Whether the camera renders a cube, which the cubemap options lay out.
@@ -323,6 +326,8 @@ void UseProject(const project_file::Project& project, const CLI::App& app, Rende
   unlessGiven("--threads", arguments.threads, project.threads);
   unlessGiven("--document-name", arguments.documentName, project.documentName);
   unlessGiven("--document-frames", arguments.documentFrames, project.documentFrames);
+  UseProjectLight({project.lightUnits, project.bounces, project.exposure, project.viewTransform}, app,
+                  *arguments.light);
   arguments.loaded = project;
 }
 
@@ -341,6 +346,10 @@ project_file::Project ProjectOf(const RenderArguments& arguments, const RenderJo
   project.threads = arguments.threads;
   project.documentName = DocumentName(arguments);
   project.documentFrames = arguments.documentFrames;
+  project.lightUnits = arguments.light->lightUnits;
+  project.bounces = arguments.light->bounces;
+  project.exposure = arguments.light->exposure;
+  project.viewTransform = arguments.light->view;
   CaptureNodes(job.doc, job.camera, project);
   return project;
 }
@@ -441,7 +450,8 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     return true;
   };
   if ((!arguments.comfort.empty() && !comfort.Start(error)) ||
-      !RenderDocument(job.doc, job.options, video.IsOpen() ? video.Sink() : writeImage, error) ||
+      !RenderDocument(job.doc, job.options, WarnWhenClipping(video.IsOpen() ? video.Sink() : writeImage, job.options.film),
+                      error) ||
       (video.IsOpen() && !video.Finish(error))) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
@@ -482,7 +492,8 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render->add_option("--samples", arguments->samples, "Samples per pixel")->capture_default_str();
   render
       ->add_option("--env", arguments->environment,
-                   "Equirectangular environment image (background and light)")
+                   "Equirectangular environment image: the background, and light from every direction with "
+                   "shadows (default: a procedural sky that lights the scene softly)")
       ->check(NotEmpty());
   render
       ->add_option(
@@ -513,6 +524,7 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render->add_flag("--check", arguments->checkOnly, "Check the options and the scene, render nothing");
   AddStereoOptions(*render, arguments->stereoOptions);
   AddVideoOptions(*render, arguments->video);
+  AddLightOptions(*render, arguments->light);
   render
       ->add_option(
           "--comfort", arguments->comfort,

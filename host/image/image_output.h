@@ -13,6 +13,8 @@ namespace image_output {
 
 // True for a file name whose suffix names a format the renderer writes.
 bool IsSupportedPath(const std::string& path);
+// Whether the file at `path` keeps scene-linear light (EXR) rather than display-encoded values.
+bool IsSceneLinear(const std::string& path);
 
 // Checks, before any rendering, that an image can be written at `path`: a known suffix and a
 // folder that exists and takes new files. False with a clear `error` otherwise.
