@@ -31,8 +31,7 @@ void AddLightOptions(CLI::App& render, const std::shared_ptr<LightOptions>& opti
                   "Times light is followed from surface to surface (0: direct light only)")
       ->check(CLI::Range(0, kMaxBounces))
       ->capture_default_str();
-  render
-      .add_option("--exposure", options->exposure, "Exposure in stops: +1 doubles the light, -1 halves it")
+  render.add_option("--exposure", options->exposure, "Exposure in stops: +1 doubles the light, -1 halves it")
       ->check(CLI::Range(-kMaxExposureStops, kMaxExposureStops))
       ->capture_default_str();
   render
@@ -54,7 +53,8 @@ void UseProjectLight(const LightOptions& project, const CLI::App& render, LightO
 }
 
 gltf_convention::LightUnits LightUnitsOf(const LightOptions& options) {
-  return gltf_convention::LightUnitsNamed(options.lightUnits).value_or(gltf_convention::LightUnits::Photometric);
+  return gltf_convention::LightUnitsNamed(options.lightUnits)
+      .value_or(gltf_convention::LightUnits::Photometric);
 }
 
 bool ApplyLightOptions(const LightOptions& options, const std::string& output, RenderOptions& render,

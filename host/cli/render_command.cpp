@@ -450,7 +450,8 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     return true;
   };
   if ((!arguments.comfort.empty() && !comfort.Start(error)) ||
-      !RenderDocument(job.doc, job.options, WarnWhenClipping(video.IsOpen() ? video.Sink() : writeImage, job.options.film),
+      !RenderDocument(job.doc, job.options,
+                      WarnWhenClipping(video.IsOpen() ? video.Sink() : writeImage, job.options.film),
                       error) ||
       (video.IsOpen() && !video.Finish(error))) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());

@@ -105,7 +105,8 @@ struct TopReader {
     if (!value.is_number()) return Fail(key, "must be a number");
     const Float number = value.get<Float>();
     if (!(std::abs(number) <= limit))
-      return Fail(key, "takes -" + Json(limit).dump() + " to " + Json(limit).dump() + "; got " + value.dump());
+      return Fail(key,
+                  "takes -" + Json(limit).dump() + " to " + Json(limit).dump() + "; got " + value.dump());
     out = number;
     return true;
   }
@@ -131,11 +132,11 @@ struct TopReader {
   }
 };
 
-constexpr const char* kKeys[] = {
-    "format",        "version",         "scene",       "scene_camera", "camera",   "rotation",
-    "frames",        "output",          "samples",     "environment",  "editor",   "threads",
-    "document_name", "document_frames", "light_units", "bounces",      "exposure", "view_transform",
-    "render_settings", "tag",           "effect"};
+constexpr const char* kKeys[] = {"format",   "version",  "scene",          "scene_camera",    "camera",
+                                 "rotation", "frames",   "output",         "samples",         "environment",
+                                 "editor",   "threads",  "document_name",  "document_frames", "light_units",
+                                 "bounces",  "exposure", "view_transform", "render_settings", "tag",
+                                 "effect"};
 
 bool CheckKeys(const TopReader& reader) {
   for (const auto& [key, value] : reader.root.items()) {
@@ -165,7 +166,9 @@ bool KnownCamera(const TopReader& reader, const std::string& camera) {
 }
 
 bool ReadLight(const TopReader& reader, Project& project) {
-  const auto units = [](const std::string& name) { return gltf_convention::LightUnitsNamed(name).has_value(); };
+  const auto units = [](const std::string& name) {
+    return gltf_convention::LightUnitsNamed(name).has_value();
+  };
   const auto view = [](const std::string& name) { return ViewTransformNamed(name).has_value(); };
   return reader.Name("light_units", units, "photometric or unitless", project.lightUnits) &&
          reader.Whole("bounces", 0, kMaxBounces, project.bounces) &&

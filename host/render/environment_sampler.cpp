@@ -32,7 +32,8 @@ void EnvironmentSampler::Build(const Environment& environment) {
   for (Int32 row = 0; row < rows_; ++row)
     for (Int32 column = 0; column < columns_; ++column) {
       const Float value = Luminance(environment.BlockMean(column * block, row * block, block));
-      luminance[static_cast<size_t>(row) * columns_ + column] = std::isfinite(value) ? std::max(0.0, value) : 0.0;
+      luminance[static_cast<size_t>(row) * columns_ + column] =
+          std::isfinite(value) ? std::max(0.0, value) : 0.0;
     }
   WeighCells(luminance);
   Accumulate();
@@ -48,7 +49,8 @@ void EnvironmentSampler::WeighCells(const std::vector<Float>& luminance) {
       Float brightest = 0.0;
       for (Int32 r = std::max(0, row - 1); r <= std::min(rows_ - 1, row + 1); ++r)
         for (Int32 c = column - 1; c <= column + 1; ++c)
-          brightest = std::max(brightest, luminance[static_cast<size_t>(r) * columns_ + (c + columns_) % columns_]);
+          brightest =
+              std::max(brightest, luminance[static_cast<size_t>(r) * columns_ + (c + columns_) % columns_]);
       weights_[static_cast<size_t>(row) * columns_ + column] = brightest * sinPolar;
     }
   }

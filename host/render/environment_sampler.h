@@ -30,8 +30,8 @@ class EnvironmentSampler {
 
   Int32 rows_ = 0;
   Int32 columns_ = 0;
-  std::vector<Float> weights_;       // per cell, row by row
-  std::vector<Float> rowCumulative_;  // per row, the rows' weights summed up to and including it
+  std::vector<Float> weights_;         // per cell, row by row
+  std::vector<Float> rowCumulative_;   // per row, the rows' weights summed up to and including it
   std::vector<Float> cellCumulative_;  // per cell, the row's weights summed up to and including it
   Float total_ = 0.0;
 };

@@ -13,7 +13,7 @@ struct Sun {
 // A light at a position: a point light, or a spot shining along `axis` within a cone.
 struct Lamp {
   Vector position;
-  Vector intensity;  // irradiance one scene unit away, facing the lamp
+  Vector intensity;   // irradiance one scene unit away, facing the lamp
   Float range = 0.0;  // beyond this distance the lamp lights nothing; 0: no limit
   bool spot = false;
   Vector axis;  // unit length

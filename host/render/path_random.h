@@ -32,7 +32,9 @@ class PathRandom {
   }
 
   // The next dimension's number in [0, 1).
-  Float Next() { return static_cast<Float>(Mix(seed_ + ++dimension_ * 0x9e3779b97f4a7c15ull) >> 11) * 0x1.0p-53; }
+  Float Next() {
+    return static_cast<Float>(Mix(seed_ + ++dimension_ * 0x9e3779b97f4a7c15ull) >> 11) * 0x1.0p-53;
+  }
 
   // The next two dimensions' numbers.
   void Next2(Float& a, Float& b) {

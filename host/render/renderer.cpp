@@ -311,7 +311,7 @@ void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& rend
   if (placement) camera.SetPlacement(*placement);
   ProgressBar progress(label, image_.height, options_.progress);
   CameraArea& area = areas_[static_cast<size_t>(cameraIndex)];
-  const CameraPass pass{&scene_,   &lighting_, &effects,  &camera,     options_.samples,
+  const CameraPass pass{&scene_,   &lighting_, &effects,  &camera,      options_.samples,
                         &progress, &area,      areaOnly_, options_.film};
   RenderCameraImage(pass, image_);
   progress.Finish();

@@ -140,7 +140,8 @@ void FollowBounces(const SceneAccel& scene, const Lighting& lighting, const Hit*
 }  // namespace
 
 void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector* directions,
-                 const bool* traced, const Hit* hits, const bool* found, PathRandom* randoms, Vector* colours) {
+                 const bool* traced, const Hit* hits, const bool* found, PathRandom* randoms,
+                 Vector* colours) {
   bool lit[kLanes];
   for (int k = 0; k < kLanes; ++k) lit[k] = traced[k] && found[k];
   Vector irradiance[kLanes];

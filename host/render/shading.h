@@ -13,4 +13,5 @@
 // hit nothing shows the background. Shadow and bounce rays are traced as packets too. Lanes not
 // traced leave `colours[k]` alone.
 void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector* directions,
-                 const bool* traced, const Hit* hits, const bool* found, PathRandom* randoms, Vector* colours);
+                 const bool* traced, const Hit* hits, const bool* found, PathRandom* randoms,
+                 Vector* colours);

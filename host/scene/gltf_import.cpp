@@ -40,7 +40,8 @@ bool AllFinite(const std::vector<double>& values) {
 // One import: the model, the document and what has been made so far.
 class Importer {
  public:
-  Importer(const tinygltf::Model& model, BaseDocument* doc, GltfScene& scene, gltf_convention::LightUnits units)
+  Importer(const tinygltf::Model& model, BaseDocument* doc, GltfScene& scene,
+           gltf_convention::LightUnits units)
       : model_(model),
         doc_(doc),
         scene_(scene),
@@ -379,8 +380,9 @@ bool Importer::AddLight(int nodeIndex, BaseObject& parent, std::string& error) {
     colour = Vector(light.color[0], light.color[1], light.color[2]);
   data.SetVector(LIGHT_COLOR, colour);
   data.SetInt32(LIGHT_TYPE, type);
-  data.SetFloat(LIGHT_BRIGHTNESS, type == 0 ? gltf_convention::DirectionalIrradiance(light.intensity, lightUnits_)
-                                            : gltf_convention::PointIntensity(light.intensity, lightUnits_));
+  data.SetFloat(LIGHT_BRIGHTNESS, type == 0
+                                      ? gltf_convention::DirectionalIrradiance(light.intensity, lightUnits_)
+                                      : gltf_convention::PointIntensity(light.intensity, lightUnits_));
   // A range of 0 or less is no range; the extension leaves it out for none.
   if (type != 0 && std::isfinite(light.range) && light.range > 0.0)
     data.SetFloat(LIGHT_RANGE, light.range * gltf_convention::kSceneUnitsPerMetre);

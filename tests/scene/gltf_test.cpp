@@ -146,11 +146,13 @@ Float AddedLight(const std::string& type, double intensity, double distance, dou
   const auto render = [&](bool withLight) {
     GltfBuilder builder;
     const float side = static_cast<float>(4.0 * distance);
-    builder.Node({{"mesh", builder.Square({0, 0, static_cast<float>(-distance)}, side, 2, builder.Material(1, 1, 1))}});
+    builder.Node({{"mesh", builder.Square({0, 0, static_cast<float>(-distance)}, side, 2,
+                                          builder.Material(1, 1, 1))}});
     builder.Node({{"camera", builder.Camera(2.0 * std::atan(0.9), 1.0)}});
     if (withLight) {
       const int light = builder.Light(type, intensity);
-      if (!extra.is_null()) builder.Json()["extensions"]["KHR_lights_punctual"]["lights"][light].update(extra);
+      if (!extra.is_null())
+        builder.Json()["extensions"]["KHR_lights_punctual"]["lights"][light].update(extra);
       builder.Node({{"rotation", {std::sin(turn / 2), 0, 0, std::cos(turn / 2)}},
                     {"extensions", {{"KHR_lights_punctual", {{"light", light}}}}}});
     }
@@ -178,13 +180,14 @@ TEST(GltfRender, LightsLightInTheUnitsOfTheExtension) {
       {"point", 1000.0, 1.0, 0.0, {}, 1000.0 * kPerLux},        // candela at 1 m: lux
       {"point", 1000.0, 2.0, 0.0, {}, 250.0 * kPerLux},         // a quarter at twice the distance
       {"point", 1000.0, 1.0, 0.0, {{"range", 2.0}}, 1000.0 * kPerLux * std::pow(1.0 - 1.0 / 16.0, 2)},
-      {"point", 1000.0, 2.0, 0.0, {{"range", 2.0}}, 0.0},       // nothing at the range
-      {"spot", 1000.0, 1.0, 0.1, spot, 1000.0 * kPerLux},       // inside the inner cone: full
+      {"point", 1000.0, 2.0, 0.0, {{"range", 2.0}}, 0.0},            // nothing at the range
+      {"spot", 1000.0, 1.0, 0.1, spot, 1000.0 * kPerLux},            // inside the inner cone: full
       {"spot", 1000.0, 1.0, midway, spot, 0.25 * 1000.0 * kPerLux},  // half way: the square of a half
-      {"spot", 1000.0, 1.0, 0.45, spot, 0.0},                   // beyond the outer cone: none
+      {"spot", 1000.0, 1.0, 0.45, spot, 0.0},                        // beyond the outer cone: none
   };
   for (const auto& c : cases)
-    EXPECT_NEAR(AddedLight(c.type, c.intensity, c.distance, c.turn, c.extra), c.expected, 2e-3 * c.expected + 1e-5)
+    EXPECT_NEAR(AddedLight(c.type, c.intensity, c.distance, c.turn, c.extra), c.expected,
+                2e-3 * c.expected + 1e-5)
         << c.type << " " << c.distance << " m, turned " << c.turn << ", " << c.extra.dump();
 }
 
@@ -199,8 +202,9 @@ TEST(GltfRender, UnitlessLightsLightAFacingSurfaceToItsColour) {
     Imported imported(folder.File("unitless.gltf"), units);
     return imported.Render(5).Pixel(2, 2)[1];
   };
-  EXPECT_NEAR(centre(gltf_convention::LightUnits::Unitless) - centre(gltf_convention::LightUnits::Photometric),
-              0.5 * (1.0 - kPerLux), 2e-3);
+  EXPECT_NEAR(
+      centre(gltf_convention::LightUnits::Unitless) - centre(gltf_convention::LightUnits::Photometric),
+      0.5 * (1.0 - kPerLux), 2e-3);
 }
 
 // The file at `path` is refused with a message that starts with its path and holds `message`.
