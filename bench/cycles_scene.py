@@ -90,19 +90,10 @@ def render(scene, path, file_format):
     bpy.ops.render.render(write_still=True)
 
 
-def write_world(path):
-    image = bpy.data.images.new("world", 64, 32, float_buffer=True)
-    image.pixels[:] = [WORLD, WORLD, WORLD, 1.0] * (64 * 32)
-    image.filepath_raw = path
-    image.file_format = "OPEN_EXR"
-    image.save()
-
-
 def build(out, bounce_counts):
     scene = build_scene()
     bpy.ops.export_scene.gltf(filepath=os.path.join(out, "courtyard.glb"), export_format="GLB",
                               export_lights=True, export_cameras=True)
-    write_world(os.path.join(out, "world.exr"))
     for bounces in bounce_counts:
         set_up_cycles(scene, bounces)
         render(scene, os.path.join(out, f"cycles_b{bounces}.exr"), "OPEN_EXR")
