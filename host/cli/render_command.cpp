@@ -1,4 +1,5 @@
 #include <numbers>
+#include "check_summary.h"
 #include "cli_context.h"
 #include "comfort_report.h"
 #include "command_files.h"
@@ -7,12 +8,14 @@
 #include "image/image_output.h"
 #include "light_options.h"
 #include "option_checks.h"
+#include "overlay_options.h"
 #include "project/render_project.h"
 #include "project/render_settings_record.h"
 #include "render/output_metadata.h"
 #include "render/progress_bar.h"
 #include "render/renderer.h"
 #include "runtime/attribute_manager.h"
+#include "runtime/console.h"
 #include "runtime/description_symbols.h"
 #include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
@@ -46,12 +49,14 @@ struct RenderArguments {
   std::shared_ptr<StereoOptions> stereoOptions = std::make_shared<StereoOptions>();
   std::string documentName;  // empty: the scene's name
   std::string documentFrames;
+  std::string overlays;     // --overlays; empty: as the effect or the project holds them
   std::string project;      // a project file to start from
   std::string saveProject;  // where the render's project file goes
   std::optional<project_file::Project> loaded;
   bool checkOnly = false;  // check the options and the scene, render nothing
   std::string comfort;     // where the stereo comfort report goes
   bool quiet = false;      // no progress bar
+  bool verbose = false;    // the module's console lines of every frame too
   std::shared_ptr<VideoOptions> video = std::make_shared<VideoOptions>();
   std::shared_ptr<LightOptions> light = std::make_shared<LightOptions>();
 };
@@ -217,21 +222,10 @@ bool ApplyDocumentFacts(const std::string& name, const std::string& frames, Floa
 }
 
 // What the overlays print as the document's name: --document-name, else the scene's name (a scene
-// file's name without its folder, as a host names a document by its file).
+// file's name without its folder and suffix: the scene, not the file it came in).
 std::string DocumentName(const RenderArguments& arguments) {
   if (!arguments.documentName.empty()) return arguments.documentName;
-  return std::filesystem::path(arguments.scene).filename().string();
-}
-
-// The command's fulldome master shows every overlay element (the effect's defaults show only the
-// logo and title); --set switches them off again.
-void ShowEveryOverlay(BaseDocument* doc) {
-  BaseVideoPost* effect = FindOrvexEffect(doc);
-  if (!effect) return;
-  for (const char* name :
-       {"ORVEXVP_SHOW_INFO", "ORVEXVP_SHOW_TIME", "ORVEXVP_SHOW_FRAME", "ORVEXVP_SHOW_TEXT"})
-    if (const Int32 id = EffectParameter(name); id != kUnknownSymbol)
-      effect->SetParameter(DescID(id), GeData(true), DESCFLAGS_SET_0);
+  return std::filesystem::path(arguments.scene).stem().string();
 }
 
 std::string DefaultOutput(const CameraKindInfo& kind) {
@@ -279,8 +273,8 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   if (job.kind->kind == CameraKind::Plain && sceneCamera.aspect > 0.0)
     renderData.GetDataInstance()->SetFloat(RDATA_YRES,
                                            std::max(1.0, std::round(job.kind->width / sceneCamera.aspect)));
-  if (job.kind->kind == CameraKind::Fulldome) ShowEveryOverlay(job.doc);
   if (arguments.loaded && !ApplyNodes(*arguments.loaded, job.doc, job.camera, error)) return false;
+  if (!ApplyOverlayChoice(arguments.overlays, job.doc, error)) return false;
   if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
   if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;
   if (!arguments.stereo.empty() && !ApplyAssignment(job, "stereo=" + arguments.stereo, error)) return false;
@@ -298,6 +292,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   job.options.environment = arguments.environment;
   job.options.threads = arguments.threads;
   job.options.progress = StderrIsTerminal() && !arguments.quiet;
+  job.options.frameLines = !StderrIsTerminal() && !arguments.quiet;
   return ApplyLightOptions(*arguments.light, job.output, job.options, error);
 }
 
@@ -433,7 +428,10 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
-  if (arguments.checkOnly) return 0;
+  if (arguments.checkOnly) {
+    std::printf("%s\n", CheckSummary(job.doc, job.options, FilesOf(arguments, job, comfort)).c_str());
+    return 0;
+  }
   bool transparencyWarned = false;
   const FrameSink writeImage = [&job, &metadata, numbered, &transparencyWarned](
                                    const FloatImage& image, Int32 frame, std::string& writeError) {
@@ -522,7 +520,12 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render->add_option(
       "--document-frames", arguments->documentFrames,
       "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
-  render->add_flag("--check", arguments->checkOnly, "Check the options and the scene, render nothing");
+  AddOverlayOption(*render, arguments->overlays);
+  render->add_flag("--check", arguments->checkOnly,
+                   "Check the options and the scene, render nothing; ends with what would be rendered");
+  render->add_flag(
+      "--verbose", arguments->verbose,
+      "Also the module's console lines of every frame (by default only those reporting a problem)");
   AddStereoOptions(*render, arguments->stereoOptions);
   AddVideoOptions(*render, arguments->video);
   AddLightOptions(*render, arguments->light);
@@ -542,6 +545,7 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       ->check(NotEmpty());
   return {render, [arguments, render](CliContext& context) {
             arguments->quiet = context.quiet;
+            console::SetEchoFrameLines(arguments->verbose);
             return RunRenderSafely(*arguments, *render);
           }};
 }
