@@ -3,12 +3,14 @@
 #include "cli_context.h"
 #include "comfort_report.h"
 #include "command_files.h"
+#include "dome_tilt.h"
 #include "files/source_date.h"
 #include "gltf_scene.h"
 #include "image/image_output.h"
 #include "light_options.h"
 #include "option_checks.h"
 #include "overlay_options.h"
+#include "panorama_aspect.h"
 #include "project/render_project.h"
 #include "project/render_settings_record.h"
 #include "render/output_metadata.h"
@@ -41,6 +43,7 @@ struct RenderArguments {
   std::string environment;
   std::vector<std::string> assignments;
   std::string rotation;
+  std::string tilt;  // --tilt in degrees; empty: none
   std::string frames;
   std::string output;
   bool editor = false;
@@ -277,6 +280,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   if (!ApplyOverlayChoice(arguments.overlays, job.doc, error)) return false;
   if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
   if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;
+  if (!ApplyTilt(arguments.tilt, *job.kind, *job.camera, error)) return false;
   if (!arguments.stereo.empty() && !ApplyAssignment(job, "stereo=" + arguments.stereo, error)) return false;
   if (!ApplyStereoOptions(*arguments.stereoOptions, job.doc, job.camera, error)) return false;
   // Explicit assignments last, so that they win.
@@ -332,7 +336,7 @@ project_file::Project ProjectOf(const RenderArguments& arguments, const RenderJo
   project.scene = arguments.scene;
   project.sceneCamera = arguments.sceneCamera;
   project.camera = job.kind->name;
-  project.rotation = arguments.rotation;
+  project.rotation = arguments.tilt.empty() ? arguments.rotation : RotationText(*job.camera);
   project.frames = arguments.frames;
   project.output = job.output;
   project.samples = arguments.samples;
@@ -422,6 +426,8 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     std::fprintf(stderr, "orvex360: %s: no effect without a cube (-c cubemap or cube-face)\n",
                  unused.c_str());
   const ImageMetadata metadata = DescribeOutput(job.doc, job.camera, job.options.editor);
+  if (const std::string squashed = PanoramaAspectWarning(metadata); !squashed.empty())
+    std::fprintf(stderr, "orvex360: warning: %s\n", squashed.c_str());
   VideoRender video;
   if (video_output::IsVideoPath(job.output) &&
       !video.Open(job.output, *arguments.video, job.doc, metadata, error)) {
@@ -500,7 +506,10 @@ CliCommand AddRenderCommand(CLI::App& parent) {
           "NAME=VALUE for a render setting (width, height, fps, stereo), a tag or an effect parameter; "
           "repeatable")
       ->allow_extra_args(false);
-  render->add_option("--rotate", arguments->rotation, "Camera rotation heading,pitch,bank in degrees");
+  render->add_option("--rotate", arguments->rotation,
+                     "Camera rotation heading,pitch,bank in degrees, in place of the kind's own turn (a "
+                     "fulldome's look up: --tilt leans a dome and keeps it)");
+  AddTiltOption(*render, arguments->tilt);
   render->add_option("--frames", arguments->frames,
                      "Frame (5), range (0-10) or \"all\" (default: the current frame)");
   render
