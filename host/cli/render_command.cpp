@@ -372,6 +372,7 @@ std::vector<CommandFile> FilesOf(const RenderArguments& arguments, const RenderJ
     files.push_back({"--comfort", [&comfort](Int32 frame) { return comfort.ReportPath(frame); }});
     files.push_back(
         {"--comfort's heat map", [&comfort](Int32 frame) { return comfort.HeatMapPathAt(frame); }});
+    files.push_back({"--comfort's shot summary", always(comfort.ShotPath())});
   }
   // Saving a project over the one it started from is how a project is updated.
   if (!SameFile(arguments.project, arguments.saveProject))
@@ -461,6 +462,7 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
+  comfort.Finish();
   if (!comfort.Failure().empty()) {
     std::fprintf(stderr, "orvex360: %s\n", comfort.Failure().c_str());
     return 1;
