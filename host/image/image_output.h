@@ -13,6 +13,8 @@ namespace image_output {
 
 // True for a file name whose suffix names a format the renderer writes.
 bool IsSupportedPath(const std::string& path);
+// The suffixes IsSupportedPath takes, for messages.
+inline constexpr const char* kSuffixes = ".exr, .png, .jpg, .jpeg, .tif or .tiff";
 
 // Checks, before any rendering, that an image can be written at `path`: a known suffix and a
 // folder that exists and takes new files. False with a clear `error` otherwise.

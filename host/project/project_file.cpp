@@ -113,10 +113,11 @@ struct TopReader {
   }
 };
 
-constexpr const char* kKeys[] = {"format",   "version", "scene",         "scene_camera",    "camera",
-                                 "rotation", "frames",  "output",        "samples",         "environment",
-                                 "editor",   "threads", "document_name", "document_frames", "render_settings",
-                                 "tag",      "effect"};
+constexpr const char* kKeys[] = {
+    "format",        "version",         "scene",         "scene_camera",    "camera",
+    "rotation",      "frames",          "output",        "samples",         "environment",
+    "editor",        "threads",         "document_name", "document_frames", "video_codec",
+    "video_quality", "render_settings", "tag",           "effect"};
 
 bool CheckKeys(const TopReader& reader) {
   for (const auto& [key, value] : reader.root.items()) {
@@ -145,6 +146,12 @@ bool KnownCamera(const TopReader& reader, const std::string& camera) {
                      "there is no camera kind \"" + camera + "\"; the kinds are: " + CameraKindNames());
 }
 
+bool KnownCodec(const TopReader& reader, const std::string& codec) {
+  video_codec::Codec named;
+  if (video_output::CodecNamed(codec, named)) return true;
+  return reader.Fail("video_codec", "takes " + video_output::CodecNames() + "; got \"" + codec + "\"");
+}
+
 bool ReadSettings(const TopReader& reader, Project& project) {
   return reader.Text("scene", project.scene) && reader.Text("scene_camera", project.sceneCamera) &&
          reader.Text("camera", project.camera) && reader.Text("rotation", project.rotation) &&
@@ -153,7 +160,10 @@ bool ReadSettings(const TopReader& reader, Project& project) {
          reader.Text("environment", project.environment) && reader.Flag("editor", project.editor) &&
          reader.Whole("threads", 0, MaxRenderThreads(), project.threads) &&
          reader.Text("document_name", project.documentName) &&
-         reader.Text("document_frames", project.documentFrames) && KnownCamera(reader, project.camera);
+         reader.Text("document_frames", project.documentFrames) && KnownCamera(reader, project.camera) &&
+         reader.Text("video_codec", project.videoCodec) && KnownCodec(reader, project.videoCodec) &&
+         reader.Whole("video_quality", video_output::kLosslessQuality, video_output::kWorstQuality,
+                      project.videoQuality);
 }
 
 // Render settings as the command line takes them (pixel counts whole), named as the file names them.
@@ -220,7 +230,9 @@ bool ToText(const Project& project, const Schemas& schemas, const std::string& f
                {"editor", project.editor},
                {"threads", project.threads},
                {"document_name", project.documentName},
-               {"document_frames", project.documentFrames}};
+               {"document_frames", project.documentFrames},
+               {"video_codec", project.videoCodec},
+               {"video_quality", project.videoQuality}};
   if (!NodeJson(project.renderSettings, schemas.renderSettings, "render_settings", root, error) ||
       !NodeJson(project.tag, schemas.tag, "tag", root, error) ||
       !NodeJson(project.effect, schemas.effect, "effect", root, error))
