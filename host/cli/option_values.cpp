@@ -85,6 +85,27 @@ CLI::Validator RenderSize() {
   });
 }
 
+CLI::Validator ViewSize(int maxSide) {
+  return Checking("WIDTHxHEIGHT", [maxSide](const std::string& text) {
+    const std::optional<Size> size = SizeOf(text);
+    const auto fits = [maxSide](Float side) {
+      return side >= 1 && side <= maxSide && side == std::floor(side);
+    };
+    return size && fits(size->width) && fits(size->height)
+               ? std::string()
+               : "takes WIDTHxHEIGHT in whole pixels from 1 to " + std::to_string(maxSide) + ", not \"" +
+                     text + "\"";
+  });
+}
+
+CLI::Validator Point() {
+  return Checking("X,Y,Z", [](const std::string& text) {
+    return NumberList(text, ',').size() == 3
+               ? std::string()
+               : "takes X,Y,Z in scene units (finite numbers), not \"" + text + "\"";
+  });
+}
+
 CLI::Validator Rotation() {
   return Checking("H,P,B", [](const std::string& text) {
     return NumberList(text, ',').size() == 3

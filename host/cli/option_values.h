@@ -38,11 +38,13 @@ std::optional<Frames> RangeOf(const std::string& text);
 
 // Validators that refuse what the readers above do not read, so that a value of the wrong kind or
 // outside its range is a command line not understood (exit 2), whichever option it is given to.
-CLI::Validator RenderSize();      // WIDTHxHEIGHT within the render settings' limits
-CLI::Validator Rotation();        // heading,pitch,bank in degrees
-CLI::Validator FrameChoice();     // as FramesOf, FIRST <= LAST
-CLI::Validator FrameSpan();       // a frame or FIRST-LAST, FIRST <= LAST
-CLI::Validator FrameRange();      // as RangeOf
-CLI::Validator CameraKindName();  // one of the camera kinds
+CLI::Validator RenderSize();           // WIDTHxHEIGHT within the render settings' limits
+CLI::Validator ViewSize(int maxSide);  // WIDTHxHEIGHT in whole pixels, 1 to maxSide
+CLI::Validator Point();                // X,Y,Z
+CLI::Validator Rotation();             // heading,pitch,bank in degrees
+CLI::Validator FrameChoice();          // as FramesOf, FIRST <= LAST
+CLI::Validator FrameSpan();            // a frame or FIRST-LAST, FIRST <= LAST
+CLI::Validator FrameRange();           // as RangeOf
+CLI::Validator CameraKindName();       // one of the camera kinds
 
 }  // namespace option_values

@@ -251,7 +251,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   job.options.samples = arguments.samples;
   job.options.environment = arguments.environment;
   job.options.threads = arguments.threads;
-  job.options.progress = StderrIsTerminal() && !arguments.quiet;
+  job.options.progress = !arguments.quiet;  // a bar on a terminal, else lines once a render takes long
   return true;
 }
 
