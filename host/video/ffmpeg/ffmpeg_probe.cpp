@@ -95,13 +95,15 @@ bool ReadPackets(AVFormatContext& input, const AVStream& stream, long long& whol
   return error.empty();
 }
 
-// Receives every picture the decoder has ready; false with `error` naming the first that fails.
-bool ReceivePictures(AVCodecContext& decoder, AVFrame& picture, long long& decoded, std::string& error) {
+// Receives every picture the decoder has ready; false with `error` when one fails, named by `packet`,
+// the frame in file order the decoder was last given (pictures come out later than their packets).
+bool ReceivePictures(AVCodecContext& decoder, AVFrame& picture, long long packet, long long& decoded,
+                     std::string& error) {
   while (true) {
     const int result = avcodec_receive_frame(&decoder, &picture);
     if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return true;
     if (result < 0 || picture.decode_error_flags || (picture.flags & AV_FRAME_FLAG_CORRUPT)) {
-      error = Failure("frame " + std::to_string(decoded) + " does not decode",
+      error = Failure("frame " + std::to_string(packet) + " does not decode",
                       result < 0 ? result : AVERROR_INVALIDDATA);
       return false;
     }
@@ -168,13 +170,13 @@ bool Verify(const char* path, long long* frames, std::string* error) {
   long long whole = 0;
   const auto decode = [&](const AVPacket& packet, std::string& why) {
     const int sent = avcodec_send_packet(decoder.get(), &packet);
-    if (sent < 0) why = Failure("frame " + std::to_string(*frames) + " does not decode", sent);
-    return sent >= 0 && ReceivePictures(*decoder, *picture, *frames, why);
+    if (sent < 0) why = Failure("frame " + std::to_string(whole) + " does not decode", sent);
+    return sent >= 0 && ReceivePictures(*decoder, *picture, whole, *frames, why);
   };
   // Every packet, then the pictures the decoder still holds back; each packet must make one.
   bool complete = decoder && picture && ReadPackets(*input, stream, whole, *error, decode) &&
                   avcodec_send_packet(decoder.get(), nullptr) >= 0 &&
-                  ReceivePictures(*decoder, *picture, *frames, *error);
+                  ReceivePictures(*decoder, *picture, whole - 1, *frames, *error);
   if (complete && *frames < whole) {
     *error = "only " + std::to_string(*frames) + " of its " + std::to_string(whole) + " frames decode";
     complete = false;
