@@ -129,8 +129,13 @@ def main():
         "asset": {"version": "2.0", "generator": "scripts/make_sample_scene.py"},
         "extensionsUsed": ["KHR_lights_punctual"],
         "extensions": {"KHR_lights_punctual": {"lights": [
-            {"name": "sun", "type": "directional", "color": [1.0, 0.95, 0.88], "intensity": 2.5},
-            {"name": "lantern", "type": "point", "color": [1.0, 0.7, 0.4], "intensity": 1.5}]}},
+            # In the extension's units: lux and candela (683 lumens per watt; pi turns an irradiance
+            # into the radiance a white matte surface shows). The sun lights the white chequers to just
+            # below the display's white, with the sky and the light bounced from the plaza.
+            {"name": "sun", "type": "directional", "color": [1.0, 0.95, 0.88],
+             "intensity": round(1.3 * 683 * math.pi, 2)},
+            {"name": "lantern", "type": "point", "color": [1.0, 0.7, 0.4],
+             "intensity": round(1.5 * 683 * math.pi, 2)}]}},
         "scene": 0,
         "scenes": [{"nodes": list(range(len(nodes)))}],
         "nodes": nodes,

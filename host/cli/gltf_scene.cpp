@@ -59,9 +59,10 @@ bool CameraCanSee(const GltfScene::Camera& camera, std::string& error) {
 }  // namespace
 
 bool PrepareGltfScene(const std::string& path, const std::string& choice, const CameraKindInfo& kind,
-                      BaseDocument* doc, GltfRenderCamera& result, std::string& error) {
+                      BaseDocument* doc, GltfRenderCamera& result, std::string& error,
+                      gltf_convention::LightUnits lightUnits) {
   GltfScene scene;
-  if (!ImportGltf(path, doc, scene, error)) return false;
+  if (!ImportGltf(path, doc, scene, error, lightUnits)) return false;
   size_t start = 0;
   for (size_t end; (end = scene.warnings.find('\n', start)) != std::string::npos; start = end + 1)
     std::fprintf(stderr, "orvex360: warning: %s: %s\n", path.c_str(),

@@ -2,6 +2,7 @@
 
 #include "c4d.h"
 #include "scene/camera_kinds.h"
+#include "scene/gltf_convention.h"
 
 #include <string>
 
@@ -14,6 +15,8 @@ struct GltfRenderCamera {
 
 // Imports `path` into `doc` (warnings to stderr) and puts a camera of `kind` on the scene camera
 // `choice` names (its name, or its index among the scene's cameras; empty: the first, or a camera
-// at the origin looking along +Z when the scene has none). False with one clear `error`.
+// at the origin looking along +Z when the scene has none), its lights read in `lightUnits`. False
+// with one clear `error`.
 bool PrepareGltfScene(const std::string& path, const std::string& choice, const CameraKindInfo& kind,
-                      BaseDocument* doc, GltfRenderCamera& result, std::string& error);
+                      BaseDocument* doc, GltfRenderCamera& result, std::string& error,
+                      gltf_convention::LightUnits lightUnits = gltf_convention::LightUnits::Photometric);

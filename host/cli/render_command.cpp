@@ -5,6 +5,7 @@
 #include "files/source_date.h"
 #include "gltf_scene.h"
 #include "image/image_output.h"
+#include "light_options.h"
 #include "option_checks.h"
 #include "option_values.h"
 #include "project/render_project.h"
@@ -54,6 +55,7 @@ struct RenderArguments {
   std::string comfort;     // where the stereo comfort report goes
   bool quiet = false;      // no progress bar
   std::shared_ptr<VideoOptions> video = std::make_shared<VideoOptions>();
+  std::shared_ptr<LightOptions> light = std::make_shared<LightOptions>();
 };
 
 // A render: its document, the camera kind and where the frames go.
@@ -213,7 +215,8 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   }
   GltfRenderCamera sceneCamera;
   if (gltf_file::HasGltfSuffix(arguments.scene)) {
-    if (!PrepareGltfScene(arguments.scene, arguments.sceneCamera, *job.kind, job.doc, sceneCamera, error))
+    if (!PrepareGltfScene(arguments.scene, arguments.sceneCamera, *job.kind, job.doc, sceneCamera, error,
+                          LightUnitsOf(*arguments.light)))
       return false;
     job.camera = sceneCamera.camera;
   } else {
@@ -252,7 +255,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   job.options.environment = arguments.environment;
   job.options.threads = arguments.threads;
   job.options.progress = !arguments.quiet;  // a bar on a terminal, else lines once a render takes long
-  return true;
+  return ApplyLightOptions(*arguments.light, job.output, job.options, error);
 }
 
 // Whether the camera renders a cube, which the cubemap options lay out.
@@ -282,6 +285,8 @@ void UseProject(const project_file::Project& project, const CLI::App& app, Rende
   unlessGiven("--document-frames", arguments.documentFrames, project.documentFrames);
   unlessGiven("--video-codec", arguments.video->codec, project.videoCodec);
   unlessGiven("--video-quality", arguments.video->quality, project.videoQuality);
+  UseProjectLight({project.lightUnits, project.bounces, project.exposure, project.viewTransform}, app,
+                  *arguments.light);
   arguments.loaded = project;
 }
 
@@ -302,6 +307,10 @@ project_file::Project ProjectOf(const RenderArguments& arguments, const RenderJo
   project.documentFrames = arguments.documentFrames;
   project.videoCodec = arguments.video->codec;
   project.videoQuality = arguments.video->quality;
+  project.lightUnits = arguments.light->lightUnits;
+  project.bounces = arguments.light->bounces;
+  project.exposure = arguments.light->exposure;
+  project.viewTransform = arguments.light->view;
   CaptureNodes(job.doc, job.camera, project);
   return project;
 }
@@ -406,7 +415,9 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     return true;
   };
   if ((!arguments.comfort.empty() && !comfort.Start(error)) ||
-      !RenderDocument(job.doc, job.options, video.IsOpen() ? video.Sink() : writeImage, error) ||
+      !RenderDocument(job.doc, job.options,
+                      WarnWhenClipping(video.IsOpen() ? video.Sink() : writeImage, job.options.film),
+                      error) ||
       (video.IsOpen() && !video.Finish(error))) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
@@ -450,7 +461,8 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       ->check(CLI::Range(1, kMaxSamples));
   render
       ->add_option("--env", arguments->environment,
-                   "Equirectangular environment image (background and light)")
+                   "Equirectangular environment image: the background, and light from every direction with "
+                   "shadows (default: a procedural sky that lights the scene softly)")
       ->check(NotEmpty());
   render
       ->add_option(
@@ -486,6 +498,7 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render->add_flag("--check", arguments->checkOnly, "Check the options and the scene, render nothing");
   AddStereoOptions(*render, arguments->stereoOptions);
   AddVideoOptions(*render, arguments->video);
+  AddLightOptions(*render, arguments->light);
   render
       ->add_option(
           "--comfort", arguments->comfort,

@@ -134,6 +134,8 @@ bool EncodePng(const FloatImage& image, const ImageMetadata& metadata, std::vect
   return png_codec::Encode(request, bytes, error);
 }
 
+bool IsSceneLinear(const std::string& path) { return FormatOf(path) == Format::Exr; }
+
 bool IsSupportedPath(const std::string& path) { return FormatOf(path) != Format::Unknown; }
 
 bool CheckWritable(const std::string& path, std::string& error) {

@@ -15,6 +15,8 @@ namespace image_output {
 bool IsSupportedPath(const std::string& path);
 // The suffixes IsSupportedPath takes, for messages.
 inline constexpr const char* kSuffixes = ".exr, .png, .jpg, .jpeg, .tif or .tiff";
+// Whether the file at `path` keeps scene-linear light (EXR) rather than display-encoded values.
+bool IsSceneLinear(const std::string& path);
 
 // Checks, before any rendering, that an image can be written at `path`: a known suffix and a
 // folder that exists and takes new files. False with a clear `error` otherwise.

@@ -6,8 +6,10 @@
 #include "render/renderer.h"
 #include "render_settings_record.h"
 #include "scene/camera_kinds.h"
+#include "scene/gltf_convention.h"
 #include "scene/gltf_file.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -97,6 +99,23 @@ struct TopReader {
     out = static_cast<Int32>(number);
     return true;
   }
+  bool Number(const char* key, Float limit, Float& out) const {
+    if (!root.contains(key)) return true;
+    const Json& value = root[key];
+    if (!value.is_number()) return Fail(key, "must be a number");
+    const Float number = value.get<Float>();
+    if (!(std::abs(number) <= limit))
+      return Fail(key,
+                  "takes -" + Json(limit).dump() + " to " + Json(limit).dump() + "; got " + value.dump());
+    out = number;
+    return true;
+  }
+  // A text that must be one of the names `known` accepts.
+  template <typename Known>
+  bool Name(const char* key, Known known, const char* names, std::string& out) const {
+    if (!Text(key, out)) return false;
+    return known(out) ? true : Fail(key, "takes " + std::string(names) + "; got \"" + out + "\"");
+  }
   bool Flag(const char* key, bool& out) const {
     if (!root.contains(key)) return true;
     if (!root[key].is_boolean()) return Fail(key, "must be true or false");
@@ -114,10 +133,10 @@ struct TopReader {
 };
 
 constexpr const char* kKeys[] = {
-    "format",        "version",         "scene",         "scene_camera",    "camera",
-    "rotation",      "frames",          "output",        "samples",         "environment",
-    "editor",        "threads",         "document_name", "document_frames", "video_codec",
-    "video_quality", "render_settings", "tag",           "effect"};
+    "format",        "version",         "scene",           "scene_camera",  "camera",      "rotation",
+    "frames",        "output",          "samples",         "environment",   "editor",      "threads",
+    "document_name", "document_frames", "video_codec",     "video_quality", "light_units", "bounces",
+    "exposure",      "view_transform",  "render_settings", "tag",           "effect"};
 
 bool CheckKeys(const TopReader& reader) {
   for (const auto& [key, value] : reader.root.items()) {
@@ -152,6 +171,17 @@ bool KnownCodec(const TopReader& reader, const std::string& codec) {
   return reader.Fail("video_codec", "takes " + video_output::CodecNames() + "; got \"" + codec + "\"");
 }
 
+bool ReadLight(const TopReader& reader, Project& project) {
+  const auto units = [](const std::string& name) {
+    return gltf_convention::LightUnitsNamed(name).has_value();
+  };
+  const auto view = [](const std::string& name) { return ViewTransformNamed(name).has_value(); };
+  return reader.Name("light_units", units, "photometric or unitless", project.lightUnits) &&
+         reader.Whole("bounces", 0, kMaxBounces, project.bounces) &&
+         reader.Number("exposure", kMaxExposureStops, project.exposure) &&
+         reader.Name("view_transform", view, "standard or neutral", project.viewTransform);
+}
+
 bool ReadSettings(const TopReader& reader, Project& project) {
   return reader.Text("scene", project.scene) && reader.Text("scene_camera", project.sceneCamera) &&
          reader.Text("camera", project.camera) && reader.Text("rotation", project.rotation) &&
@@ -163,7 +193,8 @@ bool ReadSettings(const TopReader& reader, Project& project) {
          reader.Text("document_frames", project.documentFrames) && KnownCamera(reader, project.camera) &&
          reader.Text("video_codec", project.videoCodec) && KnownCodec(reader, project.videoCodec) &&
          reader.Whole("video_quality", video_output::kLosslessQuality, video_output::kWorstQuality,
-                      project.videoQuality);
+                      project.videoQuality) &&
+         ReadLight(reader, project);
 }
 
 // Render settings as the command line takes them (pixel counts whole), named as the file names them.
@@ -232,7 +263,11 @@ bool ToText(const Project& project, const Schemas& schemas, const std::string& f
                {"document_name", project.documentName},
                {"document_frames", project.documentFrames},
                {"video_codec", project.videoCodec},
-               {"video_quality", project.videoQuality}};
+               {"video_quality", project.videoQuality},
+               {"light_units", project.lightUnits},
+               {"bounces", project.bounces},
+               {"exposure", project.exposure},
+               {"view_transform", project.viewTransform}};
   if (!NodeJson(project.renderSettings, schemas.renderSettings, "render_settings", root, error) ||
       !NodeJson(project.tag, schemas.tag, "tag", root, error) ||
       !NodeJson(project.effect, schemas.effect, "effect", root, error))

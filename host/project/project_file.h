@@ -35,6 +35,12 @@ struct Project {
   std::string documentFrames;
   std::string videoCodec = video_output::kDefaultCodecName;  // for .mp4 and .mkv output
   Int32 videoQuality = video_output::kDefaultQuality;
+  // How the scene's light is read and shown. A project written before lights had units, bounces or
+  // an exposure holds none of these keys and renders as it did then: these defaults.
+  std::string lightUnits = "unitless";
+  Int32 bounces = 0;
+  Float exposure = 0.0;
+  std::string viewTransform = "standard";
   value_json::NodeValues renderSettings;
   std::optional<value_json::NodeValues> tag;     // none for a camera without the tag
   std::optional<value_json::NodeValues> effect;  // none when the render settings hold no effect

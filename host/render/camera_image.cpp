@@ -29,6 +29,7 @@ struct SampleBatch {
   Vector directions[kSize];
   bool traceable[kSize] = {};
   Int32 pixel[kSize] = {};
+  PathRandom randoms[kSize];
   int count = 0;
   Hit hits[kSize];
   bool found[kSize] = {};
@@ -41,7 +42,7 @@ void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
   pass.scene->Intersect16(batch.origins, batch.directions, batch.traceable, batch.hits, batch.found);
   Vector colours[SampleBatch::kSize];
   ShadePacket(*pass.scene, *pass.lighting, batch.directions, batch.traceable, batch.hits, batch.found,
-              colours);
+              batch.randoms, colours);
   for (int k = 0; k < batch.count; ++k) {
     if (!batch.traceable[k]) continue;
     const Vector& colour = colours[k];
@@ -71,6 +72,7 @@ bool AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, Sa
   batch.directions[k] = direction;
   batch.traceable[k] = true;
   batch.pixel[k] = x;
+  batch.randoms[k] = PathRandom(ray.p, direction);
   if (batch.count == SampleBatch::kSize) TraceBatch(pass, batch, rowSums);
   return true;
 }
@@ -85,6 +87,17 @@ std::vector<Float>& ThreadRowSums(size_t size) {
 }
 
 using Columns = CameraArea::Columns;
+
+// The film's response to the light of the row's written columns.
+void ExposeRow(const FilmResponse& film, Float32* row, Columns written) {
+  for (Int32 x = written.begin; x < written.end; ++x) {
+    Float32* pixel = row + static_cast<size_t>(x) * FloatImage::kChannels;
+    const Vector colour = film.Apply(Vector(pixel[0], pixel[1], pixel[2]));
+    pixel[0] = static_cast<Float32>(colour.x);
+    pixel[1] = static_cast<Float32>(colour.y);
+    pixel[2] = static_cast<Float32>(colour.z);
+  }
+}
 
 // One row: neighbouring samples of the columns to ask traced in packets, then each pixel of the
 // columns written the mean of its samples (transparent black where nothing was asked); with
@@ -119,6 +132,7 @@ void RenderRow(const CameraPass& pass, Int32 y, Columns written, bool answeredOn
   }
   std::fill(rowSums.begin() + static_cast<std::ptrdiff_t>(first),
             rowSums.begin() + static_cast<std::ptrdiff_t>(end), 0.0);
+  if (!pass.film.IsIdentity()) ExposeRow(pass.film, pixel, written);
 }
 
 void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y, Columns columns) {

@@ -3,6 +3,7 @@
 #include "c4d.h"
 #include "camera_area.h"
 #include "image/float_image.h"
+#include "image/view_transform.h"
 #include "pinhole_camera.h"
 #include "progress_bar.h"
 #include "shading.h"
@@ -22,6 +23,7 @@ struct CameraPass {
   // learned, then its rectangle) and only its rectangle post-processed; the rest of the image is
   // left as it was (the caller keeps it transparent black).
   bool areaOnly = false;
+  FilmResponse film;  // how the light of each pixel is exposed and viewed
 };
 
 // The primary ray of a sample: prefilled with the plain camera's ray, then handed to the lens.
@@ -31,7 +33,8 @@ bool IsFiniteVector(const Vector& v);
 
 // Renders one camera image on all cores: every sample asks for its primary ray (within the camera's
 // area once learned), a ray with a zero (or unusable) direction is not traced and leaves transparent
-// black; then every pixel and line goes through the effects' pixel and line posts. Every pixel is
+// black; each pixel's light goes through the film's response; then every pixel and line goes through
+// the effects' pixel and line posts. Every pixel is
 // written (only those of its area's rectangle for `areaOnly`), so the image needs no clearing first.
 void RenderCameraImage(const CameraPass& pass, FloatImage& image);
 

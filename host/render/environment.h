@@ -28,11 +28,16 @@ class Environment {
   // when it cannot be read.
   bool Load(const std::string& path, std::string& error);
   bool IsImage() const { return width_ > 0; }
+  Int32 Width() const { return width_; }
+  Int32 Height() const { return height_; }
 
   // Radiance arriving from direction d (unit length), bilinearly filtered.
   Vector Radiance(const Vector& d) const;
-  // Irradiance on a surface facing unit normal n, from the whole environment.
+  // Irradiance on a surface facing unit normal n, from the whole environment, nothing in between.
   Vector Irradiance(const Vector& n) const;
+  // Mean radiance of the image's texels in the square of `block` texels from (x0, y0), clipped to
+  // the image.
+  Vector BlockMean(Int32 x0, Int32 y0, Int32 block) const;
 
  private:
   bool ReadTexels(image_codec::Reader& reader, std::string& problems);
@@ -46,7 +51,6 @@ class Environment {
               byteToLinear_[bytes_[first + blueOffset_]]};
     return {floats_[first], floats_[first + greenOffset_], floats_[first + blueOffset_]};
   }
-  Vector BlockMean(Int32 x0, Int32 y0, Int32 block) const;
   Vector SkyRadiance(const Vector& d) const;
   void ProjectIrradiance();
 

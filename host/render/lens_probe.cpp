@@ -31,7 +31,9 @@ void Probe(VideoPostChain& effects, HostRender& render, BaseDocument* doc, Int32
     effects.Execute(vps, VIDEOPOSTCALL_RENDER, true);
     PinholeCamera camera(FindRenderCamera(doc), width, height);
     if (const auto placement = plan.Placement(doc, index)) camera.SetPlacement(*placement);
-    const CameraPass pass{nullptr, nullptr, &effects, &camera, 1, nullptr};
+    CameraPass pass;
+    pass.effects = &effects;
+    pass.camera = &camera;
     look(index, plan.Count(), [&pass](Float x, Float y) { return PrimaryRay(pass, x, y); });
   }
   effects.Execute(vps, VIDEOPOSTCALL_FRAME, false);

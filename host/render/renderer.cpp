@@ -44,6 +44,15 @@ bool CheckOptions(const RenderOptions& options, const BaseContainer& settings, s
     error = "samples per pixel must lie between 1 and " + std::to_string(kMaxSamples);
     return false;
   }
+  if (options.bounces < 0 || options.bounces > kMaxBounces) {
+    error = "bounces must lie between 0 and " + std::to_string(kMaxBounces);
+    return false;
+  }
+  if (!(std::abs(options.film.exposure) <= kMaxExposureStops)) {
+    error = "the exposure must lie between -" + FormatNumber(kMaxExposureStops) + " and +" +
+            FormatNumber(kMaxExposureStops) + " stops, not " + FormatNumber(options.film.exposure);
+    return false;
+  }
   if (options.firstFrame > options.lastFrame) {
     error = "the frame range " + std::to_string(options.firstFrame) + ".." +
             std::to_string(options.lastFrame) + " is empty";
@@ -144,7 +153,11 @@ bool RenderSession::Prepare(std::string& error) {
     return false;
   }
   if (!options_.environment.empty() && !lighting_.environment.Load(options_.environment, error)) return false;
-  return BuildScene(error);
+  if (!BuildScene(error)) return false;
+  lighting_.bounces = options_.bounces;
+  // An image lights the geometry it surrounds; around no geometry it is only the background.
+  if (scene_.SurfaceCount() > 0) lighting_.environmentSampler.Build(lighting_.environment);
+  return true;
 }
 
 bool RenderSession::BuildScene(std::string& error) {
@@ -298,8 +311,8 @@ void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& rend
   if (placement) camera.SetPlacement(*placement);
   ProgressBar progress(label, image_.height, options_.progress);
   CameraArea& area = areas_[static_cast<size_t>(cameraIndex)];
-  const CameraPass pass{&scene_,          &lighting_, &effects, &camera,
-                        options_.samples, &progress,  &area,    areaOnly_};
+  const CameraPass pass{&scene_,   &lighting_, &effects,  &camera,      options_.samples,
+                        &progress, &area,      areaOnly_, options_.film};
   RenderCameraImage(pass, image_);
   progress.Finish();
   if (options_.primaryHits && (options_.primaryHitsCamera < 0 || options_.primaryHitsCamera == cameraIndex)) {

@@ -2,6 +2,7 @@
 
 #include "c4d.h"
 #include "image/float_image.h"
+#include "image/view_transform.h"
 #include "primary_hits.h"
 
 #include <functional>
@@ -17,6 +18,8 @@ struct RenderOptions {
   std::string environment;  // equirectangular image around the scene; empty: a procedural sky
   bool progress = false;    // draw a progress bar on the terminal
   Int32 threads = 0;        // render threads at most; 0: one per core
+  Int32 bounces = 0;        // times light is followed from surface to surface
+  FilmResponse film;        // exposure and view transform
   // Asked for the depth of the primary hits: called after each camera image with the frame, the
   // camera's index, its image and its hits. Empty: no depth is traced.
   std::function<void(Int32 frame, Int32 camera, const FloatImage& image, const PrimaryHits& hits)>
@@ -47,3 +50,7 @@ Int32 MaxRenderThreads();
 
 // The most samples per pixel a render takes.
 inline constexpr Int32 kMaxSamples = 4096;
+// The most bounces a render follows: past this a path carries nothing a pixel shows.
+inline constexpr Int32 kMaxBounces = 64;
+// The widest exposure a render takes, in stops either way.
+inline constexpr Float kMaxExposureStops = 32.0;

@@ -1,13 +1,10 @@
 #include "shading.h"
 
-#include <numbers>
-#include "scene/object_params.h"
-#include "scene_walk.h"
+#include "direct_light.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
-#include <limits>
+#include <numbers>
 
 namespace {
 
@@ -75,14 +72,6 @@ Vector Albedo(const Hit& hit) {
   return line * contrast + surface.colour * (1.0 - contrast);
 }
 
-// Moves a shadow ray's start off the surface by an amount that grows with the distance from the
-// origin, where single-precision positions get coarse.
-Vector OffsetFromSurface(const Hit& hit) {
-  const Float extent =
-      std::max({std::abs(hit.position.x), std::abs(hit.position.y), std::abs(hit.position.z)});
-  return hit.position + hit.normal * (1e-4 * (1.0 + extent));
-}
-
 Vector Background(const Lighting& lighting, const Vector& direction) {
   Vector colour = lighting.environment.Radiance(direction);
   if (lighting.environment.IsImage()) return colour;
@@ -91,139 +80,81 @@ Vector Background(const Lighting& lighting, const Vector& direction) {
   return colour;
 }
 
-// What a lamp adds at a hit unless something stands in between (inverse-square falloff, the spot's
-// cone), and the shadow ray that decides it; `reaches` false when the lamp cannot light the hit at all.
-struct LampReach {
-  bool reaches = false;
-  Vector direction;
-  Float distance = 0.0;
-  Vector light;
-};
-
-LampReach ReachOfLamp(const Lamp& lamp, const Hit& hit, const Vector& shadowOrigin) {
-  const Vector toLamp = lamp.position - shadowOrigin;
-  const Float distance = toLamp.GetLength();
-  if (!(distance > 0.0)) return {};
-  const Vector direction = toLamp * (1.0 / distance);
-  const Float facing = Dot(hit.normal, direction);
-  if (facing <= 0.0) return {};
-  Float cone = 1.0;
-  if (lamp.spot) {
-    const Float cosine = Dot(-direction, lamp.axis);
-    if (cosine <= lamp.cosOuter) return {};
-    if (cosine < lamp.cosInner) cone = (cosine - lamp.cosOuter) / (lamp.cosInner - lamp.cosOuter);
-  }
-  return {true, direction, distance, lamp.intensity * (facing * cone / (distance * distance))};
-}
-
 constexpr int kLanes = SceneAccel::kPacketSize;
 
-// Exactly the same vector, bit for bit (so that anything computed from one holds for the other).
-bool SameBits(const Vector& a, const Vector& b) { return std::memcmp(&a, &b, sizeof(Vector)) == 0; }
+// After this many bounces a path may end early, the more likely the less light it still carries;
+// the paths that go on carry the light of those that ended (Russian roulette).
+constexpr Int32 kBouncesBeforeRoulette = 2;
 
-// Where the shadow rays of one packet's hits start, and the light gathered on each hit so far.
-struct PacketLight {
-  bool lit[kLanes];  // the lane is a traced ray that hit a surface
-  Vector shadowOrigins[kLanes];
-  Vector light[kLanes];
-};
-
-// The sun's light on every lit hit it faces, its shadow rays traced as one packet (they share a direction).
-void AddSun(const SceneAccel& scene, const Sun& sun, const Hit* hits, PacketLight& packet) {
-  Vector directions[kLanes];
-  Float facing[kLanes];
-  Float unbounded[kLanes];
-  bool wanted[kLanes];
-  bool blocked[kLanes];
-  for (int k = 0; k < kLanes; ++k) {
-    directions[k] = sun.towardSun;
-    unbounded[k] = std::numeric_limits<Float>::infinity();
-    facing[k] = packet.lit[k] ? Dot(hits[k].normal, sun.towardSun) : 0.0;
-    wanted[k] = facing[k] > 0.0;
-  }
-  scene.Occluded16(packet.shadowOrigins, directions, unbounded, wanted, blocked);
-  for (int k = 0; k < kLanes; ++k)
-    if (wanted[k] && !blocked[k]) packet.light[k] += sun.irradiance * facing[k];
+// Whether a path goes on after a bounce; its throughput is scaled up when it does.
+bool SurvivesRoulette(Int32 bounce, Vector& throughput, PathRandom& random) {
+  if (bounce < kBouncesBeforeRoulette) return true;
+  const Float chance = std::min(1.0, std::max({throughput.x, throughput.y, throughput.z}));
+  if (!(random.Next() < chance)) return false;
+  throughput = throughput * (1.0 / chance);
+  return true;
 }
 
-// The lamp's light on every lit hit it reaches, its shadow rays traced as one packet.
-void AddLamp(const SceneAccel& scene, const Lamp& lamp, const Hit* hits, PacketLight& packet) {
-  LampReach reach[kLanes];
-  Vector directions[kLanes];
-  Float distances[kLanes];
-  bool wanted[kLanes];
-  bool blocked[kLanes];
+// Light scattered from surface to surface onto the packet's lit hits: each path leaves its surface
+// in a direction chosen by the cosine (a matte surface's own distribution, so the surface's colour
+// is the only weight), takes the direct light where it lands, and goes on from there.
+void FollowBounces(const SceneAccel& scene, const Lighting& lighting, const Hit* hits, const bool* lit,
+                   Vector* throughput, PathRandom* randoms, Vector* colours) {
+  Hit current[kLanes];
+  bool alive[kLanes];
   for (int k = 0; k < kLanes; ++k) {
-    if (packet.lit[k]) reach[k] = ReachOfLamp(lamp, hits[k], packet.shadowOrigins[k]);
-    directions[k] = reach[k].direction;
-    distances[k] = reach[k].distance;
-    wanted[k] = reach[k].reaches;
+    alive[k] = lit[k];
+    if (lit[k]) current[k] = hits[k];
   }
-  scene.Occluded16(packet.shadowOrigins, directions, distances, wanted, blocked);
-  for (int k = 0; k < kLanes; ++k)
-    if (packet.lit[k]) packet.light[k] += wanted[k] && !blocked[k] ? reach[k].light : Vector();
+  for (Int32 bounce = 1; bounce <= lighting.bounces; ++bounce) {
+    Vector origins[kLanes];
+    Vector directions[kLanes];
+    bool any = false;
+    for (int k = 0; k < kLanes; ++k) {
+      if (!alive[k]) continue;
+      Float a = 0.0;
+      Float b = 0.0;
+      randoms[k].Next2(a, b);
+      origins[k] = OffsetFromSurface(current[k]);
+      directions[k] = CosineDirection(current[k].normal, a, b);
+      alive[k] = SceneAccel::CanTrace(origins[k], directions[k]);
+      any = any || alive[k];
+    }
+    if (!any) return;
+    Hit next[kLanes];
+    bool found[kLanes];
+    scene.Intersect16(origins, directions, alive, next, found);
+    for (int k = 0; k < kLanes; ++k) alive[k] = alive[k] && found[k];
+    Vector irradiance[kLanes];
+    GatherDirectLight(scene, lighting, next, alive, randoms, irradiance);
+    for (int k = 0; k < kLanes; ++k) {
+      if (!alive[k]) continue;
+      throughput[k] = Multiply(throughput[k], Albedo(next[k]));
+      colours[k] += Multiply(throughput[k], irradiance[k]) * (1.0 / std::numbers::pi);
+      current[k] = next[k];
+      alive[k] = SurvivesRoulette(bounce, throughput[k], randoms[k]);
+    }
+  }
 }
 
 }  // namespace
 
-std::vector<Sun> CollectSuns(BaseDocument* doc) {
-  std::vector<Sun> suns;
-  ForEachRenderedObject(doc, [&suns](BaseObject& object) {
-    if (object.GetType() != Olight) return;
-    const BaseContainer& data = *object.GetDataInstance();
-    if (data.GetInt32(LIGHT_TYPE, 0) != 0) return;
-    const Vector colour = data.GetVector(LIGHT_COLOR, Vector(1.0));
-    const Float brightness = data.GetFloat(LIGHT_BRIGHTNESS, 3.0);
-    const Vector towardSun = (-object.GetMg().axisZ).GetNormalized();
-    if (towardSun.GetSquaredLength() > 0.0) suns.push_back({towardSun, colour * brightness});
-  });
-  return suns;
-}
-
-std::vector<Lamp> CollectLamps(BaseDocument* doc) {
-  std::vector<Lamp> lamps;
-  ForEachRenderedObject(doc, [&lamps](BaseObject& object) {
-    if (object.GetType() != Olight) return;
-    const BaseContainer& data = *object.GetDataInstance();
-    const Int32 type = data.GetInt32(LIGHT_TYPE, 0);
-    if (type != 1 && type != 2) return;
-    const Matrix placement = object.GetMg();
-    Lamp lamp;
-    lamp.position = placement.offset;
-    lamp.intensity = data.GetVector(LIGHT_COLOR, Vector(1.0)) * data.GetFloat(LIGHT_BRIGHTNESS, 3.0);
-    lamp.spot = type == 2;
-    lamp.axis = placement.axisZ.GetNormalized();
-    const Float outer =
-        std::clamp(data.GetFloat(LIGHT_SPOT_OUTER, std::numbers::pi / 4.0), 1e-3, std::numbers::pi / 2.0);
-    lamp.cosOuter = std::cos(outer);
-    lamp.cosInner = std::max(std::cos(std::clamp(data.GetFloat(LIGHT_SPOT_INNER, 0.0), 0.0, outer)),
-                             lamp.cosOuter + 1e-6);
-    lamps.push_back(lamp);
-  });
-  return lamps;
-}
-
 void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector* directions,
-                 const bool* traced, const Hit* hits, const bool* found, Vector* colours) {
-  PacketLight packet;
-  // Neighbouring hits on one flat face share their normal and so their sky light: asked once per run.
-  int lastAsked = -1;
-  for (int k = 0; k < kLanes; ++k) {
-    packet.lit[k] = traced[k] && found[k];
-    if (!packet.lit[k]) continue;
-    if (lastAsked >= 0 && SameBits(hits[k].normal, hits[lastAsked].normal)) {
-      packet.light[k] = packet.light[lastAsked];
-    } else {
-      packet.light[k] = lighting.environment.Irradiance(hits[k].normal);
-      lastAsked = k;
-    }
-    packet.shadowOrigins[k] = OffsetFromSurface(hits[k]);
-  }
-  for (const Sun& sun : lighting.suns) AddSun(scene, sun, hits, packet);
-  for (const Lamp& lamp : lighting.lamps) AddLamp(scene, lamp, hits, packet);
+                 const bool* traced, const Hit* hits, const bool* found, PathRandom* randoms,
+                 Vector* colours) {
+  bool lit[kLanes];
+  for (int k = 0; k < kLanes; ++k) lit[k] = traced[k] && found[k];
+  Vector irradiance[kLanes];
+  GatherDirectLight(scene, lighting, hits, lit, randoms, irradiance);
+  Vector throughput[kLanes];
   for (int k = 0; k < kLanes; ++k) {
     if (!traced[k]) continue;
-    colours[k] = packet.lit[k] ? Multiply(Albedo(hits[k]), packet.light[k]) * (1.0 / std::numbers::pi)
-                               : Background(lighting, directions[k]);
+    if (!lit[k]) {
+      colours[k] = Background(lighting, directions[k]);
+      continue;
+    }
+    throughput[k] = Albedo(hits[k]);
+    colours[k] = Multiply(throughput[k], irradiance[k]) * (1.0 / std::numbers::pi);
   }
+  if (lighting.bounces > 0) FollowBounces(scene, lighting, hits, lit, throughput, randoms, colours);
 }

@@ -38,9 +38,25 @@ Matrix NodeMatrix(const std::array<double, 3>& t, const std::array<double, 4>& q
   return NodeMatrix(m);
 }
 
-Float DirectionalIrradiance(Float lux) { return lux * M_PI; }
+std::optional<LightUnits> LightUnitsNamed(const std::string& name) {
+  if (name == "photometric") return LightUnits::Photometric;
+  if (name == "unitless") return LightUnits::Unitless;
+  return std::nullopt;
+}
 
-Float PointIntensity(Float candela) { return candela * M_PI * kSceneUnitsPerMetre * kSceneUnitsPerMetre; }
+const char* LightUnitsName(LightUnits units) {
+  return units == LightUnits::Unitless ? "unitless" : "photometric";
+}
+
+Float DirectionalIrradiance(Float intensity, LightUnits units) {
+  // The shading's albedo / pi shows the base colour for an irradiance of pi.
+  return units == LightUnits::Photometric ? intensity / kLumensPerWatt : intensity * M_PI;
+}
+
+Float PointIntensity(Float intensity, LightUnits units) {
+  // The irradiance one metre away, spread over the square of the scene units in a metre.
+  return DirectionalIrradiance(intensity, units) * kSceneUnitsPerMetre * kSceneUnitsPerMetre;
+}
 
 Float FocalLength(Float yfov, Float aspect, Float filmWidth) {
   // Half the film width over the tangent of half the horizontal field of view.

@@ -3,6 +3,8 @@
 #include "c4d.h"
 
 #include <array>
+#include <optional>
+#include <string>
 
 // The one place where glTF's world meets the host's.
 //
@@ -30,11 +32,30 @@ Matrix NodeMatrix(const std::array<double, 16>& m);
 Matrix NodeMatrix(const std::array<double, 3>& translation, const std::array<double, 4>& rotation,
                   const std::array<double, 3>& scale);
 
-// glTF light intensities to the host's irradiance: a surface facing a light of intensity 1 (lux
-// for a directional light; candela at one metre for point and spot lights) shows its base colour
-// unchanged, which is what the shading's albedo / pi gives for an irradiance of pi.
-Float DirectionalIrradiance(Float lux);
-Float PointIntensity(Float candela);  // irradiance at one scene unit
+// How a scene's light intensities are read.
+enum class LightUnits {
+  // As KHR_lights_punctual defines them: directional lights in lux, point and spot lights in candela.
+  Photometric,
+  // Intensity 1 lights a surface facing the light (one metre away) to its base colour; the
+  // convention of scenes made for this tool before it read photometric units.
+  Unitless,
+};
+
+// The units by name ("photometric", "unitless"), and the name of each.
+std::optional<LightUnits> LightUnitsNamed(const std::string& name);
+const char* LightUnitsName(LightUnits units);
+
+// Lumens per watt of light at 555 nm, the peak of the eye's sensitivity: the calibration from
+// photometric units to the renderer's pixel values. A pixel value is radiance in watts per square
+// metre and steradian, as a path tracer that takes light strengths in watts writes it: a surface of
+// albedo r facing E lux shows r * E / (683 * pi), the value a scene exported with lights of E / 683
+// watts per square metre renders at there.
+inline constexpr Float kLumensPerWatt = 683.0;
+
+// glTF light intensities to the host's irradiance on a surface facing the light (for point and spot
+// lights one scene unit away).
+Float DirectionalIrradiance(Float intensity, LightUnits units);
+Float PointIntensity(Float intensity, LightUnits units);
 
 // The host camera's focal length (millimetres) for a film width of `filmWidth` millimetres that
 // shows glTF's vertical field of view `yfov` (radians) at `aspect` (width / height).

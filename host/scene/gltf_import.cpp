@@ -42,8 +42,14 @@ bool AllFinite(const std::vector<double>& values) {
 // One import: the model, the document and what has been made so far.
 class Importer {
  public:
-  Importer(const tinygltf::Model& model, BaseDocument* doc, GltfScene& scene)
-      : model_(model), doc_(doc), scene_(scene), objects_(model.nodes.size()), poses_(model.nodes.size()) {}
+  Importer(const tinygltf::Model& model, BaseDocument* doc, GltfScene& scene,
+           gltf_convention::LightUnits units)
+      : model_(model),
+        doc_(doc),
+        scene_(scene),
+        lightUnits_(units),
+        objects_(model.nodes.size()),
+        poses_(model.nodes.size()) {}
 
   bool Run(std::string& error);
 
@@ -65,6 +71,7 @@ class Importer {
   const tinygltf::Model& model_;
   BaseDocument* doc_;
   GltfScene& scene_;
+  gltf_convention::LightUnits lightUnits_;
   std::vector<BaseObject*> objects_;                        // per node
   std::vector<Pose> poses_;                                 // per node: its rest pose
   std::map<int, std::shared_ptr<const Texture>> textures_;  // per image
@@ -390,8 +397,12 @@ bool Importer::AddLight(int nodeIndex, BaseObject& parent, std::string& error) {
     colour = Vector(light.color[0], light.color[1], light.color[2]);
   data.SetVector(LIGHT_COLOR, colour);
   data.SetInt32(LIGHT_TYPE, type);
-  data.SetFloat(LIGHT_BRIGHTNESS, type == 0 ? gltf_convention::DirectionalIrradiance(light.intensity)
-                                            : gltf_convention::PointIntensity(light.intensity));
+  data.SetFloat(LIGHT_BRIGHTNESS, type == 0
+                                      ? gltf_convention::DirectionalIrradiance(light.intensity, lightUnits_)
+                                      : gltf_convention::PointIntensity(light.intensity, lightUnits_));
+  // A range of 0 or less is no range; the extension leaves it out for none.
+  if (type != 0 && std::isfinite(light.range) && light.range > 0.0)
+    data.SetFloat(LIGHT_RANGE, light.range * gltf_convention::kSceneUnitsPerMetre);
   if (type == 2) {
     const Float outer = std::isfinite(light.spot.outerConeAngle)
                             ? std::clamp(light.spot.outerConeAngle, 1e-3, M_PI / 2)
@@ -443,7 +454,8 @@ bool Importer::Run(std::string& error) {
 
 }  // namespace
 
-bool ImportGltf(const std::string& path, BaseDocument* doc, GltfScene& scene, std::string& error) {
+bool ImportGltf(const std::string& path, BaseDocument* doc, GltfScene& scene, std::string& error,
+                gltf_convention::LightUnits lightUnits) {
   if (!doc) {
     error = "no document to import into";
     return false;
@@ -451,7 +463,7 @@ bool ImportGltf(const std::string& path, BaseDocument* doc, GltfScene& scene, st
   tinygltf::Model model;
   std::string warnings;
   if (!gltf_file::Load(path, model, warnings, error)) return false;
-  Importer importer(model, doc, scene);
+  Importer importer(model, doc, scene, lightUnits);
   if (!importer.Run(error)) {
     error = path + ": " + error;
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "c4d.h"
+#include "gltf_convention.h"
 
 #include <string>
 #include <vector>
@@ -20,9 +21,11 @@ struct GltfScene {
 
 // Imports a .gltf or .glb file into the document: the default scene's node hierarchy as null
 // objects carrying each node's transform, triangle primitives as polygon objects with their base
-// colour and base colour texture, perspective cameras, KHR_lights_punctual lights, and node
+// colour and base colour texture, perspective cameras, KHR_lights_punctual lights (their intensities
+// read in `lightUnits`), and node
 // animation sampled whenever the document is evaluated (the document's time range becomes the
 // animation's). Axes and units are converted as gltf_convention.h says. False with `error`
 // naming the file and the element (e.g. "scene.gltf: accessors[3]: count is 0"); the document
 // may then hold part of the scene.
-bool ImportGltf(const std::string& path, BaseDocument* doc, GltfScene& scene, std::string& error);
+bool ImportGltf(const std::string& path, BaseDocument* doc, GltfScene& scene, std::string& error,
+                gltf_convention::LightUnits lightUnits = gltf_convention::LightUnits::Photometric);

@@ -21,12 +21,13 @@ enum : Int32 {
   LIGHT_COLOR = 1200,       // Vector: default (1, 1, 1)
   LIGHT_BRIGHTNESS = 1201,  // Float: irradiance on a surface facing the sun; default 3
   // A point or spot light (LIGHT_TYPE 1 or 2) shines from the light's position instead; its
-  // brightness is the irradiance one scene unit away, falling off with the square of the distance.
-  // A spot shines along its +Z axis, fully inside LIGHT_SPOT_INNER, fading out to LIGHT_SPOT_OUTER
-  // (half angles in radians).
+  // brightness is the irradiance one scene unit away, falling off with the square of the distance
+  // and ending smoothly at LIGHT_RANGE. A spot shines along its +Z axis, fully inside
+  // LIGHT_SPOT_INNER, fading out smoothly to LIGHT_SPOT_OUTER (half angles in radians).
   LIGHT_TYPE = 1202,        // Int32: 0 sun (default), 1 point, 2 spot
   LIGHT_SPOT_INNER = 1203,  // Float: default 0
   LIGHT_SPOT_OUTER = 1204,  // Float: default pi / 4
+  LIGHT_RANGE = 1205,       // Float: scene units; 0 (default): no limit
 };
 
 // Camera object parameters the renderer reads (a pinhole camera looking along its +Z axis).

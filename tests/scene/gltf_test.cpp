@@ -24,6 +24,7 @@ namespace fs = std::filesystem;
 using render_test::ExpectRendered;
 using render_test::RenderCommand;
 using render_test::TempFolder;
+using json = nlohmann::json;
 
 // A document holding an imported file, or the error that refused it.
 struct Imported {
@@ -31,7 +32,10 @@ struct Imported {
   GltfScene scene;
   std::string error;
   bool ok = false;
-  explicit Imported(const std::string& path) { ok = ImportGltf(path, doc, scene, error); }
+  explicit Imported(const std::string& path,
+                    gltf_convention::LightUnits units = gltf_convention::LightUnits::Photometric) {
+    ok = ImportGltf(path, doc, scene, error, units);
+  }
   ~Imported() { BaseDocument::Free(doc); }
   // Renders the document's camera to a square of `size` pixels.
   FloatImage Render(Int32 size) {
@@ -134,37 +138,74 @@ TEST(GltfRender, ATextureShowsEachTexelWhereItsCoordinatesPutIt) {
             "rgbw");
 }
 
-// What a light adds to a white square one metre in front of the camera, facing it.
-Float AddedLight(const std::string& type, double intensity, double outerCone, Int32 x, Int32 y) {
+// What a light adds to the centre of a white square `distance` metres in front of the camera, facing
+// it; the light stands at the camera, turned `turn` radians about X (its axis, for a spot, so far
+// from the square's centre). `extra` joins the light's JSON (a spot's cone, a range).
+Float AddedLight(const std::string& type, double intensity, double distance, double turn = 0.0,
+                 const nlohmann::json& extra = {}) {
   TempFolder folder;
   const auto render = [&](bool withLight) {
     GltfBuilder builder;
-    builder.Node({{"mesh", builder.Square({0, 0, -1}, 4.0f, 2, builder.Material(1, 1, 1))}});
+    const float side = static_cast<float>(4.0 * distance);
+    builder.Node({{"mesh", builder.Square({0, 0, static_cast<float>(-distance)}, side, 2,
+                                          builder.Material(1, 1, 1))}});
     builder.Node({{"camera", builder.Camera(2.0 * std::atan(0.9), 1.0)}});
     if (withLight) {
       const int light = builder.Light(type, intensity);
-      if (type == "spot")
-        builder.Json()["extensions"]["KHR_lights_punctual"]["lights"][light]["spot"] = {
-            {"outerConeAngle", outerCone}};
-      builder.Node({{"extensions", {{"KHR_lights_punctual", {{"light", light}}}}}});
+      if (!extra.is_null())
+        builder.Json()["extensions"]["KHR_lights_punctual"]["lights"][light].update(extra);
+      builder.Node({{"rotation", {std::sin(turn / 2), 0, 0, std::cos(turn / 2)}},
+                    {"extensions", {{"KHR_lights_punctual", {{"light", light}}}}}});
     }
     const std::string path = folder.File(withLight ? "lit.gltf" : "dark.gltf");
     builder.WriteGltf(path);
-    return Imported(path).Render(5).Pixel(x, y)[1];
+    return Imported(path).Render(5).Pixel(2, 2)[1];
   };
   return render(true) - render(false);
 }
 
-TEST(GltfRender, LightsLightWithTheirIntensityAndCone) {
-  // Intensity 1 facing the surface shows the base colour: +1 on a white surface.
-  EXPECT_NEAR(AddedLight("directional", 1.0, 0.0, 2, 2), 1.0, 0.02);
-  EXPECT_NEAR(AddedLight("directional", 2.0, 0.0, 0, 0), 2.0, 0.02);
-  // A point light at the camera: 1 candela at 1 metre; the corner is farther and slanted.
-  EXPECT_NEAR(AddedLight("point", 1.0, 0.0, 2, 2), 1.0, 0.02);
-  EXPECT_NEAR(AddedLight("point", 1.0, 0.0, 0, 0), 0.55, 0.35);  // more than 0.2, less than 0.9
-  // A narrow spot lights the centre only.
-  EXPECT_NEAR(AddedLight("spot", 1.0, 0.2, 2, 2), 1.0, 0.02);
-  EXPECT_NEAR(AddedLight("spot", 1.0, 0.2, 0, 0), 0.0, 1e-6);
+// A white matte surface under one lux shows 1 / (683 pi): 683 lumens per watt, and the radiance of a
+// matte surface is its irradiance over pi.
+constexpr Float kPerLux = 1.0 / (683.0 * M_PI);
+
+TEST(GltfRender, LightsLightInTheUnitsOfTheExtension) {
+  const json spot = {{"spot", {{"innerConeAngle", 0.2}, {"outerConeAngle", 0.4}}}};
+  const double midway = std::acos((std::cos(0.2) + std::cos(0.4)) / 2);  // half way in cosine
+  const struct {
+    const char* type;
+    double intensity, distance, turn;
+    json extra;
+    Float expected;
+  } cases[] = {
+      {"directional", 2049.0, 1.0, 0.0, {}, 2049.0 * kPerLux},  // a sun of 3 W/m2 as exported
+      {"point", 1000.0, 1.0, 0.0, {}, 1000.0 * kPerLux},        // candela at 1 m: lux
+      {"point", 1000.0, 2.0, 0.0, {}, 250.0 * kPerLux},         // a quarter at twice the distance
+      {"point", 1000.0, 1.0, 0.0, {{"range", 2.0}}, 1000.0 * kPerLux * std::pow(1.0 - 1.0 / 16.0, 2)},
+      {"point", 1000.0, 2.0, 0.0, {{"range", 2.0}}, 0.0},            // nothing at the range
+      {"spot", 1000.0, 1.0, 0.1, spot, 1000.0 * kPerLux},            // inside the inner cone: full
+      {"spot", 1000.0, 1.0, midway, spot, 0.25 * 1000.0 * kPerLux},  // half way: the square of a half
+      {"spot", 1000.0, 1.0, 0.45, spot, 0.0},                        // beyond the outer cone: none
+  };
+  for (const auto& c : cases)
+    EXPECT_NEAR(AddedLight(c.type, c.intensity, c.distance, c.turn, c.extra), c.expected,
+                2e-3 * c.expected + 1e-5)
+        << c.type << " " << c.distance << " m, turned " << c.turn << ", " << c.extra.dump();
+}
+
+TEST(GltfRender, UnitlessLightsLightAFacingSurfaceToItsColour) {
+  TempFolder folder;
+  GltfBuilder builder;
+  builder.Node({{"mesh", builder.Square({0, 0, -1}, 4.0f, 2, builder.Material(0.5f, 0.5f, 0.5f))}});
+  builder.Node({{"camera", builder.Camera(2.0 * std::atan(0.9), 1.0)}});
+  builder.Node({{"extensions", {{"KHR_lights_punctual", {{"light", builder.Light("directional", 1.0)}}}}}});
+  builder.WriteGltf(folder.File("unitless.gltf"));
+  const auto centre = [&](gltf_convention::LightUnits units) {
+    Imported imported(folder.File("unitless.gltf"), units);
+    return imported.Render(5).Pixel(2, 2)[1];
+  };
+  EXPECT_NEAR(
+      centre(gltf_convention::LightUnits::Unitless) - centre(gltf_convention::LightUnits::Photometric),
+      0.5 * (1.0 - kPerLux), 2e-3);
 }
 
 // The file at `path` is refused with a message that starts with its path and holds `message`.
