@@ -139,9 +139,10 @@ def object_means(colours, labels):
     return [[s[c] / max(1, s[3]) for c in range(3)] for s in sums]
 
 
+# Pixels blown out to white: every channel at the display's white.
 def clipped_share(path):
     colours = pixels(path)
-    return sum(1 for c in colours if max(c) >= 254.5 / 255.0) / len(colours)
+    return sum(1 for c in colours if min(c) >= 254.5 / 255.0) / len(colours)
 
 
 def compare(out, bounce_counts):

@@ -42,7 +42,7 @@ Float ClippedShare(const FloatImage& image) {
     for (Int32 x = 0; x < image.width; ++x, pixel += FloatImage::kChannels) {
       if (!(pixel[3] > 0.0f)) continue;
       ++covered;
-      clipped += pixel[0] > 1.0f || pixel[1] > 1.0f || pixel[2] > 1.0f ? 1 : 0;
+      clipped += pixel[0] >= 1.0f && pixel[1] >= 1.0f && pixel[2] >= 1.0f ? 1 : 0;
     }
   }
   return covered > 0 ? static_cast<Float>(clipped) / covered : 0.0;

@@ -36,6 +36,7 @@ struct FilmResponse {
 // compressed smoothly towards white and desaturated as it gets there.
 Vector PbrNeutral(const Vector& colour);
 
-// The share of the image's covered pixels (alpha above 0) that a display clips: any colour channel
-// above 1.
+// The share of the image's covered pixels (alpha above 0) that a display shows blown out to white:
+// every colour channel at 1 or above. (A saturated colour with one channel above 1 keeps its hue
+// and is not counted.)
 Float ClippedShare(const FloatImage& image);
