@@ -40,6 +40,8 @@ struct SampleBatch {
 void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
   for (int k = batch.count; k < SampleBatch::kSize; ++k) batch.traceable[k] = false;
   pass.scene->Intersect16(batch.origins, batch.directions, batch.traceable, batch.hits, batch.found);
+  if (pass.lighting->UsesRandomNumbers())
+    for (int k = 0; k < batch.count; ++k) batch.randoms[k] = PathRandom(batch.origins[k], batch.directions[k]);
   Vector colours[SampleBatch::kSize];
   ShadePacket(*pass.scene, *pass.lighting, batch.directions, batch.traceable, batch.hits, batch.found,
               batch.randoms, colours);
@@ -72,7 +74,6 @@ bool AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, Sa
   batch.directions[k] = direction;
   batch.traceable[k] = true;
   batch.pixel[k] = x;
-  batch.randoms[k] = PathRandom(ray.p, direction);
   if (batch.count == SampleBatch::kSize) TraceBatch(pass, batch, rowSums);
   return true;
 }

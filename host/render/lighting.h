@@ -15,4 +15,7 @@ struct Lighting {
   Environment environment;
   EnvironmentSampler environmentSampler;  // built for an image environment around geometry
   Int32 bounces = 0;
+
+  // Whether a path draws random numbers: only bounces and an image's light do.
+  bool UsesRandomNumbers() const { return bounces > 0 || !environmentSampler.IsEmpty(); }
 };
