@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 #include <map>
 #include <memory>
 
@@ -112,6 +114,21 @@ bool Importer::CheckHierarchy(const std::vector<int>& roots, std::string& error)
   return true;
 }
 
+// The renderer places and traces in single precision: a placement beyond it (finite in the file, in
+// metres, but not once in scene units) would trace nothing at all.
+bool FitsRenderer(const Matrix& local, const std::string& name, std::string& error) {
+  for (const Vector& v : {local.offset, local.axisX, local.axisY, local.axisZ})
+    for (const Float c : {v.x, v.y, v.z})
+      if (std::fabs(c) > std::numeric_limits<Float32>::max()) {
+        char value[32];
+        std::snprintf(value, sizeof(value), "%g", c);
+        error = name + ": its transform holds " + value +
+                " in scene units (centimetres), beyond the single precision the renderer computes in";
+        return false;
+      }
+  return true;
+}
+
 bool Importer::NodeTransform(int index, Matrix& local, std::string& error) {
   const tinygltf::Node& node = model_.nodes[index];
   const std::string name = Element("nodes", index);
@@ -124,7 +141,7 @@ bool Importer::NodeTransform(int index, Matrix& local, std::string& error) {
     std::array<double, 16> m;
     std::copy(node.matrix.begin(), node.matrix.end(), m.begin());
     local = gltf_convention::NodeMatrix(m);
-    return true;
+    return FitsRenderer(local, name, error);
   }
   if ((!node.matrix.empty()) || (!node.translation.empty() && node.translation.size() != 3) ||
       (!node.rotation.empty() && node.rotation.size() != 4) ||
@@ -151,7 +168,7 @@ bool Importer::NodeTransform(int index, Matrix& local, std::string& error) {
   if (pose.scale[0] == 0.0 || pose.scale[1] == 0.0 || pose.scale[2] == 0.0)
     scene_.warnings += name + ": a scale of 0 collapses the node and what it holds\n";
   local = gltf_convention::NodeMatrix(pose.translation, pose.rotation, pose.scale);
-  return true;
+  return FitsRenderer(local, name, error);
 }
 
 bool Importer::AddNode(int index, BaseObject* parent, int depth, std::string& error) {

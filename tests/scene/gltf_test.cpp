@@ -22,6 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using render_test::ExpectRendered;
+using render_test::RenderCommand;
 using render_test::TempFolder;
 using json = nlohmann::json;
 
@@ -267,6 +268,9 @@ TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
       {Keys(0, {1, 0}), "key times must not decrease"},
       {Keys(0, {0, 1, 2}), "2 output values for 3 key times"},
       {Keys(0, {0, 1e30f}), "key time 1e+30 lies beyond 86400 seconds"},
+      {Keys(0, {0, 3e38f}), "beyond the largest value taken here, 3e+38"},
+      // Finite in metres, beyond single precision in centimetres (Z mirrored).
+      {Set("/nodes/1/translation", "[0, 0, 1e38]"), "nodes[1]: its transform holds -1e+40 in scene units"},
       {Set("/nodes", "[{}, {}]"), "no triangle mesh and no camera"},
       {Set("/images", R"([{"uri": "/etc/hostname"}])"), "\"/etc/hostname\""},
       {Set("/images", R"([{"uri": "../outside.png"}])"), "\"../outside.png\" is refused"},
@@ -306,13 +310,18 @@ TEST(GltfHostile, BrokenFilesAreRefusedBeforeTheyAreParsed) {
   files::WriteText(
       folder.File("bad-base64.gltf"),
       R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":8,"uri":"data:application/octet-stream;base64,@@@@"}]})");
+  files::WriteText(
+      folder.File("short-data.gltf"),
+      R"({"asset":{"version":"2.0"},"buffers":[{"byteLength":8,"uri":"data:application/octet-stream;base64,AAAA"}]})");
   // Nesting that would exhaust the stack of the JSON reader, in either kind of file.
   files::WriteText(folder.File("deep.gltf"), NestedGltfText(20000));
   const struct {
     std::string path;
     const char* message;
   } cases[] = {
-      {folder.File("bad-base64.gltf"), "not a usable glTF 2.0 file"},
+      {folder.File("bad-base64.gltf"), "buffers[0]: its data URI holds no valid base64"},
+      {folder.File("short-data.gltf"),
+       "buffers[0]: byteLength 8 disagrees with its data URI, which holds 3 bytes"},
       {folder.File("deep.gltf"), "nested deeper than 64 levels"},
       {writeBytes("deep.glb", GlbBytes(NestedGltfText(20000))), "nested deeper than 64 levels"},
       {writeBytes("truncated.glb", std::vector<unsigned char>(glb.begin(), glb.end() - 8)),
@@ -346,6 +355,18 @@ TEST(GltfHostile, OddTransformsAreRefusedOrFixedWithAWarning) {
 
 // glTF scenes rendered by `orvex360 render FILE` through the built plugin folder, checked pixel by
 // pixel.
+
+// A camera a scale of 0 collapses would see nothing: refused, not rendered as an empty image.
+TEST(GltfRenderCommand, ACameraCollapsedByAScaleOfZeroIsRefused) {
+  TempFolder folder;
+  GltfBuilder collapsed = Valid();
+  collapsed.Json()["nodes"][1]["scale"] = {1, 0, 1};
+  collapsed.WriteGltf(folder.File("flat.gltf"));
+  const CommandResult run = RenderCommand(folder, "flat.gltf -s 8x8 --samples 1 -o flat.png");
+  EXPECT_EQ(run.exitCode, 1);
+  files::ExpectHolds(run.output, {"a scale of 0", "would see nothing"});
+  EXPECT_FALSE(fs::exists(folder.File("flat.png")));
+}
 
 // A red square of `size` metres centred at `centre`, facing along `axis`.
 void AddRedSquare(GltfBuilder& builder, const std::vector<float>& centre, float size, int axis) {
