@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets of the readers of files from anywhere (fuzz/) with clang and runs each
-# in turn: the glTF importer for GLTF_SECONDS (default 40), the project file, PNG, TIFF, XMP and
-# description file readers for OTHER_SECONDS each (default 15). Each starts from the repository's own
+# in turn: the glTF importer for GLTF_SECONDS (default 40), the project file, PNG, TIFF, XMP,
+# description file and video readers and the command line's option values for OTHER_SECONDS each
+# (default 15). Each starts from the repository's own
 # files of its kind and those in fuzz/corpus/<target>. A crash leaves its input in build/fuzz/ and
 # fails the script. The seed is fixed, so CI runs follow the same path.
 set -euo pipefail
@@ -35,3 +36,5 @@ fuzz png_fuzz "$other_seconds" res/*.png tests/*/data/*.png
 fuzz tiff_fuzz "$other_seconds" res/*.tif
 fuzz xmp_fuzz "$other_seconds" res/*.png res/*.tif
 fuzz description_fuzz "$other_seconds" res/description/*.json
+fuzz video_fuzz "$other_seconds" fuzz/corpus/video_fuzz/*
+fuzz options_fuzz "$other_seconds" fuzz/corpus/options_fuzz/*

@@ -5,6 +5,7 @@
 #include "image/image_facts.h"
 #include "image/image_output.h"
 #include "option_checks.h"
+#include "option_values.h"
 
 #include <algorithm>
 #include <cctype>
@@ -37,21 +38,12 @@ bool Fail(const std::string& message) {
   return false;
 }
 
-std::optional<int> ParseFrame(const std::string& text) {
-  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return {};
-  return std::stoi(text);
-}
-
+// The range, once --frames' validator has read it.
 bool ParseFrameRange(const std::string& text, FarmPlan& plan) {
-  const size_t dash = text.find('-');
-  const std::optional<int> first = ParseFrame(text.substr(0, dash));
-  const std::optional<int> last = dash == std::string::npos ? first : ParseFrame(text.substr(dash + 1));
-  if (!first || !last)
-    return Fail("--frames takes a frame (5) or a range FIRST-LAST (0-99), not \"" + text + "\"");
-  if (*first > *last)
-    return Fail("--frames " + text + " is reversed: the range is empty; give FIRST-LAST with FIRST <= LAST");
-  plan.first = *first;
-  plan.last = *last;
+  const std::optional<option_values::Frames> frames = option_values::FramesOf(text);
+  if (!frames || !frames->first) return Fail("--frames takes a frame (5) or a range FIRST-LAST (0-99)");
+  plan.first = *frames->first;
+  plan.last = *frames->last;
   return true;
 }
 
@@ -246,7 +238,9 @@ CliCommand AddFarmCommand(CLI::App& parent) {
   CLI::App* farm = parent.add_subcommand(
       "farm", "Render a frame range on a SLURM cluster: a job array of frame chunks and a check job");
   auto arguments = std::make_shared<FarmArguments>();
-  farm->add_option("--frames", arguments->frames, "Frame (5) or range FIRST-LAST (0-99)")->required();
+  farm->add_option("--frames", arguments->frames, "Frame (5) or range FIRST-LAST (0-99)")
+      ->required()
+      ->check(option_values::FrameSpan());
   farm->add_option("--chunk", arguments->chunk, "Frames per array task")
       ->capture_default_str()
       ->check(CLI::Range(1, 1000000));

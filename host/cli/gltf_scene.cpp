@@ -44,6 +44,18 @@ BaseObject* MountCamera(BaseDocument* doc, const CameraKindInfo& kind, BaseObjec
   return camera;
 }
 
+// A camera collapsed by a scale of 0 (its node's or a parent's) looks along no direction: every ray
+// it makes is a zero vector and the image is empty.
+bool CameraCanSee(const GltfScene::Camera& camera, std::string& error) {
+  const Matrix world = camera.object->GetMg();
+  if (world.axisX.GetLength() > 0.0 && world.axisY.GetLength() > 0.0 && world.axisZ.GetLength() > 0.0)
+    return true;
+  error = "the camera \"" + camera.name +
+          "\" has a scale of 0 (its node's or a parent's) and would see nothing; render through another "
+          "camera (--scene-camera) or give it a scale";
+  return false;
+}
+
 }  // namespace
 
 bool PrepareGltfScene(const std::string& path, const std::string& choice, const CameraKindInfo& kind,
@@ -56,7 +68,7 @@ bool PrepareGltfScene(const std::string& path, const std::string& choice, const 
     std::fprintf(stderr, "orvex360: warning: %s: %s\n", path.c_str(),
                  scene.warnings.substr(start, end - start).c_str());
   const GltfScene::Camera* chosen = ChooseCamera(scene, choice, error);
-  if (!chosen && !choice.empty()) {
+  if ((!chosen && !choice.empty()) || (chosen && !CameraCanSee(*chosen, error))) {
     error = path + ": " + error;
     return false;
   }

@@ -1,7 +1,7 @@
 #include "cli_context.h"
 #include "image/image_facts.h"
 #include "option_checks.h"
-#include "video/video_output.h"
+#include "video/video_input.h"
 #include "video_info.h"
 
 #include <cstdio>
@@ -24,11 +24,9 @@ void PrintFacts(const std::string& path, const ImageFacts& facts) {
 
 int RunInfo(const InfoArguments& arguments) {
   std::string error;
-  if (video_output::IsVideoPath(arguments.file)) {
-    if (!arguments.verify) return PrintVideoInfo(arguments.file);
-    std::fprintf(stderr, "orvex360: --verify checks images; \"%s\" is a video\n", arguments.file.c_str());
-    return 1;
-  }
+  // What the file holds decides, not its name: a PNG named .mp4 is an image.
+  if (video_input::IsVideoFile(arguments.file))
+    return arguments.verify ? VerifyVideo(arguments.file) : PrintVideoInfo(arguments.file);
   if (arguments.verify) {
     if (!VerifyImageComplete(arguments.file, error)) {
       std::fprintf(stderr, "orvex360: %s\n", error.c_str());
@@ -55,7 +53,9 @@ CliCommand AddInfoCommand(CLI::App& parent) {
   info->add_option("file", arguments->file, "Image file (.png .exr .jpg .tif) or video (.mp4 .mkv)")
       ->required()
       ->check(NotEmpty());
-  info->add_flag("--verify", arguments->verify,
-                 "Only check that the file is a complete image (every pixel decodes); exit 0 when it is");
+  info->add_flag(
+      "--verify", arguments->verify,
+      "Only check that the file is complete (every pixel, or every frame of a video, decodes); exit "
+      "0 when it is");
   return {info, [arguments](CliContext&) { return RunInfo(*arguments); }, false};
 }

@@ -9,7 +9,8 @@
 namespace fs = std::filesystem;
 
 std::string DefaultPluginsFolder(const char* argv0) {
-  if (const char* configured = std::getenv("ORVEX360_PLUGINS")) return configured;
+  // Set but empty is as good as unset, as for SOURCE_DATE_EPOCH.
+  if (const char* configured = std::getenv("ORVEX360_PLUGINS"); configured && *configured) return configured;
   std::error_code error;
   fs::path executable = fs::canonical("/proc/self/exe", error);
   if (error) executable = fs::absolute(argv0);
@@ -25,18 +26,28 @@ bool CliContext::LoadPlugins() {
   return errors.empty() && !modules.empty();
 }
 
+bool IsToolOption(const std::string& word) {
+  for (const char* option : {"--plugins", "-q", "--quiet", "-h", "--help", "--version"})
+    if (word == option) return true;
+  return word.starts_with("--plugins=");
+}
+
 // The first word that is no option (nor --plugins' value) names the command; CLI11 would only call
-// an unknown one "not expected".
-bool NamesUnknownCommand(int argc, char** argv, const std::vector<CliCommand>& commands) {
+// an unknown one "not expected", and an unknown option before it "a subcommand is required".
+bool NamesUnknownWord(int argc, char** argv, const std::vector<CliCommand>& commands) {
+  std::string names;
+  for (const CliCommand& command : commands) names += (names.empty() ? "" : ", ") + command.app->get_name();
   for (int i = 1; i < argc; ++i) {
     const std::string word = argv[i];
     if (word == "--plugins") ++i;
-    if (word.empty() || word[0] == '-') continue;
-    std::string names;
-    for (const CliCommand& command : commands) {
-      if (command.app->get_name() == word) return false;
-      names += (names.empty() ? "" : ", ") + command.app->get_name();
+    if (word.size() > 1 && word[0] == '-' && !IsToolOption(word)) {
+      std::fprintf(stderr, "orvex360: unknown option \"%s\" before the command; the commands are: %s\n",
+                   word.c_str(), names.c_str());
+      return true;
     }
+    if (word.empty() || word[0] == '-') continue;
+    for (const CliCommand& command : commands)
+      if (command.app->get_name() == word) return false;
     std::fprintf(stderr, "orvex360: unknown command \"%s\"; the commands are: %s\n", word.c_str(),
                  names.c_str());
     return true;
@@ -69,7 +80,7 @@ int main(int argc, char** argv) {
       AddPluginsCommand(app), AddPanelCommand(app), AddRenderCommand(app), AddCreateCommand(app),
       AddInfoCommand(app),    AddFarmCommand(app),  AddViewCommand(app),   AddPreviewCommand(app)};
 
-  if (NamesUnknownCommand(argc, argv, commands)) return kExitUsage;
+  if (NamesUnknownWord(argc, argv, commands)) return kExitUsage;
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

@@ -1,4 +1,5 @@
 #include "cli_context.h"
+#include "option_values.h"
 #include "project/render_project.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/bitmap_io.h"
@@ -462,7 +463,8 @@ CliCommand AddPanelCommand(CLI::App& parent) {
   panel->add_option("--press", options->presses, "Press the button NAME first (repeatable)")
       ->allow_extra_args(false);
   panel->add_option("--bitmaps", options->bitmapFolder, "Write every bitmap button as PNG into this folder");
-  panel->add_option("--render-size", options->renderSize, "Render size WIDTHxHEIGHT before any edit");
+  panel->add_option("--render-size", options->renderSize, "Render size WIDTHxHEIGHT before any edit")
+      ->check(option_values::RenderSize());
   panel->add_option("--answer", options->answer, "How questions the node asks are answered")
       ->check(CLI::IsMember({"yes", "no"}))
       ->capture_default_str();

@@ -1,5 +1,6 @@
 #include "cli_context.h"
 #include "files/atomic_file.h"
+#include "files/regular_file.h"
 #include "image/image_facts.h"
 #include "image/web_image.h"
 #include "option_checks.h"
@@ -39,6 +40,7 @@ fs::path AssetFolder() {
 }
 
 constexpr const char* kAssets[] = {"index.html", "viewer.js", "three.min.js", "AnaglyphEffect.js"};
+constexpr std::uintmax_t kMaxAssetBytes = 16 << 20;  // three.min.js is some 600 KB
 
 // The number at the end of a file's stem ("walk_0012.png" -> 12), or -1.
 long long FrameNumber(const std::string& path) {
@@ -152,20 +154,18 @@ bool DescribeFrames(CliContext& context, PreviewArguments& arguments, PreviewLay
   return true;
 }
 
+// The page's own files, read whole and written as every page file is, so that a failed write names
+// the system's reason (the library's file copy calls a short copy an input/output error).
 bool CopyAssets(const fs::path& folder, std::string& error) {
   const fs::path assets = AssetFolder();
   for (const char* name : kAssets) {
-    std::error_code code;
-    fs::copy_file(assets / name, folder / name, code);
-    if (code && !fs::is_regular_file(assets / name)) {
-      error = "the page's file " + (assets / name).string() + " is missing (" + code.message() +
-              "); three.js comes from Debian's libjs-three";
+    std::vector<unsigned char> bytes;
+    if (!regular_file::ReadWhole((assets / name).string(), kMaxAssetBytes, bytes, error)) {
+      error = "the page's file " + (assets / name).string() + " " + error +
+              "; three.js comes from Debian's libjs-three";
       return false;
     }
-    if (code) {  // the page's own file is there: writing the copy failed (a full disk, a size limit)
-      error = "cannot write \"" + (folder / name).string() + "\": " + code.message();
-      return false;
-    }
+    if (!atomic_file::Write((folder / name).string(), bytes, error)) return false;
   }
   return WriteText(folder / StagedFolder::kMarker, "written by orvex360 preview\n", error);
 }

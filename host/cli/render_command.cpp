@@ -9,6 +9,7 @@
 #include "image/image_output.h"
 #include "light_options.h"
 #include "option_checks.h"
+#include "option_values.h"
 #include "overlay_options.h"
 #include "panorama_aspect.h"
 #include "project/render_project.h"
@@ -16,6 +17,7 @@
 #include "render/output_metadata.h"
 #include "render/progress_bar.h"
 #include "render/renderer.h"
+#include "render_output.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/console.h"
 #include "runtime/description_symbols.h"
@@ -78,49 +80,17 @@ struct RenderJob {
   ~RenderJob() { BaseDocument::Free(doc); }
 };
 
-std::optional<Float> ParseNumber(const std::string& text) {
-  try {
-    size_t used = 0;
-    const Float value = std::stod(text, &used);
-    if (used == text.size() && std::isfinite(value)) return value;
-  } catch (const std::exception&) {
-  }
-  return std::nullopt;
-}
-
-// Whole numbers that fit a frame number; nothing else.
-std::optional<Int32> ParseFrame(const std::string& text) {
-  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return {};
-  return std::stoi(text);
-}
-
-// The numbers of "A<separator>B<separator>C"; empty when any part is no number.
-std::vector<Float> ParseNumberList(const std::string& text, char separator) {
-  std::vector<Float> numbers;
-  size_t start = 0;
-  while (true) {
-    const size_t end = text.find(separator, start);
-    const std::optional<Float> number = ParseNumber(text.substr(start, end - start));
-    if (!number) return {};
-    numbers.push_back(*number);
-    if (end == std::string::npos) return numbers;
-    start = end + 1;
-  }
-}
-
 bool ParseSize(const std::string& text, RenderData& renderData, std::string& error) {
-  std::string lowered = text;
-  std::replace(lowered.begin(), lowered.end(), 'X', 'x');
-  const std::vector<Float> size = ParseNumberList(lowered, 'x');
-  if (size.size() != 2) {
+  const std::optional<option_values::Size> size = option_values::SizeOf(text);
+  if (!size) {
     error = "--size takes WIDTHxHEIGHT, e.g. 1024x1024, not \"" + text + "\"";
     return false;
   }
-  if (!CheckRenderSetting(RDATA_XRES, GeData(size[0]), error) ||
-      !CheckRenderSetting(RDATA_YRES, GeData(size[1]), error))
+  if (!CheckRenderSetting(RDATA_XRES, GeData(size->width), error) ||
+      !CheckRenderSetting(RDATA_YRES, GeData(size->height), error))
     return false;
-  renderData.GetDataInstance()->SetFloat(RDATA_XRES, size[0]);
-  renderData.GetDataInstance()->SetFloat(RDATA_YRES, size[1]);
+  renderData.GetDataInstance()->SetFloat(RDATA_XRES, size->width);
+  renderData.GetDataInstance()->SetFloat(RDATA_YRES, size->height);
   return true;
 }
 
@@ -130,25 +100,18 @@ bool ParseFrames(const std::string& text, BaseDocument& doc, Float fps, RenderOp
     options.firstFrame = options.lastFrame = doc.GetTime().GetFrame(fps);
     return true;
   }
-  if (text == "all") {
-    options.firstFrame = doc.GetMinTime().GetFrame(fps);
-    options.lastFrame = doc.GetMaxTime().GetFrame(fps);
-    return true;
-  }
-  const size_t dash = text.find('-');
-  const std::optional<Int32> first = ParseFrame(text.substr(0, dash));
-  const std::optional<Int32> last = dash == std::string::npos ? first : ParseFrame(text.substr(dash + 1));
-  if (!first || !last) {
+  const std::optional<option_values::Frames> frames = option_values::FramesOf(text);
+  if (!frames) {
     error = "--frames takes a frame (5), a range (0-10) or \"all\", not \"" + text + "\"";
     return false;
   }
-  options.firstFrame = *first;
-  options.lastFrame = *last;
+  options.firstFrame = frames->first.value_or(doc.GetMinTime().GetFrame(fps));
+  options.lastFrame = frames->last.value_or(doc.GetMaxTime().GetFrame(fps));
   return true;
 }
 
 bool ParseRotation(const std::string& text, BaseObject& camera, std::string& error) {
-  const std::vector<Float> degrees = ParseNumberList(text, ',');
+  const std::vector<Float> degrees = option_values::NumberList(text, ',');
   if (degrees.size() != 3) {
     error = "--rotate takes heading,pitch,bank in degrees, e.g. 30,0,0, not \"" + text + "\"";
     return false;
@@ -169,7 +132,7 @@ bool SetRenderSetting(RenderData& renderData, const RenderSettingName& setting, 
     data.SetBool(RDATA_STEREO, on);
     return true;
   }
-  const std::optional<Float> number = ParseNumber(value);
+  const std::optional<Float> number = option_values::Number(value);
   if (!number) {
     error = std::string(setting.name) + " takes a number, not \"" + value + "\"";
     return false;
@@ -210,17 +173,13 @@ bool ApplyDocumentFacts(const std::string& name, const std::string& frames, Floa
                         std::string& error) {
   doc.SetParameter(DescID(DOCUMENT_NAME), GeData(Filename(String(name))), DESCFLAGS_SET_0);
   if (frames.empty()) return true;
-  const size_t dash = frames.find('-');
-  const std::optional<Int32> first =
-      dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(0, dash));
-  const std::optional<Int32> last =
-      dash == std::string::npos ? std::nullopt : ParseFrame(frames.substr(dash + 1));
-  if (!first || !last || *first > *last) {
+  const std::optional<option_values::Frames> range = option_values::RangeOf(frames);
+  if (!range) {
     error = "--document-frames takes FIRST-LAST with FIRST <= LAST, e.g. 0-250, not \"" + frames + "\"";
     return false;
   }
-  doc.SetParameter(DescID(DOCUMENT_MINTIME), GeData(BaseTime(*first, fps)), DESCFLAGS_SET_0);
-  doc.SetParameter(DescID(DOCUMENT_MAXTIME), GeData(BaseTime(*last, fps)), DESCFLAGS_SET_0);
+  doc.SetParameter(DescID(DOCUMENT_MINTIME), GeData(BaseTime(*range->first, fps)), DESCFLAGS_SET_0);
+  doc.SetParameter(DescID(DOCUMENT_MAXTIME), GeData(BaseTime(*range->last, fps)), DESCFLAGS_SET_0);
   return true;
 }
 
@@ -244,9 +203,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
     return false;
   }
   job.output = arguments.output.empty() ? DefaultOutput(*job.kind) : arguments.output;
-  if (!(video_output::IsVideoPath(job.output) ? video_output::CheckWritable(job.output, error)
-                                              : image_output::CheckWritable(job.output, error)))
-    return false;
+  if (!CheckRenderOutput(job.output, error)) return false;
 
   job.doc = scene_library::NewDocument();
   if (!job.doc) {
@@ -295,7 +252,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   job.options.samples = arguments.samples;
   job.options.environment = arguments.environment;
   job.options.threads = arguments.threads;
-  job.options.progress = StderrIsTerminal() && !arguments.quiet;
+  job.options.progress = !arguments.quiet;  // a bar on a terminal, else lines once a render takes long
   job.options.frameLines = !StderrIsTerminal() && !arguments.quiet;
   return ApplyLightOptions(*arguments.light, job.output, job.options, error);
 }
@@ -325,6 +282,8 @@ void UseProject(const project_file::Project& project, const CLI::App& app, Rende
   unlessGiven("--threads", arguments.threads, project.threads);
   unlessGiven("--document-name", arguments.documentName, project.documentName);
   unlessGiven("--document-frames", arguments.documentFrames, project.documentFrames);
+  unlessGiven("--video-codec", arguments.video->codec, project.videoCodec);
+  unlessGiven("--video-quality", arguments.video->quality, project.videoQuality);
   UseProjectLight({project.lightUnits, project.bounces, project.exposure, project.viewTransform}, app,
                   *arguments.light);
   arguments.loaded = project;
@@ -345,6 +304,8 @@ project_file::Project ProjectOf(const RenderArguments& arguments, const RenderJo
   project.threads = arguments.threads;
   project.documentName = DocumentName(arguments);
   project.documentFrames = arguments.documentFrames;
+  project.videoCodec = arguments.video->codec;
+  project.videoQuality = arguments.video->quality;
   project.lightUnits = arguments.light->lightUnits;
   project.bounces = arguments.light->bounces;
   project.exposure = arguments.light->exposure;
@@ -426,6 +387,10 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
   if (const std::string unused = CubeOnlyOptions(*arguments.stereoOptions); !unused.empty() && !HasCube(job))
     std::fprintf(stderr, "orvex360: %s: no effect without a cube (-c cubemap or cube-face)\n",
                  unused.c_str());
+  if (const std::string unused = GivenVideoOptions(app);
+      !unused.empty() && !video_output::IsVideoPath(job.output))
+    std::fprintf(stderr, "orvex360: %s: no effect on image output (.mp4 and .mkv write a video)\n",
+                 unused.c_str());
   const ImageMetadata metadata = DescribeOutput(job.doc, job.camera, job.options.editor);
   if (const std::string squashed = PanoramaAspectWarning(metadata); !squashed.empty())
     std::fprintf(stderr, "orvex360: warning: %s\n", squashed.c_str());
@@ -492,11 +457,14 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render->add_option("--scene-camera", arguments->sceneCamera,
                      "The glTF scene's camera to render through, by name or index (default: its first)");
   render->add_option("-c,--camera", arguments->camera, "Camera kind: " + CameraKindNames())
-      ->capture_default_str();
+      ->capture_default_str()
+      ->check(option_values::CameraKindName());
   render->add_option("-s,--size", arguments->size, "Image size WIDTHxHEIGHT (default: the camera kind's)")
-      ->take_last()
-      ->check(NotEmpty());
-  render->add_option("--samples", arguments->samples, "Samples per pixel")->capture_default_str();
+      ->check(NotEmpty())
+      ->check(option_values::RenderSize());
+  render->add_option("--samples", arguments->samples, "Samples per pixel")
+      ->capture_default_str()
+      ->check(CLI::Range(1, kMaxSamples));
   render
       ->add_option("--env", arguments->environment,
                    "Equirectangular environment image: the background, and light from every direction with "
@@ -508,12 +476,16 @@ CliCommand AddRenderCommand(CLI::App& parent) {
           "NAME=VALUE for a render setting (width, height, fps, stereo), a tag or an effect parameter; "
           "repeatable")
       ->allow_extra_args(false);
-  render->add_option("--rotate", arguments->rotation,
-                     "Camera rotation heading,pitch,bank in degrees, in place of the kind's own turn (a "
-                     "fulldome's look up: --tilt leans a dome and keeps it)");
+  render
+      ->add_option("--rotate", arguments->rotation,
+                   "Camera rotation heading,pitch,bank in degrees, in place of the kind's own turn (a "
+                   "fulldome's look up: --tilt leans a dome and keeps it)")
+      ->check(option_values::Rotation());
   AddTiltOption(*render, arguments->tilt);
-  render->add_option("--frames", arguments->frames,
-                     "Frame (5), range (0-10) or \"all\" (default: the current frame)");
+  render
+      ->add_option("--frames", arguments->frames,
+                   "Frame (5), range (0-10) or \"all\" (default: the current frame)")
+      ->check(option_values::FrameChoice());
   render
       ->add_option(
           "-o,--output", arguments->output,
@@ -528,9 +500,11 @@ CliCommand AddRenderCommand(CLI::App& parent) {
   render->add_option(
       "--document-name", arguments->documentName,
       "The document's name, as the fulldome information overlay prints it (default: the scene's)");
-  render->add_option(
-      "--document-frames", arguments->documentFrames,
-      "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)");
+  render
+      ->add_option(
+          "--document-frames", arguments->documentFrames,
+          "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)")
+      ->check(option_values::FrameRange());
   AddOverlayOption(*render, arguments->overlays);
   render->add_flag("--check", arguments->checkOnly,
                    "Check the options and the scene, render nothing; ends with what would be rendered");

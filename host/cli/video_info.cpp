@@ -1,6 +1,6 @@
 #include "video_info.h"
 
-#include "video/video_codec.h"
+#include "video/video_input.h"
 
 #include <cmath>
 #include <cstdio>
@@ -41,9 +41,8 @@ std::string StereoWords(const video_codec::StreamFacts& facts) {
 
 int PrintVideoInfo(const std::string& path) {
   std::string error;
-  const video_codec::Table* table = video_codec::Load(error);
   video_codec::StreamFacts facts;
-  if (!table || !table->probe(path.c_str(), &facts, &error)) {
+  if (!video_input::Probe(path, facts, error)) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
@@ -57,5 +56,16 @@ int PrintVideoInfo(const std::string& path) {
   if (facts.spherical && (bounds.boundLeft || bounds.boundTop || bounds.boundRight || bounds.boundBottom))
     PrintBounds(facts);
   std::printf("  stereo = %s\n", StereoWords(facts).c_str());
+  return 0;
+}
+
+int VerifyVideo(const std::string& path) {
+  std::string error;
+  long long frames = 0;
+  if (!video_input::Verify(path, frames, error)) {
+    std::fprintf(stderr, "orvex360: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("%s: complete (%lld frames)\n", path.c_str(), frames);
   return 0;
 }

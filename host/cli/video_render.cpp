@@ -4,17 +4,34 @@
 #include <cstdio>
 #include <filesystem>
 
+namespace {
+
+std::vector<std::string> CodecNameList() {
+  std::vector<std::string> names;
+  for (const video_output::CodecName& known : video_output::kCodecNames) names.push_back(known.name);
+  return names;
+}
+
+}  // namespace
+
 void AddVideoOptions(CLI::App& render, const std::shared_ptr<VideoOptions>& options) {
   render
       .add_option("--video-codec", options->codec,
                   "Video codec of .mp4 and .mkv output: h264 (players everywhere) or hevc (smaller files)")
-      ->check(CLI::IsMember({"h264", "hevc"}, CLI::ignore_case))
+      ->check(CLI::IsMember(CodecNameList(), CLI::ignore_case))
       ->capture_default_str();
   render
       .add_option("--video-quality", options->quality,
                   "Video quality as the encoder's constant rate factor: 0 (lossless) to 51 (worst)")
-      ->check(CLI::Range(0, 51))
+      ->check(CLI::Range(video_output::kLosslessQuality, video_output::kWorstQuality))
       ->capture_default_str();
+}
+
+std::string GivenVideoOptions(const CLI::App& render) {
+  std::string given;
+  for (const char* option : {"--video-codec", "--video-quality"})
+    if (render.count(option) > 0) given += (given.empty() ? "" : ", ") + std::string(option);
+  return given;
 }
 
 bool VideoRender::Open(const std::string& path, const VideoOptions& options, BaseDocument* doc,
@@ -26,7 +43,10 @@ bool VideoRender::Open(const std::string& path, const VideoOptions& options, Bas
     error = "a video needs a frame rate above 0 (--set fps=25)";
     return false;
   }
-  format_.codec = options.codec == "hevc" ? video_codec::Codec::Hevc : video_codec::Codec::H264;
+  if (!video_output::CodecNamed(options.codec, format_.codec)) {
+    error = "--video-codec takes " + video_output::CodecNames() + ", not \"" + options.codec + "\"";
+    return false;
+  }
   format_.quality = options.quality;
   std::vector<std::string> notes;
   if (!writer_.Open(path, format_, metadata, notes, error)) return false;

@@ -12,12 +12,16 @@
 
 // The video options of `orvex360 render` (for .mp4 and .mkv output).
 struct VideoOptions {
-  std::string codec = "h264";  // "h264" or "hevc"
-  int quality = 18;            // constant rate factor
+  std::string codec = video_output::kDefaultCodecName;  // one of video_output::kCodecNames
+  int quality = video_output::kDefaultQuality;          // constant rate factor
 };
 
 // Adds the options to the render command; they fill `options` while the command line is parsed.
 void AddVideoOptions(CLI::App& render, const std::shared_ptr<VideoOptions>& options);
+
+// The video options given on `render`'s command line ("--video-codec, --video-quality"); empty when
+// none was, so that a render to images can say they change nothing.
+std::string GivenVideoOptions(const CLI::App& render);
 
 // A render's frames encoded into one video file as they finish: opened before the first frame
 // (size, frame rate and spherical description from the document's render settings and the output

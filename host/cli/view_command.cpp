@@ -3,6 +3,7 @@
 #include "gltf_scene.h"
 #include "image/image_output.h"
 #include "option_checks.h"
+#include "option_values.h"
 #include "paint/view_pass.h"
 #include "runtime/attribute_manager.h"
 #include "scene/camera_kinds.h"
@@ -181,17 +182,21 @@ CliCommand AddViewCommand(CLI::App& parent) {
   view->add_option("scene", arguments->scene, "Scene: " + scene_library::Names() + ", or a glTF 2.0 file")
       ->capture_default_str();
   view->add_option("-c,--camera", arguments->camera, "Camera kind: " + CameraKindNames())
-      ->capture_default_str();
+      ->capture_default_str()
+      ->check(option_values::CameraKindName());
   view->add_option("--set", arguments->assignments, "NAME=VALUE for a tag or effect parameter; repeatable")
       ->allow_extra_args(false);
   view->add_option("--from", arguments->from, "Editor camera position X,Y,Z (default: beside the camera)")
-      ->check(NotEmpty());
+      ->check(NotEmpty())
+      ->check(option_values::Point());
   view->add_option("--look-at", arguments->lookAt, "Point the editor camera looks at (default: the camera)")
-      ->check(NotEmpty());
+      ->check(NotEmpty())
+      ->check(option_values::Point());
   view->add_flag("--through-camera", arguments->throughCamera, "Look through the tagged camera itself");
   view->add_option("-s,--size", arguments->size, "View size WIDTHxHEIGHT")
       ->capture_default_str()
-      ->check(NotEmpty());
+      ->check(NotEmpty())
+      ->check(option_values::ViewSize(kMaxViewSide));
   view->add_option("-o,--output", arguments->output, "Image file (.png .exr .jpg .tif)")
       ->capture_default_str()
       ->check(NotEmpty());

@@ -121,48 +121,38 @@ bool WriteTogether(const std::vector<Output>& files, std::string& error) {
 
 PendingFile::PendingFile() = default;
 
-PendingFile::~PendingFile() {
-  if (temporary_) ::unlink(temporary_->Path().c_str());
-}
+PendingFile::~PendingFile() = default;  // the temporary file goes with its Temporary
 
 bool PendingFile::Create(const std::string& path, std::string& error) {
-  auto name = std::make_unique<GuardedName>(FolderOf(path));
-  // Created, not only named, so that the encoder opening it by name finds the usual permissions.
-  const int descriptor =
-      name->Path().empty() ? -1 : ::open(name->Path().c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (descriptor < 0) {
+  auto temporary = std::make_unique<Temporary>();
+  if (!temporary->Create(path)) {
     error = Failure(path, std::strerror(errno));
     return false;
   }
-  ::close(descriptor);
   path_ = path;
-  temporary_ = std::move(name);
+  temporary_ = std::move(temporary);
   return true;
 }
 
-const std::string& PendingFile::TemporaryPath() const {
-  static const std::string none;
-  return temporary_ ? temporary_->Path() : none;
-}
+std::string PendingFile::TemporaryPath() const { return temporary_ ? temporary_->OpenPath() : std::string(); }
 
 bool PendingFile::Commit(std::string& error) {
   if (!temporary_) {
     error = Failure(path_, "no file was made to commit");
     return false;
   }
-  const int descriptor = ::open(temporary_->Path().c_str(), O_RDONLY | O_CLOEXEC);
-  bool done = descriptor >= 0 && fsync(descriptor) == 0;
-  int reason = errno;
-  if (descriptor >= 0) ::close(descriptor);
+  bool done = fsync(temporary_->Descriptor()) == 0;
   if (done) {
-    // From renaming to forgetting the name in one piece.
+    // From naming to renaming in one piece.
     const temporary_file::SignalsHeld held;
-    done = std::rename(temporary_->Path().c_str(), path_.c_str()) == 0;
-    reason = errno;
-    if (done) temporary_.reset();
+    done = temporary_->CloseAndName() && temporary_->MoveOver(path_);
   }
-  if (!done) error = Failure(path_, std::strerror(reason));
-  return done;
+  if (!done) {
+    error = Failure(path_, std::strerror(errno));
+    return false;
+  }
+  temporary_.reset();
+  return true;
 }
 
 bool CheckTarget(const std::string& path, std::string& error) {

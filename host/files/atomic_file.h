@@ -12,7 +12,8 @@
 // file (if any) stays as it was.
 namespace temporary_file {
 class GuardedName;
-}
+class Temporary;
+}  // namespace temporary_file
 
 namespace atomic_file {
 
@@ -30,10 +31,11 @@ struct Output {
 // removed when they are new). False with `error` naming the file that failed and the reason.
 bool WriteTogether(const std::vector<Output>& files, std::string& error);
 
-// A file another writer fills by name (a video encoder): created under a hidden name beside `path`
-// that a SIGINT or SIGTERM removes, renamed into place by Commit after its data reached the disk,
-// and removed when dropped uncommitted, so that the target holds the old file or the complete new
-// one, never a part.
+// A file another writer fills by name (a video encoder): a temporary file beside `path`, unnamed where
+// the file system allows it (the writer opens it through /proc, so not even SIGKILL leaves it behind),
+// else under a hidden name that a SIGINT or SIGTERM removes; named and renamed into place by Commit
+// after its data reached the disk, and removed when dropped uncommitted, so that the target holds the
+// old file or the complete new one, never a part.
 class PendingFile {
  public:
   PendingFile();
@@ -43,13 +45,14 @@ class PendingFile {
 
   // Creates the temporary file; false with `error` when the folder takes none.
   bool Create(const std::string& path, std::string& error);
-  const std::string& TemporaryPath() const;
+  // A path that opens the temporary file while it is pending; empty before Create and after Commit.
+  std::string TemporaryPath() const;
   // Flushes the temporary file to disk and renames it over the target; false with `error`.
   bool Commit(std::string& error);
 
  private:
   std::string path_;
-  std::unique_ptr<temporary_file::GuardedName> temporary_;  // null once committed
+  std::unique_ptr<temporary_file::Temporary> temporary_;  // null once committed
 };
 
 // Whether the folder of `path` takes new files, tried with a temporary file that is removed again.

@@ -135,6 +135,11 @@ bool Temporary::Create(const std::string& target) {
   });
 }
 
+std::string Temporary::OpenPath() const {
+  if (!name_.empty()) return name_;
+  return descriptor_ >= 0 ? "/proc/self/fd/" + std::to_string(descriptor_) : std::string();
+}
+
 bool Temporary::CloseAndName() {
   const std::string self = "/proc/self/fd/" + std::to_string(descriptor_);
   const bool named = !name_.empty() || TakeName([&self](const char* name) {

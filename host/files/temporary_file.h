@@ -22,6 +22,9 @@ class Temporary {
   // Creates the file in the folder of `target`; false with errno set when the folder takes none.
   bool Create(const std::string& target);
   int Descriptor() const { return descriptor_; }
+  // A path another writer can open the file by while it is open here: its hidden name, or the
+  // descriptor's entry in /proc while it is unnamed.
+  std::string OpenPath() const;
   // Closes the written file and gives it a hidden name in the target's folder (an unnamed file is
   // linked there); false with errno set. Call with SignalsHeld alive, so a signal cannot end the
   // process between naming and renaming.

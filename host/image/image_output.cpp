@@ -140,7 +140,7 @@ bool IsSupportedPath(const std::string& path) { return FormatOf(path) != Format:
 
 bool CheckWritable(const std::string& path, std::string& error) {
   if (!IsSupportedPath(path)) {
-    error = "cannot write \"" + path + "\": the name must end in .exr, .png, .jpg, .jpeg, .tif or .tiff";
+    error = "cannot write \"" + path + "\": the name must end in " + kSuffixes;
     return false;
   }
   if (!atomic_file::CheckTarget(path, error)) return false;

@@ -13,6 +13,8 @@ namespace image_output {
 
 // True for a file name whose suffix names a format the renderer writes.
 bool IsSupportedPath(const std::string& path);
+// The suffixes IsSupportedPath takes, for messages.
+inline constexpr const char* kSuffixes = ".exr, .png, .jpg, .jpeg, .tif or .tiff";
 // Whether the file at `path` keeps scene-linear light (EXR) rather than display-encoded values.
 bool IsSceneLinear(const std::string& path);
 

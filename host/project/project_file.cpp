@@ -132,11 +132,11 @@ struct TopReader {
   }
 };
 
-constexpr const char* kKeys[] = {"format",   "version",  "scene",          "scene_camera",    "camera",
-                                 "rotation", "frames",   "output",         "samples",         "environment",
-                                 "editor",   "threads",  "document_name",  "document_frames", "light_units",
-                                 "bounces",  "exposure", "view_transform", "render_settings", "tag",
-                                 "effect"};
+constexpr const char* kKeys[] = {
+    "format",        "version",         "scene",           "scene_camera",  "camera",      "rotation",
+    "frames",        "output",          "samples",         "environment",   "editor",      "threads",
+    "document_name", "document_frames", "video_codec",     "video_quality", "light_units", "bounces",
+    "exposure",      "view_transform",  "render_settings", "tag",           "effect"};
 
 bool CheckKeys(const TopReader& reader) {
   for (const auto& [key, value] : reader.root.items()) {
@@ -165,6 +165,12 @@ bool KnownCamera(const TopReader& reader, const std::string& camera) {
                      "there is no camera kind \"" + camera + "\"; the kinds are: " + CameraKindNames());
 }
 
+bool KnownCodec(const TopReader& reader, const std::string& codec) {
+  video_codec::Codec named;
+  if (video_output::CodecNamed(codec, named)) return true;
+  return reader.Fail("video_codec", "takes " + video_output::CodecNames() + "; got \"" + codec + "\"");
+}
+
 bool ReadLight(const TopReader& reader, Project& project) {
   const auto units = [](const std::string& name) {
     return gltf_convention::LightUnitsNamed(name).has_value();
@@ -185,6 +191,9 @@ bool ReadSettings(const TopReader& reader, Project& project) {
          reader.Whole("threads", 0, MaxRenderThreads(), project.threads) &&
          reader.Text("document_name", project.documentName) &&
          reader.Text("document_frames", project.documentFrames) && KnownCamera(reader, project.camera) &&
+         reader.Text("video_codec", project.videoCodec) && KnownCodec(reader, project.videoCodec) &&
+         reader.Whole("video_quality", video_output::kLosslessQuality, video_output::kWorstQuality,
+                      project.videoQuality) &&
          ReadLight(reader, project);
 }
 
@@ -253,6 +262,8 @@ bool ToText(const Project& project, const Schemas& schemas, const std::string& f
                {"threads", project.threads},
                {"document_name", project.documentName},
                {"document_frames", project.documentFrames},
+               {"video_codec", project.videoCodec},
+               {"video_quality", project.videoQuality},
                {"light_units", project.lightUnits},
                {"bounces", project.bounces},
                {"exposure", project.exposure},

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "value_json.h"
+#include "video/video_output.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,8 +12,9 @@
 // paths inside parameter values are kept as they are.
 namespace project_file {
 
-// Version 2 writes the stereo switch once; version 1 files also held the tag's unused copy of it.
-inline constexpr int kVersion = 2;
+// Version 3 adds the video settings; version 2 writes the stereo switch once; version 1 files also
+// held the tag's unused copy of it.
+inline constexpr int kVersion = 3;
 inline constexpr int kOldestVersion = 1;
 inline constexpr const char* kFormat = "orvex360 project";
 // Real projects are a few KB; anything far larger is refused before it is read.
@@ -31,6 +33,8 @@ struct Project {
   Int32 threads = 0;
   std::string documentName;
   std::string documentFrames;
+  std::string videoCodec = video_output::kDefaultCodecName;  // for .mp4 and .mkv output
+  Int32 videoQuality = video_output::kDefaultQuality;
   // How the scene's light is read and shown. A project written before lights had units, bounces or
   // an exposure holds none of these keys and renders as it did then: these defaults.
   std::string lightUnits = "unitless";

@@ -3,7 +3,6 @@
 #include "runtime/description_values.h"
 
 #include <cmath>
-#include <cstdio>
 
 const DescriptionRecord& RenderSettingsRecord() {
   static const DescriptionRecord record = [] {
@@ -33,9 +32,8 @@ bool CheckRenderSetting(Int32 id, const GeData& value, std::string& error) {
   const bool whole = value.GetType() != DA_REAL || value.GetFloat() == std::floor(value.GetFloat());
   for (const RenderSettingName& setting : kRenderSettingNames)
     if (setting.id == id && setting.whole && !whole) {
-      char number[32];
-      std::snprintf(number, sizeof(number), "%.10g", value.GetFloat());
-      error = std::string(setting.name) + " takes a whole number of pixels; got " + number;
+      error =
+          std::string(setting.name) + " takes a whole number of pixels; got " + ExactNumber(value.GetFloat());
       return false;
     }
   return true;

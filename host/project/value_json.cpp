@@ -1,6 +1,7 @@
 #include "value_json.h"
 
 #include "runtime/description_values.h"
+#include "runtime/shader_values.h"
 
 #include <charconv>
 #include <cmath>
@@ -210,6 +211,7 @@ bool ReadShader(const Json& value, Int32 id, const std::string& key, const Reade
     const std::string innerWhere = reader.where + "." + key;
     if (!ReadContainer(value["values"], DescriptionRecord(), Reader{innerWhere, reader.error}, inner))
       return false;
+    if (std::string why; !shader_values::Check(*type, inner.values, why)) return reader.Fail(key, why);
     shader = {id, *type, inner.values};
   }
   out.shaders.push_back(shader);
@@ -227,6 +229,8 @@ bool ReadValue(const Json& item, Int32 id, const DescriptionElement* element, co
                                 std::string(type == "container" ? " and \"id\"" : ""));
   if (!IsKnownType(type)) return reader.Fail(key, "unknown type \"" + type + "\"");
   const std::string expected = element ? TypeOfKind(element->kind) : "";
+  if (element && expected.empty())
+    return reader.Fail(key, std::string("is a ") + ElementKindName(element->kind) + ", which holds no value");
   if (!expected.empty() && type != expected)
     return reader.Fail(key, "is of type " + expected + ", not " + type);
   const Json& value = item["value"];

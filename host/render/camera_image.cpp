@@ -29,6 +29,7 @@ struct SampleBatch {
   Vector directions[kSize];
   bool traceable[kSize] = {};
   Int32 pixel[kSize] = {};
+  Float spreads[kSize] = {};
   PathRandom randoms[kSize];
   int count = 0;
   Hit hits[kSize];
@@ -41,10 +42,11 @@ void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
   for (int k = batch.count; k < SampleBatch::kSize; ++k) batch.traceable[k] = false;
   pass.scene->Intersect16(batch.origins, batch.directions, batch.traceable, batch.hits, batch.found);
   if (pass.lighting->UsesRandomNumbers())
-    for (int k = 0; k < batch.count; ++k) batch.randoms[k] = PathRandom(batch.origins[k], batch.directions[k]);
+    for (int k = 0; k < batch.count; ++k)
+      batch.randoms[k] = PathRandom(batch.origins[k], batch.directions[k]);
   Vector colours[SampleBatch::kSize];
   ShadePacket(*pass.scene, *pass.lighting, batch.directions, batch.traceable, batch.hits, batch.found,
-              batch.randoms, colours);
+              batch.spreads, batch.randoms, colours);
   for (int k = 0; k < batch.count; ++k) {
     if (!batch.traceable[k]) continue;
     const Vector& colour = colours[k];
@@ -58,24 +60,19 @@ void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
   batch.count = 0;
 }
 
-// Adds one sample's ray to the batch, tracing the batch when it is full. False when the lens refused
-// the sample with a zero direction.
-bool AddSample(const CameraPass& pass, Int32 x, Float sampleX, Float sampleY, SampleBatch& batch,
-               Float* rowSums) {
-  const Ray ray = PrimaryRay(pass, sampleX, sampleY);
-  // The lens refuses with a zero direction: most pixels of a cubemap face's camera, decided at once.
-  if (ray.v == Vector()) return false;
-  // A ray the tracer cannot take (refused by the lens, or a lens or eye rig pushed to absurd lengths)
-  // leaves the sample empty: it adds nothing and takes no place in a packet.
-  const Vector direction = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();
-  if (!SceneAccel::CanTrace(ray.p, direction)) return true;
+// Adds one sample's ray (unit `direction`, or zero when unusable) to the batch, tracing the batch
+// when it is full. A ray the tracer cannot take (a lens or eye rig pushed to absurd lengths) leaves
+// the sample empty: it adds nothing and takes no place in a packet.
+void AddSample(const CameraPass& pass, Int32 x, const Vector& origin, const Vector& direction, Float spread,
+               SampleBatch& batch, Float* rowSums) {
+  if (!SceneAccel::CanTrace(origin, direction)) return;
   const int k = batch.count++;
-  batch.origins[k] = ray.p;
+  batch.origins[k] = origin;
   batch.directions[k] = direction;
   batch.traceable[k] = true;
   batch.pixel[k] = x;
+  batch.spreads[k] = spread;
   if (batch.count == SampleBatch::kSize) TraceBatch(pass, batch, rowSums);
-  return true;
 }
 
 // The sums of one row for the calling thread, at 0: kept from block to block and render to render,
@@ -88,6 +85,63 @@ std::vector<Float>& ThreadRowSums(size_t size) {
 }
 
 using Columns = CameraArea::Columns;
+
+// How far apart neighbouring pixels' rays are, asked of the lens itself, so that a texture is read
+// over what a pixel covers: per pixel, the larger of the distances (in radians, for unit directions
+// this close) from its first sample's direction to its left neighbour's and to the pixel above's.
+// Kept per thread from row to row of a block; a block's first row asks the lens for the row above.
+class RaySpread {
+ public:
+  // A new block of rows: nothing above it is known yet.
+  void Forget() { previousY_ = -2; }
+
+  void StartRow(const CameraPass& pass, Int32 y, Columns asked, Int32 imageWidth) {
+    const size_t width = static_cast<size_t>(imageWidth);
+    if (previous_.size() != width) {
+      previous_.assign(width, Vector());
+      current_.assign(width, Vector());
+      previousY_ = -2;
+    }
+    if (previousY_ != y - 1 && y > 0) {
+      for (Int32 x = asked.begin; x < asked.end; ++x) {
+        const Vector offset = SampleOffset(x, y - 1, 0, pass.samples);
+        const Ray ray = PrimaryRay(pass, x + offset.x, y - 1 + offset.y);
+        previous_[static_cast<size_t>(x)] = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();
+      }
+      previousY_ = y - 1;
+    }
+    hasAbove_ = previousY_ == y - 1;
+    left_ = Vector();
+  }
+
+  Float At(Int32 x, const Vector& direction) {
+    Float spread = 0.0;
+    if (left_ != Vector() && direction != Vector()) spread = (direction - left_).GetLength();
+    const Vector& above = previous_[static_cast<size_t>(x)];
+    if (hasAbove_ && above != Vector() && direction != Vector())
+      spread = std::max(spread, (direction - above).GetLength());
+    current_[static_cast<size_t>(x)] = direction;
+    left_ = direction;
+    return spread;
+  }
+
+  void FinishRow(Int32 y) {
+    std::swap(previous_, current_);
+    previousY_ = y;
+  }
+
+ private:
+  std::vector<Vector> previous_;
+  std::vector<Vector> current_;
+  Int32 previousY_ = -2;
+  bool hasAbove_ = false;
+  Vector left_;
+};
+
+RaySpread& ThreadRaySpread() {
+  thread_local RaySpread spread;
+  return spread;
+}
 
 // The film's response to the light of the row's written columns.
 void ExposeRow(const FilmResponse& film, Float32* row, Columns written) {
@@ -108,14 +162,23 @@ void RenderRow(const CameraPass& pass, Int32 y, Columns written, bool answeredOn
                SampleBatch& batch, std::vector<Float>& rowSums) {
   const Columns asked = pass.area ? pass.area->ToAsk(y) : Columns{0, image.width};
   Columns answered{asked.end, asked.begin};
+  RaySpread* spread = pass.scene->NeedsFootprints() ? &ThreadRaySpread() : nullptr;
+  if (spread) spread->StartRow(pass, y, asked, image.width);
   for (Int32 x = asked.begin; x < asked.end; ++x) {
+    Float pixelSpread = 0.0;
     for (Int32 sample = 0; sample < pass.samples; ++sample) {
       const Vector offset = SampleOffset(x, y, sample, pass.samples);
-      if (!AddSample(pass, x, x + offset.x, y + offset.y, batch, rowSums.data())) continue;
+      const Ray ray = PrimaryRay(pass, x + offset.x, y + offset.y);
+      // The lens refuses with a zero direction: most pixels of a cubemap face's camera, decided at once.
+      if (ray.v == Vector()) continue;
+      const Vector direction = IsFiniteVector(ray.v) ? ray.v.GetNormalized() : Vector();
+      if (spread && sample == 0) pixelSpread = spread->At(x, direction);
+      AddSample(pass, x, ray.p, direction, pixelSpread, batch, rowSums.data());
       answered.begin = std::min(answered.begin, x);
       answered.end = std::max(answered.end, x + 1);
     }
   }
+  if (spread) spread->FinishRow(y);
   if (pass.area) pass.area->Answered(y, answered);
   if (batch.count > 0) TraceBatch(pass, batch, rowSums.data());
   if (answeredOnly) written = answered;
@@ -157,6 +220,7 @@ void RenderRows(const CameraPass& pass, FloatImage& image, const PixelWindow& ro
   parallel::For(rows.top, rows.top + rows.height, [&](const tbb::blocked_range<Int32>& range) {
     SampleBatch batch;
     std::vector<Float>& rowSums = ThreadRowSums(static_cast<size_t>(image.width) * FloatImage::kChannels);
+    ThreadRaySpread().Forget();
     for (Int32 y = range.begin(); y != range.end(); ++y) {
       RenderRow(pass, y, columns, answeredOnly, image, batch, rowSums);
       if (post) PostProcessRow(pass, image, y, columns);

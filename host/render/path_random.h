@@ -54,20 +54,24 @@ class PathRandom {
   std::uint64_t dimension_ = 0;
 };
 
+// Two unit axes across unit vector n, at right angles to it and to each other, without a branch on
+// its direction (Duff et al., "Building an orthonormal basis, revisited").
+inline void AxesAcross(const Vector& n, Vector& across, Vector& along) {
+  const Float sign = std::copysign(1.0, n.z);
+  const Float p = -1.0 / (sign + n.z);
+  const Float q = n.x * n.y * p;
+  across = Vector(1.0 + sign * n.x * n.x * p, sign * q, -sign * n.x);
+  along = Vector(q, sign + n.y * n.y * p, -n.y);
+}
+
 // A direction over the hemisphere around unit normal n, more likely the nearer it is to n (in
 // proportion to the cosine, as a matte surface scatters light), from random numbers (a, b) in [0, 1).
 inline Vector CosineDirection(const Vector& n, Float a, Float b) {
   constexpr Float kTwoPi = 6.283185307179586;
   const Float radius = std::sqrt(a);
-  const Float x = radius * std::cos(kTwoPi * b);
-  const Float y = radius * std::sin(kTwoPi * b);
-  const Float z = std::sqrt(std::max(0.0, 1.0 - a));
-  // Two axes across n without a branch on its direction (Duff et al., "Building an orthonormal basis,
-  // revisited").
-  const Float sign = std::copysign(1.0, n.z);
-  const Float p = -1.0 / (sign + n.z);
-  const Float q = n.x * n.y * p;
-  const Vector across(1.0 + sign * n.x * n.x * p, sign * q, -sign * n.x);
-  const Vector along(q, sign + n.y * n.y * p, -n.y);
-  return across * x + along * y + n * z;
+  Vector across;
+  Vector along;
+  AxesAcross(n, across, along);
+  return across * (radius * std::cos(kTwoPi * b)) + along * (radius * std::sin(kTwoPi * b)) +
+         n * std::sqrt(std::max(0.0, 1.0 - a));
 }

@@ -11,8 +11,13 @@ constexpr Int32 kBarWidth = 40;
 
 bool StderrIsTerminal() { return isatty(STDERR_FILENO) != 0; }
 
-ProgressBar::ProgressBar(std::string label, Int64 total, bool enabled)
-    : label_(std::move(label)), total_(total > 0 ? total : 1), enabled_(enabled) {
+ProgressBar::ProgressBar(std::string label, Int64 total, bool enabled,
+                         std::chrono::steady_clock::duration quietFor)
+    : label_(std::move(label)),
+      total_(total > 0 ? total : 1),
+      enabled_(enabled),
+      terminal_(StderrIsTerminal()),
+      quietUntil_(std::chrono::steady_clock::now() + quietFor) {
   if (enabled_) Advance(0);
 }
 
@@ -27,7 +32,16 @@ void ProgressBar::Advance(Int64 steps) {
   const std::lock_guard lock(drawing_);
   if (percent <= shownPercent_) return;
   shownPercent_ = percent;
-  Draw(percent);
+  if (terminal_)
+    Draw(percent);
+  else
+    Line(percent);
+}
+
+void ProgressBar::Line(Int32 percent) const {
+  if (percent % 10 != 0 || percent == 0 || std::chrono::steady_clock::now() < quietUntil_) return;
+  std::fprintf(stderr, "%s: %d%%\n", label_.c_str(), percent);
+  std::fflush(stderr);
 }
 
 void ProgressBar::Draw(Int32 percent) const {
@@ -40,6 +54,7 @@ void ProgressBar::Draw(Int32 percent) const {
 void ProgressBar::Finish() {
   if (!enabled_) return;
   enabled_ = false;
+  if (!terminal_) return;
   std::fputc('\n', stderr);
   std::fflush(stderr);
 }

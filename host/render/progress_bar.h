@@ -3,15 +3,21 @@
 #include "c4d.h"
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 
-// A one-line progress bar on the terminal (stderr), redrawn when the percentage changes and ended
-// with a line break, so that console lines after it start on a line of their own. Safe to advance
-// from many render threads; does nothing when switched off.
+// A render's progress on stderr. On a terminal: a one-line bar redrawn when the percentage changes
+// and ended with a line break, so that console lines after it start on a line of their own.
+// Elsewhere (a log, a farm's output): nothing for a render that ends within `quietFor`, then a line
+// at every tenth, so that a long render is never silent. Safe to advance from many render threads;
+// does nothing when switched off.
 class ProgressBar {
  public:
-  ProgressBar(std::string label, Int64 total, bool enabled);
+  static constexpr std::chrono::seconds kQuietFor{10};
+
+  ProgressBar(std::string label, Int64 total, bool enabled,
+              std::chrono::steady_clock::duration quietFor = kQuietFor);
   ~ProgressBar();
   ProgressBar(const ProgressBar&) = delete;
   ProgressBar& operator=(const ProgressBar&) = delete;
@@ -22,10 +28,13 @@ class ProgressBar {
 
  private:
   void Draw(Int32 percent) const;
+  void Line(Int32 percent) const;
 
   std::string label_;
   Int64 total_;
   bool enabled_;
+  bool terminal_;
+  std::chrono::steady_clock::time_point quietUntil_;
   std::atomic<Int64> done_{0};
   std::atomic<Int32> shownPercent_{-1};
   std::mutex drawing_;

@@ -3,6 +3,7 @@
 #include "c4d_tools.h"
 #include "scene/object_params.h"
 #include "scene_walk.h"
+#include "surface_filter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -99,6 +100,7 @@ bool SceneAccel::Build(BaseDocument* doc, std::string& error) {
   if (device_) rtcReleaseDevice(device_);
   scene_ = nullptr;
   surfaces_.clear();
+  needsFootprints_ = false;
   device_ = rtcNewDevice(nullptr);
   if (!device_) {
     error = "the ray tracer (Embree) could not start: error " + std::to_string(rtcGetDeviceError(nullptr));
@@ -129,10 +131,6 @@ void SceneAccel::Add(TriangleMesh mesh, const BaseObject& object) {
     std::memcpy(vertices, mesh.positions.data(), mesh.positions.size() * sizeof(mesh.positions[0]));
     std::memcpy(indices, mesh.triangles.data(), mesh.triangles.size() * sizeof(mesh.triangles[0]));
   }
-  rtcCommitGeometry(geometry);
-  rtcAttachGeometryByID(scene_, geometry, static_cast<unsigned>(surfaces_.size()));
-  rtcReleaseGeometry(geometry);
-
   const BaseContainer& data = *object.GetDataInstance();
   Surface surface;
   surface.colour = data.GetVector(OBJECT_COLOR, Vector(0.8));
@@ -143,8 +141,21 @@ void SceneAccel::Add(TriangleMesh mesh, const BaseObject& object) {
     const std::shared_ptr<const PolygonMesh> polygons = GetPolygonMesh(object);
     surface.colour = polygons->colour;
     surface.uvs = polygons->uvs;
-    surface.texture = polygons->texture;
+    surface.uvs1 = polygons->uvs1;
+    surface.colours = polygons->colours;
+    surface.material = polygons->material;
+    if (surface.material) surface.positions = mesh.positions;
+    if (const SurfaceMaterial* m = surface.material.get())
+      needsFootprints_ = needsFootprints_ || m->baseColourTexture || m->metallicRoughnessTexture ||
+                         m->emissiveTexture || m->normalTexture || m->occlusionTexture;
   }
+  if (NeedsSurfaceFilter(surface)) {
+    rtcSetGeometryUserData(geometry, this);
+    AttachSurfaceFilters(geometry);
+  }
+  rtcCommitGeometry(geometry);
+  rtcAttachGeometryByID(scene_, geometry, static_cast<unsigned>(surfaces_.size()));
+  rtcReleaseGeometry(geometry);
   surface.normals = std::move(mesh.normals);
   surface.triangles = std::move(mesh.triangles);
   surfaces_.push_back(std::move(surface));

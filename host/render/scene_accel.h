@@ -3,6 +3,7 @@
 #include "c4d.h"
 #include "primitive_mesh.h"
 #include "runtime/polygon_mesh.h"
+#include "runtime/surface_material.h"
 
 #include <embree3/rtcore.h>
 
@@ -10,7 +11,9 @@
 #include <string>
 #include <vector>
 
-// How one object's surface looks; indexed by its Embree geometry ID.
+// How one object's surface looks; indexed by its Embree geometry ID. A surface with a material (a
+// glTF mesh) is shaded by it; one without (the host's own objects) is matte in its colour, crossed by
+// its grid lines.
 struct Surface {
   Vector colour;
   Float gridSpacing = 0.0;  // 0: no grid lines
@@ -18,8 +21,11 @@ struct Surface {
   Matrix worldToLocal;                          // grid lines follow the object's own axes
   std::vector<std::array<Float32, 3>> normals;  // empty: the triangles' own (flat) normals
   std::vector<std::array<UInt32, 3>> triangles;
-  std::vector<std::array<Float32, 2>> uvs;  // per point, for the texture
-  std::shared_ptr<const Texture> texture;   // multiplies the colour
+  std::vector<std::array<Float32, 2>> uvs;  // per point, texture coordinate sets 0 and 1
+  std::vector<std::array<Float32, 2>> uvs1;
+  std::vector<std::array<Float32, 4>> colours;    // per point; empty: white
+  std::vector<std::array<Float32, 3>> positions;  // in the world, for surfaces with a material
+  std::shared_ptr<const SurfaceMaterial> material;
 };
 
 // The nearest surface along a ray.
@@ -77,6 +83,9 @@ class SceneAccel {
                   const bool* active, bool* blocked) const;
 
   size_t SurfaceCount() const { return surfaces_.size(); }
+  const Surface& SurfaceAt(UInt32 id) const { return surfaces_[id]; }
+  // Whether any surface reads a texture, so that rays need to know the footprint of their pixel.
+  bool NeedsFootprints() const { return needsFootprints_; }
 
  private:
   void Add(TriangleMesh mesh, const BaseObject& object);
@@ -87,6 +96,7 @@ class SceneAccel {
   RTCDevice device_ = nullptr;
   RTCScene scene_ = nullptr;
   std::vector<Surface> surfaces_;
+  bool needsFootprints_ = false;
 };
 
 // The mesh of a built-in primitive or polygon object in its own object space; false for objects

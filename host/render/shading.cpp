@@ -1,6 +1,7 @@
 #include "shading.h"
 
 #include "direct_light.h"
+#include "surface_shading.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,30 +33,10 @@ Float GridContrast(Float distance, Float spacing) {
 
 Vector Multiply(const Vector& a, const Vector& b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
 
-// The texel under the hit's texture coordinates (nearest texel; the texture repeats).
-Vector Texel(const Surface& surface, const Hit& hit) {
-  const Texture& texture = *surface.texture;
-  const auto& triangle = surface.triangles[hit.triangle];
-  const auto& a = surface.uvs[triangle[0]];
-  const auto& b = surface.uvs[triangle[1]];
-  const auto& c = surface.uvs[triangle[2]];
-  const Float w = 1.0 - hit.u - hit.v;
-  const Float s = a[0] * w + b[0] * hit.u + c[0] * hit.v;
-  const Float t = a[1] * w + b[1] * hit.u + c[1] * hit.v;
-  const auto wrap = [](Float coordinate, Int32 size) {
-    const Float fraction = coordinate - std::floor(coordinate);
-    return std::clamp(static_cast<Int32>(fraction * size), 0, size - 1);
-  };
-  const auto& texel =
-      texture.texels[static_cast<size_t>(wrap(t, texture.height)) * texture.width + wrap(s, texture.width)];
-  return {texel[0], texel[1], texel[2]};
-}
-
-// Base colour at a hit: the surface colour, times its texture, crossed by grid lines in the
+// Base colour at a hit on a matte surface: the surface colour, crossed by grid lines in the
 // object's own XZ plane. The line along the object's X axis is red, the one along its Z axis blue.
 Vector Albedo(const Hit& hit) {
   const Surface& surface = *hit.surface;
-  if (surface.texture && !surface.uvs.empty()) return Multiply(surface.colour, Texel(surface, hit));
   const Float spacing = surface.gridSpacing;
   if (spacing <= 0.0) return surface.colour;
   const Vector local = surface.worldToLocal.TransformPoint(hit.position);
@@ -95,66 +76,111 @@ bool SurvivesRoulette(Int32 bounce, Vector& throughput, PathRandom& random) {
   return true;
 }
 
+// How the packet's hits take light: matte, or as their material says (its textures read over the
+// footprint of a cone of `spreads[k]` radians per unit of distance).
+void DescribeSurfaces(const Hit* hits, const bool* lit, const Vector* directions, const Float* spreads,
+                      PacketSurfaces& surfaces) {
+  surfaces.hits = hits;
+  for (int k = 0; k < kLanes; ++k) {
+    surfaces.lit[k] = lit[k];
+    surfaces.shaded[k] = lit[k] && DescribeSurface(hits[k], directions[k], spreads[k], surfaces.points[k]);
+  }
+}
+
+// The light lane k's surface sends back: the direct light as the surface takes it, and its own
+// emission.
+Vector Reflected(const PacketSurfaces& surfaces, int k, const Vector& light) {
+  if (!surfaces.shaded[k]) return Multiply(Albedo(surfaces.hits[k]), light) * (1.0 / std::numbers::pi);
+  return light + surfaces.points[k].emission;
+}
+
+// Where lane k's path goes next from its surface and what it carries there: a matte surface scatters
+// by the cosine (its colour the only weight), a shaded one by its BRDF. False when the path ends.
+bool Scatter(const PacketSurfaces& surfaces, int k, PathRandom& random, Vector& direction,
+             Vector& throughput) {
+  const Float choice = random.Next();
+  Float a = 0.0;
+  Float b = 0.0;
+  random.Next2(a, b);
+  if (!surfaces.shaded[k]) {
+    direction = CosineDirection(surfaces.hits[k].normal, a, b);
+    throughput = Multiply(throughput, Albedo(surfaces.hits[k]));
+    return true;
+  }
+  const ShadingPoint& point = surfaces.points[k];
+  Float density = 0.0;
+  direction = SampleBrdf(point, choice, a, b, density);
+  const Vector weight = EvaluateBrdf(point, direction);
+  if (!(density > 0.0) || weight == Vector() || !(Dot(direction, surfaces.hits[k].normal) > 0.0))
+    return false;
+  throughput = Multiply(throughput, weight * (1.0 / density));
+  return true;
+}
+
 // Light scattered from surface to surface onto the packet's lit hits: each path leaves its surface
-// in a direction chosen by the cosine (a matte surface's own distribution, so the surface's colour
-// is the only weight), takes the direct light where it lands, and goes on from there.
-void FollowBounces(const SceneAccel& scene, const Lighting& lighting, const Hit* hits, const bool* lit,
-                   Vector* throughput, PathRandom* randoms, Vector* colours) {
+// as the surface scatters light, takes the direct light and the emission where it lands, and goes on
+// from there. Textures far along a path are read coarser, the more the surfaces on the way spread it.
+void FollowBounces(const SceneAccel& scene, const Lighting& lighting, const PacketSurfaces& first,
+                   const Float* spreads, PathRandom* randoms, Vector* colours) {
   Hit current[kLanes];
+  Hit next[kLanes];
+  PacketSurfaces surfaces[2];
+  surfaces[0] = first;
+  Vector throughput[kLanes];
+  Float spread[kLanes];
   bool alive[kLanes];
   for (int k = 0; k < kLanes; ++k) {
-    alive[k] = lit[k];
-    if (lit[k]) current[k] = hits[k];
+    alive[k] = first.lit[k];
+    throughput[k] = Vector(1.0);
+    spread[k] = spreads[k];
+    if (alive[k]) current[k] = first.hits[k];
   }
+  surfaces[0].hits = current;
   for (Int32 bounce = 1; bounce <= lighting.bounces; ++bounce) {
+    const PacketSurfaces& here = surfaces[(bounce - 1) % 2];
+    PacketSurfaces& there = surfaces[bounce % 2];
     Vector origins[kLanes];
     Vector directions[kLanes];
     bool any = false;
     for (int k = 0; k < kLanes; ++k) {
       if (!alive[k]) continue;
-      Float a = 0.0;
-      Float b = 0.0;
-      randoms[k].Next2(a, b);
       origins[k] = OffsetFromSurface(current[k]);
-      directions[k] = CosineDirection(current[k].normal, a, b);
-      alive[k] = SceneAccel::CanTrace(origins[k], directions[k]);
+      if (here.shaded[k]) spread[k] += here.points[k].alpha;
+      alive[k] = Scatter(here, k, randoms[k], directions[k], throughput[k]) &&
+                 SceneAccel::CanTrace(origins[k], directions[k]);
       any = any || alive[k];
     }
     if (!any) return;
-    Hit next[kLanes];
     bool found[kLanes];
     scene.Intersect16(origins, directions, alive, next, found);
     for (int k = 0; k < kLanes; ++k) alive[k] = alive[k] && found[k];
-    Vector irradiance[kLanes];
-    GatherDirectLight(scene, lighting, next, alive, randoms, irradiance);
+    DescribeSurfaces(next, alive, directions, spread, there);
+    Vector light[kLanes];
+    GatherDirectLight(scene, lighting, there, randoms, light);
     for (int k = 0; k < kLanes; ++k) {
       if (!alive[k]) continue;
-      throughput[k] = Multiply(throughput[k], Albedo(next[k]));
-      colours[k] += Multiply(throughput[k], irradiance[k]) * (1.0 / std::numbers::pi);
+      colours[k] += Multiply(throughput[k], Reflected(there, k, light[k]));
       current[k] = next[k];
       alive[k] = SurvivesRoulette(bounce, throughput[k], randoms[k]);
     }
+    there.hits = current;
   }
 }
 
 }  // namespace
 
 void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector* directions,
-                 const bool* traced, const Hit* hits, const bool* found, PathRandom* randoms,
-                 Vector* colours) {
+                 const bool* traced, const Hit* hits, const bool* found, const Float* spreads,
+                 PathRandom* randoms, Vector* colours) {
   bool lit[kLanes];
   for (int k = 0; k < kLanes; ++k) lit[k] = traced[k] && found[k];
-  Vector irradiance[kLanes];
-  GatherDirectLight(scene, lighting, hits, lit, randoms, irradiance);
-  Vector throughput[kLanes];
+  PacketSurfaces surfaces;
+  DescribeSurfaces(hits, lit, directions, spreads, surfaces);
+  Vector light[kLanes];
+  GatherDirectLight(scene, lighting, surfaces, randoms, light);
   for (int k = 0; k < kLanes; ++k) {
     if (!traced[k]) continue;
-    if (!lit[k]) {
-      colours[k] = Background(lighting, directions[k]);
-      continue;
-    }
-    throughput[k] = Albedo(hits[k]);
-    colours[k] = Multiply(throughput[k], irradiance[k]) * (1.0 / std::numbers::pi);
+    colours[k] = lit[k] ? Reflected(surfaces, k, light[k]) : Background(lighting, directions[k]);
   }
-  if (lighting.bounces > 0) FollowBounces(scene, lighting, hits, lit, throughput, randoms, colours);
+  if (lighting.bounces > 0) FollowBounces(scene, lighting, surfaces, spreads, randoms, colours);
 }

@@ -58,6 +58,15 @@ std::string WithUnit(const DescriptionElement& element, Float value) {
   return Number(value);
 }
 
+// A refused value with the digits that tell it from the limit: only values beyond single precision
+// are refused, and nine digits always show that much.
+std::string PreciseWithUnit(const DescriptionElement& element, Float value) {
+  char text[32];
+  const bool degrees = UnitOf(element) == DESC_UNIT_DEGREE;
+  std::snprintf(text, sizeof(text), "%.9g", degrees ? value * kDegreesPerRadian : value);
+  return text + std::string(degrees ? " deg" : UnitOf(element) == DESC_UNIT_METER ? " cm" : "");
+}
+
 std::string Quoted(const std::string& text) {
   std::string quoted = "\"";
   for (const char c : text) {
@@ -103,12 +112,16 @@ std::string LimitsText(const DescriptionElement& element) {
   return {};
 }
 
+// A limit is met by a value that equals it in single precision: the module works in floats (its pad
+// makes pi/2 as a float, a hair above the double), and "90deg" rounds a hair either side of pi/2.
+bool Below(Float value, Float limit) {
+  return value < limit && static_cast<Float32>(value) < static_cast<Float32>(limit);
+}
+
 bool InsideLimits(const DescriptionElement& element, Float value) {
   const BaseContainer& p = element.properties;
-  // A hair of slack so that "90deg" passes a limit of pi/2 despite rounding.
-  const Float slack = 1e-9 * std::max(1.0, std::fabs(value));
-  if (p.GetDataPointer(DESC_MIN) && value < p.GetFloat(DESC_MIN) - slack) return false;
-  return !(p.GetDataPointer(DESC_MAX) && value > p.GetFloat(DESC_MAX) + slack);
+  if (p.GetDataPointer(DESC_MIN) && Below(value, p.GetFloat(DESC_MIN))) return false;
+  return !(p.GetDataPointer(DESC_MAX) && Below(-value, -p.GetFloat(DESC_MAX)));
 }
 
 bool ParseBool(const DescriptionElement& element, std::string_view text, GeData& value, std::string& error) {
@@ -265,6 +278,12 @@ bool CheckLimits(const DescriptionElement& element, const GeData& value, std::st
     return false;
   }
   if (InsideLimits(element, held)) return true;
-  error = Named(element) + " takes " + LimitsText(element) + "; got " + WithUnit(element, held);
+  error = Named(element) + " takes " + LimitsText(element) + "; got " + PreciseWithUnit(element, held);
   return false;
+}
+
+std::string ExactNumber(Float value) {
+  char text[32];
+  const auto written = std::to_chars(text, text + sizeof(text), value);
+  return std::string(text, written.ptr);
 }

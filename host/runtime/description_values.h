@@ -20,3 +20,6 @@ bool ParseValue(const DescriptionElement& element, std::string_view text, GeData
 // Whether a number or choice already held as `value` fits the element: inside its limits, one of a
 // choice's entries. False with an `error` naming the element and what it takes otherwise.
 bool CheckLimits(const DescriptionElement& element, const GeData& value, std::string& error);
+
+// `value` in the fewest digits that read back as exactly it (64.00000000000001, not 64).
+std::string ExactNumber(Float value);

@@ -21,12 +21,19 @@ constexpr Int32 kMessageResource = 1;
 
 Int32 g_nextModuleId = 1;
 
-// The module library of a plugin folder: the one shared library in it.
-std::string FindLibrary(const fs::path& folder) {
-  std::error_code ignored;
-  for (const auto& item : fs::directory_iterator(folder, ignored))
-    if (item.is_regular_file() && item.path().extension() == ".so") return item.path().string();
+// The module library of a plugin folder: the one shared library in it; empty, with `unreadable` saying
+// why when the folder cannot be listed (a folder without permission is not one without a library).
+std::string FindLibrary(const fs::path& folder, std::string& unreadable) {
+  std::error_code code;
+  for (fs::directory_iterator item(folder, code), end; !code && item != end; item.increment(code))
+    if (item->is_regular_file() && item->path().extension() == ".so") return item->path().string();
+  if (code) unreadable = code.message();
   return {};
+}
+
+std::string FindLibrary(const fs::path& folder) {
+  std::string ignored;
+  return FindLibrary(folder, ignored);
 }
 }  // namespace
 
@@ -136,10 +143,13 @@ std::vector<std::unique_ptr<LoadedModule>> LoadPlugins(const std::string& plugin
     }
     for (const auto& item : items) {
       if (!item.is_directory()) continue;
-      if (FindLibrary(item.path()).empty())
-        skipped.push_back(item.path().string() + ": no module library (.so), not a plugin folder; skipped");
-      else
+      std::string unreadable;
+      if (!FindLibrary(item.path(), unreadable).empty())
         folders.push_back(item.path());
+      else if (!unreadable.empty())
+        skipped.push_back(item.path().string() + ": cannot be read (" + unreadable + "); skipped");
+      else
+        skipped.push_back(item.path().string() + ": no module library (.so), not a plugin folder; skipped");
     }
     if (folders.empty()) errors.push_back("no plugin folders in " + pluginsFolder);
   }

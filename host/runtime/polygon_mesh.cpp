@@ -17,7 +17,9 @@ bool TrianglesInRange(const PolygonMesh& mesh) {
 bool SetPolygonMesh(BaseObject& object, std::shared_ptr<const PolygonMesh> mesh) {
   if (object.GetType() != Opolygon || !mesh || !TrianglesInRange(*mesh)) return false;
   if (!mesh->normals.empty() && mesh->normals.size() != mesh->points.size()) return false;
-  if (!mesh->uvs.empty() && mesh->uvs.size() != mesh->points.size()) return false;
+  const auto perPoint = [&mesh](size_t size) { return size == 0 || size == mesh->points.size(); };
+  if (!perPoint(mesh->uvs.size()) || !perPoint(mesh->uvs1.size()) || !perPoint(mesh->colours.size()))
+    return false;
   object.GetRecord().polygonMesh = std::move(mesh);
   return true;
 }

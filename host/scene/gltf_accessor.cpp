@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 
 namespace gltf_accessor {
@@ -215,7 +216,12 @@ bool ReadFloats(const tinygltf::Model& model, int index, int components, std::ve
   values.resize(raw.size());
   for (size_t i = 0; i < raw.size(); ++i) {
     if (!std::isfinite(raw[i]) || std::abs(raw[i]) > 3.0e38) {
-      error = NameOf(index) + ": element " + std::to_string(i / components) + " is not a finite number";
+      char value[32];
+      std::snprintf(value, sizeof(value), "%.9g", raw[i]);
+      error = NameOf(index) + ": element " + std::to_string(i / components) + " is " + value +
+              (std::isfinite(raw[i]) ? ", beyond the largest value taken here, 3e+38 (single precision, with "
+                                       "room for the unit change)"
+                                     : ", not a finite number");
       values.clear();
       return false;
     }

@@ -22,13 +22,11 @@ bool CheckVersion(const tinygltf::Model& model, std::string& error) {
 }
 
 bool CheckExtensions(const tinygltf::Model& model, std::string& error) {
-  for (const std::string& required : model.extensionsRequired) {
-    const bool supported = std::any_of(std::begin(kSupportedExtensions), std::end(kSupportedExtensions),
-                                       [&required](const char* known) { return required == known; });
-    if (!supported)
+  for (const std::string& required : model.extensionsRequired)
+    if (!IsSupportedExtension(required))
       return Fail(error, "extensionsRequired",
-                  "\"" + required + "\" is not supported (the importer implements KHR_lights_punctual)");
-  }
+                  "\"" + required + "\" is not supported (the importer implements " +
+                      SupportedExtensionNames() + ")");
   return true;
 }
 
@@ -121,6 +119,17 @@ bool Check(const std::string& json, const tinygltf::Model& model, std::string& e
   if (root.is_discarded() || !root.is_object()) return Fail(error, "the file", "is not a JSON object");
   return CheckVersion(model, error) && CheckExtensions(model, error) && CheckScene(root, model, error) &&
          CheckPositions(model, error) && CheckNodes(root, error);
+}
+
+bool IsSupportedExtension(const std::string& name) {
+  return std::any_of(std::begin(kSupportedExtensions), std::end(kSupportedExtensions),
+                     [&name](const char* known) { return name == known; });
+}
+
+std::string SupportedExtensionNames() {
+  std::string names;
+  for (const char* known : kSupportedExtensions) names += (names.empty() ? "" : ", ") + std::string(known);
+  return names;
 }
 
 }  // namespace gltf_conformance

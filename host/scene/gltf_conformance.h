@@ -12,7 +12,14 @@
 namespace gltf_conformance {
 
 // The extensions the importer implements, as a file's "extensionsRequired" may name them.
-inline constexpr const char* kSupportedExtensions[] = {"KHR_lights_punctual"};
+inline constexpr const char* kSupportedExtensions[] = {"KHR_lights_punctual", "KHR_texture_transform",
+                                                       "KHR_materials_emissive_strength"};
+
+// Whether the importer reads the extension `name`.
+bool IsSupportedExtension(const std::string& name);
+
+// The supported extensions, joined by ", ".
+std::string SupportedExtensionNames();
 
 // `json` is the file's JSON text (a binary file's JSON chunk). False with `error` naming the element.
 bool Check(const std::string& json, const tinygltf::Model& model, std::string& error);

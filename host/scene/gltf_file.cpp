@@ -3,6 +3,7 @@
 #include "files/json_nesting.h"
 #include "files/regular_file.h"
 #include "gltf_conformance.h"
+#include "gltf_data_uri.h"
 #include "gltf_image.h"
 
 #include <algorithm>
@@ -202,13 +203,19 @@ bool LoadBytes(const std::string& name, const std::vector<unsigned char>& bytes,
                                                        reinterpret_cast<const char*>(bytes.data()),
                                                        static_cast<unsigned int>(bytes.size()), folderPath);
   if (!folder.refusal.empty()) {
-    error = name + ": " + folder.refusal;
+    error = name + ": " + gltf_data_uri::Bounded(folder.refusal);
     return false;
   }
   if (!loaded) {
-    error = name + ": " +
-            (loadError.empty() ? "is not a glTF 2.0 file"
-                               : "not a usable glTF 2.0 file: " + FirstLine(loadError));
+    // A buffer that disagrees with its length is named; the parser would quote its whole URI.
+    if (!gltf_data_uri::CheckBuffers(JsonText(bytes, binary), problem)) {
+      error = name + ": " + problem;
+      return false;
+    }
+    error =
+        name + ": " +
+        (loadError.empty() ? "is not a glTF 2.0 file"
+                           : "not a usable glTF 2.0 file: " + gltf_data_uri::Bounded(FirstLine(loadError)));
     return false;
   }
   if (!gltf_conformance::Check(std::string(JsonText(bytes, binary)), model, problem)) {

@@ -57,7 +57,7 @@ bool Decode(const unsigned char* bytes, size_t size, std::vector<unsigned char>&
   return true;
 }
 
-Texture BaseColourTexture(const std::vector<unsigned char>& rgba, Int32 width, Int32 height) {
+Texture ImageTexture(const std::vector<unsigned char>& rgba, Int32 width, Int32 height, bool srgb) {
   Texture texture;
   texture.width = width;
   texture.height = height;
@@ -65,7 +65,7 @@ Texture BaseColourTexture(const std::vector<unsigned char>& rgba, Int32 width, I
   for (size_t i = 0; i < texture.texels.size(); ++i)
     for (int c = 0; c < 4; ++c) {
       const float value = rgba[i * 4 + c] / 255.0f;
-      texture.texels[i][c] = c < 3 ? srgb::Decode(value) : value;
+      texture.texels[i][c] = c < 3 && srgb ? srgb::Decode(value) : value;
     }
   return texture;
 }

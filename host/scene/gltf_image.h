@@ -18,7 +18,8 @@ inline constexpr long long kMaxPixels = 64ll << 20;
 bool Decode(const unsigned char* bytes, size_t size, std::vector<unsigned char>& rgba, Int32& width,
             Int32& height, std::string& error);
 
-// The texture a base colour image gives: sRGB-encoded colour to linear, alpha as it is.
-Texture BaseColourTexture(const std::vector<unsigned char>& rgba, Int32 width, Int32 height);
+// The texture an image gives: with `srgb` (colour: base colour, emission) its sRGB-encoded colour
+// made linear, else (data: metallic-roughness, normals, occlusion) every value as it is; alpha as it is.
+Texture ImageTexture(const std::vector<unsigned char>& rgba, Int32 width, Int32 height, bool srgb);
 
 }  // namespace gltf_image

@@ -3,17 +3,24 @@
 #include "animation_frames.h"
 #include "gltf_accessor.h"
 #include "gltf_animation.h"
+#include "gltf_conformance.h"
 #include "gltf_convention.h"
 #include "gltf_file.h"
 #include "gltf_image.h"
+#include "gltf_material.h"
 #include "object_params.h"
 #include "runtime/document_animation.h"
 #include "runtime/polygon_mesh.h"
+#include "runtime/surface_material.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <limits>
 #include <map>
 #include <memory>
+#include <set>
+#include <utility>
 
 namespace {
 
@@ -60,10 +67,11 @@ class Importer {
   bool AddPrimitive(const tinygltf::Primitive& primitive, const std::string& name, BaseObject& parent,
                     std::string& error);
   bool ReadMaterial(int index, PolygonMesh& mesh, std::string& error);
-  std::shared_ptr<const Texture> TextureOf(int index, std::string& error);
+  std::shared_ptr<const MipTexture> TextureOf(int source, bool srgb, std::string& error);
   bool AddCamera(int nodeIndex, BaseObject& parent, std::string& error);
   bool AddLight(int nodeIndex, BaseObject& parent, std::string& error);
   bool AddAnimation(std::string& error);
+  void NoteUnsupported();
 
   BaseObject* Insert(Int32 type, const std::string& name, BaseObject* parent);
 
@@ -71,10 +79,11 @@ class Importer {
   BaseDocument* doc_;
   GltfScene& scene_;
   gltf_convention::LightUnits lightUnits_;
-  std::vector<BaseObject*> objects_;                        // per node
-  std::vector<Pose> poses_;                                 // per node: its rest pose
-  std::map<int, std::shared_ptr<const Texture>> textures_;  // per image
-  BaseObject* lastRoot_ = nullptr;                          // roots keep the file's order
+  std::vector<BaseObject*> objects_;                                            // per node
+  std::vector<Pose> poses_;                                                     // per node: its rest pose
+  std::map<std::pair<int, bool>, std::shared_ptr<const MipTexture>> textures_;  // per image and colour space
+  std::set<std::string> unsupported_;  // what the file asks for that is not rendered
+  BaseObject* lastRoot_ = nullptr;     // roots keep the file's order
 };
 
 BaseObject* Importer::Insert(Int32 type, const std::string& name, BaseObject* parent) {
@@ -113,6 +122,21 @@ bool Importer::CheckHierarchy(const std::vector<int>& roots, std::string& error)
   return true;
 }
 
+// The renderer places and traces in single precision: a placement beyond it (finite in the file, in
+// metres, but not once in scene units) would trace nothing at all.
+bool FitsRenderer(const Matrix& local, const std::string& name, std::string& error) {
+  for (const Vector& v : {local.offset, local.axisX, local.axisY, local.axisZ})
+    for (const Float c : {v.x, v.y, v.z})
+      if (std::fabs(c) > std::numeric_limits<Float32>::max()) {
+        char value[32];
+        std::snprintf(value, sizeof(value), "%g", c);
+        error = name + ": its transform holds " + value +
+                " in scene units (centimetres), beyond the single precision the renderer computes in";
+        return false;
+      }
+  return true;
+}
+
 bool Importer::NodeTransform(int index, Matrix& local, std::string& error) {
   const tinygltf::Node& node = model_.nodes[index];
   const std::string name = Element("nodes", index);
@@ -125,7 +149,7 @@ bool Importer::NodeTransform(int index, Matrix& local, std::string& error) {
     std::array<double, 16> m;
     std::copy(node.matrix.begin(), node.matrix.end(), m.begin());
     local = gltf_convention::NodeMatrix(m);
-    return true;
+    return FitsRenderer(local, name, error);
   }
   if ((!node.matrix.empty()) || (!node.translation.empty() && node.translation.size() != 3) ||
       (!node.rotation.empty() && node.rotation.size() != 4) ||
@@ -152,7 +176,7 @@ bool Importer::NodeTransform(int index, Matrix& local, std::string& error) {
   if (pose.scale[0] == 0.0 || pose.scale[1] == 0.0 || pose.scale[2] == 0.0)
     scene_.warnings += name + ": a scale of 0 collapses the node and what it holds\n";
   local = gltf_convention::NodeMatrix(pose.translation, pose.rotation, pose.scale);
-  return true;
+  return FitsRenderer(local, name, error);
 }
 
 bool Importer::AddNode(int index, BaseObject* parent, int depth, std::string& error) {
@@ -217,6 +241,15 @@ bool ReadTriangles(const tinygltf::Model& model, const tinygltf::Primitive& prim
   return true;
 }
 
+// COLOR_0's components: 3 for an RGB accessor, else 4.
+int ColourComponents(const tinygltf::Model& model, const tinygltf::Primitive& primitive) {
+  const auto found = primitive.attributes.find("COLOR_0");
+  if (found == primitive.attributes.end() || found->second < 0 ||
+      static_cast<size_t>(found->second) >= model.accessors.size())
+    return 4;
+  return model.accessors[found->second].type == TINYGLTF_TYPE_VEC3 ? 3 : 4;
+}
+
 // An attribute of the primitive with one value per point, or none.
 bool ReadAttribute(const tinygltf::Model& model, const tinygltf::Primitive& primitive, const char* attribute,
                    int components, size_t points, std::vector<float>& values, std::string& error) {
@@ -243,11 +276,16 @@ bool Importer::AddPrimitive(const tinygltf::Primitive& primitive, const std::str
   std::vector<float> points;
   std::vector<float> normals;
   std::vector<float> uvs;
+  std::vector<float> uvs1;
+  std::vector<float> colours;
   auto mesh = std::make_shared<PolygonMesh>();
   std::string problem = position == primitive.attributes.end() ? "has no POSITION" : "";
   if (problem.empty() && gltf_accessor::ReadFloats(model_, position->second, 3, points, problem) &&
       ReadAttribute(model_, primitive, "NORMAL", 3, points.size() / 3, normals, problem) &&
       ReadAttribute(model_, primitive, "TEXCOORD_0", 2, points.size() / 3, uvs, problem) &&
+      ReadAttribute(model_, primitive, "TEXCOORD_1", 2, points.size() / 3, uvs1, problem) &&
+      ReadAttribute(model_, primitive, "COLOR_0", ColourComponents(model_, primitive), points.size() / 3,
+                    colours, problem) &&
       ReadTriangles(model_, primitive, points.size() / 3, mesh->triangles, problem) &&
       ReadMaterial(primitive.material, *mesh, problem)) {
     for (size_t i = 0; i < points.size(); i += 3) {
@@ -260,6 +298,11 @@ bool Importer::AddPrimitive(const tinygltf::Primitive& primitive, const std::str
       mesh->normals.push_back({Float32(n.x), Float32(n.y), Float32(n.z)});
     }
     for (size_t i = 0; i < uvs.size(); i += 2) mesh->uvs.push_back({uvs[i], uvs[i + 1]});
+    for (size_t i = 0; i < uvs1.size(); i += 2) mesh->uvs1.push_back({uvs1[i], uvs1[i + 1]});
+    const size_t components = static_cast<size_t>(ColourComponents(model_, primitive));
+    for (size_t i = 0; i < colours.size(); i += components)
+      mesh->colours.push_back(
+          {colours[i], colours[i + 1], colours[i + 2], components == 4 ? colours[i + 3] : 1.0f});
   }
   if (!problem.empty()) {
     error = name + ": " + problem;
@@ -275,43 +318,27 @@ bool Importer::AddPrimitive(const tinygltf::Primitive& primitive, const std::str
 }
 
 bool Importer::ReadMaterial(int index, PolygonMesh& mesh, std::string& error) {
-  if (index < 0) return true;
-  if (!InRange(index, model_.materials)) {
-    error = "material " + std::to_string(index) + " does not exist";
-    return false;
-  }
-  const auto& pbr = model_.materials[index].pbrMetallicRoughness;
-  const std::string name = Element("materials", index);
-  if (pbr.baseColorFactor.size() == 4 && AllFinite(pbr.baseColorFactor))
-    mesh.colour = Vector(pbr.baseColorFactor[0], pbr.baseColorFactor[1], pbr.baseColorFactor[2]);
-  if (pbr.baseColorTexture.index < 0) return true;
-  if (pbr.baseColorTexture.texCoord != 0)
-    scene_.warnings += name + ": only texture coordinate set 0 is used\n";
-  mesh.texture = TextureOf(pbr.baseColorTexture.index, error);
-  if (!mesh.texture) error = name + ": " + error;
-  return mesh.texture != nullptr;
+  auto material = std::make_shared<SurfaceMaterial>();
+  const gltf_material::ImageSource images = [this](int image, bool srgb, std::string& why) {
+    return TextureOf(image, srgb, why);
+  };
+  if (!gltf_material::Read(model_, index, images, *material, unsupported_, error)) return false;
+  mesh.colour = material->baseColour;
+  mesh.material = std::move(material);
+  return true;
 }
 
-std::shared_ptr<const Texture> Importer::TextureOf(int index, std::string& error) {
-  if (!InRange(index, model_.textures)) {
-    error = "texture " + std::to_string(index) + " does not exist";
-    return nullptr;
-  }
-  const int source = model_.textures[index].source;
-  if (!InRange(source, model_.images)) {
-    error = Element("textures", index) + ": image " + std::to_string(source) + " does not exist";
-    return nullptr;
-  }
-  if (auto found = textures_.find(source); found != textures_.end()) return found->second;
+std::shared_ptr<const MipTexture> Importer::TextureOf(int source, bool srgb, std::string& error) {
+  const auto key = std::make_pair(source, srgb);
+  if (auto found = textures_.find(key); found != textures_.end()) return found->second;
   const tinygltf::Image& image = model_.images[source];
   if (image.width <= 0 || image.height <= 0 || image.component != 4 || image.bits != 8 ||
       image.image.size() != static_cast<size_t>(image.width) * image.height * 4) {
     error = Element("images", source) + ": was not decoded";
     return nullptr;
   }
-  auto texture =
-      std::make_shared<const Texture>(gltf_image::BaseColourTexture(image.image, image.width, image.height));
-  textures_[source] = texture;
+  auto texture = MakeMipTexture(gltf_image::ImageTexture(image.image, image.width, image.height, srgb));
+  textures_[key] = texture;
   return texture;
 }
 
@@ -410,6 +437,20 @@ bool Importer::AddAnimation(std::string& error) {
   return true;
 }
 
+// One warning naming everything the file asks for that is not rendered.
+void Importer::NoteUnsupported() {
+  for (const std::string& name : model_.extensionsUsed)
+    if (!gltf_conformance::IsSupportedExtension(name)) unsupported_.insert(name);
+  if (!model_.skins.empty()) unsupported_.insert("skins");
+  for (const auto& mesh : model_.meshes)
+    for (const auto& primitive : mesh.primitives)
+      if (!primitive.targets.empty()) unsupported_.insert("morph targets");
+  if (unsupported_.empty()) return;
+  std::string names;
+  for (const std::string& name : unsupported_) names += (names.empty() ? "" : ", ") + name;
+  scene_.warnings += "not rendered: " + names + "\n";
+}
+
 bool Importer::Run(std::string& error) {
   std::vector<int> roots;
   if (InRange(model_.defaultScene, model_.scenes)) {
@@ -428,6 +469,7 @@ bool Importer::Run(std::string& error) {
   for (const int root : roots)
     if (!AddNode(root, nullptr, 0, error)) return false;
   if (!AddAnimation(error)) return false;
+  NoteUnsupported();
   // Cameras alone look at the environment; a scene with neither is no scene to render.
   if (scene_.meshes == 0 && scene_.cameras.empty()) {
     error = "the scene holds no triangle mesh and no camera to render";

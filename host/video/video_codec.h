@@ -37,7 +37,7 @@ struct EncodeSettings {
   int width = 0;
   int height = 0;
   double framesPerSecond = 25.0;
-  int quality = 18;  // the encoder's constant rate factor: 0 best, 51 worst
+  int quality = 18;  // the encoder's constant rate factor: 0 lossless (both codecs), 51 worst
   Spherical spherical;
   std::string creationTime;  // ISO 8601 UTC, the container's creation date; empty: none
 };
@@ -71,10 +71,14 @@ struct Table {
   bool (*finish)(Encoder* encoder, std::string* error);
   // Frees the encoder, finished or not (an unfinished file stays as incomplete as it is).
   void (*close)(Encoder* encoder);
+  // What the file says; false with `error` when it cannot be read or is cut short of the frames its
+  // container promises. Reads a regular file only (see video_input.h).
   bool (*probe)(const char* path, StreamFacts* facts, std::string* error);
+  // Decodes every frame; `frames` is how many did. False with `error` saying where the file breaks.
+  bool (*verify)(const char* path, long long* frames, std::string* error);
 };
 
-inline constexpr int kTableVersion = 1;
+inline constexpr int kTableVersion = 2;
 inline constexpr const char* kTableSymbol = "orvex360_video_table";
 inline constexpr const char* kLibraryName = "liborvex360_video.so";
 

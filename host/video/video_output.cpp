@@ -23,6 +23,24 @@ std::string Suffix(const std::string& path) {
 
 }  // namespace
 
+bool CodecNamed(const std::string& name, video_codec::Codec& codec) {
+  std::string lowered = name;
+  std::transform(lowered.begin(), lowered.end(), lowered.begin(),
+                 [](unsigned char c) { return std::tolower(c); });
+  for (const CodecName& known : kCodecNames)
+    if (lowered == known.name) {
+      codec = known.codec;
+      return true;
+    }
+  return false;
+}
+
+std::string CodecNames() {
+  std::string names;
+  for (const CodecName& known : kCodecNames) names += (names.empty() ? "" : ", ") + std::string(known.name);
+  return names;
+}
+
 bool IsVideoPath(const std::string& path) {
   const std::string suffix = Suffix(path);
   return suffix == ".mp4" || suffix == ".mkv";
@@ -34,7 +52,13 @@ video_codec::Container ContainerOf(const std::string& path) {
 
 bool CheckWritable(const std::string& path, std::string& error) {
   if (!IsVideoPath(path)) {
-    error = "cannot write \"" + path + "\": a video's name must end in .mp4 or .mkv";
+    error = "cannot write \"" + path + "\": a video's name must end in " + std::string(kSuffixes);
+    return false;
+  }
+  if (fs::path(path).filename().string().find('#') != std::string::npos) {
+    error = "cannot write \"" + path +
+            "\": a video holds every frame in one file; \"#\" marks the frame number "
+            "only in the names of image sequences";
     return false;
   }
   if (!atomic_file::CheckTarget(path, error)) return false;

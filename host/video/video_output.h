@@ -16,18 +16,38 @@ namespace video_output {
 
 // True for a file name whose suffix names a video container the renderer writes.
 bool IsVideoPath(const std::string& path);
+// The suffixes IsVideoPath takes, for messages.
+inline constexpr const char* kSuffixes = ".mp4 or .mkv";
 
 // MP4 unless the name ends in .mkv.
 video_codec::Container ContainerOf(const std::string& path);
 
-// Checks, before any rendering, that a video can be written at `path`: a known suffix, a folder
-// that exists and takes new files, and the video library. False with a clear `error` otherwise.
+// Checks, before any rendering, that a video can be written at `path`: a known suffix, no "#" (a
+// video is one file: no frame number goes into its name), a folder that exists and takes new files,
+// and the video library. False with a clear `error` otherwise.
 bool CheckWritable(const std::string& path, std::string& error);
+
+// The codecs a render names ("h264", "hevc") and the quality it asks for: the encoder's constant rate
+// factor, 0 lossless to 51 worst. What the command line and project files take.
+struct CodecName {
+  const char* name;
+  video_codec::Codec codec;
+};
+inline constexpr CodecName kCodecNames[] = {{"h264", video_codec::Codec::H264},
+                                            {"hevc", video_codec::Codec::Hevc}};
+inline constexpr const char* kDefaultCodecName = "h264";
+inline constexpr int kDefaultQuality = 18;
+inline constexpr int kLosslessQuality = 0;
+inline constexpr int kWorstQuality = 51;
+// The codec `name` (case-insensitive) names; false for a name that names none.
+bool CodecNamed(const std::string& name, video_codec::Codec& codec);
+// Every codec name, for messages: "h264, hevc".
+std::string CodecNames();
 
 // How the frames are encoded.
 struct VideoFormat {
   video_codec::Codec codec = video_codec::Codec::H264;
-  int quality = 18;  // constant rate factor
+  int quality = kDefaultQuality;
   Int32 width = 0;
   Int32 height = 0;
   Float framesPerSecond = 25.0;

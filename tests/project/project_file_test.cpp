@@ -106,6 +106,19 @@ class ProjectRoundTrip : public LinkedModuleTest {
 };
 class ProjectBadInput : public ProjectRoundTrip {};
 
+// The types no description element has (matrices, times), in a container read by ID alone.
+TEST(ValueJson, MatricesAndTimesComeBackWithTheirTypes) {
+  value_json::NodeValues saved;
+  saved.values.SetMatrix(99001, Matrix(Vector(1, 2, 3), Vector(0, 1, 0), Vector(-1, 0, 0), Vector(0, 0, 1)));
+  saved.values.SetTime(99002, BaseTime(2.0 / 3.0));
+  value_json::Json json;
+  value_json::NodeValues loaded;
+  std::string error;
+  ASSERT_TRUE(value_json::ToJson(saved, DescriptionRecord(), json, error)) << error;
+  ASSERT_TRUE(value_json::FromJson(json, DescriptionRecord(), "values", loaded, error)) << error;
+  ExpectSameValues(saved, loaded);
+}
+
 TEST_F(ProjectRoundTrip, EveryValueOfTagEffectAndRenderSettingsComesBackWithItsType) {
   ASSERT_TRUE(scene->AddTaggedCamera());
   ASSERT_TRUE(scene->Effect());
@@ -116,9 +129,6 @@ TEST_F(ProjectRoundTrip, EveryValueOfTagEffectAndRenderSettingsComesBackWithItsT
   BaseShader* shader = BaseShader::Alloc(Xgradient);
   const GradientKnot knots[] = {{0.0, Vector(0.25)}, {0.7, Vector(1.0, 0.5, 0.0)}};
   SetGradientKnots(*shader->GetDataInstance(), knots);
-  shader->GetDataInstance()->SetMatrix(
-      99001, Matrix(Vector(1, 2, 3), Vector(0, 1, 0), Vector(-1, 0, 0), Vector(0, 0, 1)));
-  shader->GetDataInstance()->SetTime(99002, BaseTime(2.0 / 3.0));
   scene->tag->InsertShader(shader);
   scene->tag->GetDataInstance()->SetLink(ORVEXTAG_SEPARATION_MAP_SHADER, shader);
   BaseContainer& settings = *scene->doc->GetActiveRenderData()->GetDataInstance();

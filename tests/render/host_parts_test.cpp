@@ -4,6 +4,7 @@
 #include "render/camera_bitmaps.h"
 #include "render/environment.h"
 #include "render/primitive_mesh.h"
+#include "render/progress_bar.h"
 #include "render/scene_accel.h"
 #include "render_checks.h"
 #include "runtime/bitmap_io.h"
@@ -88,6 +89,21 @@ FloatImage TwoPixels() {
   const Float32 values[8] = {4.0f, 0.5f, 0.0f, 1.0f, 0.25f, 0.1f, 0.05f, 0.5f};
   std::copy(values, values + 8, image.rgba.begin());
   return image;
+}
+
+// Off a terminal (a test's stderr), a render that ends within its quiet time says nothing, and a
+// longer one (no quiet time here) a line at every tenth.
+TEST(ProgressBar, OffATerminalOnlyALongRenderSaysItsProgress) {
+  testing::internal::CaptureStderr();
+  for (const auto quiet : {std::chrono::steady_clock::duration(ProgressBar::kQuietFor),
+                           std::chrono::steady_clock::duration::zero()}) {
+    ProgressBar bar("frame 7", 20, true, quiet);
+    for (int row = 0; row < 20; ++row) bar.Advance();
+  }
+  std::string expected;
+  for (int percent = 10; percent <= 100; percent += 10)
+    expected += "frame 7: " + std::to_string(percent) + "%\n";
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), expected);
 }
 
 TEST(FramePath, NumbersFramesOnlyWhenNeeded) {

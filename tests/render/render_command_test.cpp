@@ -67,9 +67,9 @@ TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
   std::ofstream(huge, std::ios::binary) << "P6\n20000 10000\n255\nabc";  // a few bytes claiming a huge image
   const std::vector<Refusal> refusals = {
       {"--env nothere.exr", "environment: cannot read the image \"nothere.exr\": does not exist"},
-      {"--frames 3-2", "the frame range 3..2 is empty"},
+      {"--frames 3-2", "--frames: 3-2 is reversed"},
       {"--size 0x32", "width (width) takes 1 to 65536; got 0"},
-      {"--size big", "--size takes WIDTHxHEIGHT"},
+      {"--size big", "--size: takes WIDTHxHEIGHT"},
       {"--size ''", "--size: an empty value is not allowed"},
       {"-o ''", "--output: an empty value is not allowed"},
       {"-o /nonexistent/folder/dome.png", "does not exist"},
@@ -92,7 +92,7 @@ TEST(HostileInput, BadValuesAreRefusedBeforeAnyWork) {
       {"--threads -1", "--threads"},
       {"--threads 2147483647", "--threads"},
       {"--comfort report.txt", "--comfort takes a .json file"},
-      {"-c fulldome --document-frames 9-1", "--document-frames takes FIRST-LAST"},
+      {"-c fulldome --document-frames 9-1", "--document-frames: takes FIRST-LAST"},
       {"--env " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
       {"--stereo on --separation-map " + huge, "\"" + huge + "\" is 20000 x 10000 pixels"},
       {"--stereo on --set ORVEXTAG_EYE_SEPARATION=1e19", "ORVEXTAG_EYE_SEPARATION"},

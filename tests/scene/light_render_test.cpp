@@ -3,6 +3,7 @@
 
 #include "image/view_transform.h"
 #include "scene/gltf_import.h"
+#include "scene/object_params.h"
 #include "scene/scene_library.h"
 
 #include <gtest/gtest.h>
@@ -44,29 +45,37 @@ RenderOptions Options(const std::string& environment, Int32 samples, Int32 bounc
   return options;
 }
 
-// A camera looking along -Z at a wall 1 m ahead of grey `albedo`, with a floor of the same colour
-// half a metre below when `corner`: the floor and the wall hide part of each other's sky.
-std::string WallScene(const TempFolder& folder, float albedo, bool corner) {
-  GltfBuilder builder;
-  const int material = builder.Material(albedo, albedo, albedo);
-  builder.Node({{"mesh", builder.Square({0, 0, -1}, 4.0f, 2, material)}});
-  if (corner) builder.Node({{"mesh", builder.Square({0, -0.5f, -1}, 4.0f, 1, material)}});
-  builder.Node({{"camera", builder.Camera(2.0 * std::atan(0.9), 1.0)}});
-  const std::string path = folder.File(corner ? "corner.gltf" : "wall.gltf");
-  builder.WriteGltf(path);
-  return path;
+// The host's own matte (Lambertian) boxes of grey `albedo` before a camera: a wall 1 m ahead and,
+// when `corner`, a floor half a metre below, so that the floor and the wall hide part of each
+// other's sky.
+FloatImage RenderCorner(Float albedo, bool corner, const RenderOptions& options) {
+  BaseDocument* doc = scene_library::NewDocument();
+  const auto box = [doc, albedo](const Vector& position, const Vector& size) {
+    BaseObject* object = BaseObject::Alloc(Ocube);
+    object->GetDataInstance()->SetVector(PRIM_CUBE_LEN, size);
+    object->GetDataInstance()->SetVector(OBJECT_COLOR, Vector(albedo));
+    object->SetRelPos(position);
+    doc->InsertObject(object, nullptr);
+  };
+  box(Vector(0, 0, 100.5), Vector(400, 400, 1));
+  if (corner) box(Vector(0, -50.5, 100), Vector(400, 1, 400));
+  doc->InsertObject(BaseObject::Alloc(Ocamera), nullptr);
+  doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_XRES, 5);
+  doc->GetActiveRenderData()->GetDataInstance()->SetFloat(RDATA_YRES, 5);
+  const FloatImage image = render_test::RenderFrame(doc, options);
+  BaseDocument::Free(doc);
+  return image;
 }
 
 TEST(EnvironmentLight, AUniformEnvironmentLightsMatteSurfacesAndWhiteOnesAllTheWay) {
   TempFolder folder;
   const std::string uniform = render_test::WriteUniformImage(folder.File("uniform.exr"), 32, 16, 0.8f);
   // Direct light only: a wall open to half the sky shows its albedo times the sky.
-  EXPECT_NEAR(MeanGreen(RenderScene(WallScene(folder, 0.5f, false), 5, Options(uniform, 64, 0))), 0.4, 0.02);
+  EXPECT_NEAR(MeanGreen(RenderCorner(0.5, false, Options(uniform, 64, 0))), 0.4, 0.02);
   // Where white surfaces hide each other's sky, only bounce light makes up for it: followed far
   // enough, every surface shows the environment's own radiance (the white furnace).
-  const std::string corner = WallScene(folder, 1.0f, true);
-  EXPECT_LT(MeanGreen(RenderScene(corner, 5, Options(uniform, 64, 0))), 0.8 * 0.93);
-  EXPECT_NEAR(MeanGreen(RenderScene(corner, 5, Options(uniform, 64, 24))), 0.8, 0.03);
+  EXPECT_LT(MeanGreen(RenderCorner(1.0, true, Options(uniform, 64, 0))), 0.8 * 0.93);
+  EXPECT_NEAR(MeanGreen(RenderCorner(1.0, true, Options(uniform, 64, 24))), 0.8, 0.03);
 }
 
 TEST(EnvironmentLight, ABrightSpotOfTheEnvironmentCastsAShadow) {
@@ -92,12 +101,10 @@ TEST(EnvironmentLight, ABrightSpotOfTheEnvironmentCastsAShadow) {
 }
 
 TEST(FilmResponse, ExposureScalesTheLightAndTheNeutralViewRollsHighlightsOff) {
-  TempFolder folder;
-  const std::string wall = WallScene(folder, 0.5f, true);
   RenderOptions brighter = Options("", 1, 0);
   brighter.film.exposure = 1.0;
-  const FloatImage once = RenderScene(wall, 5, Options("", 1, 0));
-  const FloatImage twice = RenderScene(wall, 5, brighter);
+  const FloatImage once = RenderCorner(0.5, true, Options("", 1, 0));
+  const FloatImage twice = RenderCorner(0.5, true, brighter);
   for (size_t i = 0; i < once.rgba.size(); ++i) {
     if (i % 4 == 3) continue;  // coverage, not light
     ASSERT_EQ(twice.rgba[i], 2.0f * once.rgba[i]) << i;

@@ -51,13 +51,14 @@ int GltfBuilder::Indices(const std::vector<uint16_t>& values) {
 }
 
 int GltfBuilder::Material(float r, float g, float b, int texture) {
-  nlohmann::json pbr = {{"baseColorFactor", {r, g, b, 1.0f}}};
+  nlohmann::json pbr = {{"baseColorFactor", {r, g, b, 1.0f}}, {"metallicFactor", 0.0}};
   if (texture >= 0) pbr["baseColorTexture"] = {{"index", texture}};
-  return Appended(gltf_["materials"], {{"pbrMetallicRoughness", pbr}});
+  return Appended(gltf_["materials"], {{"pbrMetallicRoughness", pbr}, {"doubleSided", true}});
 }
 
-int GltfBuilder::Texture(const std::string& uri) {
-  return Appended(gltf_["textures"], {{"source", Appended(gltf_["images"], {{"uri", uri}})}});
+int GltfBuilder::Texture(const std::string& uri, const nlohmann::json& sampler) {
+  return Appended(gltf_["textures"], {{"source", Appended(gltf_["images"], {{"uri", uri}})},
+                                      {"sampler", Appended(gltf_["samplers"], sampler)}});
 }
 
 int GltfBuilder::Mesh(const std::vector<float>& points, int material, const std::vector<float>& uvs,

@@ -15,10 +15,13 @@ class GltfBuilder {
   // A float accessor of `type` ("SCALAR", "VEC2", "VEC3", "VEC4") over its own buffer view.
   int Floats(const std::vector<float>& values, const char* type);
   int Indices(const std::vector<uint16_t>& values);
-  // A material with a base colour and optionally a base colour texture.
+  // A matte (not metallic), double-sided material with a base colour and optionally a base colour
+  // texture.
   int Material(float r, float g, float b, int texture = -1);
-  // A texture whose image is the file `uri` (relative to the scene).
-  int Texture(const std::string& uri);
+  // A texture whose image is the file `uri` (relative to the scene), read as `sampler` says (by
+  // default its nearest texel).
+  int Texture(const std::string& uri,
+              const nlohmann::json& sampler = {{"magFilter", 9728}, {"minFilter", 9728}});
   // A mesh of one triangle primitive over points given in glTF metres.
   int Mesh(const std::vector<float>& points, int material = -1, const std::vector<float>& uvs = {},
            const std::vector<uint16_t>& indices = {});

@@ -70,7 +70,10 @@ bool OpenCodec(Encoder& encoder, const EncodeSettings& settings, std::string& er
   AVDictionary* options = nullptr;
   av_dict_set_int(&options, "crf", settings.quality, 0);
   av_dict_set(&options, "preset", "medium", 0);
-  if (settings.codec == Codec::Hevc) av_dict_set(&options, "x265-params", "log-level=error", 0);
+  // x264 is lossless at a rate factor of 0; x265 only when told so.
+  if (settings.codec == Codec::Hevc)
+    av_dict_set(&options, "x265-params",
+                settings.quality == 0 ? "log-level=error:lossless=1" : "log-level=error", 0);
   const int opened = avcodec_open2(encoder.codec, codec, &options);
   av_dict_free(&options);
   if (opened < 0) {

@@ -29,5 +29,6 @@ bool Finish(video_codec::Encoder* encoder, std::string* error);
 void Close(video_codec::Encoder* encoder);
 
 bool Probe(const char* path, video_codec::StreamFacts* facts, std::string* error);
+bool Verify(const char* path, long long* frames, std::string* error);
 
 }  // namespace ffmpeg_video

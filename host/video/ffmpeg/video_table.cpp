@@ -3,8 +3,8 @@
 namespace {
 
 const video_codec::Table kTable = {
-    video_codec::kTableVersion, ffmpeg_video::Open,  ffmpeg_video::Write,
-    ffmpeg_video::Finish,       ffmpeg_video::Close, ffmpeg_video::Probe,
+    video_codec::kTableVersion, ffmpeg_video::Open,  ffmpeg_video::Write,  ffmpeg_video::Finish,
+    ffmpeg_video::Close,        ffmpeg_video::Probe, ffmpeg_video::Verify,
 };
 
 }  // namespace
