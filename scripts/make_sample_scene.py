@@ -92,7 +92,8 @@ def main():
         pbr = {"baseColorFactor": rgb + [1.0], "metallicFactor": 0.0, "roughnessFactor": 1.0}
         if texture is not None:
             pbr["baseColorTexture"] = {"index": texture}
-        return {"name": name, "pbrMetallicRoughness": pbr}
+        # Two-sided, as exporters write materials drawn without back-face culling.
+        return {"name": name, "pbrMetallicRoughness": pbr, "doubleSided": True}
 
     colours = [("red", [0.8, 0.1, 0.08]), ("green", [0.1, 0.65, 0.15]), ("blue", [0.1, 0.25, 0.85]),
                ("yellow", [0.9, 0.75, 0.1]), ("stone", [0.6, 0.58, 0.55])]
