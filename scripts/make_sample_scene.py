@@ -15,14 +15,14 @@ import zlib
 from pathlib import Path
 
 
-def png_rgb(width, height, pixel):
-    """A PNG of width x height whose pixel(x, y) gives (r, g, b) bytes."""
+def png_rgb(width, height, pixel, alpha=False):
+    """A PNG of width x height whose pixel(x, y) gives (r, g, b) bytes, or (r, g, b, a) with alpha."""
     rows = b"".join(b"\0" + bytes(c for x in range(width) for c in pixel(x, y)) for y in range(height))
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", width, height, 8, 6 if alpha else 2, 0, 0, 0)
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b"")
 
 
