@@ -21,7 +21,17 @@ OBJECTS = [
     ("red cube", (0.8, 0.1, 0.08), (0, 1, 0)),
     ("white sphere", (0.8, 0.8, 0.8), (0, 0, 1)),
     ("blue cube", (0.1, 0.2, 0.8), (1, 1, 0)),
+    ("metal sphere", (0.9, 0.6, 0.3), (1, 0, 1)),
+    ("glossy cube", (0.8, 0.75, 0.1), (0, 1, 1)),
+    ("emissive panel", (0.02, 0.02, 0.02), (1, 1, 1)),
+    ("textured cube", (1.0, 1.0, 1.0), (0.5, 0.5, 0)),
 ]
+# How each material differs from a matte one: Principled inputs by name.
+FINISH = {
+    "metal sphere": {"Metallic": 1.0, "Roughness": 0.3},
+    "glossy cube": {"Roughness": 0.2, "Specular": 0.5},
+    "emissive panel": {"Emission": (1.0, 0.5, 0.2, 1.0), "Emission Strength": 3.0},
+}
 
 
 def material(name, colour):
@@ -31,6 +41,17 @@ def material(name, colour):
     bsdf.inputs["Base Color"].default_value = (*colour, 1.0)
     bsdf.inputs["Roughness"].default_value = 1.0
     bsdf.inputs["Specular"].default_value = 0.0
+    for key, value in FINISH.get(name, {}).items():
+        bsdf.inputs[key].default_value = value
+    if name == "textured cube":
+        # A checker image of 8 x 8 squares, as the exporter writes it into the file.
+        image = bpy.data.images.new("checker", 64, 64)
+        image.pixels[:] = [v for y in range(64) for x in range(64)
+                           for v in ((0.9, 0.9, 0.9, 1.0) if (x // 8 + y // 8) % 2 else (0.1, 0.1, 0.1, 1.0))]
+        image.pack()
+        texture = mat.node_tree.nodes.new("ShaderNodeTexImage")
+        texture.image = image
+        mat.node_tree.links.new(texture.outputs["Color"], bsdf.inputs["Base Color"])
     return mat
 
 
@@ -42,6 +63,11 @@ def build_scene():
     bpy.ops.mesh.primitive_uv_sphere_add(radius=0.7, location=(-2.5, 2.5, 0.7), segments=64, ring_count=32)
     bpy.ops.object.shade_smooth()
     bpy.ops.mesh.primitive_cube_add(size=1, location=(0, -3, 0.5))
+    bpy.ops.mesh.primitive_uv_sphere_add(radius=0.6, location=(3.5, -1.5, 0.6), segments=64, ring_count=32)
+    bpy.ops.object.shade_smooth()
+    bpy.ops.mesh.primitive_cube_add(size=1, location=(-3.5, -1.5, 0.5))
+    bpy.ops.mesh.primitive_plane_add(size=1.2, location=(-2, -4, 1.0), rotation=(math.radians(90), 0, 0))
+    bpy.ops.mesh.primitive_cube_add(size=1.2, location=(2, 4, 0.6))
     for obj, (name, colour, _) in zip(scene.objects, OBJECTS):
         obj.name = name
         obj.data.materials.append(material(name, colour))

@@ -8,10 +8,19 @@
 # CPU seconds and the median of the pairs' ratios (NEW / BASE: above 1 means the new build is slower).
 #
 #   bench/light_cost.sh BASE_BUILD NEW_BUILD [RUNS]
+#   bench/light_cost.sh --instructions BASE_BUILD NEW_BUILD
 #
-# BASE_BUILD may be a build from before the light options: its rows then run it without them.
+# BASE_BUILD may be a build from before the light options: its rows then run it without them. With
+# --instructions each job runs once per build on one thread under valgrind's callgrind at a quarter
+# of the size, and the rows give the instructions executed: the same on a busy machine as on an idle
+# one.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+instructions=0
+if [[ ${1:-} == --instructions ]]; then
+  instructions=1
+  shift
+fi
 base=$(cd "$1" && pwd)
 new=$(cd "$2" && pwd)
 runs=${3:-5}
@@ -27,6 +36,15 @@ run() {  # BUILD ARGUMENTS...: wall and CPU seconds of one render
     "$build/orvex360" --quiet --plugins "$build/plugins/Orvex360Cam" render "$@" -o "$work/out.png" >/dev/null 2>&1
   awk '{printf "%s %s\n", $1, $2 + $3}' "$work/time"
 }
+# BUILD ARGUMENTS...: instructions executed by one render on one thread.
+count() {
+  local build=$1
+  shift
+  valgrind --tool=callgrind --callgrind-out-file="$work/callgrind.%p" "$build/orvex360" --quiet \
+    --plugins "$build/plugins/Orvex360Cam" render "$@" --threads 1 -o "$work/out.png" >/dev/null 2>"$work/valgrind"
+  rm -f "$work"/callgrind.*
+  awk '/Collected/ {print $4}' "$work/valgrind"
+}
 median() { sort -g | awk '{v[NR] = $1} END {m = (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; printf "%.3f", m}'; }
 
 # name | base arguments | new arguments
@@ -41,6 +59,18 @@ jobs=(
   "plaza, env, 2 bounces|$plaza -c panorama -s 1024x512 --frames 45 --env $work/sky.exr|$plaza -c panorama -s 1024x512 --frames 45 --env $work/sky.exr"
 )
 
+if ((instructions)); then
+  printf '%-24s %14s %14s %7s\n' job "base instr." "new instr." ratio
+  for job in "${jobs[@]}"; do
+    IFS='|' read -r name base_arguments new_arguments <<<"$job"
+    read -ra base_words <<<"${base_arguments//1024/256}"
+    read -ra new_words <<<"${new_arguments//1024/256}"
+    a=$(count "$base" "${base_words[@]//512/128}")
+    b=$(count "$new" "${new_words[@]//512/128}")
+    printf '%-24s %14s %14s %7.3f\n' "$name" "$a" "$b" "$(echo "$b / $a" | bc -l)"
+  done
+  exit 0
+fi
 echo "paired runs: $runs; seconds are medians; ratio = new / base, median of the pairs"
 printf '%-24s %9s %9s %9s %9s %11s %11s\n' job "base wall" "new wall" "base cpu" "new cpu" "wall ratio" "cpu ratio"
 for job in "${jobs[@]}"; do

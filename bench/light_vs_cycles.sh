@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Light cross-checked with Blender's Cycles on one scene: a courtyard built in Blender (a sun of 3 W/m2,
-# a 300 W point light, a uniform world, four matte objects), exported to glTF by Blender's exporter with
+# Light and materials cross-checked with Blender's Cycles on one scene: a courtyard built in Blender (a sun of 3 W/m2,
+# a 300 W point light, a uniform world; four matte objects, a metal ball, a glossy box, an emissive panel and a
+# textured box), exported to glTF by Blender's exporter with
 # its defaults (lights and cameras switched on), rendered by Cycles (Standard view, exposure 0) and by
 # orvex360 as the same 512 x 256 panorama at each bounce count given, then compared per object: mean
 # linear colour, the ratio of their luminances, and the share of clipped pixels in the PNGs.

@@ -15,14 +15,14 @@ import zlib
 from pathlib import Path
 
 
-def png_rgb(width, height, pixel):
-    """A PNG of width x height whose pixel(x, y) gives (r, g, b) bytes."""
+def png_rgb(width, height, pixel, alpha=False):
+    """A PNG of width x height whose pixel(x, y) gives (r, g, b) bytes, or (r, g, b, a) with alpha."""
     rows = b"".join(b"\0" + bytes(c for x in range(width) for c in pixel(x, y)) for y in range(height))
 
     def chunk(kind, data):
         return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
 
-    header = struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)
+    header = struct.pack(">IIBBBBB", width, height, 8, 6 if alpha else 2, 0, 0, 0)
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(rows, 9)) + chunk(b"IEND", b"")
 
 
@@ -92,7 +92,8 @@ def main():
         pbr = {"baseColorFactor": rgb + [1.0], "metallicFactor": 0.0, "roughnessFactor": 1.0}
         if texture is not None:
             pbr["baseColorTexture"] = {"index": texture}
-        return {"name": name, "pbrMetallicRoughness": pbr}
+        # Two-sided, as exporters write materials drawn without back-face culling.
+        return {"name": name, "pbrMetallicRoughness": pbr, "doubleSided": True}
 
     colours = [("red", [0.8, 0.1, 0.08]), ("green", [0.1, 0.65, 0.15]), ("blue", [0.1, 0.25, 0.85]),
                ("yellow", [0.9, 0.75, 0.1]), ("stone", [0.6, 0.58, 0.55])]

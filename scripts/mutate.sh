@@ -6,13 +6,22 @@
 #
 #   scripts/mutate.sh [ID ...]      every mutation, or only those named
 #
-# The copy and its build live in build/mutate/; the working tree itself is never changed. Exits 0
+# A row too long to read on one line goes on over the lines below it that start with a tab (the tab
+# separates its columns as on one line). The copy and its build live in build/mutate/; the working
+# tree itself is never changed. Exits 0
 # when every mutation was killed, 1 when one survived or could not be applied, 2 when the unmutated
 # suite already fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 top=$PWD
 list=$top/tests/mutations/mutations.tsv
+# The list with each row on one line: a line starting with a tab continues the row above it.
+rows() {
+  awk '/^\t/ && row != "" { row = row $0; next }
+       row != "" { print row }
+       { row = $0 }
+       END { if (row != "") print row }' "$list"
+}
 work=$top/build/mutate
 jobs=$(nproc)
 
@@ -93,7 +102,7 @@ while IFS=$'\t' read -r -u 3 id file original mutated what; do
     fi
   fi
   cp "$work/original" "$target"
-done 3<"$list"
+done 3< <(rows)
 
 total=$((killed + survived + unusable))
 echo "=== mutation score: $killed killed, $survived survived, $unusable not applied, of $total ==="

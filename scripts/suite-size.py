@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """The test suite's size against the product's: non-blank lines that are not only a comment, of the
 tracked text files under tests/ (code, CMake, scripts and hand-written data; images are not counted)
-against those under source/ and host/. Prints both counts, the ratio and the five largest test
-folders."""
+against those under source/ and host/. Prints both counts, the ratio, the five largest test
+folders and the suite's longest line (file:line and its length in characters), which should be a
+line a reader reads: at most 120 characters."""
 import os
 import subprocess
 import sys
@@ -35,6 +36,16 @@ def counted_lines(path):
     return count
 
 
+def longest_line(paths):
+    """(length, path, line number) of the longest line among `paths`."""
+    longest = (0, "", 0)
+    for path in paths:
+        with open(path, encoding="utf-8", errors="replace") as text:
+            for number, line in enumerate(text, 1):
+                longest = max(longest, (len(line.rstrip("\n")), path, number), key=lambda item: item[0])
+    return longest
+
+
 def tracked(*folders):
     listed = subprocess.run(["git", "ls-files", "--", *folders], capture_output=True, text=True, check=True)
     return [path for path in listed.stdout.split() if os.path.splitext(path)[1].lower() not in BINARY]
@@ -52,6 +63,8 @@ def main():
         folders[folder] = folders.get(folder, 0) + lines
     for folder, lines in sorted(folders.items(), key=lambda item: -item[1])[:5]:
         print(f"  tests/{folder}: {lines}")
+    length, path, number = longest_line(tests)
+    print(f"longest line: {path}:{number}, {length} characters")
     return 0
 
 

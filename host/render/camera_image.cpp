@@ -138,6 +138,8 @@ class RaySpread {
   Vector left_;
 };
 
+constexpr Int32 kRowsPerBlockWithFootprints = 16;
+
 RaySpread& ThreadRaySpread() {
   thread_local RaySpread spread;
   return spread;
@@ -217,7 +219,10 @@ void PostProcessRow(const CameraPass& pass, FloatImage& image, Int32 y, Columns 
 void RenderRows(const CameraPass& pass, FloatImage& image, const PixelWindow& rows, bool post,
                 bool answeredOnly = false) {
   const Columns columns{rows.left, rows.left + rows.width};
-  parallel::For(rows.top, rows.top + rows.height, [&](const tbb::blocked_range<Int32>& range) {
+  // A block's first row asks the lens for the row above it when textures need pixel footprints:
+  // blocks of a few rows keep that rare.
+  const Int32 grain = pass.scene->NeedsFootprints() ? kRowsPerBlockWithFootprints : 1;
+  parallel::For(rows.top, rows.top + rows.height, grain, [&](const tbb::blocked_range<Int32>& range) {
     SampleBatch batch;
     std::vector<Float>& rowSums = ThreadRowSums(static_cast<size_t>(image.width) * FloatImage::kChannels);
     ThreadRaySpread().Forget();

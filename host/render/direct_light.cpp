@@ -119,8 +119,9 @@ Vector SkyOnShadedSurface(const Environment& sky, const ShadingPoint& point, con
   const Vector fresnel = Fresnel(point.f0, nv);
   const Vector mirror = point.normal * (2.0 * nv) - point.toViewer;
   const Float blur = std::sqrt(point.alpha);
-  const Vector reflected = sky.Radiance(mirror) * (1.0 - blur) + irradiance * (blur / std::numbers::pi);
-  const Vector diffuse = Multiply(point.diffuse, irradiance) * (1.0 / std::numbers::pi);
+  const Vector diffuseSky = irradiance * (1.0 / std::numbers::pi);
+  const Vector reflected = blur < 1.0 ? sky.Radiance(mirror) * (1.0 - blur) + diffuseSky * blur : diffuseSky;
+  const Vector diffuse = Multiply(point.diffuse, diffuseSky);
   return (Multiply(Vector(1.0) - fresnel, diffuse) + Multiply(fresnel, reflected)) * point.occlusion;
 }
 

@@ -67,6 +67,18 @@ constexpr int kLanes = SceneAccel::kPacketSize;
 // the paths that go on carry the light of those that ended (Russian roulette).
 constexpr Int32 kBouncesBeforeRoulette = 2;
 
+// Surfaces met after a bounce are read at least this rough: a near mirror found by a diffuse bounce
+// would otherwise catch a sun in a few rare paths, bright specks in a smooth image.
+constexpr Float kBounceMinAlpha = 0.1;
+// The most one bounce adds to a sample in any channel, for the same reason: rare paths that carry
+// far more light than their neighbours are noise, not detail, at a few samples a pixel.
+constexpr Float kMostBounceLight = 10.0;
+
+Vector Clamped(const Vector& light) {
+  const Float largest = std::max({light.x, light.y, light.z});
+  return largest > kMostBounceLight ? light * (kMostBounceLight / largest) : light;
+}
+
 // Whether a path goes on after a bounce; its throughput is scaled up when it does.
 bool SurvivesRoulette(Int32 bounce, Vector& throughput, PathRandom& random) {
   if (bounce < kBouncesBeforeRoulette) return true;
@@ -155,11 +167,13 @@ void FollowBounces(const SceneAccel& scene, const Lighting& lighting, const Pack
     scene.Intersect16(origins, directions, alive, next, found);
     for (int k = 0; k < kLanes; ++k) alive[k] = alive[k] && found[k];
     DescribeSurfaces(next, alive, directions, spread, there);
+    for (int k = 0; k < kLanes; ++k)
+      if (there.shaded[k]) there.points[k].alpha = std::max(there.points[k].alpha, kBounceMinAlpha);
     Vector light[kLanes];
     GatherDirectLight(scene, lighting, there, randoms, light);
     for (int k = 0; k < kLanes; ++k) {
       if (!alive[k]) continue;
-      colours[k] += Multiply(throughput[k], Reflected(there, k, light[k]));
+      colours[k] += Clamped(Multiply(throughput[k], Reflected(there, k, light[k])));
       current[k] = next[k];
       alive[k] = SurvivesRoulette(bounce, throughput[k], randoms[k]);
     }

@@ -58,7 +58,10 @@ Float UnitsPerTextureUnit(const Surface& surface, UInt32 triangle, Int32 texCoor
 
 Rgba Read(const TextureSlot& slot, const Hit& hit, const SurfaceCoordinates& at, Float footprintUnits) {
   const std::array<Float, 2> uv = SlotCoordinates(slot, at.set0, at.set1);
-  const Float footprint = footprintUnits / UnitsPerTextureUnit(*hit.surface, hit.triangle, slot.texCoord);
+  // The transform's scale shrinks or stretches the texture over the surface as well.
+  const Float stretch = slot.transformed ? std::max(std::abs(slot.scale[0]), std::abs(slot.scale[1])) : 1.0;
+  const Float footprint =
+      footprintUnits * stretch / UnitsPerTextureUnit(*hit.surface, hit.triangle, slot.texCoord);
   return SampleTexture(slot, uv[0], uv[1], footprint);
 }
 

@@ -49,4 +49,16 @@ void For(Index begin, Index end, Body&& body) {
 #endif
 }
 
+// The same, in blocks of at least `grain` indices where there are enough (a block's first index may
+// cost more than the others).
+template <class Index, class Body>
+void For(Index begin, Index end, Index grain, Body&& body) {
+#ifdef ORVEX_THREAD_SANITIZER
+  (void)grain;
+  For(begin, end, std::forward<Body>(body));
+#else
+  tbb::parallel_for(tbb::blocked_range<Index>(begin, end, grain), std::forward<Body>(body));
+#endif
+}
+
 }  // namespace parallel

@@ -70,6 +70,10 @@ TEST_F(ComfortReport, NearestObjectHasTheDisparityTheRigPredicts) {
     EXPECT_NEAR(report["worstDirections"][0]["disparityDegrees"].get<double>(),
                 Vergence(100.0) - Vergence(400.0), 0.02);
     EXPECT_GT(report["beyondLimit"]["crossedShare"].get<double>(), 0.05);
+    // The sky behind is within the limit: everything beyond it is in front.
+    EXPECT_EQ(report["beyondLimit"]["uncrossedShare"].get<double>(), 0.0);
+    EXPECT_EQ(report["beyondLimit"]["share"].get<double>(),
+              report["beyondLimit"]["crossedShare"].get<double>());
     files::ExpectHolds(last.output, {"comfort warning"});
   }
 }

@@ -6,6 +6,7 @@
 #include "image/plain_tiff.h"
 #include "image/png_writer.h"
 #include "image/srgb.h"
+#include "image/xmp_embed.h"
 #include "render_test_support.h"
 
 #include <OpenImageIO/imageio.h>
@@ -318,6 +319,28 @@ TEST(PngCodec, DamagedTruncatedAndHugeFilesAreRefused) {
   files::WriteBytes(bad, bytes);
   EXPECT_FALSE(image_limits::CheckFile(bad, error));
   files::ExpectHolds(error, {"100000 x 100000"});
+}
+
+// Every chunk after the XMP packet is put in ends with the CRC-32 of its type and data, as zlib
+// computes it: readers drop a chunk whose CRC does not match.
+TEST(PngCodec, XmpChunkEndsWithTheChecksumReadersCheck) {
+  TempFolder folder;
+  const std::string path = folder.File("xmp.png");
+  WritePng(path, {"rgb8", PNG_COLOR_TYPE_RGB, 8}, 4, 4);
+  std::vector<unsigned char> bytes = files::ReadBytes(path);
+  std::string error;
+  ASSERT_TRUE(xmp_embed::Insert(bytes, "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>", error)) << error;
+  const auto big32 = [&bytes](size_t at) {
+    return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 |
+           bytes[at + 3];
+  };
+  std::string types;
+  for (size_t at = 8; at + 12 <= bytes.size(); at += 12 + big32(at)) {
+    types += std::string(bytes.begin() + at + 4, bytes.begin() + at + 8) + " ";
+    ASSERT_LE(at + 12 + big32(at), bytes.size());
+    EXPECT_EQ(crc32(0, bytes.data() + at + 4, 4 + big32(at)), big32(at + 8 + big32(at))) << types;
+  }
+  files::ExpectHolds(types, {"IHDR ", "iTXt ", "IEND "});
 }
 
 // The module's icons and maps, and every colour under every alpha (which is unassociated in the file

@@ -27,7 +27,8 @@ commands=0
 # an eighth of each -s size.
 # shellcheck disable=SC2016 # the single quotes keep perl's variables for perl
 adapted() {
-  local shorter='s{(-s |--size )(\d+)x(\d+)}{$1 . ($2 >= 64 ? int($2 / 8) : $2) . "x" . ($3 >= 64 ? int($3 / 8) : $3)}ge;
+  local shorter='s{(-s |--size )(\d+)x(\d+)}
+                   {$1 . ($2 >= 64 ? int($2 / 8) : $2) . "x" . ($3 >= 64 ? int($3 / 8) : $3)}ge;
                  s{(orvex360 render)(?!.*--samples)}{$1 --samples 1}'
   ((checked)) && shorter=''
   perl -pe 's{\bbuild/release/}{'"$build"'/}g;'"$shorter" <<<"$1"

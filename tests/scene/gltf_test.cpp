@@ -95,6 +95,9 @@ TEST(GltfAnimation, SamplesLinearStepCubicAndRotationKeys) {
                           {0, 0, 0, 0, 0, 0, 2, 2, 2, 2, 2, 2, 4, 4, 4, 0, 0, 0}};
   const Float32 s = static_cast<Float32>(std::sin(M_PI / 4.0));
   const ga::Channel turn{ga::Path::Rotation, ga::Interpolation::Linear, {0, 1}, {0, 0, 0, 1, 0, s, 0, s}};
+  // The same turn with its end key's signs flipped (the same rotation): still the short way round.
+  const ga::Channel flipped{
+      ga::Path::Rotation, ga::Interpolation::Linear, {0, 1}, {0, 0, 0, 1, 0, -s, 0, -s}};
   const struct {
     const ga::Channel& channel;
     double time;
@@ -107,6 +110,7 @@ TEST(GltfAnimation, SamplesLinearStepCubicAndRotationKeys) {
       {cubic, 1.0, {2, 2, 2}},  // a straight line: half way is half the value
       {cubic, 0.5, {1, 1, 1}},
       {turn, 0.5, {0, std::sin(M_PI / 8.0), 0, std::cos(M_PI / 8.0)}},  // half of 90 degrees about +Y
+      {flipped, 0.5, {0, std::sin(M_PI / 8.0), 0, std::cos(M_PI / 8.0)}},
   };
   for (const auto& sample : samples) {
     ga::Pose pose;

@@ -20,7 +20,8 @@ class DescriptionValues : public testing::Test {
       {"type": "float", "id": 5, "name": "V_SEPARATION", "unit": "length", "min": 0},
       {"type": "vector", "id": 6, "name": "V_PAD"},
       {"type": "string", "id": 7, "name": "V_TEXT"},
-      {"type": "button", "id": 8, "name": "V_FIT"}
+      {"type": "button", "id": 8, "name": "V_FIT"},
+      {"type": "float", "id": 9, "name": "V_LATITUDE", "unit": "degrees", "min": -90, "max": 90}
     ]})",
                                      "values.json", record, error))
         << error;
@@ -59,6 +60,10 @@ TEST_F(DescriptionValues, TextsReadAsTheirElementTakesThemOrAreRefusedWithWhatIt
       {6, "1,2", "refused: "},
       {6, "1,2,3,4", "refused: "},
       {8, "1", "refused: holds no value"},
+      // A limit is met by what equals it in single precision: pi/2 as a float is a hair above 90 degrees.
+      {9, "1.5707964", "90 deg"},
+      {9, "-1.5707964", "-90 deg"},
+      {9, "1.5708", "refused: -90 deg to 90 deg"},
   };
   for (const auto& [id, text, expected] : rows) {
     SCOPED_TRACE(text);

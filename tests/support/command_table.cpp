@@ -15,6 +15,9 @@
 // hold, ^text one it starts with, or = for "the folder's entries are as they were before the row";
 // \n in an expectation is a line break. In a command, `orvex360` runs the built tool with the built
 // plugin folder (so does $ORVEX360 in shells it starts) and $ORVEX_SOURCE_DIR is the source tree.
+// A long row reads over several lines: a line ending with a backslash goes on with the next one (the
+// two joined without the backslash, in quotes too), and a line starting with a tab adds its columns
+// to the row above.
 namespace {
 
 constexpr const char* kTable = ORVEX_TEST_DATA "/commands.tsv";
@@ -54,16 +57,24 @@ std::vector<Table> ReadTables(const std::string& path) {
   int number = 0;
   for (std::string line; std::getline(file, line);) {
     ++number;
+    const int first = number;
+    for (std::string more; !line.empty() && line.back() == '\\' && std::getline(file, more); ++number) {
+      line.pop_back();
+      line += more;
+    }
     if (line.empty() || line[0] == '#') continue;
     std::vector<std::string> columns = Columns(line);
-    if (columns.size() == 1) {
+    if (columns[0].empty() && !tables.empty() && !tables.back().rows.empty()) {
+      for (auto expected = columns.begin() + 1; expected != columns.end(); ++expected)
+        tables.back().rows.back().expectations.push_back(LineBreaks(*expected));
+    } else if (columns.size() == 1) {
       const size_t dot = line.find('.');
       tables.push_back({line.substr(0, dot), line.substr(dot + 1), number, {}});
     } else if (tables.empty()) {
       tables.push_back({"CommandTable", "NamesATestBeforeItsRows", number, {}});  // fails: no rows
       break;
     } else {
-      Row row{number, columns[0], columns[1], {}};
+      Row row{first, columns[0], columns[1], {}};
       for (auto expected = columns.begin() + 2; expected != columns.end(); ++expected)
         row.expectations.push_back(LineBreaks(*expected));
       tables.back().rows.push_back(row);
