@@ -29,9 +29,11 @@ logs=$out.logs
 mkdir -p "$out" "$logs"
 export SOURCE_DATE_EPOCH=1700000000
 
+# Every overlay element, with --set so that builds from before --overlays take it too.
+every_overlay="--set ORVEXVP_SHOW_INFO=1 --set ORVEXVP_SHOW_TIME=1 --set ORVEXVP_SHOW_FRAME=1 --set ORVEXVP_SHOW_TEXT=1"
 # name|arguments (split as the shell splits words)
 renders=(
-  "fulldome|-c fulldome -s 512x512"
+  "fulldome|-c fulldome -s 512x512 $every_overlay"
   "fulldome-3spp|-c fulldome -s 256x256 --samples 3"
   "fisheye|-c fisheye -s 384x384"
   "fisheye-4spp|-c fisheye -s 256x256 --samples 4"
@@ -52,7 +54,7 @@ renders=(
   "pano-flipped-swapped|-c panorama --stereo on --stereo-output side-by-side --flip left-horizontal --swap-eyes -s 512x256"
   "pano-interlaced|-c panorama --stereo on --stereo-output interlaced --interlace checkerboard -s 256x128"
   "pano-gradient|-c panorama --stereo on --separation-gradient -s 512x256"
-  "dome-stereo|-c fulldome --stereo on --stereo-output side-by-side -s 512x256"
+  "dome-stereo|-c fulldome --stereo on --stereo-output side-by-side -s 512x256 $every_overlay"
   "dome-anaglyph|-c fulldome --stereo on --stereo-output anaglyph -s 256x256"
   "cubemap-stereo|-c cubemap --stereo on --stereo-output side-by-side -s 512x256 --cube-layout grid-3x2"
   "env-only|empty -c panorama -s 256x128"

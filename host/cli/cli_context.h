@@ -44,3 +44,4 @@ CliCommand AddInfoCommand(CLI::App& parent);
 CliCommand AddFarmCommand(CLI::App& parent);
 CliCommand AddViewCommand(CLI::App& parent);
 CliCommand AddPreviewCommand(CLI::App& parent);
+CliCommand AddEncodeCommand(CLI::App& parent);

@@ -34,22 +34,26 @@ nlohmann::json DirectionJson(Float yaw, Float pitch, Float disparity) {
   return {{"yawDegrees", yaw}, {"pitchDegrees", pitch}, {"disparityDegrees", disparity}};
 }
 
+// What every report and a shot's summary begin with.
+nlohmann::json RigJson(const ComfortRig& rig) {
+  return {{"stereo", true},
+          {"limit", {{"disparityDegrees", kComfortLimitDegrees}, {"source", kLimitSource}}},
+          {"rig",
+           {{"eyeSeparation", rig.separation},
+            {"zeroParallaxDistance", rig.zeroParallax},
+            {"rigMode", rig.rigMode}}}};
+}
+
 nlohmann::json SummaryJson(const ComfortSummary& summary, const ComfortRig& rig) {
   const double pixels = std::max<long long>(summary.pixels, 1);
-  nlohmann::json json = {
-      {"stereo", true},
-      {"limit", {{"disparityDegrees", kComfortLimitDegrees}, {"source", kLimitSource}}},
-      {"rig",
-       {{"eyeSeparation", rig.separation},
-        {"zeroParallaxDistance", rig.zeroParallax},
-        {"rigMode", rig.rigMode}}},
-      {"pixels", summary.pixels},
-      {"disparityDegrees",
-       {{"mostCrossed", summary.maxCrossedDegrees}, {"mostUncrossed", summary.maxUncrossedDegrees}}},
-      {"beyondLimit",
-       {{"share", (summary.crossedBeyond + summary.uncrossedBeyond) / pixels},
-        {"crossedShare", summary.crossedBeyond / pixels},
-        {"uncrossedShare", summary.uncrossedBeyond / pixels}}}};
+  nlohmann::json json = RigJson(rig);
+  json.update({{"pixels", summary.pixels},
+               {"disparityDegrees",
+                {{"mostCrossed", summary.maxCrossedDegrees}, {"mostUncrossed", summary.maxUncrossedDegrees}}},
+               {"beyondLimit",
+                {{"share", (summary.crossedBeyond + summary.uncrossedBeyond) / pixels},
+                 {"crossedShare", summary.crossedBeyond / pixels},
+                 {"uncrossedShare", summary.uncrossedBeyond / pixels}}}});
   json["nearestObject"] = nullptr;
   if (summary.hasNearest) {
     json["nearestObject"] =
@@ -251,5 +255,27 @@ void ComfortReporter::Report(Int32 frame) {
   json["format"] = "orvex360 comfort report";
   json["frame"] = frame;
   json["heatMap"] = fs::path(HeatMapPath(path)).filename().string();
-  if (WriteReport(path, json, eyeImage_, map, failure_)) PrintLine(path, summary);
+  if (!WriteReport(path, json, eyeImage_, map, failure_)) return;
+  if (ShotPath().empty())
+    PrintLine(path, summary);
+  else
+    shot_.Add(frame, summary, path);
+}
+
+std::string ComfortReporter::ShotPath() const {
+  if (!numbered_ || !noStereo_.empty()) return {};
+  std::string path = path_;
+  const size_t run = path.find('#');
+  if (run != std::string::npos) path.replace(run, path.find_first_not_of('#', run) - run, "shot");
+  return path;
+}
+
+void ComfortReporter::Finish() {
+  if (shot_.Empty() || !failure_.empty()) return;
+  nlohmann::json json = RigJson(rig_);
+  json.update(shot_.Json(rig_));
+  json["format"] = "orvex360 comfort shot summary";
+  if (!WriteJson(ShotPath(), json, failure_)) return;
+  // As a frame's line: a warning on stderr, all well on stdout.
+  std::fprintf(shot_.WithinLimit() ? stdout : stderr, "%s\n", shot_.Line(rig_, ShotPath()).c_str());
 }

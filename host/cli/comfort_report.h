@@ -1,5 +1,6 @@
 #pragma once
 
+#include "comfort_shot.h"
 #include "render/renderer.h"
 #include "render/stereo_comfort.h"
 
@@ -9,7 +10,8 @@
 // The stereo comfort report of a render (`orvex360 render --comfort REPORT.json`): for each frame
 // the disparity of every pixel of camera 0 from the primary rays of both eyes, written as JSON and
 // as a heat map PNG beside it (REPORT.png), and one console line; renders without stereo get a
-// report and a line saying "no stereo".
+// report and a line saying "no stereo". A sequence's frames get their reports and heat maps, and the
+// shot one summary (ShotPath) and one console line instead of a line per frame.
 class ComfortReporter {
  public:
   // Frame reports are numbered as the images written to `images` (a name with "#" runs or not).
@@ -24,6 +26,11 @@ class ComfortReporter {
   // The report and the heat map written for `frame` (the heat map empty without stereo).
   std::string ReportPath(Int32 frame) const;
   std::string HeatMapPathAt(Int32 frame) const;
+  // Where a stereo sequence's shot summary goes: the report's path, its "#" run (if any) replaced by
+  // "shot"; empty for one frame or no stereo.
+  std::string ShotPath() const;
+  // After the last frame: writes the shot summary and prints its line (a failure goes to Failure()).
+  void Finish();
   // The first failure while writing a frame's report; empty when every report was written.
   const std::string& Failure() const { return failure_; }
 
@@ -43,4 +50,5 @@ class ComfortReporter {
   ComfortRig rig_;
   FloatImage eyeImage_;
   PrimaryHits eyeHits_[2];
+  ComfortShot shot_;
 };

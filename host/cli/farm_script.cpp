@@ -38,6 +38,10 @@ std::string Directives(const FarmPlan& plan, const std::string& name, const std:
                      "/" + log + "\n#SBATCH --chdir=" + plan.workFolder + "\n";
   if (!plan.partition.empty()) text += "#SBATCH --partition=" + plan.partition + "\n";
   if (!plan.timeLimit.empty()) text += "#SBATCH --time=" + plan.timeLimit + "\n";
+  if (plan.cpusPerTask > 0) text += "#SBATCH --cpus-per-task=" + std::to_string(plan.cpusPerTask) + "\n";
+  if (!plan.memory.empty()) text += "#SBATCH --mem=" + plan.memory + "\n";
+  if (!plan.account.empty()) text += "#SBATCH --account=" + plan.account + "\n";
+  for (const std::string& option : plan.sbatchOptions) text += "#SBATCH " + option + "\n";
   return text;
 }
 
@@ -117,6 +121,22 @@ std::string ArrayScript(const FarmPlan& plan) {
          "\"$frame\")\" >&2; status=1; }\n"
          "done\n"
          "exit $status\n";
+}
+
+std::string EncodeScript(const FarmPlan& plan) {
+  return Directives(plan, plan.jobName + "-encode", plan.jobName + "-encode-%j.out") +
+         "# Runs once the check job found every frame complete; checks them again, so that it can run\n"
+         "# alone too, then makes the video with the spherical metadata the frames carry.\n" +
+         Common(plan) +
+         "for ((frame = first; frame <= last; frame++)); do\n"
+         "  complete \"$frame\" || { echo \"frame $frame is missing or incomplete: $(frame_file "
+         "\"$frame\")\" >&2; "
+         "exit 1; }\n"
+         "done\n"
+         "\"${orvex360[@]}\" encode " +
+         Quoted(plan.framePattern) + " --frames \"$first-$last\" -o " + Quoted(plan.video) +
+         " --video-codec " + Quoted(plan.videoCodec) + " --video-quality " +
+         std::to_string(plan.videoQuality) + "\n";
 }
 
 std::string CheckScript(const FarmPlan& plan) {

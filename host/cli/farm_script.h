@@ -14,10 +14,19 @@ struct FarmPlan {
   int chunk = 1;
   std::string framePattern;  // absolute; the first "#" run of the file name is the frame number
   std::string jobName;
-  std::string logFolder;   // absolute
-  std::string partition;   // empty: the cluster's default
-  std::string timeLimit;   // empty: the partition's default
-  std::vector<int> tasks;  // the array's task indices to submit
+  std::string logFolder;                   // absolute
+  std::string partition;                   // empty: the cluster's default
+  std::string timeLimit;                   // empty: the partition's default
+  int cpusPerTask = 0;                     // 0: the cluster's default
+  std::string memory;                      // sbatch --mem; empty: the cluster's default
+  std::string account;                     // empty: the user's default
+  std::vector<std::string> sbatchOptions;  // given to every job as they are ("--qos=high")
+  // A video to make of the frames once every one is complete (empty: frames only), and how.
+  std::string video;
+  std::string videoCodec;
+  int videoQuality = 0;
+  std::vector<int> tasks;                  // the array's task indices to submit
+  std::vector<std::string> foldersToMake;  // outermost first: made on submission, named by a dry run
 };
 
 // How many chunks the frame range makes (the last one may be shorter).
@@ -36,3 +45,7 @@ std::string ArrayScript(const FarmPlan& plan);
 // The check job, run after every task has ended: lists the missing or incomplete frames and fails
 // when there are any.
 std::string CheckScript(const FarmPlan& plan);
+
+// The encoding job of a video, run once the check job passed: checks every frame again (it may run
+// alone, after the frames were made some other way), then makes the video with `orvex360 encode`.
+std::string EncodeScript(const FarmPlan& plan);

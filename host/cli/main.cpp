@@ -77,8 +77,9 @@ int main(int argc, char** argv) {
                "Only problems: no progress, and of the console lines only those reporting one");
 
   const std::vector<CliCommand> commands = {
-      AddPluginsCommand(app), AddPanelCommand(app), AddRenderCommand(app), AddCreateCommand(app),
-      AddInfoCommand(app),    AddFarmCommand(app),  AddViewCommand(app),   AddPreviewCommand(app)};
+      AddPluginsCommand(app), AddPanelCommand(app),   AddRenderCommand(app),
+      AddCreateCommand(app),  AddInfoCommand(app),    AddFarmCommand(app),
+      AddViewCommand(app),    AddPreviewCommand(app), AddEncodeCommand(app)};
 
   if (NamesUnknownWord(argc, argv, commands)) return kExitUsage;
   try {

@@ -6,12 +6,14 @@
 #include "option_checks.h"
 #include "preview/preview_folder.h"
 #include "preview/preview_layout.h"
+#include "preview_video.h"
 #include "render/output_metadata.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/console.h"
 #include "scene/camera_kinds.h"
 #include "scene/effect_words.h"
 #include "scene/scene_library.h"
+#include "video/video_input.h"
 
 #include <nlohmann/json.hpp>
 
@@ -190,10 +192,16 @@ int RunPreview(CliContext& context, PreviewArguments arguments) {
   std::string error;
   PreviewLayout layout;
   StagedFolder folder(arguments.output);
-  nlohmann::json config;
-  const bool written = DescribeFrames(context, arguments, layout, error) && folder.Begin(error) &&
-                       CopyAssets(folder.Path(), error) &&
-                       WriteFrames(arguments, folder.Path(), config["frames"], error);
+  nlohmann::json config = {{"frames", nlohmann::json::array()}};
+  // A video plays on its own page; images are frames.
+  const bool video = arguments.files.size() == 1 && video_input::IsVideoFile(arguments.files.front());
+  const std::string& first = arguments.files.front();
+  const bool written =
+      (video ? preview_video::Describe(first, arguments.hints, layout, config["video"], error)
+             : DescribeFrames(context, arguments, layout, error)) &&
+      folder.Begin(error) && CopyAssets(folder.Path(), error) &&
+      (video ? preview_video::Write(first, folder.Path(), config["video"], error)
+             : WriteFrames(arguments, folder.Path(), config["frames"], error));
   if (written) {
     config.update(LayoutJson(layout));
     config["title"] =
@@ -206,9 +214,10 @@ int RunPreview(CliContext& context, PreviewArguments arguments) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
-  std::printf("Preview of %zu frame(s), %s%s, in %s/index.html\n", arguments.files.size(),
-              layout.projection.c_str(), layout.stereo == "mono" ? "" : (", " + layout.stereo).c_str(),
-              arguments.output.c_str());
+  const std::string what = video ? "a video of " + config["video"]["frames"].dump() + " frames"
+                                 : std::to_string(arguments.files.size()) + " frame(s)";
+  std::printf("Preview of %s, %s%s, in %s/index.html\n", what.c_str(), layout.projection.c_str(),
+              layout.stereo == "mono" ? "" : (", " + layout.stereo).c_str(), arguments.output.c_str());
   return 0;
 }
 
@@ -219,7 +228,9 @@ CliCommand AddPreviewCommand(CLI::App& parent) {
       "preview",
       "Write a 360 preview page (one folder, opens offline) that shows renders as their audience sees them");
   auto arguments = std::make_shared<PreviewArguments>();
-  preview->add_option("files", arguments->files, "Images; several are the frames of a sequence")
+  preview
+      ->add_option("files", arguments->files,
+                   "Images (several are the frames of a sequence), or one video (.mp4 .mkv)")
       ->required()
       ->check(NotEmpty());
   preview->add_option("-o,--output", arguments->output, "Folder to write the page into")

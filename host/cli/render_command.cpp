@@ -1,13 +1,17 @@
 #include <numbers>
+#include "check_summary.h"
 #include "cli_context.h"
 #include "comfort_report.h"
 #include "command_files.h"
+#include "dome_tilt.h"
 #include "files/source_date.h"
 #include "gltf_scene.h"
 #include "image/image_output.h"
 #include "light_options.h"
 #include "option_checks.h"
 #include "option_values.h"
+#include "overlay_options.h"
+#include "panorama_aspect.h"
 #include "project/render_project.h"
 #include "project/render_settings_record.h"
 #include "render/output_metadata.h"
@@ -15,6 +19,7 @@
 #include "render/renderer.h"
 #include "render_output.h"
 #include "runtime/attribute_manager.h"
+#include "runtime/console.h"
 #include "runtime/description_symbols.h"
 #include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
@@ -40,6 +45,7 @@ struct RenderArguments {
   std::string environment;
   std::vector<std::string> assignments;
   std::string rotation;
+  std::string tilt;  // --tilt in degrees; empty: none
   std::string frames;
   std::string output;
   bool editor = false;
@@ -48,12 +54,14 @@ struct RenderArguments {
   std::shared_ptr<StereoOptions> stereoOptions = std::make_shared<StereoOptions>();
   std::string documentName;  // empty: the scene's name
   std::string documentFrames;
+  std::string overlays;     // --overlays; empty: as the effect or the project holds them
   std::string project;      // a project file to start from
   std::string saveProject;  // where the render's project file goes
   std::optional<project_file::Project> loaded;
   bool checkOnly = false;  // check the options and the scene, render nothing
   std::string comfort;     // where the stereo comfort report goes
   bool quiet = false;      // no progress bar
+  bool verbose = false;    // the module's console lines of every frame too
   std::shared_ptr<VideoOptions> video = std::make_shared<VideoOptions>();
   std::shared_ptr<LightOptions> light = std::make_shared<LightOptions>();
 };
@@ -176,21 +184,10 @@ bool ApplyDocumentFacts(const std::string& name, const std::string& frames, Floa
 }
 
 // What the overlays print as the document's name: --document-name, else the scene's name (a scene
-// file's name without its folder, as a host names a document by its file).
+// file's name without its folder and suffix: the scene, not the file it came in).
 std::string DocumentName(const RenderArguments& arguments) {
   if (!arguments.documentName.empty()) return arguments.documentName;
-  return std::filesystem::path(arguments.scene).filename().string();
-}
-
-// The command's fulldome master shows every overlay element (the effect's defaults show only the
-// logo and title); --set switches them off again.
-void ShowEveryOverlay(BaseDocument* doc) {
-  BaseVideoPost* effect = FindOrvexEffect(doc);
-  if (!effect) return;
-  for (const char* name :
-       {"ORVEXVP_SHOW_INFO", "ORVEXVP_SHOW_TIME", "ORVEXVP_SHOW_FRAME", "ORVEXVP_SHOW_TEXT"})
-    if (const Int32 id = EffectParameter(name); id != kUnknownSymbol)
-      effect->SetParameter(DescID(id), GeData(true), DESCFLAGS_SET_0);
+  return std::filesystem::path(arguments.scene).stem().string();
 }
 
 std::string DefaultOutput(const CameraKindInfo& kind) {
@@ -236,10 +233,11 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   if (job.kind->kind == CameraKind::Plain && sceneCamera.aspect > 0.0)
     renderData.GetDataInstance()->SetFloat(RDATA_YRES,
                                            std::max(1.0, std::round(job.kind->width / sceneCamera.aspect)));
-  if (job.kind->kind == CameraKind::Fulldome) ShowEveryOverlay(job.doc);
   if (arguments.loaded && !ApplyNodes(*arguments.loaded, job.doc, job.camera, error)) return false;
+  if (!ApplyOverlayChoice(arguments.overlays, job.doc, error)) return false;
   if (!arguments.size.empty() && !ParseSize(arguments.size, renderData, error)) return false;
   if (!arguments.rotation.empty() && !ParseRotation(arguments.rotation, *job.camera, error)) return false;
+  if (!ApplyTilt(arguments.tilt, *job.kind, *job.camera, error)) return false;
   if (!arguments.stereo.empty() && !ApplyAssignment(job, "stereo=" + arguments.stereo, error)) return false;
   if (!ApplyStereoOptions(*arguments.stereoOptions, job.doc, job.camera, error)) return false;
   // Explicit assignments last, so that they win.
@@ -255,6 +253,7 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
   job.options.environment = arguments.environment;
   job.options.threads = arguments.threads;
   job.options.progress = !arguments.quiet;  // a bar on a terminal, else lines once a render takes long
+  job.options.frameLines = !StderrIsTerminal() && !arguments.quiet;
   return ApplyLightOptions(*arguments.light, job.output, job.options, error);
 }
 
@@ -296,7 +295,7 @@ project_file::Project ProjectOf(const RenderArguments& arguments, const RenderJo
   project.scene = arguments.scene;
   project.sceneCamera = arguments.sceneCamera;
   project.camera = job.kind->name;
-  project.rotation = arguments.rotation;
+  project.rotation = arguments.tilt.empty() ? arguments.rotation : RotationText(*job.camera);
   project.frames = arguments.frames;
   project.output = job.output;
   project.samples = arguments.samples;
@@ -334,6 +333,7 @@ std::vector<CommandFile> FilesOf(const RenderArguments& arguments, const RenderJ
     files.push_back({"--comfort", [&comfort](Int32 frame) { return comfort.ReportPath(frame); }});
     files.push_back(
         {"--comfort's heat map", [&comfort](Int32 frame) { return comfort.HeatMapPathAt(frame); }});
+    files.push_back({"--comfort's shot summary", always(comfort.ShotPath())});
   }
   // Saving a project over the one it started from is how a project is updated.
   if (!SameFile(arguments.project, arguments.saveProject))
@@ -392,13 +392,18 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     std::fprintf(stderr, "orvex360: %s: no effect on image output (.mp4 and .mkv write a video)\n",
                  unused.c_str());
   const ImageMetadata metadata = DescribeOutput(job.doc, job.camera, job.options.editor);
+  if (const std::string squashed = PanoramaAspectWarning(metadata); !squashed.empty())
+    std::fprintf(stderr, "orvex360: warning: %s\n", squashed.c_str());
   VideoRender video;
   if (video_output::IsVideoPath(job.output) &&
       !video.Open(job.output, *arguments.video, job.doc, metadata, error)) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
-  if (arguments.checkOnly) return 0;
+  if (arguments.checkOnly) {
+    std::printf("%s\n", CheckSummary(job.doc, job.options, FilesOf(arguments, job, comfort)).c_str());
+    return 0;
+  }
   bool transparencyWarned = false;
   const FrameSink writeImage = [&job, &metadata, numbered, &transparencyWarned](
                                    const FloatImage& image, Int32 frame, std::string& writeError) {
@@ -422,6 +427,7 @@ int RunRender(RenderArguments arguments, const CLI::App& app) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return 1;
   }
+  comfort.Finish();
   if (!comfort.Failure().empty()) {
     std::fprintf(stderr, "orvex360: %s\n", comfort.Failure().c_str());
     return 1;
@@ -470,8 +476,12 @@ CliCommand AddRenderCommand(CLI::App& parent) {
           "NAME=VALUE for a render setting (width, height, fps, stereo), a tag or an effect parameter; "
           "repeatable")
       ->allow_extra_args(false);
-  render->add_option("--rotate", arguments->rotation, "Camera rotation heading,pitch,bank in degrees")
+  render
+      ->add_option("--rotate", arguments->rotation,
+                   "Camera rotation heading,pitch,bank in degrees, in place of the kind's own turn (a "
+                   "fulldome's look up: --tilt leans a dome and keeps it)")
       ->check(option_values::Rotation());
+  AddTiltOption(*render, arguments->tilt);
   render
       ->add_option("--frames", arguments->frames,
                    "Frame (5), range (0-10) or \"all\" (default: the current frame)")
@@ -495,7 +505,12 @@ CliCommand AddRenderCommand(CLI::App& parent) {
           "--document-frames", arguments->documentFrames,
           "The document's time range FIRST-LAST in frames at the render's frame rate (default: 0-90)")
       ->check(option_values::FrameRange());
-  render->add_flag("--check", arguments->checkOnly, "Check the options and the scene, render nothing");
+  AddOverlayOption(*render, arguments->overlays);
+  render->add_flag("--check", arguments->checkOnly,
+                   "Check the options and the scene, render nothing; ends with what would be rendered");
+  render->add_flag(
+      "--verbose", arguments->verbose,
+      "Also the module's console lines of every frame (by default only those reporting a problem)");
   AddStereoOptions(*render, arguments->stereoOptions);
   AddVideoOptions(*render, arguments->video);
   AddLightOptions(*render, arguments->light);
@@ -515,6 +530,7 @@ CliCommand AddRenderCommand(CLI::App& parent) {
       ->check(NotEmpty());
   return {render, [arguments, render](CliContext& context) {
             arguments->quiet = context.quiet;
+            console::SetEchoFrameLines(arguments->verbose);
             return RunRenderSafely(*arguments, *render);
           }};
 }

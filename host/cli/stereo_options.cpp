@@ -49,6 +49,12 @@ const WordOption kWordOptions[] = {
     {"--cube-layout", "ORVEXVP_CUBE_LAYOUT", NumberedWords(effect_words::kCubeLayouts),
      "Cubemap: how the six faces are laid out"},
     {"--cube-face", "ORVEXVP_CUBE_FACE", kFaces, "Cubemap single-face layout: the face rendered"},
+    {"--cube-faces",
+     "ORVEXVP_CUBE_VIDEO_FACES",
+     {{"renderer", "0"}, {"video", "1"}},
+     "Cubemap strip and grid layouts: the up and down faces as the renderer turns them, or as the cubemaps "
+     "of 360 video do (grid-3x2 with the default slots is then the standard 3x2 cubemap; its videos say "
+     "cubemap)"},
 };
 
 // Effect parameters that take a number as it is written.

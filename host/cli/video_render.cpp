@@ -59,11 +59,16 @@ FrameSink VideoRender::Sink() {
   return [this](const FloatImage& image, Int32, std::string& error) { return writer_.Write(image, error); };
 }
 
+std::string VideoWrittenLine(const std::string& path, const video_output::VideoFormat& format, Int32 frames) {
+  char text[128];
+  std::snprintf(text, sizeof(text), " (%s, %d x %d, %d frames at %g fps)",
+                format.codec == video_codec::Codec::Hevc ? "HEVC" : "H.264", format.width, format.height,
+                frames, format.framesPerSecond);
+  return "orvex360: wrote " + std::filesystem::absolute(path).string() + text;
+}
+
 bool VideoRender::Finish(std::string& error) {
   if (!writer_.Finish(error)) return false;
-  std::printf("orvex360: wrote %s (%s, %d x %d, %d frames at %g fps)\n",
-              std::filesystem::absolute(path_).c_str(),
-              format_.codec == video_codec::Codec::Hevc ? "HEVC" : "H.264", format_.width, format_.height,
-              writer_.FramesWritten(), format_.framesPerSecond);
+  std::printf("%s\n", VideoWrittenLine(path_, format_, writer_.FramesWritten()).c_str());
   return true;
 }

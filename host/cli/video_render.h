@@ -23,6 +23,9 @@ void AddVideoOptions(CLI::App& render, const std::shared_ptr<VideoOptions>& opti
 // none was, so that a render to images can say they change nothing.
 std::string GivenVideoOptions(const CLI::App& render);
 
+// "orvex360: wrote /abs/film.mp4 (H.264, 3840 x 1920, 91 frames at 30 fps)": what every video written says.
+std::string VideoWrittenLine(const std::string& path, const video_output::VideoFormat& format, Int32 frames);
+
 // A render's frames encoded into one video file as they finish: opened before the first frame
 // (size, frame rate and spherical description from the document's render settings and the output
 // metadata), completed and put in place after the last. Dropped unfinished, it leaves no file.

@@ -1,7 +1,8 @@
 // The 360 preview page: shows a render the way its audience sees it, from inside a sphere, a dome
 // or a cube, with three.js. The page's folder holds everything (opened from disk, no network):
 // config.js describes the render, frame_NNNN.js hands over each frame as a data URI (file:// pages
-// may not give WebGL pixels of image files in most browsers; data URIs always work).
+// may not give WebGL pixels of image files in most browsers; data URIs always work), or video.js a
+// whole video the same way, played looping (space pauses) or held at the frame the slider picks.
 //
 // Directions follow the renderer: +X right, +Y up, +Z forward. three.js looks along -Z, so a host
 // direction (x, y, z) is (x, y, -z) in the scene.
@@ -183,9 +184,12 @@
 
   // ---- frames ----
 
+  function frameCount() { return config.video ? config.video.frames : config.frames.length; }
+
   function showFrame(index) {
     state.frame = index;
     document.getElementById('frame').value = String(index);
+    if (config.video) return showVideoFrame(index);
     document.getElementById('frame-label').textContent = config.frames[index].name;
     if (frames[index]) return applyTexture(frames[index]);
     const script = document.createElement('script');
@@ -193,7 +197,41 @@
     document.head.appendChild(script);
   }
 
+  // ---- a video: one texture that follows the playing video ----
+  let video = null;
+  const held = params.has('frame');  // a frame named in the URL is shown still
+
+  function loadScript(source) {
+    const script = document.createElement('script');
+    script.src = source;
+    document.head.appendChild(script);
+  }
+
+  function showVideoFrame(index) {
+    document.getElementById('frame-label').textContent = 'frame ' + index;
+    if (!video) return loadScript(config.video.script);
+    video.pause();
+    // The middle of the frame's time, so that rounding lands on it.
+    video.currentTime = (index + 0.5) / config.video.fps;
+  }
+
+  function playing() {
+    draw();
+    if (!video.paused) requestAnimationFrame(playing);
+  }
+
   window.OrvexPreview = {
+    addVideo(dataUri) {
+      video = document.createElement('video');
+      Object.assign(video, { muted: true, loop: true, playsInline: true, src: dataUri });
+      const texture = new THREE.VideoTexture(video);
+      texture.minFilter = THREE.LinearFilter;
+      texture.generateMipmaps = false;
+      video.addEventListener('seeked', () => applyTexture(texture));
+      video.addEventListener('playing', () => { applyTexture(texture); playing(); });
+      if (held) showVideoFrame(state.frame);
+      else video.play();
+    },
     addFrame(index, dataUri) {
       new THREE.TextureLoader().load(dataUri, (texture) => {
         texture.minFilter = THREE.LinearFilter;
@@ -252,16 +290,21 @@
   function setUpControls() {
     document.getElementById('title').textContent = config.title;
     const slider = document.getElementById('frame');
-    slider.max = String(config.frames.length - 1);
-    slider.hidden = config.frames.length < 2;
-    document.getElementById('frame-label').hidden = config.frames.length < 2;
+    slider.max = String(frameCount() - 1);
+    slider.hidden = frameCount() < 2;
+    document.getElementById('frame-label').hidden = frameCount() < 2;
     slider.addEventListener('input', () => showFrame(Number(slider.value)));
     const eye = document.getElementById('eye');
     eye.hidden = config.stereo !== 'side-by-side';
     eye.value = state.eye;
     eye.addEventListener('change', () => { state.eye = eye.value; draw(); });
+    window.addEventListener('keydown', (e) => {
+      if (!video || e.key !== ' ') return;
+      if (video.paused) video.play();
+      else video.pause();
+    });
   }
 
   setUpControls();
-  showFrame(Math.max(0, Math.min(config.frames.length - 1, Number(params.get('frame') || 0))));
+  showFrame(Math.max(0, Math.min(frameCount() - 1, Number(params.get('frame') || 0))));
 })();

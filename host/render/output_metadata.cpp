@@ -152,5 +152,8 @@ ImageMetadata DescribeOutput(BaseDocument* doc, BaseObject* camera, bool editor)
   Int32 eyeHeight = settings.height;
   DescribeStereo(settings, eyeWidth, eyeHeight, metadata);
   DescribeLens(doc, camera, settings, eyeWidth, eyeHeight, metadata);
+  // The rate a sequence plays at, so that its frames can be made into a video later (orvex360 encode).
+  metadata.SetReal("orvex360", "FramesPerSecond",
+                   doc->GetActiveRenderData()->GetDataInstance()->GetFloat(RDATA_FRAMERATE));
   return metadata;
 }

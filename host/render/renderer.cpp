@@ -8,10 +8,12 @@
 #include "image/image_limits.h"
 #include "paint/view_canvas.h"
 #include "render_record.h"
+#include "runtime/console.h"
 #include "runtime/document_animation.h"
 #include "runtime/host_state.h"
 #include "runtime/memory_budget.h"
 #include "scene_walk.h"
+#include "sequence_progress.h"
 
 #include <tbb/global_control.h>
 
@@ -134,6 +136,7 @@ class RenderSession {
   bool areaOnly_ = false;
   SceneAccel scene_;
   Lighting lighting_;
+  std::optional<SequenceProgress> progress_;  // from the sequence's start
 };
 
 bool RenderSession::Prepare(std::string& error) {
@@ -221,8 +224,10 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
   vps.time = BaseTime(options_.firstFrame, fps_);
   vps.frame = options_.firstFrame;
   effects.Execute(vps, VIDEOPOSTCALL_FRAMESEQUENCE, true);
+  progress_.emplace(options_.firstFrame, options_.lastFrame, options_.frameLines);
   bool delivered = effects.Failure().empty();
   for (Int32 frame = options_.firstFrame; delivered && frame <= options_.lastFrame; ++frame) {
+    const console::ScopedFrameLines frameLines;
     doc_->SetTime(BaseTime(frame, fps_));
     if (!doc_->ExecutePasses(nullptr, true, true, true)) {
       error = "the scene could not be evaluated at frame " + std::to_string(frame) + " (see above)";
@@ -242,11 +247,12 @@ bool RenderSession::RunSequence(const VideoPostChain& effects, HostRender& rende
     if (plan.IsMultiCamera()) {
       kept = RenderCameras(effects, render, plan, vps, merged, error);
     } else {
-      RenderCamera(effects, render, vps, "Frame " + std::to_string(frame));
+      RenderCamera(effects, render, vps, progress_->Label(frame));
     }
     effects.Execute(vps, VIDEOPOSTCALL_FRAME, false);
     // A frame an effect refused in any phase is not written.
     delivered = kept && effects.Failure().empty() && sink(image_, frame, error);
+    if (delivered) progress_->FrameDone(frame);
     // The frame holds camera 0's image then: kept, but the render did not do its job.
     if (delivered && !merged) {
       error = "the effect refused to merge the camera images of frame " + std::to_string(frame) +
@@ -271,8 +277,8 @@ bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& ren
   // but for the frame merged before (or nothing yet).
   if (areaOnly_) ClearPixels(image_, {0, 0, image_.width, image_.height});
   for (Int32 camera = 0; camera < plan.Count(); ++camera) {
-    const std::string label = "Frame " + std::to_string(vps.frame) + ", camera " +
-                              std::to_string(camera + 1) + "/" + std::to_string(plan.Count());
+    const std::string label = progress_->Label(vps.frame) + ", camera " + std::to_string(camera + 1) + "/" +
+                              std::to_string(plan.Count());
     RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera), camera);
     if (!cameras_.Store(camera, image_)) {
       error = "camera " + std::to_string(camera + 1) + "'s image of frame " + std::to_string(vps.frame) +

@@ -17,6 +17,7 @@ struct RenderOptions {
   Int32 samples = 1;        // per pixel
   std::string environment;  // equirectangular image around the scene; empty: a procedural sky
   bool progress = false;    // draw a progress bar on the terminal
+  bool frameLines = false;  // a line per finished frame of a sequence (where no bar shows: a log)
   Int32 threads = 0;        // render threads at most; 0: one per core
   Int32 bounces = 0;        // times light is followed from surface to surface
   FilmResponse film;        // exposure and view transform

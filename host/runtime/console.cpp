@@ -25,6 +25,16 @@ int& MuteDepth() {
   return depth;
 }
 
+int& FrameDepth() {
+  static int depth = 0;
+  return depth;
+}
+
+bool& EchoFrameLines() {
+  static bool echo = false;
+  return echo;
+}
+
 Echo& EchoMode() {
   static Echo echo = Echo::All;
   return echo;
@@ -49,7 +59,8 @@ void Print(const std::string& line) {
   const std::lock_guard lock(Guard());
   if (MuteDepth() > 0) return;
   Kept().push_back(line);
-  if (EchoMode() == Echo::All || (EchoMode() == Echo::Problems && ReportsProblem(line))) {
+  const bool routine = EchoMode() == Echo::All && (FrameDepth() == 0 || EchoFrameLines());
+  if (routine || (EchoMode() != Echo::None && ReportsProblem(line))) {
     std::fprintf(stdout, "%s\n", line.c_str());
     std::fflush(stdout);
   }
@@ -78,6 +89,21 @@ ScopedMute::ScopedMute() {
 ScopedMute::~ScopedMute() {
   const std::lock_guard lock(Guard());
   --MuteDepth();
+}
+
+void SetEchoFrameLines(bool echo) {
+  const std::lock_guard lock(Guard());
+  EchoFrameLines() = echo;
+}
+
+ScopedFrameLines::ScopedFrameLines() {
+  const std::lock_guard lock(Guard());
+  ++FrameDepth();
+}
+
+ScopedFrameLines::~ScopedFrameLines() {
+  const std::lock_guard lock(Guard());
+  --FrameDepth();
 }
 
 void SetEchoProblemsOnly() {

@@ -1,5 +1,6 @@
 #include "gltf_import.h"
 
+#include "animation_frames.h"
 #include "gltf_accessor.h"
 #include "gltf_animation.h"
 #include "gltf_conformance.h"
@@ -430,7 +431,7 @@ bool Importer::AddAnimation(std::string& error) {
   if (!animation->Read(model_, objects_, poses_, scene_.warnings, error)) return false;
   if (animation->Empty()) return true;
   const Int32 fps = doc_->GetFps() > 0 ? doc_->GetFps() : 30;
-  SetDocumentTimeRange(*doc_, BaseTime(0.0), BaseTime(std::ceil(animation->EndSeconds() * fps), fps));
+  SetDocumentTimeRange(*doc_, BaseTime(0.0), BaseTime(LastKeyedFrame(animation->EndSeconds(), fps), fps));
   AddDocumentAnimation(*doc_, animation);
   scene_.animated = true;
   return true;

@@ -46,7 +46,9 @@ void BuildSlots(const CubemapSettings& settings, Int32 columns, Int32 rows, Bool
   for (Int32 slot = 0; slot < 6; ++slot) {
     const Int32 column = columnMajor ? slot / rows : slot % columns;
     const Int32 row = columnMajor ? slot % rows : slot / columns;
-    PlaceFace(layout, column, row, settings.slots[slot]);
+    const Int32 face = settings.slots[slot];
+    const Bool turned = settings.videoFaces && (face == kCubeFaceUp || face == kCubeFaceDown);
+    PlaceFace(layout, column, row, face, turned ? 180 : 0);
   }
 }
 

@@ -26,6 +26,9 @@ struct CubemapSettings {
   Bool editorRender = false;                     // editor renders always show a single face
   Bool hasTagData = false;                       // with tag data, an editor render shows the tag's face
   Int32 tagEditorFace = 5;
+  // The strip and block layouts with the up and down faces turned half a turn, as the cubemaps of
+  // 360 video have them: the 3x2 grid of the default slots is then that standard's 3x2 cubemap.
+  Bool videoFaces = false;
 };
 
 // Up to 6 x 6 cells, each a face view or empty (index -1).

@@ -48,6 +48,7 @@ void WriteEffectDefaults(BaseContainer& data) {
   constexpr Int32 kSlotFaces[] = {1, 0, 3, 2, 5, 4};
   for (Int32 slot = 0; slot < 6; ++slot) data.SetInt32(ORVEXVP_CUBE_SLOT1 + slot, kSlotFaces[slot]);
   data.SetInt32(ORVEXVP_CUBE_CROSS_START, 1);
+  data.SetBool(ORVEXVP_CUBE_VIDEO_FACES, false);
 }
 
 BaseDocument* DocumentOf(GeListNode* node) {
@@ -63,7 +64,7 @@ Bool RendersStereo(BaseDocument* doc) {
 // The parameters the cubemap layout grid is built from.
 Bool ShapesTheGrid(Int32 id) {
   return id == ORVEXVP_CUBE_LAYOUT || id == ORVEXVP_CUBE_FACE || id == ORVEXVP_CUBE_CROSS_START ||
-         (id >= ORVEXVP_CUBE_SLOT1 && id <= ORVEXVP_CUBE_SLOT6);
+         id == ORVEXVP_CUBE_VIDEO_FACES || (id >= ORVEXVP_CUBE_SLOT1 && id <= ORVEXVP_CUBE_SLOT6);
 }
 }  // namespace
 
@@ -91,6 +92,7 @@ void Orvex360CamVP::BuildLayout(Bool editorRender) {
   for (Int32 slot = 0; slot < 6; ++slot)
     settings.slots[slot] = data.GetInt32(ORVEXVP_CUBE_SLOT1 + slot, settings.slots[slot]);
   settings.crossStart = data.GetInt32(ORVEXVP_CUBE_CROSS_START, settings.crossStart);
+  settings.videoFaces = data.GetBool(ORVEXVP_CUBE_VIDEO_FACES, settings.videoFaces);
   settings.editorRender = editorRender;
   settings.hasTagData = state.tagData != nullptr;
   if (state.tagData) settings.tagEditorFace = state.tagData->GetInt32(ORVEXTAG_CUBEMAP_FACE);

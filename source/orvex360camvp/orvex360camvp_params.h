@@ -51,6 +51,7 @@ enum : Int32 {
   ORVEXVP_CUBE_CROSS_START = 1057,
   ORVEXVP_CUBE_PREVIEW = 1058,  // 36 bitmap buttons: ID = 1058 + 6 * row + column
   ORVEXVP_CUBE_PREVIEW_LAST = 1093,
+  ORVEXVP_CUBE_VIDEO_FACES = 1094,  // strip and block layouts: up and down as 360 video turns them
 };
 
 // Stereo output modes.

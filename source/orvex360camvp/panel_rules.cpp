@@ -51,7 +51,8 @@ Bool IsCubeElementEnabled(Int32 id, const BaseContainer& effectData) {
   const Int32 layout = effectData.GetInt32(ORVEXVP_CUBE_LAYOUT);
   if (id == ORVEXVP_CUBE_FACE) return layout == kSingleFaceLayout;
   if (id == ORVEXVP_CUBE_CROSS_START) return IsCrossLayout(layout);
-  if (id >= ORVEXVP_CUBE_SLOT1 && id <= ORVEXVP_CUBE_SLOT6) return IsSlotLayout(layout);
+  if ((id >= ORVEXVP_CUBE_SLOT1 && id <= ORVEXVP_CUBE_SLOT6) || id == ORVEXVP_CUBE_VIDEO_FACES)
+    return IsSlotLayout(layout);
   return true;
 }
 
@@ -87,6 +88,7 @@ void ApplyVisibilityRules(Description& description, const BaseContainer& effectD
   HideWhen(description, ORVEXVP_CUBE_FACE, layout != kSingleFaceLayout);
   HideWhen(description, ORVEXVP_CUBE_CROSS_START, !IsCrossLayout(layout));
   HideWhen(description, ORVEXVP_GROUP_CUBE_SLOTS, !IsSlotLayout(layout));
+  HideWhen(description, ORVEXVP_CUBE_VIDEO_FACES, !IsSlotLayout(layout));
   for (Int32 id = ORVEXVP_CUBE_PREVIEW; id <= ORVEXVP_CUBE_PREVIEW_LAST; ++id)
     HideWhen(description, id, (id - ORVEXVP_CUBE_PREVIEW) / 6 >= gridRows);
   HideWhen(description, ORVEXVP_HIDDEN, true);

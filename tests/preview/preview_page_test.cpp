@@ -129,4 +129,36 @@ TEST(PreviewPage, ShowsEachProjectionAlongTheViewDirection) {
   }
 }
 
+// A video shows on the sphere its own metadata names, held at the frame the URL picks: a panorama
+// and the standard 3x2 cubemap (the only cubemap a video can name), each looking where it should
+// (video compression moves the colours a little).
+TEST(PreviewPage, AVideoShowsOnTheSphereItsMetadataNames) {
+  if (RunCommand("command -v chromium").exitCode != 0)
+    GTEST_SKIP() << "chromium is not installed: the page cannot be opened here";
+  const TempFolder folder;
+  const std::string environment = WriteDirectionEnvironment(folder, 256, 128);
+  const PreviewCase cases[] = {
+      {"pano", "-c panorama -s 256x128", {30, 10}, {-100, -20}},
+      {"cube", "-c cubemap --cube-layout grid-3x2 --cube-faces video -s 192x128", {0, 60}, {150, -60}},
+  };
+  std::string cells;
+  for (int row = 0; row < 2; ++row) {
+    const PreviewCase& c = cases[row];
+    const std::string video = std::string(c.name) + ".mp4";
+    ExpectRendered(folder, std::string("empty ") + c.render + " --frames 0-2 --env '" + environment +
+                               "' --video-quality 0 -o " + video);
+    const CommandResult preview = ToolCommand(folder, "preview " + video + " -o page_" + c.name);
+    ASSERT_EQ(preview.exitCode, 0) << preview.output;
+    EXPECT_NE(preview.output.find("a video of 3 frames"), std::string::npos) << preview.output;
+    cells += GridCell(std::string("page_") + c.name, c.first, 0, row, "&frame=1") +
+             GridCell(std::string("page_") + c.name, c.second, 1, row, "&frame=1");
+  }
+  const FloatImage shot = Screenshot(folder, cells, 2, 2);
+  for (int row = 0; row < 2; ++row) {
+    SCOPED_TRACE(cases[row].name);
+    EXPECT_LT(AngleDegrees(CentreDirection(shot, 0, row), cases[row].first.Direction()), 6.0);
+    EXPECT_LT(AngleDegrees(CentreDirection(shot, 1, row), cases[row].second.Direction()), 6.0);
+  }
+}
+
 }  // namespace

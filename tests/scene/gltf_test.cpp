@@ -435,4 +435,30 @@ TEST(GltfRenderCommand, AnAnimatedCameraMovesAcrossFramesAndItsStereoEyesWithIt)
   EXPECT_EQ(Dominant(eyes, 64 + 47, 16), 'r');
 }
 
+// `--frames all` is the frames the keys span at 30 frames a second. Key times are stored as floats,
+// so the last key of a 60-frame animation lies a hair above frame 59 (59/30 s as a float); a key
+// between two frames needs the next one to show its pose; times far along keep the rule.
+TEST(GltfRenderCommand, AllFramesAreTheFramesTheKeysSpan) {
+  TempFolder folder;
+  const struct {
+    float lastKey;
+    int lastFrame;
+  } cases[] = {{59.0f / 30.0f, 59}, {1.95f, 59}, {2.0f, 60}, {100001.0f / 30.0f, 100001}};
+  for (const auto& c : cases) {
+    GltfBuilder builder;
+    const int camera = builder.Node({{"camera", builder.Camera(0.8, 1.0)}});
+    builder.Animate(camera, "translation", {0.0f, c.lastKey}, {0, 0, 0, 0, 0, -1});
+    builder.WriteGltf(folder.File("keys.gltf"));
+    const Imported imported(folder.File("keys.gltf"));
+    EXPECT_EQ(imported.doc->GetMaxTime().GetFrame(30.0), c.lastFrame) << c.lastKey;
+  }
+  GltfBuilder builder;
+  const int camera = builder.Node({{"camera", builder.Camera(0.8, 1.0)}});
+  builder.Animate(camera, "translation", {0.0f, 59.0f / 30.0f}, {0, 0, 0, 0, 0, -1});
+  builder.WriteGltf(folder.File("walk.gltf"));
+  const CommandResult run = ExpectRendered(folder, "walk.gltf -s 4x4 --samples 1 --frames all -o f_#.png");
+  EXPECT_TRUE(fs::exists(folder.File("f_59.png"))) << run.output;
+  EXPECT_FALSE(fs::exists(folder.File("f_60.png")));
+}
+
 }  // namespace

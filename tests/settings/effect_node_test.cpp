@@ -38,7 +38,7 @@ class EffectNode : public LinkedModuleTest {
 BaseContainer ExpectedEffectDefaults() {
   BaseContainer data;
   for (Int32 id : {1011, 1019, 1024, 1030, 1031, 1034, 1036, 1040, 1046, 1048}) data.SetInt32(id, 0);
-  for (Int32 id : {1013, 1014, 1015, 1016, 1023, 1032, 1041, 1042, 1043, 1044}) data.SetBool(id, false);
+  for (Int32 id : {1013, 1014, 1015, 1016, 1023, 1032, 1041, 1042, 1043, 1044, 1094}) data.SetBool(id, false);
   // 1051 to 1056: the cube's slots.
   const std::pair<Int32, Int32> integers[] = {{1037, 3}, {1049, 5}, {1057, 1}, {1051, 1}, {1052, 0},
                                               {1053, 3}, {1054, 2}, {1055, 5}, {1056, 4}};
