@@ -92,11 +92,10 @@ GEMB_R GeOutString(const String& text, Int32 flags) {
 }
 
 namespace {
-enum : Int32 { kOpenRenderSettingsCommand = 12161 };
 
 // The host's own commands; false for an ID the host does not know itself.
 bool RunHostCommand(Int32 commandId) {
-  if (commandId != kOpenRenderSettingsCommand) return false;
+  if (commandId != COMMAND_OPEN_RENDER_SETTINGS) return false;
   Get().openedWindows.push_back("render settings");
   console::Print("[host] render settings opened");
   return true;

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr Int32 kCameraParameter1007 = 1007;
-
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...) {
   char buffer[256];
@@ -90,7 +88,7 @@ void AppendValues(const BaseList2D& node, int depth, std::string& out) {
 
 std::string CameraText(const BaseObject& camera) {
   const BaseContainer& data = *camera.GetDataInstance();
-  const GeData& flag = data.GetData(kCameraParameter1007);
+  const GeData& flag = data.GetData(CAMERAOBJECT_SHOW_IN_EDITOR);
   return Format(", focal length %.9g mm, parameter 1007 = %s", data.GetFloat(CAMERAOBJECT_FOCUS, 36.0),
                 flag.IsNil() ? "unset" : ValueText(flag).c_str());
 }

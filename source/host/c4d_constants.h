@@ -101,7 +101,11 @@ enum : Int32 {
   CAMERAOBJECT_STEREO_EYESEPARATION = 4201,
   CAMERAOBJECT_STEREO_PLACEMENT = 4202,
   CAMERAOBJECT_STEREO_ZERO_PARALLAX = 4205,
+  CAMERAOBJECT_SHOW_IN_EDITOR = 1007,  // a Bool; the module keeps it on for cubemap cameras only
 };
+
+// Host commands a module may call.
+enum : Int32 { COMMAND_OPEN_RENDER_SETTINGS = 12161 };
 
 // Undo kinds.
 // CHANGE and CHANGE_SMALL record a node's own state (container, name, bits, placement, place in

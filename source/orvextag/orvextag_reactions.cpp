@@ -10,10 +10,8 @@
 #include "orvextag/tag_panel_rules.h"
 
 namespace {
-constexpr Int32 kOpenRenderSettings = 12161;
 constexpr Int32 kCameraKindLittlePlanet = 1036687;
 constexpr Int32 kCameraKindCubemap = 1036110;
-constexpr Int32 kCameraShowsInEditor = 1007;  // the camera's Bool that only cubemap cameras keep on
 constexpr Int32 kMaskNone = 2;
 
 // Puts a Protection tag first on the camera, or removes the one it carries.
@@ -32,7 +30,7 @@ void ReactToCameraKind(const TagLinks& links, Int32 kind) {
   if (kind == kCameraKindLittlePlanet && links.effect)
     links.effect->GetDataInstance()->SetInt32(ORVEXVP_MASK_MODE, kMaskNone);
   if (kind != kCameraKindCubemap && links.camera)
-    links.camera->GetDataInstance()->SetBool(kCameraShowsInEditor, false);
+    links.camera->GetDataInstance()->SetBool(CAMERAOBJECT_SHOW_IN_EDITOR, false);
 }
 
 // One line for the artist when keeping the range in order moved an end they did not type.
@@ -121,7 +119,7 @@ Bool OrvexTag::PressButton(BaseTag* tag, Int32 id) {
     case ORVEXTAG_CUBEMAP_RENDERSETTINGS:
     case ORVEXTAG_STEREO_RENDERSETTINGS:
       if (!FindVideoPost(tag, tag->GetDocument(), true)) return false;
-      CallCommand(kOpenRenderSettings);
+      CallCommand(COMMAND_OPEN_RENDER_SETTINGS);
       return true;
     case ORVEXTAG_FIT_HEIGHT:
     case ORVEXTAG_FIT_WIDTH:
