@@ -3,12 +3,12 @@
 // plugin folder, as the orvex360 command renders.
 //
 //   build/release/bench/overlay_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "render/renderer.h"
 #include "runtime/console.h"
 #include "runtime/plugin_loader.h"
 #include "scene/camera_kinds.h"
 #include "scene/scene_library.h"
+#include "settings/orvex360camvp_params.h"
 
 #include <benchmark/benchmark.h>
 

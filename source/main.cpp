@@ -6,10 +6,8 @@
 #include "orvextag/orvextag.h"
 #include "xypad/xypad.h"
 
-#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <new>
 
 namespace {
@@ -69,13 +67,6 @@ Int32 Shutdown() {
   return 1;
 }
 
-// Drops a lone '%' that a cut left at the end of a format, so it never reads a missing argument.
-void TrimDanglingPercent(char* format) {
-  size_t length = std::strlen(format);
-  size_t percents = 0;
-  while (percents < length && format[length - 1 - percents] == '%') ++percents;
-  if (percents % 2 == 1) format[length - 1] = '\0';
-}
 }  // namespace
 
 const Filename& GeGetPluginPath() {
@@ -84,21 +75,6 @@ const Filename& GeGetPluginPath() {
 }
 
 String GeLoadString(Int32 id) { return g_resource.LoadString(id); }
-
-void ModuleLog(const char* format, ...) {
-  char prefixed[1024];
-  std::snprintf(prefixed, sizeof(prefixed), "--- Orvex360Cam: %s", format ? format : "");
-  TrimDanglingPercent(prefixed);
-  char line[1024];
-  va_list arguments;
-  va_start(arguments, format);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-  std::vsnprintf(line, sizeof(line), prefixed, arguments);
-#pragma GCC diagnostic pop
-  va_end(arguments);
-  GePrint(String(line));
-}
 
 namespace {
 Int32 Dispatch(Int32 action, void* p1, void* p2, void* p3) {

@@ -1,7 +1,7 @@
 #include "module_log.h"
 #include "orvex360camvp/orvex360camvp.h"
-#include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
+#include "settings/orvextag_params.h"
+#include "settings/stereo_settings.h"
 
 namespace {
 // The first camera below `object` (children before the next sibling) that carries an enabled tag
@@ -31,5 +31,6 @@ BaseDraw* Orvex360CamVP::SearchCamera(BaseDocument* doc) {
   state.camera = sceneCamera ? sceneCamera : FindTaggedCamera(doc->GetFirstObject());
   if (state.camera) state.tag = state.camera->GetTag(ID_ORVEXTAG);
   if (state.tag) state.tagData = state.tag->GetDataInstance();
+  state.eyeSeparation = state.tagData ? EyeSeparation(*state.tagData) : 0.0;
   return view;
 }

@@ -2,11 +2,10 @@
 
 #include "guarded_entries.h"
 #include "module_log.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvex360camvp/panel_preview.h"
 #include "orvex360camvp/panel_rules.h"
-#include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
 
 #include <new>
 

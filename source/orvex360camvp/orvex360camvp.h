@@ -2,10 +2,9 @@
 
 #include "c4d.h"
 #include "orvex360camvp/render_state.h"
+#include "settings/plugin_ids.h"
 
 #include <array>
-
-constexpr Int32 ID_ORVEX360CAMVP = 1033675;
 
 // The video-post effect: holds the output settings, replaces the camera lens at render time and
 // merges the camera images of cubemaps and stereo pairs.

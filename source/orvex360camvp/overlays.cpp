@@ -2,9 +2,9 @@
 
 #include "geometry/scalar_math.h"
 #include "module_log.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvex360camvp/overlay_images.h"
 #include "orvex360camvp/overlay_text.h"
+#include "settings/orvex360camvp_params.h"
 
 #include <algorithm>
 #include <array>

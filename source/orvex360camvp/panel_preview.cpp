@@ -2,7 +2,7 @@
 
 #include "geometry/cube_face.h"
 #include "module_log.h"
-#include "orvex360camvp/orvex360camvp_params.h"
+#include "settings/orvex360camvp_params.h"
 
 #include <iterator>
 
@@ -14,11 +14,9 @@ static_assert(std::size(kFaceFiles) == std::tuple_size_v<FaceImages>);
 
 Filename ResourceFile(const char* name) { return GeGetPluginPath() + Filename("res") + Filename(name); }
 
-// An image of the res folder; one that does not load stays empty, and the console says so.
+// An image of the res folder; a missing one is no error: the bitmap stays empty and shows as such.
 void LoadResourceImage(BaseBitmap& bitmap, const char* name) {
-  const Filename file = ResourceFile(name);
-  if (bitmap.Init(file) != IMAGERESULT_OK)
-    ModuleLog(">>> ERROR loadign bmp [%s]", file.GetString().GetCString());
+  static_cast<void>(bitmap.Init(ResourceFile(name)));
 }
 
 // Any cell value that is no face, whatever it holds, shows the no-face image.

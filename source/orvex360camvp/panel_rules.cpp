@@ -1,7 +1,7 @@
 #include "orvex360camvp/panel_rules.h"
 
-#include "orvex360camvp/orvex360camvp_params.h"
-#include "orvextag/orvextag_params.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
 
 namespace {
 constexpr Int32 kSingleFaceLayout = 6;

@@ -3,12 +3,13 @@
 #include "geometry/lens.h"
 #include "geometry/range_map.h"
 #include "module_log.h"
-#include "orvex360camvp/camera_count.h"
 #include "orvex360camvp/orvex360camvp.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvex360camvp/overlays.h"
-#include "orvex360camvp/separation_clone.h"
-#include "orvextag/orvextag_params.h"
+#include "settings/camera_count.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
+#include "settings/separation_clone.h"
+#include "settings/stereo_settings.h"
 
 #include <cmath>
 #include <string>
@@ -74,12 +75,9 @@ void ReadStereoSettings(RenderState& state, const BaseContainer& effect, const B
   state.anaglyphMethod = effect.GetInt32(ORVEXVP_ANAGLYPH_METHOD);
   state.anaglyphGamma = effect.GetFloat(ORVEXVP_ANAGLYPH_GAMMA);
   state.interlacePattern = effect.GetInt32(ORVEXVP_INTERLACE);
-  state.eyeSeparation = tag.GetFloat(ORVEXTAG_EYE_SEPARATION);
-  state.zeroParallax =
-      tag.GetInt32(ORVEXTAG_ZERO_PARALLAX_MODE) != 0 ? tag.GetFloat(ORVEXTAG_ZERO_PARALLAX) : 0.0;
-  state.rigMode = tag.GetInt32(ORVEXTAG_STEREO_RIG);
-  state.lens.domeStereo = tag.GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_FISHEYE &&
-                          tag.GetInt32(ORVEXTAG_FISHEYE_TYPE) == ORVEXTAG_FISHEYE_TYPE_DOME;
+  state.zeroParallax = ZeroParallaxDistance(tag);
+  state.rigMode = StereoRigOf(tag);
+  state.lens.domeStereo = IsDomeStereo(tag);
 }
 
 void FreeSeparationShader(RenderState& state) { FreeSeparationClone(state.separationShader); }
@@ -232,8 +230,7 @@ RENDERRESULT Orvex360CamVP::AllocateBuffers(BaseVideoPost* node, Render* render,
     state.enabled = 0;
     return RENDERRESULT_OK;
   }
-  if (IsCubemap(state) &&
-      SettingsOf(node, *this).GetInt32(ORVEXVP_CUBE_LAYOUT) != orvex::kCubemapSingleFace) {
+  if (RendersSixFaces(SettingsOf(node, *this), *state.tagData)) {
     // The host renders the six faces through its stereo cameras. A switch turned on here only for
     // that must not double the cameras into two eyes when the host asks for the count again.
     state.stereoSwitchedForCubemap = !state.stereo;
@@ -465,8 +462,7 @@ Bool Orvex360CamVP::StereoGetCameraInfo(BaseVideoPost*, BaseDocument*, BaseDraw*
                                         StereoCameraInfo& info) {
   if (!state.camera || !state.tagData) return false;
   orvex::SubView eye;
-  if (!orvex::PlaceEye(state.camera->GetMg(), index, state.tagData->GetFloat(ORVEXTAG_EYE_SEPARATION), eye))
-    return false;
+  if (!orvex::PlaceEye(state.camera->GetMg(), index, state.eyeSeparation, eye)) return false;
   info.m = eye.matrix;
   info.offset_x = eye.offsetX;
   info.offset_y = eye.offsetY;

@@ -7,8 +7,8 @@
 #include "geometry/lens.h"
 #include "geometry/render_area.h"
 #include "geometry/sub_view.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvex360camvp/overlay_state.h"
+#include "settings/orvex360camvp_params.h"
 
 #include <array>
 #include <atomic>

@@ -1,7 +1,8 @@
 #include "orvexcreate/camera_presets.h"
 
 #include "geometry/scalar_math.h"
-#include "orvextag/orvextag_params.h"
+#include "settings/orvextag_params.h"
+#include "settings/plugin_ids.h"
 
 namespace {
 // 315 degrees formed in single precision, degrees times the single-precision pi / 180.
@@ -11,7 +12,7 @@ constexpr Float kFisheyeFocalLength = 8.0;
 
 // The create commands, one row each, in menu order.
 const CameraPreset kPresets[] = {
-    {1036701,
+    {kCameraKindFulldome,
      10002,
      "orvextag_fish.tif",
      "Creating Fulldome camera",
@@ -24,7 +25,7 @@ const CameraPreset kPresets[] = {
      Vector(0.0, orvex::kHalfPi, 0.0),
      true,
      kFisheyeFocalLength},
-    {1035136,
+    {kCameraKindFisheye,
      10003,
      "orvextag_fish.tif",
      "Creating Fisheye camera",
@@ -37,7 +38,7 @@ const CameraPreset kPresets[] = {
      {},
      true,
      kFisheyeFocalLength},
-    {1035137,
+    {kCameraKindPanorama,
      10005,
      "orvextag_pano.tif",
      "Creating 360 Panorama camera",
@@ -50,7 +51,7 @@ const CameraPreset kPresets[] = {
      {},
      false,
      {}},
-    {1036297,
+    {kCameraKindCylindrical,
      10007,
      "orvextag_cylindrical.tif",
      "Creating Cylindrical camera",
@@ -63,7 +64,7 @@ const CameraPreset kPresets[] = {
      {},
      false,
      {}},
-    {1036110,
+    {kCameraKindCubemap,
      10006,
      "orvextag_skybox.tif",
      "Creating Cubemap camera",
@@ -76,7 +77,7 @@ const CameraPreset kPresets[] = {
      {},
      false,
      18.0},
-    {1036687, 10004, "orvextag_fish.tif", "Creating Little Planet camera", kLittlePlanetFov,
+    {kCameraKindLittlePlanet, 10004, "orvextag_fish.tif", "Creating Little Planet camera", kLittlePlanetFov,
      ORVEXTAG_PROJECTION_FISHEYE, ORVEXTAG_FISHEYE_TYPE_FISHEYE, 3, kDomePad, Vector(0.0, 200.0, 0.0),
      Vector(0.0, -orvex::kHalfPi, 0.0), true, kFisheyeFocalLength},
 };

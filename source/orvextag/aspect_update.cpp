@@ -1,10 +1,10 @@
 #include "orvextag/aspect_update.h"
 
 #include "module_log.h"
-#include "orvex360camvp/orvex360camvp_params.h"
-#include "orvextag/orvextag_params.h"
 #include "orvextag/output_aspect.h"
 #include "orvextag/tag_links.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
 
 #include <cmath>
 #include <cstdio>

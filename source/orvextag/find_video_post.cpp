@@ -1,5 +1,5 @@
-#include "orvex360camvp/orvex360camvp.h"
 #include "orvextag/orvextag.h"
+#include "settings/plugin_ids.h"
 
 namespace {
 BaseDocument* DocumentFor(BaseTag* tag, BaseDocument* doc) {

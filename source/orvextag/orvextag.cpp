@@ -2,8 +2,8 @@
 
 #include "guarded_entries.h"
 #include "module_log.h"
-#include "orvextag/orvextag_params.h"
 #include "orvextag/orvextag_settings.h"
+#include "settings/orvextag_params.h"
 
 #include <filesystem>
 #include <new>

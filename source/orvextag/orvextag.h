@@ -2,10 +2,9 @@
 
 #include "c4d.h"
 #include "geometry/guide_geometry.h"
+#include "settings/plugin_ids.h"
 
 #include <array>
-
-constexpr Int32 ID_ORVEXTAG = 1035138;
 
 // The camera tag that holds every projection setting of a camera, keeps the settings that live
 // elsewhere (render settings, effect, camera) in step, and derives the output aspect.

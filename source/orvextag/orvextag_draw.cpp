@@ -1,8 +1,8 @@
 #include "geometry/scalar_math.h"
 #include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
 #include "orvextag/stereo_diagram_draw.h"
 #include "orvextag/tag_links.h"
+#include "settings/orvextag_params.h"
 
 // The tag's viewport guide: what the projection covers around the camera, drawn as a wire frame and
 // then as a translucent surface; nothing here affects rendering.

@@ -1,10 +1,10 @@
 #include "module_log.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/aspect_update.h"
 #include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
 #include "orvextag/tag_links.h"
 #include "orvextag/tag_panel_rules.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
 
 namespace {
 constexpr Int32 kHideable[] = {ORVEXTAG_VP_DISABLED_INFO,     ORVEXTAG_GROUP_FISHEYE, ORVEXTAG_GROUP_EQUIRECT,

@@ -1,8 +1,8 @@
 #include "module_log.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
 #include "orvextag/tag_links.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
 
 #include <cmath>
 

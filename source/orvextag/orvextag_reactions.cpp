@@ -1,17 +1,17 @@
 #include "geometry/pad_direction.h"
 #include "geometry/scalar_math.h"
 #include "module_log.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/aspect_update.h"
 #include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
 #include "orvextag/orvextag_settings.h"
 #include "orvextag/tag_links.h"
 #include "orvextag/tag_panel_rules.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
+#include "settings/plugin_ids.h"
+#include "settings/stereo_settings.h"
 
 namespace {
-constexpr Int32 kCameraKindLittlePlanet = 1036687;
-constexpr Int32 kCameraKindCubemap = 1036110;
 constexpr Int32 kMaskNone = 2;
 
 // Puts a Protection tag first on the camera, or removes the one it carries.
@@ -56,7 +56,7 @@ void PadToDirection(BaseTag* tag) {
   BaseContainer& data = *tag->GetDataInstance();
   const Vector pad = data.GetVector(ORVEXTAG_STEREO_DIRECTION_PAD);
   const Bool fisheye = data.GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_FISHEYE;
-  const Bool dome = isDomeStereo(data);
+  const Bool dome = IsDomeStereo(data);
   orvex::PadDirection direction;
   if (orvex::IsPadResetRequest({pad.x, pad.y})) {
     const orvex::PadPosition reset = orvex::PadResetPosition(dome);

@@ -1,6 +1,6 @@
 #include "orvextag/orvextag_settings.h"
 
-#include "orvextag/orvextag_params.h"
+#include "settings/orvextag_params.h"
 
 #include <numbers>
 
@@ -36,10 +36,3 @@ void WriteTagDefaults(BaseContainer& data) {
   data.SetBool(ORVEXTAG_VP_TOGGLE, false);
   data.SetInt32(ORVEXTAG_VP_CHOICE, 0);
 }
-
-Bool isDomeStereo(const BaseContainer& tagData) {
-  return tagData.GetInt32(ORVEXTAG_PROJECTION) == ORVEXTAG_PROJECTION_FISHEYE &&
-         tagData.GetInt32(ORVEXTAG_FISHEYE_TYPE) == ORVEXTAG_FISHEYE_TYPE_DOME;
-}
-
-Int32 stereoRig(const BaseContainer& tagData) { return tagData.GetInt32(ORVEXTAG_STEREO_RIG); }

@@ -1,11 +1,11 @@
 #include "orvextag/stereo_diagram_draw.h"
 
 #include "geometry/stereo_diagram.h"
-#include "orvex360camvp/camera_count.h"
-#include "orvex360camvp/separation_clone.h"
 #include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
-#include "orvextag/orvextag_settings.h"
+#include "settings/camera_count.h"
+#include "settings/orvextag_params.h"
+#include "settings/separation_clone.h"
+#include "settings/stereo_settings.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ Float SeparationFactorOnce(const BaseContainer& data, BaseDocument* doc, const V
   BaseShader* clone = CloneSeparationMap(data, doc);
   if (!clone) return 1.0;
   const ShaderSeparationMap map(clone);
-  const Float k = orvex::SeparationFactor(&map, d, isDomeStereo(data), data.GetFloat(ORVEXTAG_FISHEYE_FOV));
+  const Float k = orvex::SeparationFactor(&map, d, IsDomeStereo(data), data.GetFloat(ORVEXTAG_FISHEYE_FOV));
   FreeSeparationClone(clone);
   return orvex::UsableSeparationFactor(k);
 }
@@ -59,15 +59,13 @@ void DrawStereoDiagram(BaseTag* tag, BaseObject* object, BaseDraw* view, const M
   const Vector d = orvex::PreferredDirection(data.GetFloat(ORVEXTAG_STEREO_DIRECTION_LAT),
                                              data.GetFloat(ORVEXTAG_STEREO_DIRECTION_LON));
   const Vector direction = d.GetNormalized();
-  const Bool dome = isDomeStereo(data);
+  const Bool dome = IsDomeStereo(data);
   const Matrix head = orvex::HeadFrame(camera, dome);
   view->SetMatrix_Matrix(object, head);
   DrawMarker(view, kWhite, direction);
 
-  const Float separation = data.GetFloat(ORVEXTAG_EYE_SEPARATION);
-  Float zeroParallax = 0.0;
-  if (separation > 0.0 && data.GetInt32(ORVEXTAG_ZERO_PARALLAX_MODE) != 0)
-    zeroParallax = data.GetFloat(ORVEXTAG_ZERO_PARALLAX);
+  const Float separation = EyeSeparation(data);
+  const Float zeroParallax = ZeroParallaxDistance(data);
   if (zeroParallax > 0.0) {
     SetLineWidth(view, kThinLine);
     view->DrawLine(Vector(), direction * zeroParallax, kDiagramLineFlags);
@@ -75,7 +73,7 @@ void DrawStereoDiagram(BaseTag* tag, BaseObject* object, BaseDraw* view, const M
 
   const Float k = SeparationFactorOnce(data, tag->GetDocument(), d);
   if (RenderCameraCount(tag, data) < 2 || !(k > 0.0)) return;
-  const orvex::StereoRig rig{stereoRig(data), dome, zeroParallax, separation};
+  const orvex::StereoRig rig{StereoRigOf(data), dome, zeroParallax, separation};
   for (Int32 eyeIndex = 0; eyeIndex < 2; ++eyeIndex) {
     orvex::SubView placement;
     if (!orvex::PlaceEye(camera, eyeIndex, separation, placement)) continue;

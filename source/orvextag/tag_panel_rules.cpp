@@ -1,7 +1,7 @@
 #include "orvextag/tag_panel_rules.h"
 
 #include "geometry/scalar_math.h"
-#include "orvextag/orvextag_params.h"
+#include "settings/orvextag_params.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,9 +1,9 @@
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "runtime/console.h"
 #include "runtime/host_state.h"
 #include "runtime/plugin_registry.h"
 #include "runtime/undo_history.h"
 #include "scene/scene_tree.h"
+#include "settings/orvex360camvp_params.h"
 #include "test_scene.h"
 
 #include <gtest/gtest.h>

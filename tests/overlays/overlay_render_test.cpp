@@ -1,7 +1,7 @@
 #include "module_render_fixture.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "render_checks.h"
 #include "runtime/bitmap_io.h"
+#include "settings/orvex360camvp_params.h"
 
 #include <gtest/gtest.h>
 

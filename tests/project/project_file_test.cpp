@@ -1,10 +1,10 @@
 #include "linked_module.h"
-#include "orvextag/orvextag_params.h"
 #include "project/render_project.h"
 #include "project/render_settings_record.h"
 #include "render_test_support.h"
 #include "runtime/shader_gradient.h"
 #include "runtime/shader_params.h"
+#include "settings/orvextag_params.h"
 
 #include <fstream>
 #include <vector>

@@ -1,11 +1,11 @@
 #include "geometry/rotation.h"
 #include "linked_module.h"
 #include "orvex360camvp/orvex360camvp.h"
-#include "orvex360camvp/orvex360camvp_params.h"
-#include "orvextag/orvextag_params.h"
 #include "render/render_record.h"
 #include "runtime/console.h"
 #include "runtime/host_state.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
 
 #include <gtest/gtest.h>
 

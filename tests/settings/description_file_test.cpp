@@ -1,13 +1,13 @@
 #include "runtime/description_file.h"
 #include "linked_module.h"
 #include "orvex360camvp/orvex360camvp.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvexcreate/camera_presets.h"
 #include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
 #include "runtime/console.h"
 #include "runtime/description_symbols.h"
 #include "scene/module_nodes.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
 
 #include <gtest/gtest.h>
 

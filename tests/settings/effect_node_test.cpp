@@ -1,11 +1,13 @@
 #include "linked_module.h"
 #include "orvex360camvp/orvex360camvp.h"
-#include "orvex360camvp/orvex360camvp_params.h"
-#include "orvextag/orvextag_params.h"
+#include "render_test_support.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/bitmap_io.h"
 #include "runtime/host_state.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
 
+#include <filesystem>
 #include <tuple>
 
 namespace {
@@ -150,4 +152,23 @@ TEST_F(EffectNode, BitmapButtonsShowTheirImageHoldTheirButtonValueAndTheHeaderCl
   EXPECT_TRUE(host_state::OpenedPages().empty());
   Set(effect, ORVEXVP_HEADER, value);
   EXPECT_EQ(host_state::OpenedPages().size(), 1u);
+}
+
+// The face and header images are decoration: missing, their buttons show an empty bitmap and the
+// console stays quiet.
+TEST_F(EffectNode, MissingFaceAndHeaderImagesShowEmptyBitmapsSilently) {
+  const render_test::TempFolder temp;
+  const std::filesystem::path res = temp.Path() / "res";
+  std::filesystem::copy(std::filesystem::path(ORVEX_SOURCE_DIR) / "res", res,
+                        std::filesystem::copy_options::recursive);
+  for (const char* name : {"cubemap_none.png", "cubemap_F.png", "header_beta.png"})
+    std::filesystem::remove(res / name);
+  RestartFrom(temp.Path().string());
+  scene->AddTaggedCamera();
+  effect = scene->Effect();
+  ASSERT_NE(effect, nullptr);
+  EXPECT_TRUE(RequestBitmap(ORVEXVP_CUBE_PREVIEW)->IsEmpty());
+  EXPECT_TRUE(RequestBitmap(ORVEXVP_HEADER)->IsEmpty());
+  EXPECT_FALSE(RequestBitmap(ORVEXVP_CUBE_PREVIEW + 1)->IsEmpty());  // the images still there show
+  EXPECT_FALSE(ConsoleHas("ERROR"));
 }

@@ -3,12 +3,12 @@
 #include "geometry/eye_rig.h"
 #include "geometry/scalar_math.h"
 #include "module_render_fixture.h"
-#include "orvex360camvp/orvex360camvp_params.h"
-#include "orvextag/orvextag_params.h"
 #include "render/separation_map.h"
 #include "render_checks.h"
 #include "runtime/shader_gradient.h"
 #include "scene/object_params.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
 #include "test_scene.h"
 
 #include <gtest/gtest.h>

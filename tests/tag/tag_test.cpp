@@ -1,14 +1,15 @@
 #include "geometry/pad_direction.h"
 #include "geometry/scalar_math.h"
-#include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag.h"
-#include "orvextag/orvextag_params.h"
 #include "orvextag/orvextag_settings.h"
 #include "orvextag/output_aspect.h"
 #include "orvextag/tag_panel_rules.h"
 #include "render_test_support.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/host_state.h"
+#include "settings/orvex360camvp_params.h"
+#include "settings/orvextag_params.h"
+#include "settings/stereo_settings.h"
 #include "tagged_camera.h"
 
 #include <cmath>
@@ -416,7 +417,25 @@ TEST(TagSettings, DomeStereoNeedsTheFisheyeProjectionAndTheDomeLens) {
   BaseContainer data;
   WriteTagDefaults(data);
   data.SetInt32(ORVEXTAG_FISHEYE_TYPE, ORVEXTAG_FISHEYE_TYPE_DOME);
-  EXPECT_FALSE(isDomeStereo(data));
+  EXPECT_FALSE(IsDomeStereo(data));
   data.SetInt32(ORVEXTAG_PROJECTION, ORVEXTAG_PROJECTION_FISHEYE);
-  EXPECT_TRUE(isDomeStereo(data));
+  EXPECT_TRUE(IsDomeStereo(data));
+}
+
+// The eyes converge only while the mode is on and they stand apart; the render and the viewport's
+// diagram both ask this one rule.
+TEST(TagSettings, ZeroParallaxNeedsItsModeAndEyesApart) {
+  struct Case {
+    Int32 mode;
+    Float separation;
+    Float expected;
+  };
+  for (const Case& row : {Case{1, 6.5, 250.0}, Case{0, 6.5, 0.0}, Case{1, 0.0, 0.0}}) {
+    BaseContainer data;
+    WriteTagDefaults(data);
+    data.SetInt32(ORVEXTAG_ZERO_PARALLAX_MODE, row.mode);
+    data.SetFloat(ORVEXTAG_EYE_SEPARATION, row.separation);
+    data.SetFloat(ORVEXTAG_ZERO_PARALLAX, 250.0);
+    EXPECT_EQ(ZeroParallaxDistance(data), row.expected) << row.mode << " " << row.separation;
+  }
 }

@@ -1,8 +1,8 @@
 #include "orvex360camvp/orvex360camvp.h"
-#include "orvextag/orvextag_params.h"
 #include "paint/view_pass.h"
 #include "render/separation_map.h"
 #include "render_checks.h"
+#include "settings/orvextag_params.h"
 #include "tagged_camera.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 #include "xypad/xypad.h"
-#include "orvextag/orvextag_params.h"
 #include "runtime/custom_gui_host.h"
 #include "runtime/gui_records.h"
 #include "runtime/host_state.h"
 #include "runtime/plugin_registry.h"
+#include "settings/orvextag_params.h"
 #include "tagged_camera.h"
 
 #include <cmath>

@@ -1,7 +1,7 @@
-#include "orvex360camvp/separation_clone.h"
+#include "settings/separation_clone.h"
 
 #include "module_log.h"
-#include "orvextag/orvextag_params.h"
+#include "settings/orvextag_params.h"
 
 BaseShader* CloneSeparationMap(const BaseContainer& tag, BaseDocument* doc) {
   auto* linked = static_cast<BaseShader*>(tag.GetLink(ORVEXTAG_SEPARATION_MAP_SHADER, doc, Xbase));
