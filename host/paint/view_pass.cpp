@@ -6,8 +6,8 @@
 #include "render/scene_walk.h"
 #include "runtime/memory_budget.h"
 #include "runtime/node_record.h"
+#include "runtime/object_params.h"
 #include "runtime/polygon_mesh.h"
-#include "scene/object_params.h"
 
 #include <cmath>
 

@@ -3,7 +3,7 @@
 #include "image/image_output.h"
 #include "image/xmp_embed.h"
 #include "image/xmp_packet.h"
-#include "render/pano_crop.h"
+#include "module_reading/pano_crop.h"
 #include "render_checks.h"
 
 #include <OpenImageIO/imageio.h>

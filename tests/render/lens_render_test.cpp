@@ -4,7 +4,7 @@
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
 #include "render_checks.h"
-#include "scene/object_params.h"
+#include "runtime/object_params.h"
 #include "test_scene.h"
 
 #include <gtest/gtest.h>

@@ -2,13 +2,13 @@
 #include "geometry/cubemap_layout.h"
 #include "geometry/eye_rig.h"
 #include "geometry/scalar_math.h"
+#include "module_reading/separation_map.h"
 #include "module_render_fixture.h"
 #include "orvex360camvp/orvex360camvp_params.h"
 #include "orvextag/orvextag_params.h"
-#include "render/separation_map.h"
 #include "render_checks.h"
+#include "runtime/object_params.h"
 #include "runtime/shader_gradient.h"
-#include "scene/object_params.h"
 #include "test_scene.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
+#include "module_reading/separation_map.h"
 #include "orvex360camvp/orvex360camvp.h"
 #include "orvextag/orvextag_params.h"
 #include "paint/view_pass.h"
-#include "render/separation_map.h"
 #include "render_checks.h"
 #include "tagged_camera.h"
 
