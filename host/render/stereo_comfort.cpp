@@ -1,8 +1,8 @@
 #include "stereo_comfort.h"
 
 #include <numbers>
+#include "base/parallel_for.h"
 #include "c4d_tools.h"
-#include "runtime/parallel_for.h"
 
 #include <algorithm>
 #include <cmath>
