@@ -3,10 +3,10 @@
 // plugin folder, as the orvex360 command renders.
 //
 //   build/release/bench/overlay_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only
+#include "module_reading/camera_kinds.h"
 #include "render/renderer.h"
 #include "runtime/console.h"
 #include "runtime/plugin_loader.h"
-#include "scene/camera_kinds.h"
 #include "scene/scene_library.h"
 #include "settings/orvex360camvp_params.h"
 

@@ -3,13 +3,13 @@
 // primary rays (equirectangular directions from the render camera) in the same scene.
 //
 //   build/release/bench/trace_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only
+#include "base/parallel_for.h"
+#include "module_reading/camera_kinds.h"
 #include "render/renderer.h"
 #include "render/scene_accel.h"
 #include "render/scene_walk.h"
 #include "runtime/console.h"
-#include "runtime/parallel_for.h"
 #include "runtime/plugin_loader.h"
-#include "scene/camera_kinds.h"
 #include "scene/scene_library.h"
 
 #include <benchmark/benchmark.h>

@@ -3,10 +3,10 @@
 // adds to a viewport redraw. Through the loaded plugin folder, as `orvex360 view` draws.
 //
 //   build/release/bench/view_bench --benchmark_repetitions=3 --benchmark_report_aggregates_only
+#include "module_reading/camera_kinds.h"
 #include "paint/view_pass.h"
 #include "runtime/console.h"
 #include "runtime/plugin_loader.h"
-#include "scene/camera_kinds.h"
 #include "scene/scene_library.h"
 #include "settings/orvextag_params.h"
 

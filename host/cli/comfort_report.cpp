@@ -2,6 +2,7 @@
 
 #include "files/atomic_file.h"
 #include "image/image_output.h"
+#include "module_reading/comfort_rig.h"
 #include "render/stereo_comfort.h"
 
 #include <nlohmann/json.hpp>

@@ -1,4 +1,5 @@
 #include "comfort_shot.h"
+#include "module_reading/module_parameters.h"
 
 #include <algorithm>
 #include <cmath>
@@ -83,13 +84,13 @@ std::vector<ComfortShot::Suggestion> ComfortShot::Suggestions(const ComfortRig& 
   if (!worst || worst->share <= 0.0) return suggestions;
   const double most = std::max<double>(mostCrossed_, -mostUncrossed_);
   if (most > 0.0 && rig.separation > 0.0)
-    suggestions.push_back({"ORVEXTAG_EYE_SEPARATION", rig.separation * kTargetDegrees / most, rig.separation,
-                           "disparity shrinks with the eye separation"});
+    suggestions.push_back({tag_parameter::kEyeSeparation, rig.separation * kTargetDegrees / most,
+                           rig.separation, "disparity shrinks with the eye separation"});
   if (rig.zeroParallax > 0.0 && rig.separation > 0.0)
     if (const double distance =
             ZeroParallaxWithinLimit(rig.separation, rig.zeroParallax, mostCrossed_, -mostUncrossed_);
         distance > 0.0)
-      suggestions.push_back({"ORVEXTAG_ZERO_PARALLAX", distance, rig.zeroParallax,
+      suggestions.push_back({tag_parameter::kZeroParallax, distance, rig.zeroParallax,
                              distance < rig.zeroParallax
                                  ? "nearer, the nearest objects come forward less"
                                  : "farther, the distance lies behind the screen by less"});

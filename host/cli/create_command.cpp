@@ -1,6 +1,6 @@
 #include "cli_context.h"
+#include "module_reading/camera_kinds.h"
 #include "runtime/plugin_registry.h"
-#include "scene/camera_kinds.h"
 #include "scene/scene_library.h"
 #include "scene/scene_tree.h"
 
@@ -20,7 +20,7 @@ struct CreateArguments {
 std::vector<std::string> CommandKindNames() {
   std::vector<std::string> names;
   for (const CameraKindInfo& info : CameraKinds())
-    if (info.commandId != 0 && info.kind != CameraKind::CubeFace) names.push_back(info.name);
+    if (info.createdAs && info.kind != CameraKind::CubeFace) names.push_back(info.name);
   return names;
 }
 
@@ -48,9 +48,9 @@ int RunCreate(const CreateArguments& arguments) {
     return 1;
   }
   const std::string create = std::string("create ") + kind->name;
-  bool ok = RunStep(create.c_str(), ExecuteCommand(kind->commandId, doc), *doc);
+  bool ok = RunStep(create.c_str(), ExecuteCommand(CreateCommandOf(*kind), doc), *doc);
   if (ok && arguments.twice)
-    ok = RunStep((create + " again").c_str(), ExecuteCommand(kind->commandId, doc), *doc);
+    ok = RunStep((create + " again").c_str(), ExecuteCommand(CreateCommandOf(*kind), doc), *doc);
   if (ok && arguments.undo) ok = RunStep("undo", doc->DoUndo(), *doc);
   if (ok && arguments.redo) ok = RunStep("redo", doc->DoRedo(), *doc);
   BaseDocument::Free(doc);

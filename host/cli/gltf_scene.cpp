@@ -1,7 +1,7 @@
 #include "gltf_scene.h"
 
+#include "runtime/object_params.h"
 #include "scene/gltf_import.h"
-#include "scene/object_params.h"
 
 #include <cstdio>
 

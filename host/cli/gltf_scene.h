@@ -1,7 +1,7 @@
 #pragma once
 
 #include "c4d.h"
-#include "scene/camera_kinds.h"
+#include "module_reading/camera_kinds.h"
 #include "scene/gltf_convention.h"
 
 #include <string>

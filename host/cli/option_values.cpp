@@ -1,7 +1,7 @@
 #include "option_values.h"
 
+#include "module_reading/camera_kinds.h"
 #include "project/render_settings_record.h"
-#include "scene/camera_kinds.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,17 +1,19 @@
 #include "overlay_options.h"
 
-#include "runtime/description_symbols.h"
-#include "scene/camera_kinds.h"
-#include "scene/module_nodes.h"
+#include "module_reading/camera_kinds.h"
+#include "module_reading/description_symbols.h"
+#include "module_reading/module_nodes.h"
+#include "module_reading/module_parameters.h"
 
 #include <memory>
 
 namespace {
 
 // The switches of the overlay elements; the logo's mode is set apart.
-constexpr const char* kElementSwitches[] = {"ORVEXVP_OVERLAY", "ORVEXVP_SHOW_INFO", "ORVEXVP_SHOW_TIME",
-                                            "ORVEXVP_SHOW_FRAME", "ORVEXVP_SHOW_TEXT"};
-constexpr const char* kLogoMode = "ORVEXVP_LOGO_MODE";
+constexpr const char* kElementSwitches[] = {effect_parameter::kOverlay, effect_parameter::kShowInfo,
+                                            effect_parameter::kShowTime, effect_parameter::kShowFrame,
+                                            effect_parameter::kShowText};
+constexpr const char* kLogoMode = effect_parameter::kLogoMode;
 
 struct FreeEffect {
   void operator()(BaseVideoPost* node) const { BaseVideoPost::Free(node); }
@@ -69,6 +71,6 @@ bool ApplyOverlayChoice(const std::string& choice, BaseDocument* doc, std::strin
     error = "--overlays: the document has no Orvex360Cam effect";
     return false;
   }
-  if (choice == "none") return SetValue(*effect, "ORVEXVP_OVERLAY", GeData(false), error);
+  if (choice == "none") return SetValue(*effect, effect_parameter::kOverlay, GeData(false), error);
   return choice == "all" ? UseAll(*effect, error) : UseDefaults(*effect, error);
 }

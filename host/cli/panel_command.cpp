@@ -1,4 +1,7 @@
 #include "cli_context.h"
+#include "module_reading/description_symbols.h"
+#include "module_reading/module_nodes.h"
+#include "module_reading/module_parameters.h"
 #include "option_values.h"
 #include "project/render_project.h"
 #include "runtime/attribute_manager.h"
@@ -6,7 +9,6 @@
 #include "runtime/custom_gui_host.h"
 #include "runtime/description_values.h"
 #include "runtime/host_state.h"
-#include "scene/module_nodes.h"
 
 #include <algorithm>
 #include <cctype>
@@ -363,7 +365,12 @@ bool UsesPad(const PanelOptions& options) {
 // The artist's clicks on the tag's XY pad, then a picture of the pad as they see it.
 bool RunPad(const PanelScene& scene, const PanelOptions& options) {
   std::string error;
-  auto pad = HostedCustomGui::Open(scene.Node("tag"), 1053, error);
+  const Int32 padId = TagParameter(tag_parameter::kStereoDirectionPad);
+  if (padId == kUnknownSymbol) {
+    std::fprintf(stderr, "orvex360: the loaded tag has no direction pad (see the console)\n");
+    return false;
+  }
+  auto pad = HostedCustomGui::Open(scene.Node("tag"), padId, error);
   if (!pad) {
     std::fprintf(stderr, "orvex360: %s\n", error.c_str());
     return false;
@@ -382,7 +389,7 @@ bool RunPad(const PanelScene& scene, const PanelOptions& options) {
   if (options.padDoubleClick && !pad->Gesture({{0, 0}}, true, error)) return false;
   // What the tag keeps after its reaction (a double click asks it for its reset position).
   GeData kept;
-  if (!scene.Node("tag")->GetParameter(DescID(1053), kept, DESCFLAGS_GET_0)) {
+  if (!scene.Node("tag")->GetParameter(DescID(padId), kept, DESCFLAGS_GET_0)) {
     error = "the tag does not give its pad value";
     return false;
   }

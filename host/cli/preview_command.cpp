@@ -3,15 +3,16 @@
 #include "files/regular_file.h"
 #include "image/image_facts.h"
 #include "image/web_image.h"
+#include "module_reading/camera_kinds.h"
+#include "module_reading/choice_words.h"
+#include "module_reading/module_parameters.h"
+#include "module_reading/output_metadata.h"
 #include "option_checks.h"
 #include "preview/preview_folder.h"
 #include "preview/preview_layout.h"
 #include "preview_video.h"
-#include "render/output_metadata.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/console.h"
-#include "scene/camera_kinds.h"
-#include "scene/effect_words.h"
 #include "scene/scene_library.h"
 #include "video/video_input.h"
 
@@ -85,8 +86,8 @@ nlohmann::json LayoutJson(const PreviewLayout& layout) {
 // of it would be. False with `error` when the word names no layout or the module cannot answer.
 bool FacesOfLayout(CliContext& context, const std::string& word, Int32 width, Int32 height,
                    std::string& faces, std::string& error) {
-  const auto known = std::find(effect_words::kCubeLayouts.begin(), effect_words::kCubeLayouts.end(), word);
-  if (known == effect_words::kCubeLayouts.end()) {
+  const int known = choice_words::kCubeLayouts.ValueOf(word);
+  if (known < 0) {
     error =
         "a cubemap needs its layout: --cube-layout horizontal-cross|vertical-cross|strip-6x1|grid-3x2|"
         "strip-1x6|grid-2x3";
@@ -108,8 +109,9 @@ bool FacesOfLayout(CliContext& context, const std::string& word, Int32 width, In
   BaseContainer& settings = *doc->GetActiveRenderData()->GetDataInstance();
   settings.SetFloat(RDATA_XRES, width);
   settings.SetFloat(RDATA_YRES, height);
+  // The module's description decides which value the layout's label is.
   const std::string layout =
-      "ORVEXVP_CUBE_LAYOUT=" + std::to_string(known - effect_words::kCubeLayouts.begin());
+      std::string(effect_parameter::kCubeLayout) + "=" + choice_words::kCubeLayouts.words[known].label;
   if (effect && attribute_manager::SetByName(effect, layout, error)) {
     const ImageMetadata described = DescribeOutput(doc, camera, false);
     const MetadataProperty* named = described.Find("orvex360", "CubemapFaces");

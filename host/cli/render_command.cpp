@@ -8,22 +8,23 @@
 #include "gltf_scene.h"
 #include "image/image_output.h"
 #include "light_options.h"
+#include "module_reading/camera_kinds.h"
+#include "module_reading/description_symbols.h"
+#include "module_reading/module_nodes.h"
+#include "module_reading/module_parameters.h"
+#include "module_reading/output_metadata.h"
 #include "option_checks.h"
 #include "option_values.h"
 #include "overlay_options.h"
 #include "panorama_aspect.h"
 #include "project/render_project.h"
 #include "project/render_settings_record.h"
-#include "render/output_metadata.h"
 #include "render/progress_bar.h"
 #include "render/renderer.h"
 #include "render_output.h"
 #include "runtime/attribute_manager.h"
 #include "runtime/console.h"
-#include "runtime/description_symbols.h"
-#include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
-#include "scene/module_nodes.h"
 #include "scene/scene_library.h"
 #include "stereo_options.h"
 #include "video_render.h"
@@ -260,9 +261,9 @@ bool PrepareJob(const RenderArguments& arguments, RenderJob& job, std::string& e
 // Whether the camera renders a cube, which the cubemap options lay out.
 bool HasCube(const RenderJob& job) {
   const BaseTag* tag = CameraTagOf(job.camera);
-  const Int32 cubemap = CycleValue(CameraTagType(), "ORVEXTAG_PROJECTION", "Cubemap");
+  const Int32 cubemap = CycleValue(CameraTagType(), tag_parameter::kProjection, "Cubemap");
   return tag && cubemap != kUnknownSymbol &&
-         tag->GetDataInstance()->GetInt32(TagParameter("ORVEXTAG_PROJECTION")) == cubemap;
+         tag->GetDataInstance()->GetInt32(TagParameter(tag_parameter::kProjection)) == cubemap;
 }
 
 // The project's settings, then every option the command line gives explicitly over them.

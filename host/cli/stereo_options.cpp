@@ -2,11 +2,12 @@
 
 #include "option_checks.h"
 
-#include "render/separation_map.h"
+#include "module_reading/camera_kinds.h"
+#include "module_reading/choice_words.h"
+#include "module_reading/module_nodes.h"
+#include "module_reading/module_parameters.h"
+#include "module_reading/separation_map.h"
 #include "runtime/attribute_manager.h"
-#include "scene/camera_kinds.h"
-#include "scene/effect_words.h"
-#include "scene/module_nodes.h"
 
 #include <algorithm>
 #include <map>
@@ -17,13 +18,13 @@ using Words = std::map<std::string, std::string>;
 
 // Each word with its value's number.
 template <size_t N>
-Words NumberedWords(const std::array<const char*, N>& words) {
+Words NumberedWords(const choice_words::Choice<N>& choice) {
   Words numbered;
-  for (size_t value = 0; value < N; ++value) numbered[words[value]] = std::to_string(value);
+  for (size_t value = 0; value < N; ++value) numbered[choice.words[value].word] = std::to_string(value);
   return numbered;
 }
 
-const Words kFaces = NumberedWords(effect_words::kCubeFaces);
+const Words kFaces = NumberedWords(choice_words::kCubeFaces);
 
 // One effect parameter set from a readable word (or the parameter's own number).
 struct WordOption {
@@ -34,23 +35,23 @@ struct WordOption {
 };
 
 const WordOption kWordOptions[] = {
-    {"--stereo-output", "ORVEXVP_STEREO_MODE", NumberedWords(effect_words::kStereoOutputs),
+    {"--stereo-output", effect_parameter::kStereoMode, NumberedWords(choice_words::kStereoOutputs),
      "How the two eyes make the frame"},
-    {"--side-layout", "ORVEXVP_SIDE_LAYOUT", NumberedWords(effect_words::kSideLayouts),
+    {"--side-layout", effect_parameter::kSideLayout, NumberedWords(choice_words::kSideLayouts),
      "Side by side: the eyes in left and right halves or top and bottom halves"},
-    {"--interlace", "ORVEXVP_INTERLACE", NumberedWords(effect_words::kInterlaces),
+    {"--interlace", effect_parameter::kInterlace, NumberedWords(choice_words::kInterlaces),
      "Interlaced: which pixels show which eye"},
-    {"--anaglyph-colours,--anaglyph-colors", "ORVEXVP_ANAGLYPH_COLORS",
-     NumberedWords(effect_words::kAnaglyphColours), "Anaglyph: the glasses' colours"},
-    {"--anaglyph-method", "ORVEXVP_ANAGLYPH_METHOD", NumberedWords(effect_words::kAnaglyphMethods),
+    {"--anaglyph-colours,--anaglyph-colors", effect_parameter::kAnaglyphColors,
+     NumberedWords(choice_words::kAnaglyphColours), "Anaglyph: the glasses' colours"},
+    {"--anaglyph-method", effect_parameter::kAnaglyphMethod, NumberedWords(choice_words::kAnaglyphMethods),
      "Red/cyan anaglyph: how the eyes' colours mix"},
-    {"--single-eye", "ORVEXVP_SINGLE_EYE", NumberedWords(effect_words::kEyes),
+    {"--single-eye", effect_parameter::kSingleEye, NumberedWords(choice_words::kEyes),
      "Single-eye output: the eye rendered"},
-    {"--cube-layout", "ORVEXVP_CUBE_LAYOUT", NumberedWords(effect_words::kCubeLayouts),
+    {"--cube-layout", effect_parameter::kCubeLayout, NumberedWords(choice_words::kCubeLayouts),
      "Cubemap: how the six faces are laid out"},
-    {"--cube-face", "ORVEXVP_CUBE_FACE", kFaces, "Cubemap single-face layout: the face rendered"},
+    {"--cube-face", effect_parameter::kCubeFace, kFaces, "Cubemap single-face layout: the face rendered"},
     {"--cube-faces",
-     "ORVEXVP_CUBE_VIDEO_FACES",
+     effect_parameter::kCubeVideoFaces,
      {{"renderer", "0"}, {"video", "1"}},
      "Cubemap strip and grid layouts: the up and down faces as the renderer turns them, or as the cubemaps "
      "of 360 video do (grid-3x2 with the default slots is then the standard 3x2 cubemap; its videos say "
@@ -65,17 +66,17 @@ struct NumberOption {
 };
 
 const NumberOption kNumberOptions[] = {
-    {"--anaglyph-gamma", "ORVEXVP_ANAGLYPH_GAMMA",
+    {"--anaglyph-gamma", effect_parameter::kAnaglyphGamma,
      "Optimized anaglyph: gamma of the red channel (above 1 brightens)"},
-    {"--eye-shift", "ORVEXVP_EYE_SHIFT", "Pixels the two eyes' images are shifted apart"},
-    {"--cross-start", "ORVEXVP_CUBE_CROSS_START",
+    {"--eye-shift", effect_parameter::kEyeShift, "Pixels the two eyes' images are shifted apart"},
+    {"--cross-start", effect_parameter::kCubeCrossStart,
      "Cross layouts: where the front face sits along the long arm (0-3)"},
 };
 
-const Words kFlips = {{"left-horizontal", "ORVEXVP_LEFT_FLIP_U"},
-                      {"left-vertical", "ORVEXVP_LEFT_FLIP_V"},
-                      {"right-horizontal", "ORVEXVP_RIGHT_FLIP_U"},
-                      {"right-vertical", "ORVEXVP_RIGHT_FLIP_V"}};
+const Words kFlips = {{"left-horizontal", effect_parameter::kLeftFlipU},
+                      {"left-vertical", effect_parameter::kLeftFlipV},
+                      {"right-horizontal", effect_parameter::kRightFlipU},
+                      {"right-vertical", effect_parameter::kRightFlipV}};
 
 void AddWordOption(CLI::App& render, const WordOption& word, const std::shared_ptr<StereoOptions>& options) {
   const std::string parameter = word.parameter;
@@ -115,7 +116,8 @@ void AddListOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& opti
           "--cube-slots",
           [options](const std::vector<std::string>& faces) {
             for (size_t slot = 0; slot < faces.size(); ++slot)
-              options->effectValues.emplace_back("ORVEXVP_CUBE_SLOT" + std::to_string(slot + 1), faces[slot]);
+              options->effectValues.emplace_back(effect_parameter::kCubeSlotPrefix + std::to_string(slot + 1),
+                                                 faces[slot]);
           },
           "Strip and grid layouts: the six faces in slot order, e.g. right,left,up,down,front,back")
       ->delimiter(',')
@@ -174,11 +176,13 @@ std::string OptionOf(const std::string& parameter) {
     if (parameter == number.parameter) return firstName(number.option);
   for (const auto& [flip, flipParameter] : kFlips)
     if (parameter == flipParameter) return "--flip";
-  if (parameter.rfind("ORVEXVP_CUBE_SLOT", 0) == 0) return "--cube-slots";
+  if (parameter.rfind(effect_parameter::kCubeSlotPrefix, 0) == 0) return "--cube-slots";
   return "--swap-eyes";
 }
 
-bool IsCubeParameter(const std::string& parameter) { return parameter.rfind("ORVEXVP_CUBE", 0) == 0; }
+bool IsCubeParameter(const std::string& parameter) {
+  return parameter.rfind(effect_parameter::kCubePrefix, 0) == 0;
+}
 
 // The options given for the cube (`cube`) or for stereo, ", "-joined, each named once.
 std::string GivenOptions(const StereoOptions& options, bool cube) {
@@ -206,7 +210,7 @@ void AddStereoOptions(CLI::App& render, const std::shared_ptr<StereoOptions>& op
   for (const NumberOption& number : kNumberOptions) AddNumberOption(render, number, options);
   AddListOptions(render, options);
   render.add_flag_callback(
-      "--swap-eyes", [options] { options->effectValues.emplace_back("ORVEXVP_SWAP_EYES", "1"); },
+      "--swap-eyes", [options] { options->effectValues.emplace_back(effect_parameter::kSwapEyes, "1"); },
       "Swap the left and right eye");
   AddSeparationOptions(render, options);
 }

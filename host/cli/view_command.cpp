@@ -2,13 +2,13 @@
 #include "files/atomic_file.h"
 #include "gltf_scene.h"
 #include "image/image_output.h"
+#include "module_reading/camera_kinds.h"
+#include "module_reading/module_nodes.h"
 #include "option_checks.h"
 #include "option_values.h"
 #include "paint/view_pass.h"
 #include "runtime/attribute_manager.h"
-#include "scene/camera_kinds.h"
 #include "scene/gltf_file.h"
-#include "scene/module_nodes.h"
 #include "scene/scene_library.h"
 
 #include <cmath>

@@ -1,9 +1,9 @@
 #include "image_codec.h"
 
+#include "base/side_library.h"
 #include "files/regular_file.h"
 #include "png_codec.h"
 #include "png_request.h"
-#include "runtime/side_library.h"
 
 #include <fstream>
 

@@ -1,6 +1,6 @@
 #include "image_limits.h"
 
-#include "runtime/memory_budget.h"
+#include "base/memory_budget.h"
 
 #include <cstdio>
 

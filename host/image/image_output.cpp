@@ -1,10 +1,10 @@
 #include "image_output.h"
 
+#include "base/parallel_for.h"
 #include "files/atomic_file.h"
 #include "image_codec.h"
 #include "image_file.h"
 #include "png_writer.h"
-#include "runtime/parallel_for.h"
 #include "srgb.h"
 #include "xmp_packet.h"
 

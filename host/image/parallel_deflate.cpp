@@ -1,6 +1,6 @@
 #include "parallel_deflate.h"
 
-#include "runtime/parallel_for.h"
+#include "base/parallel_for.h"
 
 #include <zlib.h>
 

@@ -1,6 +1,6 @@
 #include "png_codec.h"
 
-#include "runtime/parallel_for.h"
+#include "base/parallel_for.h"
 #include "uninitialized_allocator.h"
 
 #include <png.h>

@@ -1,7 +1,6 @@
 #include "xmp_containers.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -16,28 +15,6 @@ constexpr size_t kKeywordHeader = sizeof(kKeyword) + 4;
 uint32_t ReadBig32(const Bytes& bytes, size_t at) {
   return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 |
          bytes[at + 3];
-}
-
-std::string Big32(uint32_t value) {
-  std::string text;
-  for (int shift = 24; shift >= 0; shift -= 8) text += static_cast<char>(value >> shift & 0xFF);
-  return text;
-}
-
-// The CRC-32 every PNG chunk ends with, over its type and data.
-uint32_t Crc32(const std::string& data) {
-  static const std::array<uint32_t, 256> table = [] {
-    std::array<uint32_t, 256> entries{};
-    for (uint32_t n = 0; n < 256; ++n) {
-      uint32_t c = n;
-      for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-      entries[n] = c;
-    }
-    return entries;
-  }();
-  uint32_t crc = 0xFFFFFFFFu;
-  for (const char c : data) crc = table[(crc ^ static_cast<unsigned char>(c)) & 0xFF] ^ (crc >> 8);
-  return crc ^ 0xFFFFFFFFu;
 }
 
 struct Chunk {
@@ -65,28 +42,6 @@ bool IsXmpChunk(const Bytes& bytes, const Chunk& chunk) {
 
 bool IsPng(const Bytes& bytes) {
   return bytes.size() >= 8 && std::memcmp(bytes.data(), kPngSignature, sizeof(kPngSignature)) == 0;
-}
-
-bool InsertPng(Bytes& bytes, const std::string& packet, std::string& error) {
-  Chunk header;
-  if (!ReadChunk(bytes, 8, header) || header.type != "IHDR") {
-    error = "the PNG file has no image header";
-    return false;
-  }
-  Chunk chunk;
-  for (size_t at = 8; ReadChunk(bytes, at, chunk) && chunk.type != "IEND";) {
-    if (!IsXmpChunk(bytes, chunk)) {
-      at += chunk.Size();
-      continue;
-    }
-    bytes.erase(bytes.begin() + chunk.start, bytes.begin() + chunk.start + chunk.Size());
-  }
-  // Type, keyword and its zero, flag and method 0, empty language and translated keyword, the text.
-  const std::string typeAndData = std::string("iTXt") + kKeyword + std::string(5, '\0') + packet;
-  const std::string inserted =
-      Big32(static_cast<uint32_t>(typeAndData.size() - 4)) + typeAndData + Big32(Crc32(typeAndData));
-  bytes.insert(bytes.begin() + 8 + header.Size(), inserted.begin(), inserted.end());
-  return true;
 }
 
 std::string FindPng(const Bytes& bytes) {

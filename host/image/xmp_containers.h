@@ -3,7 +3,8 @@
 #include <string>
 #include <vector>
 
-// One function pair per file format behind xmp_embed; each expects bytes of its own format.
+// The functions per file format behind xmp_embed; each expects bytes of its own format. PNG files
+// are given their packet by the host's PNG writer (png_writer.h), the one place their chunks are made.
 namespace xmp_embed {
 
 using Bytes = std::vector<unsigned char>;
@@ -13,7 +14,6 @@ bool InsertJpeg(Bytes& bytes, const std::string& packet, std::string& error);
 std::string FindJpeg(const Bytes& bytes);
 
 bool IsPng(const Bytes& bytes);
-bool InsertPng(Bytes& bytes, const std::string& packet, std::string& error);
 std::string FindPng(const Bytes& bytes);
 
 bool IsTiff(const Bytes& bytes);

@@ -8,8 +8,9 @@
 // before the image data, the TIFF tag 700 of the first image.
 namespace xmp_embed {
 
-// Adds the packet to the file's bytes (replacing one that is there). False with `error` for bytes
-// of another format, a damaged file or a packet too long for the format.
+// Adds the packet to a JPEG or TIFF file's bytes (replacing one that is there). False with `error`
+// for bytes of another format, a damaged file or a packet too long for the format, and for a PNG
+// file, whose packet its writer puts in (png_writer.h).
 bool Insert(std::vector<unsigned char>& bytes, const std::string& packet, std::string& error);
 
 // The packet a file holds; empty when it holds none or is no JPEG, PNG or TIFF file.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "paint/line_walk.h"
-#include "paint/surface.h"
+#include "canvas/line_walk.h"
+#include "canvas/surface.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "canvas/view_camera.h"
 #include "paint/painter.h"
-#include "paint/view_camera.h"
 
 #include <vector>
 

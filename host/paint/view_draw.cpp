@@ -1,5 +1,5 @@
+#include "canvas/view_canvas.h"
 #include "paint/texture.h"
-#include "paint/view_canvas.h"
 #include "runtime/bitmap_record.h"
 #include "runtime/node_record.h"
 
@@ -60,16 +60,6 @@ paint::TextureView TextureOf(const BitmapRecord& record) {
 }
 
 }  // namespace
-
-ScopedViewTarget::ScopedViewTarget(BaseDraw* view, const paint::Surface& target) : view_(view) {
-  if (!view_) return;
-  CanvasOf(view_) = ViewCanvas();
-  CanvasOf(view_).target = target;
-}
-
-ScopedViewTarget::~ScopedViewTarget() {
-  if (view_) CanvasOf(view_).target = paint::Surface();
-}
 
 void BaseDraw::DrawTexture(const BaseBitmap* bitmap, const Vector* points, const Vector* colours,
                            const Vector* /*normals*/, const Vector* uvw, Int32 count, Int32 alphaMode,

@@ -1,5 +1,5 @@
+#include "canvas/view_canvas.h"
 #include "paint/raster3d.h"
-#include "paint/view_canvas.h"
 #include "runtime/node_record.h"
 
 #include <algorithm>
@@ -100,10 +100,6 @@ void DrawFan(const BaseDraw* view, ViewCanvas& canvas, const Vector* world, cons
 }
 
 }  // namespace
-
-void LogDrawCall(ViewCanvas& canvas, const std::string& line) {
-  if (canvas.log) canvas.log->push_back(line);
-}
 
 void BaseDraw::SetPen(const Vector& colour) {
   ViewCanvas& canvas = CanvasOf(this);

@@ -1,13 +1,13 @@
 #include "paint/view_pass.h"
 
+#include "base/memory_budget.h"
 #include "paint/raster3d.h"
 #include "render/primitive_mesh.h"
 #include "render/scene_accel.h"
 #include "render/scene_walk.h"
-#include "runtime/memory_budget.h"
 #include "runtime/node_record.h"
+#include "runtime/object_params.h"
 #include "runtime/polygon_mesh.h"
-#include "scene/object_params.h"
 
 #include <cmath>
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "c4d.h"
+#include "canvas/view_camera.h"
 #include "image/float_image.h"
-#include "paint/view_camera.h"
 
 #include <string>
 #include <vector>

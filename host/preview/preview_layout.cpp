@@ -1,6 +1,6 @@
 #include "preview_layout.h"
 
-#include "scene/effect_words.h"
+#include "module_reading/choice_words.h"
 
 #include <algorithm>
 #include <cctype>
@@ -27,13 +27,6 @@ long long IntegerOf(const ImageMetadata& metadata, const char* name, long long f
   } catch (...) {
     return fallback;
   }
-}
-
-template <size_t N>
-int IndexOf(const std::array<const char*, N>& words, const std::string& word) {
-  for (size_t i = 0; i < N; ++i)
-    if (word == words[i]) return static_cast<int>(i);
-  return -1;
 }
 
 // A word the file name carries ("lobby_dome_0001.png"), the last resort.
@@ -136,7 +129,7 @@ bool ParseCubemapFaces(const std::string& text, PreviewLayout& layout) {
     for (; std::getline(cells, cellText, ','); ++column) {
       if (cellText == "-") continue;
       const size_t colon = cellText.find(':');
-      PreviewCell cell{IndexOf(effect_words::kCubeFaces, cellText.substr(0, colon)), column, layout.rows, 0};
+      PreviewCell cell{choice_words::kCubeFaces.ValueOf(cellText.substr(0, colon)), column, layout.rows, 0};
       if (colon != std::string::npos) {
         const std::string turn = cellText.substr(colon + 1);
         if (turn != "90" && turn != "180" && turn != "270") return false;

@@ -3,9 +3,10 @@
 #include "files/atomic_file.h"
 #include "files/json_nesting.h"
 #include "json_duplicate_keys.h"
+#include "module_reading/camera_kinds.h"
+#include "module_reading/module_parameters.h"
 #include "render/renderer.h"
 #include "render_settings_record.h"
-#include "scene/camera_kinds.h"
 #include "scene/gltf_convention.h"
 #include "scene/gltf_file.h"
 
@@ -223,7 +224,7 @@ bool ReadNodes(const TopReader& reader, const Schemas& schemas, Project& project
 // under the tag's name goes there, and two that disagree are refused. Version 1 files wrote the tag's
 // own copy, which no render ever read, beside the render settings' switch: that copy is passed by.
 bool OneStereoSwitch(const TopReader& reader, const DescriptionRecord& tag, Project& project) {
-  const DescriptionElement* element = tag.FindSymbol("ORVEXTAG_STEREO");
+  const DescriptionElement* element = tag.FindSymbol(tag_parameter::kStereo);
   const Int32 id = element ? element->id : 0;
   const GeData* tagStereo = project.tag && id != 0 ? project.tag->values.GetDataPointer(id) : nullptr;
   if (!tagStereo) return true;
@@ -235,7 +236,7 @@ bool OneStereoSwitch(const TopReader& reader, const DescriptionRecord& tag, Proj
   BaseContainer& settings = project.renderSettings.values;
   if (settings.GetDataPointer(RDATA_STEREO) && settings.GetBool(RDATA_STEREO) != stereo) {
     const auto word = [](bool on) { return std::string(on ? "true" : "false"); };
-    return reader.Fail("tag.ORVEXTAG_STEREO",
+    return reader.Fail(std::string("tag.") + tag_parameter::kStereo,
                        word(stereo) + ", but render_settings.stereo is " + word(!stereo) +
                            "; both name the render settings' stereo switch, keep one of them");
   }

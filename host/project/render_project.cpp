@@ -1,8 +1,9 @@
 #include "render_project.h"
 
+#include "module_reading/camera_kinds.h"
+#include "module_reading/module_nodes.h"
+#include "module_reading/module_parameters.h"
 #include "render_settings_record.h"
-#include "scene/camera_kinds.h"
-#include "scene/module_nodes.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ void CaptureNodes(BaseDocument* doc, BaseObject* camera, project_file::Project& 
     project.tag = value_json::Capture(*tag);
     // The tag's stereo switch is the render settings' one, written there once; its container holds
     // only the value Init left.
-    project.tag->values.RemoveData(TagParameter("ORVEXTAG_STEREO"));
+    project.tag->values.RemoveData(TagParameter(tag_parameter::kStereo));
   }
   if (const BaseVideoPost* effect = FindOrvexEffect(doc)) project.effect = value_json::Capture(*effect);
 }

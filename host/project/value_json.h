@@ -9,7 +9,7 @@
 #include <vector>
 
 // A node's parameter container as JSON with every value's type, and back. Keys are the parameter
-// names the node's description gives ("ORVEXTAG_FISHEYE_FOV"), or the decimal ID of a value the
+// names the node's description gives ("PREFIX_FISHEYE_FOV"), or the decimal ID of a value the
 // description does not name; each value is {"type": ..., "value": ...} with the types bool, int,
 // float, vector, matrix, string, filename, time, container and shader (a linked shader with its own
 // container).

@@ -1,8 +1,8 @@
 #include "camera_bitmaps.h"
 
+#include "base/parallel_for.h"
 #include "runtime/bitmap_record.h"
 #include "runtime/bitmap_window.h"
-#include "runtime/parallel_for.h"
 
 #include <algorithm>
 #include <bit>

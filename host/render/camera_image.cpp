@@ -2,7 +2,7 @@
 
 #include "sample_pattern.h"
 
-#include "runtime/parallel_for.h"
+#include "base/parallel_for.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "lights.h"
 
-#include "scene/object_params.h"
+#include "runtime/object_params.h"
 #include "scene_walk.h"
 
 #include <algorithm>

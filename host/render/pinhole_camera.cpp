@@ -1,6 +1,6 @@
 #include "pinhole_camera.h"
 
-#include "scene/object_params.h"
+#include "runtime/object_params.h"
 
 PinholeCamera::PinholeCamera(const BaseObject* camera, Int32 width, Int32 height)
     : halfWidth_(width * 0.5), halfHeight_(height * 0.5) {

@@ -1,7 +1,7 @@
 #include "primary_hits.h"
 
+#include "base/parallel_for.h"
 #include "camera_image.h"
-#include "runtime/parallel_for.h"
 
 #include <cmath>
 #include <limits>

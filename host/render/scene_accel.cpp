@@ -1,7 +1,7 @@
 #include "scene_accel.h"
 
 #include "c4d_tools.h"
-#include "scene/object_params.h"
+#include "runtime/object_params.h"
 #include "scene_walk.h"
 #include "surface_filter.h"
 

@@ -1,16 +1,11 @@
 #include "stereo_comfort.h"
 
 #include <numbers>
+#include "base/parallel_for.h"
 #include "c4d_tools.h"
-#include "output_metadata.h"
-#include "runtime/description_symbols.h"
-#include "runtime/parallel_for.h"
-#include "scene/camera_kinds.h"
-#include "scene/module_nodes.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <map>
 
@@ -62,42 +57,6 @@ DisparityPixel MeasurePixel(const Matrix& cameraInverse, const Vector& origin, c
   pixel.pitchDegrees = static_cast<Float32>(std::asin(std::clamp(view.y, -1.0, 1.0)) * kDegrees);
   return pixel;
 }
-
-}  // namespace
-
-bool ReadComfortRig(BaseDocument* doc, BaseObject* camera, bool editor, ComfortRig& rig,
-                    std::string& reason) {
-  reason = "no stereo";
-  const ImageMetadata metadata = DescribeOutput(doc, camera, editor);
-  const MetadataProperty* stereo = metadata.Find("orvex360", "Stereo");
-  const MetadataProperty* projection = metadata.Find("orvex360", "Projection");
-  if (!stereo || stereo->value == "mono" || stereo->value == "single-eye" || !projection) return false;
-  const BaseTag* tag = CameraTagOf(camera);
-  const BaseVideoPost* effect = FindOrvexEffect(doc);
-  if (!tag || !effect) return false;
-  const NamedValues data(*tag->GetDataInstance(), tag->GetType());
-  rig.rigMode = data.Int32Of("ORVEXTAG_STEREO_RIG");
-  rig.zeroParallax =
-      data.Is("ORVEXTAG_ZERO_PARALLAX_MODE", "Parallel") ? 0.0 : data.FloatOf("ORVEXTAG_ZERO_PARALLAX");
-  rig.separation = data.FloatOf("ORVEXTAG_EYE_SEPARATION");
-  rig.camera = camera->GetMg();
-  const bool swapped = NamedValues(*effect->GetDataInstance(), effect->GetType()).BoolOf("ORVEXVP_SWAP_EYES");
-  const MetadataProperty* first = metadata.Find("orvex360", swapped ? "RightEye" : "LeftEye");
-  const MetadataProperty* second = metadata.Find("orvex360", swapped ? "LeftEye" : "RightEye");
-  rig.area = first ? first->value : "whole";
-  rig.otherArea = second ? second->value : "whole";
-  if (const MetadataProperty* grid = metadata.Find("orvex360", "CubemapGrid")) {
-    const MetadataProperty* layout = metadata.Find("orvex360", "CubemapLayout");
-    rig.facesPerEye = layout && layout->value == "single-face" ? 1 : 6;
-    if (std::sscanf(grid->value.c_str(), "%dx%d", &rig.gridColumns, &rig.gridRows) != 2 ||
-        rig.gridColumns < 1 || rig.gridRows < 1)
-      rig.gridColumns = rig.gridRows = 1;
-  }
-  reason.clear();
-  return true;
-}
-
-namespace {
 
 bool InsideArea(const std::string& area, Int32 x, Int32 y, Int32 width, Int32 height) {
   if (area == "left") return 2 * x < width;

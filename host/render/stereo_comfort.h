@@ -12,8 +12,8 @@
 // Journal of Imaging Science and Technology 53(3), 2009).
 inline constexpr Float kComfortLimitDegrees = 1.0;
 
-// The stereo rig of a render as the camera's tag sets it up. Where the eyes are is not worked out
-// here: it is where the module's lens starts each eye's rays.
+// The stereo rig of a render as the camera's tag sets it up (module_reading/comfort_rig.h reads it).
+// Where the eyes are is not worked out here: it is where the module's lens starts each eye's rays.
 struct ComfortRig {
   Float separation = 0.0;    // the tag's settings, as the report names them
   Float zeroParallax = 0.0;  // 0: the eyes do not converge
@@ -31,10 +31,6 @@ struct ComfortRig {
   Int32 gridColumns = 1;
   Int32 gridRows = 1;
 };
-
-// The rig of a stereo render of `camera`; false with `reason` ("no stereo") for mono, editor and
-// single-eye renders, and renders without the tag or the effect.
-bool ReadComfortRig(BaseDocument* doc, BaseObject* camera, bool editor, ComfortRig& rig, std::string& reason);
 
 // Per pixel of one eye's camera image: the angular disparity in degrees (positive: crossed, in front
 // of the zero-parallax distance; NaN: no ray), the distance of the hit from the rig (+infinity:

@@ -53,7 +53,7 @@ const BaseBitmap* RequestCustomIcon(BaseList2D* node);
 bool HasParameter(BaseList2D* node, const std::string& name);
 
 // Edits one parameter from "NAME=VALUE" text: NAME as the description names it, with or without its
-// prefix (ORVEXTAG_, ORVEXVP_); angles in degrees with a "deg" suffix, else radians. False with a
+// prefix (the part up to the first `_`); angles in degrees with a "deg" suffix, else radians. False with a
 // clear `error` (listing the nearest names) when the name or value does not fit.
 bool SetByName(BaseList2D* node, const std::string& assignment, std::string& error);
 

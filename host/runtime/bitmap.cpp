@@ -3,12 +3,12 @@
 
 #include "bitmap_watcher.h"
 #include "c4d_math.h"
+#include "canvas/line_walk.h"
 #include "console.h"
 #include "files/regular_file.h"
 #include "image/image_codec.h"
 #include "image/image_limits.h"
 #include "image/plain_tiff.h"
-#include "paint/line_walk.h"
 
 #include <algorithm>
 #include <cmath>

@@ -124,7 +124,7 @@ std::vector<std::string> DescriptionRecord::NearestSymbols(std::string_view name
     if (element.symbol.empty() || !HoldsEditableValue(element.kind)) continue;
     const size_t distance =
         std::min(EditDistance(name, element.symbol), EditDistance(name, WithoutPrefix(element.symbol)));
-    // A name that is part of a symbol ("FOV" in "ORVEXTAG_FISHEYE_FOV") is nearer than any typo.
+    // A name that is part of a symbol ("FOV" in "PREFIX_FISHEYE_FOV") is nearer than any typo.
     ranked.emplace_back(Contains(element.symbol, name) ? 0 : distance + 1, element.symbol);
   }
   std::stable_sort(ranked.begin(), ranked.end(),

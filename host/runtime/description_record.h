@@ -29,7 +29,7 @@ Bool HoldsEditableValue(ElementKind kind);
 // One element of a panel, with the properties the module reads and changes (DESC_HIDE ...).
 struct DescriptionElement {
   Int32 id = 0;        // 0 for layout-only groups
-  std::string symbol;  // e.g. "ORVEXVP_STEREO_MODE"; may be empty for layout-only groups
+  std::string symbol;  // e.g. "PREFIX_STEREO_MODE"; may be empty for layout-only groups
   ElementKind kind = ElementKind::Group;
   Int32 parent = -1;  // index of the enclosing group in DescriptionRecord::elements; -1 at the top
   BaseContainer properties;
@@ -57,5 +57,5 @@ struct DescriptionRecord {
   std::vector<std::string> NearestSymbols(std::string_view name, size_t count) const;
 };
 
-// The part of a symbol after its prefix: "ORVEXVP_STEREO_MODE" -> "STEREO_MODE".
+// The part of a symbol after its prefix: "PREFIX_STEREO_MODE" -> "STEREO_MODE".
 std::string_view WithoutPrefix(std::string_view symbol);

@@ -1,8 +1,8 @@
 #include "c4d_gui.h"
 
 #include "c4d_bitmap.h"
+#include "canvas/line_walk.h"
 #include "gui_records.h"
-#include "paint/line_walk.h"
 
 #include <algorithm>
 #include <cmath>

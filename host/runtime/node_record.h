@@ -1,8 +1,8 @@
 #pragma once
 
 #include "c4d.h"
-#include "paint/view_camera.h"
-#include "paint/view_canvas.h"
+#include "canvas/view_camera.h"
+#include "canvas/view_canvas.h"
 #include "undo_history.h"
 
 #include <array>

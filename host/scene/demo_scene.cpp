@@ -1,7 +1,7 @@
 #include "demo_scene.h"
 
 #include <numbers>
-#include "object_params.h"
+#include "runtime/object_params.h"
 
 #include <cmath>
 

@@ -8,8 +8,8 @@
 #include "gltf_file.h"
 #include "gltf_image.h"
 #include "gltf_material.h"
-#include "object_params.h"
 #include "runtime/document_animation.h"
+#include "runtime/object_params.h"
 #include "runtime/polygon_mesh.h"
 #include "runtime/surface_material.h"
 

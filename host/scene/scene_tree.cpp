@@ -1,11 +1,12 @@
 #include "scene_tree.h"
 
-#include "module_nodes.h"
+#include "module_reading/module_nodes.h"
 
 #include <numbers>
+#include "module_reading/module_parameters.h"
 #include "runtime/description_record.h"
+#include "runtime/object_params.h"
 #include "runtime/undo_history.h"
-#include "scene/object_params.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -69,7 +70,7 @@ const char* ObjectKind(Int32 type) {
 // The camera tag's stereo switch is the render settings' one (printed with them); the tag's
 // container holds only the value its Init wrote.
 bool KeptElsewhere(const BaseList2D& node, const DescriptionElement* element) {
-  return element && element->symbol == "ORVEXTAG_STEREO" && node.GetType() == CameraTagType();
+  return element && element->symbol == tag_parameter::kStereo && node.GetType() == CameraTagType();
 }
 
 // Every value of the node's container, named by its description when it has one.
@@ -115,11 +116,10 @@ void AppendRenderSettings(const BaseDocument& doc, std::string& out) {
            (settings == doc.GetActiveRenderData() ? " [active]" : "") + ", stereo " +
            (settings->GetDataInstance()->GetBool(RDATA_STEREO) ? "on" : "off") + "\n";
     for (const BaseVideoPost* post = settings->GetFirstVideoPost(); post; post = post->GetNext()) {
-      const std::string mask =
-          post->GetType() == EffectType()
-              ? ", mask mode " +
-                    std::to_string(post->GetDataInstance()->GetInt32(EffectParameter("ORVEXVP_MASK_MODE")))
-              : "";
+      const std::string mask = post->GetType() == EffectType()
+                                   ? ", mask mode " + std::to_string(post->GetDataInstance()->GetInt32(
+                                                          EffectParameter(effect_parameter::kMaskMode)))
+                                   : "";
       out += "    video post " + Quoted(*post) + mask + "\n";
     }
   }

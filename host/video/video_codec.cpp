@@ -1,6 +1,6 @@
 #include "video_codec.h"
 
-#include "runtime/side_library.h"
+#include "base/side_library.h"
 
 namespace video_codec {
 

@@ -1,8 +1,8 @@
 #include "video_output.h"
 
+#include "base/parallel_for.h"
 #include "image/png_writer.h"
 #include "image/srgb.h"
-#include "runtime/parallel_for.h"
 #include "video_spherical.h"
 
 #include <algorithm>

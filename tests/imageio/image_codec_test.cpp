@@ -321,15 +321,22 @@ TEST(PngCodec, DamagedTruncatedAndHugeFilesAreRefused) {
   files::ExpectHolds(error, {"100000 x 100000"});
 }
 
-// Every chunk after the XMP packet is put in ends with the CRC-32 of its type and data, as zlib
-// computes it: readers drop a chunk whose CRC does not match.
+// Every chunk of a PNG written with an XMP packet ends with the CRC-32 of its type and data, as zlib
+// computes it (readers drop a chunk whose CRC does not match), and the packet reads back whole.
 TEST(PngCodec, XmpChunkEndsWithTheChecksumReadersCheck) {
-  TempFolder folder;
-  const std::string path = folder.File("xmp.png");
-  WritePng(path, {"rgb8", PNG_COLOR_TYPE_RGB, 8}, 4, 4);
-  std::vector<unsigned char> bytes = files::ReadBytes(path);
+  const std::string packet = "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>";
+  png_codec::WriteRequest request;
+  request.width = 4;
+  request.height = 4;
+  request.channels = 3;
+  request.row = [](int y, unsigned char* row) {
+    std::fill(row, row + 12, static_cast<unsigned char>(60 * y));
+  };
+  request.date = "2023:11:14 22:13:20";
+  request.xmpPacket = packet;
+  std::vector<unsigned char> bytes;
   std::string error;
-  ASSERT_TRUE(xmp_embed::Insert(bytes, "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"/>", error)) << error;
+  ASSERT_TRUE(png_codec::Encode(request, bytes, error)) << error;
   const auto big32 = [&bytes](size_t at) {
     return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 |
            bytes[at + 3];
@@ -340,7 +347,10 @@ TEST(PngCodec, XmpChunkEndsWithTheChecksumReadersCheck) {
     ASSERT_LE(at + 12 + big32(at), bytes.size());
     EXPECT_EQ(crc32(0, bytes.data() + at + 4, 4 + big32(at)), big32(at + 8 + big32(at))) << types;
   }
-  files::ExpectHolds(types, {"IHDR ", "iTXt ", "IEND "});
+  files::ExpectHolds(types, {"IHDR ", "iTXt ", "IDAT ", "IEND "});
+  EXPECT_EQ(xmp_embed::Find(bytes), packet);
+  // The PNG writer is the one place a PNG gets its packet.
+  EXPECT_FALSE(xmp_embed::Insert(bytes, packet, error));
 }
 
 // The module's icons and maps, and every colour under every alpha (which is unassociated in the file

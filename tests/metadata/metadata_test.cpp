@@ -3,7 +3,7 @@
 #include "image/image_output.h"
 #include "image/xmp_embed.h"
 #include "image/xmp_packet.h"
-#include "render/pano_crop.h"
+#include "module_reading/pano_crop.h"
 #include "render_checks.h"
 
 #include <OpenImageIO/imageio.h>
@@ -73,13 +73,15 @@ TEST(XmpEmbed, EachFormatCarriesThePacketAndStillDecodes) {
     EXPECT_EQ(note->value, "a \"quoted\" <b> & more");
     EXPECT_EQ(facts.metadata.Find("orvex360", "FieldOfViewDegrees")->value, "187.5");
 
-    // A second packet replaces the first instead of adding a rival one.
+    // A second packet replaces the first instead of adding a rival one (a PNG's packet is the
+    // writer's alone).
+    if (std::string(name).ends_with(".png")) continue;
     std::vector<unsigned char> bytes = files::ReadBytes(folder.File(name));
     ImageMetadata replaced;
     replaced.SetText("GPano", "ProjectionType", "replaced");
     ASSERT_TRUE(xmp_embed::Insert(bytes, XmpPacket(replaced), error)) << error;
     EXPECT_EQ(ReadXmpPacket(xmp_embed::Find(bytes)).properties.size(), 1u);
-    // TIFF leaves the old packet's bytes unreferenced; the others drop them.
+    // TIFF leaves the old packet's bytes unreferenced; JPEG drops them.
     EXPECT_TRUE(std::string(name).ends_with(".tif") ||
                 std::string(bytes.begin(), bytes.end()).find("equirectangular") == std::string::npos);
   }

@@ -2,7 +2,7 @@
 #include "geometry/scalar_math.h"
 #include "module_render_fixture.h"
 #include "render_checks.h"
-#include "scene/object_params.h"
+#include "runtime/object_params.h"
 #include "settings/orvex360camvp_params.h"
 #include "settings/orvextag_params.h"
 #include "test_scene.h"

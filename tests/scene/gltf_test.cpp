@@ -2,9 +2,9 @@
 #include "gltf_builder.h"
 #include "render_checks.h"
 
+#include "runtime/object_params.h"
 #include "scene/gltf_animation.h"
 #include "scene/gltf_import.h"
-#include "scene/object_params.h"
 #include "scene/scene_library.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 #include "render_checks.h"
 
 #include "image/view_transform.h"
+#include "runtime/object_params.h"
 #include "scene/gltf_import.h"
-#include "scene/object_params.h"
 #include "scene/scene_library.h"
 
 #include <gtest/gtest.h>

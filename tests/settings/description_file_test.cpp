@@ -1,11 +1,14 @@
 #include "runtime/description_file.h"
 #include "linked_module.h"
+#include "module_reading/camera_kinds.h"
+#include "module_reading/choice_words.h"
+#include "module_reading/description_symbols.h"
+#include "module_reading/module_nodes.h"
+#include "module_reading/module_parameters.h"
 #include "orvex360camvp/orvex360camvp.h"
 #include "orvexcreate/camera_presets.h"
 #include "orvextag/orvextag.h"
 #include "runtime/console.h"
-#include "runtime/description_symbols.h"
-#include "scene/module_nodes.h"
 #include "settings/orvex360camvp_params.h"
 #include "settings/orvextag_params.h"
 
@@ -215,4 +218,38 @@ TEST_F(ModuleNodes, WhatTheModuleLacksIsRefusedWithItsName) {
   EXPECT_EQ(CycleValue(CameraTagType(), "ORVEXTAG_PROJECTION", "Octahedron"), kUnknownSymbol);
   EXPECT_TRUE(ConsoleHas("has no entry \"Octahedron\""));
   EXPECT_EQ(RegisteredNodeType("NoSuchDescription"), 0);
+}
+
+// The host's words for the effect's choices stand in the order of the values the description gives
+// their labels, one word for every entry: a reordered, renamed or added entry fails here first.
+TEST_F(ModuleNodes, TheHostsChoiceWordsFollowTheEffectsDescription) {
+  const DescriptionRecord record = ReadModuleDescription("Orvex360Cam.json");
+  for (const choice_words::AnyChoice& choice : choice_words::kAllChoices) {
+    SCOPED_TRACE(choice.symbol);
+    const DescriptionElement* element = record.FindSymbol(choice.symbol);
+    ASSERT_NE(element, nullptr);
+    EXPECT_EQ(element->properties.GetContainer(DESC_CYCLE).GetCount(),
+              static_cast<Int32>(choice.words.size()));
+    for (size_t value = 0; value < choice.words.size(); ++value)
+      EXPECT_EQ(CycleValue(EffectType(), choice.symbol, choice.words[value].label), static_cast<Int32>(value))
+          << choice.words[value].word;
+  }
+}
+
+// The camera kinds reach the module's create commands, and the pad its parameter, by the tag's
+// description alone.
+TEST_F(ModuleNodes, CameraKindsAndThePadAreFoundByTheTagsDescription) {
+  std::set<Int32> commands;
+  for (const CameraKindInfo& kind : CameraKinds()) {
+    SCOPED_TRACE(kind.name);
+    const Int32 command = CreateCommandOf(kind);
+    if (kind.kind == CameraKind::Plain) {
+      EXPECT_EQ(command, 0);
+      continue;
+    }
+    EXPECT_NE(FindCameraPreset(command), nullptr);
+    if (kind.kind != CameraKind::CubeFace) commands.insert(command);
+  }
+  EXPECT_EQ(commands.size(), CameraPresets().size());
+  EXPECT_EQ(TagParameter(tag_parameter::kStereoDirectionPad), ORVEXTAG_STEREO_DIRECTION_PAD);
 }

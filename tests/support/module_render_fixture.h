@@ -1,7 +1,7 @@
 #pragma once
 
+#include "module_reading/camera_kinds.h"
 #include "render_test_support.h"
-#include "scene/camera_kinds.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
+#include "module_reading/separation_map.h"
 #include "orvex360camvp/orvex360camvp.h"
 #include "paint/view_pass.h"
-#include "render/separation_map.h"
 #include "render_checks.h"
 #include "settings/orvextag_params.h"
 #include "tagged_camera.h"

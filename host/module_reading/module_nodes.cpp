@@ -1,6 +1,6 @@
 #include "module_nodes.h"
 
-#include "runtime/description_symbols.h"
+#include "description_symbols.h"
 
 Int32 CameraTagType() { return RegisteredNodeType("OrvexTag"); }
 

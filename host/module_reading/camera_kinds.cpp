@@ -1,7 +1,8 @@
 #include "camera_kinds.h"
 
+#include "description_symbols.h"
 #include "module_nodes.h"
-#include "runtime/description_symbols.h"
+#include "module_parameters.h"
 #include "runtime/plugin_registry.h"
 
 namespace {
@@ -9,8 +10,8 @@ namespace {
 // The one-face cubemap: the effect renders only the face the tag shows in the editor.
 void UseSingleFace(BaseDocument* doc) {
   BaseVideoPost* effect = FindOrvexEffect(doc);
-  const Int32 layout = EffectParameter("ORVEXVP_CUBE_LAYOUT");
-  const Int32 singleFace = CycleValue(EffectType(), "ORVEXVP_CUBE_LAYOUT", "Single face");
+  const Int32 layout = EffectParameter(effect_parameter::kCubeLayout);
+  const Int32 singleFace = CycleValue(EffectType(), effect_parameter::kCubeLayout, "Single face");
   if (effect && layout != kUnknownSymbol && singleFace != kUnknownSymbol)
     effect->GetDataInstance()->SetInt32(layout, singleFace);
 }
@@ -30,18 +31,23 @@ BaseObject* AddPlainCamera(BaseDocument* doc, const Vector& position, std::strin
 
 const std::vector<CameraKindInfo>& CameraKinds() {
   static const std::vector<CameraKindInfo> kinds = {
-      {CameraKind::Fulldome, "fulldome", 1036701, "180-degree fulldome master, looking up", 1024, 1024},
-      {CameraKind::Fisheye, "fisheye", 1035136, "180-degree fisheye, looking forward", 1024, 1024},
-      {CameraKind::LittlePlanet, "little-planet", 1036687, "315-degree fisheye looking down from above", 1024,
+      {CameraKind::Fulldome, "fulldome", "Fulldome", "180-degree fulldome master, looking up", 1024, 1024},
+      {CameraKind::Fisheye, "fisheye", "Fisheye", "180-degree fisheye, looking forward", 1024, 1024},
+      {CameraKind::LittlePlanet, "little-planet", "Little Planet",
+       "315-degree fisheye looking down from above", 1024, 1024},
+      {CameraKind::Panorama, "panorama", "360 Panorama", "full 360 x 180 equirectangular panorama", 2048,
        1024},
-      {CameraKind::Panorama, "panorama", 1035137, "full 360 x 180 equirectangular panorama", 2048, 1024},
-      {CameraKind::Cylindrical, "cylindrical", 1036297, "360-degree cylindrical panorama", 2048, 326},
-      {CameraKind::Cubemap, "cubemap", 1036110, "six cube faces in the effect's layout", 1536, 1152},
-      {CameraKind::CubeFace, "cube-face", 1036110, "one cube face (the front unless set otherwise)", 1024,
+      {CameraKind::Cylindrical, "cylindrical", "Cylindrical", "360-degree cylindrical panorama", 2048, 326},
+      {CameraKind::Cubemap, "cubemap", "Cubemap", "six cube faces in the effect's layout", 1536, 1152},
+      {CameraKind::CubeFace, "cube-face", "Cubemap", "one cube face (the front unless set otherwise)", 1024,
        1024},
-      {CameraKind::Plain, "plain", 0, "an ordinary camera without a tag", 1280, 720},
+      {CameraKind::Plain, "plain", nullptr, "an ordinary camera without a tag", 1280, 720},
   };
   return kinds;
+}
+
+Int32 CreateCommandOf(const CameraKindInfo& info) {
+  return info.createdAs ? CycleValue(CameraTagType(), tag_parameter::kCameraKind, info.createdAs) : 0;
 }
 
 const CameraKindInfo* FindCameraKind(const std::string& name) {
@@ -69,11 +75,13 @@ BaseObject* AddCamera(BaseDocument* doc, CameraKind kind, const Vector& position
   const CameraKindInfo* info = nullptr;
   for (const CameraKindInfo& candidate : CameraKinds())
     if (candidate.kind == kind) info = &candidate;
-  if (!info || info->commandId == 0) return AddPlainCamera(doc, position, error);
+  if (!info || !info->createdAs) return AddPlainCamera(doc, position, error);
 
-  if (!ExecuteCommand(info->commandId, doc)) {
-    error = "the module's create command " + std::to_string(info->commandId) + " for a " + info->name +
-            " camera failed (see the console): is the Orvex360Cam plugin loaded?";
+  const Int32 command = CreateCommandOf(*info);
+  if (command == kUnknownSymbol || !ExecuteCommand(command, doc)) {
+    error = "the module's create command " +
+            (command == kUnknownSymbol ? std::string() : std::to_string(command) + " ") + "for a " +
+            info->name + " camera failed (see the console): is the Orvex360Cam plugin loaded?";
     return nullptr;
   }
   BaseObject* camera = doc->GetFirstObject();

@@ -1,13 +1,13 @@
 #include "lens_probe.h"
 
-#include "camera_image.h"
-#include "camera_plan.h"
-#include "pinhole_camera.h"
-#include "render_record.h"
-#include "renderer.h"
+#include "render/camera_image.h"
+#include "render/camera_plan.h"
+#include "render/pinhole_camera.h"
+#include "render/render_record.h"
+#include "render/renderer.h"
+#include "render/scene_walk.h"
 #include "runtime/console.h"
 #include "runtime/host_state.h"
-#include "scene_walk.h"
 
 #include <string>
 

@@ -1,7 +1,8 @@
 #include "separation_map.h"
 
+#include "description_symbols.h"
 #include "image/image_limits.h"
-#include "runtime/description_symbols.h"
+#include "module_parameters.h"
 #include "runtime/shader_gradient.h"
 #include "runtime/shader_params.h"
 
@@ -40,8 +41,8 @@ BaseShader* MakePoleFade() {
 }
 
 bool Link(BaseTag& tag, BaseShader* shader, std::string& error) {
-  const Int32 link = ParameterId(tag.GetType(), "ORVEXTAG_SEPARATION_MAP_SHADER");
-  const Int32 on = ParameterId(tag.GetType(), "ORVEXTAG_SEPARATION_MAP");
+  const Int32 link = ParameterId(tag.GetType(), tag_parameter::kSeparationMapShader);
+  const Int32 on = ParameterId(tag.GetType(), tag_parameter::kSeparationMap);
   if (link == kUnknownSymbol || on == kUnknownSymbol) {
     BaseShader::Free(shader);
     error = "the camera tag takes no separation map (see the console)";

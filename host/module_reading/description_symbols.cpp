@@ -1,9 +1,9 @@
 #include "description_symbols.h"
 
 #include "c4d_description.h"
-#include "console.h"
-#include "description_record.h"
-#include "plugin_registry.h"
+#include "runtime/console.h"
+#include "runtime/description_record.h"
+#include "runtime/plugin_registry.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "lens_cubemap.h"
 
+#include "choice_words.h"
 #include "lens_probe.h"
-#include "scene/effect_words.h"
 
 #include <algorithm>
 #include <cmath>
@@ -100,8 +100,8 @@ LensCubemap Fit(const std::vector<std::vector<std::vector<Look>>>& looks) {
         ++found;
         fits = fits && cells[cell] == "-";
         const Int32 turn = TurnOf(FaceUv(face, look.right));
-        cells[cell] =
-            std::string(effect_words::kCubeFaces[face]) + (turn != 0 ? ":" + std::to_string(turn) : "");
+        cells[cell] = std::string(choice_words::kCubeFaces.words[face].word) +
+                      (turn != 0 ? ":" + std::to_string(turn) : "");
       }
       fits = fits && found == 1;
     }

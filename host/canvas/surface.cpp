@@ -1,4 +1,4 @@
-#include "paint/surface.h"
+#include "canvas/surface.h"
 
 #include "image/srgb.h"
 

@@ -2,15 +2,16 @@
 
 #include <numbers>
 #include "c4d_tools.h"
+#include "camera_kinds.h"
+#include "choice_words.h"
+#include "description_symbols.h"
 #include "files/source_date.h"
 #include "lens_cubemap.h"
+#include "module_nodes.h"
+#include "module_parameters.h"
 #include "pano_crop.h"
-#include "renderer.h"
+#include "render/renderer.h"
 #include "runtime/console.h"
-#include "runtime/description_symbols.h"
-#include "scene/camera_kinds.h"
-#include "scene/effect_words.h"
-#include "scene/module_nodes.h"
 
 #include <string>
 
@@ -34,9 +35,9 @@ struct OutputSettings {
 void DescribeCubemap(BaseDocument* doc, BaseObject* camera, const OutputSettings& settings, Int32 eyeWidth,
                      Int32 eyeHeight, ImageMetadata& metadata) {
   metadata.SetText(kOwn, "Projection", "cubemap");
-  metadata.SetText(kOwn, "CubemapLayout",
-                   effect_words::WordOf(effect_words::kCubeLayouts,
-                                        settings.Effect().Int32Of("ORVEXVP_CUBE_LAYOUT"), "unknown"));
+  metadata.SetText(
+      kOwn, "CubemapLayout",
+      choice_words::kCubeLayouts.WordOf(settings.Effect().Int32Of(effect_parameter::kCubeLayout), "unknown"));
   const LensCubemap layout = CubemapOfLens(doc, camera, settings.stereo, eyeWidth, eyeHeight);
   if (layout.faces.empty()) {
     console::Print("[host] the lens's cube faces could not be told apart: the output names no faces");
@@ -48,13 +49,13 @@ void DescribeCubemap(BaseDocument* doc, BaseObject* camera, const OutputSettings
 
 // The photo-sphere properties of one eye's image (the whole image unless split side by side).
 void DescribeEquirect(const NamedValues& tag, Int32 width, Int32 height, ImageMetadata& metadata) {
-  const bool custom = tag.BoolOf("ORVEXTAG_EQUIRECT_CUSTOM");
-  const Float span =
-      custom ? tag.FloatOf("ORVEXTAG_EQUIRECT_HSPAN", (2.0 * std::numbers::pi)) : (2.0 * std::numbers::pi);
+  const bool custom = tag.BoolOf(tag_parameter::kEquirectCustom);
+  const Float span = custom ? tag.FloatOf(tag_parameter::kEquirectHspan, (2.0 * std::numbers::pi))
+                            : (2.0 * std::numbers::pi);
   const Float latMin =
-      custom ? tag.FloatOf("ORVEXTAG_EQUIRECT_LAT_MIN", -std::numbers::pi / 2) : -std::numbers::pi / 2;
+      custom ? tag.FloatOf(tag_parameter::kEquirectLatMin, -std::numbers::pi / 2) : -std::numbers::pi / 2;
   const Float latMax =
-      custom ? tag.FloatOf("ORVEXTAG_EQUIRECT_LAT_MAX", std::numbers::pi / 2) : std::numbers::pi / 2;
+      custom ? tag.FloatOf(tag_parameter::kEquirectLatMax, std::numbers::pi / 2) : std::numbers::pi / 2;
   const PanoCrop crop = CropOfPanorama(width, height, span, latMin, latMax);
   metadata.SetText("GPano", "ProjectionType", "equirectangular");
   metadata.SetText("GPano", "UsePanoramaViewer", "True");
@@ -73,18 +74,19 @@ void DescribeEquirect(const NamedValues& tag, Int32 width, Int32 height, ImageMe
 void DescribeLens(BaseDocument* doc, BaseObject* camera, const OutputSettings& settings, Int32 eyeWidth,
                   Int32 eyeHeight, ImageMetadata& metadata) {
   const NamedValues tag = settings.Tag();
-  if (tag.Is("ORVEXTAG_PROJECTION", "Equirectangular panorama")) {
+  if (tag.Is(tag_parameter::kProjection, "Equirectangular panorama")) {
     DescribeEquirect(tag, eyeWidth, eyeHeight, metadata);
-  } else if (tag.Is("ORVEXTAG_PROJECTION", "Fisheye / fulldome")) {
+  } else if (tag.Is(tag_parameter::kProjection, "Fisheye / fulldome")) {
     metadata.SetText(kOwn, "Projection",
-                     tag.Is("ORVEXTAG_FISHEYE_TYPE", "Dome (lens looks up)") ? "dome" : "fisheye");
-    metadata.SetReal(kOwn, "FieldOfViewDegrees", Degrees(tag.FloatOf("ORVEXTAG_FISHEYE_FOV")));
-  } else if (tag.Is("ORVEXTAG_PROJECTION", "Cylindrical")) {
+                     tag.Is(tag_parameter::kFisheyeType, "Dome (lens looks up)") ? "dome" : "fisheye");
+    metadata.SetReal(kOwn, "FieldOfViewDegrees", Degrees(tag.FloatOf(tag_parameter::kFisheyeFov)));
+  } else if (tag.Is(tag_parameter::kProjection, "Cylindrical")) {
     metadata.SetText(kOwn, "Projection", "cylindrical");
-    metadata.SetReal(kOwn, "FieldOfViewDegrees", Degrees(tag.FloatOf("ORVEXTAG_CYL_HFOV")));
-    metadata.SetText(kOwn, "CylinderAxis",
-                     tag.Is("ORVEXTAG_CYL_ORIENTATION", "Turned by 90 degrees") ? "horizontal" : "vertical");
-  } else if (tag.Is("ORVEXTAG_PROJECTION", "Cubemap")) {
+    metadata.SetReal(kOwn, "FieldOfViewDegrees", Degrees(tag.FloatOf(tag_parameter::kCylHfov)));
+    metadata.SetText(
+        kOwn, "CylinderAxis",
+        tag.Is(tag_parameter::kCylOrientation, "Turned by 90 degrees") ? "horizontal" : "vertical");
+  } else if (tag.Is(tag_parameter::kProjection, "Cubemap")) {
     DescribeCubemap(doc, camera, settings, eyeWidth, eyeHeight, metadata);
   }
 }
@@ -94,33 +96,34 @@ void DescribeLens(BaseDocument* doc, BaseObject* camera, const OutputSettings& s
 void DescribeStereo(const OutputSettings& settings, Int32& eyeWidth, Int32& eyeHeight,
                     ImageMetadata& metadata) {
   const NamedValues effect = settings.Effect();
-  const bool swapped = effect.BoolOf("ORVEXVP_SWAP_EYES");
+  const bool swapped = effect.BoolOf(effect_parameter::kSwapEyes);
   if (!settings.stereo) {
     metadata.SetText(kOwn, "Stereo", "mono");
     return;
   }
   metadata.SetText(
       kOwn, "Stereo",
-      effect_words::WordOf(effect_words::kStereoOutputs, effect.Int32Of("ORVEXVP_STEREO_MODE"), "unknown"));
-  if (effect.Is("ORVEXVP_STEREO_MODE", "Side by side")) {
-    const bool topBottom = effect.Is("ORVEXVP_SIDE_LAYOUT", "Top / bottom halves");
+      choice_words::kStereoOutputs.WordOf(effect.Int32Of(effect_parameter::kStereoMode), "unknown"));
+  if (effect.Is(effect_parameter::kStereoMode, "Side by side")) {
+    const bool topBottom = effect.Is(effect_parameter::kSideLayout, "Top / bottom halves");
     const char* first = topBottom ? "top" : "left";
     const char* second = topBottom ? "bottom" : "right";
-    metadata.SetText(kOwn, "StereoLayout", effect_words::kSideLayouts[topBottom ? 1 : 0]);
+    metadata.SetText(kOwn, "StereoLayout", choice_words::kSideLayouts.words[topBottom ? 1 : 0].word);
     metadata.SetText(kOwn, "LeftEye", swapped ? second : first);
     metadata.SetText(kOwn, "RightEye", swapped ? first : second);
     (topBottom ? eyeHeight : eyeWidth) /= 2;
-  } else if (effect.Is("ORVEXVP_STEREO_MODE", "Anaglyph")) {
-    metadata.SetText(kOwn, "AnaglyphColours",
-                     effect_words::WordOf(effect_words::kAnaglyphColours,
-                                          effect.Int32Of("ORVEXVP_ANAGLYPH_COLORS"), "red-cyan"));
-  } else if (effect.Is("ORVEXVP_STEREO_MODE", "Interlaced")) {
+  } else if (effect.Is(effect_parameter::kStereoMode, "Anaglyph")) {
     metadata.SetText(
-        kOwn, "Interlace",
-        effect_words::WordOf(effect_words::kInterlaces, effect.Int32Of("ORVEXVP_INTERLACE"), "rows"));
+        kOwn, "AnaglyphColours",
+        choice_words::kAnaglyphColours.WordOf(effect.Int32Of(effect_parameter::kAnaglyphColors), "red-cyan"));
+  } else if (effect.Is(effect_parameter::kStereoMode, "Interlaced")) {
+    metadata.SetText(kOwn, "Interlace",
+                     choice_words::kInterlaces.WordOf(effect.Int32Of(effect_parameter::kInterlace), "rows"));
     metadata.SetText(kOwn, "EyesSwapped", swapped ? "True" : "False");
-  } else if (effect.Is("ORVEXVP_STEREO_MODE", "Single eye")) {
-    metadata.SetText(kOwn, "Eye", effect_words::kEyes[effect.Is("ORVEXVP_SINGLE_EYE", "Right") ? 1 : 0]);
+  } else if (effect.Is(effect_parameter::kStereoMode, "Single eye")) {
+    metadata.SetText(
+        kOwn, "Eye",
+        choice_words::kEyes.words[effect.Is(effect_parameter::kSingleEye, "Right") ? 1 : 0].word);
   }
 }
 
@@ -131,7 +134,7 @@ bool ReadSettings(BaseDocument* doc, BaseObject* camera, OutputSettings& setting
   if (!tag || !effect || !renderData || effect->GetBit(BIT_VPDISABLED)) return false;
   settings.tag = tag->GetDataInstance();
   settings.effect = effect->GetDataInstance();
-  if (!settings.Tag().BoolOf("ORVEXTAG_ENABLE", true)) return false;
+  if (!settings.Tag().BoolOf(tag_parameter::kEnable, true)) return false;
   const BaseContainer& render = *renderData->GetDataInstance();
   std::string unused;
   settings.stereo = render.GetBool(RDATA_STEREO);

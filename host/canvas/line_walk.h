@@ -1,6 +1,6 @@
 #pragma once
 
-#include "paint/surface.h"
+#include "canvas/surface.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "paint/view_camera.h"
+#include "canvas/view_camera.h"
 
 #include "c4d_tools.h"
 

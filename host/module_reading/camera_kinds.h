@@ -13,13 +13,18 @@ enum class CameraKind { Fulldome, Fisheye, LittlePlanet, Panorama, Cylindrical, 
 struct CameraKindInfo {
   CameraKind kind;
   const char* name;
-  Int32 commandId;  // the module's create command that makes the camera; 0: a plain camera
+  // The entry of the tag's "Created as" cycle that names the module's create command making the
+  // camera; null: a plain camera.
+  const char* createdAs;
   const char* description;
   Int32 width;  // the output size that suits the kind
   Int32 height;
 };
 
 const std::vector<CameraKindInfo>& CameraKinds();
+// The ID of the module's create command for the kind, read from the tag's description; 0 for a
+// plain camera, kUnknownSymbol (with a console line) when the loaded module has no such command.
+Int32 CreateCommandOf(const CameraKindInfo& info);
 // Null for an unknown name.
 const CameraKindInfo* FindCameraKind(const std::string& name);
 // The names, comma separated, for messages.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "c4d.h"
-#include "paint/surface.h"
+#include "canvas/surface.h"
 
 #include <string>
 #include <vector>
@@ -27,16 +27,3 @@ struct ViewCanvas {
 
 // Appends one line to the canvas's draw log, when it keeps one.
 void LogDrawCall(ViewCanvas& canvas, const std::string& line);
-
-// Lends a view an image for the scope (a camera image while its effects' camera end runs), with the
-// drawing state reset; the view draws into nothing again afterwards.
-class ScopedViewTarget {
- public:
-  ScopedViewTarget(BaseDraw* view, const paint::Surface& target);
-  ~ScopedViewTarget();
-  ScopedViewTarget(const ScopedViewTarget&) = delete;
-  ScopedViewTarget& operator=(const ScopedViewTarget&) = delete;
-
- private:
-  BaseDraw* view_;
-};
