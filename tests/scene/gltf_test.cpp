@@ -258,9 +258,9 @@ TEST(GltfHostile, BrokenJsonReferencesAreRefusedNamingTheElement) {
       {Set("/accessors/0/type", R"("VEC2")"), "accessors[0]: has the wrong type"},
       {Set("/meshes/0/primitives/0/attributes/POSITION", "9"), "accessors[9]"},
       {[](GltfBuilder& b) {
-         b.Json()["meshes"][0]["primitives"][0]["indices"] = b.Indices({0, 1, 7});
+         b.Json()["meshes"][0]["primitives"][0]["indices"] = b.Indices({0, 1, 3});  // one past the last
        },
-       "meshes[0].primitives[0]: index 7 is outside its 3 points"},
+       "meshes[0].primitives[0]: index 3 is outside its 3 points"},
       {[](GltfBuilder& b) {
          const int indices = b.Indices({5}), values = b.Floats({1, 1, 1}, "VEC3");
          b.Json()["accessors"][0]["sparse"] = {
