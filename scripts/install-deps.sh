@@ -10,7 +10,7 @@ packages=(
   libavcodec-dev libavformat-dev libavutil-dev libswscale-dev ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   slurm-wlm munge libimage-exiftool-perl libxml2-utils
-  libjs-three chromium
+  libjs-three chromium python3
 )
 
 missing=()
