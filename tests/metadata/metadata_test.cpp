@@ -140,9 +140,9 @@ std::string FaceOf(const Vector& d) {
 TEST(SphericalMetadata, CubemapFacesNameWhatEachCellShows) {
   TempFolder folder;
   const std::string environment = render_test::WriteDirectionEnvironment(folder, 256, 128);
-  for (const char* layout :
-       {"horizontal-cross --cross-start 2 -s 128x96",
-        "grid-3x2 --cube-slots front,back,up,down,right,left -s 96x64", "strip-1x6 -s 32x192"}) {
+  for (const char* layout : {"horizontal-cross --cross-start 2 -s 128x96",
+                             "grid-3x2 --cube-slots front,back,up,down,right,left -s 96x64",
+                             "strip-1x6 -s 32x192", "vertical-cross -s 96x128"}) {
     ExpectRendered(
         folder, "empty -c cubemap --samples 1 --env " + environment + " -o cube.exr --cube-layout " + layout);
     // Every attribute of the EXR header as "Vocabulary:Name" -> text.
@@ -174,6 +174,10 @@ TEST(SphericalMetadata, CubemapFacesNameWhatEachCellShows) {
       }
     }
     EXPECT_EQ(faces.size(), 6u) << layout;
+    // The vertical cross hangs its back face upside down, and says so.
+    if (std::string(layout).starts_with("vertical-cross")) {
+      EXPECT_EQ(cube.at("orvex360:CubemapFaces"), "-,up,-/left,front,right/-,down,-/-,back:180,-");
+    }
   }
 }
 
