@@ -6,6 +6,7 @@ void CameraArea::Reset(Int32 width, Int32 height) {
   answered_.assign(static_cast<size_t>(std::max(height, 0)), Columns{});
   width_ = width;
   bounds_ = {0, 0, width, height};
+  learning_ = bounds_;
   learned_ = false;
 }
 

@@ -1,5 +1,6 @@
 #include "camera_image.h"
 
+#include "camera_area_probe.h"
 #include "sample_pattern.h"
 
 #include "base/parallel_for.h"
@@ -36,6 +37,17 @@ struct SampleBatch {
   bool found[kSize] = {};
 };
 
+// Adds one sample's colour and coverage to pixel x's sum (RGBA per pixel of the row); a colour that
+// is not finite adds nothing.
+void AddColour(const Vector& colour, Int32 x, Float* rowSums) {
+  if (!IsFiniteVector(colour)) return;
+  Float* sum = rowSums + static_cast<size_t>(x) * 4;
+  sum[0] += colour.x;
+  sum[1] += colour.y;
+  sum[2] += colour.z;
+  sum[3] += 1.0;
+}
+
 // Traces the batch as one packet and adds each sample's colour and coverage to its pixel's sum
 // (RGBA per pixel of the row); samples are added in the order they were gathered.
 void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
@@ -47,16 +59,8 @@ void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
   Vector colours[SampleBatch::kSize];
   ShadePacket(*pass.scene, *pass.lighting, batch.directions, batch.traceable, batch.hits, batch.found,
               batch.spreads, batch.randoms, colours);
-  for (int k = 0; k < batch.count; ++k) {
-    if (!batch.traceable[k]) continue;
-    const Vector& colour = colours[k];
-    if (!IsFiniteVector(colour)) continue;
-    Float* sum = rowSums + static_cast<size_t>(batch.pixel[k]) * 4;
-    sum[0] += colour.x;
-    sum[1] += colour.y;
-    sum[2] += colour.z;
-    sum[3] += 1.0;
-  }
+  for (int k = 0; k < batch.count; ++k)
+    if (batch.traceable[k]) AddColour(colours[k], batch.pixel[k], rowSums);
   batch.count = 0;
 }
 
@@ -66,6 +70,11 @@ void TraceBatch(const CameraPass& pass, SampleBatch& batch, Float* rowSums) {
 void AddSample(const CameraPass& pass, Int32 x, const Vector& origin, const Vector& direction, Float spread,
                SampleBatch& batch, Float* rowSums) {
   if (!SceneAccel::CanTrace(origin, direction)) return;
+  // Around no geometry every ray sees the background: nothing to trace or shade in packets.
+  if (pass.scene->SurfaceCount() == 0) {
+    AddColour(Background(*pass.lighting, direction), x, rowSums);
+    return;
+  }
   const int k = batch.count++;
   batch.origins[k] = origin;
   batch.directions[k] = direction;
@@ -252,6 +261,7 @@ void RenderCameraImage(const CameraPass& pass, FloatImage& image) {
   }
   if (!pass.area->IsLearned()) {
     // The area is known once every row was asked: the posts follow then, within it.
+    pass.area->LearnWithin(ProbeAnsweredWindow(pass, image.width, image.height));
     RenderRows(pass, image, frame, false, true);
     pass.area->FinishLearning();
     PostProcessRows(pass, image, pass.area->Bounds());

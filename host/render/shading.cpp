@@ -53,14 +53,6 @@ Vector Albedo(const Hit& hit) {
   return line * contrast + surface.colour * (1.0 - contrast);
 }
 
-Vector Background(const Lighting& lighting, const Vector& direction) {
-  Vector colour = lighting.environment.Radiance(direction);
-  if (lighting.environment.IsImage()) return colour;
-  for (const Sun& sun : lighting.suns)
-    if (Dot(direction, sun.towardSun) > kSunDiscCosine) colour += sun.irradiance;
-  return colour;
-}
-
 constexpr int kLanes = SceneAccel::kPacketSize;
 
 // After this many bounces a path may end early, the more likely the less light it still carries;
@@ -182,6 +174,14 @@ void FollowBounces(const SceneAccel& scene, const Lighting& lighting, const Pack
 }
 
 }  // namespace
+
+Vector Background(const Lighting& lighting, const Vector& direction) {
+  Vector colour = lighting.environment.Radiance(direction);
+  if (lighting.environment.IsImage()) return colour;
+  for (const Sun& sun : lighting.suns)
+    if (Dot(direction, sun.towardSun) > kSunDiscCosine) colour += sun.irradiance;
+  return colour;
+}
 
 void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector* directions,
                  const bool* traced, const Hit* hits, const bool* found, const Float* spreads,

@@ -17,3 +17,7 @@
 void ShadePacket(const SceneAccel& scene, const Lighting& lighting, const Vector* directions,
                  const bool* traced, const Hit* hits, const bool* found, const Float* spreads,
                  PathRandom* randoms, Vector* colours);
+
+// What a ray with unit `direction` that hits nothing shows: the environment, and the suns' discs
+// over the procedural sky.
+Vector Background(const Lighting& lighting, const Vector& direction);

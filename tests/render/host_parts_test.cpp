@@ -560,6 +560,34 @@ TEST_F(MultiCamera, EveryCameraIsAskedForItsPlacementAndRefusalsStillRender) {
   EXPECT_EQ(CallCounts({"camera ", "execute 4 open", "merge 6 of 8x4"}), (std::vector<size_t>{6, 6, 1}));
 }
 
+// A camera's first frame asks the lens around the cell it answers, not over the whole frame; a sliver
+// the probe's grid steps over is still found where it leaves the cell, and then every pixel is asked.
+TEST_F(MultiCamera, TheFirstFrameAsksAroundEachCellAndFindsWhatLeavesIt) {
+  Settings().SetFloat(RDATA_XRES, 64.0);
+  Settings().SetFloat(RDATA_YRES, 32.0);
+  const auto opaqueColumns = [](const FloatImage& frame, Int32 y) {
+    std::string columns;
+    for (Int32 x = 0; x < frame.width; ++x) columns += frame.Pixel(x, y)[3] == 1.0f ? '#' : '.';
+    return columns;
+  };
+  const std::string rightHalf = std::string(32, '.') + std::string(32, '#');
+  seen_.answers = [](Int32 camera, Int32 x, Int32) { return x / 32 == camera; };
+  FloatImage frame = render_test::RenderFrame(doc_, {});
+  for (Int32 y : {0, 3, 31}) EXPECT_EQ(opaqueColumns(frame, y), rightHalf) << y;
+  // Each camera's half grown by the probe's band, its ring and its grid: well below two frames.
+  EXPECT_LT(seen_.rays, 2 * 41 * 32 + 2 * 33 + 2 * 8 * 4 + 1);
+
+  seen_.rays = 0;
+  seen_.cameraIndex = -1;
+  seen_.answers = [](Int32 camera, Int32 x, Int32 y) {
+    return camera == 1 && (x >= 40 || (y == 3 && x >= 1));
+  };
+  frame = render_test::RenderFrame(doc_, {});
+  EXPECT_EQ(opaqueColumns(frame, 3), "." + std::string(63, '#'));
+  EXPECT_EQ(opaqueColumns(frame, 4), std::string(40, '.') + std::string(24, '#'));
+  EXPECT_GT(seen_.rays, 2 * 64 * 32);
+}
+
 // Only the running render's stereo switch counts: on in the document or switched on by the effect
 // at render start, which leaves the document's own settings alone.
 TEST_F(MultiCamera, TheStereoSwitchOfTheRunningRenderDecides) {
@@ -606,7 +634,9 @@ TEST_F(MultiCamera, LaterFramesAskOnlyEachCamerasAreaAndGiveTheFirstFramesImage)
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_EQ(frames[1].rgba, frames[0].rgba);
   EXPECT_EQ(frames[2].rgba, frames[0].rgba);
-  EXPECT_EQ(seen_.rays.load(), 2 * 8 * 4 + 2 * (2 * 7 * 4));
+  // The first frame asks each camera's one probe point (its cell is the whole 8 x 4 frame) and every
+  // pixel; the later two only each camera's columns 0..6 or 1..7.
+  EXPECT_EQ(seen_.rays.load(), 2 * (1 + 8 * 4) + 2 * (2 * 7 * 4));
 }
 
 TEST_F(MultiCamera, CameraImagesThatDoNotFitIntoMemoryFailBeforeRendering) {

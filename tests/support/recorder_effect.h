@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,8 +38,10 @@ struct Seen {
   Bool mergeAccepts = true;
   RENDERRESULT allocateAnswer = RENDERRESULT_OK;
   RENDERRESULT frameAnswer = RENDERRESULT_OK;  // to each frame's opening call
-  // Cameras rendered so far - 1; camera k traces only columns x with x % cameras == k.
+  // Cameras rendered so far - 1; camera k traces only columns x with x % cameras == k, or with
+  // `answers` the pixels it accepts.
   Int32 cameraIndex = -1;
+  std::function<bool(Int32 camera, Int32 x, Int32 y)> answers;
 };
 inline Seen* g_seen = nullptr;
 
@@ -92,7 +95,9 @@ class RecorderEffect : public VideoPostData {
     const Int32 column = static_cast<Int32>(std::round(x));
     const bool otherCamera =
         g_seen->cameras > 1 && column % g_seen->cameras != g_seen->cameraIndex % g_seen->cameras;
-    const bool noRay = column < g_seen->zeroRayColumns || otherCamera;
+    const Int32 camera = g_seen->cameras > 0 ? g_seen->cameraIndex % g_seen->cameras : 0;
+    const bool noRay = g_seen->answers ? !g_seen->answers(camera, column, static_cast<Int32>(std::round(y)))
+                                       : column < g_seen->zeroRayColumns || otherCamera;
     ray->p = Vector();
     ray->v = noRay ? Vector() : Vector(0.0, 0.0, 1.0);
   }
