@@ -14,6 +14,7 @@ class Raster3D;
 // its calls set.
 struct ViewCanvas {
   paint::Surface target;                    // empty: nothing to draw into
+  bool painted = false;                     // whether a call painted into `target` since it was lent
   paint::Raster3D* raster = nullptr;        // a draw pass's 3D rasterizer over `target`; null in a render
   std::vector<std::string>* log = nullptr;  // every drawing call, in order, when someone listens
   bool screenSpace = false;

@@ -91,5 +91,6 @@ void BaseDraw::DrawTexture(const BaseBitmap* bitmap, const Vector* points, const
   draw.minCoverage = MinCoverage(*this);
   draw.tint = {static_cast<Float32>(tint.x), static_cast<Float32>(tint.y), static_cast<Float32>(tint.z),
                1.0f};
+  canvas.painted = true;
   paint::DrawTexture(paint::Painter(canvas.target), TextureOf(bitmap->GetRecord()), draw);
 }

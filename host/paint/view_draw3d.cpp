@@ -154,6 +154,7 @@ void BaseDraw::DrawLine(const Vector& from, const Vector& to, Int32 flags) {
   paint::RasterStyle style = StyleOf(this, canvas, canvas.pen);
   if (canvas.screenSpace) {
     // Screen points name pixel centres: straight onto the image, over everything.
+    canvas.painted = true;
     paint::Painter painter(canvas.target);
     painter.SetPen(style.colour);
     if (std::isfinite(from.x + from.y + to.x + to.y) &&

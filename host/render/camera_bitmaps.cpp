@@ -44,43 +44,45 @@ bool AllTransparentBlack(const Float32* row, Int32 first, Int32 end) {
   return (any & 0x7fffffffu) == 0;
 }
 
-// The first pixel of row y from the left that is not transparent black (the width when none is),
-// skipping blocks of transparent pixels at once.
-Int32 FirstVisible(const FloatImage& image, Int32 y) {
+// The first pixel of row y in columns [from, end) that is not transparent black (`end` when none
+// is), skipping blocks of transparent pixels at once.
+Int32 FirstVisible(const FloatImage& image, Int32 y, Int32 from, Int32 end) {
   constexpr Int32 kBlock = 16;
   const Float32* row = image.Row(y);
-  Int32 x = 0;
-  while (x + kBlock <= image.width && AllTransparentBlack(row, x, x + kBlock)) x += kBlock;
-  while (x < image.width && IsTransparentBlack(image.Pixel(x, y))) ++x;
+  Int32 x = from;
+  while (x + kBlock <= end && AllTransparentBlack(row, x, x + kBlock)) x += kBlock;
+  while (x < end && IsTransparentBlack(image.Pixel(x, y))) ++x;
   return x;
 }
 
-// The last pixel of row y that is not transparent black, for a row that has one.
-Int32 LastVisible(const FloatImage& image, Int32 y) {
+// The last pixel of row y in columns [from, end) that is not transparent black, for a row that has
+// one there.
+Int32 LastVisible(const FloatImage& image, Int32 y, Int32 from, Int32 end) {
   constexpr Int32 kBlock = 16;
   const Float32* row = image.Row(y);
-  Int32 end = image.width;
-  while (end - kBlock >= 0 && AllTransparentBlack(row, end - kBlock, end)) end -= kBlock;
+  while (end - kBlock >= from && AllTransparentBlack(row, end - kBlock, end)) end -= kBlock;
   Int32 x = end - 1;
   while (IsTransparentBlack(image.Pixel(x, y))) --x;
   return x;
 }
 
-// The smallest rectangle holding every pixel of `image` that is not transparent black: the part
-// of the frame its camera rendered.
-PixelWindow RenderedWindow(const FloatImage& image) {
-  std::vector<Int32> first(static_cast<size_t>(image.height), image.width);
+// The smallest rectangle holding every pixel of `image` that is not transparent black, all of which
+// lie within `drawn`: the part of the frame its camera rendered.
+PixelWindow RenderedWindow(const FloatImage& image, const PixelWindow& drawn) {
+  const Int32 from = drawn.left;
+  const Int32 end = drawn.left + drawn.width;
+  std::vector<Int32> first(static_cast<size_t>(image.height), end);
   std::vector<Int32> last(static_cast<size_t>(image.height), -1);
-  parallel::For(Int32{0}, image.height, [&](const tbb::blocked_range<Int32>& rows) {
+  parallel::For(drawn.top, drawn.top + drawn.height, [&](const tbb::blocked_range<Int32>& rows) {
     for (Int32 y = rows.begin(); y != rows.end(); ++y) {
-      const Int32 x0 = FirstVisible(image, y);
-      if (x0 == image.width) continue;
+      const Int32 x0 = FirstVisible(image, y, from, end);
+      if (x0 == end) continue;
       first[y] = x0;
-      last[y] = LastVisible(image, y);
+      last[y] = LastVisible(image, y, from, end);
     }
   });
   Int32 left = image.width, right = -1, top = image.height, bottom = -1;
-  for (Int32 y = 0; y < image.height; ++y) {
+  for (Int32 y = drawn.top; y < drawn.top + drawn.height; ++y) {
     if (last[y] < 0) continue;
     left = std::min(left, first[y]);
     right = std::max(right, last[y]);
@@ -150,9 +152,9 @@ bool CameraBitmaps::Allocate(Int32 count, Int32 width, Int32 height, bool keepBe
   return complete;
 }
 
-bool CameraBitmaps::Store(Int32 camera, const FloatImage& image) {
+bool CameraBitmaps::Store(Int32 camera, const FloatImage& image, const PixelWindow& drawn) {
   BaseBitmap& bitmap = *colour_[camera];
-  const PixelWindow window = RenderedWindow(image);
+  const PixelWindow window = RenderedWindow(image, drawn);
   // Every pixel of the window is written below, straight into the bitmap's own rows.
   if (!InitWindowBitmapUncleared(bitmap, width_, height_, window)) return false;
   BitmapRecord& record = bitmap.GetRecord();

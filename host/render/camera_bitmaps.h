@@ -33,8 +33,9 @@ class CameraBitmaps {
 
   // Keeps camera `camera`'s finished image (same size as allocated), alpha in the bitmap's own
   // channel: only the rectangle around its pixels that are not transparent black takes memory.
+  // Those pixels are looked for within `drawn`, every pixel outside which is transparent black.
   // False when that memory cannot be had.
-  bool Store(Int32 camera, const FloatImage& image);
+  bool Store(Int32 camera, const FloatImage& image, const PixelWindow& drawn);
   // The rectangle of the frame camera `camera`'s stored image keeps.
   PixelWindow StoredWindow(Int32 camera) const;
   // Gives the merged bitmap its pixels (cleared); false when the memory cannot be had.

@@ -46,5 +46,6 @@ Bool VPBuffer::SetLine(Int32 x, Int32 y, Int32 count, const Float32* data) {
   const Int32 inside = ClippedCount(image, x, y, count);
   if (inside == 0 || !data) return false;
   std::copy(data, data + static_cast<size_t>(inside) * FloatImage::kChannels, image->Pixel(x, y));
+  static_cast<HostVPBuffer&>(*this).written = true;
   return true;
 }

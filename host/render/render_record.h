@@ -14,6 +14,7 @@ struct RenderRecord {
 class HostVPBuffer final : public VPBuffer {
  public:
   FloatImage* image = nullptr;
+  bool written = false;  // whether SetLine wrote into the image since this was last set false
 };
 
 // The host's running render as the effects see it.

@@ -118,9 +118,10 @@ class RenderSession {
   bool BuildScene(std::string& error);
   bool RenderCameras(const VideoPostChain& effects, HostRender& render, const CameraPlan& plan,
                      VideoPostStruct& vps, bool& merged, std::string& error);
-  void RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
-                    const std::string& label, const std::optional<Matrix>& placement = std::nullopt,
-                    Int32 cameraIndex = 0);
+  PixelWindow RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
+                           const std::string& label, const std::optional<Matrix>& placement = std::nullopt,
+                           Int32 cameraIndex = 0);
+  PixelWindow DrawnWindow(const VideoPostChain& effects, const CameraArea& area, bool effectsWrote) const;
 
   BaseDocument* doc_;
   RenderOptions options_;
@@ -279,8 +280,8 @@ bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& ren
   for (Int32 camera = 0; camera < plan.Count(); ++camera) {
     const std::string label = progress_->Label(vps.frame) + ", camera " + std::to_string(camera + 1) + "/" +
                               std::to_string(plan.Count());
-    RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera), camera);
-    if (!cameras_.Store(camera, image_)) {
+    const PixelWindow drawn = RenderCamera(effects, render, vps, label, plan.Placement(doc_, camera), camera);
+    if (!cameras_.Store(camera, image_, drawn)) {
       error = "camera " + std::to_string(camera + 1) + "'s image of frame " + std::to_string(vps.frame) +
               " does not fit into memory";
       return false;
@@ -307,11 +308,13 @@ bool RenderSession::RenderCameras(const VideoPostChain& effects, HostRender& ren
 }
 
 // One full camera image into image_, between the camera phases of the effects. The plain camera
-// stands at `placement` when given (a stereo camera), else where the scene camera is.
-void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& render, VideoPostStruct& vps,
-                                 const std::string& label, const std::optional<Matrix>& placement,
-                                 Int32 cameraIndex) {
+// stands at `placement` when given (a stereo camera), else where the scene camera is. Returns the
+// part of image_ that may now hold pixels other than transparent black.
+PixelWindow RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& render,
+                                        VideoPostStruct& vps, const std::string& label,
+                                        const std::optional<Matrix>& placement, Int32 cameraIndex) {
   render.record.image = &image_;
+  render.rgbaBuffer.written = false;
   effects.Execute(vps, VIDEOPOSTCALL_RENDER, true);
   PinholeCamera camera(FindRenderCamera(doc_), image_.width, image_.height);
   if (placement) camera.SetPlacement(*placement);
@@ -330,6 +333,19 @@ void RenderSession::RenderCamera(const VideoPostChain& effects, HostRender& rend
       doc_->GetActiveBaseDraw(),
       paint::Surface{image_.width, image_.height, image_.rgba.data(), paint::Encoding::Linear});
   effects.Execute(vps, VIDEOPOSTCALL_RENDER, false);
+  return DrawnWindow(effects, area, target.Painted() || render.rgbaBuffer.written);
+}
+
+// What a camera may have drawn into image_, which was transparent black before it: an area-only
+// camera its area's rectangle, whole rows of it when line posts ran on them (they are handed the
+// row), and anything at all once an effect wrote through the buffer or painted through the view.
+PixelWindow RenderSession::DrawnWindow(const VideoPostChain& effects, const CameraArea& area,
+                                       bool effectsWrote) const {
+  const PixelWindow frame{0, 0, image_.width, image_.height};
+  if (!areaOnly_ || effectsWrote) return frame;
+  const PixelWindow& bounds = area.Bounds();
+  if (!effects.LinePosts().empty()) return {0, bounds.top, image_.width, bounds.height};
+  return bounds;
 }
 
 }  // namespace

@@ -14,6 +14,8 @@ ScopedViewTarget::ScopedViewTarget(BaseDraw* view, const paint::Surface& target)
   CanvasOf(view_).target = target;
 }
 
+bool ScopedViewTarget::Painted() const { return view_ && CanvasOf(view_).painted; }
+
 ScopedViewTarget::~ScopedViewTarget() {
   if (view_) CanvasOf(view_).target = paint::Surface();
 }

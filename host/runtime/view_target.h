@@ -9,6 +9,8 @@ class ScopedViewTarget {
  public:
   ScopedViewTarget(BaseDraw* view, const paint::Surface& target);
   ~ScopedViewTarget();
+  // Whether the view painted into the lent image so far.
+  bool Painted() const;
   ScopedViewTarget(const ScopedViewTarget&) = delete;
   ScopedViewTarget& operator=(const ScopedViewTarget&) = delete;
 

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include <array>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -384,7 +385,8 @@ TEST(CameraWindow, StoredCameraImagesLoadBackUnchanged) {
   images[2].Pixel(21, 12)[0] = std::numeric_limits<Float32>::quiet_NaN();
   CameraBitmaps cameras;
   ASSERT_TRUE(cameras.Allocate(4, kWidth, kHeight));
-  for (Int32 k = 0; k < 4; ++k) ASSERT_TRUE(cameras.Store(k, images[k]));
+  const PixelWindow whole{0, 0, kWidth, kHeight};
+  for (Int32 k = 0; k < 4; ++k) ASSERT_TRUE(cameras.Store(k, images[k], whole));
   for (Int32 k = 0; k < 4; ++k) {
     FloatImage back;
     ASSERT_TRUE(back.Allocate(kWidth, kHeight));
@@ -586,6 +588,36 @@ TEST_F(MultiCamera, TheFirstFrameAsksAroundEachCellAndFindsWhatLeavesIt) {
   EXPECT_EQ(opaqueColumns(frame, 3), "." + std::string(63, '#'));
   EXPECT_EQ(opaqueColumns(frame, 4), std::string(40, '.') + std::string(24, '#'));
   EXPECT_GT(seen_.rays, 2 * 64 * 32);
+}
+
+// What an effect draws into a camera's image as the camera ends is kept even outside the camera's
+// cell: written through the render's buffer, or painted through the view.
+TEST_F(MultiCamera, WhatACameraEndDrawsOutsideItsCellIsKept) {
+  Settings().SetFloat(RDATA_XRES, 64.0);
+  Settings().SetFloat(RDATA_YRES, 32.0);
+  seen_.answers = [](Int32 camera, Int32 x, Int32) { return x / 32 == camera; };
+  const std::array<Float32, 8> red{1.0f, 0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 1.0f};
+  seen_.atCameraEnd = [&red](VideoPostStruct& vps) {
+    vps.render->GetBuffer(VPBUFFER_RGBA, 0)->SetLine(2, 5, 2, red.data());
+  };
+  FloatImage frame = render_test::RenderFrame(doc_, {});
+  EXPECT_EQ(frame.Pixel(3, 5)[0], 1.0f);
+  EXPECT_EQ(frame.Pixel(3, 5)[3], 1.0f);
+
+  BaseBitmap* white = BaseBitmap::Alloc();
+  ASSERT_EQ(white->Init(2, 2, 24), IMAGERESULT_OK);
+  for (Int32 y = 0; y < 2; ++y)
+    for (Int32 x = 0; x < 2; ++x) white->SetPixel(x, y, 255, 255, 255);
+  seen_.cameraIndex = -1;
+  seen_.atCameraEnd = [white](VideoPostStruct& vps) {
+    BaseDraw* view = vps.doc->GetActiveBaseDraw();
+    view->SetMatrix_Screen();
+    const Vector corners[4] = {Vector(4, 20, 0), Vector(7, 20, 0), Vector(7, 23, 0), Vector(4, 23, 0)};
+    view->DrawTexture(white, corners, nullptr, nullptr, nullptr, 4, DRAW_ALPHA_NONE, 0);
+  };
+  frame = render_test::RenderFrame(doc_, {});
+  BaseBitmap::Free(white);
+  EXPECT_GT(frame.Pixel(5, 21)[1], 0.5f);
 }
 
 // Only the running render's stereo switch counts: on in the document or switched on by the effect

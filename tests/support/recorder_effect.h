@@ -42,6 +42,7 @@ struct Seen {
   // `answers` the pixels it accepts.
   Int32 cameraIndex = -1;
   std::function<bool(Int32 camera, Int32 x, Int32 y)> answers;
+  std::function<void(VideoPostStruct& vps)> atCameraEnd;  // called as each camera ends
 };
 inline Seen* g_seen = nullptr;
 
@@ -82,6 +83,7 @@ class RecorderEffect : public VideoPostData {
     if (vps->vp == VIDEOPOSTCALL_RENDER && !vps->open) {
       VPBuffer* buffer = vps->render->GetBuffer(VPBUFFER_RGBA, 0);
       g_seen->bufferWidth = buffer ? buffer->GetBw() : -1;
+      if (g_seen->atCameraEnd) g_seen->atCameraEnd(*vps);
     }
     return vps->vp == VIDEOPOSTCALL_FRAME && vps->open ? g_seen->frameAnswer : RENDERRESULT_OK;
   }
