@@ -30,21 +30,30 @@ std::size_t Rounded(std::size_t bytes) { return (bytes + kHugePage - 1) / kHugeP
 // Blocks kept are at most this large: a giant frame's memory goes back to the system at once.
 constexpr std::size_t kLargestKept = std::size_t{1} << 30;
 
-// The last large blocks freed stay mapped, with their pages, for the next block of the same size: a
-// render after a render, a frame's buffers after the last frame's, fault no fresh pages. The oldest
-// goes back to the system when a newer one takes its place, and all of them as soon as a block of
-// another size is mapped, so that a render's peak memory stays what it was.
+// The last large blocks freed stay mapped, with their pages, for the next block of the same size or
+// smaller: a render after a render, a frame's buffers after the last frame's, the merged image of a
+// frame in the frame's own pages fault no fresh pages. A larger block is split: its head is taken,
+// its tail kept in its place. The oldest goes back to the system when a newer one takes its place,
+// and all of them as soon as a fresh block is mapped, so that a render's peak memory stays what it
+// was.
 class KeptBlocks {
  public:
   void* Take(std::size_t rounded) {
     const std::lock_guard<std::mutex> lock(mutex_);
+    Block* fitting = nullptr;
     for (Block& kept : blocks_) {
-      if (!kept.address || kept.bytes != rounded) continue;
-      void* block = kept.address;
-      kept = {};
-      return block;
+      if (!kept.address || kept.bytes < rounded) continue;
+      if (!fitting || kept.bytes < fitting->bytes) fitting = &kept;
     }
-    return nullptr;
+    if (!fitting) return nullptr;
+    void* block = fitting->address;
+    if (fitting->bytes == rounded) {
+      *fitting = {};
+    } else {
+      fitting->address = static_cast<char*>(fitting->address) + rounded;
+      fitting->bytes -= rounded;
+    }
+    return block;
   }
   // Gives every kept block back to the system: called before mapping a fresh one, so that keeping
   // never adds to the memory a render takes at its peak.
