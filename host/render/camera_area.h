@@ -11,9 +11,10 @@
 // cells of the frame.
 //
 // Learned from the lens in the camera's first render: every pixel is asked then, or every pixel of
-// the rectangle a probe of the lens vouched for. Later frames ask only within the learned columns. That holds
-// because a lens's settings do not change during a render here (animation moves objects and cameras, never
-// parameters), and where a lens refuses a pixel depends only on its settings, not on where its camera stands.
+// the rectangle a probe of the lens vouched for. Later frames ask only within the learned columns.
+// That holds because a lens's settings do not change during a render here (animation moves objects
+// and cameras, never parameters), and where a lens refuses a pixel depends only on its settings, not
+// on where its camera stands.
 class CameraArea {
  public:
   // Columns [begin, end) of one row; empty when begin >= end.

@@ -60,16 +60,16 @@ PixelWindow Grown(const PixelWindow& window, Int32 band, Int32 width, Int32 heig
   return {left, top, right - left, bottom - top};
 }
 
-// Whether any pixel of the frame just outside `window` (its one-pixel ring) answers.
+// Whether any pixel of the frame just outside `window` (its one-pixel ring) answers: the whole row
+// above and below it, the column left and right of it.
 bool RingAnswers(const CameraPass& pass, const PixelWindow& window, Int32 width, Int32 height) {
   const PixelWindow ring = Grown(window, 1, width, height);
-  const Int32 right = window.left + window.width;
-  const Int32 bottom = window.top + window.height;
   for (Int32 y = ring.top; y < ring.top + ring.height; ++y) {
-    const bool edgeRow = y < window.top || y >= bottom;
-    for (Int32 x = ring.left; x < ring.left + ring.width; ++x) {
-      if (!edgeRow && x >= window.left && x < right) x = right;
-      if (x < ring.left + ring.width && PixelAnswers(pass, x, y)) return true;
+    const bool insideRows = y >= window.top && y < window.top + window.height;
+    const Int32 step = insideRows ? std::max(1, ring.width - 1) : 1;
+    for (Int32 x = ring.left; x < ring.left + ring.width; x += step) {
+      const bool insideColumns = x >= window.left && x < window.left + window.width;
+      if (!(insideRows && insideColumns) && PixelAnswers(pass, x, y)) return true;
     }
   }
   return false;
